@@ -1,0 +1,73 @@
+#include "app/Form1.h"
+
+#include <exception>
+
+#include "app/SpeedList.h"
+#include "common/Error.h"
+
+namespace pw {
+
+TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
+    : Unit(driver),
+      context_(std::make_unique<FormContext>(Unit, host, Log, CheckBox1, DopInfo, ProgrammerBaud, std::move(paths))),
+      Avr(*context_),
+      Pic(*context_),
+      I2c(*context_),
+      Setup(*context_) {}
+
+void TForm1::FormCreate() {
+  Fire([this] {
+    BoudRate.Items = ReadSpeedList(context_->Paths);
+    BoudRate.Select(kBaudEntry);
+    if (BoudRate.ItemIndex != kBaudEntry) {
+      throw PinwrightError(std::string("Ошибка! В файле ") + kSpeedFileName + " меньше восьми строк!");
+    }
+    ProgrammerBaud = ParseBaud(BoudRate.Text);
+    Log.Clear();
+    Avr.Startup();
+    I2c.Startup();
+    Pic.Startup();
+    Setup.Startup();
+  });
+}
+
+bool TForm1::Fire(const std::function<void()>& handler) {
+  if (busy_ || !handler) return false;
+  busy_ = true;
+  context_->TakeOutcome();
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    context_->ReportError(e.what());
+  }
+  lastOutcome_ = context_->TakeOutcome();
+  busy_ = false;
+  return true;
+}
+
+std::vector<TabSheet*> TForm1::Pages() { return {&Avr.AvrSpi, &Pic.PIC, &I2c.I2cEepom, &Spi.SpiFlash, &Setup.Setup}; }
+
+void TForm1::ShowPage(int index) {
+  const auto pages = Pages();
+  if (busy_ || index < 0 || index >= static_cast<int>(pages.size()) || index == PageControl1.ActivePageIndex) return;
+  PageControl1.ActivePageIndex = index;
+  Fire(pages[static_cast<std::size_t>(index)]->OnShow);
+}
+
+std::vector<ControlRef> TForm1::Controls() {
+  std::vector<ControlRef> all = {&PageControl1};
+  for (auto list : {Avr.Controls(), Pic.Controls(), I2c.Controls(), Spi.Controls(), Setup.Controls()}) {
+    all.insert(all.end(), list.begin(), list.end());
+  }
+  for (ControlRef c : {ControlRef{&CheckBox1}, ControlRef{&DopInfo}, ControlRef{&BoudRate}, ControlRef{&Log}}) all.push_back(c);
+  return all;
+}
+
+const ControlBase* TForm1::Find(const std::string& name) {
+  for (const auto& c : Controls()) {
+    if (NameOf(c) == name) return &BaseOf(c);
+  }
+  return nullptr;
+}
+
+}  // namespace pw

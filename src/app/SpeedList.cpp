@@ -1,0 +1,43 @@
+#include "app/SpeedList.h"
+
+#include <charconv>
+#include <fstream>
+
+#include "common/Error.h"
+
+namespace pw {
+
+std::filesystem::path FindSpeedFile(const FormPaths& paths) {
+  const auto here = paths.WorkingDir / kSpeedFileName;
+  std::error_code ec;
+  if (std::filesystem::exists(here, ec) || paths.ProgramDir.empty()) return here;
+  return paths.ProgramDir / kSpeedFileName;
+}
+
+std::vector<std::string> ReadSpeedList(const FormPaths& paths) {
+  std::ifstream file(FindSpeedFile(paths), std::ios::binary);
+  if (!file) throw PinwrightError(std::string("Ошибка! Файл ") + kSpeedFileName + " не найден!");
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::int32_t ParseBaud(const std::string& text) {
+  std::size_t first = text.find_first_not_of(" \t");
+  std::size_t last = text.find_last_not_of(" \t");
+  std::int32_t value = 0;
+  if (first != std::string::npos) {
+    const char* begin = text.data() + first;
+    const char* end = text.data() + last + 1;
+    if (*begin == '+') ++begin;
+    const auto [ptr, ec] = std::from_chars(begin, end, value);
+    if (ec == std::errc{} && ptr == end) return value;
+  }
+  throw PinwrightError(std::string("Ошибка! Строка \"") + text + "\" файла " + kSpeedFileName + " не является числом!");
+}
+
+}  // namespace pw

@@ -1,0 +1,28 @@
+#pragma once
+/// @file
+/// speed.txt: the baud values offered in BoudRate, one a line; the eighth is the one every
+/// operation uses.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/FormContext.h"
+
+namespace pw {
+
+inline constexpr const char* kSpeedFileName = "speed.txt";
+/// The entry of the list that fixes the baud value.
+inline constexpr int kBaudEntry = 7;
+
+/// Where speed.txt is read from: the current directory, else beside the program.
+std::filesystem::path FindSpeedFile(const FormPaths& paths);
+
+/// The lines of speed.txt; raises PinwrightError when it cannot be read.
+std::vector<std::string> ReadSpeedList(const FormPaths& paths);
+
+/// The baud value in an entry's text; raises PinwrightError when it is not a 32-bit integer.
+std::int32_t ParseBaud(const std::string& text);
+
+}  // namespace pw

@@ -1,0 +1,31 @@
+#include "avr/AvrPage.h"
+
+#include <string>
+
+namespace pw {
+
+AvrPage::AvrPage(FormContext& context) : ctx_(context) {
+  // Three columns of eight: low, high and extended fuse byte, bit 0 at the top.
+  for (int i = 0; i < 24; ++i) {
+    const Bounds box{8 + (i / 8) * 82, 20 + (i % 8) * 21, 78, 17};
+    AvrFuse.emplace_back("AvrFuse" + std::to_string(i + 1), "AvrFuses", box, "Fuse");
+  }
+}
+
+void AvrPage::Startup() {
+  // The chip description file comes with identification.
+}
+
+std::vector<ControlRef> AvrPage::Controls() {
+  std::vector<ControlRef> list = {&AvrSpi,     &AvrRdSign,   &AvrChipRst,  &AvrErase,    &AvrLoadFls,  &AvrWriteFls,
+                                  &AvrReadFls, &AvrPathFls,  &AvrParamFls, &AvrLoadEep,  &AvrWriteEep, &AvrReadEep,
+                                  &AvrPathEep, &AvrParamEep, &AvrPrograss, &AvrFuses};
+  for (auto& fuse : AvrFuse) list.push_back(&fuse);
+  for (ControlRef c : {ControlRef{&AvrLock1}, ControlRef{&AvrLock2}, ControlRef{&AvrLock3}, ControlRef{&AvrReadFuses},
+                       ControlRef{&AvrWriteFuses}}) {
+    list.push_back(c);
+  }
+  return list;
+}
+
+}  // namespace pw

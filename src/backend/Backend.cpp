@@ -1,0 +1,45 @@
+#include "backend/Backend.h"
+
+#include "backend/AbsentD2xx.h"
+
+namespace pw {
+
+std::unique_ptr<Backend> Backend::Simulated(const std::optional<std::filesystem::path>& bench,
+                                            const std::optional<std::filesystem::path>& trace) {
+  auto backend = std::make_unique<Backend>();
+  backend->bench_ = bench ? sim::Bench::FromFile(*bench) : sim::Bench::Default();
+  if (trace) backend->bench_->Programmer().StartTrace(*trace);
+  backend->driver_ = &backend->bench_->Programmer();
+  return backend;
+}
+
+std::unique_ptr<Backend> Backend::Hardware(std::string& whyNot) {
+  whyNot = "Эта сборка не умеет работать с настоящим программатором (нет libftdi1). Запустите с --simulator.";
+  return nullptr;
+}
+
+std::unique_ptr<Backend> Backend::Absent() {
+  auto backend = std::make_unique<Backend>();
+  backend->owned_ = std::make_unique<AbsentD2xx>();
+  backend->driver_ = backend->owned_.get();
+  return backend;
+}
+
+void Backend::Finish() {
+  if (bench_) {
+    bench_->Programmer().StopTrace();
+    bench_->Save();
+  }
+}
+
+FormPaths ProgramPaths() {
+  FormPaths paths;
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) paths.ProgramDir = exe.parent_path();
+  paths.DataDir = PINWRIGHT_INSTALL_DATA_DIR;
+  paths.WorkingDir = std::filesystem::current_path(ec);
+  return paths;
+}
+
+}  // namespace pw

@@ -1,0 +1,33 @@
+#include "cli/CliCommands.h"
+
+namespace pw::cli {
+
+bool CliSession::Step(const std::function<void()>& action) {
+  if (!action) return true;
+  Form.Fire(action);
+  result_ = Form.LastOutcome();
+  Host.EndProgress();
+  return result_ == Outcome::Success;
+}
+
+const std::vector<CliCommand>& AllCliCommands() {
+  static const std::vector<CliCommand> commands = [] {
+    std::vector<CliCommand> all;
+    // Each page adds its commands here as it is built.
+    return all;
+  }();
+  return commands;
+}
+
+const CliCommand* FindCliCommand(const std::vector<std::string>& words, std::string& type, std::vector<std::string>& args) {
+  for (const CliCommand& c : AllCliCommands()) {
+    const std::size_t opAt = c.TakesType ? 2 : 1;
+    if (words.size() != opAt + 1 + c.ArgCount || words[0] != c.Page || words[opAt] != c.Operation) continue;
+    type = c.TakesType ? words[1] : "";
+    args.assign(words.begin() + static_cast<std::ptrdiff_t>(opAt) + 1, words.end());
+    return &c;
+  }
+  return nullptr;
+}
+
+}  // namespace pw::cli

@@ -1,0 +1,35 @@
+#pragma once
+/// @file
+/// The person at the terminal: files come from the command's arguments, questions from --yes,
+/// error reports go to standard error, progress to standard error when it is a terminal.
+
+#include <optional>
+#include <string>
+
+#include "model/UiHost.h"
+
+namespace pw::cli {
+
+class CliHost : public UiHost {
+ public:
+  explicit CliHost(bool answerYes) : answerYes_(answerYes) {}
+
+  /// The file the next open or save dialog answers with.
+  void SetFile(std::optional<std::string> file) { file_ = std::move(file); }
+
+  std::optional<std::string> ChooseOpenFile(const std::string& filter) override;
+  std::optional<std::string> ChooseSaveFile(const std::string& filter, const std::string& defaultExtension) override;
+  bool AskYesNo(const std::string& title, const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  void ProcessEvents() override {}
+  void RepaintProgress(const ProgressBar& bar) override;
+  /// Ends a progress line on the terminal, if one is showing.
+  void EndProgress();
+
+ private:
+  bool answerYes_;
+  std::optional<std::string> file_;
+  bool progressShown_ = false;
+};
+
+}  // namespace pw::cli

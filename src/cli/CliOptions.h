@@ -1,0 +1,35 @@
+#pragma once
+/// @file
+/// The command line of pinwright-cli.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pw::cli {
+
+/// Exit statuses.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitError = 1;
+inline constexpr int kExitTargetFailed = 2;
+inline constexpr int kExitUsage = 64;
+
+struct CliOptions {
+  bool Help = false;
+  bool Simulator = false;
+  std::optional<std::filesystem::path> Bench;
+  std::optional<std::filesystem::path> Trace;
+  bool ClearLog = false;
+  bool Yes = false;
+  /// PAGE OPERATION [ARGS], as given.
+  std::vector<std::string> Words;
+};
+
+/// Parses argv[1..]; raises std::invalid_argument with a message for a malformed line.
+CliOptions ParseCliOptions(const std::vector<std::string>& args);
+
+/// The --help text.
+const char* CliUsage();
+
+}  // namespace pw::cli

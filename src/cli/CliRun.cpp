@@ -1,0 +1,86 @@
+#include "cli/CliRun.h"
+
+#include <iostream>
+#include <memory>
+
+#include "app/Form1.h"
+#include "backend/Backend.h"
+#include "cli/CliCommands.h"
+#include "cli/CliHost.h"
+#include "cli/CliOptions.h"
+#include "common/Error.h"
+
+namespace pw::cli {
+namespace {
+
+int Usage(const std::string& why) {
+  std::cerr << "pinwright-cli: " << why << "\n\n" << CliUsage();
+  return kExitUsage;
+}
+
+int ExitStatus(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Success:
+      return kExitSuccess;
+    case Outcome::TargetProblem:
+      return kExitTargetFailed;
+    case Outcome::ErrorReport:
+      break;
+  }
+  return kExitError;
+}
+
+std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
+  if (options.Simulator) return Backend::Simulated(options.Bench, options.Trace);
+  std::string why;
+  auto hardware = Backend::Hardware(why);
+  if (!hardware) throw PinwrightError(why);
+  return hardware;
+}
+
+int RunCommand(const CliOptions& options, const CliCommand& command, const std::string& type, const std::vector<std::string>& args) {
+  auto backend = MakeBackend(options);
+  CliHost host(options.Yes);
+  TForm1 form(backend->Driver(), host, ProgramPaths());
+  form.Log.OnAppend = [](const std::string& line) { std::cout << line << std::endl; };
+  form.FormCreate();
+  Outcome outcome = form.LastOutcome();
+  if (outcome == Outcome::Success) {
+    form.CheckBox1.Checked = options.ClearLog;
+    CliSession session(form, host);
+    command.Run(session, type, args);
+    outcome = session.Result();
+  }
+  backend->Finish();
+  return ExitStatus(outcome);
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args) {
+  CliOptions options;
+  try {
+    options = ParseCliOptions(args);
+  } catch (const std::invalid_argument& e) {
+    return Usage(e.what());
+  }
+  if (options.Help) {
+    std::cout << CliUsage();
+    return kExitSuccess;
+  }
+  if (options.Words.empty()) return Usage("no command given");
+  std::string type;
+  std::vector<std::string> commandArgs;
+  const CliCommand* command = FindCliCommand(options.Words, type, commandArgs);
+  if (!command) return Usage("unknown command or wrong number of arguments");
+  try {
+    return RunCommand(options, *command, type, commandArgs);
+  } catch (const UsageError& e) {
+    return Usage(e.what());
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << std::endl;
+    return kExitError;
+  }
+}
+
+}  // namespace pw::cli

@@ -1,0 +1,49 @@
+#pragma once
+/// @file
+/// How the programmer board wires the FT232R data pins D0..D7 (bit n of a sample is Dn) to its
+/// three target headers, and the direction mask each protocol opens the chip with. This is the
+/// one place these facts live; docs/hardware.md draws them.
+
+#include <cstdint>
+
+namespace pw::wiring {
+
+constexpr std::uint8_t Bit(int n) { return static_cast<std::uint8_t>(1u << n); }
+
+/// AVR ISP header.
+namespace avr {
+inline constexpr std::uint8_t Mosi = Bit(3);
+inline constexpr std::uint8_t Sck = Bit(5);
+inline constexpr std::uint8_t Reset = Bit(6);  ///< 0 holds the target in reset
+inline constexpr std::uint8_t Miso = Bit(7);
+inline constexpr std::uint8_t Mask = Mosi | Sck | Reset;
+}  // namespace avr
+
+/// PIC ICSP header.
+namespace pic {
+inline constexpr std::uint8_t SupplyA = Bit(0);
+inline constexpr std::uint8_t PgdIn = Bit(1);   ///< senses the PGD line
+inline constexpr std::uint8_t SupplyB = Bit(2);
+inline constexpr std::uint8_t PgdOut = Bit(3);  ///< 1 pulls PGD low
+inline constexpr std::uint8_t Mclr = Bit(4);    ///< 1 holds the chip in reset; falling edge enters programming
+inline constexpr std::uint8_t Pgc = Bit(7);
+inline constexpr std::uint8_t Mask = SupplyA | SupplyB | PgdOut | Mclr | Pgc;
+}  // namespace pic
+
+/// I2C EEPROM socket.
+namespace i2c {
+inline constexpr std::uint8_t Held0A = Bit(0);
+inline constexpr std::uint8_t SdaIn = Bit(1);   ///< senses the SDA line
+inline constexpr std::uint8_t Held0B = Bit(2);
+inline constexpr std::uint8_t SdaOut = Bit(3);  ///< open-drain driver: 1 pulls SDA low
+inline constexpr std::uint8_t Held0C = Bit(5);
+inline constexpr std::uint8_t Held0D = Bit(6);
+inline constexpr std::uint8_t Scl = Bit(7);
+inline constexpr std::uint8_t Mask = Held0A | Held0B | SdaOut | Held0C | Held0D | Scl;
+}  // namespace i2c
+
+static_assert(avr::Mask == 0x68);
+static_assert(pic::Mask == 0x9D);
+static_assert(i2c::Mask == 0xED);
+
+}  // namespace pw::wiring

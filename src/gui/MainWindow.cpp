@@ -1,0 +1,24 @@
+#include "gui/MainWindow.h"
+
+#include <QCloseEvent>
+
+namespace pw::gui {
+
+MainWindow::MainWindow(TForm1& form, QtHost& host) : form_(form) {
+  setObjectName("Form1");
+  setWindowTitle(TForm1::kCaption);
+  setFixedSize(TForm1::kClientWidth, TForm1::kClientHeight);
+  binder_ = new WidgetBinder(form_, *this);
+  host.Attach(this, binder_);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // An operation in progress owns the programmer; the window stays until it ends.
+  if (form_.Busy()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+}  // namespace pw::gui

@@ -1,0 +1,29 @@
+#pragma once
+/// @file
+/// The program's one window: the window model rendered by the widget binder.
+
+#include <QWidget>
+#include <memory>
+
+#include "app/Form1.h"
+#include "gui/QtHost.h"
+#include "gui/WidgetBinder.h"
+
+namespace pw::gui {
+
+class MainWindow : public QWidget {
+  Q_OBJECT
+ public:
+  /// Builds the window over a model made with host; start-up is the caller's (TForm1::FormCreate).
+  MainWindow(TForm1& form, QtHost& host);
+  WidgetBinder& Binder() { return *binder_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  TForm1& form_;
+  WidgetBinder* binder_;
+};
+
+}  // namespace pw::gui

@@ -1,0 +1,36 @@
+#pragma once
+/// @file
+/// The person at the window: file dialogs, message boxes, pending events, progress redraws.
+
+#include <QWidget>
+
+#include "model/UiHost.h"
+
+namespace pw::gui {
+
+class WidgetBinder;
+
+class QtHost : public UiHost {
+ public:
+  /// Dialogs open over window; the binder refreshes the widgets when events are processed.
+  void Attach(QWidget* window, WidgetBinder* binder) {
+    window_ = window;
+    binder_ = binder;
+  }
+
+  std::optional<std::string> ChooseOpenFile(const std::string& filter) override;
+  std::optional<std::string> ChooseSaveFile(const std::string& filter, const std::string& defaultExtension) override;
+  bool AskYesNo(const std::string& title, const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  void ProcessEvents() override;
+  void RepaintProgress(const ProgressBar& bar) override;
+
+ private:
+  QWidget* window_ = nullptr;
+  WidgetBinder* binder_ = nullptr;
+};
+
+/// A filter in "Description|*.ext|..." pairs as Qt's file dialogs write it.
+QString QtFileFilter(const std::string& filter);
+
+}  // namespace pw::gui

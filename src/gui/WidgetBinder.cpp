@@ -1,0 +1,213 @@
+#include "gui/WidgetBinder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+
+namespace pw::gui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+template <class W>
+W* Make(QWidget* parent) {
+  return new W(parent);
+}
+
+// Sets a widget property only when it differs, so a sync does not cause needless redraws.
+template <class W, class V, class Get, class Set>
+void Update(W* w, const V& value, Get get, Set set) {
+  if ((w->*get)() != value) (w->*set)(value);
+}
+
+}  // namespace
+
+WidgetBinder::WidgetBinder(TForm1& form, QWidget& window) : QObject(&window), form_(form), window_(window) {
+  syncing_ = true;
+  for (const ControlRef& control : form_.Controls()) Build(control);
+  syncing_ = false;
+  SyncAll();
+}
+
+QWidget* WidgetBinder::ParentOf(const ControlBase& control) const {
+  if (control.Parent.empty()) return &window_;
+  QWidget* parent = widgets_.value(Q(control.Parent));
+  return parent ? parent : &window_;
+}
+
+void WidgetBinder::Place(QWidget* widget, const ControlBase& control) {
+  widget->setObjectName(Q(control.Name));
+  widget->setGeometry(control.Box.Left, control.Box.Top, control.Box.Width, control.Box.Height);
+  widgets_.insert(Q(control.Name), widget);
+}
+
+void WidgetBinder::Build(const ControlRef& control) {
+  const ControlBase& base = BaseOf(control);
+  QWidget* parent = ParentOf(base);
+  QWidget* widget = nullptr;
+  if (auto* page = std::get_if<TabSheet*>(&control)) {
+    auto* tabs = qobject_cast<QTabWidget*>(parent);
+    widget = new QWidget();
+    widget->setObjectName(Q(base.Name));
+    widgets_.insert(Q(base.Name), widget);
+    if (tabs) tabs->addTab(widget, Q((*page)->Caption));
+  } else {
+    std::visit(
+        [&](auto* c) {
+          using T = std::remove_pointer_t<decltype(c)>;
+          if constexpr (std::is_same_v<T, PageControl>) widget = Make<QTabWidget>(parent);
+          if constexpr (std::is_same_v<T, GroupBox>) widget = Make<QGroupBox>(parent);
+          if constexpr (std::is_same_v<T, Button>) widget = Make<QPushButton>(parent);
+          if constexpr (std::is_same_v<T, CheckBox>) widget = Make<QCheckBox>(parent);
+          if constexpr (std::is_same_v<T, ComboBox>) {
+            auto* box = Make<QComboBox>(parent);
+            box->setEditable(c->Editable);
+            box->setInsertPolicy(QComboBox::NoInsert);
+            widget = box;
+          }
+          if constexpr (std::is_same_v<T, Edit>) widget = Make<QLineEdit>(parent);
+          if constexpr (std::is_same_v<T, Label>) {
+            auto* label = Make<QLabel>(parent);
+            label->setWordWrap(c->Look == Label::Style::Warning);
+            if (c->Look == Label::Style::Warning) label->setStyleSheet("color: #c00000; font-weight: bold;");
+            widget = label;
+          }
+          if constexpr (std::is_same_v<T, ProgressBar>) {
+            auto* bar = Make<QProgressBar>(parent);
+            bar->setTextVisible(false);
+            widget = bar;
+          }
+          if constexpr (std::is_same_v<T, Memo>) {
+            auto* memo = Make<QPlainTextEdit>(parent);
+            memo->setReadOnly(true);
+            widget = memo;
+          }
+        },
+        control);
+    Place(widget, base);
+  }
+  Connect(control, widget);
+}
+
+void WidgetBinder::Fire(const std::function<void()>& handler) {
+  if (!handler) return;
+  form_.Fire(handler);
+  SyncAll();
+}
+
+void WidgetBinder::Connect(const ControlRef& control, QWidget* widget) {
+  if (auto* c = std::get_if<Button*>(&control)) {
+    Button* button = *c;
+    connect(qobject_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, button] { Fire(button->OnClick); });
+  } else if (auto* c = std::get_if<CheckBox*>(&control)) {
+    CheckBox* check = *c;
+    connect(qobject_cast<QCheckBox*>(widget), &QCheckBox::toggled, this, [this, check](bool on) {
+      if (!syncing_) check->Checked = on;
+    });
+  } else if (auto* c = std::get_if<ComboBox*>(&control)) {
+    ComboBox* combo = *c;
+    auto* box = qobject_cast<QComboBox*>(widget);
+    connect(box, &QComboBox::activated, this, [this, combo](int index) {
+      if (syncing_ || form_.Busy()) return SyncAll();
+      combo->Select(index);
+      Fire(combo->OnChange);
+    });
+    if (box->lineEdit()) {
+      connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, combo](const QString& text) {
+        if (syncing_ || form_.Busy()) return;
+        combo->Text = text.toStdString();
+        Fire(combo->OnChange);
+      });
+    }
+  } else if (auto* c = std::get_if<Edit*>(&control)) {
+    Edit* edit = *c;
+    connect(qobject_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+      if (!syncing_) edit->Text = text.toStdString();
+    });
+  } else if (std::get_if<PageControl*>(&control)) {
+    connect(qobject_cast<QTabWidget*>(widget), &QTabWidget::currentChanged, this, [this](int index) {
+      if (syncing_) return;
+      form_.ShowPage(index);
+      SyncAll();
+    });
+  }
+}
+
+void WidgetBinder::SyncAll() {
+  syncing_ = true;
+  for (const ControlRef& control : form_.Controls()) Sync(control);
+  syncing_ = false;
+}
+
+void WidgetBinder::SyncAndRepaint(const ProgressBar& bar) {
+  if (auto* w = qobject_cast<QProgressBar*>(widgets_.value(Q(bar.Name)))) {
+    syncing_ = true;
+    Sync(ControlRef{const_cast<ProgressBar*>(&bar)});
+    syncing_ = false;
+    w->repaint();
+  }
+}
+
+void WidgetBinder::Sync(const ControlRef& control) {
+  QWidget* widget = widgets_.value(Q(NameOf(control)));
+  if (!widget) return;
+  const ControlBase& base = BaseOf(control);
+  if (!std::get_if<TabSheet*>(&control)) Update(widget, base.Enabled, &QWidget::isEnabled, &QWidget::setEnabled);
+  std::visit(
+      [&](auto* c) {
+        using T = std::remove_pointer_t<decltype(c)>;
+        if constexpr (std::is_same_v<T, PageControl>) {
+          auto* tabs = qobject_cast<QTabWidget*>(widget);
+          if (tabs->currentIndex() != c->ActivePageIndex) tabs->setCurrentIndex(c->ActivePageIndex);
+        } else if constexpr (std::is_same_v<T, GroupBox>) {
+          Update(qobject_cast<QGroupBox*>(widget), Q(c->Caption), &QGroupBox::title, &QGroupBox::setTitle);
+        } else if constexpr (std::is_same_v<T, Button>) {
+          Update(qobject_cast<QPushButton*>(widget), Q(c->Caption), &QPushButton::text, &QPushButton::setText);
+        } else if constexpr (std::is_same_v<T, CheckBox>) {
+          auto* box = qobject_cast<QCheckBox*>(widget);
+          Update(box, Q(c->Caption), &QCheckBox::text, &QCheckBox::setText);
+          Update(box, c->Checked, &QCheckBox::isChecked, &QCheckBox::setChecked);
+        } else if constexpr (std::is_same_v<T, ComboBox>) {
+          auto* box = qobject_cast<QComboBox*>(widget);
+          QStringList items;
+          for (const auto& item : c->Items) items << Q(item);
+          QStringList shown;
+          for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
+          if (shown != items) {
+            box->clear();
+            box->addItems(items);
+          }
+          if (box->currentIndex() != c->ItemIndex) box->setCurrentIndex(c->ItemIndex);
+          if (box->isEditable() && box->currentText() != Q(c->Text)) box->setEditText(Q(c->Text));
+        } else if constexpr (std::is_same_v<T, Edit>) {
+          auto* edit = qobject_cast<QLineEdit*>(widget);
+          Update(edit, Q(c->Text), &QLineEdit::text, &QLineEdit::setText);
+          Update(edit, c->ReadOnly, &QLineEdit::isReadOnly, &QLineEdit::setReadOnly);
+        } else if constexpr (std::is_same_v<T, Label>) {
+          Update(qobject_cast<QLabel*>(widget), Q(c->Caption), &QLabel::text, &QLabel::setText);
+        } else if constexpr (std::is_same_v<T, ProgressBar>) {
+          auto* bar = qobject_cast<QProgressBar*>(widget);
+          if (bar->minimum() != c->Min || bar->maximum() != c->Max) bar->setRange(c->Min, c->Max);
+          Update(bar, c->Position, &QProgressBar::value, &QProgressBar::setValue);
+        } else if constexpr (std::is_same_v<T, Memo>) {
+          auto* memo = qobject_cast<QPlainTextEdit*>(widget);
+          auto& [clears, lines] = memoShown_[Q(c->Name)];
+          if (clears != c->Clears || c->Lines.size() < lines) {
+            memo->clear();
+            clears = c->Clears;
+            lines = 0;
+          }
+          for (; lines < c->Lines.size(); ++lines) memo->appendPlainText(Q(c->Lines[lines]));
+        }
+      },
+      control);
+}
+
+}  // namespace pw::gui

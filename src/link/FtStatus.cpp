@@ -1,0 +1,47 @@
+#include "link/FtStatus.h"
+
+#include <array>
+
+#include "common/Error.h"
+
+namespace pw {
+namespace {
+
+// The wording, blanks and the missing dash of 8 and 9 are the texts users have always seen.
+constexpr std::array<const char*, 18> kStatusTexts = {
+    "",
+    " - Invalid handle...",
+    " - Device not found...",
+    " - Device not opened...",
+    " - General IO error...",
+    " - Insufficient resources...",
+    " - Invalid parameter...",
+    " - Invalid baud rate...",
+    " Device not opened for erase...",
+    " Device not opened for write...",
+    " - Failed to write...",
+    " - EEPROM read failed...",
+    " - EEPROM write failed...",
+    " - EEPROM erase failed...",
+    " - EEPROM not present...",
+    " - EEPROM not programmed...",
+    " - Invalid arguments...",
+    " - Other error ...",
+};
+
+}  // namespace
+
+const char* FtStatusText(FT_STATUS status) {
+  return status < kStatusTexts.size() ? kStatusTexts[status] : "";
+}
+
+std::string FtErrorMessage(const std::string& name, FT_STATUS status) {
+  if (status == 0 || status >= kStatusTexts.size()) return "";
+  return name + kStatusTexts[status];
+}
+
+void RaiseFtError(const std::string& name, FT_STATUS status) {
+  if (status != FT_OK) throw PinwrightError(FtErrorMessage(name, status));
+}
+
+}  // namespace pw

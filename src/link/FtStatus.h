@@ -1,0 +1,21 @@
+#pragma once
+/// @file
+/// The texts of failed D2XX calls.
+
+#include <string>
+
+#include "d2xx/D2xx.h"
+
+namespace pw {
+
+/// The text appended to an operation's name for status 1..17; empty for any other status.
+const char* FtStatusText(FT_STATUS status);
+
+/// The message of a failed call: name directly followed by the status text for 1..17
+/// ("FT_Open - Device not found..."), empty above 17.
+std::string FtErrorMessage(const std::string& name, FT_STATUS status);
+
+/// Raises PinwrightError with FtErrorMessage(name, status) unless status is 0.
+void RaiseFtError(const std::string& name, FT_STATUS status);
+
+}  // namespace pw

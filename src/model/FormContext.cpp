@@ -1,0 +1,34 @@
+#include "model/FormContext.h"
+
+namespace pw {
+
+FormContext::FormContext(D2XXUnit& unit, UiHost& host, Memo& log, CheckBox& clearLog, Edit& dopInfo,
+                         const std::int32_t& programmerBaud, FormPaths paths)
+    : Unit(unit), Host(host), Log(log), CheckBox1(clearLog), DopInfo(dopInfo), ProgrammerBaud(programmerBaud), Paths(std::move(paths)) {}
+
+void FormContext::ClearLogIfTicked() {
+  if (CheckBox1.Checked) Log.Clear();
+}
+
+void FormContext::ReportError(const std::string& text) {
+  outcome_ = Outcome::ErrorReport;
+  Host.ShowError(text);
+}
+
+void FormContext::MarkTargetFailed() { outcome_ = Outcome::TargetProblem; }
+
+Outcome FormContext::TakeOutcome() {
+  const Outcome o = outcome_;
+  outcome_ = Outcome::Success;
+  return o;
+}
+
+std::filesystem::path FormContext::DescriptionFile(const std::string& name) const {
+  const auto beside = Paths.ProgramDir / name;
+  std::error_code ec;
+  if (std::filesystem::exists(beside, ec) || Paths.DataDir.empty()) return beside;
+  const auto installed = Paths.DataDir / name;
+  return std::filesystem::exists(installed, ec) ? installed : beside;
+}
+
+}  // namespace pw

@@ -1,0 +1,54 @@
+#pragma once
+/// @file
+/// What every page shares with the window: the programmer link, the person at the window, the
+/// log and the shared controls, the baud value and where the description files lie.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "link/D2xxUnit.h"
+#include "model/Controls.h"
+#include "model/Outcome.h"
+#include "model/UiHost.h"
+
+namespace pw {
+
+/// Where the program looks for its files.
+struct FormPaths {
+  /// The directory of the program file: description files first, speed.txt second.
+  std::filesystem::path ProgramDir;
+  /// The installed data folder: description files when the program's directory has none.
+  std::filesystem::path DataDir;
+  /// The current directory: speed.txt first.
+  std::filesystem::path WorkingDir;
+};
+
+class FormContext {
+ public:
+  FormContext(D2XXUnit& unit, UiHost& host, Memo& log, CheckBox& clearLog, Edit& dopInfo,
+              const std::int32_t& programmerBaud, FormPaths paths);
+
+  D2XXUnit& Unit;
+  UiHost& Host;
+  Memo& Log;
+  CheckBox& CheckBox1;
+  Edit& DopInfo;
+  const std::int32_t& ProgrammerBaud;
+  const FormPaths Paths;
+
+  /// The first step of the AVR and settings operations.
+  void ClearLogIfTicked();
+  /// Shows text in an error message box and marks the running operation as ended by an error report.
+  void ReportError(const std::string& text);
+  /// Marks the running operation as one whose target failed (verify mismatch, no answer).
+  void MarkTargetFailed();
+  Outcome TakeOutcome();
+  /// A description file beside the program, else in the installed data folder; the first when neither has it.
+  std::filesystem::path DescriptionFile(const std::string& name) const;
+
+ private:
+  Outcome outcome_ = Outcome::Success;
+};
+
+}  // namespace pw

@@ -1,0 +1,15 @@
+#pragma once
+/// @file
+/// How an operation ended, besides its log lines.
+
+namespace pw {
+
+enum class Outcome {
+  Success,
+  /// An error report (a message box) ended it.
+  ErrorReport,
+  /// The target failed: a verify mismatch or a chip that did not answer.
+  TargetProblem,
+};
+
+}  // namespace pw

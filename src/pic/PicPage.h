@@ -1,0 +1,55 @@
+#pragma once
+/// @file
+/// The "PIC" page: a device type from PIC.ini, its program memory, data memory and
+/// configuration word.
+
+#include <vector>
+
+#include "model/Controls.h"
+#include "model/FormContext.h"
+
+namespace pw {
+
+class PicPage {
+ public:
+  explicit PicPage(FormContext& context);
+  PicPage(const PicPage&) = delete;
+  PicPage& operator=(const PicPage&) = delete;
+
+  /// Sets the page up when the window is created.
+  void Startup();
+  /// The page and every control on it, parents before children.
+  std::vector<ControlRef> Controls();
+
+  TabSheet PIC{"PIC", "PIC"};
+  ComboBox PicType{"PicType", "PIC", {8, 8, 150, 21}, "PIC-Type"};
+  Button PicFile{"PicFile", "PIC", {166, 6, 60, 25}, "Файл"};
+  Button PicReadDump{"PicReadDump", "PIC", {232, 6, 128, 25}, "Cчитать дамп"};
+  Button PicEraseAll{"PicEraseAll", "PIC", {166, 36, 60, 25}, "Стереть чип"};
+  Button PicWriteDump{"PicWriteDump", "PIC", {232, 36, 128, 25}, "Прошить дамп"};
+  Label PicPathFls{"PicPathFls", "PIC", {8, 66, 352, 15}, ""};
+  GroupBox PicFlash{"PicFlash", "PIC", {8, 84, 174, 72}, "Programm Memory"};
+  Label PicParamFls{"PicParamFls", "PicFlash", {8, 18, 160, 15}, ""};
+  Button PicReadFls{"PicReadFls", "PicFlash", {8, 38, 76, 25}, "Прочитать"};
+  Button PicWriteFls{"PicWriteFls", "PicFlash", {90, 38, 76, 25}, "Прошить"};
+  GroupBox PicEeprom{"PicEeprom", "PIC", {186, 84, 174, 72}, "Data Memory"};
+  Label PicParamEep{"PicParamEep", "PicEeprom", {8, 18, 160, 15}, ""};
+  Button PicReadEep{"PicReadEep", "PicEeprom", {8, 38, 76, 25}, "Прочитать", false};
+  Button PicWriteEep{"PicWriteEep", "PicEeprom", {90, 38, 76, 25}, "Прошить", false};
+  ProgressBar PicProgress{"PicProgress", "PIC", {8, 160, 352, 17}};
+  GroupBox PicIDGroup{"PicIDGroup", "PIC", {8, 182, 120, 48}, "ID"};
+  Edit PicID{"PicID", "PicIDGroup", {8, 18, 104, 21}};
+  GroupBox PicGroupDop{"PicGroupDop", "PIC", {134, 182, 226, 48}, "Dop"};
+  Edit PicDop{"PicDop", "PicGroupDop", {8, 18, 102, 21}};
+  Edit Edit1{"Edit1", "PicGroupDop", {116, 18, 102, 21}};
+  GroupBox PicConfigGroup{"PicConfigGroup", "PIC", {8, 234, 352, 186}, "Конфигурационный байт"};
+  /// PicFuse[0] is the window's PicFuse1.
+  std::vector<CheckBox> PicFuse;
+  Button PicReadFuse{"PicReadFuse", "PicConfigGroup", {8, 156, 164, 25}, "Считать фъюзы"};
+  Button PicWriteFuse{"PicWriteFuse", "PicConfigGroup", {180, 156, 164, 25}, "Прошить фъюзы"};
+
+ private:
+  FormContext& ctx_;
+};
+
+}  // namespace pw

@@ -1,0 +1,54 @@
+#pragma once
+/// @file
+/// A bench: the virtual programmer set up from an INI file — its FTDI devices, the chips on
+/// the board, the timing model and injected faults. Memory files are loaded when the bench is
+/// made and written back by Save(), so a chip keeps its contents from one run to the next.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "ini/IniFile.h"
+#include "sim/SimFt232r.h"
+
+namespace pw::sim {
+
+class Bench {
+ public:
+  /// Raises PinwrightError when the file cannot be read or describes something impossible.
+  static std::unique_ptr<Bench> FromFile(const std::filesystem::path& file);
+  /// Memory files are relative to baseDir.
+  static std::unique_ptr<Bench> FromText(const std::string& text, const std::filesystem::path& baseDir);
+  /// The built-in bench: one programmer, erased chips with factory settings, lenient timing.
+  static std::unique_ptr<Bench> Default();
+  /// The text of the built-in bench.
+  static const std::string& DefaultText();
+
+  SimFt232r& Programmer() { return sim_; }
+  /// The board of the first device that carries one, or null.
+  SimBoard* Board();
+  /// Writes every memory file back; raises PinwrightError when one cannot be written.
+  void Save();
+
+ private:
+  Bench() = default;
+  void Build(const IniFile& ini, const std::filesystem::path& baseDir);
+  void AddDevices(const IniFile& ini, const std::filesystem::path& baseDir);
+  void AddChips(const IniFile& ini, const std::filesystem::path& baseDir, SimBoard& board);
+  void ApplyTiming(const IniFile& ini);
+  void ApplyFaults(const IniFile& ini);
+  void Bind(const std::filesystem::path& file, std::span<std::uint8_t> memory);
+  void BindChip(const IniFile& ini, const std::string& section, SimChip& chip, const std::filesystem::path& baseDir);
+
+  struct Binding {
+    std::filesystem::path File;
+    std::span<std::uint8_t> Memory;
+  };
+  SimFt232r sim_;
+  std::vector<Binding> bindings_;
+};
+
+}  // namespace pw::sim

@@ -1,0 +1,61 @@
+#include "sim/SimBoard.h"
+
+#include "d2xx/Wiring.h"
+
+namespace pw::sim {
+namespace {
+
+bool High(std::uint8_t lines, std::uint8_t bit) { return (lines & bit) != 0; }
+
+std::uint8_t Put(std::uint8_t lines, std::uint8_t bit, bool level) {
+  return level ? static_cast<std::uint8_t>(lines | bit) : static_cast<std::uint8_t>(lines & ~bit);
+}
+
+void PowerOff(SimChip* chip) {
+  if (chip) chip->PowerOff();
+}
+
+}  // namespace
+
+void SimBoard::SelectMask(std::uint8_t mask) {
+  if (mask == poweredMask_) return;
+  if (poweredMask_ == wiring::avr::Mask) PowerOff(Avr.get());
+  if (poweredMask_ == wiring::pic::Mask) PowerOff(Pic.get());
+  if (poweredMask_ == wiring::i2c::Mask) PowerOff(I2c.get());
+  poweredMask_ = mask;
+}
+
+std::uint8_t SimBoard::Settle(std::uint8_t lines, std::uint8_t mask, const SimEnvironment& env) {
+  SelectMask(mask);
+  if (mask == wiring::avr::Mask) return SettleAvr(lines, env);
+  if (mask == wiring::pic::Mask) return SettlePic(lines, env);
+  if (mask == wiring::i2c::Mask) return SettleI2c(lines, env);
+  return lines;
+}
+
+std::uint8_t SimBoard::SettleAvr(std::uint8_t lines, const SimEnvironment& env) {
+  using namespace wiring::avr;
+  if (!Avr) return lines;
+  const auto miso = Avr->Step(High(lines, Reset), High(lines, Sck), High(lines, Mosi), env);
+  return miso ? Put(lines, Miso, *miso) : lines;
+}
+
+std::uint8_t SimBoard::SettlePic(std::uint8_t lines, const SimEnvironment& env) {
+  using namespace wiring::pic;
+  bool pgd = !High(lines, PgdOut);
+  if (Pic) {
+    const bool powered = High(lines, SupplyA) && High(lines, SupplyB);
+    const auto drive = Pic->Step(powered, !High(lines, Mclr), High(lines, Pgc), pgd, env);
+    if (drive) pgd = pgd && *drive;
+  }
+  return Put(lines, PgdIn, pgd);
+}
+
+std::uint8_t SimBoard::SettleI2c(std::uint8_t lines, const SimEnvironment& env) {
+  using namespace wiring::i2c;
+  bool sda = !High(lines, SdaOut);
+  if (I2c && I2c->Step(High(lines, Scl), sda, env)) sda = false;
+  return Put(lines, SdaIn, sda);
+}
+
+}  // namespace pw::sim

@@ -1,0 +1,36 @@
+#pragma once
+/// @file
+/// The programmer board behind the simulated FT232R: the AVR header, the PIC header and the I2C
+/// socket on the data lines (wiring in d2xx/Wiring.h). A socket is powered only while the
+/// FT232R's direction mask is the one its protocol opens the chip with; a chip in an unpowered
+/// socket sees nothing and forgets its bus state. That keeps the three chips of a bench from
+/// hearing each other's protocols on the shared lines.
+
+#include <cstdint>
+#include <memory>
+
+#include "sim/SimChips.h"
+
+namespace pw::sim {
+
+class SimBoard {
+ public:
+  std::unique_ptr<SimAvrChip> Avr;
+  std::unique_ptr<SimPicChip> Pic;
+  std::unique_ptr<SimI2cChip> I2c;
+
+  /// The levels of the eight lines once the chip on the powered socket has reacted to lines,
+  /// the levels the FT232R leaves (its outputs, pull-ups on its inputs).
+  std::uint8_t Settle(std::uint8_t lines, std::uint8_t mask, const SimEnvironment& env);
+  /// The FT232R's direction mask changed: power the socket that belongs to it, and no other.
+  void SelectMask(std::uint8_t mask);
+
+ private:
+  std::uint8_t SettleAvr(std::uint8_t lines, const SimEnvironment& env);
+  std::uint8_t SettlePic(std::uint8_t lines, const SimEnvironment& env);
+  std::uint8_t SettleI2c(std::uint8_t lines, const SimEnvironment& env);
+
+  std::uint8_t poweredMask_ = 0;
+};
+
+}  // namespace pw::sim

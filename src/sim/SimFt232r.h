@@ -1,0 +1,78 @@
+#pragma once
+/// @file
+/// The virtual programmer: simulated FTDI devices behind the D2xx interface, a virtual clock,
+/// injectable faults and an optional trace of every sample.
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "d2xx/D2xx.h"
+#include "sim/SimDevice.h"
+#include "sim/SimFaults.h"
+#include "sim/SimTime.h"
+#include "sim/SimTrace.h"
+
+namespace pw::sim {
+
+struct SimTiming {
+  TimingModel Model = TimingModel::Lenient;
+  /// Samples per second; 0: sixteen times the baud value, as FTDI documents bit-bang.
+  std::uint64_t SampleRate = 0;
+  /// USB latency added to every write.
+  SimTime Latency = kPicosPerMilli;
+};
+
+class SimFt232r : public D2xx {
+ public:
+  SimFt232r() = default;
+
+  /// Adds a device to the end of the list; returns it.
+  SimDevice& AddDevice(SimDeviceConfig config);
+  /// Adds a device that carries the programmer board; returns the board.
+  SimBoard& AddProgrammer(SimDeviceConfig config);
+  std::vector<std::unique_ptr<SimDevice>>& Devices() { return devices_; }
+  SimFaults& Faults() { return faults_; }
+  SimTiming& Timing() { return timing_; }
+  SimTime Now() const { return now_; }
+  /// Traces every sample from now on into path.
+  void StartTrace(const std::filesystem::path& path);
+  void StopTrace();
+  /// How many samples have been clocked through all devices.
+  std::uint64_t SamplesClocked() const { return samples_; }
+
+  FT_STATUS ListDevices(void* arg1, void* arg2, std::uint32_t flags) override;
+  FT_STATUS Open(int index, FT_HANDLE* handle) override;
+  FT_STATUS Close(FT_HANDLE handle) override;
+  FT_STATUS Read(FT_HANDLE handle, void* buffer, std::uint32_t count, std::uint32_t* got) override;
+  FT_STATUS Write(FT_HANDLE handle, const void* buffer, std::uint32_t count, std::uint32_t* written) override;
+  FT_STATUS SetBaudRate(FT_HANDLE handle, std::uint32_t baud) override;
+  FT_STATUS SetTimeouts(FT_HANDLE handle, std::uint32_t readMs, std::uint32_t writeMs) override;
+  FT_STATUS SetBitMode(FT_HANDLE handle, std::uint8_t mask, std::uint8_t mode) override;
+  FT_STATUS EE_Read(FT_HANDLE handle, FT_PROGRAM_DATA* data) override;
+  FT_STATUS EE_Program(FT_HANDLE handle, FT_PROGRAM_DATA* data) override;
+  void Wait(std::uint32_t ms) override;
+
+ private:
+  /// The devices still plugged in, in list order.
+  std::vector<SimDevice*> Present();
+  /// The open device behind handle, or null.
+  SimDevice* Find(FT_HANDLE handle);
+  /// Counts the call, then looks its handle up: status for an injected failure or a bad handle.
+  FT_STATUS Enter(SimCall call, FT_HANDLE handle, SimDevice*& device);
+  SimEnvironment Environment() const { return {now_, timing_.Model}; }
+  SimTime SamplePeriod(const SimDevice& device) const;
+  void ClockSamples(SimDevice& device, const std::uint8_t* bytes, std::uint32_t count, std::uint32_t* written);
+
+  std::vector<std::unique_ptr<SimDevice>> devices_;
+  SimFaults faults_;
+  SimTiming timing_;
+  std::unique_ptr<SimTrace> trace_;
+  SimTime now_ = 0;
+  std::uint64_t samples_ = 0;
+  FT_HANDLE nextHandle_ = 0x1000;
+};
+
+}  // namespace pw::sim

@@ -1,0 +1,47 @@
+#pragma once
+/// @file
+/// Scratch folders and files for tests, and running pinwright-cli.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace pw::test {
+
+/// A fresh empty folder under the system's temporary folder, removed with the object.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  /// Writes text to name inside the folder; returns its path.
+  std::filesystem::path Write(const std::string& name, const std::string& text) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadText(const std::filesystem::path& file);
+std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
+
+/// What a run of pinwright-cli printed and returned.
+struct CliResult {
+  int Status = -1;
+  std::string Out;
+  std::string Err;
+  /// Out split into lines.
+  std::vector<std::string> Lines() const;
+};
+
+/// Runs the built pinwright-cli with args in folder dir (its current directory).
+CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& dir);
+
+/// The folder the binaries and their data files were built into.
+std::filesystem::path BinDir();
+/// The project's source folder.
+std::filesystem::path SourceDir();
+
+}  // namespace pw::test

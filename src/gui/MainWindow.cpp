@@ -4,12 +4,12 @@
 
 namespace pw::gui {
 
-MainWindow::MainWindow(TForm1& form, QtHost& host) : form_(form) {
+MainWindow::MainWindow(TForm1& form, QtHost* host) : form_(form) {
   setObjectName("Form1");
   setWindowTitle(TForm1::kCaption);
   setFixedSize(TForm1::kClientWidth, TForm1::kClientHeight);
   binder_ = new WidgetBinder(form_, *this);
-  host.Attach(this, binder_);
+  if (host) host->Attach(this, binder_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -14,8 +14,9 @@ namespace pw::gui {
 class MainWindow : public QWidget {
   Q_OBJECT
  public:
-  /// Builds the window over a model made with host; start-up is the caller's (TForm1::FormCreate).
-  MainWindow(TForm1& form, QtHost& host);
+  /// Builds the window over form; host, when given, is the UiHost form was made with and gets
+  /// attached to this window. Start-up is the caller's (TForm1::FormCreate).
+  MainWindow(TForm1& form, QtHost* host);
   WidgetBinder& Binder() { return *binder_; }
 
  protected:

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   }
   pw::gui::QtHost host;
   pw::TForm1 form(backend->Driver(), host, pw::ProgramPaths());
-  pw::gui::MainWindow window(form, host);
+  pw::gui::MainWindow window(form, &host);
   window.show();
   form.FormCreate();
   window.Binder().SyncAll();

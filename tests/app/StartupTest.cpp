@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "support/FormFixture.h"
+
+namespace pw {
+namespace {
+
+using test::FormFixture;
+
+TEST(Startup, TheEighthLineOfSpeedTxtFixesTheBaud) {
+  FormFixture f;
+  TForm1& form = f.Start();
+  EXPECT_TRUE(f.Host.Errors.empty());
+  EXPECT_EQ(form.BoudRate.Items.size(), 9u);
+  EXPECT_EQ(form.BoudRate.ItemIndex, 7);
+  EXPECT_EQ(form.BoudRate.Text, "19200");
+  EXPECT_EQ(form.ProgrammerBaud, 19200);
+  EXPECT_EQ(form.LastOutcome(), Outcome::Success);
+}
+
+TEST(Startup, WindowsLineEndsAndBlanksAroundTheNumberAreRead) {
+  FormFixture f("", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n 57600 \r\n");
+  EXPECT_EQ(f.Start().ProgrammerBaud, 57600);
+}
+
+TEST(Startup, FewerThanEightLinesStopsStartUpWithAnError) {
+  FormFixture f("", "300\n600\n1200\n2400\n4800\n9600\n14400\n");
+  TForm1& form = f.Start();
+  ASSERT_EQ(f.Host.Errors.size(), 1u);
+  EXPECT_EQ(f.Host.Errors[0], "Ошибка! В файле speed.txt меньше восьми строк!");
+  EXPECT_EQ(form.ProgrammerBaud, 0);
+  EXPECT_EQ(form.BoudRate.Items.size(), 7u);
+  EXPECT_EQ(form.LastOutcome(), Outcome::ErrorReport);
+}
+
+TEST(Startup, ANonNumericEighthLineStopsStartUpWithAnError) {
+  FormFixture f("", "1\n2\n3\n4\n5\n6\n7\n19200 baud\n");
+  TForm1& form = f.Start();
+  ASSERT_EQ(f.Host.Errors.size(), 1u);
+  EXPECT_EQ(f.Host.Errors[0], "Ошибка! Строка \"19200 baud\" файла speed.txt не является числом!");
+  EXPECT_EQ(form.ProgrammerBaud, 0);
+  EXPECT_EQ(form.BoudRate.Text, "19200 baud") << "the line stays selected, as read";
+}
+
+TEST(Startup, ABaudBeyond32BitsIsNotANumber) {
+  FormFixture f("", "1\n2\n3\n4\n5\n6\n7\n99999999999\n");
+  EXPECT_EQ(f.Start().ProgrammerBaud, 0);
+  EXPECT_EQ(f.Host.Errors.size(), 1u);
+}
+
+TEST(Startup, SpeedTxtBesideTheProgramServesWhenTheCurrentFolderHasNone) {
+  FormFixture f("", "");
+  f.Dir.Write("program/speed.txt", "1\n2\n3\n4\n5\n6\n7\n4800\n");
+  EXPECT_EQ(f.Start().ProgrammerBaud, 4800);
+}
+
+TEST(Startup, TheCurrentFoldersSpeedTxtComesFirst) {
+  FormFixture f;
+  f.Dir.Write("program/speed.txt", "1\n2\n3\n4\n5\n6\n7\n4800\n");
+  EXPECT_EQ(f.Start().ProgrammerBaud, 19200);
+}
+
+TEST(Startup, NoSpeedTxtAnywhereIsReported) {
+  FormFixture f("", "");
+  TForm1& form = f.Start();
+  ASSERT_EQ(f.Host.Errors.size(), 1u);
+  EXPECT_EQ(f.Host.Errors[0], "Ошибка! Файл speed.txt не найден!");
+  EXPECT_TRUE(form.BoudRate.Items.empty());
+  EXPECT_EQ(form.BoudRate.Text, "BoudRate");
+}
+
+TEST(Startup, TheLogStartsEmpty) {
+  FormFixture f;
+  f.Form = std::make_unique<TForm1>(f.Sim(), f.Host, FormPaths{f.ProgramDir(), {}, f.WorkingDir()});
+  f.Form->Log.Append("left over");
+  f.Form->FormCreate();
+  EXPECT_TRUE(f.Form->Log.Lines.empty());
+}
+
+}  // namespace
+}  // namespace pw

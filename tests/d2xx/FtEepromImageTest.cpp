@@ -1,0 +1,101 @@
+#include "d2xx/FtEepromImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace pw {
+namespace {
+
+struct Record {
+  Record() {
+    data.Signature2 = 0xFFFFFFFF;
+    data.Manufacturer = manufacturer;
+    data.ManufacturerId = manufacturerId;
+    data.Description = description;
+    data.SerialNumber = serial;
+  }
+  FT_PROGRAM_DATA data{};
+  char manufacturer[64] = {};
+  char manufacturerId[16] = {};
+  char description[64] = {};
+  char serial[16] = {};
+};
+
+TEST(FtEepromImage, FactoryContentReadsAsFtdiShipsIt) {
+  const FtEepromImage image = FactoryFtEeprom("FT232R USB UART", "A1B2C3D4");
+  EXPECT_EQ(image[0x7E] | (image[0x7F] << 8), FtEepromChecksum(image));
+  Record r;
+  ASSERT_EQ(DecodeFtEeprom(image, r.data), FT_OK);
+  EXPECT_STREQ(r.manufacturer, "FTDI");
+  EXPECT_STREQ(r.manufacturerId, "A1");
+  EXPECT_STREQ(r.description, "FT232R USB UART");
+  EXPECT_STREQ(r.serial, "A1B2C3D4");
+  EXPECT_EQ(r.data.VendorId, 0x0403);
+  EXPECT_EQ(r.data.ProductId, 0x6001);
+  EXPECT_EQ(r.data.MaxPower, 90);
+  EXPECT_EQ(r.data.SelfPowered, 0);
+  EXPECT_EQ(r.data.USBVersion, 0x0200);
+  EXPECT_EQ(r.data.SerNumEnableR, 1);
+  EXPECT_EQ(r.data.HighDriveIOs, 0);
+  EXPECT_EQ(r.data.UseExtOsc, 0);
+  EXPECT_EQ(r.data.RIsD2XX, 0);
+  EXPECT_EQ(r.data.Cbus0, 3);  // TXLED
+  EXPECT_EQ(r.data.Cbus1, 2);  // RXLED
+  EXPECT_EQ(r.data.Cbus2, 0);  // TXDEN
+  EXPECT_EQ(r.data.Cbus3, 1);  // PWRON
+  EXPECT_EQ(r.data.Cbus4, 5);  // SLEEP
+}
+
+TEST(FtEepromImage, ProgrammingThenReadingGivesTheRecordBack) {
+  Record in;
+  std::strcpy(in.manufacturer, "Pinwright");
+  std::strcpy(in.description, "FT232R USB UART");
+  std::strcpy(in.serial, "PW000042");
+  in.data.VendorId = 0x0403;
+  in.data.ProductId = 0x6001;
+  in.data.MaxPower = 50;
+  in.data.USBVersion = 0x0110;
+  in.data.UseExtOsc = 1;
+  in.data.HighDriveIOs = 1;
+  in.data.PullDownEnableR = 1;
+  in.data.InvertRTS = 1;
+  in.data.Cbus4 = 10;  // beyond what the datasheet lists for CBUS4, and kept as written
+  FtEepromImage image{};
+  ASSERT_EQ(EncodeFtEeprom(in.data, image), FT_OK);
+  Record out;
+  ASSERT_EQ(DecodeFtEeprom(image, out.data), FT_OK);
+  EXPECT_STREQ(out.manufacturer, "Pinwright");
+  EXPECT_STREQ(out.serial, "PW000042");
+  EXPECT_EQ(out.data.MaxPower, 50);
+  EXPECT_EQ(out.data.USBVersion, 0x0110);
+  EXPECT_EQ(out.data.UseExtOsc, 1);
+  EXPECT_EQ(out.data.HighDriveIOs, 1);
+  EXPECT_EQ(out.data.PullDownEnableR, 1);
+  EXPECT_EQ(out.data.InvertRTS, 1);
+  EXPECT_EQ(out.data.InvertCTS, 0);
+  EXPECT_EQ(out.data.Cbus4, 10);
+  EXPECT_EQ(image[0x7E] | (image[0x7F] << 8), FtEepromChecksum(image));
+}
+
+TEST(FtEepromImage, TextsThatDoNotFitAreRefusedAndTheImageKept) {
+  Record in;
+  std::memset(in.manufacturer, 'M', 63);
+  std::memset(in.description, 'D', 63);
+  std::strcpy(in.serial, "X");
+  FtEepromImage image = FactoryFtEeprom("FT232R USB UART", "A1B2C3D4");
+  const FtEepromImage before = image;
+  EXPECT_EQ(EncodeFtEeprom(in.data, image), FT_INVALID_PARAMETER);
+  EXPECT_EQ(image, before);
+}
+
+TEST(FtEepromImage, MissingTextBuffersAreRefused) {
+  Record r;
+  r.data.SerialNumber = nullptr;
+  FtEepromImage image{};
+  EXPECT_EQ(DecodeFtEeprom(FactoryFtEeprom("a", "b"), r.data), FT_INVALID_PARAMETER);
+  EXPECT_EQ(EncodeFtEeprom(r.data, image), FT_INVALID_PARAMETER);
+}
+
+}  // namespace
+}  // namespace pw

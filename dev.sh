@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Pinwright's one entry point for people and CI: installs what is missing (Debian packages),
+# builds, and runs.
+#   ./dev.sh run       build and start the window on the virtual programmer
+#   ./dev.sh test      build and run the whole test suite
+#   ./dev.sh sanitize  build the tests with address and undefined-behaviour sanitizers and run them
+#   ./dev.sh bench     build and run the benchmarks
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+          sigrok-cli srecord gcc-avr avr-libc binutils-avr gputils xvfb xauth)
+JOBS=$(nproc)
+
+install_missing() {
+  local missing=() p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j"$JOBS"
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    build build
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      echo "No display: starting the window on a virtual X display (xvfb-run)."
+      exec xvfb-run -a build/bin/pinwright --simulator
+    fi
+    exec build/bin/pinwright --simulator
+    ;;
+  test)
+    install_missing
+    build build
+    cd build && ctest --output-on-failure -j"$JOBS"
+    ;;
+  sanitize)
+    install_missing
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DPINWRIGHT_SANITIZE=ON -DPINWRIGHT_BENCH=OFF
+    cd build-asan
+    ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/../tests/lsan.supp:print_suppressions=0" \
+      UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$JOBS"
+    ;;
+  bench)
+    install_missing
+    build build
+    for b in build/bin/bench_*; do
+      [ -x "$b" ] || continue
+      echo "== $b"
+      "$b" --benchmark_min_time=0.2
+    done
+    ;;
+  *)
+    sed -n '2,8p' "$0"
+    exit 64
+    ;;
+esac

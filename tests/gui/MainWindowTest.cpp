@@ -1,0 +1,112 @@
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+#include "gui/MainWindow.h"
+#include "gui/QtHost.h"
+#include "support/FormFixture.h"
+
+namespace pw {
+namespace {
+
+QApplication& App() {
+  static int argc = 1;
+  static char name[] = "test_gui";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = new QApplication(argc, argv);
+  return *app;
+}
+
+struct MainWindowTest : ::testing::Test {
+  MainWindowTest() {
+    App();
+    f.Start();
+    window = std::make_unique<gui::MainWindow>(*f.Form, nullptr);
+  }
+  template <class W>
+  W* Widget(const char* name) {
+    return window->findChild<W*>(name);
+  }
+  test::FormFixture f;
+  std::unique_ptr<gui::MainWindow> window;
+};
+
+TEST_F(MainWindowTest, TheWindowHasItsCaptionSizeAndFivePages) {
+  EXPECT_EQ(window->windowTitle(), "PinwrightV3.4");
+  EXPECT_EQ(window->minimumSize(), QSize(678, 456));
+  EXPECT_EQ(window->maximumSize(), QSize(678, 456));
+  auto* tabs = Widget<QTabWidget>("PageControl1");
+  ASSERT_NE(tabs, nullptr);
+  QStringList captions;
+  for (int i = 0; i < tabs->count(); ++i) captions << tabs->tabText(i);
+  EXPECT_EQ(captions, (QStringList{"AVR", "PIC", "I2C Eeprom", "SPI Flash", "Настройки"}));
+  EXPECT_EQ(tabs->currentIndex(), 0);
+}
+
+TEST_F(MainWindowTest, EveryControlOfTheModelIsAWidgetOfTheSameName) {
+  for (const ControlRef& c : f.Form->Controls()) {
+    const ControlBase& base = BaseOf(c);
+    QWidget* w = window->findChild<QWidget*>(QString::fromStdString(base.Name));
+    ASSERT_NE(w, nullptr) << base.Name;
+    if (!std::get_if<TabSheet*>(&c)) {
+      EXPECT_EQ(w->isEnabled(), base.Enabled) << base.Name;
+    }
+  }
+}
+
+TEST_F(MainWindowTest, WidgetsShowTheModelsCaptions) {
+  EXPECT_EQ(Widget<QPushButton>("AvrRdSign")->text(), "Определить чип");
+  EXPECT_EQ(Widget<QGroupBox>("AvrFuses")->title(), "Фьюзы и защита галочка = 1");
+  EXPECT_EQ(Widget<QCheckBox>("CheckBox1")->text(), "Очищать лог");
+  EXPECT_EQ(Widget<QComboBox>("PicType")->currentText(), "PIC-Type");
+  EXPECT_EQ(Widget<QComboBox>("BoudRate")->currentText(), "19200");
+  EXPECT_EQ(Widget<QComboBox>("BoudRate")->count(), 9);
+  EXPECT_EQ(Widget<QLabel>("SetupNote")->text(), "После прошивки настроек программатор необходимо переподключить.");
+  EXPECT_FALSE(Widget<QComboBox>("SetupClock")->isEditable());
+  EXPECT_TRUE(Widget<QComboBox>("BoudRate")->isEditable());
+}
+
+TEST_F(MainWindowTest, TheSpiFlashPageCanBeShownAndNothingOnItUsed) {
+  auto* tabs = Widget<QTabWidget>("PageControl1");
+  tabs->setCurrentIndex(3);
+  EXPECT_EQ(f.Form->PageControl1.ActivePageIndex, 3);
+  for (const char* name : {"SpiFlashType", "SpiFlashErase", "SpiFlashFile", "SpiFlashRead", "SpiFlashWrite"}) {
+    EXPECT_FALSE(window->findChild<QWidget*>(name)->isEnabled()) << name;
+  }
+  Widget<QPushButton>("SpiFlashRead")->click();
+  EXPECT_TRUE(f.Form->Log.Lines.empty());
+  EXPECT_TRUE(f.Host.Errors.empty());
+}
+
+TEST_F(MainWindowTest, ClicksAndTicksReachTheModelAndItsChangesReachTheWidgets) {
+  int clicks = 0;
+  f.Form->Avr.AvrRdSign.OnClick = [&] {
+    ++clicks;
+    f.Form->Log.Append("первая строка");
+    f.Form->Avr.AvrErase.Enabled = true;
+  };
+  Widget<QPushButton>("AvrRdSign")->click();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(Widget<QPlainTextEdit>("Log")->toPlainText(), "первая строка");
+  EXPECT_TRUE(Widget<QPushButton>("AvrErase")->isEnabled());
+  Widget<QCheckBox>("CheckBox1")->setChecked(true);
+  EXPECT_TRUE(f.Form->CheckBox1.Checked);
+  f.Form->Log.Clear();
+  f.Form->Log.Append("после очистки");
+  window->Binder().SyncAll();
+  EXPECT_EQ(Widget<QPlainTextEdit>("Log")->toPlainText(), "после очистки");
+}
+
+TEST(QtFileFilter, DelphiStyleFiltersBecomeQtFilters) {
+  EXPECT_EQ(gui::QtFileFilter("Intel HEX|*.hex|Все файлы|*.*"), "Intel HEX (*.hex);;Все файлы (*.*)");
+  EXPECT_EQ(gui::QtFileFilter("HEX|*.hex;*.ihx"), "HEX (*.hex *.ihx)");
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include "support/TestDirs.h"
+
+namespace pw {
+namespace {
+
+using test::RunCli;
+
+TEST(CliFrame, HelpPrintsTheCommandLine) {
+  test::TempDir dir;
+  const auto r = RunCli({"--help"}, dir.Path());
+  EXPECT_EQ(r.Status, 0);
+  const auto lines = r.Lines();
+  ASSERT_GE(lines.size(), 8u);
+  EXPECT_EQ(lines[0], "pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--clear-log] [--yes] PAGE OPERATION [ARGS]");
+  EXPECT_EQ(lines[1], "  avr identify | read-fuses | erase | reset");
+  EXPECT_EQ(lines[6], "  i2c TYPE read FILE | write FILE | erase");
+  EXPECT_EQ(lines[7], "  settings read | write CBUS CURRENT USB CLOCK | defaults");
+  EXPECT_NE(r.Out.find("64 usage"), std::string::npos);
+}
+
+TEST(CliFrame, UsageMistakesExitWith64AndShowTheCommandLine) {
+  test::TempDir dir;
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"--simulator"}, {"--simulator", "avr", "no-such-operation"}, {"--frobnicate", "avr", "identify"},
+           {"--trace", "t.bin", "avr", "identify"}, {"--simulator", "avr", "read-flash"}}) {
+    const auto r = RunCli(args, dir.Path());
+    EXPECT_EQ(r.Status, 64) << (args.empty() ? "(nothing)" : args.back());
+    EXPECT_NE(r.Err.find("PAGE OPERATION"), std::string::npos);
+    EXPECT_TRUE(r.Out.empty());
+  }
+}
+
+}  // namespace
+}  // namespace pw

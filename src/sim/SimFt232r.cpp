@@ -125,7 +125,7 @@ FT_STATUS SimFt232r::Read(FT_HANDLE handle, void* buffer, std::uint32_t count, s
   if (const FT_STATUS status = Enter(SimCall::Read, handle, device)) return status;
   std::uint32_t n = faults_.ReadLimit(count);
   if (n > device->Pending()) n = static_cast<std::uint32_t>(device->Pending());
-  std::memcpy(buffer, device->Received.data() + device->ReceivedAt, n);
+  if (n > 0) std::memcpy(buffer, device->Received.data() + device->ReceivedAt, n);
   device->ReceivedAt += n;
   if (device->ReceivedAt == device->Received.size()) {
     device->Received.clear();

@@ -1,0 +1,155 @@
+#include "sim/SimEeprom24.h"
+
+#include <gtest/gtest.h>
+
+#include "d2xx/Wiring.h"
+#include "i2c/I2cBus.h"
+#include "link/ProgrammerConnection.h"
+#include "sim/SimFt232r.h"
+
+namespace pw::sim {
+namespace {
+
+/// Talks to the chip the way the I2C page does: one run of samples per transaction.
+struct Eeprom24Test : ::testing::Test {
+  void Attach(const char* partName, TimingModel timing = TimingModel::Lenient) {
+    SimBoard& board = sim.AddProgrammer({});
+    board.I2c = std::make_unique<SimEeprom24>(*FindEeprom24Part(partName));
+    chip = static_cast<SimEeprom24*>(board.I2c.get());
+    sim.Timing().Model = timing;
+    OpenProgrammer(unit, kModeI2c, 19200);
+  }
+
+  /// Lays start, the bytes, and a stop; returns whether every byte was acknowledged.
+  bool Write(const std::vector<std::uint8_t>& bytes) {
+    std::int32_t p = 0;
+    bus.I2cPutStart(p);
+    std::vector<std::int32_t> starts;
+    for (auto b : bytes) {
+      starts.push_back(p);
+      bus.I2cPutByte(p, b);
+    }
+    bus.I2cPutStop(p);
+    unit.PinExchange(static_cast<std::uint32_t>(p));
+    for (auto s : starts) {
+      if (!bus.Acknowledged(s)) return false;
+    }
+    return true;
+  }
+
+  /// Random or current-address read of n bytes: the address phase (if any), a (repeated) start, the read.
+  std::vector<std::uint8_t> Read(const std::vector<std::uint8_t>& addressPhase, std::uint8_t device, int n, bool* acked = nullptr) {
+    std::int32_t p = 0;
+    if (!addressPhase.empty()) {
+      bus.I2cPutStart(p);
+      for (auto b : addressPhase) bus.I2cPutByte(p, b);
+    }
+    bus.I2cPutStart(p);
+    const std::int32_t deviceAt = p;
+    bus.I2cPutByte(p, device);
+    const std::int32_t first = p + 2;
+    for (int i = 0; i < n; ++i) bus.I2cPutReadByte(p, i + 1 < n ? "YES" : "NO");
+    bus.I2cPutStop(p);
+    unit.PinExchange(static_cast<std::uint32_t>(p));
+    if (acked) *acked = bus.Acknowledged(deviceAt);
+    std::vector<std::uint8_t> out;
+    for (int i = 0; i < n; ++i) out.push_back(bus.I2cGetByte(first, i));
+    return out;
+  }
+
+  SimFt232r sim;
+  D2XXUnit unit{sim};
+  I2C_eeprom bus{unit};
+  SimEeprom24* chip = nullptr;
+};
+
+TEST_F(Eeprom24Test, TwoAddressBytePartsWriteAPageAndReadItBack) {
+  Attach("24C256");
+  ASSERT_TRUE(Write({0xA0, 0x12, 0x38, 1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(chip->Memory()[0x1238], 1);
+  EXPECT_EQ(chip->Memory()[0x123F], 8);
+  EXPECT_EQ(Read({0xA0, 0x12, 0x38}, 0xA1, 8), (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(chip->WriteCycles(), 1);
+}
+
+TEST_F(Eeprom24Test, SmallPartsTakeHighAddressBitsFromTheDeviceByte) {
+  Attach("24C16");
+  ASSERT_TRUE(Write({0xAA, 0xF8, 0x5A}));  // block 5: address 0x5F8
+  EXPECT_EQ(chip->Memory()[0x5F8], 0x5A);
+  EXPECT_EQ(Read({0xAA, 0xF8}, 0xAB, 1), (std::vector<std::uint8_t>{0x5A}));
+}
+
+TEST_F(Eeprom24Test, ChipSelectInputsAreTiedLow) {
+  Attach("24C04");  // one block bit; A2 and A1 select the chip
+  EXPECT_FALSE(Write({0xA4, 0x00, 0x11}));
+  EXPECT_TRUE(Write({0xA2, 0x10, 0x22}));  // block bit: address 0x110
+  EXPECT_EQ(chip->Memory()[0x110], 0x22);
+  EXPECT_EQ(chip->Memory()[0x010], 0xFF);
+}
+
+TEST_F(Eeprom24Test, APageWriteRollsOverInsideItsPage) {
+  Attach("24C02");  // 8-byte pages
+  ASSERT_TRUE(Write({0xA0, 0x06, 1, 2, 3, 4}));
+  EXPECT_EQ(chip->Memory()[0x06], 1);
+  EXPECT_EQ(chip->Memory()[0x07], 2);
+  EXPECT_EQ(chip->Memory()[0x00], 3);
+  EXPECT_EQ(chip->Memory()[0x01], 4);
+  EXPECT_EQ(chip->Memory()[0x08], 0xFF);
+}
+
+TEST_F(Eeprom24Test, SequentialReadsWrapAtTheEndAndCurrentAddressReadsContinue) {
+  Attach("24C01");
+  chip->Memory()[127] = 0x7F;
+  chip->Memory()[0] = 0x00;
+  chip->Memory()[1] = 0x01;
+  EXPECT_EQ(Read({0xA0, 127}, 0xA1, 2), (std::vector<std::uint8_t>{0x7F, 0x00}));
+  EXPECT_EQ(Read({}, 0xA1, 1), (std::vector<std::uint8_t>{0x01}));
+}
+
+TEST_F(Eeprom24Test, AStopRightAfterTheAddressOnlySetsThePointer) {
+  Attach("24C02");
+  chip->Memory()[0x40] = 0x44;
+  ASSERT_TRUE(Write({0xA0, 0x40}));
+  EXPECT_EQ(chip->WriteCycles(), 0);
+  EXPECT_EQ(Read({}, 0xA1, 1), (std::vector<std::uint8_t>{0x44}));
+}
+
+TEST_F(Eeprom24Test, UnderDatasheetTimingTheChipIgnoresTheBusDuringItsWriteCycle) {
+  Attach("24C32", TimingModel::Datasheet);
+  sim.Timing().Latency = 0;
+  ASSERT_TRUE(Write({0xA0, 0x00, 0x00, 0x11}));
+  EXPECT_FALSE(Write({0xA0, 0x00, 0x08, 0x22})) << "busy: the device address goes unanswered";
+  bool acked = true;
+  EXPECT_EQ(Read({0xA0, 0x00, 0x00}, 0xA1, 1, &acked), (std::vector<std::uint8_t>{0xFF}));
+  EXPECT_FALSE(acked);
+  unit.Wait(5);
+  EXPECT_TRUE(Write({0xA0, 0x00, 0x08, 0x22}));
+  EXPECT_EQ(chip->Memory()[0x08], 0x22);
+  EXPECT_EQ(chip->Memory()[0x00], 0x11);
+}
+
+TEST_F(Eeprom24Test, ARepeatedStartAbandonsAnUnfinishedWrite) {
+  Attach("24C02");
+  std::int32_t p = 0;
+  bus.I2cPutStart(p);
+  for (std::uint8_t b : {0xA0, 0x10, 0x99}) bus.I2cPutByte(p, b);
+  bus.I2cPutStart(p);
+  bus.I2cPutByte(p, 0xA1);
+  bus.I2cPutReadByte(p, "NO");
+  bus.I2cPutStop(p);
+  unit.PinExchange(static_cast<std::uint32_t>(p));
+  EXPECT_EQ(chip->Memory()[0x10], 0xFF);
+  EXPECT_EQ(chip->WriteCycles(), 0);
+}
+
+TEST_F(Eeprom24Test, NoChipMeansNoAcknowledgeAndAnIdleHighLine) {
+  sim.AddProgrammer({});
+  OpenProgrammer(unit, kModeI2c, 19200);
+  EXPECT_FALSE(Write({0xA0, 0x00}));
+  bool acked = true;
+  EXPECT_EQ(Read({0xA0, 0x00}, 0xA1, 2, &acked), (std::vector<std::uint8_t>{0xFF, 0xFF}));
+  EXPECT_FALSE(acked);
+}
+
+}  // namespace
+}  // namespace pw::sim

@@ -38,6 +38,8 @@ std::uint64_t Number(const std::string& text, const std::string& where) {
 const std::string kDefaultBench = R"([Programmer]
 Description=FT232R USB UART
 SerialNumber=A1B2C3D4
+[AVR]
+Part=ATmega328P
 [Timing]
 Model=lenient
 )";

@@ -57,7 +57,7 @@ void AVRUtils::AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span
 
 void AVRUtils::AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span<const std::uint16_t> image) {
   CheckCount(n, kMaxFlashWriteWords, "Страница флеши");
-  CheckSpan(static_cast<std::size_t>(start) + n, image.size(), "Страница флеши");
+  if (n > 0) CheckSpan(static_cast<std::size_t>(start) + n, image.size(), "Страница флеши");
   std::vector<std::uint8_t> bytes;
   bytes.reserve(8u * n + 4);
   for (std::uint32_t i = 0; i < n; ++i) {

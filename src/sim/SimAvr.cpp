@@ -16,12 +16,15 @@ std::optional<bool> SimAvr::Step(bool reset, bool sck, bool mosi, const SimEnvir
   }
   if (!heldInReset_) EnterReset();
   if (const auto byte = spi_.Clock(sck, mosi)) OnByte(*byte, env);
+  // Out of programming mode the chip answers only a Programming Enable it has framed correctly.
+  if (!enabled_ && !entering_) return std::nullopt;
   return spi_.Miso();
 }
 
 void SimAvr::EnterReset() {
   heldInReset_ = true;
   enabled_ = false;
+  entering_ = false;
   count_ = 0;
   extendedAddress_ = 0;
   spi_.Reset();
@@ -30,6 +33,7 @@ void SimAvr::EnterReset() {
 void SimAvr::PowerOff() {
   heldInReset_ = false;
   enabled_ = false;
+  entering_ = false;
   count_ = 0;
   spi_.Reset();
   core_.ResetBuffers();
@@ -39,6 +43,7 @@ std::vector<SimMemory> SimAvr::Memories() { return {{"Flash", &core_.Flash}, {"E
 
 void SimAvr::OnByte(std::uint8_t byte, const SimEnvironment& env) {
   frame_[static_cast<std::size_t>(count_++)] = byte;
+  if (count_ == 2) entering_ = frame_[0] == kEnable1 && frame_[1] == kEnable2;
   if (count_ == 3 && enabled_) {
     if (const auto data = ReadData(env)) spi_.SetNext(*data);
   }
@@ -81,7 +86,8 @@ std::optional<std::uint8_t> SimAvr::ReadData(const SimEnvironment& env) const {
 }
 
 void SimAvr::Execute(const SimEnvironment& env) {
-  if (frame_[0] == kEnable1 && frame_[1] == kEnable2) {
+  if (entering_) {
+    entering_ = false;
     enabled_ = true;
     return;
   }

@@ -4,8 +4,9 @@
 /// RESET held low it listens on its SPI slave; Programming Enable (AC 53 xx xx) in step with the
 /// bytes counted since RESET went low enters programming mode, and only then are the other
 /// instructions carried out. Every byte shifted out echoes the byte before it, except the fourth
-/// byte of a read, which carries the data. A bit slipped while out of step is never recovered by
-/// the chip itself: RESET has to be pulsed high. MISO floats while RESET is high.
+/// byte of a read, which carries the data. Out of programming mode MISO floats, except for the
+/// echo of a Programming Enable framed in step, so a slipped bit shows as a missing 0x53; the
+/// chip never finds its step again by itself: RESET has to be pulsed high.
 
 #include <array>
 #include <cstdint>
@@ -43,6 +44,8 @@ class SimAvr : public SimAvrChip {
   SimAvrSpi spi_;
   bool heldInReset_ = false;
   bool enabled_ = false;
+  /// The first two bytes of the frame were AC 53: Programming Enable is under way.
+  bool entering_ = false;
   std::array<std::uint8_t, 4> frame_{};
   int count_ = 0;
   std::uint8_t extendedAddress_ = 0;

@@ -46,6 +46,15 @@ TEST(AvrIdentify, KnownPartIsReportedAndEnablesThePage) {
   EXPECT_FALSE(w.DeviceOpen());
 }
 
+TEST(AvrIdentify, EntrySequenceWorksUnderDatasheetTiming) {
+  AvrWindow w("ATtiny13A", RealChipsIni());
+  w.Sim.Timing().Model = sim::TimingModel::Datasheet;
+  EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success);
+  EXPECT_EQ(w.Log().back(), "чип: ATtiny13A");
+  EXPECT_EQ(w.Click(w.Page().AvrReadFuses), Outcome::Success);
+  EXPECT_EQ(w.Page().FuseLow, 0x6A);
+}
+
 TEST(AvrIdentify, WriteButtonsFollowTheFilePaths) {
   AvrWindow w("ATmega328P", RealChipsIni());
   w.Page().AvrPathFls.Caption = "a.hex";

@@ -179,6 +179,19 @@ TEST_F(AvrUtilsOnChip, FlashPageRoundTrip) {
   EXPECT_EQ(back[65], 0xFFFF);
 }
 
+TEST_F(AvrUtilsOnChip, FixedWaitsOutlastTheWriteCyclesUnderDatasheetTiming) {
+  sim.Timing().Model = sim::TimingModel::Datasheet;
+  std::vector<std::uint16_t> image(65536, 0x0000);
+  avr.AvrProgEnable();
+  avr.AvrWriteFlashPage(0, 64, image);
+  std::vector<std::uint16_t> back(64, 0xFFFF);
+  avr.AvrReadFlashBlock(0, 64, back);
+  EXPECT_EQ(back, std::vector<std::uint16_t>(64, 0x0000));
+  avr.AvrChipErase();
+  avr.AvrReadFlashBlock(0, 64, back);
+  EXPECT_EQ(back, std::vector<std::uint16_t>(64, 0xFFFF));
+}
+
 TEST_F(AvrUtilsOnChip, EepromPageRoundTripPacksLittleEndianPairs) {
   std::vector<std::uint8_t> image(1024, 0xFF);
   for (std::uint32_t i = 0; i < 4; ++i) image[8 + i] = static_cast<std::uint8_t>(0xA0 + i);

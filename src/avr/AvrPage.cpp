@@ -4,16 +4,25 @@
 
 namespace pw {
 
-AvrPage::AvrPage(FormContext& context) : ctx_(context) {
+AvrPage::AvrPage(FormContext& context) : Utils(context.Unit), ctx_(context) {
   // Three columns of eight: low, high and extended fuse byte, bit 0 at the top.
-  for (int i = 0; i < 24; ++i) {
+  for (int i = 0; i < kFuseBitCount; ++i) {
     const Bounds box{8 + (i / 8) * 82, 20 + (i % 8) * 21, 78, 17};
     AvrFuse.emplace_back("AvrFuse" + std::to_string(i + 1), "AvrFuses", box, "Fuse");
   }
+  AvrRdSign.OnClick = [this] { AvrRdSignClick(); };
+  AvrReadFuses.OnClick = [this] { AvrReadFusesClick(); };
 }
 
 void AvrPage::Startup() {
-  // The chip description file comes with identification.
+  FuseLow = FuseHigh = FuseExt = LockByte = 0xFF;
+  ChipKnown = false;
+  for (Label* label : {&AvrPathFls, &AvrPathEep, &AvrParamFls, &AvrParamEep}) label->Caption.clear();
+  ClearFusePanel();
+  ShowFusePanel();
+  FillLockCombos();
+  FlashPageSize = FlashPagesCount = EepromPageSize = EepromPagesCount = 0;
+  EepromByteWrite = false;
 }
 
 std::vector<ControlRef> AvrPage::Controls() {

@@ -3,8 +3,12 @@
 /// The "AVR" page: identify an AVR by its signature, read and write its flash, EEPROM, fuses
 /// and lock bits.
 
+#include <cstdint>
 #include <vector>
 
+#include "avr/AvrChipDescription.h"
+#include "avr/AvrUtils.h"
+#include "ini/IniFile.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
 
@@ -20,6 +24,39 @@ class AvrPage {
   void Startup();
   /// The page and every control on it, parents before children.
   std::vector<ControlRef> Controls();
+
+  /// Enters programming mode, reads signature and fuses, looks the chip up in chips.ini (geometry,
+  /// fuse names) and redraws the fuse panel; with report, logs the chip's sizes, signature and
+  /// name and decides ChipKnown. Returns whether chips.ini describes the chip that answered now
+  /// soundly and with flash pages: operations that go on to use the geometry stop when it does not.
+  /// Needs the programmer open in "AVR-ISP".
+  bool IdentifyChip(bool report);
+  /// Fuse and lock bytes back to 0xFF; fuse boxes disabled and blank; lock combos disabled.
+  void ClearFusePanel();
+  /// Enables the buttons that need a known chip and shows the fuse and lock bytes.
+  void ShowFusePanel();
+
+  /// "Определить чип": identify and report. Exits with a target failure when no known chip answers.
+  void AvrRdSignClick();
+  /// "Считать фъюзы": identify without report, so the panel shows the chip's bytes.
+  void AvrReadFusesClick();
+
+  /// The chip's values as the last identification left them.
+  std::uint8_t FuseLow = 0xFF;
+  std::uint8_t FuseHigh = 0xFF;
+  std::uint8_t FuseExt = 0xFF;
+  std::uint8_t LockByte = 0xFF;
+  /// A reported identification found a chip the page can serve; cleared by any identification
+  /// that finds none.
+  bool ChipKnown = false;
+  std::int32_t FlashPageSize = 0;
+  std::int32_t FlashPagesCount = 0;
+  std::int32_t EepromPageSize = 0;
+  std::int32_t EepromPagesCount = 0;
+  /// The chip has no EEPROM page commands: write its EEPROM with AvrWriteEepromByte only.
+  bool EepromByteWrite = false;
+
+  AVRUtils Utils;
 
   TabSheet AvrSpi{"AvrSpi", "AVR"};
   Button AvrRdSign{"AvrRdSign", "AvrSpi", {8, 8, 112, 25}, "Определить чип"};
@@ -46,6 +83,17 @@ class AvrPage {
   Button AvrWriteFuses{"AvrWriteFuses", "AvrFuses", {180, 192, 164, 25}, "Прошить фъюзы"};
 
  private:
+  /// The box of fuse bit n (0..23), found by its name as the window finds it.
+  CheckBox& FuseBox(int n);
+  void FillLockCombos();
+  /// Captions and enabling of the fuse boxes from the chip's fuse-bit names.
+  void ShowFuseNames(const AvrChipDescription& chip);
+  /// chips.ini, or an empty file when it is missing (then DopInfo and the log say so).
+  IniFile LoadChipsIni();
+  /// Fuse names and geometry from the chip's description.
+  void ApplyDescription(const AvrChipDescription& chip);
+  void ReportChip(const AvrChipDescription& chip);
+
   FormContext& ctx_;
 };
 

@@ -1,5 +1,7 @@
 #include "cli/CliCommands.h"
 
+#include "cli/AvrCommands.h"
+
 namespace pw::cli {
 
 bool CliSession::Step(const std::function<void()>& action) {
@@ -14,6 +16,7 @@ const std::vector<CliCommand>& AllCliCommands() {
   static const std::vector<CliCommand> commands = [] {
     std::vector<CliCommand> all;
     // Each page adds its commands here as it is built.
+    for (auto& c : AvrCliCommands()) all.push_back(std::move(c));
     return all;
   }();
   return commands;

@@ -38,6 +38,10 @@ std::uint64_t Number(const std::string& text, const std::string& where) {
 const std::string kDefaultBench = R"([Programmer]
 Description=FT232R USB UART
 SerialNumber=A1B2C3D4
+[AVR]
+Part=ATmega328P
+[I2C]
+Part=24C256
 [Timing]
 Model=lenient
 )";

@@ -1,19 +1,57 @@
 #include "sim/SimChipFactory.h"
 
+#include <array>
+#include <sstream>
+
 #include "common/Error.h"
+#include "sim/SimAvr.h"
+#include "sim/SimAvrParts.h"
 #include "sim/SimEeprom24.h"
 
 namespace pw::sim {
 namespace {
 
+[[noreturn]] void BadSetting(const std::string& what) { throw PinwrightError("Ошибка в файле стенда: " + what); }
+
 [[noreturn]] void UnknownPart(const IniFile& bench, const std::string& section) {
-  throw PinwrightError("Ошибка в файле стенда: неизвестная микросхема \"" + bench.ReadString(section, "Part", "") +
-                       "\" в разделе [" + section + "]");
+  BadSetting("неизвестная микросхема \"" + bench.ReadString(section, "Part", "") + "\" в разделе [" + section + "]");
+}
+
+/// Hex bytes separated by blanks, exactly count of them; nothing when the key is missing.
+std::optional<std::vector<std::uint8_t>> HexBytes(const IniFile& bench, const std::string& section, const std::string& key,
+                                                  std::size_t count) {
+  if (!bench.HasKey(section, key)) return std::nullopt;
+  const std::string text = bench.ReadString(section, key, "");
+  std::istringstream in(text);
+  std::vector<std::uint8_t> bytes;
+  std::string word;
+  while (in >> word) {
+    std::size_t used = 0;
+    unsigned long value = 0;
+    try {
+      value = std::stoul(word, &used, 16);
+    } catch (const std::exception&) {
+      used = 0;
+    }
+    if (used != word.size() || word.size() > 2 || value > 0xFF) break;
+    bytes.push_back(static_cast<std::uint8_t>(value));
+  }
+  if (bytes.size() != count || in) {
+    BadSetting("[" + section + "] " + key + "=" + text + " (нужно " + std::to_string(count) + " байт в hex через пробел)");
+  }
+  return bytes;
 }
 
 }  // namespace
 
-std::unique_ptr<SimAvrChip> MakeSimAvr(const IniFile& bench, const std::string& section) { UnknownPart(bench, section); }
+std::unique_ptr<SimAvrChip> MakeSimAvr(const IniFile& bench, const std::string& section) {
+  const SimAvrPart* part = FindSimAvrPart(bench.ReadString(section, "Part", ""));
+  if (!part) UnknownPart(bench, section);
+  auto chip = std::make_unique<SimAvr>(*part);
+  if (const auto fuses = HexBytes(bench, section, "Fuses", 3)) chip->Core().SetFuses({(*fuses)[0], (*fuses)[1], (*fuses)[2]});
+  if (const auto lock = HexBytes(bench, section, "Lock", 1)) chip->Core().SetLock((*lock)[0]);
+  return chip;
+}
 
 std::unique_ptr<SimPicChip> MakeSimPic(const IniFile& bench, const std::string& section) { UnknownPart(bench, section); }
 

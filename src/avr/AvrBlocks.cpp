@@ -1,0 +1,105 @@
+// The batched routines of AVRUtils: a whole page or block of instructions in one write and one
+// read, the replies picked out of InSamples by their fixed offsets.
+
+#include <string>
+#include <vector>
+
+#include "avr/AvrUtils.h"
+#include "common/Error.h"
+
+namespace pw {
+namespace {
+
+std::uint8_t Hi(std::uint32_t a) { return static_cast<std::uint8_t>((a >> 8) & 0xFF); }
+std::uint8_t Lo(std::uint32_t a) { return static_cast<std::uint8_t>(a & 0xFF); }
+
+void Append(std::vector<std::uint8_t>& bytes, std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) {
+  bytes.insert(bytes.end(), {b0, b1, b2, b3});
+}
+
+void CheckCount(std::uint32_t n, std::uint32_t most, const char* what) {
+  if (n > most) {
+    throw PinwrightError(std::string("Ошибка! ") + what + ": " + std::to_string(n) + " > " + std::to_string(most) +
+                         ", не помещается в буфер отсчётов");
+  }
+}
+
+void CheckSpan(std::size_t needed, std::size_t size, const char* what) {
+  // A page or block that runs past its image would read or write memory that is not there.
+  if (needed > size) {
+    throw PinwrightError(std::string("Ошибка! ") + what + " выходит за пределы образа: " + std::to_string(needed) +
+                         " > " + std::to_string(size));
+  }
+}
+
+}  // namespace
+
+void AVRUtils::AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span<std::uint16_t> dest) {
+  CheckCount(n, kMaxFlashReadWords, "Блок чтения флеши");
+  CheckSpan(n, dest.size(), "Блок чтения флеши");
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(8u * n);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const std::uint32_t a = (start + i) & 0xFFFF;
+    Append(bytes, 0x20, Hi(a), Lo(a), 0x00);
+    Append(bytes, 0x28, Hi(a), Lo(a), 0x00);
+  }
+  AvrSpiSend(bytes);
+  unit_.PinRead(static_cast<std::uint32_t>(bytes.size()) * kSamplesPerByte);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    // The data come during the fourth byte of each of the word's two instructions.
+    const std::uint32_t word = 2 * kSamplesPerInstruction * i;
+    const std::uint8_t low = ReplyByte(word + 3 * kSamplesPerByte);
+    const std::uint8_t high = ReplyByte(word + kSamplesPerInstruction + 3 * kSamplesPerByte);
+    dest[i] = static_cast<std::uint16_t>(high * 256 + low);
+  }
+}
+
+void AVRUtils::AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span<const std::uint16_t> image) {
+  CheckCount(n, kMaxFlashWriteWords, "Страница флеши");
+  if (n > 0) CheckSpan(static_cast<std::size_t>(start) + n, image.size(), "Страница флеши");
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(8u * n + 4);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const std::uint32_t a = (start + i) & 0xFFFF;
+    const std::uint16_t w = image[start + i];
+    Append(bytes, 0x40, Hi(a), Lo(a), Lo(w));
+    Append(bytes, 0x48, Hi(a), Lo(a), Hi(w));
+  }
+  Append(bytes, 0x4C, Hi(start), Lo(start), 0x00);
+  AvrSpiSend(bytes);
+  unit_.PinRead(static_cast<std::uint32_t>(bytes.size()) * kSamplesPerByte);
+  unit_.Wait(kPageWaitMs);
+}
+
+void AVRUtils::AvrReadEepromBlock(std::span<std::uint16_t> dest, std::uint8_t n, std::uint16_t start) {
+  CheckSpan((n + 1u) / 2, dest.size(), "Блок чтения EEPROM");
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(4u * n);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const std::uint32_t a = (start + i) & 0xFFFF;
+    Append(bytes, 0xA0, Hi(a), Lo(a), 0x00);
+  }
+  AvrSpiTransfer(bytes);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const std::uint8_t value = ReplyByte(kSamplesPerInstruction * i + 3 * kSamplesPerByte);
+    std::uint16_t& word = dest[i / 2];
+    // Little-endian pairs: an even byte starts its word afresh, the odd one is its high half.
+    word = (i % 2 == 0) ? value : static_cast<std::uint16_t>(word | (value << 8));
+  }
+}
+
+void AVRUtils::AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<const std::uint8_t> image, std::uint32_t n) {
+  CheckCount(n, kMaxEepromWriteBytes, "Страница EEPROM");
+  const std::uint64_t first = static_cast<std::uint64_t>(p) * s;
+  CheckSpan(static_cast<std::size_t>(first + n), image.size(), "Страница EEPROM");
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(4u * n + 4);
+  for (std::uint32_t i = 0; i < n; ++i) Append(bytes, 0xC1, 0x00, Lo(i), image[static_cast<std::size_t>(first + i)]);
+  const std::uint32_t address = static_cast<std::uint32_t>(first & 0xFFFF);
+  Append(bytes, 0xC2, Hi(address), Lo(address), 0x00);
+  AvrSpiTransfer(bytes);
+  unit_.Wait(kPageWaitMs);
+}
+
+}  // namespace pw

@@ -1,0 +1,52 @@
+#pragma once
+/// @file
+/// chips.ini: one section per AVR, named by its signature text ("0x1E 0x95 0x0F"), with the chip's
+/// name, flash and EEPROM geometry and the names of its 24 fuse bits.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "ini/IniFile.h"
+
+namespace pw {
+
+inline constexpr const char* kChipsIniName = "chips.ini";
+/// Shown instead of the signature, and used as the section name, when chips.ini is missing.
+inline constexpr const char* kNoIniText = "нету ini файла";
+inline constexpr const char* kUnknownChip = "неизвестный";
+/// A fuse-bit name that means the bit has no box.
+inline constexpr const char* kNoFuseName = "NONE";
+inline constexpr int kFuseBitCount = 24;
+
+/// One chip's section, with the defaults of missing keys applied.
+struct AvrChipDescription {
+  std::string Chip = kUnknownChip;
+  /// FusesNames[n]: low fuse bits 0..7, high 0..7, extended 0..7.
+  std::array<std::string, kFuseBitCount> FusesNames;
+  /// Words per flash page, and pages; 0 pages marks a chip the program cannot serve.
+  std::int64_t FlashPageSize = 0;
+  std::int64_t FlashPagesCount = 0;
+  /// Bytes per EEPROM page, and pages.
+  std::int64_t EepromPageSize = 0;
+  std::int64_t EepromPagesCount = 0;
+  /// The chip has no EEPROM page commands: its EEPROM is written one byte at a time.
+  bool EepromByteWrite = false;
+
+  std::int64_t FlashWords() const { return FlashPageSize * FlashPagesCount; }
+  std::int64_t EepromBytes() const { return EepromPageSize * EepromPagesCount; }
+};
+
+/// "0x" and two upper-case hex digits per byte, blank-separated.
+std::string SignatureText(std::uint8_t s0, std::uint8_t s1, std::uint8_t s2);
+
+/// The section named section, each missing key at its default.
+AvrChipDescription ReadChipDescription(const IniFile& chips, const std::string& section);
+
+/// Why the description cannot be served safely: a page size of 0 or larger than one batch can
+/// carry, or a memory larger than 16-bit addresses reach. Nothing when it is sound or when its
+/// flash page count is 0 (a chip marked as unsupported). The text is a log line.
+std::optional<std::string> DescriptionFault(const AvrChipDescription& chip, const std::string& section);
+
+}  // namespace pw

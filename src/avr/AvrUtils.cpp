@@ -1,0 +1,120 @@
+#include "avr/AvrUtils.h"
+
+#include <array>
+#include <string>
+
+#include "common/Error.h"
+#include "d2xx/Wiring.h"
+
+namespace pw {
+namespace {
+
+using wiring::avr::Miso;
+using wiring::avr::Mosi;
+using wiring::avr::Sck;
+
+// RESET stays low (asserted) in every SPI sample, so the chip stays in programming mode.
+constexpr std::uint8_t kResetAsserted = 0x00;
+constexpr std::uint8_t kProgEnableEcho = 0x53;
+
+}  // namespace
+
+std::uint8_t AVRUtils::AvrSetPins(std::uint8_t v) { return unit_.ExchangeOne(v); }
+
+std::uint32_t AVRUtils::LaySamples(std::span<const std::uint8_t> bytes) {
+  const std::uint64_t samples = static_cast<std::uint64_t>(bytes.size()) * kSamplesPerByte;
+  if (samples > D2XXUnit::kSampleCapacity) {
+    // Laying it would run past the sample buffers before the driver is even asked.
+    throw PinwrightError("Ошибка! Серия команд AVR не помещается в буфер отсчётов: " + std::to_string(bytes.size()) +
+                         " байт");
+  }
+  std::uint8_t* out = unit_.OutSamples.data();
+  for (const std::uint8_t byte : bytes) {
+    for (int bit = 7; bit >= 0; --bit) {
+      const std::uint8_t data = ((byte >> bit) & 1) ? Mosi : 0;
+      *out++ = static_cast<std::uint8_t>(kResetAsserted | data);
+      *out++ = static_cast<std::uint8_t>(kResetAsserted | data | Sck);
+    }
+  }
+  return static_cast<std::uint32_t>(samples);
+}
+
+std::uint8_t AVRUtils::ReplyByte(std::uint32_t first) const {
+  // The chip's bit is read in the entry paired with the SCK-high sample of each bit.
+  std::uint8_t value = 0;
+  for (std::uint32_t k = 0; k < 8; ++k) {
+    const bool one = (unit_.InSamples[first + kSamplesPerBit * k + 1] & Miso) != 0;
+    value = static_cast<std::uint8_t>((value << 1) | (one ? 1 : 0));
+  }
+  return value;
+}
+
+std::uint8_t AVRUtils::AvrSpiByte(std::uint8_t value) {
+  const std::array<std::uint8_t, 1> one{value};
+  AvrSpiTransfer(one);
+  return ReplyByte(0);
+}
+
+void AVRUtils::AvrSpiSend(std::span<const std::uint8_t> bytes) { unit_.PinWrite(LaySamples(bytes)); }
+
+void AVRUtils::AvrSpiTransfer(std::span<const std::uint8_t> bytes) {
+  const std::uint32_t samples = LaySamples(bytes);
+  unit_.PinWrite(samples);
+  unit_.PinRead(samples);
+}
+
+std::uint8_t AVRUtils::Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, int replyAt) {
+  const std::array<std::uint8_t, 4> bytes{b0, b1, b2, b3};
+  std::uint8_t reply = 0;
+  for (int i = 0; i < 4; ++i) {
+    const std::uint8_t got = AvrSpiByte(bytes[static_cast<std::size_t>(i)]);
+    if (i == replyAt) reply = got;
+  }
+  return reply;
+}
+
+bool AVRUtils::AvrProgEnable() {
+  for (int attempt = 0; attempt < kProgEnableAttempts; ++attempt) {
+    AvrSetPins(kResetAsserted);
+    unit_.Wait(kResetSettleMs);
+    // In sync, the chip echoes the second byte while the third goes out.
+    if (Instruction(0xAC, kProgEnableEcho, 0x00, 0x00, 2) == kProgEnableEcho) return true;
+  }
+  return false;
+}
+
+void AVRUtils::AvrChipErase() {
+  Instruction(0xAC, 0x80, 0x00, 0x00);
+  unit_.Wait(kEraseWaitMs);
+}
+
+std::uint8_t AVRUtils::AvrReadSignatureByte(std::uint8_t index) { return Instruction(0x30, 0x00, index, 0x00); }
+
+AvrFuseBytes AVRUtils::AvrReadFuseBytes() {
+  AvrFuseBytes fuses;
+  fuses.Low = Instruction(0x50, 0x00, 0x00, 0x00);
+  fuses.High = Instruction(0x58, 0x08, 0x00, 0x00);
+  fuses.Ext = Instruction(0x50, 0x08, 0x00, 0x00);
+  return fuses;
+}
+
+void AVRUtils::AvrWriteFuseBytes(const AvrFuseBytes& fuses) {
+  Instruction(0xAC, 0xA0, 0x00, fuses.Low);
+  Instruction(0xAC, 0xA8, 0x00, fuses.High);
+  Instruction(0xAC, 0xA4, 0x00, fuses.Ext);
+  unit_.Wait(kFuseWaitMs);
+}
+
+std::uint8_t AVRUtils::AvrReadLockByte() { return Instruction(0x58, 0x00, 0x00, 0x00); }
+
+void AVRUtils::AvrWriteLockByte(std::uint8_t lock) {
+  Instruction(0xAC, 0xE0, 0x00, lock);
+  unit_.Wait(kFuseWaitMs);
+}
+
+void AVRUtils::AvrWriteEepromByte(std::uint16_t address, std::uint8_t value) {
+  Instruction(0xC0, static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address & 0xFF), value);
+  unit_.Wait(kEepromByteWaitMs);
+}
+
+}  // namespace pw

@@ -1,0 +1,94 @@
+#pragma once
+/// @file
+/// AVRUtils: the AVR serial programming instructions as pin samples on the AVR header. Every bit
+/// is two samples (SCK low, then SCK high) with RESET held low; replies are picked out of the
+/// samples read back. Single instructions go as four one-byte exchanges; the block routines pack
+/// a whole page or block into one write and one read. The programmer must be open in "AVR-ISP".
+
+#include <cstdint>
+#include <span>
+
+#include "link/D2xxUnit.h"
+
+namespace pw {
+
+/// The three fuse bytes, in the order they are read and written.
+struct AvrFuseBytes {
+  std::uint8_t Low = 0xFF;
+  std::uint8_t High = 0xFF;
+  std::uint8_t Ext = 0xFF;
+};
+
+class AVRUtils {
+ public:
+  /// Samples per bit, byte and four-byte instruction.
+  static constexpr std::uint32_t kSamplesPerBit = 2;
+  static constexpr std::uint32_t kSamplesPerByte = 16;
+  static constexpr std::uint32_t kSamplesPerInstruction = 64;
+  /// The most a batch can carry within the sample buffers.
+  static constexpr std::uint32_t kMaxFlashReadWords = 512;
+  static constexpr std::uint32_t kMaxFlashWriteWords = 511;
+  static constexpr std::uint32_t kMaxEepromWriteBytes = 1023;
+  static constexpr std::uint32_t kMaxEepromReadBytes = 255;
+  /// Programming Enable attempts before giving up.
+  static constexpr int kProgEnableAttempts = 5;
+  /// Fixed waits (ms): after RESET is asserted, after an erase, a fuse or lock write, a page write,
+  /// and a single EEPROM byte write (the slowest EEPROM write cycle of the parts served).
+  static constexpr std::uint32_t kResetSettleMs = 2;
+  static constexpr std::uint32_t kEraseWaitMs = 20;
+  static constexpr std::uint32_t kFuseWaitMs = 20;
+  static constexpr std::uint32_t kPageWaitMs = 5;
+  static constexpr std::uint32_t kEepromByteWaitMs = 10;
+
+  explicit AVRUtils(D2XXUnit& unit) : unit_(unit) {}
+
+  /// Puts v on the pins for one sample; returns the pin state read back.
+  std::uint8_t AvrSetPins(std::uint8_t v);
+  /// Shifts one byte out and returns the byte shifted in meanwhile (16 samples, one exchange).
+  std::uint8_t AvrSpiByte(std::uint8_t value);
+  /// Lays bytes as samples from OutSamples[0] and writes them; reads nothing back.
+  void AvrSpiSend(std::span<const std::uint8_t> bytes);
+  /// As AvrSpiSend, then reads the same number of samples; the replies stay in InSamples.
+  void AvrSpiTransfer(std::span<const std::uint8_t> bytes);
+
+  /// Asserts RESET and sends Programming Enable until the chip echoes 0x53, at most five times.
+  /// Returns whether it did; callers go on either way (a silent chip shows in what they read).
+  bool AvrProgEnable();
+  /// Chip Erase, then its wait.
+  void AvrChipErase();
+  std::uint8_t AvrReadSignatureByte(std::uint8_t index);
+  /// Reads low, high and extended fuse, in that order.
+  AvrFuseBytes AvrReadFuseBytes();
+  /// Writes low, high and extended fuse, then one wait for all three.
+  void AvrWriteFuseBytes(const AvrFuseBytes& fuses);
+  std::uint8_t AvrReadLockByte();
+  /// Writes the lock byte, then its wait.
+  void AvrWriteLockByte(std::uint8_t lock);
+
+  /// Reads n words (n ≤ 512) from word address start on into dest[0..n-1]; addresses wrap at 65,536.
+  void AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span<std::uint16_t> dest);
+  /// Loads image[start .. start+n-1] (n ≤ 511) into the page buffer, writes the page at start and
+  /// waits. image is indexed by absolute word address.
+  void AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span<const std::uint16_t> image);
+  /// Reads n bytes (1..255) from byte address start on into dest, two bytes per word, low half first.
+  void AvrReadEepromBlock(std::span<std::uint16_t> dest, std::uint8_t n, std::uint16_t start);
+  /// Loads n bytes (n ≤ 1023) of page p (page size s) from image[p*s ..] and writes the page, then
+  /// waits. image is indexed by absolute byte address. Only for chips with EEPROM page commands.
+  void AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<const std::uint8_t> image, std::uint32_t n);
+  /// Writes one EEPROM byte (erase and write in one cycle), then its wait. Every AVR has this
+  /// instruction; it is the only EEPROM write of chips without EEPROM page commands.
+  void AvrWriteEepromByte(std::uint16_t address, std::uint8_t value);
+
+  /// The byte shifted in during the byte whose 16 samples start at InSamples[first].
+  std::uint8_t ReplyByte(std::uint32_t first) const;
+
+ private:
+  /// Lays the samples of bytes from OutSamples[0]; refuses a run the buffers cannot hold.
+  std::uint32_t LaySamples(std::span<const std::uint8_t> bytes);
+  /// Four single exchanges; returns the byte received during byte number replyAt (0-based).
+  std::uint8_t Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, int replyAt = 3);
+
+  D2XXUnit& unit_;
+};
+
+}  // namespace pw

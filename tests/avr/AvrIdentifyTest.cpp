@@ -1,0 +1,211 @@
+// "Определить чип" and "Считать фъюзы" on the virtual programmer: known, unknown and absent chips,
+// a missing or unsound chips.ini, a missing programmer, a failing USB call.
+
+#include <gtest/gtest.h>
+
+#include "AvrWindow.h"
+#include "backend/Backend.h"
+#include "model/Texts.h"
+
+namespace pw {
+namespace {
+
+using test::AvrWindow;
+using test::RealChipsIni;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kNoFlashPages = R"([0x1E 0x95 0x0F]
+Chip=Заготовка
+FlashPageSize=64
+)";
+
+std::string Section(const std::string& body) { return "[0x1E 0x95 0x0F]\nChip=ATmega328P\n" + body; }
+
+TEST(AvrIdentify, KnownPartIsReportedAndEnablesThePage) {
+  AvrWindow w("ATmega328P", RealChipsIni());
+  EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success);
+  EXPECT_EQ(w.Log(), (Lines{"Объём флеши: 32 Кбайт", "Объём Еепром: 1 Кбайт", "сигнатура: 0x1E 0x95 0x0F", "чип: ATmega328P"}));
+  AvrPage& p = w.Page();
+  EXPECT_EQ(w.Form->DopInfo.Text, "0x1E 0x95 0x0F");
+  EXPECT_TRUE(p.ChipKnown);
+  EXPECT_EQ(p.FlashPageSize, 64);
+  EXPECT_EQ(p.FlashPagesCount, 256);
+  EXPECT_EQ(p.EepromPageSize, 4);
+  EXPECT_EQ(p.EepromPagesCount, 256);
+  EXPECT_EQ(p.FuseLow, 0x62);
+  EXPECT_EQ(p.FuseHigh, 0xD9);
+  EXPECT_EQ(p.FuseExt, 0xFF);
+  for (Button* b : {&p.AvrChipRst, &p.AvrErase, &p.AvrLoadFls, &p.AvrLoadEep, &p.AvrReadFls, &p.AvrReadEep,
+                    &p.AvrReadFuses, &p.AvrWriteFuses}) {
+    EXPECT_TRUE(b->Enabled) << b->Name;
+  }
+  // Writing needs a file as well.
+  EXPECT_FALSE(p.AvrWriteFls.Enabled);
+  EXPECT_FALSE(p.AvrWriteEep.Enabled);
+  EXPECT_TRUE(p.AvrLock1.Enabled && p.AvrLock2.Enabled && p.AvrLock3.Enabled);
+  EXPECT_FALSE(w.DeviceOpen());
+}
+
+TEST(AvrIdentify, EntrySequenceWorksUnderDatasheetTiming) {
+  AvrWindow w("ATtiny13A", RealChipsIni());
+  w.Sim.Timing().Model = sim::TimingModel::Datasheet;
+  EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success);
+  EXPECT_EQ(w.Log().back(), "чип: ATtiny13A");
+  EXPECT_EQ(w.Click(w.Page().AvrReadFuses), Outcome::Success);
+  EXPECT_EQ(w.Page().FuseLow, 0x6A);
+}
+
+TEST(AvrIdentify, WriteButtonsFollowTheFilePaths) {
+  AvrWindow w("ATmega328P", RealChipsIni());
+  w.Page().AvrPathFls.Caption = "a.hex";
+  w.Click(w.Page().AvrRdSign);
+  EXPECT_TRUE(w.Page().AvrWriteFls.Enabled);
+  EXPECT_FALSE(w.Page().AvrWriteEep.Enabled);
+}
+
+TEST(AvrIdentify, SignatureWithoutSectionIsAnUnknownChip) {
+  AvrWindow w("ATtiny85", Section("FlashPageSize=64\nFlashPagesCount=256\n"));
+  w.Chip->Core().SetLock(0xFC);
+  EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem);
+  EXPECT_EQ(w.Log(), (Lines{"Объём флеши: 0 Кбайт", "Объём Еепром: 0 байт", "сигнатура: 0x1E 0x93 0x0B", "чип: неизвестный"}));
+  AvrPage& p = w.Page();
+  EXPECT_FALSE(p.ChipKnown);
+  // The lock byte is not read for a chip that is not known.
+  EXPECT_EQ(p.LockByte, 0xFF);
+  EXPECT_EQ(p.AvrLock3.ItemIndex, 0);
+  for (const CheckBox& box : p.AvrFuse) EXPECT_FALSE(box.Enabled) << box.Name;
+  for (Button* b : {&p.AvrReadFls, &p.AvrReadFuses, &p.AvrWriteFuses}) EXPECT_FALSE(b->Enabled) << b->Name;
+  // Erase and the file buttons are usable after any identification.
+  EXPECT_TRUE(p.AvrErase.Enabled && p.AvrLoadFls.Enabled && p.AvrLoadEep.Enabled);
+}
+
+TEST(AvrIdentify, EmptyHeaderReadsAllOnes) {
+  AvrWindow w(std::nullopt, RealChipsIni());
+  EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem);
+  EXPECT_EQ(w.Form->DopInfo.Text, "0xFF 0xFF 0xFF");
+  EXPECT_EQ(w.Log().back(), "чип: неизвестный");
+  EXPECT_EQ(w.Page().FuseLow, 0xFF);
+  EXPECT_FALSE(w.Page().ChipKnown);
+}
+
+TEST(AvrIdentify, MissingChipsIniIsReportedAndIdentificationGoesOn) {
+  AvrWindow w("ATmega328P", std::nullopt);
+  EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem);
+  EXPECT_EQ(w.Log(), (Lines{"Ошибка: нету ini файла", "Объём флеши: 0 Кбайт", "Объём Еепром: 0 байт",
+                            "сигнатура: нету ini файла", "чип: неизвестный"}));
+  EXPECT_EQ(w.Form->DopInfo.Text, "нету ini файла");
+  EXPECT_FALSE(w.Page().ChipKnown);
+  // The fuse bytes were read all the same.
+  EXPECT_EQ(w.Page().FuseHigh, 0xD9);
+}
+
+TEST(AvrIdentify, SectionWithoutFlashPagesNamesTheChipButDoesNotServeIt) {
+  AvrWindow w("ATmega328P", kNoFlashPages);
+  EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem);
+  EXPECT_EQ(w.Log().back(), "чип: Заготовка");
+  EXPECT_EQ(w.Log().size(), 4u);
+  EXPECT_FALSE(w.Page().ChipKnown);
+  EXPECT_FALSE(w.Page().AvrReadFls.Enabled);
+}
+
+TEST(AvrIdentify, UnsoundGeometryIsRefusedWithALogLine) {
+  struct Case {
+    std::string Body;
+    std::string Line;
+  };
+  const std::vector<Case> cases{
+      {"FlashPageSize=0\nFlashPagesCount=256\n", "FlashPageSize=0, допустимо от 1 до 511"},
+      {"FlashPageSize=512\nFlashPagesCount=4\n", "FlashPageSize=512, допустимо от 1 до 511"},
+      {"FlashPageSize=128\nFlashPagesCount=1024\n", "объём флеши в словах 131072, допустимо не больше 65536"},
+      {"FlashPageSize=64\nFlashPagesCount=-3\n", "FlashPagesCount=-3, допустимо от 0 до 65536"},
+      {"FlashPageSize=64\nFlashPagesCount=256\nEepromPageSize=0\nEepromPagesCount=256\n", "EepromPageSize=0, допустимо от 1 до 1023"},
+      {"FlashPageSize=64\nFlashPagesCount=256\nEepromPageSize=1024\nEepromPagesCount=1\n", "EepromPageSize=1024, допустимо от 1 до 1023"},
+  };
+  for (const Case& c : cases) {
+    AvrWindow w("ATmega328P", Section(c.Body));
+    EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem) << c.Body;
+    EXPECT_EQ(w.Log().size(), 5u) << c.Body;
+    EXPECT_EQ(w.Log().back(), "Ошибка в chips.ini, раздел [0x1E 0x95 0x0F]: " + c.Line);
+    EXPECT_FALSE(w.Page().ChipKnown) << c.Body;
+    EXPECT_FALSE(w.Page().AvrReadFls.Enabled) << c.Body;
+  }
+  // An EEPROM page size is free while the chip has no EEPROM pages.
+  AvrWindow w("ATmega328P", Section("FlashPageSize=64\nFlashPagesCount=256\nEepromPageSize=0\n"));
+  EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success);
+}
+
+TEST(AvrIdentify, ReadFusesRedrawsThePanelWithoutLogging) {
+  AvrWindow w("ATmega328P", RealChipsIni());
+  w.Click(w.Page().AvrRdSign);
+  w.Chip->Core().SetFuses({0xFF, 0xDE, 0xFD});
+  w.Chip->Core().SetLock(0xFC);
+  w.Form->Log.Clear();
+  w.Page().AvrFuse[5].Checked = false;  // a tick the person changed and did not write
+  EXPECT_EQ(w.Click(w.Page().AvrReadFuses), Outcome::Success);
+  EXPECT_TRUE(w.Log().empty());
+  EXPECT_EQ(w.Page().FuseLow, 0xFF);
+  EXPECT_TRUE(w.Page().AvrFuse[5].Checked);
+  EXPECT_FALSE(w.Page().AvrFuse[8].Checked);  // high bit 0
+  EXPECT_FALSE(w.Page().AvrFuse[17].Checked);  // extended bit 1
+  EXPECT_EQ(w.Page().LockByte, 0xFC);
+  EXPECT_EQ(w.Page().AvrLock3.Text, "запись и чтение запрещено");
+}
+
+TEST(AvrIdentify, ReadFusesWithdrawsAChipThatIsNoLongerKnown) {
+  AvrWindow w("ATmega328P", RealChipsIni());
+  w.Click(w.Page().AvrRdSign);
+  ASSERT_TRUE(w.Page().ChipKnown);
+  // Another chip on the header, one chips.ini does not list.
+  w.Sim.Devices().front()->Board->Avr = std::make_unique<sim::SimAvr>(*sim::FindSimAvrPart("ATmega2560"));
+  EXPECT_EQ(w.Click(w.Page().AvrReadFuses), Outcome::TargetProblem);
+  EXPECT_EQ(w.Form->DopInfo.Text, "0x1E 0x98 0x01");
+  EXPECT_FALSE(w.Page().ChipKnown);
+  EXPECT_EQ(w.Page().FlashPagesCount, 0);
+  EXPECT_FALSE(w.Page().AvrReadFls.Enabled);
+  EXPECT_FALSE(w.Page().AvrReadFuses.Enabled);
+}
+
+TEST(AvrIdentify, ClearsTheLogOnlyWhenTicked) {
+  AvrWindow w("ATmega328P", RealChipsIni());
+  w.Form->Log.Append("раньше");
+  w.Click(w.Page().AvrRdSign);
+  EXPECT_EQ(w.Log().front(), "раньше");
+  w.Form->CheckBox1.Checked = true;
+  w.Click(w.Page().AvrRdSign);
+  EXPECT_EQ(w.Log().size(), 4u);
+}
+
+TEST(AvrIdentify, MissingProgrammerShowsItsOwnBoxAndChangesNothing) {
+  auto absent = Backend::Absent();
+  test::ScriptedHost host;
+  test::TempDir dir;
+  std::filesystem::copy_file(test::BinDir() / "speed.txt", dir / "speed.txt");
+  TForm1 form(absent->Driver(), host, FormPaths{dir.Path(), {}, dir.Path()});
+  form.FormCreate();
+  form.Fire(form.Avr.AvrRdSign.OnClick);
+  EXPECT_EQ(form.LastOutcome(), Outcome::ErrorReport);
+  EXPECT_EQ(host.Errors, (Lines{texts::kNoProgrammer}));
+  EXPECT_FALSE(form.Avr.AvrErase.Enabled);
+  EXPECT_FALSE(form.Avr.AvrLoadFls.Enabled);
+  EXPECT_TRUE(form.Log.Lines.empty());
+  // The fuse read lets the driver's own error through to the general report.
+  form.Fire(form.Avr.AvrReadFuses.OnClick);
+  EXPECT_EQ(host.Errors.size(), 2u);
+  EXPECT_NE(host.Errors.back(), texts::kNoProgrammer);
+}
+
+TEST(AvrIdentify, FailingUsbCallEndsItAndClosesTheProgrammer) {
+  AvrWindow w("ATmega328P", RealChipsIni());
+  // The open itself writes twice (the reset pulse); the tenth write is deep in identification.
+  w.Sim.Faults().FailCall(sim::SimCall::Write, 10, FT_IO_ERROR);
+  EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::ErrorReport);
+  ASSERT_EQ(w.Host.Errors.size(), 1u);
+  EXPECT_EQ(w.Host.Errors[0].rfind("FT_Write", 0), 0u) << w.Host.Errors[0];
+  EXPECT_FALSE(w.DeviceOpen());
+  EXPECT_FALSE(w.Page().ChipKnown);
+  // The next identification works on a fresh open.
+  EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success);
+}
+
+}  // namespace
+}  // namespace pw

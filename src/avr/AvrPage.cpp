@@ -7,7 +7,7 @@ namespace pw {
 AvrPage::AvrPage(FormContext& context) : Utils(context.Unit), ctx_(context) {
   // Three columns of eight: low, high and extended fuse byte, bit 0 at the top.
   for (int i = 0; i < kFuseBitCount; ++i) {
-    const Bounds box{8 + (i / 8) * 82, 20 + (i % 8) * 21, 78, 17};
+    const Bounds box{8 + (i / 8) * 112, 18 + (i % 8) * 19, 108, 17};
     AvrFuse.emplace_back("AvrFuse" + std::to_string(i + 1), "AvrFuses", box, "Fuse");
   }
   AvrRdSign.OnClick = [this] { AvrRdSignClick(); };

@@ -59,28 +59,28 @@ class AvrPage {
   AVRUtils Utils;
 
   TabSheet AvrSpi{"AvrSpi", "AVR"};
-  Button AvrRdSign{"AvrRdSign", "AvrSpi", {8, 8, 112, 25}, "Определить чип"};
-  Button AvrChipRst{"AvrChipRst", "AvrSpi", {126, 8, 112, 25}, "Сброс", false};
-  Button AvrErase{"AvrErase", "AvrSpi", {244, 8, 116, 25}, "Стереть чип", false};
-  Button AvrLoadFls{"AvrLoadFls", "AvrSpi", {8, 40, 112, 25}, "Открыть Flash", false};
-  Button AvrWriteFls{"AvrWriteFls", "AvrSpi", {126, 40, 112, 25}, "Прошить Flash"};
-  Button AvrReadFls{"AvrReadFls", "AvrSpi", {244, 40, 116, 25}, "Прочитать Flash"};
-  Label AvrPathFls{"AvrPathFls", "AvrSpi", {8, 68, 352, 15}, ""};
-  Label AvrParamFls{"AvrParamFls", "AvrSpi", {8, 84, 352, 15}, ""};
+  Button AvrRdSign{"AvrRdSign", "AvrSpi", {8, 6, 112, 25}, "Определить чип"};
+  Button AvrChipRst{"AvrChipRst", "AvrSpi", {126, 6, 112, 25}, "Сброс", false};
+  Button AvrErase{"AvrErase", "AvrSpi", {244, 6, 116, 25}, "Стереть чип", false};
+  Button AvrLoadFls{"AvrLoadFls", "AvrSpi", {8, 34, 112, 25}, "Открыть Flash", false};
+  Button AvrWriteFls{"AvrWriteFls", "AvrSpi", {126, 34, 112, 25}, "Прошить Flash"};
+  Button AvrReadFls{"AvrReadFls", "AvrSpi", {244, 34, 116, 25}, "Прочитать Flash"};
+  Label AvrPathFls{"AvrPathFls", "AvrSpi", {8, 60, 352, 14}, ""};
+  Label AvrParamFls{"AvrParamFls", "AvrSpi", {8, 74, 352, 28}, ""};
   Button AvrLoadEep{"AvrLoadEep", "AvrSpi", {8, 104, 112, 25}, "Файл Eeprom", false};
   Button AvrWriteEep{"AvrWriteEep", "AvrSpi", {126, 104, 112, 25}, "Прошить Eeprom"};
   Button AvrReadEep{"AvrReadEep", "AvrSpi", {244, 104, 116, 25}, "Прочитать Eeprom"};
-  Label AvrPathEep{"AvrPathEep", "AvrSpi", {8, 132, 352, 15}, ""};
-  Label AvrParamEep{"AvrParamEep", "AvrSpi", {8, 148, 352, 15}, ""};
-  ProgressBar AvrPrograss{"AvrPrograss", "AvrSpi", {8, 168, 352, 17}};
-  GroupBox AvrFuses{"AvrFuses", "AvrSpi", {8, 190, 352, 226}, "Фьюзы и защита галочка = 1"};
+  Label AvrPathEep{"AvrPathEep", "AvrSpi", {8, 130, 352, 14}, ""};
+  Label AvrParamEep{"AvrParamEep", "AvrSpi", {8, 144, 352, 28}, ""};
+  ProgressBar AvrPrograss{"AvrPrograss", "AvrSpi", {8, 174, 352, 12}};
+  GroupBox AvrFuses{"AvrFuses", "AvrSpi", {8, 190, 352, 230}, "Фьюзы и защита галочка = 1"};
   /// AvrFuse[0] is the window's AvrFuse1: low fuse bits 0..7, then high, then extended.
   std::vector<CheckBox> AvrFuse;
-  ComboBox AvrLock1{"AvrLock1", "AvrFuses", {258, 20, 86, 21}, "", false};
-  ComboBox AvrLock2{"AvrLock2", "AvrFuses", {258, 48, 86, 21}, "", false};
-  ComboBox AvrLock3{"AvrLock3", "AvrFuses", {258, 76, 86, 21}, "", false};
-  Button AvrReadFuses{"AvrReadFuses", "AvrFuses", {8, 192, 164, 25}, "Считать фъюзы"};
-  Button AvrWriteFuses{"AvrWriteFuses", "AvrFuses", {180, 192, 164, 25}, "Прошить фъюзы"};
+  ComboBox AvrLock1{"AvrLock1", "AvrFuses", {8, 172, 80, 21}, "", false};
+  ComboBox AvrLock2{"AvrLock2", "AvrFuses", {92, 172, 80, 21}, "", false};
+  ComboBox AvrLock3{"AvrLock3", "AvrFuses", {176, 172, 168, 21}, "", false};
+  Button AvrReadFuses{"AvrReadFuses", "AvrFuses", {8, 198, 164, 25}, "Считать фъюзы"};
+  Button AvrWriteFuses{"AvrWriteFuses", "AvrFuses", {180, 198, 164, 25}, "Прошить фъюзы"};
 
  private:
   /// The box of fuse bit n (0..23), found by its name as the window finds it.

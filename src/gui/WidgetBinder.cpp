@@ -75,7 +75,8 @@ void WidgetBinder::Build(const ControlRef& control) {
           if constexpr (std::is_same_v<T, Edit>) widget = Make<QLineEdit>(parent);
           if constexpr (std::is_same_v<T, Label>) {
             auto* label = Make<QLabel>(parent);
-            label->setWordWrap(c->Look == Label::Style::Warning);
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             if (c->Look == Label::Style::Warning) label->setStyleSheet("color: #c00000; font-weight: bold;");
             widget = label;
           }

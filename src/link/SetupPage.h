@@ -21,22 +21,22 @@ class SetupPage {
   std::vector<ControlRef> Controls();
 
   TabSheet Setup{"Setup", "Настройки"};
-  Label SetupCbusLabel{"SetupCbusLabel", "Setup", {8, 12, 226, 15}, "Выход тактовой частоты (выход CBUS4)"};
-  ComboBox SetupCbus{"SetupCbus", "Setup", {240, 8, 120, 21}, "SetupCbus"};
-  Label SetupLed1Label{"SetupLed1Label", "Setup", {8, 42, 226, 15}, "Функция красного светодиода"};
-  ComboBox SetupLed1{"SetupLed1", "Setup", {240, 38, 120, 21}, "запись"};
-  Label SetupLed2Label{"SetupLed2Label", "Setup", {8, 72, 226, 15}, "Функция зелёного светодиода"};
-  ComboBox SetupLed2{"SetupLed2", "Setup", {240, 68, 120, 21}, "чтение"};
-  Label SetupCurrentLabel{"SetupCurrentLabel", "Setup", {8, 102, 226, 15}, "Ограничение тока портов, mA"};
-  ComboBox SetupCurrent{"SetupCurrent", "Setup", {240, 98, 120, 21}, "CurrentIO"};
-  Label UsbVerLabel{"UsbVerLabel", "Setup", {8, 132, 226, 15}, "Версия USB"};
-  ComboBox UsbVer{"UsbVer", "Setup", {240, 128, 120, 21}, ""};
-  Label SetupClockLabel{"SetupClockLabel", "Setup", {8, 162, 226, 15}, "Настройка тактового генератора"};
-  ComboBox SetupClock{"SetupClock", "Setup", {240, 158, 120, 21}, "", false};
-  Button SetupRead{"SetupRead", "Setup", {8, 196, 352, 25}, "Считать настройки", false};
-  Button SetupDefoult{"SetupDefoult", "Setup", {8, 228, 352, 25}, "Прошить по умолчанию", false};
-  Button SetupWrite{"SetupWrite", "Setup", {8, 260, 352, 25}, "Прошить настройки", false};
-  Label SetupNote{"SetupNote", "Setup", {8, 296, 352, 34}, "После прошивки настроек программатор необходимо переподключить.",
+  Label SetupCbusLabel{"SetupCbusLabel", "Setup", {8, 8, 196, 30}, "Выход тактовой частоты (выход CBUS4)"};
+  ComboBox SetupCbus{"SetupCbus", "Setup", {210, 12, 150, 21}, "SetupCbus"};
+  Label SetupLed1Label{"SetupLed1Label", "Setup", {8, 40, 196, 30}, "Функция красного светодиода"};
+  ComboBox SetupLed1{"SetupLed1", "Setup", {210, 44, 150, 21}, "запись"};
+  Label SetupLed2Label{"SetupLed2Label", "Setup", {8, 72, 196, 30}, "Функция зелёного светодиода"};
+  ComboBox SetupLed2{"SetupLed2", "Setup", {210, 76, 150, 21}, "чтение"};
+  Label SetupCurrentLabel{"SetupCurrentLabel", "Setup", {8, 104, 196, 30}, "Ограничение тока портов, mA"};
+  ComboBox SetupCurrent{"SetupCurrent", "Setup", {210, 108, 150, 21}, "CurrentIO"};
+  Label UsbVerLabel{"UsbVerLabel", "Setup", {8, 136, 196, 30}, "Версия USB"};
+  ComboBox UsbVer{"UsbVer", "Setup", {210, 140, 150, 21}, ""};
+  Label SetupClockLabel{"SetupClockLabel", "Setup", {8, 168, 196, 30}, "Настройка тактового генератора"};
+  ComboBox SetupClock{"SetupClock", "Setup", {210, 172, 150, 21}, "", false};
+  Button SetupRead{"SetupRead", "Setup", {8, 208, 352, 25}, "Считать настройки", false};
+  Button SetupDefoult{"SetupDefoult", "Setup", {8, 240, 352, 25}, "Прошить по умолчанию", false};
+  Button SetupWrite{"SetupWrite", "Setup", {8, 272, 352, 25}, "Прошить настройки", false};
+  Label SetupNote{"SetupNote", "Setup", {8, 310, 352, 34}, "После прошивки настроек программатор необходимо переподключить.",
                   Label::Style::Warning};
 
  private:

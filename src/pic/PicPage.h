@@ -23,10 +23,10 @@ class PicPage {
 
   TabSheet PIC{"PIC", "PIC"};
   ComboBox PicType{"PicType", "PIC", {8, 8, 150, 21}, "PIC-Type"};
-  Button PicFile{"PicFile", "PIC", {166, 6, 60, 25}, "Файл"};
-  Button PicReadDump{"PicReadDump", "PIC", {232, 6, 128, 25}, "Cчитать дамп"};
-  Button PicEraseAll{"PicEraseAll", "PIC", {166, 36, 60, 25}, "Стереть чип"};
-  Button PicWriteDump{"PicWriteDump", "PIC", {232, 36, 128, 25}, "Прошить дамп"};
+  Button PicFile{"PicFile", "PIC", {164, 6, 196, 25}, "Файл"};
+  Button PicReadDump{"PicReadDump", "PIC", {8, 36, 112, 25}, "Cчитать дамп"};
+  Button PicEraseAll{"PicEraseAll", "PIC", {244, 36, 116, 25}, "Стереть чип"};
+  Button PicWriteDump{"PicWriteDump", "PIC", {126, 36, 112, 25}, "Прошить дамп"};
   Label PicPathFls{"PicPathFls", "PIC", {8, 66, 352, 15}, ""};
   GroupBox PicFlash{"PicFlash", "PIC", {8, 84, 174, 72}, "Programm Memory"};
   Label PicParamFls{"PicParamFls", "PicFlash", {8, 18, 160, 15}, ""};

@@ -34,3 +34,17 @@ TEST(CliFrame, UsageMistakesExitWith64AndShowTheCommandLine) {
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+TEST(CliFrame, WithoutTheSimulatorTheMissingHardwareBackendIsSaid) {
+  test::TempDir dir;
+  const auto r = test::RunCli({"avr", "identify"}, dir.Path());
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("--simulator"), std::string::npos) << r.Err;
+  EXPECT_TRUE(r.Out.empty());
+}
+
+}  // namespace
+}  // namespace pw

@@ -97,6 +97,9 @@ BENCHMARK(BM_SrecCat)->Unit(benchmark::kMillisecond)->UseRealTime();
 /// Shows the runs as usual and keeps each one's seconds per iteration for the ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  // Colours only on a terminal, so that CI logs stay plain text.
+  RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {

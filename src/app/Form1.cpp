@@ -9,7 +9,8 @@ namespace pw {
 
 TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
     : Unit(driver),
-      context_(std::make_unique<FormContext>(Unit, host, Log, CheckBox1, DopInfo, ProgrammerBaud, std::move(paths))),
+      context_(std::make_unique<FormContext>(Unit, host, Log, CheckBox1, DopInfo, ProgrammerBaud, std::move(paths),
+                                              Images)),
       Avr(*context_),
       Pic(*context_),
       I2c(*context_),
@@ -24,6 +25,8 @@ void TForm1::FormCreate() {
     }
     ProgrammerBaud = ParseBaud(BoudRate.Text);
     Log.Clear();
+    Images.FlashDataCount = 0;
+    Images.EepromDataCount = 0;
     Avr.Startup();
     I2c.Startup();
     Pic.Startup();

@@ -16,6 +16,7 @@
 #include "link/SetupPage.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "model/MemoryImages.h"
 #include "model/Outcome.h"
 #include "model/UiHost.h"
 #include "pic/PicPage.h"
@@ -53,6 +54,7 @@ class TForm1 {
 
   D2XXUnit Unit;
   std::int32_t ProgrammerBaud = 0;
+  MemoryImages Images;
 
   PageControl PageControl1{"PageControl1", "", {2, 3, 377, 449}};
   CheckBox CheckBox1{"CheckBox1", "", {385, 5, 200, 17}, "Очищать лог"};

@@ -3,8 +3,15 @@
 namespace pw {
 
 FormContext::FormContext(D2XXUnit& unit, UiHost& host, Memo& log, CheckBox& clearLog, Edit& dopInfo,
-                         const std::int32_t& programmerBaud, FormPaths paths)
-    : Unit(unit), Host(host), Log(log), CheckBox1(clearLog), DopInfo(dopInfo), ProgrammerBaud(programmerBaud), Paths(std::move(paths)) {}
+                         const std::int32_t& programmerBaud, FormPaths paths, MemoryImages& images)
+    : Unit(unit),
+      Host(host),
+      Log(log),
+      CheckBox1(clearLog),
+      DopInfo(dopInfo),
+      ProgrammerBaud(programmerBaud),
+      Paths(std::move(paths)),
+      Images(images) {}
 
 void FormContext::ClearLogIfTicked() {
   if (CheckBox1.Checked) Log.Clear();

@@ -9,6 +9,7 @@
 
 #include "link/D2xxUnit.h"
 #include "model/Controls.h"
+#include "model/MemoryImages.h"
 #include "model/Outcome.h"
 #include "model/UiHost.h"
 
@@ -27,7 +28,7 @@ struct FormPaths {
 class FormContext {
  public:
   FormContext(D2XXUnit& unit, UiHost& host, Memo& log, CheckBox& clearLog, Edit& dopInfo,
-              const std::int32_t& programmerBaud, FormPaths paths);
+              const std::int32_t& programmerBaud, FormPaths paths, MemoryImages& images);
 
   D2XXUnit& Unit;
   UiHost& Host;
@@ -36,6 +37,8 @@ class FormContext {
   Edit& DopInfo;
   const std::int32_t& ProgrammerBaud;
   const FormPaths Paths;
+  /// The flash, EEPROM and configuration images and their data counts, shared by the pages.
+  MemoryImages& Images;
 
   /// The first step of the AVR and settings operations.
   void ClearLogIfTicked();

@@ -1,0 +1,31 @@
+#pragma once
+/// @file
+/// The memory images the pages share: filled from HEX files or from a chip, written to a chip
+/// or to a HEX file.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace pw {
+
+struct MemoryImages {
+  /// Elements in each image: 64 K words or bytes.
+  static constexpr std::size_t kElements = 65536;
+
+  /// Program memory (AVR flash, PIC program memory); word w stands at HEX bytes 2w (low) and 2w + 1.
+  std::vector<std::uint16_t> FlashImage = std::vector<std::uint16_t>(kElements);
+  /// Data memory of the AVR EEPROM, I2C EEPROM and PIC pages; PIC location k is byte 2k.
+  std::vector<std::uint8_t> EepromImage = std::vector<std::uint8_t>(kElements);
+  /// The PIC configuration area: bytes 0 to 17 are the words 0x2000 to 0x2008, low byte first.
+  std::vector<std::uint8_t> ConfigImage = std::vector<std::uint8_t>(kElements);
+  /// Scratch for data read back from a target.
+  std::vector<std::uint16_t> ReadBuffer = std::vector<std::uint16_t>(kElements);
+
+  /// Words of FlashImage that the last file (or PIC dump) filled: one past the highest, gaps included.
+  std::int32_t FlashDataCount = 0;
+  /// Bytes of EepromImage that the last file (or PIC dump) filled: one past the highest, gaps included.
+  std::int32_t EepromDataCount = 0;
+};
+
+}  // namespace pw

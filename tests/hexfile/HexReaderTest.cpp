@@ -1,0 +1,177 @@
+// The reader's record handling, its leniency, and every refusal leaving the images as they were.
+#include <gtest/gtest.h>
+
+#include "common/Error.h"
+#include "hexfile/HexReader.h"
+#include "hexfile/HexTexts.h"
+#include "model/ImageFiles.h"
+#include "support/TestDirs.h"
+
+namespace pw {
+namespace {
+
+class HexReaderTest : public ::testing::Test {
+ protected:
+  /// Images that hold something a load must replace (or, when refused, keep).
+  HexReaderTest() {
+    for (std::size_t i = 0; i < MemoryImages::kElements; ++i) {
+      images.FlashImage[i] = static_cast<std::uint16_t>(i * 7);
+      images.EepromImage[i] = images.ConfigImage[i] = static_cast<std::uint8_t>(i * 3);
+      images.ReadBuffer[i] = static_cast<std::uint16_t>(i);
+    }
+    images.FlashDataCount = 123;
+    images.EepromDataCount = 456;
+  }
+
+  std::filesystem::path File(const std::string& text) { return dir.Write("in.hex", text); }
+
+  /// Expects loading text with layout to be refused with message, changing nothing.
+  void ExpectRefused(void (*layout)(const std::filesystem::path&, MemoryImages&), const std::string& text,
+                     const std::string& message) {
+    const MemoryImages before = images;
+    try {
+      layout(File(text), images);
+      ADD_FAILURE() << "loaded: " << text;
+    } catch (const PinwrightError& e) {
+      EXPECT_EQ(e.what(), message);
+    }
+    EXPECT_EQ(images.FlashImage, before.FlashImage);
+    EXPECT_EQ(images.EepromImage, before.EepromImage);
+    EXPECT_EQ(images.ConfigImage, before.ConfigImage);
+    EXPECT_EQ(images.ReadBuffer, before.ReadBuffer);
+    EXPECT_EQ(images.FlashDataCount, 123);
+    EXPECT_EQ(images.EepromDataCount, 456);
+  }
+
+  test::TempDir dir;
+  MemoryImages images;
+};
+
+TEST(HexToWord, ReadsLowSixteenBitsOfAnyCase) {
+  EXPECT_EQ(HexToWord(""), 0);
+  EXPECT_EQ(HexToWord("0a"), HexToWord("0A"));
+  EXPECT_EQ(HexToWord("ffFF"), 0xFFFF);
+  EXPECT_EQ(HexToWord("12345"), 0x2345);
+  EXPECT_THROW(HexToWord("1G"), PinwrightError);
+}
+
+TEST_F(HexReaderTest, EndRecordAloneLeavesEveryImageErasedAndEmpty) {
+  LoadPicFile(File(":00000001FF\r\n"), images);
+  EXPECT_EQ(images.FlashImage, std::vector<std::uint16_t>(MemoryImages::kElements, 0xFFFF));
+  EXPECT_EQ(images.EepromImage, std::vector<std::uint8_t>(MemoryImages::kElements, 0xFF));
+  EXPECT_EQ(images.ConfigImage, std::vector<std::uint8_t>(MemoryImages::kElements, 0xFF));
+  EXPECT_EQ(images.FlashDataCount, 0);
+  EXPECT_EQ(images.EepromDataCount, 0);
+}
+
+TEST_F(HexReaderTest, ByteLayoutStoresAtOwnAddressAndCountsGaps) {
+  LoadEepromFile(File(":0400100001020304E2\r\n:00000001FF\r\n"), images);
+  EXPECT_EQ(images.EepromImage[0x0F], 0xFF);
+  EXPECT_EQ(images.EepromImage[0x10], 0x01);
+  EXPECT_EQ(images.EepromImage[0x13], 0x04);
+  EXPECT_EQ(images.EepromImage[0x14], 0xFF);
+  EXPECT_EQ(images.EepromDataCount, 0x14);
+  EXPECT_EQ(images.ReadBuffer[0], 0xFFFF);  // the unused word image is scratch
+}
+
+TEST_F(HexReaderTest, WordLayoutPairsBytesLowFirst) {
+  LoadAvrFlashFile(File(":100000000C9434000C943E000C943E000C943E0082\r\n"), images);
+  const std::vector<std::uint16_t> words = {0x940C, 0x0034, 0x940C, 0x003E, 0x940C, 0x003E, 0x940C, 0x003E, 0xFFFF};
+  EXPECT_EQ(std::vector<std::uint16_t>(images.FlashImage.begin(), images.FlashImage.begin() + 9), words);
+  EXPECT_EQ(images.FlashDataCount, 8);
+}
+
+TEST_F(HexReaderTest, SegmentAndLinearBasesMoveRecords) {
+  LoadAvrFlashFile(File(":020000021000EC\n:02000000AABB99\n"), images);
+  EXPECT_EQ(images.FlashImage[0x8000], 0xBBAA);
+  EXPECT_EQ(images.FlashDataCount, 0x8001);
+  LoadAvrFlashFile(File(":020000040001F9\n:02000200AABB99\n:020000040000FA\n:0200000011224B\n"), images);
+  EXPECT_EQ(images.FlashImage[0x8001], 0xBBAA);
+  EXPECT_EQ(images.FlashImage[0], 0x2211);
+  EXPECT_EQ(images.FlashDataCount, 0x8002);
+}
+
+TEST_F(HexReaderTest, ReadsOnPastEndRecordsAndSkipsEmptyAndOddRecords) {
+  LoadAvrFlashFile(File(":0200000011224B\n:00000001FF\n:00004000C0\n:03001000AABBCC00\n:020020000a0bC9\n"), images);
+  EXPECT_EQ(images.FlashImage[0], 0x2211);
+  EXPECT_EQ(images.FlashImage[8], 0xBBAA);  // the third byte of a 3-byte record is dropped
+  EXPECT_EQ(images.FlashImage[9], 0xFFFF);
+  EXPECT_EQ(images.FlashImage[0x10], 0x0B0A);
+  EXPECT_EQ(images.FlashImage[0x20], 0xFFFF);  // a byte count of 00 ignores the address
+  EXPECT_EQ(images.FlashDataCount, 0x11);
+}
+
+TEST_F(HexReaderTest, PicLayoutSplitsProgramConfigurationAndData) {
+  LoadPicFile(File(":02400E00FF3F72\r\n:04420000010002003F\r\n:02000000FE2FD1\r\n"), images);
+  EXPECT_EQ(images.ConfigImage[14], 0xFF);
+  EXPECT_EQ(images.ConfigImage[15], 0x3F);
+  EXPECT_EQ(images.EepromImage[0], 0x01);
+  EXPECT_EQ(images.EepromImage[2], 0x02);
+  EXPECT_EQ(images.EepromDataCount, 4);
+  EXPECT_EQ(images.FlashImage[0], 0x2FFE);
+  EXPECT_EQ(images.FlashDataCount, 1);
+}
+
+TEST_F(HexReaderTest, IgnoresStartCharacterChecksumAndOtherRecordTypes) {
+  const std::string text =
+      ";0200000011220000\r"      // odd start, wrong checksum, lone CR line end
+      "junk\r\n"                 // too short to have a type
+      ":0400000503020100F0\n"    // start linear address: ignored
+      "  \n"
+      ":04001000123\n"           // cut short: 12, then one digit 3, then none twice
+      ":03002000ABCD99\n";       // the checksum digits stand where the third byte is expected
+  LoadEepromFile(File(text), images);
+  EXPECT_EQ(images.EepromImage[0], 0x11);
+  EXPECT_EQ(images.EepromImage[1], 0x22);
+  EXPECT_EQ(images.EepromImage[0x10], 0x12);
+  EXPECT_EQ(images.EepromImage[0x11], 0x03);
+  EXPECT_EQ(images.EepromImage[0x12], 0x00);
+  EXPECT_EQ(images.EepromImage[0x13], 0x00);
+  EXPECT_EQ(images.EepromImage[0x22], 0x99);
+  EXPECT_EQ(images.EepromDataCount, 0x23);
+}
+
+TEST_F(HexReaderTest, SecondLoadReplacesFirstCompletely) {
+  LoadEepromFile(File(":0400000011223344EC\n"), images);
+  LoadEepromFile(File(":0100020055A8\n"), images);
+  EXPECT_EQ(images.EepromImage[0], 0xFF);
+  EXPECT_EQ(images.EepromImage[2], 0x55);
+  EXPECT_EQ(images.EepromImage[3], 0xFF);
+  EXPECT_EQ(images.EepromDataCount, 3);
+}
+
+TEST_F(HexReaderTest, RefusesDataBeyondAByteImage) {
+  ExpectRefused(LoadEepromFile, ":0100000011EE\n:020000040001F9\n:0100000022DD\n",
+                texts::HexOutsideImage(3, 0x10000));
+  ExpectRefused(LoadEepromFile, ":10FFF800000102030405060708090A0B0C0D0E0F00\n", texts::HexOutsideImage(1, 0xFFF8));
+  ExpectRefused(LoadEepromFile, ":02000004FFFFFC\n:10FFF000000102030405060708090A0B0C0D0E0F00\n",
+                texts::HexOutsideImage(2, 0xFFFFFFF0));
+  ExpectRefused(LoadPicFile, ":020000021000EC\n:0242000001000200\n", texts::HexOutsideImage(2, 0x14200));
+}
+
+TEST_F(HexReaderTest, RefusesWordsBeyondTheWordImage) {
+  ExpectRefused(LoadAvrFlashFile, ":020000022000DC\n:02000000AABB99\n", texts::HexOutsideImage(2, 0x20000));
+  // The last two words still fit; one word further does not.
+  ExpectRefused(LoadAvrFlashFile, ":020000021000EC\n:04FFFC00AABBCCDDEE\n:04FFFE00AABBCCDDEC\n",
+                texts::HexOutsideImage(3, 0x1FFFE));
+  // A lone byte at word 0x10001 stores nothing, but would count past the image.
+  ExpectRefused(LoadAvrFlashFile, ":020000022000DC\n:01000200AA53\n", texts::HexOutsideImage(2, 0x20002));
+}
+
+TEST_F(HexReaderTest, RefusesNonHexDigitsInFieldsItReads) {
+  ExpectRefused(LoadEepromFile, ":0100000011EE\n:0G00000011EE\n", texts::HexBadDigit(2, 3));
+  ExpectRefused(LoadEepromFile, ":01000x0011EE\n", texts::HexBadDigit(1, 7));
+  ExpectRefused(LoadEepromFile, ":020000001 22\n", texts::HexBadDigit(1, 11));
+  ExpectRefused(LoadEepromFile, ":02000004000-F9\n", texts::HexBadDigit(1, 13));
+  ExpectRefused(LoadEepromFile, ":0300000011223 \n", texts::HexBadDigit(1, 15));  // a blank is no digit
+}
+
+TEST_F(HexReaderTest, MissingFileOrFolderIsNotFound) {
+  ExpectRefused([](const std::filesystem::path& p, MemoryImages& m) { LoadPicFile(p.parent_path() / "none.hex", m); },
+                "", texts::kFileNotFound);
+  ExpectRefused([](const std::filesystem::path& p, MemoryImages& m) { LoadPicFile(p.parent_path(), m); }, "",
+                texts::kFileNotFound);
+}
+
+}  // namespace
+}  // namespace pw

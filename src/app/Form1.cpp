@@ -14,7 +14,10 @@ TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
       Avr(*context_),
       Pic(*context_),
       I2c(*context_),
-      Setup(*context_) {}
+      Setup(*context_) {
+  // A file loaded on the I2C page fills the EEPROM image the AVR page writes too.
+  I2c.OnFileLoaded = [this] { Avr.AvrWriteEep.Enabled = Avr.ChipKnown; };
+}
 
 void TForm1::FormCreate() {
   Fire([this] {

@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "cli/AvrCommands.h"
+#include "cli/I2cCommands.h"
 
 namespace pw::cli {
 
@@ -12,11 +13,39 @@ bool CliSession::Step(const std::function<void()>& action) {
   return result_ == Outcome::Success;
 }
 
+bool CliSession::Click(Button& button) {
+  if (!button.Enabled) {
+    Host.ShowError("Кнопка \"" + button.Caption + "\" недоступна");
+    result_ = Outcome::ErrorReport;
+    return false;
+  }
+  return Step(button.OnClick);
+}
+
+bool CliSession::Choose(ComboBox& box, const std::string& item) {
+  std::string known;
+  for (std::size_t i = 0; i < box.Items.size(); ++i) {
+    if (box.Items[i] == item) {
+      box.Select(static_cast<int>(i));
+      return Step(box.OnChange);
+    }
+    known += (known.empty() ? "" : ", ") + box.Items[i];
+  }
+  throw UsageError("unknown type " + item + (known.empty() ? " (the list is empty)" : "; known: " + known));
+}
+
+bool CliSession::ShowPage(int index) {
+  Form.ShowPage(index);
+  result_ = Form.LastOutcome();
+  return result_ == Outcome::Success;
+}
+
 const std::vector<CliCommand>& AllCliCommands() {
   static const std::vector<CliCommand> commands = [] {
     std::vector<CliCommand> all;
     // Each page adds its commands here as it is built.
     for (auto& c : AvrCliCommands()) all.push_back(std::move(c));
+    for (auto& c : I2cCliCommands()) all.push_back(std::move(c));
     return all;
   }();
   return commands;

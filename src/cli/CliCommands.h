@@ -28,8 +28,13 @@ class CliSession {
   /// Runs one window action as the window would (a click, a page shown, a choice); returns
   /// false, and keeps the outcome, when it did not succeed: the command stops there.
   bool Step(const std::function<void()>& action);
-  /// Clicks a button.
-  bool Click(Button& button) { return Step(button.OnClick); }
+  /// Clicks a button; a disabled one cannot be clicked, which ends the command with an error report.
+  bool Click(Button& button);
+  /// Chooses item in a drop-down as a person would (its change event runs); an item the list does
+  /// not hold is a usage mistake (UsageError naming the items there are).
+  bool Choose(ComboBox& box, const std::string& item);
+  /// Shows page index of the page control (its show event runs).
+  bool ShowPage(int index);
   Outcome Result() const { return result_; }
 
   TForm1& Form;

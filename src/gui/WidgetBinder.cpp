@@ -192,7 +192,8 @@ void WidgetBinder::Sync(const ControlRef& control) {
           Update(edit, Q(c->Text), &QLineEdit::text, &QLineEdit::setText);
           Update(edit, c->ReadOnly, &QLineEdit::isReadOnly, &QLineEdit::setReadOnly);
         } else if constexpr (std::is_same_v<T, Label>) {
-          Update(qobject_cast<QLabel*>(widget), Q(c->Caption), &QLabel::text, &QLabel::setText);
+          // Captions carry CR LF line ends; a label breaks lines at LF alone.
+          Update(qobject_cast<QLabel*>(widget), Q(c->Caption).replace("\r\n", "\n"), &QLabel::text, &QLabel::setText);
         } else if constexpr (std::is_same_v<T, ProgressBar>) {
           auto* bar = qobject_cast<QProgressBar*>(widget);
           if (bar->minimum() != c->Min || bar->maximum() != c->Max) bar->setRange(c->Min, c->Max);

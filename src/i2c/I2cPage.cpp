@@ -1,16 +1,84 @@
 #include "i2c/I2cPage.h"
 
+#include <cstdio>
+
+#include "ini/IniFile.h"
+#include "model/ImageFiles.h"
+
 namespace pw {
 
-I2cPage::I2cPage(FormContext& context) : ctx_(context) {}
+I2cPage::I2cPage(FormContext& context) : ctx_(context) {
+  I2cEepom.OnShow = [this] { ViewI2C(); };
+  I2eEepromType.OnChange = [this] { ViewI2C(); };
+  I2cEepromFile.OnClick = [this] { I2cEepromFileClick(); };
+  I2cEepromRead.OnClick = [this] { I2cEepromReadClick(); };
+  I2cEepromWrite.OnClick = [this] { I2cEepromWriteClick(); };
+  I2cEepromErase.OnClick = [this] { I2cEepromEraseClick(); };
+}
 
 void I2cPage::Startup() {
-  // The memory types of I2C_E.ini come with the I2C EEPROM page.
+  I2eEepromType.Items = IniFile::Load(ctx_.DescriptionFile(kTypesFile)).SectionNames();
+  I2eEepromType.Select(0);
+  I2cEepromLab1.Caption.clear();
+  I2cEepromLab2.Caption.clear();
 }
 
 std::vector<ControlRef> I2cPage::Controls() {
   return {&I2cEepom,       &I2eEepromType, &I2cEepromFile, &I2cEepromRead,    &I2cEepromWrite,
           &I2cEepromErase, &I2cEepromLab1, &I2cEepromLab2, &I2cEepromProgress};
+}
+
+void I2cPage::ViewI2C() {
+  const IniFile types = IniFile::Load(ctx_.DescriptionFile(kTypesFile));
+  const std::string& section = I2eEepromType.Text;
+  EepromSize = static_cast<std::int32_t>(types.ReadInteger(section, "Size", 0));
+  I2cProtocol = static_cast<std::uint8_t>(types.ReadInteger(section, "Protocol", 2) & 0xFF);
+  const std::int32_t count = ctx_.Images.EepromDataCount;
+  I2cEepromLab2.Caption = "Размер Еепром: " + std::to_string(EepromSize) + " байт\r\n";
+  if (count != 0) I2cEepromLab2.Caption += "Данных в файле " + std::to_string(count) + " байт\r\n";
+  I2cEepromWrite.Enabled = count != 0;
+}
+
+void I2cPage::I2cEepromFileClick() {
+  const auto file = ctx_.Host.ChooseOpenFile("hex|*.hex");
+  if (!file) return;
+  I2cEepromLab1.Caption = *file;
+  ctx_.Log.Append("файл: " + *file);
+  if (OnFileLoaded) OnFileLoaded();
+  LoadEepromFile(I2cEepromLab1.Caption, ctx_.Images);
+  ViewI2C();
+}
+
+void I2cPage::SetProgress(int max, int position) {
+  I2cEepromProgress.Min = 0;
+  I2cEepromProgress.Max = max;
+  MoveProgress(position);
+}
+
+void I2cPage::MoveProgress(int position) {
+  I2cEepromProgress.Position = position;
+  ctx_.Host.RepaintProgress(I2cEepromProgress);
+}
+
+std::optional<std::string> I2cPage::SizeProblem(std::int32_t bytes) const {
+  const std::uint32_t reach = Addressing().Reach();
+  if (EepromSize > 0 && static_cast<std::uint32_t>(EepromSize) > reach) {
+    return "Ошибка: объём " + std::to_string(EepromSize) + " байт больше, чем позволяет адресация типа (" +
+           std::to_string(reach) + " байт)";
+  }
+  if (bytes > EepromSize) {
+    return "Ошибка: данных в файле " + std::to_string(bytes) + " байт, а объём EEPROM " + std::to_string(EepromSize) +
+           " байт; запись отменена";
+  }
+  return std::nullopt;
+}
+
+void I2cPage::ChipFailed(I2cGroupResult result, std::uint32_t address, const char* consequence) {
+  char where[16];
+  std::snprintf(where, sizeof where, "0x%04X", address);
+  const std::string what = result == I2cGroupResult::NoAnswer ? "EEPROM не отвечает" : "EEPROM не подтвердила передачу";
+  ctx_.Log.Append("Ошибка: " + what + " (адрес " + where + "), " + consequence);
+  ctx_.MarkTargetFailed();
 }
 
 }  // namespace pw

@@ -1,0 +1,14 @@
+#pragma once
+/// @file
+/// The commands of the I2C EEPROM page.
+
+#include <vector>
+
+#include "cli/CliCommands.h"
+
+namespace pw::cli {
+
+/// i2c TYPE read FILE, i2c TYPE write FILE, i2c TYPE erase.
+std::vector<CliCommand> I2cCliCommands();
+
+}  // namespace pw::cli

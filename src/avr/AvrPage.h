@@ -73,7 +73,7 @@ class AvrPage {
   /// give the lock fields.
   void TakeBytesFromPanel();
 
-  /// The chip's values as the last identification left them.
+  /// The chip's values as the last identification left them, or as the last fuse write wrote them.
   std::uint8_t FuseLow = 0xFF;
   std::uint8_t FuseHigh = 0xFF;
   std::uint8_t FuseExt = 0xFF;
@@ -148,7 +148,8 @@ class AvrPage {
 
   /// Logs line and marks the operation as one whose target failed.
   void Refuse(const std::string& line);
-  /// Whether the chip still answers Programming Enable; logs the failure when it does not.
+  /// Whether the chip still answers Programming Enable; when it does not, logs so and marks the
+  /// target failed.
   bool ChipAnswers();
   /// Progress bar range 0..max, at 0.
   void StartProgress(std::int32_t max);

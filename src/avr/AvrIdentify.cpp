@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "avr/AvrPage.h"
+#include "avr/AvrTexts.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
 #include "model/Texts.h"
@@ -16,12 +17,6 @@ namespace {
 std::int32_t Int32(std::int64_t v) {
   return static_cast<std::int32_t>(
       std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
-
-/// "N Кбайт" for sizes of a kibibyte and more, else "N байт".
-std::string EepromSizeText(std::int64_t bytes) {
-  if (bytes / 1024 != 0) return std::to_string(bytes / 1024) + " Кбайт";
-  return std::to_string(bytes) + " байт";
 }
 
 }  // namespace
@@ -47,7 +42,7 @@ void AvrPage::ApplyDescription(const AvrChipDescription& chip) {
 void AvrPage::ReportChip(const AvrChipDescription& chip) {
   // 512 words are one kibibyte.
   ctx_.Log.Append("Объём флеши: " + std::to_string(chip.FlashWords() / 512) + " Кбайт");
-  ctx_.Log.Append("Объём Еепром: " + EepromSizeText(chip.EepromBytes()));
+  ctx_.Log.Append("Объём Еепром: " + texts::AvrSizeText(chip.EepromBytes()));
   ctx_.Log.Append("сигнатура: " + ctx_.DopInfo.Text);
   ctx_.Log.Append("чип: " + chip.Chip);
 }

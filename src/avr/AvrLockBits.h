@@ -17,6 +17,10 @@ inline constexpr int kBootLock0Shift = 4;
 inline constexpr int kBootLock1Shift = 2;
 inline constexpr int kLockModeShift = 0;
 
+/// Bits 7 and 6 of every fuse byte and of the lock byte as the panel writes them: always 1.
+inline constexpr std::uint8_t kFuseBitsAlwaysSet = 0xC0;
+inline constexpr std::uint8_t kLockBitsAlwaysSet = 0xC0;
+
 /// The two-bit field at shift of lock.
 constexpr int LockField(std::uint8_t lock, int shift) { return (lock >> shift) & 0x3; }
 

@@ -1,6 +1,9 @@
 #include "avr/AvrPage.h"
 
+#include <algorithm>
 #include <string>
+
+#include "avr/AvrTexts.h"
 
 namespace pw {
 
@@ -12,6 +15,15 @@ AvrPage::AvrPage(FormContext& context) : Utils(context.Unit), ctx_(context) {
   }
   AvrRdSign.OnClick = [this] { AvrRdSignClick(); };
   AvrReadFuses.OnClick = [this] { AvrReadFusesClick(); };
+  AvrLoadFls.OnClick = [this] { AvrLoadFlsClick(); };
+  AvrReadFls.OnClick = [this] { AvrReadFlsClick(); };
+  AvrWriteFls.OnClick = [this] { AvrWriteFlsClick(); };
+  AvrLoadEep.OnClick = [this] { AvrLoadEepClick(); };
+  AvrReadEep.OnClick = [this] { AvrReadEepClick(); };
+  AvrWriteEep.OnClick = [this] { AvrWriteEepClick(); };
+  AvrWriteFuses.OnClick = [this] { AvrWriteFusesClick(); };
+  AvrErase.OnClick = [this] { AvrEraseClick(); };
+  AvrChipRst.OnClick = [this] { AvrChipRstClick(); };
 }
 
 void AvrPage::Startup() {
@@ -35,6 +47,34 @@ std::vector<ControlRef> AvrPage::Controls() {
     list.push_back(c);
   }
   return list;
+}
+
+void AvrPage::Refuse(const std::string& line) {
+  ctx_.Log.Append(line);
+  ctx_.MarkTargetFailed();
+}
+
+bool AvrPage::ChipAnswers() {
+  if (Utils.AvrProgEnable()) return true;
+  Refuse(texts::kAvrNoAnswer);
+  return false;
+}
+
+void AvrPage::StartProgress(std::int32_t max) {
+  AvrPrograss.Min = 0;
+  AvrPrograss.Max = max;
+  AvrPrograss.Position = 0;
+}
+
+void AvrPage::SetProgress(std::int64_t position) {
+  // The last page of a write counts a whole page, which may run past the bar's end.
+  const std::int64_t above = std::max<std::int64_t>(position, AvrPrograss.Min);
+  AvrPrograss.Position = static_cast<int>(std::min<std::int64_t>(above, AvrPrograss.Max));
+}
+
+void AvrPage::ShowProgress() {
+  ctx_.Host.RepaintProgress(AvrPrograss);
+  ctx_.Host.ProcessEvents();
 }
 
 }  // namespace pw

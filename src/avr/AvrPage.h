@@ -4,6 +4,8 @@
 /// and lock bits.
 
 #include <cstdint>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "avr/AvrChipDescription.h"
@@ -11,6 +13,7 @@
 #include "ini/IniFile.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "model/MemoryImages.h"
 
 namespace pw {
 
@@ -41,7 +44,36 @@ class AvrPage {
   /// "Считать фъюзы": identify without report, so the panel shows the chip's bytes.
   void AvrReadFusesClick();
 
-  /// The chip's values as the last identification left them.
+  /// "Открыть Flash": loads a HEX file into FlashImage. A file that cannot be loaded leaves the
+  /// image, the path label and the write button as they were.
+  void AvrLoadFlsClick();
+  /// "Прочитать Flash": identifies the chip and reads its whole flash into a HEX file, which is
+  /// written only when every page was read from a chip that kept answering.
+  void AvrReadFlsClick();
+  /// "Прошить Flash": identifies the chip, programs FlashImage page by page and verifies it. A
+  /// file larger than the chip's flash is refused before anything is written.
+  void AvrWriteFlsClick();
+  /// "Файл Eeprom": loads a HEX file into EepromImage, all or nothing like AvrLoadFlsClick.
+  void AvrLoadEepClick();
+  /// "Прочитать Eeprom": reads the EEPROM of the last identified geometry into a HEX file.
+  void AvrReadEepClick();
+  /// "Прошить Eeprom": programs EepromImage (page by page, or byte by byte on chips without EEPROM
+  /// page commands) and verifies it. A file larger than the EEPROM is refused before writing.
+  void AvrWriteEepClick();
+  /// "Прошить фъюзы": after the person confirms, writes the fuse and lock bytes the panel shows
+  /// and reads them back.
+  void AvrWriteFusesClick();
+  /// "Стереть чип": chip erase, then the panel shows the erased chip.
+  void AvrEraseClick();
+  /// "Сброс": holds RESET low, then lets the chip run by closing the programmer.
+  void AvrChipRstClick();
+
+  /// The fuse and lock bytes the panel stands for when written (FuseLow .. LockByte are set to
+  /// them): bits 7 and 6 of each fuse byte are always 1, a box ticked is a 1, the lock combos
+  /// give the lock fields.
+  void TakeBytesFromPanel();
+
+  /// The chip's values as the last identification left them, or as the last fuse write wrote them.
   std::uint8_t FuseLow = 0xFF;
   std::uint8_t FuseHigh = 0xFF;
   std::uint8_t FuseExt = 0xFF;
@@ -93,6 +125,38 @@ class AvrPage {
   /// Fuse names and geometry from the chip's description.
   void ApplyDescription(const AvrChipDescription& chip);
   void ReportChip(const AvrChipDescription& chip);
+
+  /// Opens a HEX file chosen by the person into an image with load; on failure restores the
+  /// path label and the write button. Returns whether a file was loaded.
+  bool LoadImageFile(Label& path, Button& write, const std::string& logPrefix,
+                     void (*load)(const std::filesystem::path&, MemoryImages&));
+  /// The bodies of the operations, between opening and closing the programmer.
+  void ReadFlash(const std::string& file);
+  void WriteFlash();
+  /// Compares the first pages of flash with FlashImage; logs the first mismatch.
+  bool VerifyFlash(std::int32_t pages);
+  void ReadEeprom(const std::string& file);
+  void WriteEeprom();
+  /// The two ways of writing the first count bytes of EepromImage; false when the chip stopped answering.
+  bool WriteEepromPages(std::int32_t count);
+  bool WriteEepromBytes(std::int32_t count);
+  /// Compares the EEPROM with EepromImage in 16-byte blocks; logs the first mismatch.
+  bool VerifyEeprom(std::int32_t count);
+  void WriteFuses();
+  /// Reads fuses and lock back and logs what differs from what was written in the bits that exist.
+  bool FusesTook();
+
+  /// Logs line and marks the operation as one whose target failed.
+  void Refuse(const std::string& line);
+  /// Whether the chip still answers Programming Enable; when it does not, logs so and marks the
+  /// target failed.
+  bool ChipAnswers();
+  /// Progress bar range 0..max, at 0.
+  void StartProgress(std::int32_t max);
+  /// Progress position, kept within the bar's range.
+  void SetProgress(std::int64_t position);
+  /// Redraws the progress bar and lets the window handle pending events.
+  void ShowProgress();
 
   FormContext& ctx_;
 };

@@ -13,8 +13,6 @@ using wiring::avr::Miso;
 using wiring::avr::Mosi;
 using wiring::avr::Sck;
 
-// RESET stays low (asserted) in every SPI sample, so the chip stays in programming mode.
-constexpr std::uint8_t kResetAsserted = 0x00;
 constexpr std::uint8_t kProgEnableEcho = 0x53;
 
 }  // namespace
@@ -29,6 +27,7 @@ std::uint32_t AVRUtils::LaySamples(std::span<const std::uint8_t> bytes) {
                          " байт");
   }
   std::uint8_t* out = unit_.OutSamples.data();
+  // RESET stays low (asserted) in every SPI sample, so the chip stays in programming mode.
   for (const std::uint8_t byte : bytes) {
     for (int bit = 7; bit >= 0; --bit) {
       const std::uint8_t data = ((byte >> bit) & 1) ? Mosi : 0;
@@ -60,7 +59,14 @@ void AVRUtils::AvrSpiSend(std::span<const std::uint8_t> bytes) { unit_.PinWrite(
 void AVRUtils::AvrSpiTransfer(std::span<const std::uint8_t> bytes) {
   const std::uint32_t samples = LaySamples(bytes);
   unit_.PinWrite(samples);
-  unit_.PinRead(samples);
+  ReadRun(samples);
+}
+
+void AVRUtils::ReadRun(std::uint32_t samples) {
+  const std::uint32_t got = unit_.PinRead(samples);
+  if (got != samples) {
+    throw PinwrightError("Ошибка! Программатор вернул " + std::to_string(got) + " отсчётов из " + std::to_string(samples));
+  }
 }
 
 std::uint8_t AVRUtils::Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, int replyAt) {
@@ -100,7 +106,9 @@ AvrFuseBytes AVRUtils::AvrReadFuseBytes() {
 
 void AVRUtils::AvrWriteFuseBytes(const AvrFuseBytes& fuses) {
   Instruction(0xAC, 0xA0, 0x00, fuses.Low);
+  unit_.Wait(kFuseWaitMs);
   Instruction(0xAC, 0xA8, 0x00, fuses.High);
+  unit_.Wait(kFuseWaitMs);
   Instruction(0xAC, 0xA4, 0x00, fuses.Ext);
   unit_.Wait(kFuseWaitMs);
 }

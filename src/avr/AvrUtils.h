@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 
+#include "d2xx/Wiring.h"
 #include "link/D2xxUnit.h"
 
 namespace pw {
@@ -30,11 +31,17 @@ class AVRUtils {
   static constexpr std::uint32_t kMaxFlashWriteWords = 511;
   static constexpr std::uint32_t kMaxEepromWriteBytes = 1023;
   static constexpr std::uint32_t kMaxEepromReadBytes = 255;
+  /// AvrSetPins values: every output low (RESET asserted, SCK and MOSI low), and RESET released
+  /// so that the chip runs.
+  static constexpr std::uint8_t kResetAsserted = 0x00;
+  static constexpr std::uint8_t kResetReleased = wiring::avr::Reset;
   /// Programming Enable attempts before giving up.
   static constexpr int kProgEnableAttempts = 5;
-  /// Fixed waits (ms): after RESET is asserted, after an erase, a fuse or lock write, a page write,
-  /// and a single EEPROM byte write (the slowest EEPROM write cycle of the parts served).
+  /// Fixed waits (ms): after RESET is asserted, after it is released to restart the chip, after
+  /// an erase, each fuse write and the lock write, a page write, and a single EEPROM byte write
+  /// (the slowest EEPROM write cycle of the parts served).
   static constexpr std::uint32_t kResetSettleMs = 2;
+  static constexpr std::uint32_t kRestartWaitMs = 10;
   static constexpr std::uint32_t kEraseWaitMs = 20;
   static constexpr std::uint32_t kFuseWaitMs = 20;
   static constexpr std::uint32_t kPageWaitMs = 5;
@@ -59,7 +66,8 @@ class AVRUtils {
   std::uint8_t AvrReadSignatureByte(std::uint8_t index);
   /// Reads low, high and extended fuse, in that order.
   AvrFuseBytes AvrReadFuseBytes();
-  /// Writes low, high and extended fuse, then one wait for all three.
+  /// Writes low, high and extended fuse, each followed by its wait: a chip still busy with one
+  /// fuse write does not take the next.
   void AvrWriteFuseBytes(const AvrFuseBytes& fuses);
   std::uint8_t AvrReadLockByte();
   /// Writes the lock byte, then its wait.
@@ -83,6 +91,9 @@ class AVRUtils {
   std::uint8_t ReplyByte(std::uint32_t first) const;
 
  private:
+  /// Reads back the samples of a run just written; a read that comes back short leaves stale
+  /// samples in InSamples and the rest pending in the driver, so it ends the operation.
+  void ReadRun(std::uint32_t samples);
   /// Lays the samples of bytes from OutSamples[0]; refuses a run the buffers cannot hold.
   std::uint32_t LaySamples(std::span<const std::uint8_t> bytes);
   /// Four single exchanges; returns the byte received during byte number replyAt (0-based).

@@ -2,6 +2,7 @@
 // three lock combos.
 
 #include <string>
+#include <utility>
 
 #include "avr/AvrLockBits.h"
 #include "avr/AvrPage.h"
@@ -66,6 +67,26 @@ void AvrPage::FillLockCombos() {
   Fill(AvrLock1, kAvrLock1Items);
   Fill(AvrLock2, kAvrLock2Items);
   Fill(AvrLock3, kAvrLock3Items);
+}
+
+void AvrPage::TakeBytesFromPanel() {
+  // Bits 7 and 6 start as 1 and stay 1 whatever their boxes show.
+  std::uint8_t bytes[3] = {kFuseBitsAlwaysSet, kFuseBitsAlwaysSet, kFuseBitsAlwaysSet};
+  for (int n = 0; n < kFuseBitCount; ++n) {
+    if (FuseBox(n).Checked) bytes[n / 8] = static_cast<std::uint8_t>(bytes[n / 8] | (1u << (n % 8)));
+  }
+  FuseLow = bytes[0];
+  FuseHigh = bytes[1];
+  FuseExt = bytes[2];
+  // Without a lock mode chosen the byte keeps its last value; the boot-lock fields add to it.
+  if (AvrLock3.ItemIndex >= 0 && AvrLock3.ItemIndex < static_cast<int>(kAvrLock3Items.size())) {
+    LockByte = static_cast<std::uint8_t>(kLockBitsAlwaysSet | (LockModeField(AvrLock3.ItemIndex) << kLockModeShift));
+  }
+  const std::pair<const ComboBox*, int> bootLocks[2] = {{&AvrLock2, kBootLock1Shift}, {&AvrLock1, kBootLock0Shift}};
+  for (const auto& [combo, shift] : bootLocks) {
+    if (combo->ItemIndex < 0 || combo->ItemIndex >= static_cast<int>(kAvrLock1Items.size())) continue;
+    LockByte = static_cast<std::uint8_t>(LockByte | (BootLockField(combo->ItemIndex) << shift));
+  }
 }
 
 }  // namespace pw

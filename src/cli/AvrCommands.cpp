@@ -1,8 +1,11 @@
 #include "cli/AvrCommands.h"
 
+#include <array>
 #include <cstdio>
 #include <iostream>
 #include <string>
+
+#include "avr/AvrLockBits.h"
 
 namespace pw::cli {
 namespace {
@@ -34,7 +37,72 @@ void PrintFusePanel(const AvrPage& page) {
             << page.AvrLock3.Text << std::endl;
 }
 
+/// A byte given in hex ("E2", "0xe2"); a UsageError for anything else.
+std::uint8_t HexByte(const std::string& text) {
+  const std::string digits = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0 ? text.substr(2) : text;
+  if (digits.empty() || digits.size() > 2 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+    throw UsageError("not a hex byte: " + text);
+  }
+  return static_cast<std::uint8_t>(std::stoul(digits, nullptr, 16));
+}
+
+/// Ticks the boxes a person can tick (those of existing bits) as the fuse bytes say, and picks
+/// the lock combos' items that stand for the lock byte.
+void SetFusePanel(AvrPage& page, const std::array<std::uint8_t, 3>& fuses, std::uint8_t lock) {
+  for (std::size_t n = 0; n < page.AvrFuse.size(); ++n) {
+    CheckBox& box = page.AvrFuse[n];
+    if (box.Enabled) box.Checked = ((fuses[n / 8] >> (n % 8)) & 1) != 0;
+  }
+  page.AvrLock3.Select(LockModeItem(LockField(lock, kLockModeShift)));
+  page.AvrLock2.Select(BootLockItem(LockField(lock, kBootLock1Shift)));
+  page.AvrLock1.Select(BootLockItem(LockField(lock, kBootLock0Shift)));
+}
+
 void Identify(CliSession& s, const std::string&, const std::vector<std::string>&) { s.Click(s.Form.Avr.AvrRdSign); }
+
+/// Identifies the chip, then clicks button with file as the answer of its file dialog.
+void WithFile(CliSession& s, Button& button, const std::string& file) {
+  if (!s.Click(s.Form.Avr.AvrRdSign)) return;
+  s.Host.SetFile(file);
+  s.Click(button);
+}
+
+void ReadFlash(CliSession& s, const std::string&, const std::vector<std::string>& args) {
+  WithFile(s, s.Form.Avr.AvrReadFls, args[0]);
+}
+
+void WriteFlash(CliSession& s, const std::string&, const std::vector<std::string>& args) {
+  WithFile(s, s.Form.Avr.AvrLoadFls, args[0]);
+  if (s.Result() == Outcome::Success) s.Click(s.Form.Avr.AvrWriteFls);
+}
+
+void ReadEeprom(CliSession& s, const std::string&, const std::vector<std::string>& args) {
+  WithFile(s, s.Form.Avr.AvrReadEep, args[0]);
+}
+
+void WriteEeprom(CliSession& s, const std::string&, const std::vector<std::string>& args) {
+  WithFile(s, s.Form.Avr.AvrLoadEep, args[0]);
+  if (s.Result() == Outcome::Success) s.Click(s.Form.Avr.AvrWriteEep);
+}
+
+void WriteFuses(CliSession& s, const std::string&, const std::vector<std::string>& args) {
+  const std::array<std::uint8_t, 3> fuses{HexByte(args[0]), HexByte(args[1]), HexByte(args[2])};
+  const std::uint8_t lock = HexByte(args[3]);
+  if (!s.Click(s.Form.Avr.AvrRdSign)) return;
+  SetFusePanel(s.Form.Avr, fuses, lock);
+  s.Click(s.Form.Avr.AvrWriteFuses);
+}
+
+void Erase(CliSession& s, const std::string&, const std::vector<std::string>&) {
+  if (s.Click(s.Form.Avr.AvrRdSign)) s.Click(s.Form.Avr.AvrErase);
+}
+
+void Reset(CliSession& s, const std::string&, const std::vector<std::string>&) {
+  // The restart needs no known chip: after any identification that reached the programmer a
+  // person can click it.
+  if (!s.Click(s.Form.Avr.AvrRdSign) && s.Result() == Outcome::ErrorReport) return;
+  s.Click(s.Form.Avr.AvrChipRst);
+}
 
 void ReadFuses(CliSession& s, const std::string&, const std::vector<std::string>&) {
   // The fuse button is usable only once a chip is identified, so a person clicks that first.
@@ -47,6 +115,13 @@ std::vector<CliCommand> AvrCliCommands() {
   return {
       {"avr", false, "identify", 0, Identify},
       {"avr", false, "read-fuses", 0, ReadFuses},
+      {"avr", false, "read-flash", 1, ReadFlash},
+      {"avr", false, "write-flash", 1, WriteFlash},
+      {"avr", false, "read-eeprom", 1, ReadEeprom},
+      {"avr", false, "write-eeprom", 1, WriteEeprom},
+      {"avr", false, "write-fuses", 4, WriteFuses},
+      {"avr", false, "erase", 0, Erase},
+      {"avr", false, "reset", 0, Reset},
   };
 }
 

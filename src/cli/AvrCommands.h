@@ -8,7 +8,7 @@
 
 namespace pw::cli {
 
-/// avr identify, avr read-fuses.
+/// avr identify, read-fuses, read-flash, write-flash, read-eeprom, write-eeprom, write-fuses, erase, reset.
 std::vector<CliCommand> AvrCliCommands();
 
 }  // namespace pw::cli

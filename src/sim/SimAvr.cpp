@@ -14,6 +14,7 @@ std::optional<bool> SimAvr::Step(bool reset, bool sck, bool mosi, const SimEnvir
     heldInReset_ = false;
     return std::nullopt;
   }
+  if (silentAfter_ && bytesTaken_ >= *silentAfter_) return std::nullopt;
   if (!heldInReset_) EnterReset();
   if (const auto byte = spi_.Clock(sck, mosi)) OnByte(*byte, env);
   // Out of programming mode the chip answers only a Programming Enable it has framed correctly.
@@ -42,6 +43,7 @@ void SimAvr::PowerOff() {
 std::vector<SimMemory> SimAvr::Memories() { return {{"Flash", &core_.Flash}, {"Eeprom", &core_.Eeprom}}; }
 
 void SimAvr::OnByte(std::uint8_t byte, const SimEnvironment& env) {
+  ++bytesTaken_;
   frame_[static_cast<std::size_t>(count_++)] = byte;
   if (count_ == 2) entering_ = frame_[0] == kEnable1 && frame_[1] == kEnable2;
   if (count_ == 3 && enabled_) {

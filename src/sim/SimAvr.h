@@ -29,6 +29,9 @@ class SimAvr : public SimAvrChip {
   std::vector<SimMemory> Memories() override;
 
   SimAvrCore& Core() { return core_; }
+  /// The chip stops answering for good once it has taken this many SPI bytes (a chip that lost
+  /// contact mid-operation): MISO floats and nothing more is carried out.
+  void FallSilentAfter(std::uint64_t bytes) { silentAfter_ = bytes; }
   bool ProgrammingEnabled() const { return enabled_; }
 
  private:
@@ -49,6 +52,8 @@ class SimAvr : public SimAvrChip {
   std::array<std::uint8_t, 4> frame_{};
   int count_ = 0;
   std::uint8_t extendedAddress_ = 0;
+  std::uint64_t bytesTaken_ = 0;
+  std::optional<std::uint64_t> silentAfter_;
 };
 
 }  // namespace pw::sim

@@ -35,6 +35,10 @@ class SimAvrCore {
   void SetFuses(const std::array<std::uint8_t, 3>& fuses);
   void SetLock(std::uint8_t lock);
 
+  /// A flash cell that always reads level, whatever is programmed or erased: bit of the flash byte
+  /// at byteAddress (two bytes per word, low byte first).
+  void StickFlashBit(std::uint32_t byteAddress, int bit, bool level);
+
   /// Byte high (or low) of the word at word address.
   std::uint8_t ReadFlash(std::uint32_t word, bool high, const SimEnvironment& env) const;
   /// Loads one byte of the page buffer; only the in-page bits of word count. A low byte waits in a
@@ -72,6 +76,14 @@ class SimAvrCore {
   /// Lock mode 3: flash and EEPROM can no longer be read either.
   bool VerifyLocked() const { return (lock_ & 0x02) == 0; }
   std::uint16_t FlashWord(std::uint32_t word) const;
+  /// value as the flash byte at byteAddress reads with its stuck cells.
+  std::uint8_t WithStuckBits(std::uint32_t byteAddress, std::uint8_t value) const;
+
+  struct StuckBit {
+    std::uint32_t ByteAddress;
+    std::uint8_t Mask;
+    bool Level;
+  };
 
   const SimAvrPart& part_;
   std::array<std::uint8_t, 3> fuses_{};
@@ -85,6 +97,7 @@ class SimAvrCore {
   /// The flash page or EEPROM bytes the running cycle writes.
   std::uint32_t cycleFirst_ = 0;
   std::uint32_t cycleCount_ = 0;
+  std::vector<StuckBit> stuck_;
 };
 
 }  // namespace pw::sim

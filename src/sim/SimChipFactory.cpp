@@ -5,6 +5,7 @@
 
 #include "common/Error.h"
 #include "sim/SimAvr.h"
+#include "sim/SimAvrFaults.h"
 #include "sim/SimAvrParts.h"
 #include "sim/SimEeprom24.h"
 
@@ -50,6 +51,7 @@ std::unique_ptr<SimAvrChip> MakeSimAvr(const IniFile& bench, const std::string& 
   auto chip = std::make_unique<SimAvr>(*part);
   if (const auto fuses = HexBytes(bench, section, "Fuses", 3)) chip->Core().SetFuses({(*fuses)[0], (*fuses)[1], (*fuses)[2]});
   if (const auto lock = HexBytes(bench, section, "Lock", 1)) chip->Core().SetLock((*lock)[0]);
+  ApplySimAvrFaults(bench, section, *chip);
   return chip;
 }
 

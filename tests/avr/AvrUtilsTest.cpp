@@ -63,7 +63,8 @@ TEST_F(AvrUtilsLayout, SingleInstructionsGoAsFourExchangesAndKeepTheFourthReply)
   avr.AvrWriteFuseBytes({0x62, 0xD9, 0xFF});
   EXPECT_EQ(SentBytes(driver.AllWritten()), (std::vector<std::uint8_t>{0xAC, 0xA0, 0x00, 0x62, 0xAC, 0xA8, 0x00, 0xD9,
                                                                        0xAC, 0xA4, 0x00, 0xFF}));
-  EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{20}));
+  // One wait after each fuse: a chip still busy with the previous one would not take the next.
+  EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{20, 20, 20}));
 }
 
 TEST_F(AvrUtilsLayout, ProgEnableGivesUpAfterFiveAttemptsWithoutEcho) {
@@ -204,6 +205,31 @@ TEST_F(AvrUtilsOnChip, EepromPageRoundTripPacksLittleEndianPairs) {
   EXPECT_EQ(back, (std::vector<std::uint16_t>{0xA0FF, 0xA2A1, 0x00FF}));
   avr.AvrWriteEepromByte(11, 0x5A);
   EXPECT_EQ(core->Eeprom[11], 0x5A);
+}
+
+TEST_F(AvrUtilsOnChip, AllThreeFusesTakeUnderDatasheetTiming) {
+  sim.Timing().Model = sim::TimingModel::Datasheet;
+  avr.AvrProgEnable();
+  avr.AvrWriteFuseBytes({0xE2, 0xD1, 0xFD});
+  const AvrFuseBytes fuses = avr.AvrReadFuseBytes();
+  EXPECT_EQ(fuses.Low, 0xE2);
+  EXPECT_EQ(fuses.High, 0xD1);
+  EXPECT_EQ(fuses.Ext, 0xFD);
+}
+
+TEST_F(AvrUtilsOnChip, AShortReadEndsTheInstructionWithAnError) {
+  avr.AvrProgEnable();
+  // The next read of the driver returns 10 of the 1,024 samples of a 16-byte block.
+  sim.Faults().ShortRead(sim.Faults().Calls(sim::SimCall::Read) + 1, 10);
+  std::vector<std::uint16_t> back(8);
+  try {
+    avr.AvrReadEepromBlock(back, 16, 0);
+    FAIL() << "a short read went unnoticed";
+  } catch (const PinwrightError& e) {
+    EXPECT_STREQ(e.what(), "Ошибка! Программатор вернул 10 отсчётов из 1024");
+  }
+  sim.Faults().ShortRead(sim.Faults().Calls(sim::SimCall::Read) + 1, 100);
+  EXPECT_THROW(avr.AvrReadFlashBlock(0, 4, back), PinwrightError);
 }
 
 TEST_F(AvrUtilsOnChip, EraseAndLockBits) {

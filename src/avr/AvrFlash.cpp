@@ -1,0 +1,131 @@
+// "Прочитать Flash" and "Прошить Flash": the chip's program memory to a HEX file, and FlashImage
+// to the chip with a verify. Both identify the chip first, so they work with its geometry now.
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+#include "avr/AvrPage.h"
+#include "avr/AvrTexts.h"
+#include "hexfile/HexWriter.h"
+#include "link/ProgrammerConnection.h"
+#include "link/ProgrammerSession.h"
+
+namespace pw {
+namespace {
+
+/// Pages between two looks at the window (and at whether the chip still answers).
+constexpr std::int32_t kPagesPerBreak = 16;
+
+std::uint16_t WordAddress(std::int64_t word) { return static_cast<std::uint16_t>(word & 0xFFFF); }
+
+std::string Hex4(std::uint16_t word) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04X", word);
+  return text;
+}
+
+}  // namespace
+
+void AvrPage::AvrReadFlsClick() {
+  ctx_.ClearLogIfTicked();
+  AvrReadFls.Enabled = false;
+  const auto file = ctx_.Host.ChooseSaveFile(texts::kHexFilter, texts::kHexExtension);
+  if (!file) {
+    AvrReadFls.Enabled = true;
+    return;
+  }
+  ctx_.Log.Append("Сохраняем Флеш в файл: " + *file);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ReadFlash(*file);
+  AvrPrograss.Position = 0;
+  session.Close();
+}
+
+void AvrPage::ReadFlash(const std::string& file) {
+  std::string hexText;
+  if (!IdentifyChip(false)) return Refuse(texts::AvrNotIdentified(ctx_.DopInfo.Text));
+  StartProgress(FlashPagesCount - 1);
+  ctx_.Log.Append("чтение флеш");
+  std::int32_t address = 0;
+  std::optional<std::uint32_t> block;
+  std::vector<std::uint16_t> page(static_cast<std::size_t>(FlashPageSize));
+  for (std::int32_t p = 0; p < FlashPagesCount; ++p) {
+    if (p % kPagesPerBreak == 1) ShowProgress();
+    // A chip that stops answering reads as erased: look before trusting the pages that follow.
+    if (p % kPagesPerBreak == 0 && p > 0 && !ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
+    Utils.AvrReadFlashBlock(WordAddress(static_cast<std::int64_t>(p) * FlashPageSize),
+                            static_cast<std::uint16_t>(FlashPageSize), page);
+    SetProgress(p);
+    AppendSegmentRecord(hexText, address, block);
+    AppendHexWords(FlashPageSize, page, hexText, address);
+  }
+  if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
+  AvrReadFls.Enabled = true;
+  SaveHexText(file, hexText);
+  ctx_.Log.Append("файл сохранён");
+}
+
+void AvrPage::AvrWriteFlsClick() {
+  ctx_.ClearLogIfTicked();
+  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  WriteFlash();
+  AvrPrograss.Position = 0;
+  session.Close();
+}
+
+void AvrPage::WriteFlash() {
+  if (!IdentifyChip(false)) return Refuse(texts::AvrNotIdentified(ctx_.DopInfo.Text));
+  const MemoryImages& m = ctx_.Images;
+  const std::int32_t count = m.FlashDataCount;
+  const std::int64_t chipWords = static_cast<std::int64_t>(FlashPageSize) * FlashPagesCount;
+  // Page addresses wrap at the chip's end: the excess would overwrite its first pages.
+  if (count > chipWords) return Refuse(texts::AvrFileTooLarge(count, chipWords, "слов"));
+  StartProgress(count);
+  ctx_.Log.Append("запись во флеш " + std::to_string(count) + " слов");
+  // An empty file still writes (an empty page buffer into) page 0 and verifies it.
+  const std::int32_t pages = std::max(count - 1, 0) / FlashPageSize + 1;
+  for (std::int32_t b = 0; b < pages; ++b) {
+    const std::int64_t first = static_cast<std::int64_t>(b) * FlashPageSize;
+    const std::int64_t n = std::min<std::int64_t>(count - first, FlashPageSize);
+    Utils.AvrWriteFlashPage(WordAddress(first), static_cast<std::uint16_t>(n), m.FlashImage);
+    if (!ChipAnswers()) return;
+    SetProgress(first + FlashPageSize);
+    if (b % kPagesPerBreak == kPagesPerBreak - 1) ShowProgress();
+  }
+  ctx_.Log.Append("проверка записи");
+  Utils.AvrSetPins(AVRUtils::kResetReleased);
+  ctx_.Unit.Wait(AVRUtils::kRestartWaitMs);
+  if (!ChipAnswers()) return;
+  if (VerifyFlash(pages)) {
+    ctx_.Log.Append("Ошибок нет");
+  } else {
+    ctx_.Log.Append("Ошибка: при проверке флеши");
+    ctx_.MarkTargetFailed();
+  }
+}
+
+bool AvrPage::VerifyFlash(std::int32_t pages) {
+  const MemoryImages& m = ctx_.Images;
+  std::vector<std::uint16_t>& back = ctx_.Images.ReadBuffer;
+  for (std::int32_t c = 0; c < pages; ++c) {
+    const std::int64_t first = static_cast<std::int64_t>(c) * FlashPageSize;
+    // Whole pages, also the last one: words the file did not fill are compared with 0xFFFF.
+    Utils.AvrReadFlashBlock(WordAddress(first), static_cast<std::uint16_t>(FlashPageSize), back);
+    SetProgress(first + FlashPageSize);
+    for (std::int32_t i = 0; i < FlashPageSize; ++i) {
+      const std::uint16_t expected = m.FlashImage[static_cast<std::size_t>(first + i)];
+      const std::uint16_t read = back[static_cast<std::size_t>(i)];
+      if (expected == read) continue;
+      ctx_.Log.Append("Ошибка: ");
+      ctx_.Log.Append(std::to_string(first + i) + ": " + Hex4(expected) + " - " + Hex4(read));
+      return false;
+    }
+    if (c % kPagesPerBreak == kPagesPerBreak - 1) ShowProgress();
+  }
+  // Pages of a chip gone silent read as erased and match an erased image: it must still answer.
+  return ChipAnswers();
+}
+
+}  // namespace pw

@@ -1,0 +1,40 @@
+#pragma once
+/// @file
+/// Texts that more than one AVR operation shows: sizes, the file dialogs' filter, and the lines
+/// with which an operation refuses to go on.
+
+#include <cstdint>
+#include <string>
+
+namespace pw::texts {
+
+/// "N Кбайт" for sizes of a kibibyte and more, else "N байт".
+inline std::string AvrSizeText(std::int64_t bytes) {
+  if (bytes / 1024 != 0) return std::to_string(bytes / 1024) + " Кбайт";
+  return std::to_string(bytes) + " байт";
+}
+
+/// The filter and default extension of the AVR page's file dialogs.
+inline constexpr const char* kHexFilter = "hex|*.hex";
+inline constexpr const char* kHexExtension = "hex";
+
+/// The chip gave no echo to Programming Enable: nothing it sends can be trusted.
+inline constexpr const char* kAvrNoAnswer = "Ошибка: чип не отвечает";
+/// A read that did not complete leaves no file behind.
+inline constexpr const char* kAvrFileNotSaved = "Ошибка: файл не сохранён";
+
+/// The chip that answered is not one chips.ini describes soundly with flash pages.
+inline std::string AvrNotIdentified(const std::string& signature) {
+  return "Ошибка: чип не опознан, сигнатура: " + signature;
+}
+
+/// The chip identified has no memory of that kind (what: "флеши", "EEPROM").
+inline std::string AvrNoMemory(const std::string& what) { return "Ошибка: у чипа нет " + what; }
+
+/// The loaded file holds more than the chip's memory; nothing was written.
+inline std::string AvrFileTooLarge(std::int64_t fileUnits, std::int64_t chipUnits, const std::string& unit) {
+  return "Ошибка: в файле " + std::to_string(fileUnits) + " " + unit + ", а в чипе " + std::to_string(chipUnits) + " " +
+         unit + ", запись отменена";
+}
+
+}  // namespace pw::texts

@@ -1,0 +1,141 @@
+// "Прошить фъюзы": the bytes the panel stands for, the question, the write and its read-back.
+
+#include <gtest/gtest.h>
+
+#include "AvrBench.h"
+
+namespace pw {
+namespace {
+
+using test::AvrBench;
+using Lines = std::vector<std::string>;
+
+/// Ticks the boxes of byte (0 low, 1 high, 2 extended) as value says, enabled or not.
+void TickByte(AvrPage& page, int byte, std::uint8_t value) {
+  for (int k = 0; k < 8; ++k) page.AvrFuse[static_cast<std::size_t>(8 * byte + k)].Checked = ((value >> k) & 1) != 0;
+}
+
+void SelectLock(AvrPage& page, int lock1, int lock2, int lock3) {
+  page.AvrLock1.Select(lock1);
+  page.AvrLock2.Select(lock2);
+  page.AvrLock3.Select(lock3);
+}
+
+TEST(AvrFusePanelBytes, BitsSevenAndSixAreAlwaysWrittenAsOne) {
+  AvrBench b("ATmega328P");
+  AvrPage& p = b.Page();
+  for (int byte = 0; byte < 3; ++byte) TickByte(p, byte, 0x00);
+  SelectLock(p, 0, 0, 0);
+  p.TakeBytesFromPanel();
+  EXPECT_EQ((std::array<int, 4>{p.FuseLow, p.FuseHigh, p.FuseExt, p.LockByte}), (std::array<int, 4>{0xC0, 0xC0, 0xC0, 0xFF}));
+  for (int byte = 0; byte < 3; ++byte) TickByte(p, byte, 0xFF);
+  p.TakeBytesFromPanel();
+  EXPECT_EQ((std::array<int, 3>{p.FuseLow, p.FuseHigh, p.FuseExt}), (std::array<int, 3>{0xFF, 0xFF, 0xFF}));
+  TickByte(p, 0, 0x3F);
+  TickByte(p, 1, 0x15);
+  p.TakeBytesFromPanel();
+  EXPECT_EQ(p.FuseLow, 0xFF);
+  EXPECT_EQ(p.FuseHigh, 0xD5);
+}
+
+TEST(AvrFusePanelBytes, LockCombosGiveTheLockFields) {
+  AvrBench b("ATmega328P");
+  AvrPage& p = b.Page();
+  SelectLock(p, 1, 3, 2);
+  p.TakeBytesFromPanel();
+  EXPECT_EQ(p.LockByte, 0xE4);  // 0xC0 | 0x04 | 0x20
+  SelectLock(p, 3, 1, 1);
+  p.TakeBytesFromPanel();
+  EXPECT_EQ(p.LockByte, 0xDA);  // 0xC2 | 0x08 | 0x10
+  // Without a lock mode chosen the byte keeps its value; the boot-lock fields are added to it.
+  p.LockByte = 0x03;
+  SelectLock(p, 2, 0, -1);
+  p.TakeBytesFromPanel();
+  EXPECT_EQ(p.LockByte, 0x0F);
+}
+
+TEST(AvrFuseWrite, AnsweringNoTouchesNeitherTheBytesNorTheChip) {
+  AvrBench b("ATmega328P");
+  b.Click(b.Page().AvrRdSign);
+  const auto log = b.Log();
+  const auto samples = b.Sim().SamplesClocked();
+  TickByte(b.Page(), 0, 0x00);
+  EXPECT_EQ(b.Click(b.Page().AvrWriteFuses), Outcome::Success);
+  EXPECT_EQ(b.Host.Questions, (Lines{"Прошить фьюзы и защиту: Точно??"}));
+  EXPECT_EQ(b.Log(), log);
+  EXPECT_EQ(b.Page().FuseLow, 0x62);
+  EXPECT_EQ(b.Sim().SamplesClocked(), samples);
+}
+
+TEST(AvrFuseWrite, TheChipHoldsWhatWasWrittenAlsoUnderDatasheetTiming) {
+  AvrBench b("ATmega328P", "[Timing]\nModel=datasheet\n");
+  b.Click(b.Page().AvrRdSign);
+  AvrPage& p = b.Page();
+  TickByte(p, 0, 0xE2);
+  TickByte(p, 1, 0xD1);
+  TickByte(p, 2, 0xFD);
+  SelectLock(p, 1, 0, 2);
+  b.Form->Log.Clear();
+  b.Host.Answers.push_back(true);
+  EXPECT_EQ(b.Click(p.AvrWriteFuses), Outcome::Success);
+  EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D1FD", "байт защиты EC", "конфигурация и защита прошиты"}));
+  EXPECT_FALSE(b.DeviceOpen());
+  EXPECT_EQ(b.Click(p.AvrReadFuses), Outcome::Success);
+  EXPECT_EQ((std::array<int, 4>{p.FuseLow, p.FuseHigh, p.FuseExt, p.LockByte}), (std::array<int, 4>{0xE2, 0xD1, 0xFD, 0xEC}));
+}
+
+TEST(AvrFuseWrite, ReadingAFuseBackAndWritingItUnchangedSetsBitsSevenAndSix) {
+  AvrBench b("ATmega328P", "Fuses=3F D9 FF\n");
+  b.Click(b.Page().AvrRdSign);
+  EXPECT_EQ(b.Page().FuseLow, 0x3F);
+  b.Host.Answers.push_back(true);
+  EXPECT_EQ(b.Click(b.Page().AvrWriteFuses), Outcome::Success);
+  EXPECT_EQ(b.Log().at(b.Log().size() - 3), "конфигурация FFD9FF");
+  EXPECT_EQ(b.Core().ReadFuse(0, {}), 0xFF);
+}
+
+TEST(AvrFuseWrite, AChipThatKeepsOtherValuesGivesErrorLinesInsteadOfSuccess) {
+  // Lock mode 2: fuse writes are refused, and lock bits can only be programmed, never cleared.
+  AvrBench b("ATmega328P", "Lock=FE\n");
+  b.Click(b.Page().AvrRdSign);
+  AvrPage& p = b.Page();
+  TickByte(p, 0, 0xE2);
+  SelectLock(p, 0, 0, 0);
+  b.Form->Log.Clear();
+  b.Host.Answers.push_back(true);
+  EXPECT_EQ(b.Click(p.AvrWriteFuses), Outcome::TargetProblem);
+  EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D9FF", "байт защиты FF", "Ошибка: конфигурация не прошита, в чипе 62D9FF",
+                            "Ошибка: байт защиты не прошит, в чипе FE"}));
+  // The panel keeps the person's choice; the bytes hold what was written.
+  EXPECT_EQ(p.FuseLow, 0xE2);
+  EXPECT_EQ(p.AvrLock3.ItemIndex, 0);
+}
+
+TEST(AvrFuseWrite, BitsThatDoNotExistAreNotCompared) {
+  // The ATtiny85 has no boot-lock bits and only SELFPRGEN in its extended fuse: both read 1.
+  AvrBench b("ATtiny85");
+  b.Click(b.Page().AvrRdSign);
+  AvrPage& p = b.Page();
+  TickByte(p, 2, 0x00);  // a person could not untick the disabled ones; the model can
+  SelectLock(p, 1, 3, 0);
+  b.Host.Answers.push_back(true);
+  EXPECT_EQ(b.Click(p.AvrWriteFuses), Outcome::Success);
+  EXPECT_EQ(b.Log().back(), "конфигурация и защита прошиты");
+  EXPECT_EQ(b.Core().ReadFuse(2, {}), 0xFE);
+  EXPECT_EQ(b.Core().ReadLock({}), 0xFF);
+}
+
+TEST(AvrFuseWrite, ASilentChipIsNotWritten) {
+  AvrBench b("ATmega328P", "SilentAfter=37\n");
+  b.Click(b.Page().AvrRdSign);
+  b.Form->Log.Clear();
+  b.Host.Answers.push_back(true);
+  EXPECT_EQ(b.Click(b.Page().AvrWriteFuses), Outcome::TargetProblem);
+  // The factory 0x62 goes as 0xE2: bit 7 is always written as 1.
+  EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D9FF", "байт защиты FF", "Ошибка: чип не отвечает"}));
+  EXPECT_EQ(b.Core().ReadFuse(0, {}), 0x62);
+  EXPECT_FALSE(b.DeviceOpen());
+}
+
+}  // namespace
+}  // namespace pw

@@ -1,0 +1,198 @@
+// pinwright-cli avr read-flash / write-flash / read-eeprom / write-eeprom / write-fuses / erase /
+// reset on benches written by the tests, with HEX files built by avr-gcc (data/make-fixtures.sh).
+// The benches keep the chips' memories in files, so what one run writes the next one reads.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+#include "hexfile/HexWriter.h"
+#include "model/ImageFiles.h"
+#include "support/TestDirs.h"
+
+namespace pw {
+namespace {
+
+using test::RunCli;
+using test::TempDir;
+using Lines = std::vector<std::string>;
+
+std::filesystem::path Fixture(const std::string& name) { return test::SourceDir() / "tests/e2e/data" / name; }
+
+/// A folder with a bench carrying part, its memories in flash.bin and eeprom.bin.
+struct CliBench {
+  CliBench(const std::string& part, const std::string& extra = "") {
+    dir.Write("bench.ini", "[AVR]\nPart=" + part + "\nFlash=flash.bin\nEeprom=eeprom.bin\n" + extra);
+  }
+  /// pinwright-cli --simulator=bench.ini [options] avr args: options are the leading "--" words.
+  test::CliResult Run(std::vector<std::string> args) const {
+    const auto options = std::find_if(args.begin(), args.end(), [](const std::string& a) { return a.rfind("--", 0) != 0; });
+    args.insert(options, "avr");
+    args.insert(args.begin(), "--simulator=bench.ini");
+    return RunCli(args, dir.Path());
+  }
+  std::vector<unsigned char> Memory(const std::string& name) const { return test::ReadBytes(dir / name); }
+  TempDir dir;
+};
+
+/// The flash a chip of words words holds after writing file: the file's words, 0xFF elsewhere.
+std::vector<unsigned char> FlashOf(const std::filesystem::path& file, std::size_t words) {
+  MemoryImages m;
+  LoadAvrFlashFile(file, m);
+  std::vector<unsigned char> bytes;
+  for (std::size_t w = 0; w < words; ++w) {
+    bytes.push_back(static_cast<unsigned char>(m.FlashImage[w] & 0xFF));
+    bytes.push_back(static_cast<unsigned char>(m.FlashImage[w] >> 8));
+  }
+  return bytes;
+}
+
+/// The EEPROM a chip of size bytes holds after writing file.
+std::vector<unsigned char> EepromOf(const std::filesystem::path& file, std::size_t size) {
+  MemoryImages m;
+  LoadEepromFile(file, m);
+  return {m.EepromImage.begin(), m.EepromImage.begin() + static_cast<std::ptrdiff_t>(size)};
+}
+
+std::string LastLine(const test::CliResult& r) { return r.Lines().empty() ? "" : r.Lines().back(); }
+
+/// The last n lines the run printed.
+Lines Tail(const test::CliResult& r, std::size_t n) {
+  const Lines all = r.Lines();
+  return {all.end() - static_cast<std::ptrdiff_t>(std::min(n, all.size())), all.end()};
+}
+
+struct Chip {
+  const char* Part;
+  const char* Fixture;
+  std::size_t FlashWords;
+  std::size_t EepromBytes;
+};
+
+/// Writes the fixture's flash and EEPROM, reads both back and compares; then erases and reads 0xFF.
+void RoundTrip(const Chip& chip, const std::string& extra = "") {
+  SCOPED_TRACE(chip.Part);
+  CliBench b(chip.Part, extra);
+  const auto flashHex = Fixture(std::string(chip.Fixture) + "-flash.hex");
+  const auto eepromHex = Fixture(std::string(chip.Fixture) + "-eeprom.hex");
+  const auto expectedFlash = FlashOf(flashHex, chip.FlashWords);
+  const auto expectedEeprom = EepromOf(eepromHex, chip.EepromBytes);
+
+  const auto write = b.Run({"write-flash", flashHex.string()});
+  ASSERT_EQ(write.Status, 0) << write.Out << write.Err;
+  EXPECT_EQ(LastLine(write), "Ошибок нет");
+  EXPECT_EQ(b.Memory("flash.bin"), expectedFlash);
+  const auto read = b.Run({"read-flash", "back.hex"});
+  ASSERT_EQ(read.Status, 0) << read.Out << read.Err;
+  EXPECT_EQ(LastLine(read), "файл сохранён");
+  EXPECT_EQ(FlashOf(b.dir / "back.hex", chip.FlashWords), expectedFlash);
+
+  const auto writeEeprom = b.Run({"write-eeprom", eepromHex.string()});
+  ASSERT_EQ(writeEeprom.Status, 0) << writeEeprom.Out << writeEeprom.Err;
+  EXPECT_EQ(LastLine(writeEeprom), "Ошибок нет");
+  EXPECT_EQ(b.Memory("eeprom.bin"), expectedEeprom);
+  ASSERT_EQ(b.Run({"read-eeprom", "ee.hex"}).Status, 0);
+  EXPECT_EQ(EepromOf(b.dir / "ee.hex", chip.EepromBytes), expectedEeprom);
+
+  ASSERT_EQ(b.Run({"erase"}).Status, 0);
+  ASSERT_EQ(b.Run({"read-flash", "erased.hex"}).Status, 0);
+  ASSERT_EQ(b.Run({"read-eeprom", "erased-ee.hex"}).Status, 0);
+  EXPECT_EQ(FlashOf(b.dir / "erased.hex", chip.FlashWords), std::vector<unsigned char>(2 * chip.FlashWords, 0xFF));
+  EXPECT_EQ(EepromOf(b.dir / "erased-ee.hex", chip.EepromBytes), std::vector<unsigned char>(chip.EepromBytes, 0xFF));
+}
+
+TEST(AvrMemoryCli, Atmega328PRoundTripsFlashAndEeprom) { RoundTrip({"ATmega328P", "m328p", 16384, 1024}); }
+
+TEST(AvrMemoryCli, Atmega1284PRoundTripsFlashAndEepromAcrossTheFirst64KiB) {
+  RoundTrip({"ATmega1284P", "m1284p", 65536, 4096});
+}
+
+TEST(AvrMemoryCli, Atmega8AWithByteWrittenEepromRoundTripsUnderDatasheetTiming) {
+  RoundTrip({"ATmega8A", "m8a", 4096, 512}, "[Timing]\nModel=datasheet\n");
+}
+
+TEST(AvrMemoryCli, Atmega328PRoundTripsUnderDatasheetTiming) {
+  RoundTrip({"ATmega328P", "m328p", 16384, 1024}, "[Timing]\nModel=datasheet\n");
+}
+
+TEST(AvrMemoryCli, FusesAndLockAreWrittenAndReadBack) {
+  CliBench b("ATmega328P", "[Timing]\nModel=datasheet\n");
+  const auto asked = b.Run({"write-fuses", "E2", "D1", "FD", "EC"});
+  EXPECT_EQ(asked.Status, 0);
+  EXPECT_EQ(asked.Lines().size(), 4u) << asked.Out;  // the identification only: the answer is No
+  EXPECT_NE(asked.Err.find("Точно??"), std::string::npos);
+  const auto yes = b.Run({"--yes", "write-fuses", "e2", "0xD1", "FD", "EC"});
+  EXPECT_EQ(yes.Status, 0) << yes.Out << yes.Err;
+  EXPECT_EQ(Tail(yes, 3), (Lines{"конфигурация E2D1FD", "байт защиты EC", "конфигурация и защита прошиты"}));
+  EXPECT_EQ(b.Run({"write-fuses", "E2", "D1", "FD", "1EC"}).Status, 64);
+  EXPECT_EQ(b.Run({"write-fuses", "E2", "D1", "FD"}).Status, 64);
+}
+
+TEST(AvrMemoryCli, FusesThatALockedChipKeepsAreAnErrorWithStatus2) {
+  CliBench b("ATmega328P", "Lock=FE\n");
+  const auto r = b.Run({"--yes", "write-fuses", "E2", "D9", "FF", "FF"});
+  EXPECT_EQ(r.Status, 2) << r.Out << r.Err;
+  EXPECT_EQ(LastLine(r), "Ошибка: байт защиты не прошит, в чипе FE");
+}
+
+TEST(AvrMemoryCli, ALockedChipFailsTheVerifyAtItsFirstWord) {
+  CliBench b("ATmega328P", "Lock=FC\n");
+  const auto r = b.Run({"write-flash", Fixture("m328p-flash.hex").string()});
+  EXPECT_EQ(r.Status, 2) << r.Out << r.Err;
+  EXPECT_EQ(Tail(r, 3), (Lines{"Ошибка: ", "0: 940C - FFFF", "Ошибка: при проверке флеши"}));
+  const auto read = b.Run({"read-flash", "locked.hex"});
+  EXPECT_EQ(read.Status, 0);
+  EXPECT_EQ(FlashOf(b.dir / "locked.hex", 16384), std::vector<unsigned char>(32768, 0xFF));
+}
+
+TEST(AvrMemoryCli, AStuckFlashBitFailsTheVerifyAtItsWord) {
+  // The middle table starts at byte 0x4000 with 0B 30; bit 7 of byte 0x4001 and bit 0 of byte
+  // 0x7FC0 (the top table) cannot be programmed.
+  CliBench b("ATmega328P", "StuckFlash=4001:7:1, 7FC0:0:1\n");
+  const auto r = b.Run({"write-flash", Fixture("m328p-flash.hex").string()});
+  EXPECT_EQ(r.Status, 2) << r.Out << r.Err;
+  EXPECT_EQ(Tail(r, 3), (Lines{"Ошибка: ", "8192: 300B - B00B", "Ошибка: при проверке флеши"}));
+}
+
+TEST(AvrMemoryCli, AFileTooLargeForTheChipIsRefusedWithStatus2) {
+  CliBench b("ATmega328P");
+  const auto r = b.Run({"write-flash", Fixture("m1284p-flash.hex").string()});
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_EQ(LastLine(r), "Ошибка: в файле 65536 слов, а в чипе 16384 слов, запись отменена");
+  EXPECT_TRUE(b.Memory("flash.bin").empty() || b.Memory("flash.bin") == std::vector<unsigned char>(32768, 0xFF));
+}
+
+TEST(AvrMemoryCli, AUsbFailureMidOperationLeavesNoFile) {
+  // About 40 writes identify the chip in each of the two steps; the 100th reads a flash page.
+  CliBench b("ATmega328P", "[Faults]\nFail=Write:100:4\n");
+  const auto read = b.Run({"read-flash", "cut.hex"});
+  EXPECT_EQ(read.Status, 1);
+  EXPECT_EQ(LastLine(read), "чтение флеш");
+  EXPECT_NE(read.Err.find("FT_Write - General IO error..."), std::string::npos) << read.Err;
+  EXPECT_FALSE(std::filesystem::exists(b.dir / "cut.hex"));
+  CliBench unplugged("ATmega1284P", "[Faults]\nUnplugAfter=400000\n");
+  const auto write = unplugged.Run({"write-flash", Fixture("m1284p-flash.hex").string()});
+  EXPECT_EQ(write.Status, 1);
+  EXPECT_EQ(LastLine(write), "запись во флеш 65536 слов");
+  CliBench shortLived("ATmega1284P", "[Faults]\nUnplugAfter=100000\n");
+  const auto eeprom = shortLived.Run({"read-eeprom", "cut.hex"});
+  EXPECT_EQ(eeprom.Status, 1);
+  EXPECT_EQ(LastLine(eeprom), "чтение EEPROM");
+  EXPECT_FALSE(std::filesystem::exists(shortLived.dir / "cut.hex"));
+}
+
+TEST(AvrMemoryCli, ResetAndEraseRunAfterIdentification) {
+  CliBench b("ATmega328P");
+  const auto reset = b.Run({"reset"});
+  EXPECT_EQ(reset.Status, 0);
+  EXPECT_EQ(LastLine(reset), "чип перезапущен");
+  // An unknown chip cannot be served, but a person can still restart it.
+  CliBench unknown("ATmega2560");
+  EXPECT_EQ(LastLine(unknown.Run({"reset"})), "чип перезапущен");
+  EXPECT_EQ(unknown.Run({"erase"}).Status, 2);
+}
+
+}  // namespace
+}  // namespace pw

@@ -59,15 +59,9 @@ void AVRUtils::AvrSpiSend(std::span<const std::uint8_t> bytes) { unit_.PinWrite(
 void AVRUtils::AvrSpiTransfer(std::span<const std::uint8_t> bytes) {
   const std::uint32_t samples = LaySamples(bytes);
   unit_.PinWrite(samples);
-  ReadRun(samples);
+  unit_.PinReadAll(samples);
 }
 
-void AVRUtils::ReadRun(std::uint32_t samples) {
-  const std::uint32_t got = unit_.PinRead(samples);
-  if (got != samples) {
-    throw PinwrightError("Ошибка! Программатор вернул " + std::to_string(got) + " отсчётов из " + std::to_string(samples));
-  }
-}
 
 std::uint8_t AVRUtils::Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, int replyAt) {
   const std::array<std::uint8_t, 4> bytes{b0, b1, b2, b3};

@@ -91,9 +91,6 @@ class AVRUtils {
   std::uint8_t ReplyByte(std::uint32_t first) const;
 
  private:
-  /// Reads back the samples of a run just written; a read that comes back short leaves stale
-  /// samples in InSamples and the rest pending in the driver, so it ends the operation.
-  void ReadRun(std::uint32_t samples);
   /// Lays the samples of bytes from OutSamples[0]; refuses a run the buffers cannot hold.
   std::uint32_t LaySamples(std::span<const std::uint8_t> bytes);
   /// Four single exchanges; returns the byte received during byte number replyAt (0-based).

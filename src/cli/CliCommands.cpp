@@ -19,7 +19,15 @@ bool CliSession::Click(Button& button) {
     result_ = Outcome::ErrorReport;
     return false;
   }
-  return Step(button.OnClick);
+  const int declined = Host.Declined();
+  if (!Step(button.OnClick)) return false;
+  // A question answered No leaves the work undone; a script must not take that for success.
+  if (Host.Declined() != declined) {
+    Host.ShowError("Ничего не сделано: ответ \"нет\" на вопрос (подтвердите ключом --yes)");
+    result_ = Outcome::ErrorReport;
+    return false;
+  }
+  return true;
 }
 
 bool CliSession::Choose(ComboBox& box, const std::string& item) {

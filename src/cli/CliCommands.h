@@ -28,7 +28,8 @@ class CliSession {
   /// Runs one window action as the window would (a click, a page shown, a choice); returns
   /// false, and keeps the outcome, when it did not succeed: the command stops there.
   bool Step(const std::function<void()>& action);
-  /// Clicks a button; a disabled one cannot be clicked, which ends the command with an error report.
+  /// Clicks a button; a disabled one cannot be clicked, which ends the command with an error
+  /// report, and so does a question the click asked that was answered No.
   bool Click(Button& button);
   /// Chooses item in a drop-down as a person would (its change event runs); an item the list does
   /// not hold is a usage mistake (UsageError naming the items there are).

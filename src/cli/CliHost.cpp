@@ -14,6 +14,7 @@ std::optional<std::string> CliHost::ChooseSaveFile(const std::string&, const std
 bool CliHost::AskYesNo(const std::string& title, const std::string& text) {
   EndProgress();
   std::cerr << title << ": " << text << (answerYes_ ? " — да (--yes)" : " — нет (нужен --yes)") << std::endl;
+  if (!answerYes_) ++declined_;
   return answerYes_;
 }
 

@@ -25,11 +25,14 @@ class CliHost : public UiHost {
   void RepaintProgress(const ProgressBar& bar) override;
   /// Ends a progress line on the terminal, if one is showing.
   void EndProgress();
+  /// How many questions have been answered No so far.
+  int Declined() const { return declined_; }
 
  private:
   bool answerYes_;
   std::optional<std::string> file_;
   bool progressShown_ = false;
+  int declined_ = 0;
 };
 
 }  // namespace pw::cli

@@ -29,9 +29,16 @@ std::uint32_t D2XXUnit::PinRead(std::uint32_t n) {
   return got;
 }
 
+void D2XXUnit::PinReadAll(std::uint32_t n) {
+  const std::uint32_t got = PinRead(n);
+  if (got != n) {
+    throw PinwrightError("Ошибка! Программатор вернул " + std::to_string(got) + " отсчётов из " + std::to_string(n));
+  }
+}
+
 void D2XXUnit::PinExchange(std::uint32_t n) {
   PinWrite(n);
-  PinRead(n);
+  PinReadAll(n);
 }
 
 std::uint8_t D2XXUnit::ExchangeOne(std::uint8_t v) {

@@ -26,7 +26,10 @@ class D2XXUnit {
   std::uint32_t PinWrite(std::uint32_t n);
   /// Reads n samples into InSamples[0..n-1]; returns the number of bytes that came back.
   std::uint32_t PinRead(std::uint32_t n);
-  /// PinWrite(n), then PinRead(n).
+  /// Reads n samples into InSamples and raises when fewer came back: the protocols decode by
+  /// position, and would otherwise read what the buffer held before as the target's answer.
+  void PinReadAll(std::uint32_t n);
+  /// PinWrite(n), then PinReadAll(n).
   void PinExchange(std::uint32_t n);
   /// Puts v on the pins for one sample and returns the pin state read back for it.
   std::uint8_t ExchangeOne(std::uint8_t v);

@@ -120,8 +120,9 @@ TEST(AvrMemoryCli, Atmega328PRoundTripsUnderDatasheetTiming) {
 TEST(AvrMemoryCli, FusesAndLockAreWrittenAndReadBack) {
   CliBench b("ATmega328P", "[Timing]\nModel=datasheet\n");
   const auto asked = b.Run({"write-fuses", "E2", "D1", "FD", "EC"});
-  EXPECT_EQ(asked.Status, 0);
+  EXPECT_EQ(asked.Status, 1) << "declined work is not success";
   EXPECT_EQ(asked.Lines().size(), 4u) << asked.Out;  // the identification only: the answer is No
+  EXPECT_NE(asked.Err.find("--yes"), std::string::npos);
   EXPECT_NE(asked.Err.find("Точно??"), std::string::npos);
   const auto yes = b.Run({"--yes", "write-fuses", "e2", "0xD1", "FD", "EC"});
   EXPECT_EQ(yes.Status, 0) << yes.Out << yes.Err;

@@ -128,5 +128,16 @@ TEST_F(D2xxUnitTest, ShortReadKeepsTheRestOfTheBuffer) {
   EXPECT_EQ(unit.InSamples[3], 0xAB);
 }
 
+TEST_F(D2xxUnitTest, AnExchangeThatComesBackShortIsAnError) {
+  Open();
+  sim.Faults().ShortRead(1, 3);
+  try {
+    unit.PinExchange(8);
+    FAIL() << "a short exchange went unnoticed";
+  } catch (const PinwrightError& e) {
+    EXPECT_STREQ(e.what(), "Ошибка! Программатор вернул 3 отсчётов из 8");
+  }
+}
+
 }  // namespace
 }  // namespace pw

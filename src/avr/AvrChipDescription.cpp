@@ -1,8 +1,7 @@
 #include "avr/AvrChipDescription.h"
 
-#include <cstdio>
-
 #include "avr/AvrUtils.h"
+#include "common/HexDigits.h"
 
 namespace pw {
 namespace {
@@ -44,9 +43,7 @@ std::optional<std::string> EepromFault(const AvrChipDescription& chip, const std
 }  // namespace
 
 std::string SignatureText(std::uint8_t s0, std::uint8_t s1, std::uint8_t s2) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%02X 0x%02X 0x%02X", s0, s1, s2);
-  return text;
+  return "0x" + HexDigits(s0, 2) + " 0x" + HexDigits(s1, 2) + " 0x" + HexDigits(s2, 2);
 }
 
 AvrChipDescription ReadChipDescription(const IniFile& chips, const std::string& section) {

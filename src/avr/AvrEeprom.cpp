@@ -2,11 +2,11 @@
 // to the chip with a verify. Both use the geometry of the last identification.
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "avr/AvrPage.h"
 #include "avr/AvrTexts.h"
+#include "common/HexDigits.h"
 #include "hexfile/HexWriter.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
@@ -28,9 +28,7 @@ std::uint8_t BlockByte(const std::vector<std::uint16_t>& words, std::int32_t i) 
 }
 
 std::string MismatchLine(std::int64_t address, int expected, int read) {
-  char hex[8];
-  std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(address & 0xFFFF));
-  return std::string("Ошибка! адресс:") + hex + "-" + std::to_string(expected) + "<>" + std::to_string(read);
+  return "Ошибка! адресс:" + HexDigits(static_cast<std::uint32_t>(address), 4) + "-" + std::to_string(expected) + "<>" + std::to_string(read);
 }
 
 }  // namespace

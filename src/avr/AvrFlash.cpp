@@ -2,12 +2,12 @@
 // to the chip with a verify. Both identify the chip first, so they work with its geometry now.
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <vector>
 
 #include "avr/AvrPage.h"
 #include "avr/AvrTexts.h"
+#include "common/HexDigits.h"
 #include "hexfile/HexWriter.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
@@ -20,11 +20,7 @@ constexpr std::int32_t kPagesPerBreak = 16;
 
 std::uint16_t WordAddress(std::int64_t word) { return static_cast<std::uint16_t>(word & 0xFFFF); }
 
-std::string Hex4(std::uint16_t word) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%04X", word);
-  return text;
-}
+std::string Hex4(std::uint16_t word) { return HexDigits(word, 4); }
 
 }  // namespace
 

@@ -2,11 +2,11 @@
 // chip holds them.
 
 #include <array>
-#include <cstdio>
 
 #include "avr/AvrLockBits.h"
 #include "avr/AvrPage.h"
 #include "avr/AvrTexts.h"
+#include "common/HexDigits.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
 
@@ -19,11 +19,7 @@ constexpr std::uint8_t kBootLockBits = 0x3C;
 /// The fuse bit that only chips with a boot section (and so boot-lock bits) have.
 constexpr const char* kBootResetFuse = "BOOTRST";
 
-std::string Hex2(std::uint8_t byte) {
-  char text[4];
-  std::snprintf(text, sizeof text, "%02X", byte);
-  return text;
-}
+std::string Hex2(std::uint8_t byte) { return HexDigits(byte, 2); }
 
 std::string FuseText(const AvrFuseBytes& f) { return Hex2(f.Low) + Hex2(f.High) + Hex2(f.Ext); }
 

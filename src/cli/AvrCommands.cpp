@@ -1,20 +1,16 @@
 #include "cli/AvrCommands.h"
 
 #include <array>
-#include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "avr/AvrLockBits.h"
+#include "common/HexDigits.h"
 
 namespace pw::cli {
 namespace {
 
-std::string Hex(int byte) {
-  char text[4];
-  std::snprintf(text, sizeof text, "%02X", byte & 0xFF);
-  return text;
-}
+std::string Hex(int byte) { return HexDigits(static_cast<std::uint32_t>(byte), 2); }
 
 /// One fuse byte as the panel shows it: its value from the ticks, then each named bit.
 std::string FuseLine(const char* label, const AvrPage& page, int firstBox) {

@@ -1,6 +1,6 @@
 #include "hexfile/HexTexts.h"
 
-#include <cstdio>
+#include "common/HexDigits.h"
 
 namespace pw::texts {
 
@@ -10,9 +10,8 @@ std::string HexBadDigit(long line, std::size_t position) {
 }
 
 std::string HexOutsideImage(long line, std::uint32_t address) {
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(address));
-  return "Ошибка! Строка " + std::to_string(line) + ": данные по адресу 0x" + hex + " выходят за пределы памяти!";
+  return "Ошибка! Строка " + std::to_string(line) + ": данные по адресу 0x" + HexDigits(address, 8) +
+         " выходят за пределы памяти!";
 }
 
 std::string HexReadFailed(const std::string& file, const std::string& why) {

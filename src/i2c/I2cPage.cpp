@@ -1,7 +1,6 @@
 #include "i2c/I2cPage.h"
 
-#include <cstdio>
-
+#include "common/HexDigits.h"
 #include "ini/IniFile.h"
 #include "model/ImageFiles.h"
 
@@ -74,10 +73,8 @@ std::optional<std::string> I2cPage::SizeProblem(std::int32_t bytes) const {
 }
 
 void I2cPage::ChipFailed(I2cGroupResult result, std::uint32_t address, const char* consequence) {
-  char where[16];
-  std::snprintf(where, sizeof where, "0x%04X", address);
   const std::string what = result == I2cGroupResult::NoAnswer ? "EEPROM не отвечает" : "EEPROM не подтвердила передачу";
-  ctx_.Log.Append("Ошибка: " + what + " (адрес " + where + "), " + consequence);
+  ctx_.Log.Append("Ошибка: " + what + " (адрес 0x" + HexDigits(address, 4) + "), " + consequence);
   ctx_.MarkTargetFailed();
 }
 

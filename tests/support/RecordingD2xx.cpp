@@ -1,14 +1,10 @@
 #include "support/RecordingD2xx.h"
 
-#include <cstdio>
+#include "common/HexDigits.h"
 
 namespace pw::test {
 
-std::string Hex2(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02X", value & 0xFF);
-  return text;
-}
+std::string Hex2(unsigned value) { return HexDigits(value, 2); }
 
 FT_STATUS RecordingD2xx::ListDevices(void* arg1, void* arg2, std::uint32_t flags) {
   if (flags & FT_LIST_NUMBER_ONLY) {

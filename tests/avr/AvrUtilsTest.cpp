@@ -10,18 +10,18 @@
 #include "link/ProgrammerConnection.h"
 #include "sim/SimAvr.h"
 #include "sim/SimFt232r.h"
-#include "RecordingD2xx.h"
+#include "ScriptedD2xx.h"
 
 namespace pw {
 namespace {
 
-using test::RecordingD2xx;
+using test::ScriptedD2xx;
 using test::SentBytes;
 
 class AvrUtilsLayout : public ::testing::Test {
  protected:
   AvrUtilsLayout() { unit.FtHandle = 1; }
-  RecordingD2xx driver;
+  ScriptedD2xx driver;
   D2XXUnit unit{driver};
   AVRUtils avr{unit};
 };

@@ -1,7 +1,7 @@
 #pragma once
 /// @file
-/// A driver that records every sample written and answers reads from a rule, for checking the
-/// exact sample runs of the AVR instructions.
+/// A driver with no FT232R behind it: it records every sample written and answers reads from a
+/// rule, for checking the exact sample runs of the AVR instructions.
 
 #include <cstdint>
 #include <cstring>
@@ -12,7 +12,7 @@
 
 namespace pw::test {
 
-class RecordingD2xx : public D2xx {
+class ScriptedD2xx : public D2xx {
  public:
   /// Every write, in order.
   std::vector<std::vector<std::uint8_t>> Writes;

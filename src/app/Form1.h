@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/SpiFlashPage.h"
+#include "spi/SpiFlashPage.h"
 #include "avr/AvrPage.h"
 #include "i2c/I2cPage.h"
 #include "link/D2xxUnit.h"
-#include "link/SetupPage.h"
+#include "setup/SetupPage.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
 #include "model/MemoryImages.h"

@@ -1,4 +1,4 @@
-#include "app/SpiFlashPage.h"
+#include "spi/SpiFlashPage.h"
 
 namespace pw {
 

@@ -1,4 +1,4 @@
-#include "link/SetupPage.h"
+#include "setup/SetupPage.h"
 
 namespace pw {
 

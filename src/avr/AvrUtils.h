@@ -2,8 +2,9 @@
 /// @file
 /// AVRUtils: the AVR serial programming instructions as pin samples on the AVR header, laid by
 /// the SPI mode-0 layer (link/SpiMode0.h) with RESET held low in every sample; replies are
-/// picked out of the samples read back. Single instructions go as four one-byte exchanges; the block routines pack
-/// a whole page or block into one write and one read. The programmer must be open in "AVR-ISP".
+/// picked out of the samples read back. Single instructions go as four one-byte exchanges; the
+/// block routines pack a whole page or block into one write and one read. The programmer must
+/// be open in "AVR-ISP".
 
 #include <cstdint>
 #include <span>

@@ -34,9 +34,6 @@ class SetupPage {
   /// programmed (a line for the log), or nothing when it was.
   std::optional<std::string> ProgramFtSettings();
 
-  /// Whether FtEeData holds what the last settings read found: only such a record is programmed.
-  bool SettingsRead() const { return settingsRead_; }
-
   TabSheet Setup{"Setup", "Настройки"};
   Label SetupCbusLabel{"SetupCbusLabel", "Setup", {8, 8, 196, 30}, "Выход тактовой частоты (выход CBUS4)"};
   ComboBox SetupCbus{"SetupCbus", "Setup", {210, 12, 150, 21}, "SetupCbus"};
@@ -63,6 +60,7 @@ class SetupPage {
   void NotProgrammed(const std::string& why);
 
   FormContext& ctx_;
+  /// Whether FtEeData holds what the last settings read found: only such a record is programmed.
   bool settingsRead_ = false;
   /// The description the last read found: the one the device is programmed with again.
   std::string readDescription_;

@@ -47,26 +47,6 @@ TEST(FtSettings, TypedCurrentsAreIntegersKeptToSixteenBits) {
   }
 }
 
-TEST(FtSettings, DefaultsSetTheirSixFieldsOnly) {
-  FT_PROGRAM_DATA data{};
-  data.VendorId = 0x0403;
-  data.Cbus0 = 4;
-  data.PullDownEnableR = 1;
-  data.Cbus4 = 7;
-  data.UseExtOsc = 1;
-  data.PullDownEnable = 1;
-  ApplyDefaultSettings(data);
-  EXPECT_EQ(data.Cbus4, 10);
-  EXPECT_EQ(data.MaxPower, 50);
-  EXPECT_EQ(data.USBVersion, 0x0200);
-  EXPECT_EQ(data.HighDriveIOs, 1);
-  EXPECT_EQ(data.PullDownEnable, 0);
-  EXPECT_EQ(data.UseExtOsc, 0);
-  EXPECT_EQ(data.VendorId, 0x0403);
-  EXPECT_EQ(data.Cbus0, 4);
-  EXPECT_EQ(data.PullDownEnableR, 1);
-}
-
 TEST(FtSettings, RecordsThatWouldDisableTheProgrammerAreUnsafe) {
   const struct {
     std::uint16_t Vendor, Product, Current;

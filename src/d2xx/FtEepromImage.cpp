@@ -12,10 +12,11 @@ constexpr int kStringStart = 0x18;
 constexpr int kStringEnd = kStringStart + 96;
 constexpr int kChecksumAt = 0x7E;
 
-// Byte 0x00 and 0x0A flag bits.
+// Byte 0x00 and 0x0A flag bits. On the FT232R bit 3 of byte 0 set means the D2XX driver
+// (on FTDI's other chips the same bit asks for the VCP driver).
 constexpr std::uint8_t kExtOsc = 0x02;
 constexpr std::uint8_t kHighCurrent = 0x04;
-constexpr std::uint8_t kNotD2xx = 0x08;
+constexpr std::uint8_t kD2xx = 0x08;
 constexpr std::uint8_t kPullDown = 0x04;
 constexpr std::uint8_t kSerialEnable = 0x08;
 constexpr std::uint8_t kUseUsbVersion = 0x10;
@@ -23,6 +24,11 @@ constexpr std::uint8_t kUseUsbVersion = 0x10;
 constexpr std::uint8_t kBusPowered = 0x80;
 constexpr std::uint8_t kSelfPowered = 0x40;
 constexpr std::uint8_t kRemoteWakeup = 0x20;
+
+// D2XX writes a legacy plug-and-play entry after the strings: 02 03, then 0 with PnP on.
+constexpr int kPnpSize = 3;
+// The configuration descriptor's power is in 2 mA units, one byte.
+constexpr std::uint16_t kMaxPowerLimit = 2 * 0xFF;
 
 void Put16(FtEepromImage& image, int at, std::uint16_t v) {
   image[at] = static_cast<std::uint8_t>(v & 0xFF);
@@ -79,25 +85,46 @@ std::string FtEepromString(const FtEepromImage& image, int pointerOffset) {
 }
 
 FtEepromImage FactoryFtEeprom(const std::string& description, const std::string& serial) {
+  std::string manufacturer = "FTDI";
+  std::string texts[] = {description, serial};
+  FT_PROGRAM_DATA d{};
+  d.Signature2 = 0xFFFFFFFF;
+  d.Version = 2;
+  d.VendorId = 0x0403;
+  d.ProductId = 0x6001;
+  d.Manufacturer = manufacturer.data();
+  d.ManufacturerId = manufacturer.data();
+  d.Description = texts[0].data();
+  d.SerialNumber = texts[1].data();
+  d.MaxPower = 90;
+  d.PnP = 1;
+  d.RemoteWakeup = 1;
+  d.USBVersion = 0x0200;
+  d.EndpointSize = 0x40;
+  d.SerNumEnableR = 1;
+  d.Cbus0 = 3;  // TXLED
+  d.Cbus1 = 2;  // RXLED
+  d.Cbus2 = 0;  // TXDEN
+  d.Cbus3 = 1;  // PWRON
+  d.Cbus4 = 5;  // SLEEP
   FtEepromImage image{};
-  image[0x00] = kNotD2xx;
-  image[0x01] = 0x40;
-  Put16(image, 0x02, 0x0403);
-  Put16(image, 0x04, 0x6001);
-  Put16(image, 0x06, 0x0600);
-  image[0x08] = kBusPowered;
-  image[0x09] = 90 / 2;
-  image[0x0A] = kSerialEnable;
-  Put16(image, 0x0C, 0x0200);
-  int at = PutString(image, kManufacturerPtr, kStringStart, "FTDI");
-  at = PutString(image, kDescriptionPtr, at, description);
-  if (at >= 0) PutString(image, kSerialPtr, at, serial);
-  image[0x14] = 3 | (2 << 4);  // TXLED, RXLED
-  image[0x15] = 0 | (1 << 4);  // TXDEN, PWRON
-  image[0x16] = 5;             // SLEEP
-  Put16(image, kChecksumAt, FtEepromChecksum(image));
+  // A description too long for the string space is shortened, as a factory would never ship it.
+  while (EncodeFtEeprom(d, image) != FT_OK && !texts[0].empty()) {
+    texts[0].pop_back();
+    d.Description = texts[0].data();
+  }
   return image;
 }
+
+namespace {
+
+bool PnpEntryOff(const FtEepromImage& image) {
+  if (!(image[kSerialPtr] & 0x80)) return false;
+  const int at = (image[kSerialPtr] & 0x7F) + image[kSerialPtr + 1];
+  return at + kPnpSize <= kChecksumAt && image[at] == 0x02 && image[at + 1] == 0x03 && image[at + 2] == 0x01;
+}
+
+}  // namespace
 
 FT_STATUS DecodeFtEeprom(const FtEepromImage& image, FT_PROGRAM_DATA& d) {
   if (!d.Manufacturer || !d.ManufacturerId || !d.Description || !d.SerialNumber) return FT_INVALID_PARAMETER;
@@ -109,7 +136,7 @@ FT_STATUS DecodeFtEeprom(const FtEepromImage& image, FT_PROGRAM_DATA& d) {
   CopyText(d.Description, kFtDescriptionSize, FtEepromString(image, kDescriptionPtr));
   CopyText(d.SerialNumber, kFtSerialNumberSize, serial);
   d.MaxPower = static_cast<std::uint16_t>(image[0x09] * 2);
-  d.PnP = 1;
+  d.PnP = PnpEntryOff(image) ? 0 : 1;
   d.SelfPowered = (image[0x08] & kSelfPowered) ? 1 : 0;
   d.RemoteWakeup = (image[0x08] & kRemoteWakeup) ? 1 : 0;
   d.USBVersionEnable = (image[0x0A] & kUseUsbVersion) ? 1 : 0;
@@ -127,14 +154,14 @@ FT_STATUS DecodeFtEeprom(const FtEepromImage& image, FT_PROGRAM_DATA& d) {
   d.Cbus2 = image[0x15] & 0x0F;
   d.Cbus3 = image[0x15] >> 4;
   d.Cbus4 = image[0x16];
-  d.RIsD2XX = (image[0x00] & kNotD2xx) ? 0 : 1;
+  d.RIsD2XX = (image[0x00] & kD2xx) ? 1 : 0;
   return FT_OK;
 }
 
 FT_STATUS EncodeFtEeprom(const FT_PROGRAM_DATA& d, FtEepromImage& out) {
-  if (!d.Manufacturer || !d.Description || !d.SerialNumber) return FT_INVALID_PARAMETER;
+  if (!d.Manufacturer || !d.Description || !d.SerialNumber || d.MaxPower > kMaxPowerLimit) return FT_INVALID_PARAMETER;
   FtEepromImage image{};
-  image[0x00] = Flag(d.UseExtOsc, kExtOsc) | Flag(d.HighDriveIOs, kHighCurrent) | Flag(!d.RIsD2XX, kNotD2xx);
+  image[0x00] = Flag(d.UseExtOsc, kExtOsc) | Flag(d.HighDriveIOs, kHighCurrent) | Flag(d.RIsD2XX, kD2xx);
   image[0x01] = 0x40;
   Put16(image, 0x02, d.VendorId);
   Put16(image, 0x04, d.ProductId);
@@ -151,6 +178,9 @@ FT_STATUS EncodeFtEeprom(const FT_PROGRAM_DATA& d, FtEepromImage& out) {
   if (at >= 0) at = PutString(image, kDescriptionPtr, at, TextOf(d.Description, kFtDescriptionSize));
   if (at >= 0) at = PutString(image, kSerialPtr, at, TextOf(d.SerialNumber, kFtSerialNumberSize));
   if (at < 0) return FT_INVALID_PARAMETER;
+  image[at] = 0x02;
+  image[at + 1] = 0x03;
+  image[at + 2] = d.PnP ? 0x00 : 0x01;
   image[0x14] = static_cast<std::uint8_t>((d.Cbus0 & 0x0F) | ((d.Cbus1 & 0x0F) << 4));
   image[0x15] = static_cast<std::uint8_t>((d.Cbus2 & 0x0F) | ((d.Cbus3 & 0x0F) << 4));
   image[0x16] = static_cast<std::uint8_t>(d.Cbus4 & 0x0F);

@@ -18,15 +18,18 @@ using FtEepromImage = std::array<std::uint8_t, 128>;
 std::uint16_t FtEepromChecksum(const FtEepromImage& image);
 
 /// A factory-fresh FT232R: FTDI's VID/PID, "FTDI", the given description and serial,
-/// 90 mA bus powered, USB 2.00, CBUS0..4 TXLED RXLED TXDEN PWRON SLEEP.
+/// 90 mA bus powered with remote wake-up, USB 2.00, serial number on, VCP driver,
+/// CBUS0..4 TXLED RXLED TXDEN PWRON SLEEP, and the plug-and-play entry after the strings.
 FtEepromImage FactoryFtEeprom(const std::string& description, const std::string& serial);
 
 /// Fills the record from the image as FT_EE_Read does: the texts go into the buffers the
 /// record points at (FT_INVALID_PARAMETER when one of them is null).
 FT_STATUS DecodeFtEeprom(const FtEepromImage& image, FT_PROGRAM_DATA& data);
 
-/// Builds the image that FT_EE_Program writes for the record. FT_INVALID_PARAMETER when a
-/// text pointer is null or the three texts do not fit the chip's string space.
+/// Builds the image that FT_EE_Program writes for the record: the fields, the three strings as
+/// USB string descriptors from 0x18, the plug-and-play entry after them, the checksum at 0x7E.
+/// FT_INVALID_PARAMETER, and the image kept, when a text pointer is null, the three texts do
+/// not fit the chip's string space, or MaxPower does not fit its byte (above 510 mA).
 FT_STATUS EncodeFtEeprom(const FT_PROGRAM_DATA& data, FtEepromImage& image);
 
 /// Reads one of the image's string descriptors (0x0E manufacturer, 0x10 description, 0x12 serial).

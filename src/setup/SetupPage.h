@@ -1,7 +1,11 @@
 #pragma once
 /// @file
-/// The "Настройки" page: the programmer's own FT232R configuration.
+/// The "Настройки" page: reads the programmer's own FT232R configuration EEPROM, shows the
+/// CBUS4 function, current, USB version and clock source, and programs them back, from the
+/// controls or as defaults.
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "model/Controls.h"
@@ -19,6 +23,16 @@ class SetupPage {
   void Startup();
   /// The page and every control on it, parents before children.
   std::vector<ControlRef> Controls();
+
+  /// Reads the settings and shows them; also runs on every showing of the page.
+  void SetupReadClick();
+  /// Programs the settings taken from the controls.
+  void SetupWriteClick();
+  /// Programs the default settings over the record last read.
+  void SetupDefoultClick();
+  /// Finds and opens the programmer, programs FtEeData, closes. Returns why nothing was
+  /// programmed (a line for the log), or nothing when it was.
+  std::optional<std::string> ProgramFtSettings();
 
   TabSheet Setup{"Setup", "Настройки"};
   Label SetupCbusLabel{"SetupCbusLabel", "Setup", {8, 8, 196, 30}, "Выход тактовой частоты (выход CBUS4)"};
@@ -40,7 +54,16 @@ class SetupPage {
                   Label::Style::Warning};
 
  private:
+  void LogSettings();
+  void ShowSettings();
+  /// Logs why nothing was programmed; the operation then counts as failed.
+  void NotProgrammed(const std::string& why);
+
   FormContext& ctx_;
+  /// Whether FtEeData holds what the last settings read found: only such a record is programmed.
+  bool settingsRead_ = false;
+  /// The description the last read found: the one the device is programmed with again.
+  std::string readDescription_;
 };
 
 }  // namespace pw

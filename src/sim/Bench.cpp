@@ -1,6 +1,8 @@
 #include "sim/Bench.h"
 
+#include <filesystem>
 #include <sstream>
+#include <utility>
 
 #include "common/Error.h"
 #include "sim/BenchMemory.h"
@@ -33,6 +35,31 @@ std::vector<std::string> SplitList(const std::string& text, char separator) {
 std::uint64_t Number(const std::string& text, const std::string& where) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) BadBench(where + ": " + text);
   return std::stoull(text);
+}
+
+/// Refuses an EEPROM file that is not a whole 128-byte image: a part of one, filled up with
+/// factory content, would be no chip that exists.
+void CheckEepromFile(const std::filesystem::path& file, const std::string& section) {
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) return;
+  const auto size = std::filesystem::file_size(file, ec);
+  if (ec || size != FtEepromImage{}.size()) {
+    BadBench("[" + section + "] Eeprom=" + file.filename().string() + " должен содержать 128 байт");
+  }
+}
+
+/// A chip is listed with the strings its EEPROM holds; a bench that says otherwise is refused.
+void TakeIdentityFromEeprom(const IniFile& ini, const std::string& section, SimDevice& device) {
+  const std::pair<const char*, std::string*> keys[] = {{"Description", &device.Config.Description},
+                                                       {"SerialNumber", &device.Config.SerialNumber}};
+  const std::string stored[] = {FtEepromString(device.Eeprom, 0x10), FtEepromString(device.Eeprom, 0x12)};
+  for (std::size_t i = 0; i < 2; ++i) {
+    const std::string given = ini.ReadString(section, keys[i].first, "");
+    if (!given.empty() && given != stored[i]) {
+      BadBench("[" + section + "] " + keys[i].first + "=" + given + ", а в EEPROM \"" + stored[i] + "\"");
+    }
+    *keys[i].second = stored[i];
+  }
 }
 
 const std::string kDefaultBench = R"([Programmer]
@@ -85,7 +112,13 @@ void Bench::AddDevices(const IniFile& ini, const std::filesystem::path& baseDir)
     SimDevice& device = sim_.AddDevice(config);
     if (YesNo(ini, section, "Board", n == 1)) device.Board = std::make_unique<SimBoard>();
     const std::string eeprom = ini.ReadString(section, "Eeprom", "");
-    if (!eeprom.empty()) Bind(baseDir / eeprom, device.Eeprom);
+    if (eeprom.empty()) continue;
+    const auto file = baseDir / eeprom;
+    CheckEepromFile(file, section);
+    std::error_code ec;
+    const bool given = std::filesystem::exists(file, ec);
+    Bind(file, device.Eeprom);
+    if (given) TakeIdentityFromEeprom(ini, section, device);
   }
 }
 

@@ -40,11 +40,43 @@ TEST(FtEepromImage, FactoryContentReadsAsFtdiShipsIt) {
   EXPECT_EQ(r.data.HighDriveIOs, 0);
   EXPECT_EQ(r.data.UseExtOsc, 0);
   EXPECT_EQ(r.data.RIsD2XX, 0);
+  EXPECT_EQ(r.data.RemoteWakeup, 1);
+  EXPECT_EQ(r.data.PnP, 1);
   EXPECT_EQ(r.data.Cbus0, 3);  // TXLED
   EXPECT_EQ(r.data.Cbus1, 2);  // RXLED
   EXPECT_EQ(r.data.Cbus2, 0);  // TXDEN
   EXPECT_EQ(r.data.Cbus3, 1);  // PWRON
   EXPECT_EQ(r.data.Cbus4, 5);  // SLEEP
+}
+
+TEST(FtEepromImage, FactoryImageIsLaidOutAsAShippedChip) {
+  const FtEepromImage image = FactoryFtEeprom("FT232R USB UART", "A1B2C3D4");
+  // Flags, VID, PID, release, bus powered with remote wake-up, 90 mA, serial on, USB 2.00,
+  // string pointers and lengths, CBUS functions.
+  const std::uint8_t header[] = {0x00, 0x40, 0x03, 0x04, 0x01, 0x60, 0x00, 0x06, 0xA0, 0x2D, 0x08, 0x00,
+                                 0x00, 0x02, 0x98, 0x0A, 0xA2, 0x20, 0xC2, 0x12, 0x23, 0x10, 0x05, 0x00};
+  for (std::size_t i = 0; i < sizeof header; ++i) EXPECT_EQ(image[i], header[i]) << "byte " << i;
+  const std::uint8_t manufacturer[] = {0x0A, 0x03, 'F', 0, 'T', 0, 'D', 0, 'I', 0};
+  for (std::size_t i = 0; i < sizeof manufacturer; ++i) EXPECT_EQ(image[0x18 + i], manufacturer[i]);
+  EXPECT_EQ(image[0x22], 0x20);   // the description descriptor follows
+  EXPECT_EQ(image[0x42], 0x12);   // then the serial's
+  const std::uint8_t pnp[] = {0x02, 0x03, 0x00};  // then the plug-and-play entry, PnP on
+  for (std::size_t i = 0; i < sizeof pnp; ++i) EXPECT_EQ(image[0x54 + i], pnp[i]);
+  for (std::size_t i = 0x57; i < 0x7E; ++i) EXPECT_EQ(image[i], 0) << "byte " << i;
+  EXPECT_EQ(image[0x7E] | (image[0x7F] << 8), FtEepromChecksum(image));
+}
+
+TEST(FtEepromImage, ChecksumRotatesAfterEveryWord) {
+  FtEepromImage image{};
+  // 0xAAAA rotated 63 times without anything mixed in.
+  EXPECT_EQ(FtEepromChecksum(image), 0x5555);
+  image[0] = 0xAA;
+  image[1] = 0xAA;
+  EXPECT_EQ(FtEepromChecksum(image), 0x0000);
+  image[0x7E] = 0x12;  // the checksum word itself is not summed
+  EXPECT_EQ(FtEepromChecksum(image), 0x0000);
+  image[0x7C] = 0x01;  // the last summed word is rotated once
+  EXPECT_EQ(FtEepromChecksum(image), 0x0002);
 }
 
 TEST(FtEepromImage, ProgrammingThenReadingGivesTheRecordBack) {
@@ -61,8 +93,11 @@ TEST(FtEepromImage, ProgrammingThenReadingGivesTheRecordBack) {
   in.data.PullDownEnableR = 1;
   in.data.InvertRTS = 1;
   in.data.Cbus4 = 10;  // beyond what the datasheet lists for CBUS4, and kept as written
+  in.data.RIsD2XX = 1;
+  in.data.PnP = 0;
   FtEepromImage image{};
   ASSERT_EQ(EncodeFtEeprom(in.data, image), FT_OK);
+  EXPECT_EQ(image[0x00], 0x02 | 0x04 | 0x08);  // external oscillator, high drive, D2XX driver
   Record out;
   ASSERT_EQ(DecodeFtEeprom(image, out.data), FT_OK);
   EXPECT_STREQ(out.manufacturer, "Pinwright");
@@ -75,6 +110,8 @@ TEST(FtEepromImage, ProgrammingThenReadingGivesTheRecordBack) {
   EXPECT_EQ(out.data.InvertRTS, 1);
   EXPECT_EQ(out.data.InvertCTS, 0);
   EXPECT_EQ(out.data.Cbus4, 10);
+  EXPECT_EQ(out.data.RIsD2XX, 1);
+  EXPECT_EQ(out.data.PnP, 0);
   EXPECT_EQ(image[0x7E] | (image[0x7F] << 8), FtEepromChecksum(image));
 }
 
@@ -87,6 +124,18 @@ TEST(FtEepromImage, TextsThatDoNotFitAreRefusedAndTheImageKept) {
   const FtEepromImage before = image;
   EXPECT_EQ(EncodeFtEeprom(in.data, image), FT_INVALID_PARAMETER);
   EXPECT_EQ(image, before);
+}
+
+TEST(FtEepromImage, ACurrentThatDoesNotFitItsByteIsRefused) {
+  Record in;
+  in.data.MaxPower = 512;
+  FtEepromImage image = FactoryFtEeprom("FT232R USB UART", "A1B2C3D4");
+  const FtEepromImage before = image;
+  EXPECT_EQ(EncodeFtEeprom(in.data, image), FT_INVALID_PARAMETER);
+  EXPECT_EQ(image, before);
+  in.data.MaxPower = 510;
+  EXPECT_EQ(EncodeFtEeprom(in.data, image), FT_OK);
+  EXPECT_EQ(image[0x09], 0xFF);
 }
 
 TEST(FtEepromImage, MissingTextBuffersAreRefused) {

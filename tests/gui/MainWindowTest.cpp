@@ -5,8 +5,11 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <gtest/gtest.h>
+
+#include "d2xx/FtEepromImage.h"
 
 #include "gui/MainWindow.h"
 #include "gui/QtHost.h"
@@ -101,6 +104,39 @@ TEST_F(MainWindowTest, ClicksAndTicksReachTheModelAndItsChangesReachTheWidgets) 
   f.Form->Log.Append("после очистки");
   window->Binder().SyncAll();
   EXPECT_EQ(Widget<QPlainTextEdit>("Log")->toPlainText(), "после очистки");
+}
+
+TEST_F(MainWindowTest, TheSettingsPageReadsWhenShownAndProgramsWhatIsTyped) {
+  auto* tabs = Widget<QTabWidget>("PageControl1");
+  tabs->setCurrentIndex(4);
+  auto* cbus = Widget<QComboBox>("SetupCbus");
+  auto* current = Widget<QComboBox>("SetupCurrent");
+  auto* clock = Widget<QComboBox>("SetupClock");
+  EXPECT_TRUE(cbus->isEnabled());
+  EXPECT_EQ(cbus->currentText(), "SLEEP");
+  EXPECT_EQ(current->currentText(), "90");
+  EXPECT_EQ(Widget<QComboBox>("UsbVer")->currentText(), "2.0");
+  EXPECT_EQ(clock->currentText(), "внутренний генератор");
+  EXPECT_TRUE(Widget<QPushButton>("SetupWrite")->isEnabled());
+  // A person types a current that is no entry, picks an entry and the crystal, then programs.
+  current->lineEdit()->setText("120");
+  emit current->lineEdit()->textEdited("120");
+  cbus->setCurrentIndex(2);
+  emit cbus->activated(2);
+  clock->setCurrentIndex(1);
+  emit clock->activated(1);
+  Widget<QPushButton>("SetupWrite")->click();
+  EXPECT_TRUE(f.Host.Errors.empty());
+  EXPECT_EQ(f.Form->Log.Lines.back(), "настройки прошиты");
+  const FtEepromImage& image = f.Sim().Devices()[0]->Eeprom;
+  EXPECT_EQ(image[0x16], 8);   // CLK12
+  EXPECT_EQ(image[0x09], 60);  // 120 mA
+  EXPECT_EQ(image[0x00] & 0x02, 0x02);
+  tabs->setCurrentIndex(0);
+  tabs->setCurrentIndex(4);  // showing the page again reads again
+  EXPECT_EQ(cbus->currentText(), "CLK12");
+  EXPECT_EQ(current->currentText(), "120");
+  EXPECT_EQ(clock->currentText(), "внешний кварц");
 }
 
 TEST(QtFileFilter, DelphiStyleFiltersBecomeQtFilters) {

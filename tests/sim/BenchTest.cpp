@@ -84,10 +84,25 @@ TEST(Bench, TheProgrammersEepromIsKeptInItsFile) {
   EXPECT_EQ(again->Programmer().Devices()[0]->Eeprom[0x16], 10);
 }
 
-TEST(Bench, AMemoryFileLargerThanTheMemoryIsRefused) {
+TEST(Bench, AnEepromFileThatIsNoWholeImageIsRefused) {
   test::TempDir dir;
-  dir.Write("ft.bin", std::string(129, '\0'));
-  EXPECT_THROW(Bench::FromText("[Programmer]\nEeprom=ft.bin\n", dir.Path()), PinwrightError);
+  for (std::size_t size : {127u, 129u}) {
+    dir.Write("ft.bin", std::string(size, '\0'));
+    EXPECT_THROW(Bench::FromText("[Programmer]\nEeprom=ft.bin\n", dir.Path()), PinwrightError) << size;
+  }
+}
+
+TEST(Bench, AChipIsListedWithTheStringsOfItsEepromImage) {
+  test::TempDir dir;
+  const FtEepromImage image = FactoryFtEeprom("Pinwright ISP", "PW123456");
+  dir.Write("ft.bin", std::string(image.begin(), image.end()));
+  auto bench = Bench::FromText("[Programmer]\nEeprom=ft.bin\n", dir.Path());
+  const SimDevice& device = *bench->Programmer().Devices()[0];
+  EXPECT_EQ(device.Config.Description, "Pinwright ISP");
+  EXPECT_EQ(device.Config.SerialNumber, "PW123456");
+  EXPECT_EQ(device.Eeprom, image);
+  EXPECT_THROW(Bench::FromText("[Programmer]\nDescription=FT232R USB UART\nEeprom=ft.bin\n", dir.Path()),
+               PinwrightError);
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, ClicksAndTicksReachTheModelAndItsChangesReachTheWidgets) 
   EXPECT_EQ(Widget<QPlainTextEdit>("Log")->toPlainText(), "после очистки");
 }
 
-TEST(QtFileFilter, DelphiStyleFiltersBecomeQtFilters) {
+TEST(QtFileFilter, DescriptionAndPatternPairsBecomeQtFilters) {
   EXPECT_EQ(gui::QtFileFilter("Intel HEX|*.hex|Все файлы|*.*"), "Intel HEX (*.hex);;Все файлы (*.*)");
   EXPECT_EQ(gui::QtFileFilter("HEX|*.hex;*.ihx"), "HEX (*.hex *.ihx)");
 }

@@ -5,6 +5,7 @@
 #   ./dev.sh test      build and run the whole test suite
 #   ./dev.sh sanitize  build the tests with address and undefined-behaviour sanitizers and run them
 #   ./dev.sh bench     build and run the benchmarks
+# With CI set (as .ci/run sets it), every build treats compiler warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -25,10 +26,15 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Passed on every configure, so a build folder made under CI does not keep -Werror for a
+# person's later build, nor the other way round.
+WERROR=OFF
+[ -n "${CI:-}" ] && WERROR=ON
+
 build() {
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DPINWRIGHT_WERROR="$WERROR" "$@" >/dev/null
   cmake --build "$dir" -j"$JOBS"
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 /// @file
-/// INI files read the way the Windows profile functions read them: sections listed in file
+/// INI files as the program reads its description and bench files: sections listed in file
 /// order, section and key names matched without regard to case, the first match wins, and a
 /// missing file, section or key gives the caller's default.
 
@@ -15,7 +15,7 @@ namespace pw {
 class IniFile {
  public:
   struct Options {
-    /// Cut "; comment" tails off values (bench files); description files keep them, as Windows does.
+    /// Cut "; comment" tails off values (bench files); description files keep them as part of the value.
     bool StripInlineComments = false;
   };
 
@@ -56,7 +56,7 @@ class IniFile {
 /// Compares ASCII letters without regard to case.
 bool SameName(std::string_view a, std::string_view b);
 
-/// The integer at the start of text as the profile functions read it (see ReadInteger).
+/// The integer at the start of text, read as ReadInteger reads it.
 std::int64_t ProfileInteger(std::string_view text);
 
 }  // namespace pw

@@ -18,7 +18,7 @@ TEST(Startup, TheEighthLineOfSpeedTxtFixesTheBaud) {
   EXPECT_EQ(form.LastOutcome(), Outcome::Success);
 }
 
-TEST(Startup, WindowsLineEndsAndBlanksAroundTheNumberAreRead) {
+TEST(Startup, CrLfLineEndsAndBlanksAroundTheNumberAreRead) {
   FormFixture f("", "1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n 57600 \r\n");
   EXPECT_EQ(f.Start().ProgrammerBaud, 57600);
 }

@@ -1,9 +1,8 @@
 #pragma once
 /// @file
-/// The window model on a bench whose AVR header carries one part, with the project's chips.ini
-/// beside the program; helpers to make HEX files and to read back what a trace sent the chip.
+/// The window model on a bench whose AVR header carries one part (or nothing), with chips.ini
+/// beside the program; helpers to make HEX files.
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -16,12 +15,23 @@
 
 namespace pw::test {
 
+/// The chips.ini a test puts beside the program: its text, or nothing for no file at all.
+struct ChipsIni {
+  std::optional<std::string> Text;
+};
+inline const ChipsIni kNoChipsIni{};
+
 class AvrBench : public FormFixture {
  public:
-  /// extra: more lines for the [AVR] section, and further sections ("Lock=FC\n[Timing]\n...").
-  explicit AvrBench(const std::string& part, const std::string& extra = "")
-      : FormFixture("[AVR]\nPart=" + part + "\n" + extra) {
-    InstallDataFile("chips.ini");
+  /// part: a part of the simulator's catalogue, or nothing for an empty header; extra: more lines
+  /// for the [AVR] section, and further sections ("Lock=FC\n[Timing]\n..."). The project's
+  /// chips.ini lies beside the program.
+  explicit AvrBench(const std::optional<std::string>& part, const std::string& extra = "")
+      : AvrBench(part, ChipsIni{ReadText(SourceDir() / "data" / "chips.ini")}, extra) {}
+  /// The same with a chips.ini of the test's own.
+  AvrBench(const std::optional<std::string>& part, const ChipsIni& chipsIni, const std::string& extra = "")
+      : FormFixture(part ? "[AVR]\nPart=" + *part + "\n" + extra : "[Programmer]\n" + extra) {
+    if (chipsIni.Text) Dir.Write("program/chips.ini", *chipsIni.Text);
     Start();
   }
 
@@ -70,40 +80,6 @@ inline std::filesystem::path WriteBytesHex(const std::filesystem::path& file, co
   AppendHexBytes(static_cast<std::int32_t>(bytes.size()), bytes, text, address, 0, 0);
   SaveHexText(file, text);
   return file;
-}
-
-using Instruction = std::array<std::uint8_t, 4>;
-
-/// The four-byte instructions a trace of the AVR header shows: MOSI taken at each rising SCK edge.
-inline std::vector<Instruction> TracedInstructions(const std::filesystem::path& trace) {
-  const std::vector<unsigned char> samples = ReadBytes(trace);
-  std::vector<Instruction> instructions;
-  Instruction current{};
-  int bits = 0;
-  bool sckWasHigh = true;
-  for (const unsigned char s : samples) {
-    const bool sck = (s & 0x20) != 0;
-    if (sck && !sckWasHigh) {
-      std::uint8_t& byte = current[static_cast<std::size_t>(bits / 8)];
-      byte = static_cast<std::uint8_t>(byte << 1 | ((s >> 3) & 1));
-      if (++bits == 32) {
-        instructions.push_back(current);
-        current = {};
-        bits = 0;
-      }
-    }
-    sckWasHigh = sck;
-  }
-  return instructions;
-}
-
-/// The instructions whose first byte is op.
-inline std::vector<Instruction> WithOpcode(const std::vector<Instruction>& all, std::uint8_t op) {
-  std::vector<Instruction> some;
-  for (const Instruction& i : all) {
-    if (i[0] == op) some.push_back(i);
-  }
-  return some;
 }
 
 }  // namespace pw::test

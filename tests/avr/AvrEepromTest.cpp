@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "AvrBench.h"
+#include "support/AvrSpiTrace.h"
 
 namespace pw {
 namespace {

@@ -9,6 +9,7 @@
 
 #include "AvrBench.h"
 #include "model/ImageFiles.h"
+#include "support/AvrSpiTrace.h"
 
 namespace pw {
 namespace {

@@ -3,15 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include "AvrWindow.h"
+#include "AvrBench.h"
 #include "backend/Backend.h"
 #include "model/Texts.h"
 
 namespace pw {
 namespace {
 
-using test::AvrWindow;
-using test::RealChipsIni;
+using test::AvrBench;
+using test::ChipsIni;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kNoFlashPages = R"([0x1E 0x95 0x0F]
@@ -22,7 +22,7 @@ FlashPageSize=64
 std::string Section(const std::string& body) { return "[0x1E 0x95 0x0F]\nChip=ATmega328P\n" + body; }
 
 TEST(AvrIdentify, KnownPartIsReportedAndEnablesThePage) {
-  AvrWindow w("ATmega328P", RealChipsIni());
+  AvrBench w("ATmega328P");
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success);
   EXPECT_EQ(w.Log(), (Lines{"Объём флеши: 32 Кбайт", "Объём Еепром: 1 Кбайт", "сигнатура: 0x1E 0x95 0x0F", "чип: ATmega328P"}));
   AvrPage& p = w.Page();
@@ -47,8 +47,8 @@ TEST(AvrIdentify, KnownPartIsReportedAndEnablesThePage) {
 }
 
 TEST(AvrIdentify, EntrySequenceWorksUnderDatasheetTiming) {
-  AvrWindow w("ATtiny13A", RealChipsIni());
-  w.Sim.Timing().Model = sim::TimingModel::Datasheet;
+  AvrBench w("ATtiny13A");
+  w.Sim().Timing().Model = sim::TimingModel::Datasheet;
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success);
   EXPECT_EQ(w.Log().back(), "чип: ATtiny13A");
   EXPECT_EQ(w.Click(w.Page().AvrReadFuses), Outcome::Success);
@@ -56,7 +56,7 @@ TEST(AvrIdentify, EntrySequenceWorksUnderDatasheetTiming) {
 }
 
 TEST(AvrIdentify, WriteButtonsFollowTheFilePaths) {
-  AvrWindow w("ATmega328P", RealChipsIni());
+  AvrBench w("ATmega328P");
   w.Page().AvrPathFls.Caption = "a.hex";
   w.Click(w.Page().AvrRdSign);
   EXPECT_TRUE(w.Page().AvrWriteFls.Enabled);
@@ -64,8 +64,8 @@ TEST(AvrIdentify, WriteButtonsFollowTheFilePaths) {
 }
 
 TEST(AvrIdentify, SignatureWithoutSectionIsAnUnknownChip) {
-  AvrWindow w("ATtiny85", Section("FlashPageSize=64\nFlashPagesCount=256\n"));
-  w.Chip->Core().SetLock(0xFC);
+  AvrBench w("ATtiny85", ChipsIni{Section("FlashPageSize=64\nFlashPagesCount=256\n")});
+  w.Core().SetLock(0xFC);
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem);
   EXPECT_EQ(w.Log(), (Lines{"Объём флеши: 0 Кбайт", "Объём Еепром: 0 байт", "сигнатура: 0x1E 0x93 0x0B", "чип: неизвестный"}));
   AvrPage& p = w.Page();
@@ -80,7 +80,7 @@ TEST(AvrIdentify, SignatureWithoutSectionIsAnUnknownChip) {
 }
 
 TEST(AvrIdentify, EmptyHeaderReadsAllOnes) {
-  AvrWindow w(std::nullopt, RealChipsIni());
+  AvrBench w(std::nullopt);
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem);
   EXPECT_EQ(w.Form->DopInfo.Text, "0xFF 0xFF 0xFF");
   EXPECT_EQ(w.Log().back(), "чип: неизвестный");
@@ -89,7 +89,7 @@ TEST(AvrIdentify, EmptyHeaderReadsAllOnes) {
 }
 
 TEST(AvrIdentify, MissingChipsIniIsReportedAndIdentificationGoesOn) {
-  AvrWindow w("ATmega328P", std::nullopt);
+  AvrBench w("ATmega328P", test::kNoChipsIni);
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem);
   EXPECT_EQ(w.Log(), (Lines{"Ошибка: нету ini файла", "Объём флеши: 0 Кбайт", "Объём Еепром: 0 байт",
                             "сигнатура: нету ini файла", "чип: неизвестный"}));
@@ -100,7 +100,7 @@ TEST(AvrIdentify, MissingChipsIniIsReportedAndIdentificationGoesOn) {
 }
 
 TEST(AvrIdentify, SectionWithoutFlashPagesNamesTheChipButDoesNotServeIt) {
-  AvrWindow w("ATmega328P", kNoFlashPages);
+  AvrBench w("ATmega328P", ChipsIni{kNoFlashPages});
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem);
   EXPECT_EQ(w.Log().back(), "чип: Заготовка");
   EXPECT_EQ(w.Log().size(), 4u);
@@ -122,7 +122,7 @@ TEST(AvrIdentify, UnsoundGeometryIsRefusedWithALogLine) {
       {"FlashPageSize=64\nFlashPagesCount=256\nEepromPageSize=1024\nEepromPagesCount=1\n", "EepromPageSize=1024, допустимо от 1 до 1023"},
   };
   for (const Case& c : cases) {
-    AvrWindow w("ATmega328P", Section(c.Body));
+    AvrBench w("ATmega328P", ChipsIni{Section(c.Body)});
     EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem) << c.Body;
     EXPECT_EQ(w.Log().size(), 5u) << c.Body;
     EXPECT_EQ(w.Log().back(), "Ошибка в chips.ini, раздел [0x1E 0x95 0x0F]: " + c.Line);
@@ -130,15 +130,15 @@ TEST(AvrIdentify, UnsoundGeometryIsRefusedWithALogLine) {
     EXPECT_FALSE(w.Page().AvrReadFls.Enabled) << c.Body;
   }
   // An EEPROM page size is free while the chip has no EEPROM pages.
-  AvrWindow w("ATmega328P", Section("FlashPageSize=64\nFlashPagesCount=256\nEepromPageSize=0\n"));
+  AvrBench w("ATmega328P", ChipsIni{Section("FlashPageSize=64\nFlashPagesCount=256\nEepromPageSize=0\n")});
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success);
 }
 
 TEST(AvrIdentify, ReadFusesRedrawsThePanelWithoutLogging) {
-  AvrWindow w("ATmega328P", RealChipsIni());
+  AvrBench w("ATmega328P");
   w.Click(w.Page().AvrRdSign);
-  w.Chip->Core().SetFuses({0xFF, 0xDE, 0xFD});
-  w.Chip->Core().SetLock(0xFC);
+  w.Core().SetFuses({0xFF, 0xDE, 0xFD});
+  w.Core().SetLock(0xFC);
   w.Form->Log.Clear();
   w.Page().AvrFuse[5].Checked = false;  // a tick the person changed and did not write
   EXPECT_EQ(w.Click(w.Page().AvrReadFuses), Outcome::Success);
@@ -152,11 +152,11 @@ TEST(AvrIdentify, ReadFusesRedrawsThePanelWithoutLogging) {
 }
 
 TEST(AvrIdentify, ReadFusesWithdrawsAChipThatIsNoLongerKnown) {
-  AvrWindow w("ATmega328P", RealChipsIni());
+  AvrBench w("ATmega328P");
   w.Click(w.Page().AvrRdSign);
   ASSERT_TRUE(w.Page().ChipKnown);
   // Another chip on the header, one chips.ini does not list.
-  w.Sim.Devices().front()->Board->Avr = std::make_unique<sim::SimAvr>(*sim::FindSimAvrPart("ATmega2560"));
+  w.Sim().Devices().front()->Board->Avr = std::make_unique<sim::SimAvr>(*sim::FindSimAvrPart("ATmega2560"));
   EXPECT_EQ(w.Click(w.Page().AvrReadFuses), Outcome::TargetProblem);
   EXPECT_EQ(w.Form->DopInfo.Text, "0x1E 0x98 0x01");
   EXPECT_FALSE(w.Page().ChipKnown);
@@ -166,7 +166,7 @@ TEST(AvrIdentify, ReadFusesWithdrawsAChipThatIsNoLongerKnown) {
 }
 
 TEST(AvrIdentify, ClearsTheLogOnlyWhenTicked) {
-  AvrWindow w("ATmega328P", RealChipsIni());
+  AvrBench w("ATmega328P");
   w.Form->Log.Append("раньше");
   w.Click(w.Page().AvrRdSign);
   EXPECT_EQ(w.Log().front(), "раньше");
@@ -195,9 +195,9 @@ TEST(AvrIdentify, MissingProgrammerShowsItsOwnBoxAndChangesNothing) {
 }
 
 TEST(AvrIdentify, FailingUsbCallEndsItAndClosesTheProgrammer) {
-  AvrWindow w("ATmega328P", RealChipsIni());
+  AvrBench w("ATmega328P");
   // The open itself writes twice (the reset pulse); the tenth write is deep in identification.
-  w.Sim.Faults().FailCall(sim::SimCall::Write, 10, FT_IO_ERROR);
+  w.Sim().Faults().FailCall(sim::SimCall::Write, 10, FT_IO_ERROR);
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::ErrorReport);
   ASSERT_EQ(w.Host.Errors.size(), 1u);
   EXPECT_EQ(w.Host.Errors[0].rfind("FT_Write", 0), 0u) << w.Host.Errors[0];

@@ -11,6 +11,7 @@
 #include "sim/SimAvr.h"
 #include "sim/SimFt232r.h"
 #include "ScriptedD2xx.h"
+#include "support/AvrSpiTrace.h"
 
 namespace pw {
 namespace {

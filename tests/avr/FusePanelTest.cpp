@@ -2,18 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "AvrWindow.h"
+#include "AvrBench.h"
 #include "avr/AvrChipDescription.h"
 #include "avr/AvrLockBits.h"
 
 namespace pw {
 namespace {
 
-using test::AvrWindow;
-using test::RealChipsIni;
+using test::AvrBench;
+using test::ChipsIni;
 
 TEST(FusePanel, StartUpLeavesOnlyIdentificationUsable) {
-  AvrWindow w("ATmega328P", RealChipsIni());
+  AvrBench w("ATmega328P");
   AvrPage& p = w.Page();
   EXPECT_TRUE(p.AvrRdSign.Enabled);
   for (Button* b : {&p.AvrChipRst, &p.AvrErase, &p.AvrLoadFls, &p.AvrLoadEep, &p.AvrWriteFls, &p.AvrReadFls,
@@ -35,7 +35,7 @@ TEST(FusePanel, StartUpLeavesOnlyIdentificationUsable) {
 }
 
 TEST(FusePanel, BoxesShowTheBitsOfTheirBytes) {
-  AvrWindow w("ATmega328P", RealChipsIni());
+  AvrBench w("ATmega328P");
   AvrPage& p = w.Page();
   p.FuseLow = 0x01;
   p.FuseHigh = 0x80;
@@ -48,7 +48,7 @@ TEST(FusePanel, BoxesShowTheBitsOfTheirBytes) {
 }
 
 TEST(FusePanel, LockCombosShowTheLockByteFields) {
-  AvrWindow w("ATmega328P", RealChipsIni());
+  AvrBench w("ATmega328P");
   AvrPage& p = w.Page();
   struct Case {
     std::uint8_t Lock;
@@ -68,9 +68,9 @@ TEST(FusePanel, LockCombosShowTheLockByteFields) {
 }
 
 TEST(FusePanel, FuseNamesBecomeCaptionsOfTheirBoxes) {
-  AvrWindow w("ATmega328P", "[0x1E 0x95 0x0F]\nFusesNames[3]=FUSE3\nFusesNames[8]=NONE\nFusesNames[23]=none\n"
-                            "FlashPageSize=64\nFlashPagesCount=256\n");
-  w.Chip->Core().SetFuses({0x00, 0x01, 0x00});
+  AvrBench w("ATmega328P", ChipsIni{"[0x1E 0x95 0x0F]\nFusesNames[3]=FUSE3\nFusesNames[8]=NONE\nFusesNames[23]=none\n"
+                                    "FlashPageSize=64\nFlashPagesCount=256\n"});
+  w.Core().SetFuses({0x00, 0x01, 0x00});
   w.Click(w.Page().AvrRdSign);
   const auto& box = w.Page().AvrFuse;
   EXPECT_EQ(box[3].Caption, "FUSE3");
@@ -87,7 +87,7 @@ TEST(FusePanel, FuseNamesBecomeCaptionsOfTheirBoxes) {
 TEST(FusePanel, EveryPartShowsItsFactoryFusesAndNamedBits) {
   for (const sim::SimAvrPart& part : sim::SimAvrParts()) {
     if (part.FlashWords() > 65536) continue;
-    AvrWindow w(std::string(part.Name), RealChipsIni());
+    AvrBench w(std::string(part.Name));
     ASSERT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success) << part.Name;
     for (int n = 0; n < 24; ++n) {
       const auto& box = w.Page().AvrFuse[static_cast<std::size_t>(n)];
@@ -110,7 +110,7 @@ TEST(ChipReport, SizesAreWholeKibibytesOrBytes) {
       {"FlashPageSize=64\nFlashPagesCount=24\nEepromPageSize=8\nEepromPagesCount=192\n", "3 Кбайт", "1 Кбайт"},
   };
   for (const Case& c : cases) {
-    AvrWindow w("ATmega328P", "[0x1E 0x95 0x0F]\n" + c.Geometry);
+    AvrBench w("ATmega328P", ChipsIni{"[0x1E 0x95 0x0F]\n" + c.Geometry});
     w.Click(w.Page().AvrRdSign);
     ASSERT_EQ(w.Log().size(), 4u);
     EXPECT_EQ(w.Log()[0], "Объём флеши: " + c.Flash);

@@ -52,15 +52,4 @@ class ScriptedD2xx : public D2xx {
   void Wait(std::uint32_t ms) override { Waits.push_back(ms); }
 };
 
-/// The bytes a run of AVR SPI samples sends: MOSI (bit 3) of each SCK-high sample, eight to a byte.
-inline std::vector<std::uint8_t> SentBytes(const std::vector<std::uint8_t>& samples) {
-  std::vector<std::uint8_t> bytes;
-  for (std::size_t i = 0; i + 16 <= samples.size(); i += 16) {
-    std::uint8_t b = 0;
-    for (std::size_t k = 0; k < 8; ++k) b = static_cast<std::uint8_t>((b << 1) | ((samples[i + 2 * k + 1] >> 3) & 1));
-    bytes.push_back(b);
-  }
-  return bytes;
-}
-
 }  // namespace pw::test

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "hexfile/HexWriter.h"
+#include "support/AvrSpiTrace.h"
 #include "support/Sigrok.h"
 #include "support/TestDirs.h"
 
@@ -16,24 +17,6 @@ namespace pw {
 namespace {
 
 using Command = std::array<int, 4>;
-
-/// The first sample of the first four-byte instruction with opcode op: the SCK-low sample before
-/// its first rising edge.
-std::optional<std::size_t> FirstInstruction(const std::vector<unsigned char>& samples, int op) {
-  int bits = 0;
-  int opcode = 0;
-  std::size_t start = 0;
-  for (std::size_t i = 1; i < samples.size(); ++i) {
-    if (!(samples[i] & 0x20) || (samples[i - 1] & 0x20)) continue;  // rising SCK edges only
-    if (bits == 0) start = i - 1;
-    if (bits < 8) opcode = opcode << 1 | ((samples[i] >> 3) & 1);
-    if (++bits < 32) continue;
-    if (opcode == op) return start;
-    bits = 0;
-    opcode = 0;
-  }
-  return std::nullopt;
-}
 
 /// The instructions the AVR ISP decoder does not know by name: "Unknown command: 40 00 05 0a (...)".
 std::vector<Command> UnknownCommands(const std::string& decoded) {
@@ -75,7 +58,7 @@ TEST(AvrFlashTrace, AWriteDecodesToPageLoadsAndPageWritesAtTheirAddresses) {
 
   // The decoder knows few signatures and stops at any other: start after the identification.
   const auto samples = test::ReadBytes(dir / "trace.bin");
-  const auto first = FirstInstruction(samples, 0x40);
+  const auto first = test::FirstInstruction(samples, 0x40);
   ASSERT_TRUE(first);
   std::ofstream(dir / "pages.bin", std::ios::binary)
       .write(reinterpret_cast<const char*>(samples.data() + *first), static_cast<std::streamsize>(samples.size() - *first));

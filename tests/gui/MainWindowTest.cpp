@@ -139,7 +139,7 @@ TEST_F(MainWindowTest, TheSettingsPageReadsWhenShownAndProgramsWhatIsTyped) {
   EXPECT_EQ(clock->currentText(), "внешний кварц");
 }
 
-TEST(QtFileFilter, DelphiStyleFiltersBecomeQtFilters) {
+TEST(QtFileFilter, DescriptionAndPatternPairsBecomeQtFilters) {
   EXPECT_EQ(gui::QtFileFilter("Intel HEX|*.hex|Все файлы|*.*"), "Intel HEX (*.hex);;Все файлы (*.*)");
   EXPECT_EQ(gui::QtFileFilter("HEX|*.hex;*.ihx"), "HEX (*.hex *.ihx)");
 }

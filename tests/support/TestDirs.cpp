@@ -61,9 +61,10 @@ std::vector<std::string> CliResult::Lines() const {
   return lines;
 }
 
-CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& dir) {
+CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::filesystem::path& dir) {
   TempDir capture;
-  std::string command = "cd " + Quote(dir.string()) + " && " + Quote(PINWRIGHT_CLI);
+  std::string command = "cd " + Quote(dir.string()) + " && " + Quote(program);
   for (const auto& a : args) command += " " + Quote(a);
   command += " >" + Quote((capture / "out").string()) + " 2>" + Quote((capture / "err").string()) + " </dev/null";
   const int raw = std::system(command.c_str());
@@ -72,6 +73,10 @@ CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::pa
   r.Out = ReadText(capture / "out");
   r.Err = ReadText(capture / "err");
   return r;
+}
+
+CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& dir) {
+  return RunProgram(PINWRIGHT_CLI, args, dir);
 }
 
 std::filesystem::path BinDir() { return PINWRIGHT_BIN_DIR; }

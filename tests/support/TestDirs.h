@@ -27,7 +27,7 @@ class TempDir {
 std::string ReadText(const std::filesystem::path& file);
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
 
-/// What a run of pinwright-cli printed and returned.
+/// What a run of a program printed and returned.
 struct CliResult {
   int Status = -1;
   std::string Out;
@@ -36,6 +36,9 @@ struct CliResult {
   std::vector<std::string> Lines() const;
 };
 
+/// Runs program with args in folder dir (its current directory), input from /dev/null.
+CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::filesystem::path& dir);
 /// Runs the built pinwright-cli with args in folder dir (its current directory).
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& dir);
 

@@ -30,6 +30,8 @@ void TForm1::FormCreate() {
     Log.Clear();
     Images.FlashDataCount = 0;
     Images.EepromDataCount = 0;
+    Images.FlashFilled.assign(MemoryImages::kElements, false);
+    Images.EepromFilled.assign(MemoryImages::kElements, false);
     Avr.Startup();
     I2c.Startup();
     Pic.Startup();

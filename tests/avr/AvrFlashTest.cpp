@@ -199,6 +199,28 @@ TEST(AvrFlashWrite, AnEmptyFileIsRefusedAndAWriteWithoutDataTouchesNothing) {
   EXPECT_EQ(b.Log().back(), texts::kNothingToWrite);
 }
 
+// Before, every page from 0 to the file's last was written, pages the file never touched too.
+TEST(AvrFlashWrite, PagesTheFileDoesNotTouchAreNeitherWrittenNorVerified) {
+  AvrBench b("ATmega88PA");  // 32-word pages
+  std::fill(b.Core().Flash.begin() + 2 * 32, b.Core().Flash.begin() + 2 * 96, 0x00);  // pages 1 and 2 programmed
+  // Words 2-3 (page 0) and word 100 (page 3).
+  const auto file = b.Dir.Write("sparse.hex", ":04000400AABBCCDDEE\n:0200C8001122\n");
+  ASSERT_EQ(b.Open(b.Page().AvrLoadFls, file), Outcome::Success);
+  b.Sim().StartTrace(b.Dir / "write.bin");
+  EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::Success);
+  b.Sim().StopTrace();
+  EXPECT_EQ(b.Log().back(), "Ошибок нет");
+  const auto traced = TracedInstructions(b.Dir / "write.bin");
+  const auto pages = PageWrites(traced);
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[0].Address, 0);
+  EXPECT_EQ(pages[1].Address, 96);
+  EXPECT_EQ(b.FlashWord(2), 0xBBAA);
+  EXPECT_EQ(b.FlashWord(100), 0x2211);
+  EXPECT_EQ(b.FlashWord(32), 0x0000);
+  EXPECT_EQ(b.FlashWord(95), 0x0000);
+}
+
 TEST(AvrFlashWrite, TheFirstMismatchIsReportedAndEndsTheVerify) {
   // Word 69 (index 5 of page 2) has a low-byte bit stuck at 1; so has word 100 further on.
   AvrBench b("ATmega88PA", "StuckFlash=8A:0:1, C8:0:1\n");

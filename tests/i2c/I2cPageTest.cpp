@@ -171,6 +171,22 @@ TEST_F(I2cPageTest, ATypeBeyondItsAddressingIsRefused) {
   EXPECT_EQ(f.Sim().Faults().Calls(sim::SimCall::Open), 0u);
 }
 
+// Before, a file with one record at 0x1F0 programmed 0xFF into every byte below it.
+TEST_F(I2cPageTest, ASparseFileChangesOnlyItsBytesOnAChipThatIsNotBlank) {
+  Choose("Mid");
+  std::fill(Chip().Memory().begin(), Chip().Memory().end(), 0x5A);
+  // 3 bytes from 0x0E (across a group boundary), one at 0x1F0.
+  Load(":03000E00112233A9\n:0101F00044CA\n");
+  Click(page->I2cEepromWrite);
+  EXPECT_EQ(Log().back(), "прошивание EEPROM завершено");
+  std::vector<std::uint8_t> expected(512, 0x5A);
+  expected[0x0E] = 0x11;
+  expected[0x0F] = 0x22;
+  expected[0x10] = 0x33;
+  expected[0x1F0] = 0x44;
+  EXPECT_EQ(std::vector<std::uint8_t>(Chip().Memory().begin(), Chip().Memory().end()), expected);
+}
+
 struct I2cNoChipTest : I2cPageTest {
   I2cNoChipTest() : I2cPageTest("[Programmer]\n") {}
 };

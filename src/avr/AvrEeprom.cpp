@@ -11,6 +11,7 @@
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
 #include "model/PartialWrite.h"
+#include "model/ReadClose.h"
 #include "model/Texts.h"
 
 namespace pw {
@@ -55,8 +56,9 @@ void AvrPage::AvrReadEepClick() {
   if (!file) return;
   ctx_.Log.Append("Файл Еепром: " + *file);
   ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  fileSaved_ = false;
   ReadEeprom(*file);
-  session.Close();
+  CloseAfterRead(session, ctx_.Log, fileSaved_, *file);
 }
 
 void AvrPage::ReadEeprom(const std::string& file) {
@@ -81,6 +83,7 @@ void AvrPage::ReadEeprom(const std::string& file) {
   }
   if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
   SaveHexText(file, hexText);
+  fileSaved_ = true;
   ctx_.Log.Append("чтение Eeprom завершено");
 }
 

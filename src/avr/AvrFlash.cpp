@@ -12,6 +12,7 @@
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
 #include "model/PartialWrite.h"
+#include "model/ReadClose.h"
 #include "model/Texts.h"
 
 namespace pw {
@@ -36,9 +37,10 @@ void AvrPage::AvrReadFlsClick() {
   }
   ctx_.Log.Append("Сохраняем Флеш в файл: " + *file);
   ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  fileSaved_ = false;
   ReadFlash(*file);
   AvrPrograss.Position = 0;
-  session.Close();
+  CloseAfterRead(session, ctx_.Log, fileSaved_, *file);
 }
 
 void AvrPage::ReadFlash(const std::string& file) {
@@ -62,6 +64,7 @@ void AvrPage::ReadFlash(const std::string& file) {
   if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
   AvrReadFls.Enabled = true;
   SaveHexText(file, hexText);
+  fileSaved_ = true;
   ctx_.Log.Append("файл сохранён");
 }
 

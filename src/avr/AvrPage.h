@@ -152,6 +152,8 @@ class AvrPage {
 
   /// Logs line and marks the operation as one whose target failed.
   void Refuse(const std::string& line);
+  /// The running read has saved its file.
+  bool fileSaved_ = false;
   /// Logs line and marks the operation as refused for the person's input (exit status 1, not 2).
   void RefuseInput(const std::string& line);
   /// Whether the chip still answers Programming Enable; when it does not, logs so and marks the

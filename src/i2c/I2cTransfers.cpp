@@ -8,6 +8,7 @@
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
 #include "model/PartialWrite.h"
+#include "model/ReadClose.h"
 
 namespace pw {
 namespace {
@@ -83,12 +84,14 @@ void I2cPage::I2cEepromReadClick() {
   ProgrammerSession session(ctx_.Unit, kModeI2c, ctx_.ProgrammerBaud);
   ctx_.Log.Append("чтение EEPROM");
   std::string hexText;
+  bool saved = false;
   if (ReadAll(hexText)) {
     SaveHexText(*file, hexText);
+    saved = true;
     ctx_.Log.Append("чтение Eeprom завершено");
   }
   MoveProgress(0);
-  session.Close();
+  CloseAfterRead(session, ctx_.Log, saved, *file);
 }
 
 void I2cPage::I2cEepromWriteClick() {

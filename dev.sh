@@ -5,12 +5,13 @@
 #   ./dev.sh test      build and run the whole test suite
 #   ./dev.sh sanitize  build the tests with address and undefined-behaviour sanitizers and run them
 #   ./dev.sh bench     build and run the benchmarks
+#   ./dev.sh fuzz [S]  build the fuzz targets with clang and run each for S seconds (30 by default)
 # With CI set (as .ci/run sets it), every build treats compiler warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          sigrok-cli srecord gcc-avr avr-libc binutils-avr gputils xvfb xauth)
+          sigrok-cli srecord gcc-avr avr-libc binutils-avr gputils xvfb xauth clang-14)
 JOBS=$(nproc)
 
 install_missing() {
@@ -69,8 +70,20 @@ case "${1:-}" in
       "$b" --benchmark_min_time=0.2
     done
     ;;
+  fuzz)
+    install_missing
+    CXX=clang++-14 build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPINWRIGHT_FUZZ=ON -DPINWRIGHT_GUI=OFF \
+      -DPINWRIGHT_TESTS=OFF -DPINWRIGHT_BENCH=OFF
+    seconds=${2:-30}
+    for target in hex ini bench; do
+      echo "== fuzz_$target (${seconds} s)"
+      corpus=build-fuzz/corpus/$target
+      mkdir -p "$corpus"
+      build-fuzz/bin/fuzz_$target -max_total_time="$seconds" -print_final_stats=1 "$corpus" fuzz/seeds/$target
+    done
+    ;;
   *)
-    sed -n '2,8p' "$0"
+    sed -n '2,9p' "$0"
     exit 64
     ;;
 esac

@@ -26,10 +26,15 @@ void TForm1::FormCreate() {
     if (BoudRate.ItemIndex != kBaudEntry) {
       throw PinwrightError(std::string("Ошибка! В файле ") + kSpeedFileName + " меньше восьми строк!");
     }
-    ProgrammerBaud = ParseBaud(BoudRate.Text);
+    const std::int32_t baud = ParseBaud(BoudRate.Text);
+    // Out of range, every operation would fail later as a programmer that is not connected.
+    CheckBaud(baud);
+    ProgrammerBaud = baud;
     Log.Clear();
     Images.FlashDataCount = 0;
     Images.EepromDataCount = 0;
+    Images.FlashFilled.assign(MemoryImages::kElements, false);
+    Images.EepromFilled.assign(MemoryImages::kElements, false);
     Avr.Startup();
     I2c.Startup();
     Pic.Startup();

@@ -41,3 +41,13 @@ std::int32_t ParseBaud(const std::string& text) {
 }
 
 }  // namespace pw
+
+namespace pw {
+
+void CheckBaud(std::int32_t baud) {
+  if (baud >= kLowestBaud && baud <= kHighestBaud) return;
+  throw PinwrightError("Ошибка! Скорость " + std::to_string(baud) + " в восьмой строке файла " + kSpeedFileName +
+                       " вне пределов " + std::to_string(kLowestBaud) + ".." + std::to_string(kHighestBaud) + " бод!");
+}
+
+}  // namespace pw

@@ -22,6 +22,13 @@ std::filesystem::path FindSpeedFile(const FormPaths& paths);
 /// The lines of speed.txt; raises PinwrightError when it cannot be read.
 std::vector<std::string> ReadSpeedList(const FormPaths& paths);
 
+/// The baud values the FT232R can be set to.
+inline constexpr std::int32_t kLowestBaud = 300;
+inline constexpr std::int32_t kHighestBaud = 3'000'000;
+
+/// Raises PinwrightError naming speed.txt when baud is outside kLowestBaud..kHighestBaud.
+void CheckBaud(std::int32_t baud);
+
 /// The baud value in an entry's text; raises PinwrightError when it is not a 32-bit integer.
 std::int32_t ParseBaud(const std::string& text);
 

@@ -10,6 +10,9 @@
 #include "hexfile/HexWriter.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
+#include "model/PartialWrite.h"
+#include "model/ReadClose.h"
+#include "model/Texts.h"
 
 namespace pw {
 namespace {
@@ -27,6 +30,20 @@ std::uint8_t BlockByte(const std::vector<std::uint16_t>& words, std::int32_t i) 
   return static_cast<std::uint8_t>(i % 2 == 0 ? word & 0xFF : word >> 8);
 }
 
+/// Loads only the bytes at offsets of the page that starts at byte first, then writes the page:
+/// the chip programs the loaded bytes and leaves the rest of the page as it was.
+void WritePartOfEepromPage(AVRUtils& utils, D2XXUnit& unit, std::uint32_t first, std::span<const std::uint8_t> image,
+                           const std::vector<std::uint32_t>& offsets) {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(4 * offsets.size() + 4);
+  for (const std::uint32_t i : offsets) {
+    bytes.insert(bytes.end(), {0xC1, 0x00, static_cast<std::uint8_t>(i & 0xFF), image[first + i]});
+  }
+  bytes.insert(bytes.end(), {0xC2, static_cast<std::uint8_t>((first >> 8) & 0xFF), static_cast<std::uint8_t>(first & 0xFF), 0x00});
+  utils.AvrSpiTransfer(bytes);
+  unit.Wait(AVRUtils::kPageWaitMs);
+}
+
 std::string MismatchLine(std::int64_t address, int expected, int read) {
   return "Ошибка! адресс:" + HexDigits(static_cast<std::uint32_t>(address), 4) + "-" + std::to_string(expected) + "<>" + std::to_string(read);
 }
@@ -39,8 +56,9 @@ void AvrPage::AvrReadEepClick() {
   if (!file) return;
   ctx_.Log.Append("Файл Еепром: " + *file);
   ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  fileSaved_ = false;
   ReadEeprom(*file);
-  session.Close();
+  CloseAfterRead(session, ctx_.Log, fileSaved_, *file);
 }
 
 void AvrPage::ReadEeprom(const std::string& file) {
@@ -65,6 +83,7 @@ void AvrPage::ReadEeprom(const std::string& file) {
   }
   if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
   SaveHexText(file, hexText);
+  fileSaved_ = true;
   ctx_.Log.Append("чтение Eeprom завершено");
 }
 
@@ -84,38 +103,56 @@ void AvrPage::WriteEeprom() {
   const std::int64_t size = static_cast<std::int64_t>(EepromPagesCount) * EepromPageSize;
   if (size <= 0) return Refuse(texts::AvrNoMemory("EEPROM"));
   // Addresses wrap at the EEPROM's end: the excess would overwrite its first bytes.
-  if (count > size) return Refuse(texts::AvrFileTooLarge(count, size, "байт"));
+  if (count > size) return RefuseInput(texts::AvrFileTooLarge(count, size, "байт"));
+  if (count == 0) return RefuseInput(texts::kNothingToWrite);
   StartProgress(count);
   ctx_.Log.Append("прошивание EEPROM:" + std::to_string(count) + " байт");
+  PartialWrite partial(ctx_.Log, AvrWriteEep.Caption);
   // Chips without EEPROM page commands ignore them: a page write would change nothing.
-  const bool written = EepromByteWrite ? WriteEepromBytes(count) : WriteEepromPages(count);
+  const bool written = EepromByteWrite ? WriteEepromBytes(count, partial) : WriteEepromPages(count, partial);
   if (!written) return;
+  partial.Finished();
   ctx_.Log.Append("прошивание EEPROM завершено");
   ctx_.Log.Append("проверка записи EEPROM");
   if (!ChipAnswers()) return;
   if (VerifyEeprom(count)) ctx_.Log.Append("Ошибок нет");
 }
 
-bool AvrPage::WriteEepromPages(std::int32_t count) {
-  const std::int32_t pages = std::max(count - 1, 0) / EepromPageSize + 1;
+bool AvrPage::WriteEepromPages(std::int32_t count, PartialWrite& partial) {
+  const auto& filled = ctx_.Images.EepromFilled;
+  const std::int32_t pages = (count + EepromPageSize - 1) / EepromPageSize;
   for (std::int32_t b = 0; b < pages; ++b) {
-    if (!ChipAnswers()) return false;
     const std::int64_t first = static_cast<std::int64_t>(b) * EepromPageSize;
     const std::int64_t n = std::min<std::int64_t>(count - first, EepromPageSize);
-    Utils.AvrWriteEepromPage(static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(EepromPageSize),
-                             ctx_.Images.EepromImage, static_cast<std::uint32_t>(n));
+    // Only the bytes the file holds are loaded: the rest of the page keeps what it had.
+    std::vector<std::uint32_t> offsets;
+    for (std::int64_t i = 0; i < n; ++i) {
+      if (filled[static_cast<std::size_t>(first + i)]) offsets.push_back(static_cast<std::uint32_t>(i));
+    }
+    if (offsets.empty()) continue;
+    if (!ChipAnswers()) return false;
+    partial.Begun();
+    if (offsets.back() + 1 == offsets.size()) {
+      Utils.AvrWriteEepromPage(static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(EepromPageSize),
+                               ctx_.Images.EepromImage, static_cast<std::uint32_t>(offsets.size()));
+    } else {
+      WritePartOfEepromPage(Utils, ctx_.Unit, static_cast<std::uint32_t>(first), ctx_.Images.EepromImage, offsets);
+    }
     SetProgress(first);
   }
   return true;
 }
 
-bool AvrPage::WriteEepromBytes(std::int32_t count) {
+bool AvrPage::WriteEepromBytes(std::int32_t count, PartialWrite& partial) {
+  const auto& filled = ctx_.Images.EepromFilled;
   // Grouped by the datasheet's pages only to look at the chip and the window now and then.
   for (std::int64_t first = 0; first < count; first += EepromPageSize) {
-    if (!ChipAnswers()) return false;
     const std::int64_t end = std::min<std::int64_t>(first + EepromPageSize, count);
+    if (std::none_of(filled.begin() + first, filled.begin() + end, [](bool f) { return f; })) continue;
+    if (!ChipAnswers()) return false;
+    partial.Begun();
     for (std::int64_t a = first; a < end; ++a) {
-      Utils.AvrWriteEepromByte(ByteAddress(a), ctx_.Images.EepromImage[static_cast<std::size_t>(a)]);
+      if (filled[static_cast<std::size_t>(a)]) Utils.AvrWriteEepromByte(ByteAddress(a), ctx_.Images.EepromImage[static_cast<std::size_t>(a)]);
     }
     SetProgress(first);
     ShowProgress();
@@ -124,13 +161,15 @@ bool AvrPage::WriteEepromBytes(std::int32_t count) {
 }
 
 bool AvrPage::VerifyEeprom(std::int32_t count) {
+  const auto& filled = ctx_.Images.EepromFilled;
   std::vector<std::uint16_t>& block = ctx_.Images.ReadBuffer;
-  const std::int64_t blocks = std::max(count - 1, 0) / kBlockBytes + 1;
-  for (std::int64_t k = 0; k < blocks; ++k) {
-    const std::int64_t first = k * kBlockBytes;
+  for (std::int64_t first = 0; first < count; first += kBlockBytes) {
+    const std::int32_t n = static_cast<std::int32_t>(std::min<std::int64_t>(kBlockBytes, count - first));
+    if (std::none_of(filled.begin() + first, filled.begin() + first + n, [](bool f) { return f; })) continue;
     Utils.AvrReadEepromBlock(block, kBlockBytes, ByteAddress(first));
-    // Bytes of the last block past the file's end are compared too, with 0xFF.
-    for (std::int32_t i = 0; i < kBlockBytes; ++i) {
+    // Only the bytes the file holds were written; the others may hold anything.
+    for (std::int32_t i = 0; i < n; ++i) {
+      if (!filled[static_cast<std::size_t>(first + i)]) continue;
       const std::uint8_t expected = ctx_.Images.EepromImage[static_cast<std::size_t>(first + i)];
       const std::uint8_t read = BlockByte(block, i);
       if (expected == read) continue;

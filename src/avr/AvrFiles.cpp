@@ -16,7 +16,7 @@ std::string SizeLine(const std::string& start, std::int64_t bytes) { return star
 }  // namespace
 
 bool AvrPage::LoadImageFile(Label& path, Button& write, const std::string& logPrefix,
-                            void (*load)(const std::filesystem::path&, MemoryImages&)) {
+                            std::string (*load)(const std::filesystem::path&, MemoryImages&)) {
   const auto file = ctx_.Host.ChooseOpenFile(texts::kHexFilter);
   if (!file) return false;
   const std::string previousPath = path.Caption;
@@ -25,7 +25,8 @@ bool AvrPage::LoadImageFile(Label& path, Button& write, const std::string& logPr
   ctx_.Log.Append(logPrefix + *file);
   write.Enabled = ChipKnown;
   try {
-    load(*file, ctx_.Images);
+    const std::string notice = load(*file, ctx_.Images);
+    if (!notice.empty()) ctx_.Log.Append(notice);
   } catch (const std::exception&) {
     // The image still holds the previous file: the label and the write button must say so, or
     // a write would program the old data under the new name.

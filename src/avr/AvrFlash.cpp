@@ -11,6 +11,9 @@
 #include "hexfile/HexWriter.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
+#include "model/PartialWrite.h"
+#include "model/ReadClose.h"
+#include "model/Texts.h"
 
 namespace pw {
 namespace {
@@ -34,9 +37,10 @@ void AvrPage::AvrReadFlsClick() {
   }
   ctx_.Log.Append("Сохраняем Флеш в файл: " + *file);
   ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  fileSaved_ = false;
   ReadFlash(*file);
   AvrPrograss.Position = 0;
-  session.Close();
+  CloseAfterRead(session, ctx_.Log, fileSaved_, *file);
 }
 
 void AvrPage::ReadFlash(const std::string& file) {
@@ -60,6 +64,7 @@ void AvrPage::ReadFlash(const std::string& file) {
   if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
   AvrReadFls.Enabled = true;
   SaveHexText(file, hexText);
+  fileSaved_ = true;
   ctx_.Log.Append("файл сохранён");
 }
 
@@ -77,19 +82,24 @@ void AvrPage::WriteFlash() {
   const std::int32_t count = m.FlashDataCount;
   const std::int64_t chipWords = static_cast<std::int64_t>(FlashPageSize) * FlashPagesCount;
   // Page addresses wrap at the chip's end: the excess would overwrite its first pages.
-  if (count > chipWords) return Refuse(texts::AvrFileTooLarge(count, chipWords, "слов"));
+  if (count > chipWords) return RefuseInput(texts::AvrFileTooLarge(count, chipWords, "слов"));
+  if (count == 0) return RefuseInput(texts::kNothingToWrite);
   StartProgress(count);
   ctx_.Log.Append("запись во флеш " + std::to_string(count) + " слов");
-  // An empty file still writes (an empty page buffer into) page 0 and verifies it.
-  const std::int32_t pages = std::max(count - 1, 0) / FlashPageSize + 1;
+  PartialWrite partial(ctx_.Log, AvrWriteFls.Caption);
+  const std::int32_t pages = (count + FlashPageSize - 1) / FlashPageSize;
   for (std::int32_t b = 0; b < pages; ++b) {
+    // A page the file does not touch keeps what the chip holds there.
+    if (!PageTouched(b, count)) continue;
     const std::int64_t first = static_cast<std::int64_t>(b) * FlashPageSize;
     const std::int64_t n = std::min<std::int64_t>(count - first, FlashPageSize);
+    partial.Begun();
     Utils.AvrWriteFlashPage(WordAddress(first), static_cast<std::uint16_t>(n), m.FlashImage);
     if (!ChipAnswers()) return;
     SetProgress(first + FlashPageSize);
     if (b % kPagesPerBreak == kPagesPerBreak - 1) ShowProgress();
   }
+  partial.Finished();
   ctx_.Log.Append("проверка записи");
   Utils.AvrSetPins(AVRUtils::kResetReleased);
   ctx_.Unit.Wait(AVRUtils::kRestartWaitMs);
@@ -102,12 +112,20 @@ void AvrPage::WriteFlash() {
   }
 }
 
+bool AvrPage::PageTouched(std::int32_t page, std::int32_t count) const {
+  const auto& filled = ctx_.Images.FlashFilled;
+  const std::int64_t first = static_cast<std::int64_t>(page) * FlashPageSize;
+  const std::int64_t end = std::min<std::int64_t>(first + FlashPageSize, count);
+  return std::any_of(filled.begin() + first, filled.begin() + end, [](bool f) { return f; });
+}
+
 bool AvrPage::VerifyFlash(std::int32_t pages) {
   const MemoryImages& m = ctx_.Images;
   std::vector<std::uint16_t>& back = ctx_.Images.ReadBuffer;
   for (std::int32_t c = 0; c < pages; ++c) {
+    if (!PageTouched(c, m.FlashDataCount)) continue;
     const std::int64_t first = static_cast<std::int64_t>(c) * FlashPageSize;
-    // Whole pages, also the last one: words the file did not fill are compared with 0xFFFF.
+    // Whole written pages, also the last one: words the file did not fill are compared with 0xFFFF.
     Utils.AvrReadFlashBlock(WordAddress(first), static_cast<std::uint16_t>(FlashPageSize), back);
     SetProgress(first + FlashPageSize);
     for (std::int32_t i = 0; i < FlashPageSize; ++i) {

@@ -23,11 +23,19 @@ std::int32_t Int32(std::int64_t v) {
 
 IniFile AvrPage::LoadChipsIni() {
   IniFile chips = IniFile::Load(ctx_.DescriptionFile(kChipsIniName));
-  if (!chips.Exists()) {
-    ctx_.DopInfo.Text = kNoIniText;
-    ctx_.Log.Append(std::string("Ошибка: ") + kNoIniText);
+  std::string problem;
+  if (!chips.LoadError().empty()) {
+    problem = chips.LoadError();
+  } else if (!chips.Exists()) {
+    problem = std::string("Ошибка: ") + kNoIniText;
+  } else if (chips.SectionNames().empty()) {
+    // An empty file would make every chip "неизвестный" without a word about why.
+    problem = std::string("Ошибка! В файле ") + kChipsIniName + " нет ни одного раздела";
   }
-  return chips;
+  if (problem.empty()) return chips;
+  ctx_.DopInfo.Text = kNoIniText;
+  ctx_.Log.Append(problem);
+  return IniFile{};
 }
 
 void AvrPage::ApplyDescription(const AvrChipDescription& chip) {

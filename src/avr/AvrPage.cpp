@@ -54,6 +54,11 @@ void AvrPage::Refuse(const std::string& line) {
   ctx_.MarkTargetFailed();
 }
 
+void AvrPage::RefuseInput(const std::string& line) {
+  ctx_.Log.Append(line);
+  ctx_.MarkInputRefused();
+}
+
 bool AvrPage::ChipAnswers() {
   if (Utils.AvrProgEnable()) return true;
   Refuse(texts::kAvrNoAnswer);

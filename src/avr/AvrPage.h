@@ -10,6 +10,7 @@
 
 #include "avr/AvrChipDescription.h"
 #include "avr/AvrUtils.h"
+#include "model/PartialWrite.h"
 #include "ini/IniFile.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
@@ -129,18 +130,21 @@ class AvrPage {
   /// Opens a HEX file chosen by the person into an image with load; on failure restores the
   /// path label and the write button. Returns whether a file was loaded.
   bool LoadImageFile(Label& path, Button& write, const std::string& logPrefix,
-                     void (*load)(const std::filesystem::path&, MemoryImages&));
+                     std::string (*load)(const std::filesystem::path&, MemoryImages&));
   /// The bodies of the operations, between opening and closing the programmer.
   void ReadFlash(const std::string& file);
   void WriteFlash();
-  /// Compares the first pages of flash with FlashImage; logs the first mismatch.
+  /// Compares the pages below pages that the file touched with FlashImage; logs the first mismatch.
   bool VerifyFlash(std::int32_t pages);
+  /// Whether a word of FlashFilled below count lies in page.
+  bool PageTouched(std::int32_t page, std::int32_t count) const;
   void ReadEeprom(const std::string& file);
   void WriteEeprom();
-  /// The two ways of writing the first count bytes of EepromImage; false when the chip stopped answering.
-  bool WriteEepromPages(std::int32_t count);
-  bool WriteEepromBytes(std::int32_t count);
-  /// Compares the EEPROM with EepromImage in 16-byte blocks; logs the first mismatch.
+  /// The two ways of writing the bytes of EepromFilled below count; false when the chip stopped
+  /// answering. partial learns when the chip begins to change.
+  bool WriteEepromPages(std::int32_t count, PartialWrite& partial);
+  bool WriteEepromBytes(std::int32_t count, PartialWrite& partial);
+  /// Compares the bytes of EepromFilled below count with the EEPROM in 16-byte blocks; logs the first mismatch.
   bool VerifyEeprom(std::int32_t count);
   void WriteFuses();
   /// Reads fuses and lock back and logs what differs from what was written in the bits that exist.
@@ -148,6 +152,10 @@ class AvrPage {
 
   /// Logs line and marks the operation as one whose target failed.
   void Refuse(const std::string& line);
+  /// The running read has saved its file.
+  bool fileSaved_ = false;
+  /// Logs line and marks the operation as refused for the person's input (exit status 1, not 2).
+  void RefuseInput(const std::string& line);
   /// Whether the chip still answers Programming Enable; when it does not, logs so and marks the
   /// target failed.
   bool ChipAnswers();

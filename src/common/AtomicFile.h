@@ -7,7 +7,8 @@
 
 namespace pw {
 
-/// Writes data to a temporary file beside path and renames it over path. A failure raises
+/// Writes data to a temporary file beside path, forces it to the disk, renames it over path and
+/// forces the folder to the disk. A failure raises
 /// PinwrightError naming the file and leaves whatever path held untouched.
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view data);
 

@@ -1,13 +1,11 @@
 #include "hexfile/HexReader.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "common/Error.h"
+#include "common/RegularFile.h"
 #include "hexfile/HexTexts.h"
 
 namespace pw {
@@ -42,15 +40,39 @@ class RecordLine {
 
 template <typename T>
 struct ScratchImage {
-  ScratchImage(std::size_t capacity, T fill) : data(capacity, fill) {}
+  ScratchImage(std::size_t capacity, T fill) : data(capacity, fill), filled(capacity, false) {}
   std::vector<T> data;
+  std::vector<bool> filled;
   std::size_t count = 0;
+  bool any = false;
+
+  void Fill(std::size_t index, T value) {
+    data[index] = value;
+    filled[index] = true;
+    any = true;
+  }
 
   void CommitTo(std::span<T> target, std::int32_t& targetCount) const {
     std::copy(data.begin(), data.end(), target.begin());
     targetCount = static_cast<std::int32_t>(count);
   }
 };
+
+/// Whether the record's bytes, from its count to its checksum, add up to 0 modulo 256. A
+/// missing or non-hex checksum digit counts as a wrong checksum, not as a bad digit: the
+/// checksum was never needed to read the data.
+bool ChecksumHolds(std::string_view line, std::uint32_t dataBytes) {
+  const std::size_t digits = 2 * (static_cast<std::size_t>(dataBytes) + 5);
+  if (line.size() < 1 + digits) return false;
+  unsigned sum = 0;
+  for (std::size_t i = 1; i < 1 + digits; i += 2) {
+    const int high = HexDigitValue(line[i]);
+    const int low = HexDigitValue(line[i + 1]);
+    if (high < 0 || low < 0) return false;
+    sum += static_cast<unsigned>(high * 16 + low);
+  }
+  return (sum & 0xFF) == 0;
+}
 
 /// The images being built from the file's records; the caller's images stay untouched until
 /// every line has been read without fault.
@@ -63,8 +85,10 @@ class HexLoad {
     const std::string_view type = line.Text(8, 2);
     if (type == "02") base_ = static_cast<std::uint32_t>(line.Number(10, 4)) * 16;
     if (type == "04") base_ = static_cast<std::uint32_t>(line.Number(10, 4)) << 16;
+    if (type == "02" || type == "04") NoteChecksum(line, 2);
     if (type != "00" || line.Text(2, 2) == "00") return;
     const std::uint32_t n = line.Number(2, 2);
+    NoteChecksum(line, n);
     const std::uint32_t address = line.Number(4, 4) + base_;
     if (address >= topStart_) {
       StoreBytes(line, top_, address, address - topStart_, n);
@@ -82,12 +106,27 @@ class HexLoad {
     mid_.CommitTo(midTarget, midCount);
   }
 
+  /// Hands the filled maps and the checksum findings over; the load is spent afterwards.
+  HexLoadReport TakeReport() {
+    report_.WordsFilled = std::move(words_.filled);
+    report_.TopFilled = std::move(top_.filled);
+    report_.MidFilled = std::move(mid_.filled);
+    return std::move(report_);
+  }
+
+  bool TookData() const { return words_.any || top_.any || mid_.any; }
+
  private:
+  void NoteChecksum(const RecordLine& line, std::uint32_t dataBytes) {
+    if (ChecksumHolds(line.Text(1, std::string_view::npos), dataBytes)) return;
+    if (report_.BadChecksums++ == 0) report_.FirstBadChecksumLine = line.LineNumber();
+  }
+
   static void StoreBytes(const RecordLine& line, ScratchImage<std::uint8_t>& image, std::uint32_t address,
                          std::size_t index, std::uint32_t n) {
     if (index + n > image.data.size()) throw PinwrightError(texts::HexOutsideImage(line.LineNumber(), address));
     for (std::uint32_t j = 0; j < n; ++j) {
-      image.data[index + j] = static_cast<std::uint8_t>(line.Number(10 + 2 * j, 2));
+      image.Fill(index + j, static_cast<std::uint8_t>(line.Number(10 + 2 * j, 2)));
     }
     image.count = std::max(image.count, index + n);
   }
@@ -99,7 +138,7 @@ class HexLoad {
     for (std::size_t i = 0; i < m; ++i) {
       const unsigned low = line.Number(10 + 4 * i, 2);
       const unsigned high = line.Number(12 + 4 * i, 2);
-      words_.data[w + i] = static_cast<std::uint16_t>(high * 256 + low);
+      words_.Fill(w + i, static_cast<std::uint16_t>(high * 256 + low));
     }
     words_.count = std::max(words_.count, w + m);
   }
@@ -110,23 +149,12 @@ class HexLoad {
   std::uint32_t topStart_;
   std::uint32_t midStart_;
   std::uint32_t base_ = 0;
+  HexLoadReport report_;
 };
 
 bool IsPresentFile(const std::filesystem::path& file) {
   std::error_code ec;
   return std::filesystem::exists(file, ec) && !std::filesystem::is_directory(file, ec);
-}
-
-std::string ReadWholeFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw PinwrightError(texts::HexReadFailed(file.string(), std::strerror(errno)));
-  std::string text;
-  std::vector<char> chunk(1 << 16);
-  while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0) {
-    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-  }
-  if (in.bad()) throw PinwrightError(texts::HexReadFailed(file.string(), std::strerror(errno)));
-  return text;
 }
 
 /// Calls lineFn for every line; CR LF, LF and a lone CR each end a line.
@@ -161,14 +189,25 @@ std::uint16_t HexToWord(std::string_view text) {
   return value;
 }
 
-void LoadHexFile(const std::filesystem::path& fileName, std::span<std::uint16_t> wordTarget, std::int32_t& wordCount,
-                 std::span<std::uint8_t> topTarget, std::int32_t& topCount, std::uint32_t topStart,
-                 std::span<std::uint8_t> midTarget, std::int32_t& midCount, std::uint32_t midStart) {
-  if (!IsPresentFile(fileName)) throw PinwrightError(texts::kFileNotFound);
-  const std::string text = ReadWholeFile(fileName);
+HexLoadReport LoadHexText(std::string_view text, const std::string& name, std::span<std::uint16_t> wordTarget,
+                          std::int32_t& wordCount, std::span<std::uint8_t> topTarget, std::int32_t& topCount,
+                          std::uint32_t topStart, std::span<std::uint8_t> midTarget, std::int32_t& midCount,
+                          std::uint32_t midStart) {
   HexLoad load(wordTarget.size(), topTarget.size(), topStart, midTarget.size(), midStart);
   ForEachLine(text, [&](const RecordLine& line) { load.Read(line); });
+  if (!load.TookData()) throw PinwrightError(texts::HexNoData(name));
   load.CommitTo(wordTarget, wordCount, topTarget, topCount, midTarget, midCount);
+  return load.TakeReport();
+}
+
+HexLoadReport LoadHexFile(const std::filesystem::path& fileName, std::span<std::uint16_t> wordTarget,
+                          std::int32_t& wordCount, std::span<std::uint8_t> topTarget, std::int32_t& topCount,
+                          std::uint32_t topStart, std::span<std::uint8_t> midTarget, std::int32_t& midCount,
+                          std::uint32_t midStart) {
+  if (!IsPresentFile(fileName)) throw PinwrightError(texts::kFileNotFound);
+  const std::string text = ReadRegularFile(fileName, kHexFileLimit);
+  return LoadHexText(text, fileName.string(), wordTarget, wordCount, topTarget, topCount, topStart, midTarget,
+                     midCount, midStart);
 }
 
 }  // namespace pw

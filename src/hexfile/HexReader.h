@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace pw {
 
@@ -17,6 +19,21 @@ int HexDigitValue(char c);
 /// that is no hex digit raises PinwrightError.
 std::uint16_t HexToWord(std::string_view text);
 
+/// The largest HEX file read: far beyond the text of the largest chip's memory.
+inline constexpr std::uintmax_t kHexFileLimit = 64u << 20;
+
+/// What a load found besides the data.
+struct HexLoadReport {
+  /// Which elements of each target a record filled, sized like the targets.
+  std::vector<bool> WordsFilled;
+  std::vector<bool> TopFilled;
+  std::vector<bool> MidFilled;
+  /// Records read (data and extended-address ones) whose checksum is wrong or missing, and the
+  /// line of the first.
+  long BadChecksums = 0;
+  long FirstBadChecksumLine = 0;
+};
+
 /// Loads an Intel HEX file into up to three images, choosing each data record's image by its
 /// first byte address A (load offset plus the base of the last extended-address record):
 ///  - A >= topStart: bytes into topTarget at A - topStart; topCount is one past the highest byte;
@@ -24,16 +41,28 @@ std::uint16_t HexToWord(std::string_view text);
 ///  - else: little-endian words into wordTarget at A / 2 (an odd last byte is dropped), counted
 ///    in wordCount.
 /// Every element not covered by a record reads 0xFF (0xFFFF); counts include such gaps.
-/// Only record types 00, 02 and 04 are honoured; start characters and checksums are not
-/// checked, and an end record does not stop reading. Fields cut off by the end of a line
+/// Only record types 00, 02 and 04 are honoured; start characters are not checked, a wrong
+/// checksum is only counted in the report, and an end record does not stop reading. Fields cut off by the end of a line
 /// read the digits that are there.
 ///
 /// A target's capacity is its size (65,536 elements for the shared images). The load is all
-/// or nothing: a missing file (texts::kFileNotFound), a file that cannot be read, a numeric
-/// field holding a character that is no hex digit, or a record that reaches past its target
-/// raises PinwrightError and leaves every target and count as it was.
-void LoadHexFile(const std::filesystem::path& fileName, std::span<std::uint16_t> wordTarget, std::int32_t& wordCount,
+/// or nothing: a missing file (texts::kFileNotFound), one that is no regular file or is larger
+/// than kHexFileLimit, a file that cannot be read, a numeric field holding a character that is
+/// no hex digit, a record that reaches past its target, or a file from which no record put a
+/// single element into a target (texts::HexNoData) raises PinwrightError and leaves every
+/// target and count as it was.
+HexLoadReport LoadHexFile(const std::filesystem::path& fileName, std::span<std::uint16_t> wordTarget, std::int32_t& wordCount,
                  std::span<std::uint8_t> topTarget, std::int32_t& topCount, std::uint32_t topStart,
                  std::span<std::uint8_t> midTarget, std::int32_t& midCount, std::uint32_t midStart);
+
+}  // namespace pw
+
+namespace pw {
+
+/// LoadHexFile on text already read; name stands for the file in messages.
+HexLoadReport LoadHexText(std::string_view text, const std::string& name, std::span<std::uint16_t> wordTarget,
+                          std::int32_t& wordCount, std::span<std::uint8_t> topTarget, std::int32_t& topCount,
+                          std::uint32_t topStart, std::span<std::uint8_t> midTarget, std::int32_t& midCount,
+                          std::uint32_t midStart);
 
 }  // namespace pw

@@ -14,6 +14,15 @@ std::string HexOutsideImage(long line, std::uint32_t address) {
          " выходят за пределы памяти!";
 }
 
+std::string HexNoData(const std::string& file) {
+  return "Ошибка! В файле " + file + " нет данных в формате HEX; файл не загружен";
+}
+
+std::string HexBadChecksums(long line, long count) {
+  return "Внимание! Неверная контрольная сумма в строке " + std::to_string(line) + " (всего таких строк: " +
+         std::to_string(count) + "); данные этих строк загружены";
+}
+
 std::string HexReadFailed(const std::string& file, const std::string& why) {
   return "Ошибка! Не удалось прочитать файл " + file + ": " + why;
 }

@@ -19,6 +19,10 @@ inline constexpr const char* kHexSourceTooShort = "Ошибка! Данных д
 std::string HexBadDigit(long line, std::size_t position);
 /// The data record of line `line`, at byte address `address`, does not fit in its memory image.
 std::string HexOutsideImage(long line, std::uint32_t address);
+/// No record of the file put data into memory: it is empty, holds no data records, or is no HEX text.
+std::string HexNoData(const std::string& file);
+/// count records read had a wrong or missing checksum, the first on line `line`; their data was taken.
+std::string HexBadChecksums(long line, long count);
 /// The file exists but could not be read.
 std::string HexReadFailed(const std::string& file, const std::string& why);
 

@@ -1,5 +1,7 @@
 #include "i2c/I2cPage.h"
 
+#include <exception>
+
 #include "common/HexDigits.h"
 #include "ini/IniFile.h"
 #include "model/ImageFiles.h"
@@ -41,10 +43,20 @@ void I2cPage::ViewI2C() {
 void I2cPage::I2cEepromFileClick() {
   const auto file = ctx_.Host.ChooseOpenFile("hex|*.hex");
   if (!file) return;
+  const std::string previousPath = I2cEepromLab1.Caption;
   I2cEepromLab1.Caption = *file;
   ctx_.Log.Append("файл: " + *file);
+  std::string notice;
+  try {
+    notice = LoadEepromFile(*file, ctx_.Images);
+  } catch (const std::exception&) {
+    // The image still holds the previous file: the label and the write button must say so.
+    I2cEepromLab1.Caption = previousPath;
+    ViewI2C();
+    throw;
+  }
+  if (!notice.empty()) ctx_.Log.Append(notice);
   if (OnFileLoaded) OnFileLoaded();
-  LoadEepromFile(I2cEepromLab1.Caption, ctx_.Images);
   ViewI2C();
 }
 
@@ -59,15 +71,19 @@ void I2cPage::MoveProgress(int position) {
   ctx_.Host.RepaintProgress(I2cEepromProgress);
 }
 
-std::optional<std::string> I2cPage::SizeProblem(std::int32_t bytes) const {
+std::optional<std::string> I2cPage::SizeProblem(std::int32_t bytes, const char* cancelled) const {
+  if (EepromSize <= 0) {
+    return "Ошибка: у типа [" + I2eEepromType.Text + "] в файле " + kTypesFile +
+           " размер (Size) не задан числом больше нуля; " + cancelled;
+  }
   const std::uint32_t reach = Addressing().Reach();
   if (EepromSize > 0 && static_cast<std::uint32_t>(EepromSize) > reach) {
-    return "Ошибка: объём " + std::to_string(EepromSize) + " байт больше, чем позволяет адресация типа (" +
-           std::to_string(reach) + " байт)";
+    return "Ошибка: объём типа [" + I2eEepromType.Text + "] " + std::to_string(EepromSize) +
+           " байт больше, чем позволяет его адресация (" + std::to_string(reach) + " байт); " + cancelled;
   }
   if (bytes > EepromSize) {
     return "Ошибка: данных в файле " + std::to_string(bytes) + " байт, а объём EEPROM " + std::to_string(EepromSize) +
-           " байт; запись отменена";
+           " байт; " + cancelled;
   }
   return std::nullopt;
 }

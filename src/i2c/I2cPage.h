@@ -13,6 +13,7 @@
 #include "i2c/I2cGroups.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "model/PartialWrite.h"
 
 namespace pw {
 
@@ -55,10 +56,15 @@ class I2cPage {
 
  private:
   I2cAddressing Addressing() const { return {I2cProtocol}; }
-  /// A line that stops an operation before it touches the chip, or nothing when it may go on.
-  std::optional<std::string> SizeProblem(std::int32_t bytes) const;
-  /// Writes count bytes from value(i) in groups; false (with its line logged) when the chip failed.
-  bool WriteAll(std::int32_t count, const std::function<std::uint8_t(std::int32_t)>& value);
+  /// A line that stops an operation before it touches the chip, or nothing when it may go on;
+  /// the line names the type's section and ends with cancelled ("чтение отменено").
+  std::optional<std::string> SizeProblem(std::int32_t bytes, const char* cancelled) const;
+  /// Logs problem and marks the operation as refused for its input.
+  void RefuseInput(const std::string& problem);
+  /// Writes the bytes i < count for which wanted(i) holds, value(i) each, in runs that stay
+  /// within one group; false (with its line logged) when the chip failed.
+  bool WriteAll(std::int32_t count, const std::function<std::uint8_t(std::int32_t)>& value,
+                const std::function<bool(std::int32_t)>& wanted, PartialWrite& partial);
   /// Reads the chip into a HEX text; false (with its line logged) when the chip failed.
   bool ReadAll(std::string& hexText);
   void ChipFailed(I2cGroupResult result, std::uint32_t address, const char* consequence);

@@ -7,6 +7,8 @@
 #include "i2c/I2cPage.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
+#include "model/PartialWrite.h"
+#include "model/ReadClose.h"
 
 namespace pw {
 namespace {
@@ -15,20 +17,40 @@ constexpr int kGroup = I2cGroups::kGroupBytes;
 
 }  // namespace
 
-bool I2cPage::WriteAll(std::int32_t count, const std::function<std::uint8_t(std::int32_t)>& value) {
+bool I2cPage::WriteAll(std::int32_t count, const std::function<std::uint8_t(std::int32_t)>& value,
+                       const std::function<bool(std::int32_t)>& wanted, PartialWrite& partial) {
   I2cGroups groups(ctx_.Unit, Addressing());
-  for (std::int32_t start = 0; start < count; start += kGroup) {
-    const int n = static_cast<int>(std::min<std::int32_t>(kGroup, count - start));
-    std::array<std::uint8_t, kGroup> data{};
-    for (int k = 0; k < n; ++k) data[static_cast<std::size_t>(k)] = value(start + k);
-    const I2cGroupResult result = groups.Write(static_cast<std::uint32_t>(start), std::span(data.data(), static_cast<std::size_t>(n)));
-    if (result != I2cGroupResult::Done) {
-      ChipFailed(result, static_cast<std::uint32_t>(start), "запись прервана");
-      return false;
+  // Groups are aligned and no larger than any 24Cxx page, so a run inside one never crosses a page.
+  for (std::int32_t group = 0; group < count; group += kGroup) {
+    const std::int32_t end = std::min<std::int32_t>(group + kGroup, count);
+    for (std::int32_t start = group; start < end;) {
+      if (!wanted(start)) {
+        ++start;
+        continue;
+      }
+      std::array<std::uint8_t, kGroup> data{};
+      std::size_t n = 0;
+      for (; start + static_cast<std::int32_t>(n) < end && wanted(start + static_cast<std::int32_t>(n)); ++n) {
+        data[n] = value(start + static_cast<std::int32_t>(n));
+      }
+      const I2cGroupResult result = groups.Write(static_cast<std::uint32_t>(start), std::span(data.data(), n));
+      if (result != I2cGroupResult::Done) {
+        ChipFailed(result, static_cast<std::uint32_t>(start), "запись прервана");
+        return false;
+      }
+      // A chip that took one group is changed: a failure from here on leaves it partly written.
+      partial.Begun();
+      start += static_cast<std::int32_t>(n);
     }
-    MoveProgress(start + n - 1);
+    MoveProgress(end - 1);
   }
+  partial.Finished();
   return true;
+}
+
+void I2cPage::RefuseInput(const std::string& problem) {
+  ctx_.Log.Append(problem);
+  ctx_.MarkInputRefused();
 }
 
 bool I2cPage::ReadAll(std::string& hexText) {
@@ -58,34 +80,32 @@ void I2cPage::I2cEepromReadClick() {
   const auto file = ctx_.Host.ChooseSaveFile("hex|*.hex", "hex");
   if (!file) return;
   ctx_.Log.Append("файл.EEPROM: " + *file);
-  if (const auto problem = SizeProblem(0)) {
-    ctx_.Log.Append(*problem);
-    ctx_.MarkTargetFailed();
-    return;
-  }
+  if (const auto problem = SizeProblem(0, "чтение отменено")) return RefuseInput(*problem);
   ProgrammerSession session(ctx_.Unit, kModeI2c, ctx_.ProgrammerBaud);
   ctx_.Log.Append("чтение EEPROM");
   std::string hexText;
+  bool saved = false;
   if (ReadAll(hexText)) {
     SaveHexText(*file, hexText);
+    saved = true;
     ctx_.Log.Append("чтение Eeprom завершено");
   }
   MoveProgress(0);
-  session.Close();
+  CloseAfterRead(session, ctx_.Log, saved, *file);
 }
 
 void I2cPage::I2cEepromWriteClick() {
   const std::int32_t count = ctx_.Images.EepromDataCount;
-  if (const auto problem = SizeProblem(count)) {
-    ctx_.Log.Append(*problem);
-    ctx_.MarkTargetFailed();
-    return;
-  }
+  if (const auto problem = SizeProblem(count, "запись отменена")) return RefuseInput(*problem);
   ProgrammerSession session(ctx_.Unit, kModeI2c, ctx_.ProgrammerBaud);
   SetProgress(count, 0);
   ctx_.Log.Append("прошивание EEPROM:" + std::to_string(count) + "байт");
   const auto& image = ctx_.Images.EepromImage;
-  if (WriteAll(count, [&](std::int32_t i) { return image[static_cast<std::size_t>(i)]; })) {
+  const auto& filled = ctx_.Images.EepromFilled;
+  // Only the bytes the file holds: the rest of the chip keeps what it had.
+  PartialWrite partial(ctx_.Log, I2cEepromWrite.Caption);
+  if (WriteAll(count, [&](std::int32_t i) { return image[static_cast<std::size_t>(i)]; },
+               [&](std::int32_t i) { return static_cast<bool>(filled[static_cast<std::size_t>(i)]); }, partial)) {
     ctx_.Log.Append("прошивание EEPROM завершено");
   }
   session.Close();
@@ -93,15 +113,14 @@ void I2cPage::I2cEepromWriteClick() {
 }
 
 void I2cPage::I2cEepromEraseClick() {
-  if (const auto problem = SizeProblem(0)) {
-    ctx_.Log.Append(*problem);
-    ctx_.MarkTargetFailed();
-    return;
-  }
+  if (const auto problem = SizeProblem(0, "стирание отменено")) return RefuseInput(*problem);
   ProgrammerSession session(ctx_.Unit, kModeI2c, ctx_.ProgrammerBaud);
   SetProgress(EepromSize, 0);
   ctx_.Log.Append("стирание EEPROM");
-  if (WriteAll(EepromSize, [](std::int32_t) { return std::uint8_t{0xFF}; })) ctx_.Log.Append("стирание EEPROM завершено");
+  const auto erased = [](std::int32_t) { return std::uint8_t{0xFF}; };
+  const auto every = [](std::int32_t) { return true; };
+  PartialWrite partial(ctx_.Log, I2cEepromErase.Caption);
+  if (WriteAll(EepromSize, erased, every, partial)) ctx_.Log.Append("стирание EEPROM завершено");
   session.Close();
   MoveProgress(0);
 }

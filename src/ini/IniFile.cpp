@@ -1,8 +1,10 @@
 #include "ini/IniFile.h"
 
 #include <cctype>
-#include <fstream>
+#include <exception>
 #include <sstream>
+
+#include "common/RegularFile.h"
 
 namespace pw {
 namespace {
@@ -84,11 +86,22 @@ IniFile IniFile::Parse(std::string_view text, Options options) {
 }
 
 IniFile IniFile::Load(const std::filesystem::path& path, Options options) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return IniFile{};
-  std::ostringstream text;
-  text << file.rdbuf();
-  std::string content = text.str();
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return IniFile{};
+  std::string content;
+  try {
+    content = ReadRegularFile(path, kLimit);
+  } catch (const std::exception& e) {
+    IniFile unreadable;
+    unreadable.loadError_ = e.what();
+    return unreadable;
+  }
+  // A NUL never stands in a text file: this is some other file under the INI's name.
+  if (content.find('\0') != std::string::npos) {
+    IniFile binary;
+    binary.loadError_ = "Ошибка! Файл " + path.string() + " не текстовый";
+    return binary;
+  }
   if (content.rfind("\xEF\xBB\xBF", 0) == 0) content.erase(0, 3);
   return Parse(content, options);
 }

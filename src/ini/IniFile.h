@@ -22,11 +22,16 @@ class IniFile {
   IniFile() = default;
   static IniFile Parse(std::string_view text, Options options);
   static IniFile Parse(std::string_view text) { return Parse(text, Options{}); }
-  /// An unreadable or missing file reads as an empty one; Exists() tells which.
+  /// The largest INI file read.
+  static constexpr std::uintmax_t kLimit = 16u << 20;
+  /// A missing file, one that cannot be read (no regular file, larger than kLimit) and one that
+  /// holds binary data all read as an empty one; Exists() and LoadError() tell which.
   static IniFile Load(const std::filesystem::path& path, Options options);
   static IniFile Load(const std::filesystem::path& path) { return Load(path, Options{}); }
 
   bool Exists() const { return exists_; }
+  /// Why a file that is there gave no text (a message naming it), or empty.
+  const std::string& LoadError() const { return loadError_; }
   /// Every section name, in file order.
   std::vector<std::string> SectionNames() const;
   bool HasSection(std::string_view section) const;
@@ -51,6 +56,7 @@ class IniFile {
 
   std::vector<Section> sections_;
   bool exists_ = false;
+  std::string loadError_;
 };
 
 /// Compares ASCII letters without regard to case.

@@ -36,7 +36,9 @@ const char* FtStatusText(FT_STATUS status) {
 }
 
 std::string FtErrorMessage(const std::string& name, FT_STATUS status) {
-  if (status == 0 || status >= kStatusTexts.size()) return "";
+  if (status == 0) return "";
+  // A driver newer than the table still gets a message a person can quote.
+  if (status >= kStatusTexts.size()) return name + " - Unknown error (status " + std::to_string(status) + ")...";
   return name + kStatusTexts[status];
 }
 

@@ -12,7 +12,8 @@ namespace pw {
 const char* FtStatusText(FT_STATUS status);
 
 /// The message of a failed call: name directly followed by the status text for 1..17
-/// ("FT_Open - Device not found..."), empty above 17.
+/// ("FT_Open - Device not found..."); above 17, the status number ("FT_Open - Unknown error
+/// (status 18)..."); empty for 0.
 std::string FtErrorMessage(const std::string& name, FT_STATUS status);
 
 /// Raises PinwrightError with FtErrorMessage(name, status) unless status is 0.

@@ -24,6 +24,8 @@ void FormContext::ReportError(const std::string& text) {
 
 void FormContext::MarkTargetFailed() { outcome_ = Outcome::TargetProblem; }
 
+void FormContext::MarkInputRefused() { outcome_ = Outcome::ErrorReport; }
+
 Outcome FormContext::TakeOutcome() {
   const Outcome o = outcome_;
   outcome_ = Outcome::Success;

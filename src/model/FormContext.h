@@ -46,6 +46,9 @@ class FormContext {
   void ReportError(const std::string& text);
   /// Marks the running operation as one whose target failed (verify mismatch, no answer).
   void MarkTargetFailed();
+  /// Marks the running operation as ended by refusing the person's input (a file too big for
+  /// the chip, a data-file entry that cannot be used): an error, not a fault of the target.
+  void MarkInputRefused();
   Outcome TakeOutcome();
   /// A description file beside the program, else in the installed data folder; the first when neither has it.
   std::filesystem::path DescriptionFile(const std::string& name) const;

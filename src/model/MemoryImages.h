@@ -26,6 +26,11 @@ struct MemoryImages {
   std::int32_t FlashDataCount = 0;
   /// Bytes of EepromImage that the last file (or PIC dump) filled: one past the highest, gaps included.
   std::int32_t EepromDataCount = 0;
+
+  /// Which words of FlashImage and bytes of EepromImage the last file's records held: writes
+  /// program these and leave the rest of the chip alone.
+  std::vector<bool> FlashFilled = std::vector<bool>(kElements);
+  std::vector<bool> EepromFilled = std::vector<bool>(kElements);
 };
 
 }  // namespace pw

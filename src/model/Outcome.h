@@ -6,7 +6,7 @@ namespace pw {
 
 enum class Outcome {
   Success,
-  /// An error report (a message box) ended it.
+  /// An error report (a message box) ended it, or the person's input was refused.
   ErrorReport,
   /// The target failed: a verify mismatch or a chip that did not answer.
   TargetProblem,

@@ -1,5 +1,8 @@
 #include "sim/Bench.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <filesystem>
 #include <sstream>
 #include <utility>
@@ -32,20 +35,30 @@ std::vector<std::string> SplitList(const std::string& text, char separator) {
   return parts;
 }
 
-std::uint64_t Number(const std::string& text, const std::string& where) {
+/// A decimal number from 0 to most; anything else is a mistake in the file, never a wrapped value.
+std::uint64_t Number(const std::string& text, const std::string& where, std::uint64_t most) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) BadBench(where + ": " + text);
-  return std::stoull(text);
+  std::uint64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc{} || end != text.data() + text.size() || value > most) {
+    BadBench(where + "=" + text + " (число вне пределов 0.." + std::to_string(most) + ")");
+  }
+  return value;
 }
 
-/// Refuses an EEPROM file that is not a whole 128-byte image: a part of one, filled up with
-/// factory content, would be no chip that exists.
-void CheckEepromFile(const std::filesystem::path& file, const std::string& section) {
-  std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) return;
-  const auto size = std::filesystem::file_size(file, ec);
-  if (ec || size != FtEepromImage{}.size()) {
-    BadBench("[" + section + "] Eeprom=" + file.filename().string() + " должен содержать 128 байт");
+constexpr std::uint64_t kMost32 = 0xFFFFFFFFu;
+/// Far beyond any rate the FT232R reaches, and low enough to leave a sample period.
+constexpr std::uint64_t kMostSampleRate = 1'000'000'000;
+/// Ten seconds: any longer latency would only stop a run.
+constexpr std::uint64_t kMostLatencyUs = 10'000'000;
+
+FT_STATUS Status(const IniFile& ini, const std::string& section, const std::string& key) {
+  const std::int64_t value = ini.ReadInteger(section, key, 0);
+  if (value < 0 || static_cast<std::uint64_t>(value) > kMost32) {
+    BadBench("[" + section + "] " + key + "=" + std::to_string(value) + " (число вне пределов 0.." +
+             std::to_string(kMost32) + ")");
   }
+  return static_cast<FT_STATUS>(value);
 }
 
 /// A chip is listed with the strings its EEPROM holds; a bench that says otherwise is refused.
@@ -81,6 +94,7 @@ std::unique_ptr<Bench> Bench::FromFile(const std::filesystem::path& file) {
   const IniFile ini = IniFile::Load(file, {.StripInlineComments = true});
   if (!ini.Exists()) throw PinwrightError("Ошибка! Файл стенда не найден: " + file.string());
   std::unique_ptr<Bench> bench(new Bench());
+  bench->benchFile_ = file;
   bench->Build(ini, file.parent_path());
   return bench;
 }
@@ -107,14 +121,13 @@ void Bench::AddDevices(const IniFile& ini, const std::filesystem::path& baseDir)
     SimDeviceConfig config;
     config.Description = ini.ReadString(section, "Description", config.Description);
     config.SerialNumber = ini.ReadString(section, "SerialNumber", config.SerialNumber);
-    config.ListStatus = static_cast<FT_STATUS>(ini.ReadInteger(section, "ListStatus", 0));
-    config.OpenStatus = static_cast<FT_STATUS>(ini.ReadInteger(section, "OpenStatus", 0));
+    config.ListStatus = Status(ini, section, "ListStatus");
+    config.OpenStatus = Status(ini, section, "OpenStatus");
     SimDevice& device = sim_.AddDevice(config);
     if (YesNo(ini, section, "Board", n == 1)) device.Board = std::make_unique<SimBoard>();
     const std::string eeprom = ini.ReadString(section, "Eeprom", "");
     if (eeprom.empty()) continue;
     const auto file = baseDir / eeprom;
-    CheckEepromFile(file, section);
     std::error_code ec;
     const bool given = std::filesystem::exists(file, ec);
     Bind(file, device.Eeprom);
@@ -147,8 +160,9 @@ void Bench::ApplyTiming(const IniFile& ini) {
   } else {
     BadBench("[Timing] Model=" + model + " (нужно lenient или datasheet)");
   }
-  timing.SampleRate = Number(ini.ReadString("Timing", "SampleRate", "0"), "[Timing] SampleRate");
-  timing.Latency = Number(ini.ReadString("Timing", "LatencyUs", "1000"), "[Timing] LatencyUs") * kPicosPerMicro;
+  timing.SampleRate = Number(ini.ReadString("Timing", "SampleRate", "0"), "[Timing] SampleRate", kMostSampleRate);
+  timing.Latency =
+      Number(ini.ReadString("Timing", "LatencyUs", "1000"), "[Timing] LatencyUs", kMostLatencyUs) * kPicosPerMicro;
 }
 
 void Bench::ApplyFaults(const IniFile& ini) {
@@ -157,22 +171,26 @@ void Bench::ApplyFaults(const IniFile& ini) {
     const auto parts = SplitList(rule, ':');
     const auto call = parts.size() == 3 ? SimCallNamed(parts[0]) : std::nullopt;
     if (!call) BadBench("[Faults] Fail=" + rule + " (нужно ВЫЗОВ:НОМЕР:СТАТУС)");
-    faults.FailCall(*call, static_cast<std::uint32_t>(Number(parts[1], "[Faults] Fail")),
-                    static_cast<FT_STATUS>(Number(parts[2], "[Faults] Fail")));
+    faults.FailCall(*call, static_cast<std::uint32_t>(Number(parts[1], "[Faults] Fail", kMost32)),
+                    static_cast<FT_STATUS>(Number(parts[2], "[Faults] Fail", kMost32)));
   }
   for (const auto& rule : SplitList(ini.ReadString("Faults", "ShortRead", ""), ',')) {
     const auto parts = SplitList(rule, ':');
     if (parts.size() != 2) BadBench("[Faults] ShortRead=" + rule + " (нужно НОМЕР:БАЙТ)");
-    faults.ShortRead(static_cast<std::uint32_t>(Number(parts[0], "[Faults] ShortRead")),
-                     static_cast<std::uint32_t>(Number(parts[1], "[Faults] ShortRead")));
+    faults.ShortRead(static_cast<std::uint32_t>(Number(parts[0], "[Faults] ShortRead", kMost32)),
+                     static_cast<std::uint32_t>(Number(parts[1], "[Faults] ShortRead", kMost32)));
   }
   const std::string unplug = ini.ReadString("Faults", "UnplugAfter", "");
-  if (!unplug.empty()) faults.UnplugAfter(Number(unplug, "[Faults] UnplugAfter"));
+  if (!unplug.empty()) faults.UnplugAfter(Number(unplug, "[Faults] UnplugAfter", UINT64_MAX));
 }
 
 void Bench::Bind(const std::filesystem::path& file, std::span<std::uint8_t> memory) {
+  std::error_code ec;
+  if (!benchFile_.empty() && std::filesystem::equivalent(file, benchFile_, ec)) {
+    BadBench("файл памяти " + file.string() + " - это сам файл стенда");
+  }
   LoadMemoryFile(file, memory);
-  bindings_.push_back({file, memory});
+  bindings_.push_back({file, memory, std::vector<std::uint8_t>(memory.begin(), memory.end())});
 }
 
 void Bench::BindChip(const IniFile& ini, const std::string& section, SimChip& chip, const std::filesystem::path& baseDir) {
@@ -190,7 +208,12 @@ SimBoard* Bench::Board() {
 }
 
 void Bench::Save() {
-  for (const Binding& b : bindings_) SaveMemoryFile(b.File, b.Memory);
+  // A memory the run left alone keeps its file untouched (and absent when it was absent).
+  for (Binding& b : bindings_) {
+    if (std::equal(b.Memory.begin(), b.Memory.end(), b.Saved.begin(), b.Saved.end())) continue;
+    SaveMemoryFile(b.File, b.Memory);
+    b.Saved.assign(b.Memory.begin(), b.Memory.end());
+  }
 }
 
 }  // namespace pw::sim

@@ -30,7 +30,8 @@ class Bench {
   SimFt232r& Programmer() { return sim_; }
   /// The board of the first device that carries one, or null.
   SimBoard* Board();
-  /// Writes every memory file back; raises PinwrightError when one cannot be written.
+  /// Writes back every memory file whose memory changed since it was loaded or last saved;
+  /// raises PinwrightError when one cannot be written.
   void Save();
 
  private:
@@ -46,9 +47,13 @@ class Bench {
   struct Binding {
     std::filesystem::path File;
     std::span<std::uint8_t> Memory;
+    /// The memory as its file holds it.
+    std::vector<std::uint8_t> Saved;
   };
   SimFt232r sim_;
   std::vector<Binding> bindings_;
+  /// The bench's own file (empty for a bench made from text): no memory file may be it.
+  std::filesystem::path benchFile_;
 };
 
 }  // namespace pw::sim

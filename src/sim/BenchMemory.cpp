@@ -1,26 +1,28 @@
 #include "sim/BenchMemory.h"
 
-#include <fstream>
-#include <iterator>
+#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "common/AtomicFile.h"
 #include "common/Error.h"
+#include "common/RegularFile.h"
 
 namespace pw::sim {
 
 void LoadMemoryFile(const std::filesystem::path& file, std::span<std::uint8_t> memory) {
   std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) return;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw PinwrightError("Ошибка! Не удалось прочитать файл памяти " + file.string());
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (bytes.size() > memory.size()) {
-    throw PinwrightError("Ошибка! Файл памяти " + file.string() + " больше памяти микросхемы (" +
-                         std::to_string(bytes.size()) + " > " + std::to_string(memory.size()) + " байт)");
+  const auto kind = std::filesystem::symlink_status(file, ec).type();
+  if (kind == std::filesystem::file_type::not_found) return;
+  if (std::filesystem::is_directory(file, ec)) {
+    throw PinwrightError("Ошибка! Файл памяти " + file.string() + " - это папка");
   }
-  for (std::size_t i = 0; i < bytes.size(); ++i) memory[i] = static_cast<std::uint8_t>(bytes[i]);
+  // The limit keeps a huge file from filling memory before its size is judged.
+  const std::string bytes = ReadRegularFile(file, kMemoryFileLimit);
+  if (bytes.size() != memory.size()) {
+    throw PinwrightError("Ошибка! Размер файла памяти " + file.string() + " " + std::to_string(bytes.size()) +
+                         " байт, а у памяти микросхемы " + std::to_string(memory.size()) + " байт");
+  }
+  std::copy(bytes.begin(), bytes.end(), memory.begin());
 }
 
 void SaveMemoryFile(const std::filesystem::path& file, std::span<const std::uint8_t> memory) {

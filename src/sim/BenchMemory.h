@@ -8,8 +8,12 @@
 
 namespace pw::sim {
 
-/// Fills memory from the start of file; a missing file leaves it as it is (an erased chip). Raises
-/// PinwrightError when the file is larger than the memory or cannot be read.
+/// The largest memory file read: above any simulated memory.
+inline constexpr std::uintmax_t kMemoryFileLimit = 16u << 20;
+
+/// Fills memory with file; a missing file leaves it as it is (an erased chip). Raises
+/// PinwrightError when file is a folder or no regular file, when its size differs from the
+/// memory's, or when it cannot be read.
 void LoadMemoryFile(const std::filesystem::path& file, std::span<std::uint8_t> memory);
 
 /// Writes memory to file, replacing it only once written completely.

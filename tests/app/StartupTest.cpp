@@ -48,6 +48,22 @@ TEST(Startup, ABaudBeyond32BitsIsNotANumber) {
   EXPECT_EQ(f.Host.Errors.size(), 1u);
 }
 
+// Before, such a value only showed later, as a programmer that is not connected.
+TEST(Startup, ABaudTheProgrammerCannotTakeStopsStartUpNamingTheValue) {
+  for (const char* baud : {"0", "299", "3000001", "-9600"}) {
+    FormFixture f("", std::string("1\n2\n3\n4\n5\n6\n7\n") + baud + "\n");
+    TForm1& form = f.Start();
+    EXPECT_EQ(f.Host.Errors, (std::vector<std::string>{std::string("Ошибка! Скорость ") + baud +
+                                                       " в восьмой строке файла speed.txt вне пределов 300..3000000 бод!"}));
+    EXPECT_EQ(form.ProgrammerBaud, 0);
+    EXPECT_EQ(form.LastOutcome(), Outcome::ErrorReport);
+  }
+  for (const char* baud : {"300", "3000000"}) {
+    FormFixture f("", std::string("1\n2\n3\n4\n5\n6\n7\n") + baud + "\n");
+    EXPECT_EQ(f.Start().ProgrammerBaud, std::stoi(baud));
+  }
+}
+
 TEST(Startup, SpeedTxtBesideTheProgramServesWhenTheCurrentFolderHasNone) {
   FormFixture f("", "");
   f.Dir.Write("program/speed.txt", "1\n2\n3\n4\n5\n6\n7\n4800\n");

@@ -7,6 +7,8 @@
 #include <sstream>
 
 #include "AvrBench.h"
+#include "hexfile/HexTexts.h"
+#include "model/Texts.h"
 #include "support/AvrSpiTrace.h"
 
 namespace pw {
@@ -187,7 +189,7 @@ TEST(AvrEepromWrite, AFileLargerThanTheEepromIsRefusedAndNothingIsWritten) {
   ASSERT_EQ(b.Open(b.Page().AvrLoadEep, test::WriteBytesHex(b.Dir / "513.hex", Bytes(513, 0))), Outcome::Success);
   b.Form->Log.Clear();
   b.Sim().StartTrace(b.Dir / "write.bin");
-  EXPECT_EQ(b.Click(b.Page().AvrWriteEep), Outcome::TargetProblem);
+  EXPECT_EQ(b.Click(b.Page().AvrWriteEep), Outcome::ErrorReport);  // the file's fault: status 1
   b.Sim().StopTrace();
   EXPECT_EQ(b.Log(), (Lines{"Ошибка: в файле 513 байт, а в чипе 512 байт, запись отменена"}));
   const auto traced = TracedInstructions(b.Dir / "write.bin");
@@ -201,7 +203,28 @@ TEST(AvrEepromWrite, AChipThatStopsAnsweringNeverGetsANoErrorsLine) {
   ASSERT_EQ(b.Open(b.Page().AvrLoadEep, test::WriteBytesHex(b.Dir / "10.hex", Bytes(10, 1))), Outcome::Success);
   b.Form->Log.Clear();
   EXPECT_EQ(b.Click(b.Page().AvrWriteEep), Outcome::TargetProblem);
-  EXPECT_EQ(b.Log(), (Lines{"прошивание EEPROM:10 байт", "Ошибка: чип не отвечает"}));
+  EXPECT_EQ(b.Log(), (Lines{"прошивание EEPROM:10 байт", "Ошибка: чип не отвечает",
+                            texts::PartlyWritten("Прошить Eeprom")}));
+}
+
+// Before, every byte from 0 to the file's last was written (0xFF where the file had none), and
+// the verify then compared bytes the file never held.
+TEST(AvrEepromWrite, ASparseFileChangesOnlyItsBytesOnAChipThatIsNotBlank) {
+  const std::string sparse = ":020005001122C6\n:01002100337B\n:0101FF0044BB\n";  // 5-6, 0x21, 0x1FF
+  for (const char* part : {"ATmega88PA", "ATmega8A"}) {  // page writes; byte writes only
+    SCOPED_TRACE(part);
+    AvrBench b(part);
+    std::fill(b.Core().Eeprom.begin(), b.Core().Eeprom.end(), 0x5A);
+    ASSERT_EQ(b.Open(b.Page().AvrLoadEep, b.Dir.Write("sparse.hex", sparse)), Outcome::Success);
+    EXPECT_EQ(b.Click(b.Page().AvrWriteEep), Outcome::Success);
+    EXPECT_EQ(b.Log().back(), "Ошибок нет");
+    std::vector<std::uint8_t> expected(512, 0x5A);
+    expected[5] = 0x11;
+    expected[6] = 0x22;
+    expected[0x21] = 0x33;
+    expected[0x1FF] = 0x44;
+    EXPECT_EQ(std::vector<std::uint8_t>(b.Core().Eeprom.begin(), b.Core().Eeprom.end()), expected);
+  }
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "AvrBench.h"
+#include "hexfile/HexTexts.h"
+#include "model/Texts.h"
 #include "model/ImageFiles.h"
 #include "support/AvrSpiTrace.h"
 
@@ -185,16 +187,39 @@ TEST(AvrFlashWrite, HundredWordsOn32WordPagesGoAsFourPagesAndVerifyFourWholePage
   EXPECT_FALSE(b.DeviceOpen());
 }
 
-TEST(AvrFlashWrite, AnEmptyFileWritesAnEmptyPageZeroAndVerifiesIt) {
+// Before, an empty file wrote an empty page 0 and ended "Ошибок нет"; a write with nothing loaded did the same.
+TEST(AvrFlashWrite, AnEmptyFileIsRefusedAndAWriteWithoutDataTouchesNothing) {
   AvrBench b("ATmega88PA");
-  ASSERT_EQ(b.Open(b.Page().AvrLoadFls, b.Dir.Write("empty.hex", ":00000001FF\r\n")), Outcome::Success);
+  const auto empty = b.Dir.Write("empty.hex", ":00000001FF\r\n");
+  EXPECT_EQ(b.Open(b.Page().AvrLoadFls, empty), Outcome::ErrorReport);
+  EXPECT_EQ(b.Host.Errors, (Lines{texts::HexNoData(empty.string())}));
   b.Sim().StartTrace(b.Dir / "write.bin");
-  ASSERT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::Success);
+  EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::ErrorReport);
   b.Sim().StopTrace();
-  const auto traced = TracedInstructions(b.Dir / "write.bin");
-  EXPECT_EQ(PageWrites(traced), (std::vector<PageWrite>{{0, 0}}));
-  EXPECT_EQ(WithOpcode(traced, 0x20).size(), 32u);
+  EXPECT_TRUE(PageWrites(TracedInstructions(b.Dir / "write.bin")).empty());
+  EXPECT_EQ(b.Log().back(), texts::kNothingToWrite);
+}
+
+// Before, every page from 0 to the file's last was written, pages the file never touched too.
+TEST(AvrFlashWrite, PagesTheFileDoesNotTouchAreNeitherWrittenNorVerified) {
+  AvrBench b("ATmega88PA");  // 32-word pages
+  std::fill(b.Core().Flash.begin() + 2 * 32, b.Core().Flash.begin() + 2 * 96, 0x00);  // pages 1 and 2 programmed
+  // Words 2-3 (page 0) and word 100 (page 3).
+  const auto file = b.Dir.Write("sparse.hex", ":04000400AABBCCDDEE\n:0200C8001122\n");
+  ASSERT_EQ(b.Open(b.Page().AvrLoadFls, file), Outcome::Success);
+  b.Sim().StartTrace(b.Dir / "write.bin");
+  EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::Success);
+  b.Sim().StopTrace();
   EXPECT_EQ(b.Log().back(), "Ошибок нет");
+  const auto traced = TracedInstructions(b.Dir / "write.bin");
+  const auto pages = PageWrites(traced);
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_EQ(pages[0].Address, 0);
+  EXPECT_EQ(pages[1].Address, 96);
+  EXPECT_EQ(b.FlashWord(2), 0xBBAA);
+  EXPECT_EQ(b.FlashWord(100), 0x2211);
+  EXPECT_EQ(b.FlashWord(32), 0x0000);
+  EXPECT_EQ(b.FlashWord(95), 0x0000);
 }
 
 TEST(AvrFlashWrite, TheFirstMismatchIsReportedAndEndsTheVerify) {
@@ -214,7 +239,7 @@ TEST(AvrFlashWrite, AFileLargerThanTheFlashIsRefusedAndNothingIsWritten) {
   ASSERT_EQ(b.Open(b.Page().AvrLoadFls, test::WriteWordsHex(b.Dir / "big.hex", Counting(4097, 0))), Outcome::Success);
   b.Form->Log.Clear();
   b.Sim().StartTrace(b.Dir / "write.bin");
-  EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::TargetProblem);
+  EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::ErrorReport);  // the file's fault: status 1
   b.Sim().StopTrace();
   EXPECT_EQ(b.Log(), (Lines{"Ошибка: в файле 4097 слов, а в чипе 4096 слов, запись отменена"}));
   EXPECT_TRUE(WithOpcode(TracedInstructions(b.Dir / "write.bin"), 0x4C).empty());

@@ -1,5 +1,6 @@
 // The reader's record handling, its leniency, and every refusal leaving the images as they were.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "common/Error.h"
 #include "hexfile/HexReader.h"
@@ -26,8 +27,8 @@ class HexReaderTest : public ::testing::Test {
   std::filesystem::path File(const std::string& text) { return dir.Write("in.hex", text); }
 
   /// Expects loading text with layout to be refused with message, changing nothing.
-  void ExpectRefused(void (*layout)(const std::filesystem::path&, MemoryImages&), const std::string& text,
-                     const std::string& message) {
+  template <typename Layout>
+  void ExpectRefused(Layout layout, const std::string& text, const std::string& message) {
     const MemoryImages before = images;
     try {
       layout(File(text), images);
@@ -41,6 +42,7 @@ class HexReaderTest : public ::testing::Test {
     EXPECT_EQ(images.ReadBuffer, before.ReadBuffer);
     EXPECT_EQ(images.FlashDataCount, 123);
     EXPECT_EQ(images.EepromDataCount, 456);
+    EXPECT_EQ(images.EepromFilled, before.EepromFilled);
   }
 
   test::TempDir dir;
@@ -55,13 +57,41 @@ TEST(HexToWord, ReadsLowSixteenBitsOfAnyCase) {
   EXPECT_THROW(HexToWord("1G"), PinwrightError);
 }
 
-TEST_F(HexReaderTest, EndRecordAloneLeavesEveryImageErasedAndEmpty) {
-  LoadPicFile(File(":00000001FF\r\n"), images);
-  EXPECT_EQ(images.FlashImage, std::vector<std::uint16_t>(MemoryImages::kElements, 0xFFFF));
-  EXPECT_EQ(images.EepromImage, std::vector<std::uint8_t>(MemoryImages::kElements, 0xFF));
-  EXPECT_EQ(images.ConfigImage, std::vector<std::uint8_t>(MemoryImages::kElements, 0xFF));
-  EXPECT_EQ(images.FlashDataCount, 0);
-  EXPECT_EQ(images.EepromDataCount, 0);
+// Before, each of these loaded as an empty image and a write of it ended "Ошибок нет".
+TEST_F(HexReaderTest, FileWithoutDataIsRefusedNamingIt) {
+  const std::string path = (dir / "in.hex").string();
+  for (const std::string& text : {std::string(), std::string(":00000001FF\r\n"), std::string(":00001000F0\n"),
+                                 std::string("\x7F" "ELF\x02\x01\x01\0\0\0\n\x13\xF0 random bytes\r\n"),
+                                 std::string("Hello, world!\nThis is no HEX file.\n")}) {
+    ExpectRefused(LoadPicFile, text, texts::HexNoData(path));
+  }
+  ExpectRefused([](const std::filesystem::path&, MemoryImages& m) { return LoadEepromFile("/dev/null", m); }, "",
+                "Ошибка! Не удалось прочитать файл /dev/null: это не обычный файл");
+}
+
+TEST_F(HexReaderTest, FilledMapMarksExactlyTheRecordBytes) {
+  LoadEepromFile(File(":020010001122BB\n:01800000AA55\n"), images);
+  std::vector<bool> expected(MemoryImages::kElements, false);
+  expected[0x10] = expected[0x11] = expected[0x8000] = true;
+  EXPECT_EQ(images.EepromFilled, expected);
+  EXPECT_EQ(images.EepromDataCount, 0x8001);
+}
+
+// A FIFO used to block the load for ever and /dev/zero to be read until memory ran out.
+TEST_F(HexReaderTest, RefusesSpecialAndHugeFilesWithoutBlocking) {
+  const auto fifo = dir / "pipe.hex";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const auto huge = dir / "huge.hex";
+  std::filesystem::resize_file(dir.Write("huge.hex", ":0100000011EE\n"), kHexFileLimit + 1);
+  const std::string notRegular = ": это не обычный файл";
+  const std::vector<std::pair<std::filesystem::path, std::string>> cases = {
+      {fifo, "Ошибка! Не удалось прочитать файл " + fifo.string() + notRegular},
+      {"/dev/zero", "Ошибка! Не удалось прочитать файл /dev/zero" + notRegular},
+      {huge, "Ошибка! Не удалось прочитать файл " + huge.string() + ": файл больше допустимых 67108864 байт"},
+  };
+  for (const auto& [file, message] : cases) {
+    ExpectRefused([&](const std::filesystem::path&, MemoryImages& m) { return LoadEepromFile(file, m); }, "", message);
+  }
 }
 
 TEST_F(HexReaderTest, ByteLayoutStoresAtOwnAddressAndCountsGaps) {
@@ -120,7 +150,8 @@ TEST_F(HexReaderTest, IgnoresStartCharacterChecksumAndOtherRecordTypes) {
       "  \n"
       ":04001000123\n"           // cut short: 12, then one digit 3, then none twice
       ":03002000ABCD99\n";       // the checksum digits stand where the third byte is expected
-  LoadEepromFile(File(text), images);
+  // Taken anyway, but the log hears of the first wrong checksum and how many there were.
+  EXPECT_EQ(LoadEepromFile(File(text), images), texts::HexBadChecksums(1, 3));
   EXPECT_EQ(images.EepromImage[0], 0x11);
   EXPECT_EQ(images.EepromImage[1], 0x22);
   EXPECT_EQ(images.EepromImage[0x10], 0x12);
@@ -129,6 +160,7 @@ TEST_F(HexReaderTest, IgnoresStartCharacterChecksumAndOtherRecordTypes) {
   EXPECT_EQ(images.EepromImage[0x13], 0x00);
   EXPECT_EQ(images.EepromImage[0x22], 0x99);
   EXPECT_EQ(images.EepromDataCount, 0x23);
+  EXPECT_EQ(LoadEepromFile(File(":040000001122334452\n"), images), "");
 }
 
 TEST_F(HexReaderTest, SecondLoadReplacesFirstCompletely) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "hexfile/HexTexts.h"
 #include "sim/SimEeprom24.h"
 #include "support/FormFixture.h"
 
@@ -105,16 +106,26 @@ TEST_F(I2cPageTest, AFileLargerThanTheChipIsRefusedBeforeAnythingIsWritten) {
   EXPECT_EQ(Log().back(), "Ошибка: данных в файле 261 байт, а объём EEPROM 256 байт; запись отменена");
   EXPECT_EQ(f.Sim().Faults().Calls(sim::SimCall::Write), writes);
   EXPECT_EQ(Chip().Memory()[0x10], 0xFF);
-  EXPECT_EQ(f.Form->LastOutcome(), Outcome::TargetProblem);
+  // The person's file, not the chip, is at fault: exit status 1, not 2.
+  EXPECT_EQ(f.Form->LastOutcome(), Outcome::ErrorReport);
 }
 
-TEST_F(I2cPageTest, ATypeWithoutASectionErasesNothingAndReadsAnEmptyFile) {
-  Choose("no such type");
-  Click(page->I2cEepromErase);
-  EXPECT_EQ(Log(), (Lines{"стирание EEPROM", "стирание EEPROM завершено"}));
-  f.Host.Files.push_back((f.Dir / "empty.hex").string());
-  Click(page->I2cEepromRead);
-  EXPECT_EQ(test::ReadText(f.Dir / "empty.hex"), ":00000001FF\r\n");
+// Before, a type without a usable size read an empty file and "erased" with a line of success.
+TEST_F(I2cPageTest, ATypeWithoutAUsableSizeIsRefusedNamingItsSectionAndTheOperation) {
+  f.Dir.Write("program/I2C_E.ini", "[Zero]\nSize=0\n[Words]\nSize=big\n");
+  const std::string why = "] в файле I2C_E.ini размер (Size) не задан числом больше нуля; ";
+  for (const std::string type : {"no such type", "Zero", "Words"}) {
+    Choose(type);
+    Log().clear();
+    Click(page->I2cEepromErase);
+    EXPECT_EQ(Log(), (Lines{"Ошибка: у типа [" + type + why + "стирание отменено"}));
+    EXPECT_EQ(f.Form->LastOutcome(), Outcome::ErrorReport);
+    f.Host.Files.push_back((f.Dir / "empty.hex").string());
+    Click(page->I2cEepromRead);
+    EXPECT_EQ(Log().back(), "Ошибка: у типа [" + type + why + "чтение отменено");
+    EXPECT_FALSE(std::filesystem::exists(f.Dir / "empty.hex"));
+  }
+  EXPECT_EQ(f.Sim().Faults().Calls(sim::SimCall::Open), 0u);
 }
 
 TEST_F(I2cPageTest, CancellingTheSaveDialogChangesNothing) {
@@ -133,21 +144,47 @@ TEST_F(I2cPageTest, ALoadedFileLetsTheAvrPageWriteItsEepromOnlyForAKnownChip) {
   EXPECT_TRUE(f.Form->Avr.AvrWriteEep.Enabled);
 }
 
-TEST_F(I2cPageTest, AMissingFileIsReportedAfterItsLogLine) {
-  const std::string shown = page->I2cEepromLab2.Caption;
-  f.Host.Files.push_back((f.Dir / "gone.hex").string());
-  Click(page->I2cEepromFile);
-  EXPECT_EQ(f.Host.Errors, (Lines{"Ошибка! Файл не найден!"}));
-  EXPECT_EQ(page->I2cEepromLab1.Caption, (f.Dir / "gone.hex").string());
-  EXPECT_EQ(page->I2cEepromLab2.Caption, shown);
+// Before, the page named the refused file while its write button still wrote the previous data.
+TEST_F(I2cPageTest, ARefusedFileLeavesThePathAndTheWriteButtonAsTheyWere) {
+  const std::string none = (f.Dir / "gone.hex").string();
+  const std::string empty = f.Dir.Write("empty.hex", ":00000001FF\r\n").string();
+  for (const bool loadedBefore : {false, true}) {
+    const std::string previous = loadedBefore ? (Load(":0100000011EE\r\n"), (f.Dir / "in.hex").string()) : "";
+    for (const std::string& file : {none, empty}) {
+      f.Host.Files.push_back(file);
+      Click(page->I2cEepromFile);
+      EXPECT_EQ(Log().back(), "файл: " + file);
+      EXPECT_EQ(page->I2cEepromLab1.Caption, previous);
+      EXPECT_EQ(page->I2cEepromWrite.Enabled, loadedBefore);
+    }
+  }
+  EXPECT_EQ(f.Host.Errors, (Lines{"Ошибка! Файл не найден!", texts::HexNoData(empty), "Ошибка! Файл не найден!",
+                                  texts::HexNoData(empty)}));
 }
 
 TEST_F(I2cPageTest, ATypeBeyondItsAddressingIsRefused) {
   f.Dir.Write("program/I2C_E.ini", "[Big]\nSize=4096\nProtocol=1\n");
   Choose("Big");
   Click(page->I2cEepromErase);
-  EXPECT_EQ(Log().back(), "Ошибка: объём 4096 байт больше, чем позволяет адресация типа (2048 байт)");
+  EXPECT_EQ(Log().back(),
+            "Ошибка: объём типа [Big] 4096 байт больше, чем позволяет его адресация (2048 байт); стирание отменено");
   EXPECT_EQ(f.Sim().Faults().Calls(sim::SimCall::Open), 0u);
+}
+
+// Before, a file with one record at 0x1F0 programmed 0xFF into every byte below it.
+TEST_F(I2cPageTest, ASparseFileChangesOnlyItsBytesOnAChipThatIsNotBlank) {
+  Choose("Mid");
+  std::fill(Chip().Memory().begin(), Chip().Memory().end(), 0x5A);
+  // 3 bytes from 0x0E (across a group boundary), one at 0x1F0.
+  Load(":03000E00112233A9\n:0101F00044CA\n");
+  Click(page->I2cEepromWrite);
+  EXPECT_EQ(Log().back(), "прошивание EEPROM завершено");
+  std::vector<std::uint8_t> expected(512, 0x5A);
+  expected[0x0E] = 0x11;
+  expected[0x0F] = 0x22;
+  expected[0x10] = 0x33;
+  expected[0x1F0] = 0x44;
+  EXPECT_EQ(std::vector<std::uint8_t>(Chip().Memory().begin(), Chip().Memory().end()), expected);
 }
 
 struct I2cNoChipTest : I2cPageTest {

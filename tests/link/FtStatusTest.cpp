@@ -39,10 +39,10 @@ TEST(FtStatus, NamesKeepTheirTrailingBlank) {
   EXPECT_EQ(MessageOf("FT_EE_Read ", 11), "FT_EE_Read  - EEPROM read failed...");
 }
 
-TEST(FtStatus, StatusAbove17RaisesAnEmptyMessage) {
-  EXPECT_EQ(MessageOf("FT_Open", 18), "");
-  EXPECT_EQ(MessageOf("FT_Open", 0xFFFFFFFFu), "");
-  EXPECT_STREQ(FtStatusText(18), "");
+// Before, these raised an empty message: the error box and the CLI said nothing at all.
+TEST(FtStatus, StatusAbove17NamesItsNumber) {
+  EXPECT_EQ(MessageOf("FT_Open", 18), "FT_Open - Unknown error (status 18)...");
+  EXPECT_EQ(MessageOf("FT_Write", 0xFFFFFFFFu), "FT_Write - Unknown error (status 4294967295)...");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "sim/Bench.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "common/Error.h"
 #include "d2xx/FtEepromImage.h"
@@ -103,6 +104,41 @@ TEST(Bench, AChipIsListedWithTheStringsOfItsEepromImage) {
   EXPECT_EQ(device.Eeprom, image);
   EXPECT_THROW(Bench::FromText("[Programmer]\nDescription=FT232R USB UART\nEeprom=ft.bin\n", dir.Path()),
                PinwrightError);
+}
+
+// Before, out-of-range numbers escaped as std::out_of_range or wrapped, a FIFO blocked the
+// start for ever, the bench file itself or a shorter file loaded as a memory.
+TEST(Bench, EachUnusableNumberOrMemoryFileGetsOneClearLine) {
+  test::TempDir dir;
+  dir.Write("long.bin", std::string(129, '\0'));
+  dir.Write("short.bin", std::string(127, '\0'));
+  std::filesystem::create_directory(dir / "folder.bin");
+  ASSERT_EQ(mkfifo((dir / "pipe.bin").c_str(), 0600), 0);
+  const std::string bad = "Ошибка в файле стенда: ";
+  const std::string size = "Ошибка! Размер файла памяти " + (dir / "").string();
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"[Faults]\nUnplugAfter=99999999999999999999\n",
+       bad + "[Faults] UnplugAfter=99999999999999999999 (число вне пределов 0..18446744073709551615)"},
+      {"[Faults]\nFail=Write:4294967296:4\n", bad + "[Faults] Fail=4294967296 (число вне пределов 0..4294967295)"},
+      {"[Timing]\nLatencyUs=10000001\n", bad + "[Timing] LatencyUs=10000001 (число вне пределов 0..10000000)"},
+      {"[Timing]\nSampleRate=1000000000000\n",
+       bad + "[Timing] SampleRate=1000000000000 (число вне пределов 0..1000000000)"},
+      {"[Programmer]\nOpenStatus=-1\n", bad + "[Programmer] OpenStatus=-1 (число вне пределов 0..4294967295)"},
+      {"[Programmer]\nEeprom=long.bin\n", size + "long.bin 129 байт, а у памяти микросхемы 128 байт"},
+      {"[Programmer]\nEeprom=short.bin\n", size + "short.bin 127 байт, а у памяти микросхемы 128 байт"},
+      {"[Programmer]\nEeprom=folder.bin\n", "Ошибка! Файл памяти " + (dir / "folder.bin").string() + " - это папка"},
+      {"[Programmer]\nEeprom=pipe.bin\n",
+       "Ошибка! Не удалось прочитать файл " + (dir / "pipe.bin").string() + ": это не обычный файл"},
+      {"[Programmer]\nEeprom=bench.ini\n", bad + "файл памяти " + (dir / "bench.ini").string() + " - это сам файл стенда"},
+  };
+  for (const auto& [text, message] : cases) {
+    try {
+      Bench::FromFile(dir.Write("bench.ini", text));
+      ADD_FAILURE() << "accepted: " << text;
+    } catch (const PinwrightError& e) {
+      EXPECT_EQ(e.what(), message) << text;
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,16 @@
+#pragma once
+/// @file
+/// Reading a whole input file without ever blocking on a pipe or a device.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace pw {
+
+/// The whole content of file. Raises PinwrightError naming the file when it is no regular file
+/// (a pipe, a device, a folder), when it holds more than limit bytes, or when it cannot be read.
+/// The file is opened without waiting for a writer, and its kind is checked on the open file.
+std::string ReadRegularFile(const std::filesystem::path& file, std::uintmax_t limit);
+
+}  // namespace pw

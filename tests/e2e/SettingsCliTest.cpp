@@ -78,7 +78,8 @@ TEST(SettingsCli, AFailedReadOrABadClockProgramsNothing) {
   auto r = RunCli({bench, "settings", "defaults"}, dir.Path());
   EXPECT_EQ(r.Status, 1) << r.Out;
   EXPECT_NE(r.Err.find("FT_EE_Read  - EEPROM read failed..."), std::string::npos) << r.Err;
-  EXPECT_EQ(ImageOf(dir / "ft.bin"), FactoryFtEeprom("FT232R USB UART", "A1B2C3D4"));
+  // Nothing was programmed, so the bench had no changed memory to write back.
+  EXPECT_FALSE(std::filesystem::exists(dir / "ft.bin"));
   r = RunCli({"--simulator", "settings", "write", "CLK6", "50", "2.0", "2"}, dir.Path());
   EXPECT_EQ(r.Status, 64);
   r = RunCli({"--simulator", "settings", "write", "CLK6", "много", "2.0", "0"}, dir.Path());

@@ -1,6 +1,7 @@
 #include "backend/Backend.h"
 
 #include "backend/AbsentD2xx.h"
+#include "ftdi/FtdiD2xx.h"
 
 namespace pw {
 
@@ -13,10 +14,17 @@ std::unique_ptr<Backend> Backend::Simulated(const std::optional<std::filesystem:
   return backend;
 }
 
-std::unique_ptr<Backend> Backend::Hardware(std::string& whyNot) {
-  whyNot = "Эта сборка не умеет работать с настоящим программатором (нет libftdi1). Запустите с --simulator.";
-  return nullptr;
+std::unique_ptr<Backend> Backend::Hardware(const std::string& serial) {
+  auto backend = std::make_unique<Backend>();
+  auto driver = std::make_unique<ftdi::FtdiD2xx>(ftdi::OptionsFromEnvironment(serial));
+  const ftdi::FtdiD2xx* real = driver.get();
+  backend->hint_ = [real] { return real->Hint(); };
+  backend->driver_ = driver.get();
+  backend->owned_ = std::move(driver);
+  return backend;
 }
+
+std::string Backend::Hint() const { return hint_ ? hint_() : std::string(); }
 
 std::unique_ptr<Backend> Backend::Absent() {
   auto backend = std::make_unique<Backend>();

@@ -13,12 +13,18 @@ namespace {
 struct GuiOptions {
   bool Simulator = false;
   std::optional<std::filesystem::path> Bench;
+  /// --device SERIAL: the real programmer with this serial number.
+  std::string Device;
 };
 
 GuiOptions ParseArgs(const QStringList& args) {
   GuiOptions o;
-  for (const QString& a : args.mid(1)) {
+  const QStringList words = args.mid(1);
+  for (qsizetype i = 0; i < words.size(); ++i) {
+    const QString& a = words[i];
     if (a == "--simulator") o.Simulator = true;
+    if (a == "--device" && i + 1 < words.size()) o.Device = words[++i].toStdString();
+    if (a.startsWith("--device=")) o.Device = a.mid(9).toStdString();
     if (a.startsWith("--simulator=")) {
       o.Simulator = true;
       o.Bench = a.mid(12).toStdString();
@@ -37,12 +43,7 @@ int main(int argc, char** argv) {
     if (options.Simulator) {
       backend = pw::Backend::Simulated(options.Bench, std::nullopt);
     } else {
-      std::string why;
-      backend = pw::Backend::Hardware(why);
-      if (!backend) {
-        QMessageBox::warning(nullptr, pw::TForm1::kCaption, QString::fromStdString(why));
-        backend = pw::Backend::Absent();
-      }
+      backend = pw::Backend::Hardware(options.Device);
     }
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, pw::TForm1::kCaption, QString::fromStdString(e.what()));
@@ -54,6 +55,10 @@ int main(int argc, char** argv) {
   window.show();
   form.FormCreate();
   window.Binder().SyncAll();
+  // The log carries the error report; the hint tells a person what to do about it.
+  if (!backend->Hint().empty()) {
+    QMessageBox::warning(&window, pw::TForm1::kCaption, QString::fromStdString(backend->Hint()));
+  }
   const int status = app.exec();
   try {
     backend->Finish();

@@ -45,7 +45,12 @@ FormPaths ProgramPaths() {
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (!ec) paths.ProgramDir = exe.parent_path();
-  paths.DataDir = PINWRIGHT_INSTALL_DATA_DIR;
+  // An installed tree may have been moved or installed with another prefix: its data folder
+  // beside bin/ wins over the one the build was configured for.
+  const auto besideBin = paths.ProgramDir.parent_path() / "share" / "pinwright";
+  paths.DataDir = !paths.ProgramDir.empty() && std::filesystem::is_directory(besideBin, ec)
+                      ? besideBin
+                      : std::filesystem::path(PINWRIGHT_INSTALL_DATA_DIR);
   paths.WorkingDir = std::filesystem::current_path(ec);
   return paths;
 }

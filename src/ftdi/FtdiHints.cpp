@@ -31,7 +31,7 @@ std::string DevicePath(int bus, int address) {
 std::string NoProgrammerHint(const std::string& serial, int found) {
   if (!serial.empty() && found > 0) {
     return "Программатора с серийным номером " + serial + " нет: найдено FT232R (0403:6001): " +
-           std::to_string(found) + ". Проверьте номер (pinwright-cli settings read показывает его).";
+           std::to_string(found) + ". Номера показывает «lsusb -v -d 0403:6001 | grep iSerial».";
   }
   return "Программатор FT232R (0403:6001) не найден. Проверьте кабель USB; «lsusb» должен показать 0403:6001. "
          "Без программатора запустите программу с --simulator.";

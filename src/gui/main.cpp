@@ -33,6 +33,19 @@ GuiOptions ParseArgs(const QStringList& args) {
   return o;
 }
 
+/// The window's host, whose error reports carry the backend's hint (no programmer, no permission).
+class HintingHost : public pw::gui::QtHost {
+ public:
+  explicit HintingHost(const pw::Backend& backend) : backend_(backend) {}
+  void ShowError(const std::string& text) override {
+    const std::string hint = backend_.Hint();
+    QtHost::ShowError(hint.empty() ? text : text + "\n\n" + hint);
+  }
+
+ private:
+  const pw::Backend& backend_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,16 +62,12 @@ int main(int argc, char** argv) {
     QMessageBox::critical(nullptr, pw::TForm1::kCaption, QString::fromStdString(e.what()));
     return 1;
   }
-  pw::gui::QtHost host;
+  HintingHost host(*backend);
   pw::TForm1 form(backend->Driver(), host, pw::ProgramPaths());
   pw::gui::MainWindow window(form, &host);
   window.show();
   form.FormCreate();
   window.Binder().SyncAll();
-  // The log carries the error report; the hint tells a person what to do about it.
-  if (!backend->Hint().empty()) {
-    QMessageBox::warning(&window, pw::TForm1::kCaption, QString::fromStdString(backend->Hint()));
-  }
   const int status = app.exec();
   try {
     backend->Finish();

@@ -64,7 +64,10 @@ TEST_P(FtdiExchange, EverySampleComesBackInOrderWithinTheFifos) {
 INSTANTIATE_TEST_SUITE_P(Runs, FtdiExchange,
                          ::testing::Values(ExchangeCase{0, 1}, ExchangeCase{0, 62}, ExchangeCase{0, 63},
                                            ExchangeCase{0, 385}, ExchangeCase{0, 65536}, ExchangeCase{128, 1},
-                                           ExchangeCase{128, 129}, ExchangeCase{128, 4000}));
+                                           ExchangeCase{128, 129}, ExchangeCase{128, 4000}),
+                         [](const auto& info) {
+                           return std::string(info.param.Step ? "LockStep" : "Streaming") + std::to_string(info.param.Count);
+                         });
 
 TEST_F(UsbFixture, AWriteNobodyReadsStallsTheChipAndLosesNothing) {
   usbchip::VirtualChip& chip = Bus().PlugBare("FT232R USB UART", "A1");

@@ -40,12 +40,17 @@ TEST_P(FtdiListing, TheSerialPicksTheProgrammer) {
   Bus().PlugBare("Programmer", "FTX9Y8Z7");
   Make(0, c.Serial);
   EXPECT_EQ(Count(*Driver), c.Count);
-  if (c.Count > 0) EXPECT_EQ(Description(*Driver, 0), c.First);
+  if (c.Count > 0) {
+    EXPECT_EQ(Description(*Driver, 0), c.First);
+  }
   FT_STATUS beyond = FT_OK;
   Description(*Driver, c.Count, &beyond);
   EXPECT_EQ(beyond, FT_DEVICE_NOT_FOUND);
-  if (c.HintPart.empty()) EXPECT_EQ(Driver->Hint(), "");
-  else EXPECT_NE(Driver->Hint().find(c.HintPart), std::string::npos) << Driver->Hint();
+  if (c.HintPart.empty()) {
+    EXPECT_EQ(Driver->Hint(), "");
+  } else {
+    EXPECT_NE(Driver->Hint().find(c.HintPart), std::string::npos) << Driver->Hint();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Serials, FtdiListing,

@@ -27,7 +27,12 @@ VirtualChip* ChipOf(libusb_device_handle* handle) { return handle && handle->Dev
 
 extern "C" {
 
+/// Defined by the preloadable build (PreloadBench.cpp) to put a bench on the bus; absent in
+/// test programs, which plug their chips themselves.
+void pinwright_virtual_bus_setup() __attribute__((weak));
+
 int LIBUSB_CALL libusb_init(libusb_context** ctx) {
+  if (pinwright_virtual_bus_setup) pinwright_virtual_bus_setup();
   if (ctx) *ctx = &theContext;
   return 0;
 }

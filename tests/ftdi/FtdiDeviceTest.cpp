@@ -2,6 +2,7 @@
 // by serial, no programmer, no permission; the configuration EEPROM read and programmed word
 // by word from the project's image.
 
+#include <cstdlib>
 #include <cstring>
 
 #include "UsbFixture.h"
@@ -149,6 +150,21 @@ TEST_F(UsbFixture, EepromCallsRefuseABadRecord) {
   std::strcpy(tooLong.Manufacturer, "FTDI");
   std::strcpy(tooLong.Serial, "A1");
   EXPECT_EQ(Driver->EE_Program(h, &tooLong.Data), FT_INVALID_PARAMETER);
+}
+
+TEST(FtdiOptions, TheEnvironmentSelectsLockStep) {
+  const struct {
+    const char* Value;
+    std::uint32_t Step;
+  } cases[] = {{nullptr, 0}, {"", 0}, {"0", 0}, {"1", ftdi::kLockStepBytes}, {"yes", ftdi::kLockStepBytes}};
+  for (const auto& c : cases) {
+    if (c.Value) setenv("PINWRIGHT_FTDI_LOCKSTEP", c.Value, 1);
+    else unsetenv("PINWRIGHT_FTDI_LOCKSTEP");
+    const ftdi::FtdiOptions o = ftdi::OptionsFromEnvironment("SER1");
+    EXPECT_EQ(o.StepBytes, c.Step) << (c.Value ? c.Value : "(unset)");
+    EXPECT_EQ(o.Serial, "SER1");
+  }
+  unsetenv("PINWRIGHT_FTDI_LOCKSTEP");
 }
 
 }  // namespace

@@ -39,6 +39,15 @@ constexpr const char* kAvrdudeBoard = R"(programmer parent "ft232r"
 )";
 
 /// tool with args in dir, on the virtual programmer of dir/bench.ini; returns what it printed.
+#ifndef PINWRIGHT_PRELOAD
+#define PINWRIGHT_PRELOAD ""  // a sanitizer build: the tests below skip
+#endif
+
+/// Skips unless tool is installed and the preloadable library was built for it.
+#define REQUIRE_TOOL(tool)                                                                      \
+  if (!std::filesystem::exists(tool)) GTEST_SKIP() << tool << " is not installed";              \
+  if (!*PINWRIGHT_PRELOAD) GTEST_SKIP() << "a sanitizer build cannot be preloaded into " << tool
+
 std::string RunTool(const TempDir& dir, const std::string& tool, const std::string& args) {
   const std::string command = "cd '" + dir.Path().string() + "' && LD_PRELOAD='" PINWRIGHT_PRELOAD
                               "' PINWRIGHT_VIRTUAL_BENCH=bench.ini " + tool + " " + args + " > tool.txt 2>&1";
@@ -53,7 +62,7 @@ std::string Field(const std::string& text, const std::string& label) {
 }
 
 TEST(PeerTools, FtdiEepromDecodesTheVirtualChipsEepromAsTheCodecDoes) {
-  if (!std::filesystem::exists(kFtdiEeprom)) GTEST_SKIP() << "ftdi_eeprom is not installed (package ftdi-eeprom)";
+  REQUIRE_TOOL(kFtdiEeprom);
   TempDir dir;
   char manufacturer[kFtManufacturerSize] = "Pinwright", id[kFtManufacturerIdSize] = "",
        description[kFtDescriptionSize] = "Pinwright ISP", serial[kFtSerialNumberSize] = "PW000042";
@@ -85,7 +94,7 @@ TEST(PeerTools, FtdiEepromDecodesTheVirtualChipsEepromAsTheCodecDoes) {
 }
 
 TEST(PeerTools, AvrdudeIdentifiesWritesAndVerifiesTheSimulatedAvr) {
-  if (!std::filesystem::exists(kAvrdude)) GTEST_SKIP() << "avrdude is not installed";
+  REQUIRE_TOOL(kAvrdude);
   TempDir dir;
   dir.Write("board.conf", kAvrdudeBoard);
   dir.Write("bench.ini", "[AVR]\nPart=ATmega328P\nFlash=flash.bin\nEeprom=eeprom.bin\n");

@@ -10,8 +10,12 @@ namespace pw {
 std::filesystem::path FindSpeedFile(const FormPaths& paths) {
   const auto here = paths.WorkingDir / kSpeedFileName;
   std::error_code ec;
-  if (std::filesystem::exists(here, ec) || paths.ProgramDir.empty()) return here;
-  return paths.ProgramDir / kSpeedFileName;
+  if (std::filesystem::exists(here, ec)) return here;
+  // An installed program finds its copy in the installed data folder.
+  for (const auto& dir : {paths.ProgramDir, paths.DataDir}) {
+    if (!dir.empty() && std::filesystem::exists(dir / kSpeedFileName, ec)) return dir / kSpeedFileName;
+  }
+  return here;
 }
 
 std::vector<std::string> ReadSpeedList(const FormPaths& paths) {

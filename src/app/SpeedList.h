@@ -16,7 +16,8 @@ inline constexpr const char* kSpeedFileName = "speed.txt";
 /// The entry of the list that fixes the baud value.
 inline constexpr int kBaudEntry = 7;
 
-/// Where speed.txt is read from: the current directory, else beside the program.
+/// Where speed.txt is read from: the current directory, else beside the program, else the
+/// installed data folder (the current directory's path when none has it).
 std::filesystem::path FindSpeedFile(const FormPaths& paths);
 
 /// The lines of speed.txt; raises PinwrightError when it cannot be read.

@@ -1,6 +1,7 @@
 #include "backend/Backend.h"
 
 #include "backend/AbsentD2xx.h"
+#include "ftdi/FtdiD2xx.h"
 
 namespace pw {
 
@@ -13,10 +14,17 @@ std::unique_ptr<Backend> Backend::Simulated(const std::optional<std::filesystem:
   return backend;
 }
 
-std::unique_ptr<Backend> Backend::Hardware(std::string& whyNot) {
-  whyNot = "Эта сборка не умеет работать с настоящим программатором (нет libftdi1). Запустите с --simulator.";
-  return nullptr;
+std::unique_ptr<Backend> Backend::Hardware(const std::string& serial) {
+  auto backend = std::make_unique<Backend>();
+  auto driver = std::make_unique<ftdi::FtdiD2xx>(ftdi::OptionsFromEnvironment(serial));
+  const ftdi::FtdiD2xx* real = driver.get();
+  backend->hint_ = [real] { return real->Hint(); };
+  backend->driver_ = driver.get();
+  backend->owned_ = std::move(driver);
+  return backend;
 }
+
+std::string Backend::Hint() const { return hint_ ? hint_() : std::string(); }
 
 std::unique_ptr<Backend> Backend::Absent() {
   auto backend = std::make_unique<Backend>();
@@ -37,7 +45,12 @@ FormPaths ProgramPaths() {
   std::error_code ec;
   const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (!ec) paths.ProgramDir = exe.parent_path();
-  paths.DataDir = PINWRIGHT_INSTALL_DATA_DIR;
+  // An installed tree may have been moved or installed with another prefix: its data folder
+  // beside bin/ wins over the one the build was configured for.
+  const auto besideBin = paths.ProgramDir.parent_path() / "share" / "pinwright";
+  paths.DataDir = !paths.ProgramDir.empty() && std::filesystem::is_directory(besideBin, ec)
+                      ? besideBin
+                      : std::filesystem::path(PINWRIGHT_INSTALL_DATA_DIR);
   paths.WorkingDir = std::filesystem::current_path(ec);
   return paths;
 }

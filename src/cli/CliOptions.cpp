@@ -5,7 +5,7 @@
 namespace pw::cli {
 
 const char* CliUsage() {
-  return R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--clear-log] [--yes] PAGE OPERATION [ARGS]
+  return R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--clear-log] [--yes] PAGE OPERATION [ARGS]
   avr identify | read-fuses | erase | reset
       | read-flash FILE | write-flash FILE | read-eeprom FILE | write-eeprom FILE
       | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes)
@@ -16,10 +16,13 @@ const char* CliUsage() {
 
   --simulator[=BENCH]  run on the virtual programmer (the built-in bench without BENCH)
   --trace FILE         with --simulator: write every sample's line levels to FILE
+  --device SERIAL      use the real programmer with this serial number (several on one host)
   --clear-log          tick "Очищать лог"
   --yes                answer Yes to the questions an operation asks
   --help               print this
 
+Without --simulator the real FT232R programmer is used (libftdi1);
+PINWRIGHT_FTDI_LOCKSTEP=1 makes it exchange 128 samples at a time instead of streaming.
 Log lines go to standard output, error reports to standard error.
 Exit status: 0 success, 1 an error report, 2 the target failed (verify mismatch, no answer), 64 usage.
 )";
@@ -44,6 +47,12 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
       o.Trace = args[++i];
     } else if (a.rfind("--trace=", 0) == 0) {
       o.Trace = a.substr(8);
+    } else if (a == "--device") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) throw std::invalid_argument("--device needs a serial number");
+      o.Device = args[++i];
+    } else if (a.rfind("--device=", 0) == 0) {
+      o.Device = a.substr(9);
+      if (o.Device.empty()) throw std::invalid_argument("--device needs a serial number");
     } else if (a == "--clear-log") {
       o.ClearLog = true;
     } else if (a == "--yes") {
@@ -55,6 +64,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   for (const auto& w : o.Words) {
     if (w == "--help") o.Help = true;
   }
+  if (!o.Device.empty() && o.Simulator) throw std::invalid_argument("--device works only without --simulator");
   if (o.Trace && !o.Simulator) throw std::invalid_argument("--trace works only with --simulator");
   return o;
 }

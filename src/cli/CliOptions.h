@@ -20,6 +20,8 @@ struct CliOptions {
   bool Simulator = false;
   std::optional<std::filesystem::path> Bench;
   std::optional<std::filesystem::path> Trace;
+  /// --device SERIAL: the real programmer with this serial number.
+  std::string Device;
   bool ClearLog = false;
   bool Yes = false;
   /// PAGE OPERATION [ARGS], as given.

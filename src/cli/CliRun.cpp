@@ -32,10 +32,7 @@ int ExitStatus(Outcome outcome) {
 
 std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
   if (options.Simulator) return Backend::Simulated(options.Bench, options.Trace);
-  std::string why;
-  auto hardware = Backend::Hardware(why);
-  if (!hardware) throw PinwrightError(why);
-  return hardware;
+  return Backend::Hardware(options.Device);
 }
 
 int RunCommand(const CliOptions& options, const CliCommand& command, const std::string& type, const std::vector<std::string>& args) {
@@ -52,6 +49,8 @@ int RunCommand(const CliOptions& options, const CliCommand& command, const std::
     outcome = session.Result();
   }
   backend->Finish();
+  // The error report says what failed; the hint says what a person can do about it.
+  if (outcome != Outcome::Success && !backend->Hint().empty()) std::cerr << backend->Hint() << std::endl;
   return ExitStatus(outcome);
 }
 

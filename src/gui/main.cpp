@@ -13,12 +13,18 @@ namespace {
 struct GuiOptions {
   bool Simulator = false;
   std::optional<std::filesystem::path> Bench;
+  /// --device SERIAL: the real programmer with this serial number.
+  std::string Device;
 };
 
 GuiOptions ParseArgs(const QStringList& args) {
   GuiOptions o;
-  for (const QString& a : args.mid(1)) {
+  const QStringList words = args.mid(1);
+  for (qsizetype i = 0; i < words.size(); ++i) {
+    const QString& a = words[i];
     if (a == "--simulator") o.Simulator = true;
+    if (a == "--device" && i + 1 < words.size()) o.Device = words[++i].toStdString();
+    if (a.startsWith("--device=")) o.Device = a.mid(9).toStdString();
     if (a.startsWith("--simulator=")) {
       o.Simulator = true;
       o.Bench = a.mid(12).toStdString();
@@ -26,6 +32,19 @@ GuiOptions ParseArgs(const QStringList& args) {
   }
   return o;
 }
+
+/// The window's host, whose error reports carry the backend's hint (no programmer, no permission).
+class HintingHost : public pw::gui::QtHost {
+ public:
+  explicit HintingHost(const pw::Backend& backend) : backend_(backend) {}
+  void ShowError(const std::string& text) override {
+    const std::string hint = backend_.Hint();
+    QtHost::ShowError(hint.empty() ? text : text + "\n\n" + hint);
+  }
+
+ private:
+  const pw::Backend& backend_;
+};
 
 }  // namespace
 
@@ -37,18 +56,13 @@ int main(int argc, char** argv) {
     if (options.Simulator) {
       backend = pw::Backend::Simulated(options.Bench, std::nullopt);
     } else {
-      std::string why;
-      backend = pw::Backend::Hardware(why);
-      if (!backend) {
-        QMessageBox::warning(nullptr, pw::TForm1::kCaption, QString::fromStdString(why));
-        backend = pw::Backend::Absent();
-      }
+      backend = pw::Backend::Hardware(options.Device);
     }
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, pw::TForm1::kCaption, QString::fromStdString(e.what()));
     return 1;
   }
-  pw::gui::QtHost host;
+  HintingHost host(*backend);
   pw::TForm1 form(backend->Driver(), host, pw::ProgramPaths());
   pw::gui::MainWindow window(form, &host);
   window.show();

@@ -70,6 +70,12 @@ TEST(Startup, SpeedTxtBesideTheProgramServesWhenTheCurrentFolderHasNone) {
   EXPECT_EQ(f.Start().ProgrammerBaud, 4800);
 }
 
+TEST(Startup, TheInstalledSpeedTxtServesWhenNeitherFolderHasOne) {
+  FormFixture f("", "");
+  f.Dir.Write("installed/speed.txt", "1\n2\n3\n4\n5\n6\n7\n9600\n");
+  EXPECT_EQ(f.Start().ProgrammerBaud, 9600);
+}
+
 TEST(Startup, TheCurrentFoldersSpeedTxtComesFirst) {
   FormFixture f;
   f.Dir.Write("program/speed.txt", "1\n2\n3\n4\n5\n6\n7\n4800\n");

@@ -29,6 +29,15 @@ TEST(CliOptions, MalformedLinesAreRefused) {
   EXPECT_THROW(ParseCliOptions({"--trace"}), std::invalid_argument);
   EXPECT_THROW(ParseCliOptions({"--trace", "t.bin", "avr", "identify"}), std::invalid_argument);
   EXPECT_THROW(ParseCliOptions({"--simulator=", "avr", "identify"}), std::invalid_argument);
+  EXPECT_THROW(ParseCliOptions({"--device"}), std::invalid_argument);
+  EXPECT_THROW(ParseCliOptions({"--device=", "avr", "identify"}), std::invalid_argument);
+  EXPECT_THROW(ParseCliOptions({"--simulator", "--device", "A1", "avr", "identify"}), std::invalid_argument);
+}
+
+TEST(CliOptions, DevicePicksTheProgrammerBySerial) {
+  EXPECT_EQ(ParseCliOptions({"--device", "FT1X2Y3Z", "avr", "identify"}).Device, "FT1X2Y3Z");
+  EXPECT_EQ(ParseCliOptions({"--device=A9", "avr", "identify"}).Device, "A9");
+  EXPECT_EQ(ParseCliOptions({"avr", "identify"}).Device, "");
 }
 
 TEST(CliOptions, HelpIsFoundAnywhere) {

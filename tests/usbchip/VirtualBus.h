@@ -1,0 +1,126 @@
+#pragma once
+/// @file
+/// A virtual FT232R at the USB level, for running the real libftdi1 without hardware.
+///
+/// The test library defines the libusb-1.0 functions libftdi1 calls (VirtualLibusb.cpp); behind
+/// them this bus keeps virtual time in 1 ms frames of 19 bulk-packet slots (full speed, 64-byte
+/// packets) and virtual FT232R chips. A chip answers FTDI's vendor requests, takes OUT packets
+/// into its 128-byte transmit FIFO only when they fit (NAK otherwise), clocks one sample per
+/// period of its bit-bang clock while its 256-byte receive FIFO has room, and sends IN packets
+/// of two modem-status bytes and up to 62 data bytes: a full one when 62 bytes wait, a short
+/// one (possibly status only) when its latency timer runs out. Nothing is ever dropped: a full
+/// FIFO stalls the chip and the USB. The pins are those of the project's simulated FT232R
+/// (sim::SimDevice) with its board and chips.
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/SimDevice.h"
+
+struct libusb_transfer;
+struct libusb_device;
+
+namespace pw::usbchip {
+
+inline constexpr std::uint64_t kFrameNs = 1'000'000;
+inline constexpr int kSlotsPerFrame = 19;
+inline constexpr std::size_t kPacketSize = 64;
+inline constexpr std::size_t kTxFifo = 128;
+inline constexpr std::size_t kRxFifo = 256;
+
+/// One virtual FT232R on the bus.
+struct VirtualChip {
+  explicit VirtualChip(std::unique_ptr<sim::SimDevice> device) : Device(std::move(device)) {}
+
+  std::unique_ptr<sim::SimDevice> Device;
+  std::deque<std::uint8_t> Tx;  ///< host to chip
+  std::deque<std::uint8_t> Rx;  ///< chip to host
+  std::uint8_t LatencyMs = 16;
+  std::uint64_t LastInPacketNs = 0;
+  /// The bit-bang sample clock from the baud divisor: sixteen times the baud rate it encodes.
+  double SampleRate = 16.0 * 9600;
+  double SampleCredit = 0;
+  bool Plugged = true;
+  /// libusb_open fails with LIBUSB_ERROR_ACCESS, as without a udev rule.
+  bool NoPermission = false;
+  /// The chip is gone once this many samples have been clocked.
+  std::optional<std::uint64_t> UnplugAfterSamples;
+  bool Claimed = false;
+  /// The libusb device the bus lists for this chip.
+  libusb_device* UsbDevice = nullptr;
+
+  // What the tests look at.
+  std::uint64_t Samples = 0;
+  std::size_t MaxTx = 0;
+  std::size_t MaxRx = 0;
+  std::uint32_t Divisor = 0;  ///< the raw divisor code of the last baud request
+  std::uint32_t EepromWrites = 0;
+  std::uint32_t StatusOnlyPackets = 0;
+
+  /// The baud rate the divisor code of a SIO_SET_BAUDRATE request stands for.
+  static double BaudOfDivisor(std::uint16_t value, std::uint16_t index);
+  /// Handles a vendor request; returns the bytes of the data stage or a negative libusb error.
+  int Control(std::uint8_t requestType, std::uint8_t request, std::uint16_t value, std::uint16_t index,
+              unsigned char* data, std::uint16_t length, std::uint64_t nowNs);
+  /// Runs the sample clock for one slot.
+  void Clock(std::uint64_t slotNs, std::uint64_t nowNs);
+  /// Takes an OUT packet of n bytes if it fits the transmit FIFO.
+  bool TakeOut(const unsigned char* bytes, std::size_t n);
+  /// Fills an IN packet when the chip would send one now; returns its length (0: NAK).
+  std::size_t GiveIn(unsigned char* packet, std::size_t room, std::uint64_t nowNs);
+};
+
+/// The bus, its clock and its transfers. One per process, as libusb's default context.
+class VirtualBus {
+ public:
+  static VirtualBus& Get();
+
+  /// No chips, time zero.
+  void Reset();
+  /// Plugs a chip in; returns it.
+  VirtualChip& Plug(std::unique_ptr<sim::SimDevice> device);
+  /// A bare FT232R with the given description and serial (no board).
+  VirtualChip& PlugBare(const std::string& description, const std::string& serial);
+  std::vector<std::unique_ptr<VirtualChip>>& Chips() { return chips_; }
+
+  std::uint64_t NowNs() const { return now_; }
+  std::uint64_t NowMicros() const { return now_ / 1000; }
+  /// Lets virtual time pass: the chips keep clocking, transfers keep moving.
+  void Advance(std::uint64_t ns);
+
+  // The libusb side.
+  int Submit(libusb_transfer* transfer);
+  int Cancel(libusb_transfer* transfer);
+  /// Runs slots until a transfer finished or timeoutNs passed (at least one slot); then calls
+  /// the callbacks of the finished transfers.
+  void HandleEvents(std::uint64_t timeoutNs);
+  /// A blocking bulk transfer; returns a libusb error code.
+  int BulkSync(VirtualChip& chip, unsigned char endpoint, unsigned char* data, int length, int* transferred,
+               unsigned int timeoutMs);
+  /// The chip behind a transfer's handle (null when the handle is gone).
+  static VirtualChip* ChipOf(const libusb_transfer* transfer);
+
+ private:
+  struct Active {
+    libusb_transfer* Transfer;
+    std::uint64_t SubmittedNs;
+    bool Cancelled = false;
+  };
+  /// One slot of 1/19 ms: the chips clock, then one packet moves.
+  void Slot();
+  bool MovePacket(Active& a, VirtualChip& chip);
+  void Finish(std::size_t index, int status);
+
+  std::vector<std::unique_ptr<VirtualChip>> chips_;
+  std::vector<Active> active_;
+  std::vector<libusb_transfer*> finished_;
+  std::uint64_t now_ = 0;
+  std::uint64_t slot_ = 0;
+  std::size_t turn_ = 0;
+};
+
+}  // namespace pw::usbchip

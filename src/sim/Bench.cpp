@@ -35,6 +35,14 @@ std::uint64_t Number(const std::string& text, const std::string& where) {
   return std::stoull(text);
 }
 
+/// [I2C] SdaEdge: after (the default) or before SCL, when a sample changes both.
+bool SdaAfterScl(const IniFile& ini) {
+  const std::string order = ini.ReadString("I2C", "SdaEdge", "after");
+  if (SameName(order, "after")) return true;
+  if (SameName(order, "before")) return false;
+  BadBench("[I2C] SdaEdge=" + order + " (нужно after или before)");
+}
+
 const std::string kDefaultBench = R"([Programmer]
 Description=FT232R USB UART
 SerialNumber=A1B2C3D4
@@ -100,6 +108,7 @@ void Bench::AddChips(const IniFile& ini, const std::filesystem::path& baseDir, S
   }
   if (ini.HasSection("I2C")) {
     board.I2c = MakeSimI2c(ini, "I2C");
+    board.I2cSdaAfterScl = SdaAfterScl(ini);
     BindChip(ini, "I2C", *board.I2c, baseDir);
   }
 }
@@ -115,7 +124,10 @@ void Bench::ApplyTiming(const IniFile& ini) {
     BadBench("[Timing] Model=" + model + " (нужно lenient или datasheet)");
   }
   timing.SampleRate = Number(ini.ReadString("Timing", "SampleRate", "0"), "[Timing] SampleRate");
-  timing.Latency = Number(ini.ReadString("Timing", "LatencyUs", "1000"), "[Timing] LatencyUs") * kPicosPerMicro;
+  // Datasheet timing hides nothing behind the USB latency unless the bench asks for it: a wait
+  // too short for a chip shows as a failure.
+  const char* latency = timing.Model == TimingModel::Datasheet ? "0" : "1000";
+  timing.Latency = Number(ini.ReadString("Timing", "LatencyUs", latency), "[Timing] LatencyUs") * kPicosPerMicro;
 }
 
 void Bench::ApplyFaults(const IniFile& ini) {

@@ -137,13 +137,13 @@ TEST(AvrIdentify, UnsoundGeometryIsRefusedWithALogLine) {
 TEST(AvrIdentify, ReadFusesRedrawsThePanelWithoutLogging) {
   AvrWindow w("ATmega328P", RealChipsIni());
   w.Click(w.Page().AvrRdSign);
-  w.Chip->Core().SetFuses({0xFF, 0xDE, 0xFD});
+  w.Chip->Core().SetFuses({0xE2, 0xDE, 0xFD});
   w.Chip->Core().SetLock(0xFC);
   w.Form->Log.Clear();
   w.Page().AvrFuse[5].Checked = false;  // a tick the person changed and did not write
   EXPECT_EQ(w.Click(w.Page().AvrReadFuses), Outcome::Success);
   EXPECT_TRUE(w.Log().empty());
-  EXPECT_EQ(w.Page().FuseLow, 0xFF);
+  EXPECT_EQ(w.Page().FuseLow, 0xE2);
   EXPECT_TRUE(w.Page().AvrFuse[5].Checked);
   EXPECT_FALSE(w.Page().AvrFuse[8].Checked);  // high bit 0
   EXPECT_FALSE(w.Page().AvrFuse[17].Checked);  // extended bit 1

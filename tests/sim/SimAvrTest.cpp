@@ -12,7 +12,7 @@ namespace {
 
 using Reply = std::array<std::uint8_t, 4>;
 
-/// A programmer at the chip's pins, one SCK phase per microsecond.
+/// A programmer at the chip's pins, one SCK phase per 4 microseconds (a 1 MHz chip needs more than 2).
 class Pins {
  public:
   explicit Pins(const char* part, TimingModel timing = TimingModel::Lenient) : Chip(*FindSimAvrPart(part)) {
@@ -20,7 +20,7 @@ class Pins {
   }
 
   std::optional<bool> Sample(bool reset, bool sck, bool mosi) {
-    env_.Now += kPicosPerMicro;
+    env_.Now += 4 * kPicosPerMicro;
     return Chip.Step(reset, sck, mosi, env_);
   }
   void Release() { Sample(true, false, false); }
@@ -47,6 +47,7 @@ class Pins {
   std::uint8_t Enter() {
     Release();
     Hold();
+    Advance(20'000);  // the entry wait of the datasheets
     return Send(0xAC, 0x53, 0x00, 0x00)[2];
   }
   std::uint16_t FlashWord(std::uint32_t w) { return static_cast<std::uint16_t>(Read(0x28, w >> 8, w & 0xFF) << 8 | Read(0x20, w >> 8, w & 0xFF)); }

@@ -81,6 +81,7 @@ AvrChipDescription ReadChipDescription(const IniFile& chips, const std::string& 
   chip.EepromDelayMs = chips.ReadInteger(section, "EepromDelayMs", chip.EepromDelayMs);
   chip.EraseDelayMs = chips.ReadInteger(section, "EraseDelayMs", chip.EraseDelayMs);
   chip.FuseDelayMs = chips.ReadInteger(section, "FuseDelayMs", chip.FuseDelayMs);
+  chip.InternalClockKHz = chips.ReadString(section, "InternalClockKHz", "");
   return chip;
 }
 

@@ -40,6 +40,8 @@ struct AvrChipDescription {
   std::int64_t EepromDelayMs = AvrWriteDelays{}.EepromMs;
   std::int64_t EraseDelayMs = AvrWriteDelays{}.EraseMs;
   std::int64_t FuseDelayMs = AvrWriteDelays{}.FuseMs;
+  /// InternalClockKHz: the CKSEL codes of internal oscillators and their kHz ("0010:8000 0011:128").
+  std::string InternalClockKHz;
 
   std::int64_t FlashWords() const { return FlashPageSize * FlashPagesCount; }
   std::int64_t EepromBytes() const { return EepromPageSize * EepromPagesCount; }

@@ -37,6 +37,7 @@ void AvrPage::ApplyDescription(const AvrChipDescription& chip) {
   EepromPageSize = Int32(chip.EepromPageSize);
   EepromPagesCount = Int32(chip.EepromPagesCount);
   EepromByteWrite = chip.EepromByteWrite;
+  InternalClockKHz = chip.InternalClockKHz;
 }
 
 void AvrPage::ReportChip(const AvrChipDescription& chip) {

@@ -59,7 +59,7 @@ TEST(AvrFuseWrite, AnsweringNoTouchesNeitherTheBytesNorTheChip) {
   b.Click(b.Page().AvrRdSign);
   const auto log = b.Log();
   const auto samples = b.Sim().SamplesClocked();
-  TickByte(b.Page(), 0, 0x00);
+  TickByte(b.Page(), 0, 0x22);
   EXPECT_EQ(b.Click(b.Page().AvrWriteFuses), Outcome::Success);
   EXPECT_EQ(b.Host.Questions, (Lines{"Прошить фьюзы и защиту: Точно??"}));
   EXPECT_EQ(b.Log(), log);

@@ -36,7 +36,8 @@ TEST(SimAvrBench, FactoryStateWithoutSettingsAndTheDefaultBenchCarriesAnAtmega32
 TEST(SimAvrBench, BadSettingsAreRefusedWithTheirText) {
   for (const char* text : {"[AVR]\nPart=ATmega9999\n", "[AVR]\nPart=ATmega328P\nFuses=62 D9\n",
                            "[AVR]\nPart=ATmega328P\nFuses=62 D9 FF 00\n", "[AVR]\nPart=ATmega328P\nFuses=62 XY FF\n",
-                           "[AVR]\nPart=ATmega328P\nFuses=\n", "[AVR]\nPart=ATmega328P\nLock=100\n"}) {
+                           "[AVR]\nPart=ATmega328P\nFuses=\n", "[AVR]\nPart=ATmega328P\nLock=100\n",
+                           "[AVR]\nPart=ATmega328P\nClock=16MHz\n", "[I2C]\nPart=24C02\nSdaEdge=both\n"}) {
     try {
       Bench::FromText(text, {});
       ADD_FAILURE() << text;

@@ -88,7 +88,10 @@ TEST_P(I2cRoundTrip, EveryTypeWritesReadsAndErasesAFileWithHoles) {
 
 INSTANTIATE_TEST_SUITE_P(Boards, I2cRoundTrip,
                          ::testing::Values(Board{"lenient", "after"}, Board{"datasheet", "after"},
-                                           Board{"datasheet", "before"}));
+                                           Board{"datasheet", "before"}),
+                         [](const ::testing::TestParamInfo<Board>& info) {
+                           return std::string(info.param.Model) + "_Sda_" + info.param.SdaEdge;
+                         });
 
 TEST(I2cCli, WithNoChipInTheSocketEveryOperationIsATargetFailure) {
   test::TempDir dir;

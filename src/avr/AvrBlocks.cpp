@@ -67,7 +67,7 @@ void AVRUtils::AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span
   }
   Append(bytes, 0x4C, Hi(start), Lo(start), 0x00);
   AvrSpiTransfer(bytes);
-  unit_.Wait(kPageWaitMs);
+  unit_.Wait(Delays.FlashPageMs);
 }
 
 void AVRUtils::AvrReadEepromBlock(std::span<std::uint16_t> dest, std::uint8_t n, std::uint16_t start) {
@@ -97,7 +97,7 @@ void AVRUtils::AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<co
   const std::uint32_t address = static_cast<std::uint32_t>(first & 0xFFFF);
   Append(bytes, 0xC2, Hi(address), Lo(address), 0x00);
   AvrSpiTransfer(bytes);
-  unit_.Wait(kPageWaitMs);
+  unit_.Wait(Delays.EepromMs);
 }
 
 }  // namespace pw

@@ -1,6 +1,7 @@
 #include "avr/AvrChipDescription.h"
 
-#include "avr/AvrUtils.h"
+#include <algorithm>
+
 #include "common/HexDigits.h"
 
 namespace pw {
@@ -40,6 +41,24 @@ std::optional<std::string> EepromFault(const AvrChipDescription& chip, const std
   return TooLarge(section, "объём EEPROM в байтах", chip.EepromBytes(), kAddressableBytes);
 }
 
+// A write delay beyond a second is a typing mistake, not a chip.
+constexpr std::int64_t kLongestDelayMs = 1000;
+
+std::optional<std::string> DelayFault(const AvrChipDescription& chip, const std::string& section) {
+  const std::pair<const char*, std::int64_t> delays[] = {{"FlashPageDelayMs", chip.FlashPageDelayMs},
+                                                         {"EepromDelayMs", chip.EepromDelayMs},
+                                                         {"EraseDelayMs", chip.EraseDelayMs},
+                                                         {"FuseDelayMs", chip.FuseDelayMs}};
+  for (const auto& [key, value] : delays) {
+    if (auto fault = OutOfRange(section, key, value, 1, kLongestDelayMs)) return fault;
+  }
+  return std::nullopt;
+}
+
+std::uint32_t AtLeast(std::uint32_t minimum, std::int64_t ms) {
+  return std::max(minimum, static_cast<std::uint32_t>(std::clamp<std::int64_t>(ms, 0, kLongestDelayMs)));
+}
+
 }  // namespace
 
 std::string SignatureText(std::uint8_t s0, std::uint8_t s1, std::uint8_t s2) {
@@ -58,14 +77,27 @@ AvrChipDescription ReadChipDescription(const IniFile& chips, const std::string& 
   chip.EepromPageSize = chips.ReadInteger(section, "EepromPageSize", 0);
   chip.EepromPagesCount = chips.ReadInteger(section, "EepromPagesCount", 0);
   chip.EepromByteWrite = chips.ReadInteger(section, "EepromByteWrite", 0) != 0;
+  chip.FlashPageDelayMs = chips.ReadInteger(section, "FlashPageDelayMs", chip.FlashPageDelayMs);
+  chip.EepromDelayMs = chips.ReadInteger(section, "EepromDelayMs", chip.EepromDelayMs);
+  chip.EraseDelayMs = chips.ReadInteger(section, "EraseDelayMs", chip.EraseDelayMs);
+  chip.FuseDelayMs = chips.ReadInteger(section, "FuseDelayMs", chip.FuseDelayMs);
+  chip.InternalClockKHz = chips.ReadString(section, "InternalClockKHz", "");
   return chip;
+}
+
+AvrWriteDelays WriteDelays(const AvrChipDescription& chip) {
+  return {.FlashPageMs = AtLeast(AVRUtils::kPageWaitMs, chip.FlashPageDelayMs),
+          .EepromMs = AtLeast(AVRUtils::kPageWaitMs, chip.EepromDelayMs),
+          .EraseMs = AtLeast(AVRUtils::kEraseWaitMs, chip.EraseDelayMs),
+          .FuseMs = AtLeast(AVRUtils::kFuseWaitMs, chip.FuseDelayMs)};
 }
 
 std::optional<std::string> DescriptionFault(const AvrChipDescription& chip, const std::string& section) {
   if (auto fault = OutOfRange(section, "FlashPagesCount", chip.FlashPagesCount, 0, kAddressableWords)) return fault;
   if (chip.FlashPagesCount == 0) return std::nullopt;
   if (auto fault = FlashFault(chip, section)) return fault;
-  return EepromFault(chip, section);
+  if (auto fault = EepromFault(chip, section)) return fault;
+  return DelayFault(chip, section);
 }
 
 }  // namespace pw

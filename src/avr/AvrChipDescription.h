@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "avr/AvrUtils.h"
 #include "ini/IniFile.h"
 
 namespace pw {
@@ -33,6 +34,14 @@ struct AvrChipDescription {
   std::int64_t EepromPagesCount = 0;
   /// The chip has no EEPROM page commands: its EEPROM is written one byte at a time.
   bool EepromByteWrite = false;
+  /// The chip's write-cycle times (ms) from FlashPageDelayMs, EepromDelayMs, EraseDelayMs and
+  /// FuseDelayMs; missing keys give the safe defaults of AvrWriteDelays.
+  std::int64_t FlashPageDelayMs = AvrWriteDelays{}.FlashPageMs;
+  std::int64_t EepromDelayMs = AvrWriteDelays{}.EepromMs;
+  std::int64_t EraseDelayMs = AvrWriteDelays{}.EraseMs;
+  std::int64_t FuseDelayMs = AvrWriteDelays{}.FuseMs;
+  /// InternalClockKHz: the CKSEL codes of internal oscillators and their kHz ("0010:8000 0011:128").
+  std::string InternalClockKHz;
 
   std::int64_t FlashWords() const { return FlashPageSize * FlashPagesCount; }
   std::int64_t EepromBytes() const { return EepromPageSize * EepromPagesCount; }
@@ -44,8 +53,12 @@ std::string SignatureText(std::uint8_t s0, std::uint8_t s1, std::uint8_t s2);
 /// The section named section, each missing key at its default.
 AvrChipDescription ReadChipDescription(const IniFile& chips, const std::string& section);
 
+/// The waits after writes for the chip: its own times, never below AVRUtils' fixed minimums.
+/// Only for a description without DescriptionFault.
+AvrWriteDelays WriteDelays(const AvrChipDescription& chip);
+
 /// Why the description cannot be served safely: a page size of 0 or larger than one batch can
-/// carry, or a memory larger than 16-bit addresses reach. Nothing when it is sound or when its
+/// carry, a memory larger than 16-bit addresses reach, or a write delay outside 1..1000 ms. Nothing when it is sound or when its
 /// flash page count is 0 (a chip marked as unsupported). The text is a log line.
 std::optional<std::string> DescriptionFault(const AvrChipDescription& chip, const std::string& section);
 

@@ -41,7 +41,7 @@ void WritePartOfEepromPage(AVRUtils& utils, D2XXUnit& unit, std::uint32_t first,
   }
   bytes.insert(bytes.end(), {0xC2, static_cast<std::uint8_t>((first >> 8) & 0xFF), static_cast<std::uint8_t>(first & 0xFF), 0x00});
   utils.AvrSpiTransfer(bytes);
-  unit.Wait(AVRUtils::kPageWaitMs);
+  unit.Wait(utils.Delays.EepromMs);
 }
 
 std::string MismatchLine(std::int64_t address, int expected, int read) {

@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "avr/AvrFuseRisks.h"
 #include "avr/AvrLockBits.h"
 #include "avr/AvrPage.h"
 #include "avr/AvrTexts.h"
@@ -18,6 +19,8 @@ constexpr std::uint8_t kLockModeBits = 0x03;
 constexpr std::uint8_t kBootLockBits = 0x3C;
 /// The fuse bit that only chips with a boot section (and so boot-lock bits) have.
 constexpr const char* kBootResetFuse = "BOOTRST";
+/// Serial programming cannot change it: the chip keeps it programmed whatever is written.
+constexpr const char* kSerialEnableFuse = "SPIEN";
 
 std::string Hex2(std::uint8_t byte) { return HexDigits(byte, 2); }
 
@@ -27,13 +30,42 @@ std::string FuseText(const AvrFuseBytes& f) { return Hex2(f.Low) + Hex2(f.High) 
 
 void AvrPage::AvrWriteFusesClick() {
   ctx_.ClearLogIfTicked();
-  if (!ctx_.Host.AskYesNo("Прошить фьюзы и защиту", "Точно??")) return;
+  if (!ConfirmFuseWrite()) return;
   TakeBytesFromPanel();
   ctx_.Log.Append("конфигурация " + FuseText({FuseLow, FuseHigh, FuseExt}));
   ctx_.Log.Append("байт защиты " + Hex2(LockByte));
   ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
   WriteFuses();
   session.Close();
+}
+
+std::vector<std::string> AvrPage::RisksOfPanel() {
+  if (!ChipKnown) return {};
+  const AvrFuseBytes current{FuseLow, FuseHigh, FuseExt};
+  const std::uint8_t lock = LockByte;
+  TakeBytesFromPanel();
+  const AvrFuseBytes written{FuseLow, FuseHigh, FuseExt};
+  FuseLow = current.Low;
+  FuseHigh = current.High;
+  FuseExt = current.Ext;
+  LockByte = lock;
+  std::array<std::string, kFuseBitCount> names;
+  for (int n = 0; n < kFuseBitCount; ++n) {
+    const CheckBox& box = FuseBox(n);
+    names[static_cast<std::size_t>(n)] = box.Enabled ? box.Caption : kNoFuseName;
+  }
+  return FuseWriteRisks(names, written, current, InternalClockKHz, ctx_.ProgrammerBaud);
+}
+
+bool AvrPage::ConfirmFuseWrite() {
+  const std::vector<std::string> risks = RisksOfPanel();
+  if (risks.empty()) return ctx_.Host.AskYesNo("Прошить фьюзы и защиту", "Точно??");
+  std::string text;
+  for (const std::string& risk : risks) {
+    ctx_.Log.Append("Внимание! " + risk);
+    text += risk + "\n";
+  }
+  return ctx_.Host.AskRisky("Опасные фьюзы", text + "После этого программатор может больше не достучаться до чипа. Прошить?");
 }
 
 void AvrPage::WriteFuses() {
@@ -54,11 +86,13 @@ bool AvrPage::FusesTook() {
   const AvrFuseBytes read = Utils.AvrReadFuseBytes();
   const std::uint8_t lock = Utils.AvrReadLockByte();
   // Bits chips.ini does not name do not exist: the chip reads them as 1 whatever was written.
+  // SPIEN reads 0 whatever was written: serial programming cannot change it.
   std::array<std::uint8_t, 3> named{};
   std::uint8_t lockBits = kLockModeBits;
   for (int n = 0; n < kFuseBitCount; ++n) {
     const CheckBox& box = FuseBox(n);
-    if (box.Enabled) named[static_cast<std::size_t>(n / 8)] |= static_cast<std::uint8_t>(1u << (n % 8));
+    const bool compared = box.Enabled && box.Caption != kSerialEnableFuse;
+    if (compared) named[static_cast<std::size_t>(n / 8)] |= static_cast<std::uint8_t>(1u << (n % 8));
     if (box.Enabled && box.Caption == kBootResetFuse) lockBits |= kBootLockBits;
   }
   const bool fusesDiffer = ((read.Low ^ FuseLow) & named[0]) != 0 || ((read.High ^ FuseHigh) & named[1]) != 0 ||

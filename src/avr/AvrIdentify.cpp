@@ -45,6 +45,7 @@ void AvrPage::ApplyDescription(const AvrChipDescription& chip) {
   EepromPageSize = Int32(chip.EepromPageSize);
   EepromPagesCount = Int32(chip.EepromPagesCount);
   EepromByteWrite = chip.EepromByteWrite;
+  InternalClockKHz = chip.InternalClockKHz;
 }
 
 void AvrPage::ReportChip(const AvrChipDescription& chip) {
@@ -74,6 +75,8 @@ bool AvrPage::IdentifyChip(bool report) {
   ApplyDescription(chip);
   const auto fault = DescriptionFault(chip, section);
   const bool usable = chip.FlashPagesCount != 0 && !fault;
+  // A chip the program cannot serve gets the safe waits, whatever its section says.
+  Utils.Delays = usable ? WriteDelays(chip) : AvrWriteDelays{};
   if (report) ReportChip(chip);
   if (fault) ctx_.Log.Append(*fault);
   // A reported identification decides; any identification that finds no usable chip withdraws

@@ -88,6 +88,8 @@ class AvrPage {
   std::int32_t EepromPagesCount = 0;
   /// The chip has no EEPROM page commands: write its EEPROM with AvrWriteEepromByte only.
   bool EepromByteWrite = false;
+  /// The chip's internal oscillators by CKSEL code (chips.ini's InternalClockKHz).
+  std::string InternalClockKHz;
 
   AVRUtils Utils;
 
@@ -147,8 +149,14 @@ class AvrPage {
   /// Compares the bytes of EepromFilled below count with the EEPROM in 16-byte blocks; logs the first mismatch.
   bool VerifyEeprom(std::int32_t count);
   void WriteFuses();
-  /// Reads fuses and lock back and logs what differs from what was written in the bits that exist.
+  /// Reads fuses and lock back and logs what differs from what was written in the bits that
+  /// exist and that serial programming can change.
   bool FusesTook();
+  /// What the bytes the panel stands for would do that can lock the programmer out (nothing for
+  /// a chip not identified); the panel and the page's bytes stay as they are.
+  std::vector<std::string> RisksOfPanel();
+  /// The fuse-write question: the ordinary one, or one naming each risky bit (logged as well).
+  bool ConfirmFuseWrite();
 
   /// Logs line and marks the operation as one whose target failed.
   void Refuse(const std::string& line);

@@ -1,5 +1,6 @@
 #include "avr/AvrUtils.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -43,9 +44,16 @@ std::uint8_t AVRUtils::Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_
 }
 
 bool AVRUtils::AvrProgEnable() {
+  // Read back, the RESET line shows whether the chip was running until now.
+  const bool wasRunning = (AvrSetPins(kResetAsserted) & kResetReleased) != 0;
+  unit_.Wait(wasRunning ? kEntryWaitMs : kResetSettleMs);
   for (int attempt = 0; attempt < kProgEnableAttempts; ++attempt) {
-    AvrSetPins(kResetAsserted);
-    unit_.Wait(kResetSettleMs);
+    if (attempt > 0) {
+      // Held low, a chip out of step never finds it again: only a positive RESET pulse restarts it.
+      AvrSetPins(kResetReleased);
+      AvrSetPins(kResetAsserted);
+      unit_.Wait(kEntryWaitMs);
+    }
     // In sync, the chip echoes the second byte while the third goes out.
     if (Instruction(0xAC, kProgEnableEcho, 0x00, 0x00, 2) == kProgEnableEcho) return true;
   }
@@ -54,7 +62,7 @@ bool AVRUtils::AvrProgEnable() {
 
 void AVRUtils::AvrChipErase() {
   Instruction(0xAC, 0x80, 0x00, 0x00);
-  unit_.Wait(kEraseWaitMs);
+  unit_.Wait(Delays.EraseMs);
 }
 
 std::uint8_t AVRUtils::AvrReadSignatureByte(std::uint8_t index) { return Instruction(0x30, 0x00, index, 0x00); }
@@ -69,23 +77,23 @@ AvrFuseBytes AVRUtils::AvrReadFuseBytes() {
 
 void AVRUtils::AvrWriteFuseBytes(const AvrFuseBytes& fuses) {
   Instruction(0xAC, 0xA0, 0x00, fuses.Low);
-  unit_.Wait(kFuseWaitMs);
+  unit_.Wait(Delays.FuseMs);
   Instruction(0xAC, 0xA8, 0x00, fuses.High);
-  unit_.Wait(kFuseWaitMs);
+  unit_.Wait(Delays.FuseMs);
   Instruction(0xAC, 0xA4, 0x00, fuses.Ext);
-  unit_.Wait(kFuseWaitMs);
+  unit_.Wait(Delays.FuseMs);
 }
 
 std::uint8_t AVRUtils::AvrReadLockByte() { return Instruction(0x58, 0x00, 0x00, 0x00); }
 
 void AVRUtils::AvrWriteLockByte(std::uint8_t lock) {
   Instruction(0xAC, 0xE0, 0x00, lock);
-  unit_.Wait(kFuseWaitMs);
+  unit_.Wait(Delays.FuseMs);
 }
 
 void AVRUtils::AvrWriteEepromByte(std::uint16_t address, std::uint8_t value) {
   Instruction(0xC0, static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address & 0xFF), value);
-  unit_.Wait(kEepromByteWaitMs);
+  unit_.Wait(std::max(kEepromByteWaitMs, Delays.EepromMs));
 }
 
 }  // namespace pw

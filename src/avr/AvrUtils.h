@@ -23,6 +23,18 @@ struct AvrFuseBytes {
   std::uint8_t Ext = 0xFF;
 };
 
+/// How long (ms) the chip is given after each kind of write before the next instruction: the
+/// chip's own times from chips.ini, at least the fixed minimums of AVRUtils. The defaults are
+/// the safe values for a chip whose times are not known.
+struct AvrWriteDelays {
+  std::uint32_t FlashPageMs = 5;
+  /// An EEPROM page; a single EEPROM byte waits at least AVRUtils::kEepromByteWaitMs.
+  std::uint32_t EepromMs = 9;
+  std::uint32_t EraseMs = 55;
+  /// Each fuse byte and the lock byte.
+  std::uint32_t FuseMs = 20;
+};
+
 class AVRUtils {
  public:
   /// Samples per bit, byte and four-byte instruction.
@@ -43,9 +55,11 @@ class AVRUtils {
   static constexpr SpiPins kSpiPins{wiring::avr::Mosi, wiring::avr::Sck, wiring::avr::Miso, kResetAsserted};
   /// Programming Enable attempts before giving up.
   static constexpr int kProgEnableAttempts = 5;
-  /// Fixed waits (ms): after RESET is asserted, after it is released to restart the chip, after
-  /// an erase, each fuse write and the lock write, a page write, and a single EEPROM byte write
-  /// (the slowest EEPROM write cycle of the parts served).
+  /// The datasheets' wait (ms) between RESET going low (or its positive pulse) and Programming Enable.
+  static constexpr std::uint32_t kEntryWaitMs = 20;
+  /// Fixed waits (ms): before Programming Enable when RESET was already held low, after RESET is
+  /// released to restart the chip; and the minimums of the write waits: after an erase, each
+  /// fuse write and the lock write, a page write, and a single EEPROM byte write.
   static constexpr std::uint32_t kResetSettleMs = 2;
   static constexpr std::uint32_t kRestartWaitMs = 10;
   static constexpr std::uint32_t kEraseWaitMs = 20;
@@ -57,6 +71,9 @@ class AVRUtils {
   AVRUtils(const AVRUtils&) = delete;
   AVRUtils& operator=(const AVRUtils&) = delete;
 
+  /// The waits after writes, for the chip the last identification found.
+  AvrWriteDelays Delays;
+
   /// Puts v on the pins for one sample; returns the pin state read back.
   std::uint8_t AvrSetPins(std::uint8_t v);
   /// Shifts one byte out and returns the byte shifted in meanwhile (16 samples, one exchange).
@@ -66,8 +83,11 @@ class AVRUtils {
   /// error before anything is laid.
   void AvrSpiTransfer(std::span<const std::uint8_t> bytes);
 
-  /// Asserts RESET and sends Programming Enable until the chip echoes 0x53, at most five times.
-  /// Returns whether it did; callers go on either way (a silent chip shows in what they read).
+  /// Asserts RESET, waits the entry time (20 ms; 2 ms when RESET was already low) and sends
+  /// Programming Enable until the chip echoes 0x53, at most five times. Before each retry RESET
+  /// gets a positive pulse and the entry time is waited again: a chip that lost step finds it
+  /// only so. Returns whether it echoed; callers go on either way (a silent chip shows in what
+  /// they read).
   bool AvrProgEnable();
   /// Chip Erase, then its wait.
   void AvrChipErase();

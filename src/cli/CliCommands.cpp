@@ -24,7 +24,9 @@ bool CliSession::Click(Button& button) {
   if (!Step(button.OnClick)) return false;
   // A question answered No leaves the work undone; a script must not take that for success.
   if (Host.Declined() != declined) {
-    Host.ShowError("Ничего не сделано: ответ \"нет\" на вопрос (подтвердите ключом --yes)");
+    const bool one = Host.DeclinedKeys().find(' ') == std::string::npos;
+    Host.ShowError("Ничего не сделано: ответ \"нет\" на вопрос (подтвердите " + std::string(one ? "ключом " : "ключами ") +
+                   Host.DeclinedKeys() + ")");
     result_ = Outcome::ErrorReport;
     return false;
   }

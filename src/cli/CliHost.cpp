@@ -12,10 +12,21 @@ std::optional<std::string> CliHost::ChooseOpenFile(const std::string&) { return 
 std::optional<std::string> CliHost::ChooseSaveFile(const std::string&, const std::string&) { return file_; }
 
 bool CliHost::AskYesNo(const std::string& title, const std::string& text) {
+  return Answer(title, text, answerYes_, "--yes");
+}
+
+bool CliHost::AskRisky(const std::string& title, const std::string& text) {
+  return Answer(title, text, answerYes_ && force_, "--yes --force");
+}
+
+bool CliHost::Answer(const std::string& title, const std::string& text, bool yes, const std::string& keys) {
   EndProgress();
-  std::cerr << title << ": " << text << (answerYes_ ? " — да (--yes)" : " — нет (нужен --yes)") << std::endl;
-  if (!answerYes_) ++declined_;
-  return answerYes_;
+  std::cerr << title << ": " << text << (yes ? " — да (" + keys + ")" : " — нет (нужен " + keys + ")") << std::endl;
+  if (!yes) {
+    ++declined_;
+    declinedKeys_ = keys;
+  }
+  return yes;
 }
 
 void CliHost::ShowError(const std::string& text) {

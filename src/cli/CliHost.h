@@ -12,7 +12,8 @@ namespace pw::cli {
 
 class CliHost : public UiHost {
  public:
-  explicit CliHost(bool answerYes) : answerYes_(answerYes) {}
+  /// answerYes: --yes; force: --force, which risky questions need besides --yes.
+  explicit CliHost(bool answerYes, bool force = false) : answerYes_(answerYes), force_(force) {}
 
   /// The file the next open or save dialog answers with.
   void SetFile(std::optional<std::string> file) { file_ = std::move(file); }
@@ -20,6 +21,7 @@ class CliHost : public UiHost {
   std::optional<std::string> ChooseOpenFile(const std::string& filter) override;
   std::optional<std::string> ChooseSaveFile(const std::string& filter, const std::string& defaultExtension) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
+  bool AskRisky(const std::string& title, const std::string& text) override;
   void ShowError(const std::string& text) override;
   void ProcessEvents() override {}
   void RepaintProgress(const ProgressBar& bar) override;
@@ -27,9 +29,15 @@ class CliHost : public UiHost {
   void EndProgress();
   /// How many questions have been answered No so far.
   int Declined() const { return declined_; }
+  /// The keys that would have answered Yes to the last question answered No.
+  const std::string& DeclinedKeys() const { return declinedKeys_; }
 
  private:
+  bool Answer(const std::string& title, const std::string& text, bool yes, const std::string& keys);
+
   bool answerYes_;
+  bool force_;
+  std::string declinedKeys_;
   std::optional<std::string> file_;
   bool progressShown_ = false;
   int declined_ = 0;

@@ -8,7 +8,7 @@ const char* CliUsage() {
   return R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--clear-log] [--yes] PAGE OPERATION [ARGS]
   avr identify | read-fuses | erase | reset
       | read-flash FILE | write-flash FILE | read-eeprom FILE | write-eeprom FILE
-      | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes)
+      | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes; risky fuses: --force)
   pic TYPE read-config | write-config WORD | erase
       | read-dump FILE | write-dump FILE | write-flash FILE | write-eeprom FILE
   i2c TYPE read FILE | write FILE | erase
@@ -19,6 +19,7 @@ const char* CliUsage() {
   --device SERIAL      use the real programmer with this serial number (several on one host)
   --clear-log          tick "Очищать лог"
   --yes                answer Yes to the questions an operation asks
+  --force              with --yes: also write fuses that can lock the programmer out
   --help               print this
 
 Without --simulator the real FT232R programmer is used (libftdi1);
@@ -57,6 +58,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
       o.ClearLog = true;
     } else if (a == "--yes") {
       o.Yes = true;
+    } else if (a == "--force") {
+      o.Force = true;
     } else {
       throw std::invalid_argument("unknown option " + a);
     }

@@ -24,6 +24,8 @@ struct CliOptions {
   std::string Device;
   bool ClearLog = false;
   bool Yes = false;
+  /// With --yes, also answers Yes to questions before work that may make the target unreachable.
+  bool Force = false;
   /// PAGE OPERATION [ARGS], as given.
   std::vector<std::string> Words;
 };

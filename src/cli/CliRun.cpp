@@ -37,7 +37,7 @@ std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
 
 int RunCommand(const CliOptions& options, const CliCommand& command, const std::string& type, const std::vector<std::string>& args) {
   auto backend = MakeBackend(options);
-  CliHost host(options.Yes);
+  CliHost host(options.Yes, options.Force);
   TForm1 form(backend->Driver(), host, ProgramPaths());
   form.Log.OnAppend = [](const std::string& line) { std::cout << line << std::endl; };
   form.FormCreate();

@@ -25,9 +25,15 @@ void I2C_eeprom::PutBit(std::int32_t& position, bool pullLow) {
 void I2C_eeprom::I2cPutStart(std::int32_t& position) {
   Put(position, Scl);
   Put(position, Scl | SdaOut);
+  // SCL falls while SDA is still held: a first data bit of 1 must not release SDA in the
+  // sample SCL falls in, or a board whose SDA is quicker than SCL shows a stop.
+  Put(position, SdaOut);
 }
 
 void I2C_eeprom::I2cPutStop(std::int32_t& position) {
+  // SDA goes low while SCL is still low: pulled low in the sample SCL rises in, it would be a
+  // start on a board whose SDA lags SCL, and the stop after it would abort the write.
+  Put(position, SdaOut);
   Put(position, Scl | SdaOut);
   Put(position, Scl);
 }

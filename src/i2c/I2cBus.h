@@ -19,13 +19,14 @@ class I2C_eeprom {
   /// Samples one laid byte (8 bits and the acknowledge clock) takes.
   static constexpr std::int32_t kByteSamples = 27;
   /// Samples of a start or a stop condition.
-  static constexpr std::int32_t kConditionSamples = 2;
+  static constexpr std::int32_t kConditionSamples = 3;
 
   explicit I2C_eeprom(D2XXUnit& unit) : run_(unit) {}
 
-  /// SDA falls while SCL is high.
+  /// SDA falls while SCL is high, then SCL falls with SDA still low. No sample changes both lines,
+  /// so the condition holds whichever of them the board moves first.
   void I2cPutStart(std::int32_t& position);
-  /// SDA rises while SCL is high.
+  /// SDA low while SCL is low, SCL rises, then SDA rises while SCL is high; likewise one line per sample.
   void I2cPutStop(std::int32_t& position);
   /// Eight data bits, most significant first, then a clock with SDA released for the acknowledge.
   void I2cPutByte(std::int32_t& position, std::uint8_t value);

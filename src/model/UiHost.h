@@ -19,6 +19,9 @@ class UiHost {
   virtual std::optional<std::string> ChooseSaveFile(const std::string& filter, const std::string& defaultExtension) = 0;
   /// A yes/no question whose default answer is No.
   virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
+  /// A yes/no question before work that may leave the target unreachable; the default answer is
+  /// No. A person answers it as any other question; a script must say it means it.
+  virtual bool AskRisky(const std::string& title, const std::string& text) { return AskYesNo(title, text); }
   /// A message box with the text and one OK button.
   virtual void ShowError(const std::string& text) = 0;
   /// Lets the window handle what is pending (redraw the log, keep responding) mid-operation.

@@ -75,6 +75,14 @@ void TakeIdentityFromEeprom(const IniFile& ini, const std::string& section, SimD
   }
 }
 
+/// [I2C] SdaEdge: after (the default) or before SCL, when a sample changes both.
+bool SdaAfterScl(const IniFile& ini) {
+  const std::string order = ini.ReadString("I2C", "SdaEdge", "after");
+  if (SameName(order, "after")) return true;
+  if (SameName(order, "before")) return false;
+  BadBench("[I2C] SdaEdge=" + order + " (нужно after или before)");
+}
+
 const std::string kDefaultBench = R"([Programmer]
 Description=FT232R USB UART
 SerialNumber=A1B2C3D4
@@ -146,6 +154,7 @@ void Bench::AddChips(const IniFile& ini, const std::filesystem::path& baseDir, S
   }
   if (ini.HasSection("I2C")) {
     board.I2c = MakeSimI2c(ini, "I2C");
+    board.I2cSdaAfterScl = SdaAfterScl(ini);
     BindChip(ini, "I2C", *board.I2c, baseDir);
   }
 }
@@ -161,8 +170,11 @@ void Bench::ApplyTiming(const IniFile& ini) {
     BadBench("[Timing] Model=" + model + " (нужно lenient или datasheet)");
   }
   timing.SampleRate = Number(ini.ReadString("Timing", "SampleRate", "0"), "[Timing] SampleRate", kMostSampleRate);
+  // Datasheet timing hides nothing behind the USB latency unless the bench asks for it: a wait
+  // too short for a chip shows as a failure.
+  const char* latency = timing.Model == TimingModel::Datasheet ? "0" : "1000";
   timing.Latency =
-      Number(ini.ReadString("Timing", "LatencyUs", "1000"), "[Timing] LatencyUs", kMostLatencyUs) * kPicosPerMicro;
+      Number(ini.ReadString("Timing", "LatencyUs", latency), "[Timing] LatencyUs", kMostLatencyUs) * kPicosPerMicro;
 }
 
 void Bench::ApplyFaults(const IniFile& ini) {

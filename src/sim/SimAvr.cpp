@@ -5,25 +5,65 @@ namespace {
 
 constexpr std::uint8_t kEnable1 = 0xAC;
 constexpr std::uint8_t kEnable2 = 0x53;
+/// The datasheets' wait between RESET going low and Programming Enable.
+constexpr SimTime kEntryDelay = 20 * kPicosPerMilli;
+/// Fed to an external clock or crystal setting when the bench says nothing: a board made for a
+/// part whose factory fuses select one carries it.
+constexpr std::uint32_t kFittedClockHz = 16'000'000;
+
+bool Programmed(const std::array<std::uint8_t, 3>& fuses, const std::optional<SimFuseBit>& bit) {
+  return bit && ((fuses[bit->Fuse] >> bit->Bit) & 1) == 0;
+}
 
 }  // namespace
 
+SimAvr::SimAvr(const SimAvrPart& part) : core_(part) {
+  boardClockHz_ = SimCpuClockHz(part, part.FactoryFuses, 0) == 0 ? kFittedClockHz : 0;
+}
+
+void SimAvr::Start() {
+  // The fuses take effect when the chip starts: RESET released, or power applied.
+  const auto& fuses = core_.Fuses();
+  resetPinTaken_ = Programmed(fuses, core_.Part().Rstdisbl) || Programmed(fuses, core_.Part().Dwen);
+  cpuHz_ = SimCpuClockHz(core_.Part(), fuses, boardClockHz_);
+  started_ = true;
+}
+
+bool SimAvr::SckTooFast(bool sck, const SimEnvironment& env) {
+  if (sck == lastSck_) return false;
+  lastSck_ = sck;
+  // SCK high and low must each last more than 2 CPU clocks (3 from 12 MHz on).
+  const SimTime cycles = cpuHz_ >= 12'000'000 ? 3 : 2;
+  const bool tooShort = env.Now - lastEdgeAt_ <= cycles * 1'000'000'000'000ull / cpuHz_;
+  lastEdgeAt_ = env.Now;
+  return tooShort;
+}
+
 std::optional<bool> SimAvr::Step(bool reset, bool sck, bool mosi, const SimEnvironment& env) {
+  if (!started_) Start();
   if (reset) {
     // Released, the chip runs its program: the programming interface lets go of MISO.
+    if (heldInReset_) Start();
     heldInReset_ = false;
     return std::nullopt;
   }
+  // RESET is an I/O or debugWIRE pin now, and without a clock the interface does nothing.
+  if (resetPinTaken_ || cpuHz_ == 0) return std::nullopt;
   if (silentAfter_ && bytesTaken_ >= *silentAfter_) return std::nullopt;
-  if (!heldInReset_) EnterReset();
-  if (const auto byte = spi_.Clock(sck, mosi)) OnByte(*byte, env);
+  if (!heldInReset_) EnterReset(env);
+  // A phase shorter than the chip can follow garbles the bit the next rising edge takes.
+  if (SckTooFast(sck, env)) garbled_ = true;
+  const bool taken = garbled_ ? !mosi : mosi;
+  if (sck) garbled_ = false;
+  if (const auto byte = spi_.Clock(sck, taken)) OnByte(*byte, env);
   // Out of programming mode the chip answers only a Programming Enable it has framed correctly.
   if (!enabled_ && !entering_) return std::nullopt;
   return spi_.Miso();
 }
 
-void SimAvr::EnterReset() {
+void SimAvr::EnterReset(const SimEnvironment& env) {
   heldInReset_ = true;
+  resetAt_ = env.Now;
   enabled_ = false;
   entering_ = false;
   count_ = 0;
@@ -32,6 +72,7 @@ void SimAvr::EnterReset() {
 }
 
 void SimAvr::PowerOff() {
+  started_ = false;
   heldInReset_ = false;
   enabled_ = false;
   entering_ = false;
@@ -45,7 +86,7 @@ std::vector<SimMemory> SimAvr::Memories() { return {{"Flash", &core_.Flash}, {"E
 void SimAvr::OnByte(std::uint8_t byte, const SimEnvironment& env) {
   ++bytesTaken_;
   frame_[static_cast<std::size_t>(count_++)] = byte;
-  if (count_ == 2) entering_ = frame_[0] == kEnable1 && frame_[1] == kEnable2;
+  if (count_ == 2) entering_ = frame_[0] == kEnable1 && frame_[1] == kEnable2 && SettledSinceReset(env);
   if (count_ == 3 && enabled_) {
     if (const auto data = ReadData(env)) spi_.SetNext(*data);
   }
@@ -53,6 +94,10 @@ void SimAvr::OnByte(std::uint8_t byte, const SimEnvironment& env) {
     Execute(env);
     count_ = 0;
   }
+}
+
+bool SimAvr::SettledSinceReset(const SimEnvironment& env) const {
+  return env.Timing == TimingModel::Lenient || env.Now - resetAt_ >= kEntryDelay;
 }
 
 std::uint32_t SimAvr::Address() const {
@@ -99,7 +144,7 @@ void SimAvr::Execute(const SimEnvironment& env) {
       return ExecuteAc(env);
     case 0x40:
     case 0x48:
-      return core_.LoadFlashPage(Address(), frame_[0] == 0x48, frame_[3]);
+      return core_.LoadFlashPage(Address(), frame_[0] == 0x48, frame_[3], env);
     case 0x4C:
       return core_.WriteFlashPage(Address(), env);
     case 0x4D:
@@ -108,7 +153,7 @@ void SimAvr::Execute(const SimEnvironment& env) {
     case 0xC0:
       return core_.WriteEepromByte(Address(), frame_[3], env);
     case 0xC1:
-      return core_.LoadEepromPage(Address(), frame_[3]);
+      return core_.LoadEepromPage(Address(), frame_[3], env);
     case 0xC2:
       return core_.WriteEepromPage(Address(), env);
     default:

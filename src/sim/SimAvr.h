@@ -6,7 +6,13 @@
 /// instructions carried out. Every byte shifted out echoes the byte before it, except the fourth
 /// byte of a read, which carries the data. Out of programming mode MISO floats, except for the
 /// echo of a Programming Enable framed in step, so a slipped bit shows as a missing 0x53; the
-/// chip never finds its step again by itself: RESET has to be pulsed high.
+/// chip never finds its step again by itself: RESET has to be pulsed high. Under datasheet
+/// timing a Programming Enable less than 20 ms after RESET went low is not taken.
+///
+/// The fuses act as on silicon once the chip starts (RESET released, or power applied):
+/// RSTDISBL or DWEN programmed takes the RESET pin away from serial programming for good; the
+/// clock setting gives the CPU clock, none at all for an external clock or crystal the board
+/// does not feed, and an SCK phase of 2 CPU clocks or less (3 from 12 MHz) garbles the bit.
 
 #include <array>
 #include <cstdint>
@@ -22,7 +28,7 @@ namespace pw::sim {
 
 class SimAvr : public SimAvrChip {
  public:
-  explicit SimAvr(const SimAvrPart& part) : core_(part) {}
+  explicit SimAvr(const SimAvrPart& part);
 
   std::optional<bool> Step(bool reset, bool sck, bool mosi, const SimEnvironment& env) override;
   void PowerOff() override;
@@ -33,9 +39,18 @@ class SimAvr : public SimAvrChip {
   /// contact mid-operation): MISO floats and nothing more is carried out.
   void FallSilentAfter(std::uint64_t bytes) { silentAfter_ = bytes; }
   bool ProgrammingEnabled() const { return enabled_; }
+  /// What the board feeds an external clock or crystal setting (Hz; 0: nothing). By default a
+  /// part whose factory fuses select one gets 16 MHz, every other part nothing.
+  void SetBoardClock(std::uint32_t hz) { boardClockHz_ = hz; }
+  /// The CPU clock since the chip last started (Hz; 0: it does not run).
+  std::uint32_t CpuClockHz() const { return cpuHz_; }
 
  private:
-  void EnterReset();
+  void Start();
+  void EnterReset(const SimEnvironment& env);
+  bool SettledSinceReset(const SimEnvironment& env) const;
+  /// Notes an SCK edge; whether the phase it ends was too short for the CPU clock.
+  bool SckTooFast(bool sck, const SimEnvironment& env);
   void OnByte(std::uint8_t byte, const SimEnvironment& env);
   /// The data a read instruction shifts out during its fourth byte, once its first three are in.
   std::optional<std::uint8_t> ReadData(const SimEnvironment& env) const;
@@ -53,6 +68,14 @@ class SimAvr : public SimAvrChip {
   int count_ = 0;
   std::uint8_t extendedAddress_ = 0;
   std::uint64_t bytesTaken_ = 0;
+  SimTime resetAt_ = 0;
+  bool started_ = false;
+  bool resetPinTaken_ = false;
+  std::uint32_t boardClockHz_ = 0;
+  std::uint32_t cpuHz_ = 0;
+  bool lastSck_ = false;
+  SimTime lastEdgeAt_ = 0;
+  bool garbled_ = false;
   std::optional<std::uint64_t> silentAfter_;
 };
 

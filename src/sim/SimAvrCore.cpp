@@ -73,7 +73,9 @@ std::uint8_t SimAvrCore::WithStuckBits(std::uint32_t byteAddress, std::uint8_t v
   return value;
 }
 
-void SimAvrCore::LoadFlashPage(std::uint32_t word, bool high, std::uint8_t data) {
+void SimAvrCore::LoadFlashPage(std::uint32_t word, bool high, std::uint8_t data, const SimEnvironment& env) {
+  // The buffer belongs to the running write cycle: what is loaded meanwhile is lost.
+  if (Busy(env)) return;
   if (!high) {
     lowLatch_ = data;
     return;
@@ -84,7 +86,7 @@ void SimAvrCore::LoadFlashPage(std::uint32_t word, bool high, std::uint8_t data)
 
 void SimAvrCore::WriteFlashPage(std::uint32_t word, const SimEnvironment& env) {
   const std::uint32_t first = word & (part_.FlashWords() - 1) & ~(part_.FlashPageWords - 1);
-  if (!ProgrammingLocked() && StartCycle(Cycle::FlashPage, part_.FlashUs, env)) {
+  if (!ProgrammingLocked() && StartCycle(Cycle::FlashPage, part_.Times.FlashUs, env)) {
     // Programming only clears bits: erased cells take the new value, others keep their zeros.
     for (std::uint32_t i = 0; i < part_.FlashPageWords; ++i) {
       const std::uint16_t value = static_cast<std::uint16_t>(FlashWord(first + i) & pageBuffer_[i]);
@@ -107,14 +109,14 @@ std::uint8_t SimAvrCore::ReadEeprom(std::uint32_t address, const SimEnvironment&
 
 void SimAvrCore::WriteEepromByte(std::uint32_t address, std::uint8_t data, const SimEnvironment& env) {
   address &= part_.EepromBytes - 1;
-  if (ProgrammingLocked() || !StartCycle(Cycle::Eeprom, part_.EepromUs, env)) return;
+  if (ProgrammingLocked() || !StartCycle(Cycle::Eeprom, part_.Times.EepromUs, env)) return;
   Eeprom[address] = data;
   cycleFirst_ = address;
   cycleCount_ = 1;
 }
 
-void SimAvrCore::LoadEepromPage(std::uint32_t offset, std::uint8_t data) {
-  if (!part_.HasEepromPages()) return;
+void SimAvrCore::LoadEepromPage(std::uint32_t offset, std::uint8_t data, const SimEnvironment& env) {
+  if (!part_.HasEepromPages() || Busy(env)) return;
   offset &= part_.EepromPageBytes - 1;
   eepromBuffer_[offset] = data;
   eepromLoaded_[offset] = true;
@@ -123,7 +125,7 @@ void SimAvrCore::LoadEepromPage(std::uint32_t offset, std::uint8_t data) {
 void SimAvrCore::WriteEepromPage(std::uint32_t address, const SimEnvironment& env) {
   if (!part_.HasEepromPages()) return;
   const std::uint32_t first = address & (part_.EepromBytes - 1) & ~(part_.EepromPageBytes - 1);
-  if (!ProgrammingLocked() && StartCycle(Cycle::Eeprom, part_.EepromUs, env)) {
+  if (!ProgrammingLocked() && StartCycle(Cycle::Eeprom, part_.Times.EepromUs, env)) {
     // Only the loaded bytes change; each is erased and written in the one cycle.
     for (std::uint32_t i = 0; i < part_.EepromPageBytes; ++i) {
       if (eepromLoaded_[i]) Eeprom[first + i] = eepromBuffer_[i];
@@ -135,20 +137,22 @@ void SimAvrCore::WriteEepromPage(std::uint32_t address, const SimEnvironment& en
 }
 
 void SimAvrCore::WriteFuse(int which, std::uint8_t value, const SimEnvironment& env) {
-  if (ProgrammingLocked() || !StartCycle(Cycle::Fuses, part_.FuseUs, env)) return;
+  if (ProgrammingLocked() || !StartCycle(Cycle::Fuses, part_.Times.FuseUs, env)) return;
   const auto i = static_cast<std::size_t>(which);
+  // SPIEN cannot be changed in serial programming mode: it stays programmed.
+  if (i == part_.Spien.Fuse) value = static_cast<std::uint8_t>(value & ~(1u << part_.Spien.Bit));
   fuses_[i] = WithMissingBitsSet(value, part_.FuseBits[i]);
 }
 
 void SimAvrCore::WriteLock(std::uint8_t value, const SimEnvironment& env) {
-  if (!StartCycle(Cycle::Fuses, part_.FuseUs, env)) return;
+  if (!StartCycle(Cycle::Fuses, part_.Times.FuseUs, env)) return;
   lock_ = static_cast<std::uint8_t>(lock_ & WithMissingBitsSet(value, part_.LockBits));
 }
 
 void SimAvrCore::ChipErase(const SimEnvironment& env) {
-  if (!StartCycle(Cycle::Erase, part_.EraseUs, env)) return;
+  if (!StartCycle(Cycle::Erase, part_.Times.EraseUs, env)) return;
   std::fill(Flash.begin(), Flash.end(), 0xFF);
-  const bool eesave = ((fuses_[part_.EesaveFuse] >> part_.EesaveBit) & 1) == 0;
+  const bool eesave = ((fuses_[part_.Eesave.Fuse] >> part_.Eesave.Bit) & 1) == 0;
   if (!eesave) std::fill(Eeprom.begin(), Eeprom.end(), 0xFF);
   SetLock(0xFF);
   ResetBuffers();

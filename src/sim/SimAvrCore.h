@@ -42,18 +42,21 @@ class SimAvrCore {
   /// Byte high (or low) of the word at word address.
   std::uint8_t ReadFlash(std::uint32_t word, bool high, const SimEnvironment& env) const;
   /// Loads one byte of the page buffer; only the in-page bits of word count. A low byte waits in a
-  /// latch until the high byte of its word comes.
-  void LoadFlashPage(std::uint32_t word, bool high, std::uint8_t data);
+  /// latch until the high byte of its word comes. Ignored while a write cycle runs.
+  void LoadFlashPage(std::uint32_t word, bool high, std::uint8_t data, const SimEnvironment& env);
   /// Programs the page buffer into the page that word lies in (old AND new), then empties it.
   void WriteFlashPage(std::uint32_t word, const SimEnvironment& env);
 
   std::uint8_t ReadEeprom(std::uint32_t address, const SimEnvironment& env) const;
   void WriteEepromByte(std::uint32_t address, std::uint8_t data, const SimEnvironment& env);
-  /// Page commands; a part without them ignores both.
-  void LoadEepromPage(std::uint32_t offset, std::uint8_t data);
+  /// Page commands; a part without them ignores both. A load while a write cycle runs is lost.
+  void LoadEepromPage(std::uint32_t offset, std::uint8_t data, const SimEnvironment& env);
   void WriteEepromPage(std::uint32_t address, const SimEnvironment& env);
 
+  /// Writes a fuse byte as far as its bits exist; SPIEN stays programmed whatever is written.
   void WriteFuse(int which, std::uint8_t value, const SimEnvironment& env);
+  /// The fuse bytes as the chip holds them (not as a running write cycle shows them).
+  const std::array<std::uint8_t, 3>& Fuses() const { return fuses_; }
   /// Lock bits can only be programmed (cleared); chip erase sets them again.
   void WriteLock(std::uint8_t value, const SimEnvironment& env);
   /// Flash and (unless EESAVE is programmed) EEPROM to 0xFF, lock bits cleared, fuses kept.

@@ -22,6 +22,8 @@ void SimBoard::SelectMask(std::uint8_t mask) {
   if (poweredMask_ == wiring::avr::Mask) PowerOff(Avr.get());
   if (poweredMask_ == wiring::pic::Mask) PowerOff(Pic.get());
   if (poweredMask_ == wiring::i2c::Mask) PowerOff(I2c.get());
+  i2cScl_ = true;
+  i2cSda_ = true;
   poweredMask_ = mask;
 }
 
@@ -53,8 +55,21 @@ std::uint8_t SimBoard::SettlePic(std::uint8_t lines, const SimEnvironment& env) 
 
 std::uint8_t SimBoard::SettleI2c(std::uint8_t lines, const SimEnvironment& env) {
   using namespace wiring::i2c;
+  const bool scl = High(lines, Scl);
   bool sda = !High(lines, SdaOut);
-  if (I2c && I2c->Step(High(lines, Scl), sda, env)) sda = false;
+  if (I2c) {
+    if (scl != i2cScl_ && sda != i2cSda_) {
+      // Both lines move in this sample: the chip sees the board's order, one edge at a time.
+      if (I2cSdaAfterScl) {
+        I2c->Step(scl, i2cSda_, env);
+      } else {
+        I2c->Step(i2cScl_, sda, env);
+      }
+    }
+    i2cScl_ = scl;
+    i2cSda_ = sda;
+    if (I2c->Step(scl, sda, env)) sda = false;
+  }
   return Put(lines, SdaIn, sda);
 }
 

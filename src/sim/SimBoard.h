@@ -18,6 +18,10 @@ class SimBoard {
   std::unique_ptr<SimAvrChip> Avr;
   std::unique_ptr<SimPicChip> Pic;
   std::unique_ptr<SimI2cChip> I2c;
+  /// When one sample changes both SCL and SDA of the I2C socket, the chip sees SDA change after
+  /// SCL (true, the strict default: a late SDA driver or a slow pull-up) or before it. The
+  /// board's driver delays and rise times decide; a sound pattern works in both orders.
+  bool I2cSdaAfterScl = true;
 
   /// The levels of the eight lines once the chip on the powered socket has reacted to lines,
   /// the levels the FT232R leaves (its outputs, pull-ups on its inputs).
@@ -31,6 +35,9 @@ class SimBoard {
   std::uint8_t SettleI2c(std::uint8_t lines, const SimEnvironment& env);
 
   std::uint8_t poweredMask_ = 0;
+  /// SCL and SDA as the last sample of the I2C socket left them (released lines read high).
+  bool i2cScl_ = true;
+  bool i2cSda_ = true;
 };
 
 }  // namespace pw::sim

@@ -43,6 +43,15 @@ std::optional<std::vector<std::uint8_t>> HexBytes(const IniFile& bench, const st
   return bytes;
 }
 
+/// [AVR] Clock: the frequency (Hz) the board feeds an external clock or crystal setting; 0: none.
+std::uint32_t BoardClock(const IniFile& bench, const std::string& section) {
+  const std::string text = bench.ReadString(section, "Clock", "");
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+    BadSetting("[" + section + "] Clock=" + text + " (нужна частота в герцах)");
+  }
+  return static_cast<std::uint32_t>(std::stoul(text));
+}
+
 }  // namespace
 
 std::unique_ptr<SimAvrChip> MakeSimAvr(const IniFile& bench, const std::string& section) {
@@ -51,6 +60,7 @@ std::unique_ptr<SimAvrChip> MakeSimAvr(const IniFile& bench, const std::string& 
   auto chip = std::make_unique<SimAvr>(*part);
   if (const auto fuses = HexBytes(bench, section, "Fuses", 3)) chip->Core().SetFuses({(*fuses)[0], (*fuses)[1], (*fuses)[2]});
   if (const auto lock = HexBytes(bench, section, "Lock", 1)) chip->Core().SetLock((*lock)[0]);
+  if (bench.HasKey(section, "Clock")) chip->SetBoardClock(BoardClock(bench, section));
   ApplySimAvrFaults(bench, section, *chip);
   return chip;
 }

@@ -59,7 +59,7 @@ TEST(AvrFuseWrite, AnsweringNoTouchesNeitherTheBytesNorTheChip) {
   b.Click(b.Page().AvrRdSign);
   const auto log = b.Log();
   const auto samples = b.Sim().SamplesClocked();
-  TickByte(b.Page(), 0, 0x00);
+  TickByte(b.Page(), 0, 0x22);
   EXPECT_EQ(b.Click(b.Page().AvrWriteFuses), Outcome::Success);
   EXPECT_EQ(b.Host.Questions, (Lines{"Прошить фьюзы и защиту: Точно??"}));
   EXPECT_EQ(b.Log(), log);
@@ -85,7 +85,8 @@ TEST(AvrFuseWrite, TheChipHoldsWhatWasWrittenAlsoUnderDatasheetTiming) {
 }
 
 TEST(AvrFuseWrite, ReadingAFuseBackAndWritingItUnchangedSetsBitsSevenAndSix) {
-  AvrBench b("ATmega328P", "Fuses=3F D9 FF\n");
+  // Low fuse 3F selects a crystal: the board carries one.
+  AvrBench b("ATmega328P", "Fuses=3F D9 FF\nClock=16000000\n");
   b.Click(b.Page().AvrRdSign);
   EXPECT_EQ(b.Page().FuseLow, 0x3F);
   b.Host.Answers.push_back(true);

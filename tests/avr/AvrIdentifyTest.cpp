@@ -137,13 +137,13 @@ TEST(AvrIdentify, UnsoundGeometryIsRefusedWithALogLine) {
 TEST(AvrIdentify, ReadFusesRedrawsThePanelWithoutLogging) {
   AvrBench w("ATmega328P");
   w.Click(w.Page().AvrRdSign);
-  w.Core().SetFuses({0xFF, 0xDE, 0xFD});
+  w.Core().SetFuses({0xE2, 0xDE, 0xFD});
   w.Core().SetLock(0xFC);
   w.Form->Log.Clear();
   w.Page().AvrFuse[5].Checked = false;  // a tick the person changed and did not write
   EXPECT_EQ(w.Click(w.Page().AvrReadFuses), Outcome::Success);
   EXPECT_TRUE(w.Log().empty());
-  EXPECT_EQ(w.Page().FuseLow, 0xFF);
+  EXPECT_EQ(w.Page().FuseLow, 0xE2);
   EXPECT_TRUE(w.Page().AvrFuse[5].Checked);
   EXPECT_FALSE(w.Page().AvrFuse[8].Checked);  // high bit 0
   EXPECT_FALSE(w.Page().AvrFuse[17].Checked);  // extended bit 1

@@ -68,16 +68,27 @@ TEST_F(AvrUtilsLayout, SingleInstructionsGoAsFourExchangesAndKeepTheFourthReply)
   EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{20, 20, 20}));
 }
 
-TEST_F(AvrUtilsLayout, ProgEnableGivesUpAfterFiveAttemptsWithoutEcho) {
+TEST_F(AvrUtilsLayout, ProgEnablePulsesResetBeforeEachRetryAndWaitsTheEntryTime) {
+  // The pins read back with RESET high: the chip was running, so the first attempt waits 20 ms.
   EXPECT_FALSE(avr.AvrProgEnable());
   const auto all = driver.AllWritten();
-  ASSERT_EQ(all.size(), 5u * 65u);
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    const std::vector<std::uint8_t> run(all.begin() + attempt * 65, all.begin() + attempt * 65 + 65);
-    EXPECT_EQ(run[0], 0x00);  // RESET asserted, SCK low
-    EXPECT_EQ(SentBytes({run.begin() + 1, run.end()}), (std::vector<std::uint8_t>{0xAC, 0x53, 0x00, 0x00}));
+  ASSERT_EQ(all.size(), 1u + 64u + 4u * 66u);
+  EXPECT_EQ(all[0], 0x00);  // RESET asserted, SCK low
+  const std::vector<std::uint8_t> enable{0xAC, 0x53, 0x00, 0x00};
+  EXPECT_EQ(SentBytes({all.begin() + 1, all.begin() + 65}), enable);
+  for (int retry = 0; retry < 4; ++retry) {
+    const auto at = all.begin() + 65 + retry * 66;
+    EXPECT_EQ(at[0], 0x40) << "a positive RESET pulse";
+    EXPECT_EQ(at[1], 0x00);
+    EXPECT_EQ(SentBytes({at + 2, at + 66}), enable);
   }
-  EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>(5, 2)));
+  EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>(5, AVRUtils::kEntryWaitMs)));
+  // RESET already held low: the chip has been in reset for longer than the entry time.
+  driver.Writes.clear();
+  driver.Waits.clear();
+  driver.Reply = [](std::uint32_t) { return std::uint8_t{0x00}; };
+  avr.AvrProgEnable();
+  EXPECT_EQ(driver.Waits.front(), AVRUtils::kResetSettleMs);
 }
 
 TEST_F(AvrUtilsLayout, FlashPageWithNoWordsSendsOnlyThePageWrite) {
@@ -86,7 +97,7 @@ TEST_F(AvrUtilsLayout, FlashPageWithNoWordsSendsOnlyThePageWrite) {
   ASSERT_EQ(driver.Writes.size(), 1u);
   EXPECT_EQ(driver.Writes[0].size(), 64u);
   EXPECT_EQ(SentBytes(driver.Writes[0]), (std::vector<std::uint8_t>{0x4C, 0x00, 0x40, 0x00}));
-  EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{5}));
+  EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{AvrWriteDelays{}.FlashPageMs}));
 }
 
 TEST_F(AvrUtilsLayout, FlashPageLoadsLowThenHighWithFullAddresses) {
@@ -114,7 +125,11 @@ TEST_F(AvrUtilsLayout, EepromPageLoadsInPageIndicesAndWritesThePageAddress) {
   avr.AvrWriteEepromPage(3, 4, image, 3);
   EXPECT_EQ(SentBytes(driver.Writes[0]), (std::vector<std::uint8_t>{0xC1, 0x00, 0x00, 112, 0xC1, 0x00, 0x01, 113, 0xC1,
                                                                     0x00, 0x02, 114, 0xC2, 0x00, 12, 0x00}));
-  EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{5}));
+  EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{AvrWriteDelays{}.EepromMs}));
+  driver.Waits.clear();
+  avr.Delays.EepromMs = 11;  // the chip's own time, from its description
+  avr.AvrWriteEepromPage(3, 4, image, 3);
+  EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{11}));
 }
 
 TEST_F(AvrUtilsLayout, BatchesBeyondTheSampleBuffersAreRefusedBeforeAnythingIsSent) {

@@ -70,7 +70,8 @@ TEST(FusePanel, LockCombosShowTheLockByteFields) {
 TEST(FusePanel, FuseNamesBecomeCaptionsOfTheirBoxes) {
   AvrBench w("ATmega328P", ChipsIni{"[0x1E 0x95 0x0F]\nFusesNames[3]=FUSE3\nFusesNames[8]=NONE\nFusesNames[23]=none\n"
                                     "FlashPageSize=64\nFlashPagesCount=256\n"});
-  w.Core().SetFuses({0x00, 0x01, 0x00});
+  // High bits 7 and 6 unprogrammed: RSTDISBL or DWEN would lock the programmer out.
+  w.Core().SetFuses({0x02, 0xC1, 0x00});
   w.Click(w.Page().AvrRdSign);
   const auto& box = w.Page().AvrFuse;
   EXPECT_EQ(box[3].Caption, "FUSE3");

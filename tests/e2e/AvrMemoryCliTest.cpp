@@ -132,6 +132,21 @@ TEST(AvrMemoryCli, FusesAndLockAreWrittenAndReadBack) {
   EXPECT_EQ(b.Run({"write-fuses", "E2", "D1", "FD"}).Status, 64);
 }
 
+TEST(AvrMemoryCli, FusesThatLockTheProgrammerOutNeedForceBesidesYes) {
+  // ATtiny13A: high fuse bit 0 is RSTDISBL.
+  CliBench b("ATtiny13A", "[Timing]\nModel=datasheet\n");
+  const std::string risk = "RSTDISBL = 0: вывод RESET станет обычным выводом, войти в режим программирования будет нельзя";
+  const auto yes = b.Run({"--yes", "write-fuses", "6A", "FE", "FF", "FF"});
+  EXPECT_EQ(yes.Status, 1) << yes.Out << yes.Err;
+  EXPECT_EQ(LastLine(yes), "Внимание! " + risk);
+  EXPECT_NE(yes.Err.find("Опасные фьюзы: " + risk), std::string::npos) << yes.Err;
+  EXPECT_NE(yes.Err.find("(подтвердите ключами --yes --force)"), std::string::npos) << yes.Err;
+  const auto forced = b.Run({"--yes", "--force", "write-fuses", "6A", "FE", "FF", "FF"});
+  // Written; the chip restarts with RESET as an I/O pin and no longer answers.
+  EXPECT_EQ(forced.Status, 2) << forced.Out << forced.Err;
+  EXPECT_EQ(Tail(forced, 3), (Lines{"конфигурация EAFEFF", "байт защиты FF", "Ошибка: чип не отвечает"}));
+}
+
 TEST(AvrMemoryCli, FusesThatALockedChipKeepsAreAnErrorWithStatus2) {
   CliBench b("ATmega328P", "Lock=FE\n");
   const auto r = b.Run({"--yes", "write-fuses", "E2", "D9", "FF", "FF"});

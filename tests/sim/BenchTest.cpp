@@ -58,6 +58,15 @@ UnplugAfter=100
   EXPECT_EQ(bench->Programmer().SetBitMode(h, 0, 4), FT_INVALID_HANDLE);
 }
 
+TEST(Bench, DatasheetTimingHidesNothingBehindUsbLatencyUnlessTheBenchSetsIt) {
+  const std::pair<const char*, SimTime> cases[] = {{"[Timing]\nModel=lenient\n", kPicosPerMilli},
+                                                   {"[Timing]\nModel=datasheet\n", 0},
+                                                   {"[Timing]\nModel=datasheet\nLatencyUs=1000\n", kPicosPerMilli}};
+  for (const auto& [text, latency] : cases) EXPECT_EQ(Bench::FromText(text, {})->Programmer().Timing().Latency, latency) << text;
+  EXPECT_TRUE(Bench::FromText("[I2C]\nPart=24C02\n", {})->Board()->I2cSdaAfterScl);
+  EXPECT_FALSE(Bench::FromText("[I2C]\nPart=24C02\nSdaEdge=before\n", {})->Board()->I2cSdaAfterScl);
+}
+
 TEST(Bench, MistakesInTheFileAreReportedNotGuessed) {
   test::TempDir dir;
   const char* bad[] = {

@@ -36,7 +36,8 @@ TEST(SimAvrBench, FactoryStateWithoutSettingsAndTheDefaultBenchCarriesAnAtmega32
 TEST(SimAvrBench, BadSettingsAreRefusedWithTheirText) {
   for (const char* text : {"[AVR]\nPart=ATmega9999\n", "[AVR]\nPart=ATmega328P\nFuses=62 D9\n",
                            "[AVR]\nPart=ATmega328P\nFuses=62 D9 FF 00\n", "[AVR]\nPart=ATmega328P\nFuses=62 XY FF\n",
-                           "[AVR]\nPart=ATmega328P\nFuses=\n", "[AVR]\nPart=ATmega328P\nLock=100\n"}) {
+                           "[AVR]\nPart=ATmega328P\nFuses=\n", "[AVR]\nPart=ATmega328P\nLock=100\n",
+                           "[AVR]\nPart=ATmega328P\nClock=16MHz\n", "[I2C]\nPart=24C02\nSdaEdge=both\n"}) {
     try {
       Bench::FromText(text, {});
       ADD_FAILURE() << text;
@@ -95,6 +96,23 @@ TEST(SimAvrCatalogue, AgreesWithChipsIni) {
       const bool exists = (part.FuseBits[static_cast<std::size_t>(n / 8)] >> (n % 8)) & 1;
       EXPECT_EQ(named, exists) << part.Name << " fuse bit " << n;
     }
+    // The program waits at least as long as the simulated chip is busy.
+    const std::pair<const char*, std::uint32_t> times[] = {{"FlashPageDelayMs", part.Times.FlashUs},
+                                                           {"EepromDelayMs", part.Times.EepromUs},
+                                                           {"EraseDelayMs", part.Times.EraseUs},
+                                                           {"FuseDelayMs", part.Times.FuseUs}};
+    for (const auto& [key, us] : times) EXPECT_GE(chips.ReadInteger(section, key, 0) * 1000, us) << part.Name << " " << key;
+    // Every CKSEL code the simulated chip runs on an internal oscillator, chips.ini names with its kHz.
+    std::string clocks;
+    const int bits = part.Clock->CkselMask == 0x03 ? 2 : 4;
+    for (int code = 0; code <= part.Clock->CkselMask; ++code) {
+      const std::uint32_t hz = part.Clock->InternalHz[static_cast<std::size_t>(code)];
+      if (hz == 0) continue;
+      std::string binary;
+      for (int b = bits - 1; b >= 0; --b) binary += ((code >> b) & 1) ? '1' : '0';
+      clocks += (clocks.empty() ? "" : " ") + binary + ":" + std::to_string(hz / 1000);
+    }
+    EXPECT_EQ(chips.ReadString(section, "InternalClockKHz", ""), clocks) << part.Name;
   }
   EXPECT_EQ(chips.SectionNames().size(), listed);
 }

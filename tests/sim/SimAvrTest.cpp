@@ -12,7 +12,7 @@ namespace {
 
 using Reply = std::array<std::uint8_t, 4>;
 
-/// A programmer at the chip's pins, one SCK phase per microsecond.
+/// A programmer at the chip's pins, one SCK phase per 4 microseconds (a 1 MHz chip needs more than 2).
 class Pins {
  public:
   explicit Pins(const char* part, TimingModel timing = TimingModel::Lenient) : Chip(*FindSimAvrPart(part)) {
@@ -20,7 +20,7 @@ class Pins {
   }
 
   std::optional<bool> Sample(bool reset, bool sck, bool mosi) {
-    env_.Now += kPicosPerMicro;
+    env_.Now += 4 * kPicosPerMicro;
     return Chip.Step(reset, sck, mosi, env_);
   }
   void Release() { Sample(true, false, false); }
@@ -47,6 +47,7 @@ class Pins {
   std::uint8_t Enter() {
     Release();
     Hold();
+    Advance(20'000);  // the entry wait of the datasheets
     return Send(0xAC, 0x53, 0x00, 0x00)[2];
   }
   std::uint16_t FlashWord(std::uint32_t w) { return static_cast<std::uint16_t>(Read(0x28, w >> 8, w & 0xFF) << 8 | Read(0x20, w >> 8, w & 0xFF)); }
@@ -231,10 +232,14 @@ TEST(SimAvr, DatasheetTimingKeepsTheChipBusyAfterAWrite) {
   EXPECT_EQ(pins.FlashWord(0x41), 0xFFFF);  // the page being programmed
   pins.LoadWord(0x00, 0x0000);
   pins.WritePage(0x00);  // not taken while busy
+  pins.LoadWord(0x02, 0x0000);  // the buffer belongs to the running cycle: lost
   pins.Advance(4500);
   EXPECT_EQ(pins.Read(0xF0, 0x00, 0x00) & 1, 0);
   EXPECT_EQ(pins.FlashWord(0x41), 0x1234);
   EXPECT_EQ(pins.FlashWord(0x00), 0xFFFF);
+  pins.WritePage(0x00);
+  pins.Advance(4500);
+  EXPECT_EQ(pins.FlashWord(0x02), 0xFFFF);
   pins.Send(0xC0, 0x00, 0x10, 0x33);
   EXPECT_EQ(pins.Read(0xA0, 0x00, 0x10), 0xFF);
   EXPECT_EQ(pins.Read(0xA0, 0x00, 0x11), 0xFF);
@@ -267,6 +272,51 @@ TEST(SimAvr, PowerLossEndsProgrammingAndKeepsMemories) {
   pins.Chip.PowerOff();
   EXPECT_FALSE(pins.Chip.ProgrammingEnabled());
   EXPECT_EQ(pins.Chip.Core().Eeprom[1], 0x77);
+}
+
+struct FuseEffect {
+  const char* Name;
+  std::uint8_t Instruction;  ///< A0 low, A8 high fuse
+  std::uint8_t Value;
+  std::uint8_t ReadBack;
+  bool AnswersAfterRestart;
+};
+
+TEST(SimAvr, FusesActAsOnSiliconOnceTheChipRestarts) {
+  // ATmega328P, factory 62 D9 FF; the pins run SCK phases of 4 µs.
+  const FuseEffect cases[] = {
+      {"SPIEN written 1 stays programmed", 0xA8, 0xF9, 0xD9, true},
+      {"RSTDISBL programmed: RESET is an I/O pin", 0xA8, 0x59, 0x59, false},
+      {"DWEN programmed: RESET carries debugWIRE", 0xA8, 0x99, 0x99, false},
+      {"external clock that the board does not feed", 0xA0, 0x60, 0x60, false},
+      {"128 kHz / 8: SCK far faster than a quarter of the CPU clock", 0xA0, 0x63, 0x63, false},
+      {"8 MHz internal oscillator", 0xA0, 0xE2, 0xE2, true},
+  };
+  for (const FuseEffect& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Pins pins("ATmega328P");
+    ASSERT_EQ(pins.Enter(), 0x53);
+    pins.Send(0xAC, c.Instruction, 0x00, c.Value);
+    EXPECT_EQ(pins.Chip.Core().Fuses()[c.Instruction == 0xA0 ? 0 : 1], c.ReadBack);
+    EXPECT_EQ(pins.Enter() == 0x53, c.AnswersAfterRestart);
+  }
+  // A board that feeds a crystal runs the chip on it.
+  Pins fed("ATmega328P");
+  fed.Chip.SetBoardClock(16'000'000);
+  fed.Enter();
+  fed.Send(0xAC, 0xA0, 0x00, 0xFF);
+  EXPECT_EQ(fed.Enter(), 0x53);
+  EXPECT_EQ(fed.Chip.CpuClockHz(), 16'000'000u);
+}
+
+TEST(SimAvr, UnderDatasheetTimingProgrammingEnableWaitsTwentyMsAfterReset) {
+  Pins pins("ATmega328P", TimingModel::Datasheet);
+  pins.Release();
+  pins.Hold();
+  pins.Advance(2'000);
+  EXPECT_NE(pins.Send(0xAC, 0x53, 0x00, 0x00)[2], 0x53);
+  pins.Advance(18'000);
+  EXPECT_EQ(pins.Send(0xAC, 0x53, 0x00, 0x00)[2], 0x53);
 }
 
 }  // namespace

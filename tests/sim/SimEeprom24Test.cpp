@@ -12,8 +12,9 @@ namespace {
 
 /// Talks to the chip the way the I2C page does: one run of samples per transaction.
 struct Eeprom24Test : ::testing::Test {
-  void Attach(const char* partName, TimingModel timing = TimingModel::Lenient) {
+  void Attach(const char* partName, TimingModel timing = TimingModel::Lenient, bool sdaAfterScl = true) {
     SimBoard& board = sim.AddProgrammer({});
+    board.I2cSdaAfterScl = sdaAfterScl;
     board.I2c = std::make_unique<SimEeprom24>(*FindEeprom24Part(partName));
     chip = static_cast<SimEeprom24*>(board.I2c.get());
     sim.Timing().Model = timing;
@@ -140,6 +141,47 @@ TEST_F(Eeprom24Test, ARepeatedStartAbandonsAnUnfinishedWrite) {
   unit.PinExchange(static_cast<std::uint32_t>(p));
   EXPECT_EQ(chip->Memory()[0x10], 0xFF);
   EXPECT_EQ(chip->WriteCycles(), 0);
+}
+
+using Samples = std::vector<std::uint8_t>;
+
+/// The conditions as they were laid before SCL and SDA got a sample each of their own.
+const Samples kOldStart{0x80, 0x88};
+const Samples kOldStop{0x88, 0x80};
+
+struct ConditionCase {
+  const char* Name;
+  bool OldStart;
+  bool OldStop;
+  bool SdaAfterScl;
+  bool Written;
+};
+
+TEST_F(Eeprom24Test, ConditionsThatChangeBothLinesInOneSampleDependOnTheBoardsEdgeOrder) {
+  const ConditionCase cases[] = {
+      {"laid start and stop, SDA after SCL", false, false, true, true},
+      {"laid start and stop, SDA before SCL", false, false, false, true},
+      {"old stop, SDA after SCL: a start, then a stop that aborts the write", false, true, true, false},
+      {"old stop, SDA before SCL", false, true, false, true},
+      {"old start, SDA before SCL: the first 1 bit is a stop", true, false, false, false},
+      {"old start, SDA after SCL", true, false, true, true},
+  };
+  for (const ConditionCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    sim.Devices().clear();
+    Attach("24C02", TimingModel::Lenient, c.SdaAfterScl);
+    std::int32_t p = 0;
+    const auto lay = [&](const Samples& samples) {
+      for (std::uint8_t s : samples) unit.OutSamples[static_cast<std::size_t>(p++)] = s;
+    };
+    c.OldStart ? lay(kOldStart) : bus.I2cPutStart(p);
+    for (std::uint8_t b : {0xA0, 0x10, 0x5A}) bus.I2cPutByte(p, b);
+    c.OldStop ? lay(kOldStop) : bus.I2cPutStop(p);
+    unit.PinExchange(static_cast<std::uint32_t>(p));
+    EXPECT_EQ(chip->Memory()[0x10], c.Written ? 0x5A : 0xFF);
+    EXPECT_EQ(chip->WriteCycles(), c.Written ? 1 : 0);
+    CloseProgrammer(unit);
+  }
 }
 
 TEST_F(Eeprom24Test, NoChipMeansNoAcknowledgeAndAnIdleHighLine) {

@@ -44,6 +44,9 @@ struct VirtualChip {
   /// The bit-bang sample clock from the baud divisor: sixteen times the baud rate it encodes.
   double SampleRate = 16.0 * 9600;
   double SampleCredit = 0;
+  /// When the next sample may be clocked (ns): samples of one slot follow each other at the
+  /// sample clock, so a chip sees the pins' real edge timing, not a whole slot at one instant.
+  double NextSampleNs = 0;
   bool Plugged = true;
   /// libusb_open fails with LIBUSB_ERROR_ACCESS, as without a udev rule.
   bool NoPermission = false;

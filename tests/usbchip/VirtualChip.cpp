@@ -103,7 +103,9 @@ void VirtualChip::Clock(std::uint64_t slotNs, std::uint64_t nowNs) {
       Plugged = false;
       return;
     }
-    Rx.push_back(Device->Clock(Tx.front(), Env(nowNs)));
+    const double at = std::max(static_cast<double>(nowNs), NextSampleNs);
+    NextSampleNs = at + 1e9 / SampleRate;
+    Rx.push_back(Device->Clock(Tx.front(), Env(static_cast<std::uint64_t>(at))));
     Tx.pop_front();
     ++Samples;
     SampleCredit -= 1;

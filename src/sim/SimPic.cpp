@@ -55,6 +55,10 @@ std::uint8_t SimPic::DataByte(std::uint32_t k) const {
   return memory_[(Baseline() ? CounterWords() : part_.ProgramWords + kConfigWords) * 2 + k];
 }
 
+void SimPic::SetDataByte(std::uint32_t k, std::uint8_t value) {
+  memory_[(part_.ProgramWords + kConfigWords) * 2 + k] = value;
+}
+
 bool SimPic::CodeProtected() const {
   const std::uint16_t bits = CodeProtectBits(part_.Family);
   return (ConfigWord(7) & bits) != bits;

@@ -46,6 +46,7 @@ class SimPic : public SimPicChip {
   std::uint16_t ConfigWord(std::uint32_t i) const;
   void SetConfigWord(std::uint32_t i, std::uint16_t value);
   std::uint8_t DataByte(std::uint32_t k) const;
+  void SetDataByte(std::uint32_t k, std::uint8_t value);
   /// How many commands the chip did not understand.
   int Ununderstood() const { return ununderstood_; }
 

@@ -216,6 +216,44 @@ TEST(SimPicTest, ErasesLiftProtectionAndTheBaselineCalibrationIsKept) {
   }
 }
 
+TEST(SimPicTest, TheEraseOfEachTypeClearsAProtectedChip) {
+  // The page's erase: entry; for ProgrammType 2 a 0x3FFF word, otherwise the protection-clearing
+  // runs; then the type's EraseType.
+  const IniFile types = IniFile::Load(test::BinDir() / "PIC.ini");
+  for (const std::string& type : types.SectionNames()) {
+    SCOPED_TRACE(type);
+    PicBench b(type);
+    const int pt = static_cast<int>(types.ReadInteger(type, "ProgrammType", 1));
+    b.chip->SetProgramWord(0, 0x0123);
+    b.chip->SetConfigWord(7, 0x0000);
+    if (b.chip->Part().DataBytes > 0) b.chip->SetDataByte(0, 0x12);
+    b.pic.PicEnterProgramming(0);
+    if (pt == 2) {
+      std::int32_t flag = 0;
+      b.pic.PicProgramOneWord(0x3FFF, flag, 0x3FFF, 2, 2, kBaud);
+    } else {
+      std::int32_t p = 0;
+      b.pic.PicPutCommand(p, 0);
+      b.pic.PicPutIdle(p);
+      b.pic.PicPutDataWord(p, 0x3FFF);
+      b.pic.PicPutIdle(p);
+      b.pic.PicFlush(p);
+      b.Steps(7);
+      for (int cmd : {1, 7, 8}) b.pic.PicPutCommand(p, cmd);
+      b.pic.PicPutDelay(p, kBaud);
+      for (int cmd : {1, 7}) b.pic.PicPutCommand(p, cmd);
+      b.pic.PicFlush(p);
+    }
+    b.pic.PicEraseChip(static_cast<std::int32_t>(types.ReadInteger(type, "EraseType", 1)));
+    const std::uint16_t blank = pt == 2 ? 0x0FFF : 0x3FFF;
+    EXPECT_EQ(b.chip->ProgramWord(0), blank);
+    EXPECT_EQ(b.chip->ConfigWord(7) & blank, blank);
+    if (b.chip->Part().DataBytes > 0) {
+      EXPECT_EQ(b.chip->DataByte(0), 0xFF);
+    }
+  }
+}
+
 TEST(SimPicTest, TheBenchCarriesAPicAndItsMemoryFile) {
   test::TempDir dir;
   {

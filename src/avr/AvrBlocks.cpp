@@ -44,8 +44,7 @@ void AVRUtils::AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span
     Append(bytes, 0x20, Hi(a), Lo(a), 0x00);
     Append(bytes, 0x28, Hi(a), Lo(a), 0x00);
   }
-  AvrSpiSend(bytes);
-  unit_.PinReadAll(static_cast<std::uint32_t>(bytes.size()) * kSamplesPerByte);
+  AvrSpiTransfer(bytes);
   for (std::uint32_t i = 0; i < n; ++i) {
     // The data come during the fourth byte of each of the word's two instructions.
     const std::uint32_t word = 2 * kSamplesPerInstruction * i;
@@ -67,8 +66,7 @@ void AVRUtils::AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span
     Append(bytes, 0x48, Hi(a), Lo(a), Hi(w));
   }
   Append(bytes, 0x4C, Hi(start), Lo(start), 0x00);
-  AvrSpiSend(bytes);
-  unit_.PinReadAll(static_cast<std::uint32_t>(bytes.size()) * kSamplesPerByte);
+  AvrSpiTransfer(bytes);
   unit_.Wait(kPageWaitMs);
 }
 

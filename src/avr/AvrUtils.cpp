@@ -4,14 +4,9 @@
 #include <string>
 
 #include "common/Error.h"
-#include "d2xx/Wiring.h"
 
 namespace pw {
 namespace {
-
-using wiring::avr::Miso;
-using wiring::avr::Mosi;
-using wiring::avr::Sck;
 
 constexpr std::uint8_t kProgEnableEcho = 0x53;
 
@@ -19,34 +14,7 @@ constexpr std::uint8_t kProgEnableEcho = 0x53;
 
 std::uint8_t AVRUtils::AvrSetPins(std::uint8_t v) { return unit_.ExchangeOne(v); }
 
-std::uint32_t AVRUtils::LaySamples(std::span<const std::uint8_t> bytes) {
-  const std::uint64_t samples = static_cast<std::uint64_t>(bytes.size()) * kSamplesPerByte;
-  if (samples > D2XXUnit::kSampleCapacity) {
-    // Laying it would run past the sample buffers before the driver is even asked.
-    throw PinwrightError("Ошибка! Серия команд AVR не помещается в буфер отсчётов: " + std::to_string(bytes.size()) +
-                         " байт");
-  }
-  std::uint8_t* out = unit_.OutSamples.data();
-  // RESET stays low (asserted) in every SPI sample, so the chip stays in programming mode.
-  for (const std::uint8_t byte : bytes) {
-    for (int bit = 7; bit >= 0; --bit) {
-      const std::uint8_t data = ((byte >> bit) & 1) ? Mosi : 0;
-      *out++ = static_cast<std::uint8_t>(kResetAsserted | data);
-      *out++ = static_cast<std::uint8_t>(kResetAsserted | data | Sck);
-    }
-  }
-  return static_cast<std::uint32_t>(samples);
-}
-
-std::uint8_t AVRUtils::ReplyByte(std::uint32_t first) const {
-  // The chip's bit is read in the entry paired with the SCK-high sample of each bit.
-  std::uint8_t value = 0;
-  for (std::uint32_t k = 0; k < 8; ++k) {
-    const bool one = (unit_.InSamples[first + kSamplesPerBit * k + 1] & Miso) != 0;
-    value = static_cast<std::uint8_t>((value << 1) | (one ? 1 : 0));
-  }
-  return value;
-}
+std::uint8_t AVRUtils::ReplyByte(std::uint32_t first) const { return spi_.ReplyByte(first); }
 
 std::uint8_t AVRUtils::AvrSpiByte(std::uint8_t value) {
   const std::array<std::uint8_t, 1> one{value};
@@ -54,14 +22,15 @@ std::uint8_t AVRUtils::AvrSpiByte(std::uint8_t value) {
   return ReplyByte(0);
 }
 
-void AVRUtils::AvrSpiSend(std::span<const std::uint8_t> bytes) { unit_.PinWrite(LaySamples(bytes)); }
-
 void AVRUtils::AvrSpiTransfer(std::span<const std::uint8_t> bytes) {
-  const std::uint32_t samples = LaySamples(bytes);
-  unit_.PinWrite(samples);
-  unit_.PinReadAll(samples);
+  run_.Clear();
+  if (!spi_.Fits(bytes.size())) {
+    throw PinwrightError("Ошибка! Серия команд AVR не помещается в буфер отсчётов: " + std::to_string(bytes.size()) +
+                         " байт");
+  }
+  spi_.PutBytes(bytes);
+  run_.Exchange();
 }
-
 
 std::uint8_t AVRUtils::Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, int replyAt) {
   const std::array<std::uint8_t, 4> bytes{b0, b1, b2, b3};

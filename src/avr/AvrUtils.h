@@ -1,15 +1,18 @@
 #pragma once
 /// @file
-/// AVRUtils: the AVR serial programming instructions as pin samples on the AVR header. Every bit
-/// is two samples (SCK low, then SCK high) with RESET held low; replies are picked out of the
-/// samples read back. Single instructions go as four one-byte exchanges; the block routines pack
-/// a whole page or block into one write and one read. The programmer must be open in "AVR-ISP".
+/// AVRUtils: the AVR serial programming instructions as pin samples on the AVR header, laid by
+/// the SPI mode-0 layer (link/SpiMode0.h) with RESET held low in every sample; replies are
+/// picked out of the samples read back. Single instructions go as four one-byte exchanges; the
+/// block routines pack a whole page or block into one write and one read. The programmer must
+/// be open in "AVR-ISP".
 
 #include <cstdint>
 #include <span>
 
 #include "d2xx/Wiring.h"
 #include "link/D2xxUnit.h"
+#include "link/SampleRun.h"
+#include "link/SpiMode0.h"
 
 namespace pw {
 
@@ -23,9 +26,9 @@ struct AvrFuseBytes {
 class AVRUtils {
  public:
   /// Samples per bit, byte and four-byte instruction.
-  static constexpr std::uint32_t kSamplesPerBit = 2;
-  static constexpr std::uint32_t kSamplesPerByte = 16;
-  static constexpr std::uint32_t kSamplesPerInstruction = 64;
+  static constexpr std::uint32_t kSamplesPerBit = SpiMode0::kSamplesPerBit;
+  static constexpr std::uint32_t kSamplesPerByte = SpiMode0::kSamplesPerByte;
+  static constexpr std::uint32_t kSamplesPerInstruction = 4 * kSamplesPerByte;
   /// The most a batch can carry within the sample buffers.
   static constexpr std::uint32_t kMaxFlashReadWords = 512;
   static constexpr std::uint32_t kMaxFlashWriteWords = 511;
@@ -35,6 +38,9 @@ class AVRUtils {
   /// so that the chip runs.
   static constexpr std::uint8_t kResetAsserted = 0x00;
   static constexpr std::uint8_t kResetReleased = wiring::avr::Reset;
+  /// SPI on the AVR header; RESET stays asserted in every sample, so the chip stays in
+  /// programming mode.
+  static constexpr SpiPins kSpiPins{wiring::avr::Mosi, wiring::avr::Sck, wiring::avr::Miso, kResetAsserted};
   /// Programming Enable attempts before giving up.
   static constexpr int kProgEnableAttempts = 5;
   /// Fixed waits (ms): after RESET is asserted, after it is released to restart the chip, after
@@ -47,15 +53,17 @@ class AVRUtils {
   static constexpr std::uint32_t kPageWaitMs = 5;
   static constexpr std::uint32_t kEepromByteWaitMs = 10;
 
-  explicit AVRUtils(D2XXUnit& unit) : unit_(unit) {}
+  explicit AVRUtils(D2XXUnit& unit) : unit_(unit), run_(unit), spi_(run_, kSpiPins) {}
+  AVRUtils(const AVRUtils&) = delete;
+  AVRUtils& operator=(const AVRUtils&) = delete;
 
   /// Puts v on the pins for one sample; returns the pin state read back.
   std::uint8_t AvrSetPins(std::uint8_t v);
   /// Shifts one byte out and returns the byte shifted in meanwhile (16 samples, one exchange).
   std::uint8_t AvrSpiByte(std::uint8_t value);
-  /// Lays bytes as samples from OutSamples[0] and writes them; reads nothing back.
-  void AvrSpiSend(std::span<const std::uint8_t> bytes);
-  /// As AvrSpiSend, then reads the same number of samples; the replies stay in InSamples.
+  /// Lays bytes as one run from OutSamples[0], writes it and reads as many samples back; the
+  /// replies stay in InSamples for ReplyByte. A run the buffers cannot hold is refused with an
+  /// error before anything is laid.
   void AvrSpiTransfer(std::span<const std::uint8_t> bytes);
 
   /// Asserts RESET and sends Programming Enable until the chip echoes 0x53, at most five times.
@@ -91,12 +99,12 @@ class AVRUtils {
   std::uint8_t ReplyByte(std::uint32_t first) const;
 
  private:
-  /// Lays the samples of bytes from OutSamples[0]; refuses a run the buffers cannot hold.
-  std::uint32_t LaySamples(std::span<const std::uint8_t> bytes);
   /// Four single exchanges; returns the byte received during byte number replyAt (0-based).
   std::uint8_t Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, int replyAt = 3);
 
   D2XXUnit& unit_;
+  SampleRun run_;
+  SpiMode0 spi_;
 };
 
 }  // namespace pw

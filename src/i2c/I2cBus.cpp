@@ -9,7 +9,10 @@ using wiring::i2c::SdaIn;
 using wiring::i2c::SdaOut;
 
 void I2C_eeprom::Put(std::int32_t& position, std::uint8_t sample) {
-  unit_.OutSamples[static_cast<std::size_t>(position++)] = sample;
+  // The caller keeps the running position; the run follows it (a negative one is refused too).
+  run_.Resume(static_cast<std::uint32_t>(position));
+  run_.Put(sample);
+  position = static_cast<std::int32_t>(run_.Length());
 }
 
 void I2C_eeprom::PutBit(std::int32_t& position, bool pullLow) {
@@ -42,7 +45,7 @@ void I2C_eeprom::I2cPutReadByte(std::int32_t& position, const std::string& ackno
 std::uint8_t I2C_eeprom::I2cGetByte(std::int32_t first, std::int32_t index) const {
   unsigned value = 0;
   for (int k = 0; k < 8; ++k) {
-    const std::uint8_t s = unit_.InSamples[static_cast<std::size_t>(first + kByteSamples * index + 3 * k)];
+    const std::uint8_t s = run_.In(static_cast<std::uint32_t>(first + kByteSamples * index + 3 * k));
     value = value * 2 + ((s & SdaIn) ? 1 : 0);
   }
   return static_cast<std::uint8_t>(value);
@@ -50,7 +53,12 @@ std::uint8_t I2C_eeprom::I2cGetByte(std::int32_t first, std::int32_t index) cons
 
 bool I2C_eeprom::Acknowledged(std::int32_t byteStart) const {
   // The entry paired with the ninth clock's last sample shows SDA as the clock-high sample left it.
-  return (unit_.InSamples[static_cast<std::size_t>(byteStart + kByteSamples - 1)] & SdaIn) == 0;
+  return (run_.In(static_cast<std::uint32_t>(byteStart + kByteSamples - 1)) & SdaIn) == 0;
+}
+
+void I2C_eeprom::Exchange(std::int32_t length) {
+  run_.Resume(static_cast<std::uint32_t>(length));
+  run_.Exchange();
 }
 
 }  // namespace pw

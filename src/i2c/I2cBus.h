@@ -1,7 +1,8 @@
 #pragma once
 /// @file
-/// The I2C bus of a serial EEPROM as pin samples. The primitives lay samples into the D2XX
-/// unit's OutSamples at a running position; nothing moves until the caller exchanges the run.
+/// The I2C bus of a serial EEPROM as pin samples. The primitives lay samples on a SampleRun
+/// (link/SampleRun.h) at the caller's running position, so a run too long for the sample
+/// buffers is refused before it overruns them; nothing moves until the run is exchanged.
 /// Every bit is clock low, clock high, clock low with SDA unchanged, so SDA only changes while
 /// SCL is low, except in start and stop conditions.
 
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "link/D2xxUnit.h"
+#include "link/SampleRun.h"
 
 namespace pw {
 
@@ -19,7 +21,7 @@ class I2C_eeprom {
   /// Samples of a start or a stop condition.
   static constexpr std::int32_t kConditionSamples = 2;
 
-  explicit I2C_eeprom(D2XXUnit& unit) : unit_(unit) {}
+  explicit I2C_eeprom(D2XXUnit& unit) : run_(unit) {}
 
   /// SDA falls while SCL is high.
   void I2cPutStart(std::int32_t& position);
@@ -33,12 +35,14 @@ class I2C_eeprom {
   std::uint8_t I2cGetByte(std::int32_t first, std::int32_t index) const;
   /// Whether the slave acknowledged the byte laid at byteStart: SDA low during its ninth clock.
   bool Acknowledged(std::int32_t byteStart) const;
+  /// Writes the run laid up to position length and reads it back.
+  void Exchange(std::int32_t length);
 
  private:
   void PutBit(std::int32_t& position, bool pullLow);
   void Put(std::int32_t& position, std::uint8_t sample);
 
-  D2XXUnit& unit_;
+  SampleRun run_;
 };
 
 }  // namespace pw

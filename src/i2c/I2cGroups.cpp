@@ -12,7 +12,7 @@ std::int32_t I2cGroups::LayAddressPhase(std::int32_t& position, std::uint32_t ad
 
 bool I2cGroups::ExchangeUntilAnswered(std::int32_t length, std::int32_t deviceAt) {
   for (int waited = 0;; ++waited) {
-    unit_.PinExchange(static_cast<std::uint32_t>(length));
+    bus_.Exchange(length);
     if (bus_.Acknowledged(deviceAt)) return true;
     if (waited == kPollMs) return false;
     unit_.Wait(1);

@@ -1,16 +1,8 @@
 #include "link/ProgrammerConnection.h"
 
 #include "common/Error.h"
-#include "d2xx/Wiring.h"
 
 namespace pw {
-
-std::uint8_t ModeMask(const std::string& mode) {
-  if (mode == kModeAvr) return wiring::avr::Mask;
-  if (mode == kModePic) return wiring::pic::Mask;
-  if (mode == kModeI2c) return wiring::i2c::Mask;
-  return 0x00;
-}
 
 int FindProgrammerIndex(D2XXUnit& unit) {
   unit.GetFTDeviceCount();
@@ -27,16 +19,16 @@ int FindProgrammerIndex(D2XXUnit& unit) {
 
 namespace {
 
-void Configure(D2XXUnit& unit, const std::string& mode, std::int32_t baud) {
-  unit.FtSetBitMode(ModeMask(mode), FT_BITMODE_SYNC_BITBANG);
+void Configure(D2XXUnit& unit, const std::string& name, std::int32_t baud) {
+  const ProtocolMode mode = FindProtocolMode(name);
+  unit.FtSetBitMode(mode.Mask, FT_BITMODE_SYNC_BITBANG);
   unit.LinkBaud = baud;
   unit.FtSetTimeouts(kLinkTimeoutMs, kLinkTimeoutMs);
   unit.FtSetBaudRate();
-  if (mode == kModeAvr) {
-    // Hold the target in reset, then release it: a clean start before programming mode.
-    unit.ExchangeOne(0x00);
-    unit.Wait(kAvrStartPulseMs);
-    unit.ExchangeOne(wiring::avr::Reset);
+  if (mode.Pulse) {
+    unit.ExchangeOne(mode.Pulse->Hold);
+    unit.Wait(mode.Pulse->WaitMs);
+    unit.ExchangeOne(mode.Pulse->Release);
   }
 }
 

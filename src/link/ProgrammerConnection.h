@@ -6,31 +6,24 @@
 #include <cstdint>
 #include <string>
 
+#include "d2xx/Modes.h"
 #include "link/D2xxUnit.h"
 
 namespace pw {
-
-/// Mode names of the protocols, compared exactly.
-inline constexpr const char* kModeAvr = "AVR-ISP";
-inline constexpr const char* kModePic = "PIC-ISP";
-inline constexpr const char* kModeI2c = "I2C-Eeprom";
-inline constexpr const char* kModeNone = "NO";
 
 /// The description that marks the programmer among the FTDI devices.
 inline constexpr const char* kProgrammerDescription = "FT232R USB UART";
 /// Stands for a device whose description cannot be listed.
 inline constexpr const char* kUnlistedDescription = "aaa";
 inline constexpr std::uint32_t kLinkTimeoutMs = 2500;
-inline constexpr std::uint32_t kAvrStartPulseMs = 10;
-
-/// The direction mask of a mode (a set bit makes that pin an output); 0 for unknown names.
-std::uint8_t ModeMask(const std::string& mode);
 
 /// The index of the first device described as the programmer, or 0 when none is.
 int FindProgrammerIndex(D2XXUnit& unit);
 
-/// Opens and configures the programmer for mode; does nothing when one is already open. A failure
-/// after the device was opened closes it again before the error goes on.
+/// Opens and configures the programmer for mode: the direction mask of its row in
+/// d2xx/Modes.h, then its start-up pulse, if it has one (an unknown name makes every pin an
+/// input). Does nothing when one is already open. A failure after the device was opened closes
+/// it again before the error goes on.
 void OpenProgrammer(D2XXUnit& unit, const std::string& mode, std::int32_t baud);
 
 /// Makes every pin an input and closes the device.

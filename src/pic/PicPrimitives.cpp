@@ -7,15 +7,20 @@
 namespace pw {
 
 void PICUtils::CheckFits(std::int64_t samples) {
-  if (samples > static_cast<std::int64_t>(D2XXUnit::kSampleCapacity)) {
+  // Whole commands and frames are checked before their first sample, so a refused run never
+  // ends in half a frame.
+  if (samples > static_cast<std::int64_t>(SampleRun::kCapacity)) {
     throw PinwrightError("Ошибка! Серия отсчётов PIC (" + std::to_string(samples) + ") не помещается в буфер программатора (" +
-                         std::to_string(D2XXUnit::kSampleCapacity) + ")");
+                         std::to_string(SampleRun::kCapacity) + ")");
   }
 }
 
 void PICUtils::Put(std::int32_t& position, std::uint8_t sample) {
   CheckFits(static_cast<std::int64_t>(position) + 1);
-  unit_.OutSamples[static_cast<std::size_t>(position++)] = sample;
+  // The caller keeps the running position; the run follows it.
+  run_.Resume(static_cast<std::uint32_t>(position));
+  run_.Put(sample);
+  position = static_cast<std::int32_t>(run_.Length());
 }
 
 std::uint8_t PICUtils::PicExchangeOne(std::uint8_t sample) { return unit_.ExchangeOne(sample); }
@@ -28,14 +33,16 @@ void PICUtils::PicEnterProgramming(std::int32_t enterType) {
 }
 
 void PICUtils::PicFlush(std::int32_t& position) {
-  unit_.PinExchange(static_cast<std::uint32_t>(position));
+  run_.Resume(static_cast<std::uint32_t>(position));
+  run_.Exchange();
+  run_.Clear();
   position = 0;
 }
 
 std::uint16_t PICUtils::PicDecodeWord(std::int32_t r) const {
   unsigned value = 0;
   for (int b = 0; b < 16; ++b) {
-    if (unit_.InSamples[static_cast<std::size_t>(r + 3 + 2 * b)] & wiring::pic::PgdIn) value |= 1u << b;
+    if (run_.In(static_cast<std::uint32_t>(r + 3 + 2 * b)) & wiring::pic::PgdIn) value |= 1u << b;
   }
   return static_cast<std::uint16_t>(value);
 }

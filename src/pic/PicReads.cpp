@@ -29,7 +29,7 @@ void PICUtils::PutReadWord(std::int32_t& position, int command) {
 void PICUtils::PicReadProgramWords(std::uint16_t n, std::span<std::uint16_t> destination) {
   CheckDestination(n, destination.size());
   // Callers read 16 words per run; a longer read is split where the buffers end.
-  const std::int32_t perRun = static_cast<std::int32_t>(D2XXUnit::kSampleCapacity) / kReadSamples;
+  const std::int32_t perRun = static_cast<std::int32_t>(SampleRun::kCapacity) / kReadSamples;
   for (std::int32_t done = 0; done < n;) {
     const std::int32_t chunk = std::min<std::int32_t>(perRun, n - done);
     std::int32_t position = 0;
@@ -44,7 +44,7 @@ void PICUtils::PicReadProgramWords(std::uint16_t n, std::span<std::uint16_t> des
 
 void PICUtils::PicReadDataBytes(std::uint16_t n, std::span<std::uint8_t> destination) {
   CheckDestination(n, destination.size());
-  const std::int32_t perRun = static_cast<std::int32_t>(D2XXUnit::kSampleCapacity) / kReadSamples;
+  const std::int32_t perRun = static_cast<std::int32_t>(SampleRun::kCapacity) / kReadSamples;
   for (std::int32_t done = 0; done < n;) {
     const std::int32_t chunk = std::min<std::int32_t>(perRun, n - done);
     std::int32_t position = 0;

@@ -6,10 +6,10 @@
 /// read frames, idle and the programming wait; device operations (PicReads.cpp, PicWrites.cpp,
 /// PicErase.cpp, PicCalibration.cpp) build whole runs for reads, writes and erases.
 ///
-/// A run is laid into the D2XX unit's OutSamples from index 0 with a position counter owned by
-/// the caller; PicFlush exchanges it and sets the position back to 0. No run ever grows past the
-/// sample buffers: a put that would is refused with an error, and the write routines split their
-/// blocks into as many runs as needed. The target's address is never sent: every routine relies
+/// A run is laid on the shared sample-run engine (link/SampleRun.h) from index 0 with a position
+/// counter owned by the caller; PicFlush exchanges it and sets the position back to 0. No run
+/// ever grows past the sample buffers: a put that would is refused with an error, and the write
+/// routines split their blocks into as many runs as needed. The target's address is never sent: every routine relies
 /// on the counter the target keeps, which entry starts afresh and command 6 advances. Nothing here
 /// opens the programmer, logs or touches the window.
 
@@ -17,6 +17,7 @@
 #include <span>
 
 #include "link/D2xxUnit.h"
+#include "link/SampleRun.h"
 
 namespace pw {
 
@@ -41,14 +42,14 @@ class PICUtils {
   /// Words of the configuration area that PicReadConfigWords reads (0x2000 to 0x2008).
   static constexpr std::int32_t kConfigWords = 9;
 
-  explicit PICUtils(D2XXUnit& unit) : unit_(unit) {}
+  explicit PICUtils(D2XXUnit& unit) : unit_(unit), run_(unit) {}
 
   // --- Primitives ---------------------------------------------------------------------------
   /// Puts sample at OutSamples[0], writes and reads one sample, returns InSamples[0].
   std::uint8_t PicExchangeOne(std::uint8_t sample);
   /// EnterType 0 or 1: MCLR pulse (0x1D, 10 ms, 0x0D), which restarts the target's counter; other types send nothing.
   void PicEnterProgramming(std::int32_t enterType);
-  /// Exchanges the run OutSamples[0 .. position - 1]; position becomes 0.
+  /// Exchanges the run of position samples; position becomes 0.
   void PicFlush(std::int32_t& position);
   /// The 16-bit value of the read clocks laid at run index r: bit b from D1 of InSamples[r + 3 + 2b].
   std::uint16_t PicDecodeWord(std::int32_t r) const;
@@ -121,6 +122,7 @@ class PICUtils {
   void PutReadWord(std::int32_t& position, int command);
 
   D2XXUnit& unit_;
+  SampleRun run_;
 };
 
 }  // namespace pw

@@ -20,7 +20,7 @@ void CheckImage(std::size_t end, std::size_t size) {
 template <typename Lay, typename Same>
 void PICUtils::ProgramInRuns(std::int32_t count, std::int32_t perWord, std::int32_t readAt, Lay lay, Same same,
                              std::int32_t& result, std::int32_t firstIndex, std::int32_t indexStep) {
-  const std::int32_t perRun = static_cast<std::int32_t>(D2XXUnit::kSampleCapacity / static_cast<std::uint32_t>(perWord));
+  const std::int32_t perRun = static_cast<std::int32_t>(SampleRun::kCapacity / static_cast<std::uint32_t>(perWord));
   if (perRun == 0) CheckFits(perWord);  // not even one word fits: refused before anything is sent
   std::int32_t position = 0;
   if (count == 0) {

@@ -1,6 +1,6 @@
 #pragma once
 /// @file
-/// A PIC on the ICSP header, modelled on its programming specification (facts/targets.md):
+/// A PIC on the ICSP header, modelled on the maker's programming documents for the part:
 /// programming mode entered by raising MCLR to Vpp with PGC and PGD low, which starts the
 /// program counter afresh (0x0000 on mid-range parts, the configuration word on the baseline
 /// 12F508/509); the family's commands (others are not understood); program memory, data memory,

@@ -1,14 +1,14 @@
 #pragma once
 /// @file
 /// The PIC microcontrollers the virtual programmer can carry, as their programming
-/// specifications describe them: geometry, device ID, configuration bits, commands and times.
+/// documents describe them: geometry, device ID, configuration bits, commands and times.
 
 #include <cstdint>
 #include <string>
 
 namespace pw::sim {
 
-/// Programming-specification families: each has its own command set and memory map.
+/// Programming families: each has its own command set and memory map.
 enum class SimPicFamily { F84A, F62xA, F87xA, Baseline };
 
 struct SimPicPart {

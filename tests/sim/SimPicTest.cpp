@@ -178,7 +178,7 @@ TEST(SimPicTest, SequencesTheChipsDoNotTakeFailAsOnTheRealChips) {
 }
 
 TEST(SimPicTest, ErasesLiftProtectionAndTheBaselineCalibrationIsKept) {
-  {  // 16F84A: the protection-clearing sequence of its programming specification.
+  {  // 16F84A: the maker's protection-clearing sequence.
     PicBench b("PIC16F84A");
     b.chip->SetProgramWord(3, 0x0123);
     b.chip->SetConfigWord(7, 0x000F);

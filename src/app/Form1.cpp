@@ -17,6 +17,8 @@ TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
       Setup(*context_) {
   // A file loaded on the I2C page fills the EEPROM image the AVR page writes too.
   I2c.OnFileLoaded = [this] { Avr.AvrWriteEep.Enabled = Avr.ChipKnown; };
+  // A file loaded on the PIC page fills the flash image the AVR page writes too.
+  Pic.OnFileLoaded = [this] { Avr.AvrWriteFls.Enabled = Avr.ChipKnown; };
 }
 
 void TForm1::FormCreate() {

@@ -1,18 +1,52 @@
 #include "pic/PicPage.h"
 
+#include <algorithm>
+#include <exception>
 #include <string>
 
+#include "common/HexDigits.h"
+#include "model/ImageFiles.h"
+
 namespace pw {
+namespace {
+
+/// Configuration-panel bytes: ConfigImage[14 .. 17] hold words 0x2007 and 0x2008.
+constexpr std::size_t kFuseBytes = 14;
+/// Bytes set to 0xFF at start-up.
+constexpr std::size_t kConfigStartBytes = 33;
+
+/// The ID words 0 .. count - 1 of the configuration area as text, high byte first.
+std::string IdWords(const std::vector<std::uint8_t>& config, int count, const char* prefix) {
+  std::string text;
+  for (int j = 0; j < count; ++j) {
+    text += prefix + HexDigits(config[static_cast<std::size_t>(2 * j + 1)], 2) +
+            HexDigits(config[static_cast<std::size_t>(2 * j)], 2) + " ";
+  }
+  return text;
+}
+
+}  // namespace
 
 PicPage::PicPage(FormContext& context) : ctx_(context) {
   for (int i = 0; i < 32; ++i) {
     const Bounds box{8 + (i / 8) * 86, 18 + (i % 8) * 17, 82, 16};
     PicFuse.emplace_back("PicFuse" + std::to_string(i + 1), "PicConfigGroup", box, "");
   }
+  PIC.OnShow = [this] { PICShow(); };
+  PicType.OnChange = [this] { PicTypeChange(); };
+  PicFile.OnClick = [this] { PicFileClick(); };
+  for (Button* b : {&PicReadDump, &PicWriteDump, &PicEraseAll, &PicWriteFls, &PicReadFuse, &PicWriteFuse}) {
+    b->Enabled = kMemoryOperations;
+  }
 }
 
 void PicPage::Startup() {
-  // The device types of PIC.ini come with the PIC pages.
+  auto& config = ctx_.Images.ConfigImage;
+  std::fill(config.begin(), config.begin() + kConfigStartBytes, std::uint8_t{0xFF});
+  FlashSize = 0;
+  EepromSize = 0;
+  PicType.Items = IniFile::Load(ctx_.DescriptionFile(kTypesFile)).SectionNames();
+  PicType.Select(0);
 }
 
 std::vector<ControlRef> PicPage::Controls() {
@@ -24,6 +58,71 @@ std::vector<ControlRef> PicPage::Controls() {
   list.push_back(&PicReadFuse);
   list.push_back(&PicWriteFuse);
   return list;
+}
+
+void PicPage::ShowPicType() {
+  const PicTypeValues type = ReadPicType(IniFile::Load(ctx_.DescriptionFile(kTypesFile)), PicType.Text);
+  FlashSize = type.FlashSize;
+  EepromSize = type.EepromSize;
+  ProgrammType = type.ProgrammType;
+  EnterType = type.EnterType;
+  EraseType = type.EraseType;
+  Osccal = type.Osccal;
+  for (std::size_t n = 0; n < PicFuse.size(); ++n) {
+    const bool named = type.FusesNames[n] != PicTypeValues::kNoName;  // exactly "NONE", case and all
+    PicFuse[n].Caption = named ? type.FusesNames[n] : "";
+    PicFuse[n].Enabled = named;
+  }
+  PicID.Text = IdWords(ctx_.Images.ConfigImage, 7, "$");
+  PicReadEep.Enabled = EepromSize != 0;
+  PicWriteEep.Enabled = kMemoryOperations && EepromSize != 0;
+}
+
+void PicPage::ShowPicConfig() {
+  const auto& config = ctx_.Images.ConfigImage;
+  for (std::size_t n = 0; n < PicFuse.size(); ++n) PicFuse[n].Checked = ((config[kFuseBytes + n / 8] >> (n % 8)) & 1) != 0;
+  PicID.Text = IdWords(config, 6, "");
+}
+
+void PicPage::TakePicConfig() {
+  auto& config = ctx_.Images.ConfigImage;
+  for (std::size_t k = 0; k < 4; ++k) {
+    unsigned byte = 0;
+    for (std::size_t b = 0; b < 8; ++b) {
+      if (PicFuse[8 * k + b].Checked) byte |= 1u << b;
+    }
+    config[kFuseBytes + k] = static_cast<std::uint8_t>(byte);
+  }
+}
+
+void PicPage::PICShow() {
+  ShowPicType();
+  ShowPicConfig();
+}
+
+void PicPage::PicTypeChange() { ShowPicType(); }
+
+void PicPage::PicFileClick() {
+  if (const auto file = ctx_.Host.ChooseOpenFile("hex|*.hex")) {
+    const std::string previousPath = PicPathFls.Caption;
+    PicPathFls.Caption = *file;
+    ctx_.Log.Append("файл : " + *file);
+    if (OnFileLoaded) OnFileLoaded();
+    try {
+      LoadPicFile(PicPathFls.Caption, ctx_.Images);
+    } catch (const std::exception&) {
+      // The images still hold the previous file: the label must not name the refused one.
+      PicPathFls.Caption = previousPath;
+      throw;
+    }
+    const auto& images = ctx_.Images;
+    PicParamFls.Caption = "Объём флеши " + std::to_string(FlashSize) + "байт\r\nДанных в буфере " +
+                          std::to_string(2 * static_cast<std::int64_t>(images.FlashDataCount)) + " байт\r\n";
+    PicParamEep.Caption = "Объём флеши " + std::to_string(EepromSize) + " байт\r\nДанных в буфере " +
+                          std::to_string(images.EepromDataCount / 2) + " байт\r\n";
+  }
+  ShowPicType();
+  ShowPicConfig();
 }
 
 }  // namespace pw

@@ -3,15 +3,22 @@
 /// The "PIC" page: a device type from PIC.ini, its program memory, data memory and
 /// configuration word.
 
+#include <functional>
 #include <vector>
 
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "pic/PicTypes.h"
 
 namespace pw {
 
 class PicPage {
  public:
+  static constexpr const char* kTypesFile = "PIC.ini";
+  /// Whether the memory operations behind the dump, erase, write and fuse buttons are built;
+  /// until they are, their buttons stay disabled.
+  static constexpr bool kMemoryOperations = false;
+
   explicit PicPage(FormContext& context);
   PicPage(const PicPage&) = delete;
   PicPage& operator=(const PicPage&) = delete;
@@ -20,6 +27,28 @@ class PicPage {
   void Startup();
   /// The page and every control on it, parents before children.
   std::vector<ControlRef> Controls();
+
+  /// Takes the device values of the type named in PicType from PIC.ini and shows them; PicID
+  /// shows seven ID words with "$".
+  void ShowPicType();
+  /// Shows ConfigImage bytes 14 to 17 in the 32 checkboxes and the six ID words in PicID.
+  void ShowPicConfig();
+  /// Copies the 32 checkboxes into ConfigImage bytes 14 to 17.
+  void TakePicConfig();
+  void PICShow();
+  void PicTypeChange();
+  void PicFileClick();
+
+  // The selected type's device values (PIC.ini), 0 until the page first shows a type.
+  std::int32_t FlashSize = 0;
+  std::int32_t EepromSize = 0;
+  std::int32_t ProgrammType = 0;
+  std::int32_t EnterType = 0;
+  std::int32_t EraseType = 0;
+  /// Program-word address of the factory calibration word to keep across an erase; 0: none.
+  std::int32_t Osccal = 0;
+  /// Runs after a file was loaded here: the AVR page's flash write button follows its chip.
+  std::function<void()> OnFileLoaded;
 
   TabSheet PIC{"PIC", "PIC"};
   ComboBox PicType{"PicType", "PIC", {8, 8, 150, 21}, "PIC-Type"};

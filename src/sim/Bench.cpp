@@ -88,6 +88,8 @@ Description=FT232R USB UART
 SerialNumber=A1B2C3D4
 [AVR]
 Part=ATmega328P
+[PIC]
+Part=PIC16F628A
 [I2C]
 Part=24C256
 [Timing]

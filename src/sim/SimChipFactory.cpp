@@ -8,6 +8,8 @@
 #include "sim/SimAvrFaults.h"
 #include "sim/SimAvrParts.h"
 #include "sim/SimEeprom24.h"
+#include "sim/SimPic.h"
+#include "sim/SimPicParts.h"
 
 namespace pw::sim {
 namespace {
@@ -65,7 +67,11 @@ std::unique_ptr<SimAvrChip> MakeSimAvr(const IniFile& bench, const std::string& 
   return chip;
 }
 
-std::unique_ptr<SimPicChip> MakeSimPic(const IniFile& bench, const std::string& section) { UnknownPart(bench, section); }
+std::unique_ptr<SimPicChip> MakeSimPic(const IniFile& bench, const std::string& section) {
+  const SimPicPart* part = FindSimPicPart(bench.ReadString(section, "Part", ""));
+  if (!part) UnknownPart(bench, section);
+  return std::make_unique<SimPic>(*part);
+}
 
 std::unique_ptr<SimI2cChip> MakeSimI2c(const IniFile& bench, const std::string& section) {
   const Eeprom24Part* part = FindEeprom24Part(bench.ReadString(section, "Part", ""));

@@ -3,9 +3,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QLineEdit>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -137,6 +137,31 @@ TEST_F(MainWindowTest, TheSettingsPageReadsWhenShownAndProgramsWhatIsTyped) {
   EXPECT_EQ(cbus->currentText(), "CLK12");
   EXPECT_EQ(current->currentText(), "120");
   EXPECT_EQ(clock->currentText(), "внешний кварц");
+}
+
+TEST(PicPageWindow, ChoosingATypeRedrawsTheConfigurationPanel) {
+  App();
+  test::FormFixture f;
+  f.InstallDataFile("PIC.ini");
+  f.Start();
+  gui::MainWindow window(*f.Form, nullptr);
+  window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
+  auto* id = window.findChild<QLineEdit*>("PicID");
+  EXPECT_EQ(id->text(), "FFFF FFFF FFFF FFFF FFFF FFFF ");
+  EXPECT_EQ(window.findChild<QCheckBox*>("PicFuse14")->text(), "CP");  // PIC16F84A, the first type
+  EXPECT_TRUE(window.findChild<QCheckBox*>("PicFuse14")->isEnabled());
+  auto* type = window.findChild<QComboBox*>("PicType");
+  const int index = type->findText("PIC12F508");
+  type->setCurrentIndex(index);
+  emit type->activated(index);  // what a person's choice sends
+  EXPECT_EQ(f.Form->Pic.FlashSize, 512);
+  EXPECT_EQ(id->text(), "$FFFF $FFFF $FFFF $FFFF $FFFF $FFFF $FFFF ");
+  EXPECT_EQ(window.findChild<QCheckBox*>("PicFuse4")->text(), "CP");
+  EXPECT_FALSE(window.findChild<QCheckBox*>("PicFuse14")->isEnabled());
+  EXPECT_FALSE(window.findChild<QPushButton*>("PicEraseAll")->isEnabled());
+  window.findChild<QCheckBox*>("PicFuse1")->setChecked(false);
+  f.Form->Pic.TakePicConfig();
+  EXPECT_EQ(f.Form->Images.ConfigImage[14], 0xFE);
 }
 
 TEST(QtFileFilter, DescriptionAndPatternPairsBecomeQtFilters) {

@@ -1,0 +1,50 @@
+// PICUtils, primitives: single samples with a capacity check, the exchange of a run, the entry
+// pulse and the decoding of a read frame.
+#include "common/Error.h"
+#include "d2xx/Wiring.h"
+#include "pic/PicUtils.h"
+
+namespace pw {
+
+void PICUtils::CheckFits(std::int64_t samples) {
+  // Whole commands and frames are checked before their first sample, so a refused run never
+  // ends in half a frame.
+  if (samples > static_cast<std::int64_t>(SampleRun::kCapacity)) {
+    throw PinwrightError("Ошибка! Серия отсчётов PIC (" + std::to_string(samples) + ") не помещается в буфер программатора (" +
+                         std::to_string(SampleRun::kCapacity) + ")");
+  }
+}
+
+void PICUtils::Put(std::int32_t& position, std::uint8_t sample) {
+  CheckFits(static_cast<std::int64_t>(position) + 1);
+  // The caller keeps the running position; the run follows it.
+  run_.Resume(static_cast<std::uint32_t>(position));
+  run_.Put(sample);
+  position = static_cast<std::int32_t>(run_.Length());
+}
+
+std::uint8_t PICUtils::PicExchangeOne(std::uint8_t sample) { return unit_.ExchangeOne(sample); }
+
+void PICUtils::PicEnterProgramming(std::int32_t enterType) {
+  if (enterType != 0 && enterType != 1) return;
+  PicExchangeOne(kEntryPulse);
+  unit_.Wait(10);
+  PicExchangeOne(kClockLowZero);
+}
+
+void PICUtils::PicFlush(std::int32_t& position) {
+  run_.Resume(static_cast<std::uint32_t>(position));
+  run_.Exchange();
+  run_.Clear();
+  position = 0;
+}
+
+std::uint16_t PICUtils::PicDecodeWord(std::int32_t r) const {
+  unsigned value = 0;
+  for (int b = 0; b < 16; ++b) {
+    if (run_.In(static_cast<std::uint32_t>(r + 3 + 2 * b)) & wiring::pic::PgdIn) value |= 1u << b;
+  }
+  return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace pw

@@ -1,0 +1,38 @@
+#pragma once
+/// @file
+/// PIC device types from PIC.ini: one section per type, named as the maker writes the part.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ini/IniFile.h"
+
+namespace pw {
+
+/// What PIC.ini says of one type; keys that are missing (or hold no integer) give these defaults.
+struct PicTypeValues {
+  /// The caption of a configuration bit that does not exist.
+  static constexpr const char* kNoName = "NONE";
+
+  std::int32_t FlashSize = 0;
+  /// Key Eeprom: data-memory locations.
+  std::int32_t EepromSize = 0;
+  std::int32_t ProgrammType = 1;
+  std::int32_t EnterType = 0;
+  std::int32_t EraseType = 1;
+  /// Key Osccal: program-word address of a factory calibration word an erase must keep; 0: none.
+  std::int32_t Osccal = 0;
+  /// Keys FusesNames[0] .. FusesNames[31].
+  std::array<std::string, 32> FusesNames;
+};
+
+/// A PIC.ini number: decimal, or hexadecimal after 0x, 0X or $; anything else is no number.
+std::optional<std::int32_t> PicIniInteger(std::string_view text);
+
+/// The values of section type (any letter case); a missing file or section gives the defaults.
+PicTypeValues ReadPicType(const IniFile& ini, const std::string& type);
+
+}  // namespace pw

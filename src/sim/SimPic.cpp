@@ -1,0 +1,352 @@
+#include "sim/SimPic.h"
+
+namespace pw::sim {
+namespace {
+
+constexpr std::uint32_t kConfigBase = 0x2000;
+constexpr std::uint32_t kConfigWords = 8;
+constexpr std::uint32_t kDeviceIdWord = 0x2006;
+
+}  // namespace
+
+SimPic::SimPic(const SimPicPart& part) : part_(part), times_(TimesOf(part.Family)) {
+  const std::uint32_t words = Baseline() ? CounterWords() : part_.ProgramWords + kConfigWords;
+  memory_.assign(words * 2 + part_.DataBytes, 0xFF);
+  if (Baseline()) {
+    // Factory calibration: the last program word and its backup after the four IDs.
+    SetProgramWord(part_.ProgramWords - 1, kFactoryOsccal);
+    SetProgramWord(part_.ProgramWords + 4, kFactoryOsccal);
+  }
+}
+
+std::uint16_t SimPic::Word(std::uint32_t offset) const {
+  return static_cast<std::uint16_t>(memory_[offset] | (memory_[offset + 1] << 8));
+}
+
+void SimPic::SetWord(std::uint32_t offset, std::uint16_t value) {
+  memory_[offset] = static_cast<std::uint8_t>(value & 0xFF);
+  memory_[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+std::optional<std::uint32_t> SimPic::Locate(std::uint32_t pc) const {
+  if (Baseline()) return pc < CounterWords() ? std::optional<std::uint32_t>(pc * 2) : std::nullopt;
+  if (pc < kConfigBase) return (pc % part_.ProgramWords) * 2;  // upper counter bits are not decoded
+  if (pc < kConfigBase + kConfigWords) return (part_.ProgramWords + pc - kConfigBase) * 2;
+  return std::nullopt;
+}
+
+std::uint16_t SimPic::ProgramWord(std::uint32_t w) const { return Word(*Locate(w)); }
+void SimPic::SetProgramWord(std::uint32_t w, std::uint16_t value) { SetWord(*Locate(w), value); }
+
+std::uint16_t SimPic::ConfigWord(std::uint32_t i) const {
+  if (Baseline()) return Word((i == 7 ? ConfigAddress() : part_.ProgramWords + i) * 2);
+  return Word(*Locate(kConfigBase + i));
+}
+
+void SimPic::SetConfigWord(std::uint32_t i, std::uint16_t value) {
+  if (Baseline()) {
+    SetWord((i == 7 ? ConfigAddress() : part_.ProgramWords + i) * 2, value);
+  } else {
+    SetWord(*Locate(kConfigBase + i), value);
+  }
+}
+
+std::uint8_t SimPic::DataByte(std::uint32_t k) const {
+  return memory_[(Baseline() ? CounterWords() : part_.ProgramWords + kConfigWords) * 2 + k];
+}
+
+void SimPic::SetDataByte(std::uint32_t k, std::uint8_t value) {
+  memory_[(part_.ProgramWords + kConfigWords) * 2 + k] = value;
+}
+
+bool SimPic::CodeProtected() const {
+  const std::uint16_t bits = CodeProtectBits(part_.Family);
+  return (ConfigWord(7) & bits) != bits;
+}
+
+bool SimPic::DataProtected() const {
+  const std::uint16_t bits = DataProtectBits(part_.Family);
+  return bits != 0 && (ConfigWord(7) & bits) != bits;
+}
+
+void SimPic::PowerOff() {
+  programming_ = false;
+  powered_ = false;
+  vpp_ = false;
+  openCycle_.reset();
+}
+
+std::optional<bool> SimPic::Step(bool powered, bool vpp, bool pgc, bool pgd, const SimEnvironment& env) {
+  const bool wasActive = powered_ && vpp_;
+  powered_ = powered;
+  vpp_ = vpp;
+  if (!powered || !vpp) {
+    programming_ = false;
+    openCycle_.reset();
+    return std::nullopt;
+  }
+  if (!wasActive) {
+    // Vpp arriving with PGC or PGD high starts the program instead: no programming until MCLR drops again.
+    if (!pgc && !pgd) Enter(pgc);
+    return std::nullopt;
+  }
+  if (!programming_) return std::nullopt;
+  const SimPicIcsp::Completed done = icsp_.Clock(pgc, pgd);
+  if (done.What == SimPicIcsp::Completed::Command) Execute(done.Value, env);
+  if (done.What == SimPicIcsp::Completed::Data) {
+    if (!discardFrame_) Load(done.Value);
+    discardFrame_ = false;
+  }
+  return icsp_.Drive();
+}
+
+void SimPic::Enter(bool pgc) {
+  programming_ = true;
+  pc_ = Baseline() ? ConfigAddress() : 0;
+  icsp_.Reset(pgc);
+  awaiting_.reset();
+  discardFrame_ = false;
+  programLatch_ = WordMask();
+  dataLatch_ = 0xFF;
+  latches_.assign(8, 0x3FFF);
+  bulkArmed_ = 0;
+  clearStep_ = 0;
+  openCycle_.reset();
+}
+
+void SimPic::Busy(const SimEnvironment& env, std::uint64_t micros) {
+  if (env.Timing == TimingModel::Datasheet) busyUntil_ = env.Now + micros * kPicosPerMicro;
+}
+
+void SimPic::ExecuteBusy(int cmd) {
+  // Framed as usual so that the bits that follow keep their meaning, but nothing is done.
+  if (!Understands(part_.Family, cmd)) return;
+  if (cmd == 0 || cmd == 2 || cmd == 3) {
+    discardFrame_ = true;
+    icsp_.ExpectData();
+  } else if (cmd == 4 || cmd == 5) {
+    icsp_.SendWord(std::nullopt);
+  }
+}
+
+void SimPic::Execute(int cmd, const SimEnvironment& env) {
+  if (env.Now < busyUntil_) return ExecuteBusy(cmd);
+  if (!Understands(part_.Family, cmd)) {
+    ++ununderstood_;
+    return;
+  }
+  const int endCommand = Baseline() ? 14 : 23;
+  if (openCycle_ && cmd != endCommand) {
+    openCycle_.reset();  // a cycle left without its end command writes nothing
+    latches_.assign(8, 0x3FFF);
+  }
+  const int armed = bulkArmed_;
+  bulkArmed_ = 0;
+  const int clearStep = clearStep_;
+  clearStep_ = 0;
+  switch (cmd) {
+    case 0:
+      pc_ = kConfigBase;
+      [[fallthrough]];
+    case 2:
+      awaiting_ = Target::Program;
+      icsp_.ExpectData();
+      return;
+    case 3:
+      awaiting_ = Target::Data;
+      icsp_.ExpectData();
+      return;
+    case 4:
+      icsp_.SendWord(ReadProgram());
+      return;
+    case 5:
+      icsp_.SendWord(ReadData());
+      return;
+    case 6:
+      Increment();
+      return;
+    case 1:
+      clearStep_ = 1;
+      return;
+    case 7:
+      clearStep_ = clearStep == 1 ? 2 : 0;
+      return;
+    case 8:
+      if (Baseline()) {
+        openCycle_ = env.Now;
+      } else if (armed != 0) {
+        if (armed == 9 && !CodeProtected()) EraseProgramMemory(pc_ >= kConfigBase);
+        if (armed == 11) EraseDataMemory();
+        Busy(env, times_.Erase);
+      } else if (clearStep == 2 && pc_ == 0x2007) {
+        EraseAll();
+        Busy(env, times_.Erase);
+      } else {
+        EraseProgram(env);
+      }
+      return;
+    case 9:
+    case 11:
+      if (part_.Family == SimPicFamily::F84A) {
+        bulkArmed_ = cmd;  // carried out by the next command 8
+        return;
+      }
+      if (cmd == 11) {
+        EraseDataMemory();
+      } else if (Baseline()) {
+        EraseProgramMemory(pc_ >= part_.ProgramWords && pc_ < ConfigAddress());
+      } else if (part_.Family == SimPicFamily::F62xA) {
+        EraseProgramMemory(pc_ >= kConfigBase);
+      } else if (!CodeProtected()) {
+        EraseProgramMemory(false);
+      }
+      Busy(env, times_.Erase);
+      return;
+    case 24:
+      if (part_.Family == SimPicFamily::F87xA) {
+        openCycle_ = env.Now;
+      } else {
+        WriteAtCounter(loaded_ == Target::Data ? dataLatch_ : programLatch_, false);
+        Busy(env, times_.ProgramOnly);
+      }
+      return;
+    case 14:
+    case 23:
+      EndProgramming(env);
+      return;
+    case 31:
+      EraseAll();
+      Busy(env, times_.Erase);
+      return;
+    default:
+      return;
+  }
+}
+
+void SimPic::Load(std::uint16_t value) {
+  if (!awaiting_) return;
+  loaded_ = *awaiting_;
+  awaiting_.reset();
+  if (loaded_ == Target::Data) {
+    dataLatch_ = static_cast<std::uint8_t>(value & 0xFF);
+  } else if (part_.Family == SimPicFamily::F87xA && pc_ < kConfigBase) {
+    latches_[pc_ & 7] = value & 0x3FFF;
+  } else {
+    programLatch_ = value & WordMask();
+  }
+}
+
+void SimPic::Increment() {
+  if (Baseline()) {
+    pc_ = (pc_ + 1) % CounterWords();
+  } else if (pc_ < kConfigBase) {
+    pc_ = (pc_ + 1) & 0x1FFF;
+  } else {
+    pc_ = kConfigBase + ((pc_ + 1 - kConfigBase) & 0x1FFF);
+  }
+}
+
+std::uint16_t SimPic::ReadProgram() const {
+  const std::uint16_t mask = WordMask();
+  if (pc_ == ConfigAddress()) {
+    const std::uint16_t bits = ConfigBits(part_.Family);
+    return static_cast<std::uint16_t>(((ConfigWord(7) & bits) | ~bits) & mask);
+  }
+  if (!InConfigSpace()) return CodeProtected() ? 0 : static_cast<std::uint16_t>(ProgramWord(pc_) & mask);
+  if (!Baseline() && pc_ == kDeviceIdWord) return part_.DeviceId;
+  const auto at = Locate(pc_);
+  return at ? static_cast<std::uint16_t>(Word(*at) & mask) : mask;
+}
+
+std::uint16_t SimPic::ReadData() const {
+  if (part_.DataBytes == 0 || DataProtected()) return 0;
+  return DataByte(pc_ % part_.DataBytes);
+}
+
+void SimPic::EraseProgram(const SimEnvironment& env) {
+  if (loaded_ == Target::Data) {
+    WriteAtCounter(dataLatch_, true);
+    Busy(env, times_.Data);
+    return;
+  }
+  if (part_.Family == SimPicFamily::F87xA && pc_ < kConfigBase) {
+    WriteLatchBlock(true);
+  } else {
+    WriteAtCounter(programLatch_, true);
+  }
+  Busy(env, times_.Program);
+}
+
+void SimPic::WriteAtCounter(std::uint16_t value, bool eraseFirst) {
+  if (loaded_ == Target::Data) {
+    if (part_.DataBytes == 0 || DataProtected()) return;
+    std::uint8_t& cell = memory_[(part_.ProgramWords + kConfigWords) * 2 + pc_ % part_.DataBytes];
+    cell = eraseFirst ? static_cast<std::uint8_t>(value) : static_cast<std::uint8_t>(cell & value);
+    return;
+  }
+  const auto at = Locate(pc_);
+  if (!at || (!Baseline() && pc_ == kDeviceIdWord)) return;
+  if (!InConfigSpace() && CodeProtected()) return;
+  const std::uint16_t old = Word(*at);
+  std::uint16_t next = eraseFirst ? value : static_cast<std::uint16_t>(old & value);
+  if (pc_ == ConfigAddress()) {
+    // Protection bits are only lifted by an erase.
+    const std::uint16_t guard = static_cast<std::uint16_t>(CodeProtectBits(part_.Family) | DataProtectBits(part_.Family));
+    next = static_cast<std::uint16_t>(next & (old | ~guard));
+  }
+  SetWord(*at, static_cast<std::uint16_t>(next & WordMask()));
+}
+
+void SimPic::WriteLatchBlock(bool eraseFirst) {
+  if (!CodeProtected()) {
+    const std::uint32_t block = pc_ & ~7u;
+    for (std::uint32_t i = 0; i < 8; ++i) {
+      const std::uint32_t at = *Locate(block + i);
+      SetWord(at, eraseFirst ? latches_[i] : static_cast<std::uint16_t>(Word(at) & latches_[i]));
+    }
+  }
+  latches_.assign(8, 0x3FFF);
+}
+
+void SimPic::EraseProgramMemory(bool withConfig) {
+  const std::uint16_t blank = WordMask();
+  for (std::uint32_t w = 0; w < part_.ProgramWords; ++w) SetWord(w * 2, blank);
+  if (Baseline()) {
+    SetConfigWord(7, blank);
+    // From the ID region the erase also takes the IDs and the backup calibration word.
+    if (withConfig) {
+      for (std::uint32_t w = part_.ProgramWords; w < CounterWords(); ++w) SetWord(w * 2, blank);
+    }
+  } else if (withConfig) {
+    for (std::uint32_t i = 0; i < kConfigWords; ++i) SetConfigWord(i, blank);
+  }
+}
+
+void SimPic::EraseDataMemory() {
+  for (std::uint32_t k = 0; k < part_.DataBytes; ++k) {
+    memory_[(part_.ProgramWords + kConfigWords) * 2 + k] = 0xFF;
+  }
+}
+
+void SimPic::EraseAll() {
+  EraseProgramMemory(true);
+  EraseDataMemory();
+}
+
+void SimPic::EndProgramming(const SimEnvironment& env) {
+  if (!openCycle_) return;
+  const std::uint64_t need = Baseline() ? times_.Program : times_.ProgramOnly;
+  const bool inTime = env.Timing != TimingModel::Datasheet || env.Now - *openCycle_ >= need * kPicosPerMicro;
+  openCycle_.reset();
+  if (!inTime) {
+    latches_.assign(8, 0x3FFF);
+    return;
+  }
+  if (part_.Family == SimPicFamily::F87xA && loaded_ == Target::Program && pc_ < kConfigBase) {
+    WriteLatchBlock(false);
+  } else {
+    WriteAtCounter(loaded_ == Target::Data ? dataLatch_ : programLatch_, false);
+  }
+}
+
+}  // namespace pw::sim

@@ -1,0 +1,111 @@
+#pragma once
+/// @file
+/// A PIC on the ICSP header, modelled on the maker's programming documents for the part:
+/// programming mode entered by raising MCLR to Vpp with PGC and PGD low, which starts the
+/// program counter afresh (0x0000 on mid-range parts, the configuration word on the baseline
+/// 12F508/509); the family's commands (others are not understood); program memory, data memory,
+/// ID and configuration words, the device ID; bulk and chip erase, the 16F84A's protection
+/// clearing, the 16F87xA's eight-word latch; code protection (protected memory reads as zeros,
+/// takes no writes, and is lifted only by an erase). Under the datasheet timing model every cycle
+/// takes its time: commands sent meanwhile are framed but do nothing, and a programming cycle
+/// ended too early writes nothing.
+///
+/// Memory (one bench file): mid-range parts hold the program words, then the configuration words
+/// 0x2000 to 0x2007, then the data memory; baseline parts hold every word the counter runs
+/// through (program memory, IDs, backup calibration, configuration word last). Words are low
+/// byte first.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "sim/SimChips.h"
+#include "sim/SimPicIcsp.h"
+#include "sim/SimPicParts.h"
+
+namespace pw::sim {
+
+class SimPic : public SimPicChip {
+ public:
+  /// The calibration word the factory leaves on baseline parts (MOVLW 0x70).
+  static constexpr std::uint16_t kFactoryOsccal = 0x0C70;
+
+  explicit SimPic(const SimPicPart& part);
+
+  std::optional<bool> Step(bool powered, bool vpp, bool pgc, bool pgd, const SimEnvironment& env) override;
+  void PowerOff() override;
+  std::vector<SimMemory> Memories() override { return {{"Memory", &memory_}}; }
+
+  const SimPicPart& Part() const { return part_; }
+  bool InProgramming() const { return programming_; }
+  std::uint32_t Counter() const { return pc_; }
+  /// Program word w (mid-range: w < ProgramWords; baseline: any counter location).
+  std::uint16_t ProgramWord(std::uint32_t w) const;
+  void SetProgramWord(std::uint32_t w, std::uint16_t value);
+  /// Configuration-area word 0x2000 + i (mid-range) or the configuration word (baseline, i = 7).
+  std::uint16_t ConfigWord(std::uint32_t i) const;
+  void SetConfigWord(std::uint32_t i, std::uint16_t value);
+  std::uint8_t DataByte(std::uint32_t k) const;
+  void SetDataByte(std::uint32_t k, std::uint8_t value);
+  /// How many commands the chip did not understand.
+  int Ununderstood() const { return ununderstood_; }
+
+ private:
+  bool Baseline() const { return part_.Family == SimPicFamily::Baseline; }
+  std::uint16_t WordMask() const { return Baseline() ? 0x0FFF : 0x3FFF; }
+  std::uint32_t CounterWords() const { return part_.ProgramWords * 2; }
+  std::uint32_t ConfigAddress() const { return Baseline() ? CounterWords() - 1 : 0x2007; }
+  bool InConfigSpace() const { return Baseline() ? pc_ >= part_.ProgramWords : pc_ >= 0x2000; }
+  std::uint16_t Word(std::uint32_t byteOffset) const;
+  void SetWord(std::uint32_t byteOffset, std::uint16_t value);
+  /// Byte offset of the word at counter location pc in memory_, or nothing for one not kept.
+  std::optional<std::uint32_t> Locate(std::uint32_t pc) const;
+  bool CodeProtected() const;
+  bool DataProtected() const;
+
+  void Enter(bool pgc);
+  void Execute(int cmd, const SimEnvironment& env);
+  void ExecuteBusy(int cmd);
+  void Load(std::uint16_t value);
+  void Increment();
+  std::uint16_t ReadProgram() const;
+  std::uint16_t ReadData() const;
+  /// Begin Erase/Programming (8) on a mid-range part.
+  void EraseProgram(const SimEnvironment& env);
+  /// Writes value at the counter: erase first (replace) or program only (clear bits).
+  void WriteAtCounter(std::uint16_t value, bool eraseFirst);
+  void WriteLatchBlock(bool eraseFirst);
+  void EraseProgramMemory(bool withConfig);
+  void EraseDataMemory();
+  void EraseAll();
+  /// The end command of a programming cycle opened by 24 (16F87xA) or 8 (baseline).
+  void EndProgramming(const SimEnvironment& env);
+  void Busy(const SimEnvironment& env, std::uint64_t micros);
+
+  const SimPicPart& part_;
+  const SimPicTimes times_;
+  std::vector<std::uint8_t> memory_;
+  SimPicIcsp icsp_;
+  bool programming_ = false;
+  bool powered_ = false;
+  bool vpp_ = false;
+  std::uint32_t pc_ = 0;
+  enum class Target { Program, Data } loaded_ = Target::Program;
+  /// A Load command is waiting for its data frame.
+  std::optional<Target> awaiting_;
+  bool discardFrame_ = false;
+  std::uint16_t programLatch_ = 0x3FFF;
+  std::uint8_t dataLatch_ = 0xFF;
+  /// 16F87xA: the eight program-memory write latches.
+  std::vector<std::uint16_t> latches_ = std::vector<std::uint16_t>(8, 0x3FFF);
+  /// 16F84A: 9 or 11 waits for the 8 that carries it out.
+  int bulkArmed_ = 0;
+  /// 16F84A: how far the protection-clearing commands 1, 7 have come.
+  int clearStep_ = 0;
+  /// A programming cycle that waits for its end command (23 or 14), and when it began.
+  std::optional<SimTime> openCycle_;
+  SimTime busyUntil_ = 0;
+  int ununderstood_ = 0;
+};
+
+}  // namespace pw::sim

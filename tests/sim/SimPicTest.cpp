@@ -1,0 +1,277 @@
+// The simulated PICs answering the ICSP layer: every type of PIC.ini entered, written and read
+// word by word; sequences the real chips would not take fail here too.
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "ini/IniFile.h"
+#include "link/ProgrammerConnection.h"
+#include "pic/PicUtils.h"
+#include "sim/Bench.h"
+#include "sim/SimFt232r.h"
+#include "sim/SimPic.h"
+#include "support/TestDirs.h"
+
+namespace pw::sim {
+namespace {
+
+constexpr std::int32_t kBaud = 19200;
+
+struct PicBench {
+  explicit PicBench(const std::string& part, TimingModel timing = TimingModel::Lenient) {
+    SimBoard& board = sim.AddProgrammer({});
+    board.Pic = std::make_unique<SimPic>(*FindSimPicPart(part));
+    chip = static_cast<SimPic*>(board.Pic.get());
+    sim.Timing().Model = timing;
+    OpenProgrammer(unit, kModePic, kBaud);
+  }
+  /// Entry as the page does it, with the baseline parts' extra step past the configuration word.
+  void Enter(int programmType) {
+    pic.PicEnterProgramming(0);
+    if (programmType == 2) Steps(1);
+  }
+  void Steps(int n) {
+    std::int32_t p = 0;
+    for (int i = 0; i < n; ++i) pic.PicPutCommand(p, 6);
+    pic.PicFlush(p);
+  }
+  std::int32_t Write(int programmType, std::uint16_t start, std::uint16_t count, const std::vector<std::uint16_t>& image,
+                     std::int32_t wait = kBaud) {
+    std::int32_t result = 0;
+    if (programmType == 1) pic.PicProgramWords1(start, count, image, wait, result);
+    if (programmType == 2) pic.PicProgramWords2(start, count, image, wait, result);
+    if (programmType == 3) pic.PicProgramWords3(start, count, image, wait, result);
+    return result;
+  }
+  std::vector<std::uint16_t> Read(std::uint16_t n) {
+    std::vector<std::uint16_t> words(n);
+    pic.PicReadProgramWords(n, words);
+    return words;
+  }
+
+  SimFt232r sim;
+  D2XXUnit unit{sim};
+  PICUtils pic{unit};
+  SimPic* chip = nullptr;
+};
+
+std::vector<std::uint16_t> Pattern(std::size_t n, std::uint16_t mask) {
+  std::vector<std::uint16_t> words(n);
+  for (std::size_t i = 0; i < n; ++i) words[i] = static_cast<std::uint16_t>((0x1A5 * i + 0x2C3) & mask);
+  return words;
+}
+
+TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
+  const IniFile types = IniFile::Load(test::BinDir() / "PIC.ini");
+  ASSERT_EQ(types.SectionNames().size(), 10u);
+  for (const std::string& type : types.SectionNames()) {
+    SCOPED_TRACE(type);
+    PicBench b(type);
+    const int pt = static_cast<int>(types.ReadInteger(type, "ProgrammType", 1));
+    const auto eeprom = static_cast<std::uint16_t>(types.ReadInteger(type, "Eeprom", 0));
+    const std::uint16_t mask = pt == 2 ? 0x0FFF : 0x3FFF;
+    const auto image = Pattern(24, mask);
+    b.Enter(pt);
+    EXPECT_EQ(b.Write(pt, 0, 16, image), NoError);
+    EXPECT_EQ(b.Write(pt, 16, 8, image), NoError);
+    b.Enter(pt);
+    EXPECT_EQ(b.Read(24), image);
+
+    if (eeprom > 0) {
+      std::vector<std::uint8_t> bytes(16);
+      for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(0x30 + i);
+      b.Enter(pt);
+      std::int32_t result = 0;
+      b.pic.PicProgramDataBytes(0, 16, bytes, kBaud, result);
+      EXPECT_EQ(result, NoError);
+      std::vector<std::uint8_t> back(8);
+      b.Enter(pt);
+      b.pic.PicReadDataBytes(8, back);
+      EXPECT_EQ(back, (std::vector<std::uint8_t>{0x30, 0x32, 0x34, 0x36, 0x38, 0x3A, 0x3C, 0x3E}));
+    }
+
+    // The configuration word (protection bits kept 1) and, on mid-range parts, the device ID.
+    const std::uint16_t config = pt == 2 ? 0x0FFA : 0x3FF2;
+    std::int32_t flag = 0;
+    b.pic.PicEnterProgramming(0);
+    if (pt == 2) {
+      b.pic.PicProgramOneWord(config, flag, 0x0FFF, 2, 0, kBaud);
+    } else {
+      b.pic.PicProgramOneWord(0x1234, flag, 0x3FFF, pt, 0, kBaud);  // ID word 0x2000
+      b.Steps(6);
+      b.pic.PicProgramOneWord(config, flag, 0x3FFF, pt, 2, kBaud);
+    }
+    EXPECT_EQ(flag, 0);
+    std::vector<std::uint8_t> area(18);
+    b.pic.PicEnterProgramming(0);
+    if (pt == 2) {
+      b.pic.PicReadBaselineConfig(static_cast<std::uint16_t>(types.ReadInteger(type, "FlashSize", 0)), area);
+      EXPECT_EQ(area[14] | (area[15] << 8), (config & 0x1F) | 0x0FE0);
+    } else {
+      b.pic.PicReadConfigWords(area);
+      EXPECT_EQ((area[0] | (area[1] << 8)) & 0x3FFF, 0x1234);
+      EXPECT_EQ((area[12] | (area[13] << 8)) & 0x3FE0, b.chip->Part().DeviceId & 0x3FE0);
+      const std::uint16_t bits = ConfigBits(b.chip->Part().Family);
+      EXPECT_EQ((area[14] | (area[15] << 8)) & 0x3FFF, (config & bits) | (~bits & 0x3FFF));
+    }
+    EXPECT_EQ(b.chip->Ununderstood(), 0);
+  }
+}
+
+TEST(SimPicTest, SequencesTheChipsDoNotTakeFailAsOnTheRealChips) {
+  struct Case {
+    const char* Name;
+    const char* Part;
+    TimingModel Timing;
+    std::function<bool(PicBench&)> Fails;
+  };
+  const std::vector<Case> cases = {
+      {"16F628A has no Begin Programming Only", "PIC16F628A", TimingModel::Lenient,
+       [](PicBench& b) {
+         b.Enter(3);
+         return b.Write(3, 0, 4, Pattern(4, 0x3FFF)) == 0 && b.chip->Ununderstood() > 0;
+       }},
+      {"a programming wait shorter than the 16F628A's 4 ms", "PIC16F628A", TimingModel::Datasheet,
+       [](PicBench& b) {
+         b.Enter(1);
+         const bool shortFails = b.Write(1, 0, 4, Pattern(4, 0x3FFF)) != NoError;
+         b.Enter(1);  // 3 × 548 samples at 16 × 19200 per second: 5.4 ms
+         return shortFails && b.Write(1, 0, 4, Pattern(4, 0x3FFF), 3 * kBaud) == NoError;
+       }},
+      {"12F508 has no Load Configuration", "PIC12F508", TimingModel::Lenient,
+       [](PicBench& b) {
+         b.pic.PicEnterProgramming(0);
+         std::int32_t p = 0;
+         b.pic.PicPutCommand(p, 0);
+         b.pic.PicPutDataWord(p, 0x0FF0);
+         b.pic.PicPutCommand(p, 8);
+         b.pic.PicPutDelay(p, 200000);
+         b.pic.PicPutCommand(p, 14);
+         b.pic.PicFlush(p);
+         return b.chip->ConfigWord(7) == 0xFFFF && b.chip->Ununderstood() > 0;
+       }},
+      {"Begin Erase/Programming on the 16F877A's latch erases the block's other words", "PIC16F877A",
+       TimingModel::Lenient,
+       [](PicBench& b) {
+         b.Enter(1);
+         const auto image = Pattern(8, 0x3FFF);
+         const bool passed = b.Write(1, 0, 8, image) == NoError;
+         b.Enter(1);
+         return passed && b.Read(8)[0] == 0x3FFF && b.Read(1)[0] != image[0];
+       }},
+      {"a code-protected 16F628A reads zeros and takes no writes", "PIC16F628A", TimingModel::Lenient,
+       [](PicBench& b) {
+         b.chip->SetProgramWord(5, 0x0123);
+         b.chip->SetConfigWord(7, 0x1FFF);  // CP = 0
+         b.Enter(1);
+         const bool zeros = b.Read(8) == std::vector<std::uint16_t>(8, 0);
+         b.Enter(1);
+         return zeros && b.Write(1, 0, 1, {0x0555}) == 0 && b.chip->ProgramWord(0) == 0xFFFF;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    PicBench b(c.Part, c.Timing);
+    EXPECT_TRUE(c.Fails(b));
+  }
+}
+
+TEST(SimPicTest, ErasesLiftProtectionAndTheBaselineCalibrationIsKept) {
+  {  // 16F84A: the maker's protection-clearing sequence.
+    PicBench b("PIC16F84A");
+    b.chip->SetProgramWord(3, 0x0123);
+    b.chip->SetConfigWord(7, 0x000F);
+    b.pic.PicEnterProgramming(0);
+    std::int32_t p = 0;
+    b.pic.PicPutCommand(p, 0);
+    b.pic.PicPutDataWord(p, 0x3FFF);
+    for (int i = 0; i < 7; ++i) b.pic.PicPutCommand(p, 6);
+    for (int cmd : {1, 7, 8}) b.pic.PicPutCommand(p, cmd);
+    b.pic.PicPutDelay(p, 20000);
+    for (int cmd : {1, 7}) b.pic.PicPutCommand(p, cmd);
+    b.pic.PicFlush(p);
+    EXPECT_EQ(b.chip->ConfigWord(7), 0x3FFF);
+    EXPECT_EQ(b.chip->ProgramWord(3), 0x3FFF);
+  }
+  {  // 16F628A: a bulk erase from the configuration area takes the protection with it.
+    PicBench b("PIC16F628A");
+    b.chip->SetConfigWord(7, 0x1EFF);
+    b.pic.PicEnterProgramming(0);
+    std::vector<std::uint8_t> area(18);
+    b.pic.PicReadConfigWords(area);  // leaves the counter in the configuration area
+    b.pic.PicEraseChip(2);
+    EXPECT_EQ(b.chip->ConfigWord(7), 0x3FFF);
+  }
+  {  // 12F508: the bulk erase takes the calibration word; read before, written back after.
+    PicBench b("PIC12F508");
+    const std::uint16_t osccal = b.pic.PicReadCalibration(0, 0x1FF);
+    EXPECT_EQ(osccal, SimPic::kFactoryOsccal);
+    b.pic.PicEnterProgramming(0);
+    b.pic.PicEraseChip(2);
+    EXPECT_EQ(b.chip->ProgramWord(0x1FF), 0x0FFF);
+    EXPECT_EQ(b.chip->ProgramWord(0x204), SimPic::kFactoryOsccal);  // the backup lies outside the erase
+    EXPECT_TRUE(b.pic.PicWriteCalibration(0, 0x1FF, osccal, kBaud));
+    EXPECT_EQ(b.chip->ProgramWord(0x1FF), SimPic::kFactoryOsccal);
+  }
+}
+
+TEST(SimPicTest, TheEraseOfEachTypeClearsAProtectedChip) {
+  // The page's erase: entry; for ProgrammType 2 a 0x3FFF word, otherwise the protection-clearing
+  // runs; then the type's EraseType.
+  const IniFile types = IniFile::Load(test::BinDir() / "PIC.ini");
+  for (const std::string& type : types.SectionNames()) {
+    SCOPED_TRACE(type);
+    PicBench b(type);
+    const int pt = static_cast<int>(types.ReadInteger(type, "ProgrammType", 1));
+    b.chip->SetProgramWord(0, 0x0123);
+    b.chip->SetConfigWord(7, 0x0000);
+    if (b.chip->Part().DataBytes > 0) b.chip->SetDataByte(0, 0x12);
+    b.pic.PicEnterProgramming(0);
+    if (pt == 2) {
+      std::int32_t flag = 0;
+      b.pic.PicProgramOneWord(0x3FFF, flag, 0x3FFF, 2, 2, kBaud);
+    } else {
+      std::int32_t p = 0;
+      b.pic.PicPutCommand(p, 0);
+      b.pic.PicPutIdle(p);
+      b.pic.PicPutDataWord(p, 0x3FFF);
+      b.pic.PicPutIdle(p);
+      b.pic.PicFlush(p);
+      b.Steps(7);
+      for (int cmd : {1, 7, 8}) b.pic.PicPutCommand(p, cmd);
+      b.pic.PicPutDelay(p, kBaud);
+      for (int cmd : {1, 7}) b.pic.PicPutCommand(p, cmd);
+      b.pic.PicFlush(p);
+    }
+    b.pic.PicEraseChip(static_cast<std::int32_t>(types.ReadInteger(type, "EraseType", 1)));
+    const std::uint16_t blank = pt == 2 ? 0x0FFF : 0x3FFF;
+    EXPECT_EQ(b.chip->ProgramWord(0), blank);
+    EXPECT_EQ(b.chip->ConfigWord(7) & blank, blank);
+    if (b.chip->Part().DataBytes > 0) {
+      EXPECT_EQ(b.chip->DataByte(0), 0xFF);
+    }
+  }
+}
+
+TEST(SimPicTest, TheBenchCarriesAPicAndItsMemoryFile) {
+  test::TempDir dir;
+  {
+    auto bench = Bench::FromText("[PIC]\nPart=pic16f84a\nMemory=pic.bin\n", dir.Path());
+    auto& chip = dynamic_cast<SimPic&>(*bench->Board()->Pic);
+    EXPECT_EQ(chip.Part().Name, std::string("PIC16F84A"));
+    chip.SetProgramWord(1, 0x2ABC);
+    bench->Save();
+  }
+  const auto bytes = test::ReadBytes(dir / "pic.bin");
+  ASSERT_EQ(bytes.size(), 1024u * 2 + 16 + 64);  // program words, configuration words, data memory
+  EXPECT_EQ(bytes[2], 0xBC);
+  EXPECT_EQ(bytes[3], 0x2A);
+  auto reloaded = Bench::FromText("[PIC]\nPart=PIC16F84A\nMemory=pic.bin\n", dir.Path());
+  EXPECT_EQ(dynamic_cast<SimPic&>(*reloaded->Board()->Pic).ProgramWord(1), 0x2ABC);
+  EXPECT_EQ(dynamic_cast<SimPic&>(*Bench::Default()->Board()->Pic).Part().Name, std::string("PIC16F628A"));
+  EXPECT_THROW(Bench::FromText("[PIC]\nPart=PIC16F999\n", {}), std::exception);
+}
+
+}  // namespace
+}  // namespace pw::sim

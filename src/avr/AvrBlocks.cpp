@@ -91,10 +91,19 @@ void AVRUtils::AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<co
   CheckCount(n, kMaxEepromWriteBytes, "Страница EEPROM");
   const std::uint64_t first = static_cast<std::uint64_t>(p) * s;
   CheckSpan(static_cast<std::size_t>(first + n), image.size(), "Страница EEPROM");
+  std::vector<std::uint32_t> offsets(n);
+  for (std::uint32_t i = 0; i < n; ++i) offsets[i] = i;
+  AvrWriteEepromPageBytes(static_cast<std::uint32_t>(first), image, offsets);
+}
+
+void AVRUtils::AvrWriteEepromPageBytes(std::uint32_t first, std::span<const std::uint8_t> image,
+                                      std::span<const std::uint32_t> offsets) {
+  CheckCount(static_cast<std::uint32_t>(offsets.size()), kMaxEepromWriteBytes, "Страница EEPROM");
+  if (!offsets.empty()) CheckSpan(static_cast<std::size_t>(first) + offsets.back() + 1, image.size(), "Страница EEPROM");
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(4u * n + 4);
-  for (std::uint32_t i = 0; i < n; ++i) Append(bytes, 0xC1, 0x00, Lo(i), image[static_cast<std::size_t>(first + i)]);
-  const std::uint32_t address = static_cast<std::uint32_t>(first & 0xFFFF);
+  bytes.reserve(4u * offsets.size() + 4);
+  for (const std::uint32_t i : offsets) Append(bytes, 0xC1, 0x00, Lo(i), image[static_cast<std::size_t>(first) + i]);
+  const std::uint32_t address = first & 0xFFFF;
   Append(bytes, 0xC2, Hi(address), Lo(address), 0x00);
   AvrSpiTransfer(bytes);
   unit_.Wait(Delays.EepromMs);

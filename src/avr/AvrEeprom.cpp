@@ -30,20 +30,6 @@ std::uint8_t BlockByte(const std::vector<std::uint16_t>& words, std::int32_t i) 
   return static_cast<std::uint8_t>(i % 2 == 0 ? word & 0xFF : word >> 8);
 }
 
-/// Loads only the bytes at offsets of the page that starts at byte first, then writes the page:
-/// the chip programs the loaded bytes and leaves the rest of the page as it was.
-void WritePartOfEepromPage(AVRUtils& utils, D2XXUnit& unit, std::uint32_t first, std::span<const std::uint8_t> image,
-                           const std::vector<std::uint32_t>& offsets) {
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(4 * offsets.size() + 4);
-  for (const std::uint32_t i : offsets) {
-    bytes.insert(bytes.end(), {0xC1, 0x00, static_cast<std::uint8_t>(i & 0xFF), image[first + i]});
-  }
-  bytes.insert(bytes.end(), {0xC2, static_cast<std::uint8_t>((first >> 8) & 0xFF), static_cast<std::uint8_t>(first & 0xFF), 0x00});
-  utils.AvrSpiTransfer(bytes);
-  unit.Wait(utils.Delays.EepromMs);
-}
-
 std::string MismatchLine(std::int64_t address, int expected, int read) {
   return "Ошибка! адресс:" + HexDigits(static_cast<std::uint32_t>(address), 4) + "-" + std::to_string(expected) + "<>" + std::to_string(read);
 }
@@ -132,12 +118,7 @@ bool AvrPage::WriteEepromPages(std::int32_t count, PartialWrite& partial) {
     if (offsets.empty()) continue;
     if (!ChipAnswers()) return false;
     partial.Begun();
-    if (offsets.back() + 1 == offsets.size()) {
-      Utils.AvrWriteEepromPage(static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(EepromPageSize),
-                               ctx_.Images.EepromImage, static_cast<std::uint32_t>(offsets.size()));
-    } else {
-      WritePartOfEepromPage(Utils, ctx_.Unit, static_cast<std::uint32_t>(first), ctx_.Images.EepromImage, offsets);
-    }
+    Utils.AvrWriteEepromPageBytes(static_cast<std::uint32_t>(first), ctx_.Images.EepromImage, offsets);
     SetProgress(first);
   }
   return true;

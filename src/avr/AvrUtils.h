@@ -111,6 +111,11 @@ class AVRUtils {
   /// Loads n bytes (n ≤ 1023) of page p (page size s) from image[p*s ..] and writes the page, then
   /// waits. image is indexed by absolute byte address. Only for chips with EEPROM page commands.
   void AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<const std::uint8_t> image, std::uint32_t n);
+  /// Loads only image[first + offset] for each in-page offset (ascending, at most 1023) and writes
+  /// the page at byte address first, then waits: the chip programs the loaded bytes and keeps the
+  /// rest of the page as it was.
+  void AvrWriteEepromPageBytes(std::uint32_t first, std::span<const std::uint8_t> image,
+                               std::span<const std::uint32_t> offsets);
   /// Writes one EEPROM byte (erase and write in one cycle), then its wait. Every AVR has this
   /// instruction; it is the only EEPROM write of chips without EEPROM page commands.
   void AvrWriteEepromByte(std::uint16_t address, std::uint8_t value);

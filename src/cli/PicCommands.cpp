@@ -16,13 +16,13 @@ bool Prepare(CliSession& s, const std::string& type) {
   return s.Choose(s.Form.Pic.PicType, type) && s.ShowPage(kPicPage);
 }
 
-/// The configuration word as the panel's boxes show it.
+/// The configuration word as the panel's boxes show it, in the bits a word carries.
 std::uint16_t PanelWord(const PicPage& page) {
   unsigned word = 0;
   for (std::size_t n = 0; n < kWordBoxes; ++n) {
     if (page.PicFuse[n].Checked) word |= 1u << n;
   }
-  return static_cast<std::uint16_t>(word);
+  return static_cast<std::uint16_t>(word & (page.ProgrammType == 2 ? 0xFFF : 0x3FFF));
 }
 
 std::uint16_t HexWord(const std::string& text) {

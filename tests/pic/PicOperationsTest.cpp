@@ -184,5 +184,19 @@ TEST_F(PicOps, ConfigurationBitsTheTypeLacksAreNamed) {
   EXPECT_EQ(chip->ConfigWord(7) & 0x2FFF, 0x2F21);
 }
 
+TEST_F(PicOps, EraseKeepsTheCalibrationWordOfABaselinePart) {
+  for (const char* part : {"PIC12F508", "PIC12F509"}) {
+    SCOPED_TRACE(part);
+    Start(part);
+    const auto calibration = static_cast<std::uint32_t>(page->Osccal);
+    chip->SetProgramWord(calibration, 0xC34);
+    chip->SetProgramWord(5, 0x123);
+    EXPECT_EQ(Click(page->PicEraseAll), Lines{"флеш и еепром стёрты"});
+    EXPECT_EQ(f->Form->LastOutcome(), Outcome::Success);
+    EXPECT_EQ(chip->ProgramWord(calibration), 0xC34);
+    EXPECT_EQ(chip->ProgramWord(5), 0xFFF);
+  }
+}
+
 }  // namespace
 }  // namespace pw

@@ -82,9 +82,12 @@ void WriteEeprom(CliSession& s, const std::string& type, const std::vector<std::
 
 std::vector<CliCommand> PicCliCommands() {
   return {
-      {"pic", true, "read-config", 0, ReadConfig},   {"pic", true, "write-config", 1, WriteConfig},
-      {"pic", true, "erase", 0, Erase},              {"pic", true, "read-dump", 1, ReadDump},
-      {"pic", true, "write-dump", 1, WriteDump},     {"pic", true, "write-flash", 1, WriteFlash},
+      {"pic", true, "read-config", 0, ReadConfig},
+      {"pic", true, "write-config", 1, WriteConfig},
+      {"pic", true, "erase", 0, Erase},
+      {"pic", true, "read-dump", 1, ReadDump},
+      {"pic", true, "write-dump", 1, WriteDump},
+      {"pic", true, "write-flash", 1, WriteFlash},
       {"pic", true, "write-eeprom", 1, WriteEeprom},
   };
 }

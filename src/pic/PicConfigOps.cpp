@@ -35,7 +35,8 @@ void PicPage::WritePicConfig() {
   LogIgnoredConfigBits();
   const auto& config = ctx_.Images.ConfigImage;
   const auto word = [&config](int k) {
-    return static_cast<std::uint16_t>(config[static_cast<std::size_t>(2 * k)] | (config[static_cast<std::size_t>(2 * k + 1)] << 8));
+    return static_cast<std::uint16_t>(config[static_cast<std::size_t>(2 * k)] |
+                                      (config[static_cast<std::size_t>(2 * k + 1)] << 8));
   };
   const std::int32_t wait = ctx_.ProgrammerBaud;
   std::int32_t flag = 0;

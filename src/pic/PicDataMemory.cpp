@@ -40,8 +40,9 @@ bool PicPage::WritePicDataMemory(std::int32_t length, std::int32_t progressOffse
       std::int32_t last = first;
       while (last + 1 < end && filled[static_cast<std::size_t>(2 * (last + 1))]) ++last;
       for (; at < first; ++at) StepCounter();
-      Utils.PicProgramDataBytes(static_cast<std::uint16_t>(2 * first), static_cast<std::uint16_t>(2 * (last - first + 1)),
-                                ctx_.Images.EepromImage, ctx_.ProgrammerBaud, result);
+      Utils.PicProgramDataBytes(static_cast<std::uint16_t>(2 * first),
+                                static_cast<std::uint16_t>(2 * (last - first + 1)), ctx_.Images.EepromImage,
+                                ctx_.ProgrammerBaud, result);
       at = last + 1;
       first = last + 1;
     }

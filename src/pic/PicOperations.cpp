@@ -30,7 +30,8 @@ void PicPage::StepCounter() {
 
 void PicPage::SetProgress(std::int64_t position) {
   // A position past the end shows a full bar; the toolkit would ignore it.
-  PicProgress.Position = static_cast<int>(std::clamp<std::int64_t>(position, PicProgress.Min, std::max(PicProgress.Min, PicProgress.Max)));
+  PicProgress.Position =
+      static_cast<int>(std::clamp<std::int64_t>(position, PicProgress.Min, std::max(PicProgress.Min, PicProgress.Max)));
   ctx_.Host.RepaintProgress(PicProgress);
   ctx_.Host.ProcessEvents();
 }

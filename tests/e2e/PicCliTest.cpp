@@ -28,7 +28,7 @@ const Type kTypes[] = {
     {"PIC16F628A", "16f628a", false, "1F21", "1F21"}, {"PIC16F648A", "16f648a", false, "1F21", "1F21"},
     {"PIC16F873A", "16f873a", false, "1F71", "1F71"}, {"PIC16F874A", "16f874a", false, "1F71", "1F71"},
     {"PIC16F876A", "16f876a", false, "1F71", "1F71"}, {"PIC16F877A", "16f877a", false, "1F71", "1F71"},
-    {"PIC12F508", "12f508", true, "0FE2", "0FE2"},     {"PIC12F509", "12f509", true, "0FE2", "0FE2"},
+    {"PIC12F508", "12f508", true, "0FE2", "0FE2"},    {"PIC12F509", "12f509", true, "0FE2", "0FE2"},
 };
 
 MemoryImages Load(const std::filesystem::path& file) {
@@ -44,16 +44,20 @@ void ExpectDumpHolds(const std::filesystem::path& in, const std::filesystem::pat
   const std::uint16_t mask = baseline ? 0xFFF : 0x3FFF;
   for (std::int32_t w = 0; w < written.FlashDataCount; ++w) {
     if (!written.FlashFilled[static_cast<std::size_t>(w)]) continue;
-    ASSERT_EQ(read.FlashImage[static_cast<std::size_t>(w)] & mask, written.FlashImage[static_cast<std::size_t>(w)]) << "word " << w;
+    ASSERT_EQ(read.FlashImage[static_cast<std::size_t>(w)] & mask, written.FlashImage[static_cast<std::size_t>(w)])
+        << "word " << w;
   }
   for (std::int32_t b = 0; b < written.EepromDataCount; b += 2) {
     if (!written.EepromFilled[static_cast<std::size_t>(b)]) continue;
-    ASSERT_EQ(read.EepromImage[static_cast<std::size_t>(b)], written.EepromImage[static_cast<std::size_t>(b)]) << "byte " << b;
+    ASSERT_EQ(read.EepromImage[static_cast<std::size_t>(b)], written.EepromImage[static_cast<std::size_t>(b)])
+        << "byte " << b;
   }
   if (baseline) return;
   // IDs 0x2000 to 0x2003 and the configuration word 0x2007, 14 bits each.
   for (const std::size_t k : {0u, 1u, 2u, 3u, 7u}) {
-    const auto word = [k](const MemoryImages& m) { return (m.ConfigImage[2 * k] | (m.ConfigImage[2 * k + 1] << 8)) & 0x3FFF; };
+    const auto word = [k](const MemoryImages& m) {
+      return (m.ConfigImage[2 * k] | (m.ConfigImage[2 * k + 1] << 8)) & 0x3FFF;
+    };
     EXPECT_EQ(word(read), word(written)) << "configuration word " << k;
   }
 }

@@ -63,7 +63,10 @@ TEST_F(PicOps, ProgramMemoryBlocksProgressAndTheFirstMismatch) {
   const std::vector<Case> cases = {
       {20, -1, {"запись флеш 20слов", "флеш прошита и проверена ошибок нет"}, {0, 16, 20}, Outcome::Success},
       {16, -1, {"запись флеш 16слов", "флеш прошита и проверена ошибок нет"}, {0, 16}, Outcome::Success},
-      {64, 35, {"запись флеш 64слов", "ошибка по адресу: 35", "Ошибка при прошивании"}, {0, 16, 32, 48},
+      {64,
+       35,
+       {"запись флеш 64слов", "ошибка по адресу: 35", "Ошибка при прошивании"},
+       {0, 16, 32, 48},
        Outcome::TargetProblem},
   };
   for (const Case& c : cases) {
@@ -86,7 +89,7 @@ TEST_F(PicOps, ProgramMemoryBlocksProgressAndTheFirstMismatch) {
 
 TEST_F(PicOps, DataMemoryTakesOnlyTheLocationsTheFileHolds) {
   struct Case {
-    std::int32_t Count;  // EepromDataCount
+    std::int32_t Count;              // EepromDataCount
     std::vector<std::int32_t> Gaps;  // locations the file leaves out
     Lines Log;
     std::size_t Repaints;
@@ -95,7 +98,10 @@ TEST_F(PicOps, DataMemoryTakesOnlyTheLocationsTheFileHolds) {
   const std::vector<Case> cases = {
       {256, {}, {"запись Eeprom 128 байт", "еепром прошита и проверена ошибок нет"}, 17, Outcome::Success},
       {20, {3, 7}, {"запись Eeprom 10 байт", "еепром прошита и проверена ошибок нет"}, 3, Outcome::Success},
-      {300, {}, {"Ошибка: данных в файле для Eeprom 150 байт, а у типа 128 байт; ничего не записано"}, 0,
+      {300,
+       {},
+       {"Ошибка: данных в файле для Eeprom 150 байт, а у типа 128 байт; ничего не записано"},
+       0,
        Outcome::ErrorReport},
       {0, {}, {texts::kNothingToWrite}, 0, Outcome::ErrorReport},
   };
@@ -180,7 +186,8 @@ TEST_F(PicOps, ConfigurationBitsTheTypeLacksAreNamed) {
   Images().ConfigImage[15] = 0x2F;  // bit 12 clear
   page->ShowPicConfig();
   EXPECT_EQ(Click(page->PicWriteFuse),
-            (Lines{"запись конфигурации ", "биты конфигурационного слова, которых нет у этого типа (микросхема их не примет): 12"}));
+            (Lines{"запись конфигурации ",
+                   "биты конфигурационного слова, которых нет у этого типа (микросхема их не примет): 12"}));
   EXPECT_EQ(chip->ConfigWord(7) & 0x2FFF, 0x2F21);
 }
 

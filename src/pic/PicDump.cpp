@@ -24,6 +24,13 @@ constexpr std::uint32_t kConfigWordAddress = kPicConfigAddress + kIdRecordBytes;
 void PicPage::PicReadDumpClick() {
   const auto file = ctx_.Host.ChooseSaveFile("hex|*.hex", "hex");
   if (!file) return;
+  // Larger memories would run into the configuration and data-memory addresses of the layout.
+  if (FlashSize < 0 || 2 * static_cast<std::int64_t>(FlashSize) > kPicConfigAddress || EepromSize < 0 ||
+      2 * static_cast<std::int64_t>(EepromSize) > 0x10000 - kPicDataAddress) {
+    ctx_.Log.Append(texts::kPicTypeTooLarge);
+    ctx_.MarkInputRefused();
+    return;
+  }
   ProgrammerSession session(ctx_.Unit, kModePic, ctx_.ProgrammerBaud);
   auto& images = ctx_.Images;
   ctx_.Log.Append("чтение Флеши");

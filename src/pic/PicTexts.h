@@ -13,6 +13,8 @@ inline constexpr const char* kPicDataWritten = "еепром прошита и �
 inline constexpr const char* kPicMismatchAt = "ошибка по адресу: ";
 inline constexpr const char* kPicNoDataMemoryData = "в файле нет данных для Eeprom: Eeprom не записывается";
 inline constexpr const char* kPicNoFlashData = "в файле нет данных для флеши: флеш не записывается";
+inline constexpr const char* kPicTypeTooLarge =
+    "Ошибка: память этого типа в PIC.ini больше, чем помещается в файл дампа; ничего не считано";
 inline constexpr const char* kPicCalibrationLost =
     "Ошибка! Калибровочное слово генератора не удалось записать обратно после стирания";
 

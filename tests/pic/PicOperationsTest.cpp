@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "model/Texts.h"
+#include "pic/PicTexts.h"
 #include "sim/SimPic.h"
 #include "support/FormFixture.h"
 
@@ -189,6 +190,21 @@ TEST_F(PicOps, ConfigurationBitsTheTypeLacksAreNamed) {
             (Lines{"запись конфигурации ",
                    "биты конфигурационного слова, которых нет у этого типа (микросхема их не примет): 12"}));
   EXPECT_EQ(chip->ConfigWord(7) & 0x2FFF, 0x2F21);
+}
+
+TEST(PicDump, ATypeTooLargeForTheDumpLayoutIsRefusedBeforeReading) {
+  for (const char* sizes : {"FlashSize=8193\nEeprom=0\n", "FlashSize=64\nEeprom=32000\n"}) {
+    SCOPED_TRACE(sizes);
+    FormFixture f("[PIC]\nPart=PIC16F628A\n");
+    f.Dir.Write("program/PIC.ini", std::string("[Huge]\n") + sizes);
+    f.Start();
+    f.Form->ShowPage(1);
+    f.Host.Files.push_back((f.WorkingDir() / "dump.hex").string());
+    f.Form->Fire(f.Form->Pic.PicReadDump.OnClick);
+    EXPECT_EQ(f.Form->Log.Lines.back(), texts::kPicTypeTooLarge);
+    EXPECT_EQ(f.Form->LastOutcome(), Outcome::ErrorReport);
+    EXPECT_FALSE(std::filesystem::exists(f.WorkingDir() / "dump.hex"));
+  }
 }
 
 TEST_F(PicOps, EraseKeepsTheCalibrationWordOfABaselinePart) {

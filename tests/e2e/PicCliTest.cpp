@@ -111,5 +111,27 @@ TEST(PicCli, EveryTypeRoundTripsADumpConfigurationAndProtection) {
   }
 }
 
+TEST(PicCli, CommandsThatCannotRunSayWhyInTheirStatus) {
+  struct Case {
+    std::vector<std::string> Args;
+    int Status;
+  };
+  const auto fixture = (test::SourceDir() / "tests/e2e/data/pic/16f628a.hex").string();
+  const std::vector<Case> cases = {
+      {{"pic", "PIC16F628A", "write-config", "12345"}, 64},  // not a 16-bit hex word
+      {{"pic", "PIC99X1", "erase"}, 64},                     // no such type
+      {{"pic", "PIC12F508", "write-eeprom", fixture}, 1},    // no data memory: the button is disabled
+      {{"pic", "PIC16F84A", "write-flash", fixture}, 1},     // 2,035 words for a 1,024-word chip
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Args[1] + " " + c.Args[2]);
+    test::TempDir dir;
+    std::vector<std::string> args = c.Args;
+    args.insert(args.begin(), "--simulator");
+    const auto r = RunCli(args, dir.Path());
+    EXPECT_EQ(r.Status, c.Status) << r.Out << r.Err;
+  }
+}
+
 }  // namespace
 }  // namespace pw

@@ -2,6 +2,7 @@
 
 #include "cli/AvrCommands.h"
 #include "cli/I2cCommands.h"
+#include "cli/PicCommands.h"
 #include "cli/SettingsCommands.h"
 
 namespace pw::cli {
@@ -57,6 +58,7 @@ const std::vector<CliCommand>& AllCliCommands() {
     // Each page adds its commands here as it is built.
     for (auto& c : AvrCliCommands()) all.push_back(std::move(c));
     for (auto& c : I2cCliCommands()) all.push_back(std::move(c));
+    for (auto& c : PicCliCommands()) all.push_back(std::move(c));
     for (auto& c : SettingsCliCommands()) all.push_back(std::move(c));
     return all;
   }();

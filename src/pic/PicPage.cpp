@@ -27,7 +27,7 @@ std::string IdWords(const std::vector<std::uint8_t>& config, int count, const ch
 
 }  // namespace
 
-PicPage::PicPage(FormContext& context) : ctx_(context) {
+PicPage::PicPage(FormContext& context) : Utils(context.Unit), ctx_(context) {
   for (int i = 0; i < 32; ++i) {
     const Bounds box{8 + (i / 8) * 86, 18 + (i % 8) * 17, 82, 16};
     PicFuse.emplace_back("PicFuse" + std::to_string(i + 1), "PicConfigGroup", box, "");
@@ -35,6 +35,13 @@ PicPage::PicPage(FormContext& context) : ctx_(context) {
   PIC.OnShow = [this] { PICShow(); };
   PicType.OnChange = [this] { PicTypeChange(); };
   PicFile.OnClick = [this] { PicFileClick(); };
+  PicReadFuse.OnClick = [this] { PicReadFuseClick(); };
+  PicWriteFuse.OnClick = [this] { PicWriteFuseClick(); };
+  PicReadDump.OnClick = [this] { PicReadDumpClick(); };
+  PicWriteDump.OnClick = [this] { PicWriteDumpClick(); };
+  PicWriteFls.OnClick = [this] { PicWriteFlsClick(); };
+  PicWriteEep.OnClick = [this] { PicWriteEepClick(); };
+  PicEraseAll.OnClick = [this] { PicEraseAllClick(); };
   for (Button* b : {&PicReadDump, &PicWriteDump, &PicEraseAll, &PicWriteFls, &PicReadFuse, &PicWriteFuse}) {
     b->Enabled = kMemoryOperations;
   }
@@ -115,14 +122,18 @@ void PicPage::PicFileClick() {
       PicPathFls.Caption = previousPath;
       throw;
     }
-    const auto& images = ctx_.Images;
-    PicParamFls.Caption = "Объём флеши " + std::to_string(FlashSize) + "байт\r\nДанных в буфере " +
-                          std::to_string(2 * static_cast<std::int64_t>(images.FlashDataCount)) + " байт\r\n";
-    PicParamEep.Caption = "Объём флеши " + std::to_string(EepromSize) + " байт\r\nДанных в буфере " +
-                          std::to_string(images.EepromDataCount / 2) + " байт\r\n";
+    ShowFileParams();
   }
   ShowPicType();
   ShowPicConfig();
+}
+
+void PicPage::ShowFileParams() {
+  const auto& images = ctx_.Images;
+  PicParamFls.Caption = "Объём флеши " + std::to_string(FlashSize) + "байт\r\nДанных в буфере " +
+                        std::to_string(2 * static_cast<std::int64_t>(images.FlashDataCount)) + " байт\r\n";
+  PicParamEep.Caption = "Объём флеши " + std::to_string(EepromSize) + " байт\r\nДанных в буфере " +
+                        std::to_string(images.EepromDataCount / 2) + " байт\r\n";
 }
 
 }  // namespace pw

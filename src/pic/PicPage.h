@@ -9,6 +9,7 @@
 #include "model/Controls.h"
 #include "model/FormContext.h"
 #include "pic/PicTypes.h"
+#include "pic/PicUtils.h"
 
 namespace pw {
 
@@ -17,7 +18,11 @@ class PicPage {
   static constexpr const char* kTypesFile = "PIC.ini";
   /// Whether the memory operations behind the dump, erase, write and fuse buttons are built;
   /// until they are, their buttons stay disabled.
-  static constexpr bool kMemoryOperations = false;
+  static constexpr bool kMemoryOperations = true;
+  /// Program words per write block and per read chunk; data locations per read chunk.
+  static constexpr std::int32_t kBlockWords = 16;
+  /// Image bytes (two per data location) per data-memory write block.
+  static constexpr std::int32_t kBlockBytes = 16;
 
   explicit PicPage(FormContext& context);
   PicPage(const PicPage&) = delete;
@@ -38,6 +43,32 @@ class PicPage {
   void PICShow();
   void PicTypeChange();
   void PicFileClick();
+
+  // Memory operations: each opens the programmer in "PIC-ISP", logs, and closes it.
+  /// Reads the configuration area into ConfigImage and shows it.
+  void PicReadFuseClick();
+  /// Writes the panel's configuration word and the ID words of ConfigImage.
+  void PicWriteFuseClick();
+  /// Reads program memory, configuration and data memory into the images and a HEX file.
+  void PicReadDumpClick();
+  /// Writes program memory, data memory and configuration from the images.
+  void PicWriteDumpClick();
+  /// Writes program memory from FlashImage.
+  void PicWriteFlsClick();
+  /// Writes the data-memory locations the loaded file holds.
+  void PicWriteEepClick();
+  /// Erases the chip (keeping a factory calibration word), then writes the configuration back.
+  void PicEraseAllClick();
+
+  /// Writes and verifies words 0 .. n - 1 of FlashImage in blocks of 16; false on a mismatch.
+  bool WritePicProgramMemory(std::int32_t n);
+  /// Writes and verifies the filled locations among image bytes 0 .. length - 1 of
+  /// EepromImage; progress positions are offset by progressOffset. False on a mismatch.
+  bool WritePicDataMemory(std::int32_t length, std::int32_t progressOffset);
+  /// Writes the ID words and the configuration word of ConfigImage; no log line.
+  void WritePicConfig();
+
+  PICUtils Utils;
 
   // The selected type's device values (PIC.ini), 0 until the page first shows a type.
   std::int32_t FlashSize = 0;
@@ -78,6 +109,19 @@ class PicPage {
   Button PicWriteFuse{"PicWriteFuse", "PicConfigGroup", {180, 156, 164, 25}, "Прошить фъюзы"};
 
  private:
+  /// Entry into programming mode with the type's EnterType; baseline parts step their counter
+  /// from the configuration word to word 0 when stepToZero is set.
+  void Enter(bool stepToZero);
+  /// One run of a single command 6: the target's counter moves one location on.
+  void StepCounter();
+  void SetProgress(std::int64_t position);
+  /// Refuses a file whose data the type cannot take, before the chip is touched.
+  bool ImagesFit(bool flash, bool data);
+  /// Names the bits of the configuration word that the type does not have and that are not 1.
+  void LogIgnoredConfigBits();
+  /// Reads the configuration area the way the type's family allows.
+  void ReadConfigArea();
+  void ShowFileParams();
   FormContext& ctx_;
 };
 

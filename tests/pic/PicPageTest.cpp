@@ -116,9 +116,10 @@ TEST_F(PicPageTest, ShowingTheTypeAndTheConfiguration) {
   EXPECT_TRUE(page->PicReadEep.Enabled);
   Choose("Bare");
   EXPECT_FALSE(page->PicReadEep.Enabled);
-  for (Button* b : {&page->PicWriteEep, &page->PicReadDump, &page->PicWriteDump, &page->PicEraseAll,
-                    &page->PicWriteFls, &page->PicReadFuse, &page->PicWriteFuse}) {
-    EXPECT_FALSE(b->Enabled) << b->Name;  // the memory operations are not built yet
+  EXPECT_FALSE(page->PicWriteEep.Enabled);  // "Bare" has no data memory
+  for (Button* b : {&page->PicReadDump, &page->PicWriteDump, &page->PicEraseAll, &page->PicWriteFls, &page->PicReadFuse,
+                    &page->PicWriteFuse}) {
+    EXPECT_TRUE(b->Enabled) << b->Name;
   }
 
   // The panel and ConfigImage bytes 14 to 17, both ways.

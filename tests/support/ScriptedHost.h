@@ -29,7 +29,12 @@ class ScriptedHost : public UiHost {
   bool AskYesNo(const std::string& title, const std::string& text) override;
   void ShowError(const std::string& text) override { Errors.push_back(text); }
   void ProcessEvents() override { ++EventsProcessed; }
-  void RepaintProgress(const ProgressBar&) override { ++Repaints; }
+  /// The position of every repaint, in order.
+  std::vector<int> Positions;
+  void RepaintProgress(const ProgressBar& bar) override {
+    ++Repaints;
+    Positions.push_back(bar.Position);
+  }
 
  private:
   std::optional<std::string> NextFile();

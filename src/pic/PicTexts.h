@@ -1,0 +1,32 @@
+#pragma once
+/// @file
+/// Texts of the PIC page's memory operations.
+
+#include <cstdint>
+#include <string>
+
+namespace pw::texts {
+
+inline constexpr const char* kPicWriteFailed = "Ошибка при прошивании";
+inline constexpr const char* kPicFlashWritten = "флеш прошита и проверена ошибок нет";
+inline constexpr const char* kPicDataWritten = "еепром прошита и проверена ошибок нет";
+inline constexpr const char* kPicMismatchAt = "ошибка по адресу: ";
+inline constexpr const char* kPicNoDataMemoryData = "в файле нет данных для Eeprom: Eeprom не записывается";
+inline constexpr const char* kPicNoFlashData = "в файле нет данных для флеши: флеш не записывается";
+inline constexpr const char* kPicTypeTooLarge =
+    "Ошибка: память этого типа в PIC.ini больше, чем помещается в файл дампа; ничего не считано";
+inline constexpr const char* kPicCalibrationLost =
+    "Ошибка! Калибровочное слово генератора не удалось записать обратно после стирания";
+
+/// File data beyond the memory the type has: the target would wrap them onto its first locations.
+inline std::string PicFileTooLarge(const char* memory, std::int64_t count, std::int64_t size, const char* unit) {
+  return std::string("Ошибка: данных в файле для ") + memory + " " + std::to_string(count) + unit + ", а у типа " +
+         std::to_string(size) + unit + "; ничего не записано";
+}
+
+/// Bits of the configuration word that the type does not have, written as the file holds them.
+inline std::string PicIgnoredConfigBits(const std::string& bits) {
+  return "биты конфигурационного слова, которых нет у этого типа (микросхема их не примет):" + bits;
+}
+
+}  // namespace pw::texts

@@ -22,9 +22,11 @@ constexpr int kProduct = 0x6001;
 constexpr std::uint8_t kLatencyMs = 1;
 constexpr std::uint8_t kReadEepromRequest = 0x90;
 constexpr std::uint8_t kWriteEepromRequest = 0x91;
+// libftdi's FTDI_DEVICE_*_REQTYPE, spelled as numbers: its macros OR two enumeration types,
+// which C++20 deprecates. Vendor request to the device, in or out.
+constexpr std::uint8_t kVendorIn = LIBUSB_REQUEST_TYPE_VENDOR | static_cast<std::uint8_t>(LIBUSB_RECIPIENT_DEVICE) | LIBUSB_ENDPOINT_IN;
+constexpr std::uint8_t kVendorOut = LIBUSB_REQUEST_TYPE_VENDOR | static_cast<std::uint8_t>(LIBUSB_RECIPIENT_DEVICE) | LIBUSB_ENDPOINT_OUT;
 constexpr int kEepromWords = 64;
-/// Event rounds a cancelled transfer may take to come back before the device is given up.
-constexpr int kCancelRounds = 2000;
 
 std::uint64_t SteadyMicros() {
   using namespace std::chrono;
@@ -259,7 +261,7 @@ FT_STATUS FtdiD2xx::EE_Read(FT_HANDLE handle, FT_PROGRAM_DATA* data) {
   FtEepromImage image{};
   for (int word = 0; word < kEepromWords; ++word) {
     unsigned char pair[2] = {};
-    if (libusb_control_transfer(dev->Context->usb_dev, FTDI_DEVICE_IN_REQTYPE, kReadEepromRequest, 0,
+    if (libusb_control_transfer(dev->Context->usb_dev, kVendorIn, kReadEepromRequest, 0,
                                 static_cast<std::uint16_t>(word), pair, 2, static_cast<unsigned>(dev->ReadMs)) != 2) {
       return FT_EEPROM_READ_FAILED;
     }
@@ -279,7 +281,7 @@ FT_STATUS FtdiD2xx::EE_Program(FT_HANDLE handle, FT_PROGRAM_DATA* data) {
   for (int word = 0; word < kEepromWords; ++word) {
     const auto value = static_cast<std::uint16_t>(image[static_cast<std::size_t>(word) * 2] |
                                                   image[static_cast<std::size_t>(word) * 2 + 1] << 8);
-    if (libusb_control_transfer(dev->Context->usb_dev, FTDI_DEVICE_OUT_REQTYPE, kWriteEepromRequest, value,
+    if (libusb_control_transfer(dev->Context->usb_dev, kVendorOut, kWriteEepromRequest, value,
                                 static_cast<std::uint16_t>(word), nullptr, 0, static_cast<unsigned>(dev->WriteMs)) < 0) {
       return FT_EEPROM_WRITE_FAILED;
     }
@@ -287,7 +289,7 @@ FT_STATUS FtdiD2xx::EE_Program(FT_HANDLE handle, FT_PROGRAM_DATA* data) {
   // A word the chip did not keep must not pass for programmed.
   for (int word = 0; word < kEepromWords; ++word) {
     unsigned char pair[2] = {};
-    if (libusb_control_transfer(dev->Context->usb_dev, FTDI_DEVICE_IN_REQTYPE, kReadEepromRequest, 0,
+    if (libusb_control_transfer(dev->Context->usb_dev, kVendorIn, kReadEepromRequest, 0,
                                 static_cast<std::uint16_t>(word), pair, 2, static_cast<unsigned>(dev->ReadMs)) != 2 ||
         pair[0] != image[static_cast<std::size_t>(word) * 2] || pair[1] != image[static_cast<std::size_t>(word) * 2 + 1]) {
       return FT_EEPROM_WRITE_FAILED;

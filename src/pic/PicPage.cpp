@@ -42,9 +42,6 @@ PicPage::PicPage(FormContext& context) : Utils(context.Unit), ctx_(context) {
   PicWriteFls.OnClick = [this] { PicWriteFlsClick(); };
   PicWriteEep.OnClick = [this] { PicWriteEepClick(); };
   PicEraseAll.OnClick = [this] { PicEraseAllClick(); };
-  for (Button* b : {&PicReadDump, &PicWriteDump, &PicEraseAll, &PicWriteFls, &PicReadFuse, &PicWriteFuse}) {
-    b->Enabled = kMemoryOperations;
-  }
 }
 
 void PicPage::Startup() {
@@ -82,7 +79,7 @@ void PicPage::ShowPicType() {
   }
   PicID.Text = IdWords(ctx_.Images.ConfigImage, 7, "$");
   PicReadEep.Enabled = EepromSize != 0;
-  PicWriteEep.Enabled = kMemoryOperations && EepromSize != 0;
+  PicWriteEep.Enabled = EepromSize != 0;
 }
 
 void PicPage::ShowPicConfig() {

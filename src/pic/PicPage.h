@@ -16,9 +16,6 @@ namespace pw {
 class PicPage {
  public:
   static constexpr const char* kTypesFile = "PIC.ini";
-  /// Whether the memory operations behind the dump, erase, write and fuse buttons are built;
-  /// until they are, their buttons stay disabled.
-  static constexpr bool kMemoryOperations = true;
   /// Program words per write block and per read chunk; data locations per read chunk.
   static constexpr std::int32_t kBlockWords = 16;
   /// Image bytes (two per data location) per data-memory write block.

@@ -158,7 +158,7 @@ TEST(PicPageWindow, ChoosingATypeRedrawsTheConfigurationPanel) {
   EXPECT_EQ(id->text(), "$FFFF $FFFF $FFFF $FFFF $FFFF $FFFF $FFFF ");
   EXPECT_EQ(window.findChild<QCheckBox*>("PicFuse4")->text(), "CP");
   EXPECT_FALSE(window.findChild<QCheckBox*>("PicFuse14")->isEnabled());
-  EXPECT_FALSE(window.findChild<QPushButton*>("PicEraseAll")->isEnabled());
+  EXPECT_TRUE(window.findChild<QPushButton*>("PicEraseAll")->isEnabled());
   window.findChild<QCheckBox*>("PicFuse1")->setChecked(false);
   f.Form->Pic.TakePicConfig();
   EXPECT_EQ(f.Form->Images.ConfigImage[14], 0xFE);

@@ -38,7 +38,7 @@ void PicPage::WritePicConfig() {
     return static_cast<std::uint16_t>(config[static_cast<std::size_t>(2 * k)] |
                                       (config[static_cast<std::size_t>(2 * k + 1)] << 8));
   };
-  const std::int32_t wait = ctx_.ProgrammerBaud;
+  const std::int32_t wait = ProgramWaitCount();
   std::int32_t flag = 0;
   Enter(false);
   if (ProgrammType == 2) {

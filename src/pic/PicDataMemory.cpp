@@ -42,7 +42,7 @@ bool PicPage::WritePicDataMemory(std::int32_t length, std::int32_t progressOffse
       for (; at < first; ++at) StepCounter();
       Utils.PicProgramDataBytes(static_cast<std::uint16_t>(2 * first),
                                 static_cast<std::uint16_t>(2 * (last - first + 1)), ctx_.Images.EepromImage,
-                                ctx_.ProgrammerBaud, result);
+                                ProgramWaitCount(), result);
       at = last + 1;
       first = last + 1;
     }

@@ -35,7 +35,7 @@ void ClearProtection(PICUtils& utils, std::int32_t waitCount) {
 
 void PicPage::PicEraseAllClick() {
   ProgrammerSession session(ctx_.Unit, kModePic, ctx_.ProgrammerBaud);
-  const std::int32_t wait = ctx_.ProgrammerBaud;
+  const std::int32_t wait = ProgramWaitCount();
   // The bulk erase of a baseline part takes its factory calibration word with it.
   const auto calibration = Osccal != 0 ? Utils.PicReadCalibration(EnterType, static_cast<std::uint16_t>(Osccal)) : 0;
   Enter(false);

@@ -72,6 +72,7 @@ void PicPage::ShowPicType() {
   EnterType = type.EnterType;
   EraseType = type.EraseType;
   Osccal = type.Osccal;
+  ProgramMs = type.ProgramMs;
   for (std::size_t n = 0; n < PicFuse.size(); ++n) {
     const bool named = type.FusesNames[n] != PicTypeValues::kNoName;  // exactly "NONE", case and all
     PicFuse[n].Caption = named ? type.FusesNames[n] : "";
@@ -131,6 +132,16 @@ void PicPage::ShowFileParams() {
                         std::to_string(2 * static_cast<std::int64_t>(images.FlashDataCount)) + " байт\r\n";
   PicParamEep.Caption = "Объём флеши " + std::to_string(EepromSize) + " байт\r\nДанных в буфере " +
                         std::to_string(images.EepromDataCount / 2) + " байт\r\n";
+}
+
+std::int32_t PicPage::ProgramWaitCount() const {
+  // waitCount / 35 idle samples at 16 × baud samples a second: ProgrammerBaud alone lasts
+  // 1.79 ms whatever the baud, shorter than most of these chips' write cycles, which would then
+  // be cut short on the chip and fail their verify.
+  const std::int64_t baud = ctx_.ProgrammerBaud;
+  const std::int64_t samplesPerSecond = 16 * baud;
+  const std::int64_t needed = (static_cast<std::int64_t>(ProgramMs) * samplesPerSecond + 999) / 1000 * PICUtils::kWaitDivisor;
+  return static_cast<std::int32_t>(std::min<std::int64_t>(std::max(baud, needed), INT32_MAX));
 }
 
 }  // namespace pw

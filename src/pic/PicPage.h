@@ -75,6 +75,11 @@ class PicPage {
   std::int32_t EraseType = 0;
   /// Program-word address of the factory calibration word to keep across an erase; 0: none.
   std::int32_t Osccal = 0;
+  /// The type's longest self-timed write cycle, ms.
+  std::int32_t ProgramMs = 10;
+  /// The wait count the write and erase routines get: ProgrammerBaud, raised so that its idle
+  /// samples last at least ProgramMs at the sample clock of 16 × the baud value.
+  std::int32_t ProgramWaitCount() const;
   /// Runs after a file was loaded here: the AVR page's flash write button follows its chip.
   std::function<void()> OnFileLoaded;
 

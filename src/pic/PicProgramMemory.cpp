@@ -31,7 +31,7 @@ bool PicPage::WritePicProgramMemory(std::int32_t n) {
     const auto start = static_cast<std::uint16_t>(kBlockWords * b);
     const auto count = static_cast<std::uint16_t>(std::min(n - kBlockWords * b, kBlockWords));
     const std::span<const std::uint16_t> image = ctx_.Images.FlashImage;
-    const std::int32_t wait = ctx_.ProgrammerBaud;
+    const std::int32_t wait = ProgramWaitCount();
     if (ProgrammType == 1) Utils.PicProgramWords1(start, count, image, wait, result);
     if (ProgrammType == 2) Utils.PicProgramWords2(start, count, image, wait, result);
     if (ProgrammType == 3) Utils.PicProgramWords3(start, count, image, wait, result);

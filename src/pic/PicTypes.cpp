@@ -46,6 +46,7 @@ PicTypeValues ReadPicType(const IniFile& ini, const std::string& type) {
   v.EnterType = Integer(ini, type, "EnterType", 0);
   v.EraseType = Integer(ini, type, "EraseType", 1);
   v.Osccal = Integer(ini, type, "Osccal", 0);
+  v.ProgramMs = Integer(ini, type, "ProgramMs", 10);
   for (std::size_t n = 0; n < v.FusesNames.size(); ++n) {
     v.FusesNames[n] = ini.ReadString(type, "FusesNames[" + std::to_string(n) + "]", PicTypeValues::kNoName);
   }

@@ -25,6 +25,9 @@ struct PicTypeValues {
   std::int32_t EraseType = 1;
   /// Key Osccal: program-word address of a factory calibration word an erase must keep; 0: none.
   std::int32_t Osccal = 0;
+  /// Key ProgramMs: the longest self-timed cycle (program, data or erase) of the type, in ms;
+  /// missing: 10, the slowest of the parts served.
+  std::int32_t ProgramMs = 10;
   /// Keys FusesNames[0] .. FusesNames[31].
   std::array<std::string, 32> FusesNames;
 };

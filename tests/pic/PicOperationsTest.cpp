@@ -21,9 +21,11 @@ using test::FormFixture;
 using Lines = std::vector<std::string>;
 
 struct PicOps : ::testing::Test {
-  void Start(const std::string& part) {
-    f = std::make_unique<FormFixture>("[PIC]\nPart=" + part + "\n");
+  /// extra: further bench sections; picIni: a PIC.ini of the test's own (the project's when empty).
+  void Start(const std::string& part, const std::string& extra = "", const std::string& picIni = "") {
+    f = std::make_unique<FormFixture>("[PIC]\nPart=" + part + "\n" + extra);
     f->InstallDataFile("PIC.ini");
+    if (!picIni.empty()) std::ofstream(f->ProgramDir() / "PIC.ini") << picIni;
     f->Start();
     page = &f->Form->Pic;
     f->Form->ShowPage(1);
@@ -218,6 +220,46 @@ TEST_F(PicOps, EraseKeepsTheCalibrationWordOfABaselinePart) {
     EXPECT_EQ(f->Form->LastOutcome(), Outcome::Success);
     EXPECT_EQ(chip->ProgramWord(calibration), 0xC34);
     EXPECT_EQ(chip->ProgramWord(5), 0xFFF);
+  }
+}
+
+// Under datasheet timing with no USB latency to hide a short wait, every type's words and data
+// bytes are written within their cycle times; a wait of ProgrammerBaud alone (1.79 ms, what a
+// ProgramMs of 1 gives) is too short for a 16F84A, whose program cycle takes 4 ms.
+TEST_F(PicOps, WritesWaitEachTypesCycleTimeUnderDatasheetTiming) {
+  const std::string timing = "[Timing]\nModel=datasheet\nLatencyUs=0\n";
+  std::stringstream project;
+  project << std::ifstream(test::BinDir() / "PIC.ini").rdbuf();
+  std::string shortWait = project.str();
+  shortWait.replace(shortWait.find("ProgramMs=10"), 12, "ProgramMs=1");  // the first type, PIC16F84A
+  struct Case {
+    std::string Part;
+    std::string PicIni;
+    Outcome Result;
+  };
+  std::vector<Case> cases;
+  for (const char* part : {"PIC16F84A", "PIC16F627A", "PIC16F628A", "PIC16F648A", "PIC16F873A", "PIC16F874A",
+                           "PIC16F876A", "PIC16F877A", "PIC12F508", "PIC12F509"}) {
+    cases.push_back({part, "", Outcome::Success});
+  }
+  cases.push_back({"PIC16F84A", shortWait, Outcome::TargetProblem});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Part + (c.PicIni.empty() ? "" : " with ProgramMs=1"));
+    Start(c.Part, timing, c.PicIni);
+    FillFlash(32);
+    if (c.Part.rfind("PIC12", 0) == 0) {
+      for (std::int32_t w = 0; w < 32; ++w) Images().FlashImage[static_cast<std::size_t>(w)] &= 0x0FFF;
+    }
+    Click(page->PicWriteFls);
+    EXPECT_EQ(f->Form->LastOutcome(), c.Result);
+    if (page->EepromSize == 0) continue;
+    for (std::int32_t b = 0; b < 16; b += 2) {
+      Images().EepromImage[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(0xA0 + b);
+      Images().EepromFilled[static_cast<std::size_t>(b)] = true;
+    }
+    Images().EepromDataCount = 16;
+    Click(page->PicWriteEep);
+    EXPECT_EQ(f->Form->LastOutcome(), c.Result);
   }
 }
 

@@ -5,7 +5,7 @@
 namespace pw::cli {
 
 const char* CliUsage() {
-  return R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--clear-log] [--yes] PAGE OPERATION [ARGS]
+  return R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--clear-log] [--yes] [--force] PAGE OPERATION [ARGS]
   avr identify | read-fuses | erase | reset
       | read-flash FILE | write-flash FILE | read-eeprom FILE | write-eeprom FILE
       | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes; risky fuses: --force)

@@ -1,6 +1,7 @@
 // PICUtils, reads: program memory, data memory and the configuration area, each word as
 // command, idle, 16 read clocks, Increment Address, idle (76 samples, read clocks at 22).
 #include <algorithm>
+#include <functional>
 
 #include "common/Error.h"
 #include "pic/PicUtils.h"
@@ -26,36 +27,31 @@ void PICUtils::PutReadWord(std::int32_t& position, int command) {
   PicPutIdle(position);
 }
 
-void PICUtils::PicReadProgramWords(std::uint16_t n, std::span<std::uint16_t> destination) {
-  CheckDestination(n, destination.size());
+void PICUtils::ReadRuns(std::int32_t n, int command, const std::function<void(std::int32_t, std::uint16_t)>& take) {
   // Callers read 16 words per run; a longer read is split where the buffers end.
   const std::int32_t perRun = static_cast<std::int32_t>(SampleRun::kCapacity) / kReadSamples;
   for (std::int32_t done = 0; done < n;) {
     const std::int32_t chunk = std::min<std::int32_t>(perRun, n - done);
     std::int32_t position = 0;
-    for (std::int32_t k = 0; k < chunk; ++k) PutReadWord(position, 4);
+    for (std::int32_t k = 0; k < chunk; ++k) PutReadWord(position, command);
     PicFlush(position);
-    for (std::int32_t k = 0; k < chunk; ++k) {
-      destination[static_cast<std::size_t>(done + k)] = PicDecodeWord(kReadSamples * k + kReadClocksAt) & 0x3FFF;
-    }
+    for (std::int32_t k = 0; k < chunk; ++k) take(done + k, PicDecodeWord(kReadSamples * k + kReadClocksAt));
     done += chunk;
   }
 }
 
+void PICUtils::PicReadProgramWords(std::uint16_t n, std::span<std::uint16_t> destination) {
+  CheckDestination(n, destination.size());
+  ReadRuns(n, 4, [&](std::int32_t i, std::uint16_t word) {
+    destination[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(word & 0x3FFF);
+  });
+}
+
 void PICUtils::PicReadDataBytes(std::uint16_t n, std::span<std::uint8_t> destination) {
   CheckDestination(n, destination.size());
-  const std::int32_t perRun = static_cast<std::int32_t>(SampleRun::kCapacity) / kReadSamples;
-  for (std::int32_t done = 0; done < n;) {
-    const std::int32_t chunk = std::min<std::int32_t>(perRun, n - done);
-    std::int32_t position = 0;
-    for (std::int32_t k = 0; k < chunk; ++k) PutReadWord(position, 5);
-    PicFlush(position);
-    for (std::int32_t k = 0; k < chunk; ++k) {
-      destination[static_cast<std::size_t>(done + k)] =
-          static_cast<std::uint8_t>(PicDecodeWord(kReadSamples * k + kReadClocksAt) & 0xFF);
-    }
-    done += chunk;
-  }
+  ReadRuns(n, 5, [&](std::int32_t i, std::uint16_t word) {
+    destination[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(word & 0xFF);
+  });
 }
 
 void PICUtils::PicReadConfigWords(std::span<std::uint8_t> destination) {

@@ -14,6 +14,7 @@
 /// opens the programmer, logs or touches the window.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "link/D2xxUnit.h"
@@ -120,6 +121,8 @@ class PICUtils {
   void ProgramWords(int programmType, std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image,
                     std::int32_t waitCount, std::int32_t& result);
   void PutReadWord(std::int32_t& position, int command);
+  /// Reads n words with command in runs the buffers hold; take(i, word) gets each raw word.
+  void ReadRuns(std::int32_t n, int command, const std::function<void(std::int32_t, std::uint16_t)>& take);
 
   D2XXUnit& unit_;
   SampleRun run_;

@@ -9,7 +9,11 @@ MainWindow::MainWindow(TForm1& form, QtHost* host) : form_(form) {
   setWindowTitle(TForm1::kCaption);
   setFixedSize(TForm1::kClientWidth, TForm1::kClientHeight);
   binder_ = new WidgetBinder(form_, *this);
-  if (host) host->Attach(this, binder_);
+  drops_ = new FileDrop(*this, form_, *binder_);
+  if (host) {
+    host->Attach(this, binder_);
+    drops_->SetOffer([host](const std::optional<std::string>& file) { host->OfferOpenFile(file); });
+  }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

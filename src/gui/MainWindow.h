@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/Form1.h"
+#include "gui/FileDrop.h"
 #include "gui/QtHost.h"
 #include "gui/WidgetBinder.h"
 
@@ -18,6 +19,8 @@ class MainWindow : public QWidget {
   /// attached to this window. Start-up is the caller's (TForm1::FormCreate).
   MainWindow(TForm1& form, QtHost* host);
   WidgetBinder& Binder() { return *binder_; }
+  /// Files dropped on the pages; answered through host's open dialog when one was given.
+  FileDrop& Drops() { return *drops_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -25,6 +28,7 @@ class MainWindow : public QWidget {
  private:
   TForm1& form_;
   WidgetBinder* binder_;
+  FileDrop* drops_;
 };
 
 }  // namespace pw::gui

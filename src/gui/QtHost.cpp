@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <utility>
 
 #include "app/Form1.h"
 #include "gui/WidgetBinder.h"
+#include "gui/WindowSettings.h"
 
 namespace pw::gui {
 
@@ -18,17 +21,26 @@ QString QtFileFilter(const std::string& filter) {
   return entries.join(";;");
 }
 
+QString QtHost::StartFolder() const { return settings_ ? settings_->LastFolder() : QString(); }
+
+void QtHost::RememberFolderOf(const QString& file) {
+  if (settings_) settings_->SetLastFolder(QFileInfo(file).absolutePath());
+}
+
 std::optional<std::string> QtHost::ChooseOpenFile(const std::string& filter) {
-  const QString file = QFileDialog::getOpenFileName(window_, QString(), QString(), QtFileFilter(filter));
+  if (offered_) return std::exchange(offered_, std::nullopt);
+  const QString file = QFileDialog::getOpenFileName(window_, QString(), StartFolder(), QtFileFilter(filter));
   if (file.isEmpty()) return std::nullopt;
+  RememberFolderOf(file);
   return file.toStdString();
 }
 
 std::optional<std::string> QtHost::ChooseSaveFile(const std::string& filter, const std::string& defaultExtension) {
-  QFileDialog dialog(window_, QString(), QString(), QtFileFilter(filter));
+  QFileDialog dialog(window_, QString(), StartFolder(), QtFileFilter(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QString::fromStdString(defaultExtension));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  RememberFolderOf(dialog.selectedFiles().first());
   return dialog.selectedFiles().first().toStdString();
 }
 

@@ -9,6 +9,7 @@
 namespace pw::gui {
 
 class WidgetBinder;
+class WindowSettings;
 
 class QtHost : public UiHost {
  public:
@@ -17,6 +18,11 @@ class QtHost : public UiHost {
     window_ = window;
     binder_ = binder;
   }
+
+  /// The dialogs open in the remembered folder and remember the folder of the file chosen.
+  void UseSettings(WindowSettings* settings) { settings_ = settings; }
+  /// The next open dialog answers with file without showing itself; nothing withdraws that.
+  void OfferOpenFile(const std::optional<std::string>& file) { offered_ = file; }
 
   std::optional<std::string> ChooseOpenFile(const std::string& filter) override;
   std::optional<std::string> ChooseSaveFile(const std::string& filter, const std::string& defaultExtension) override;
@@ -28,6 +34,11 @@ class QtHost : public UiHost {
  private:
   QWidget* window_ = nullptr;
   WidgetBinder* binder_ = nullptr;
+  WindowSettings* settings_ = nullptr;
+  std::optional<std::string> offered_;
+
+  QString StartFolder() const;
+  void RememberFolderOf(const QString& file);
 };
 
 /// A filter in "Description|*.ext|..." pairs as Qt's file dialogs write it.

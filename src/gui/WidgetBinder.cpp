@@ -11,6 +11,10 @@
 #include <QScrollBar>
 #include <QTabWidget>
 
+#include "gui/ControlHints.h"
+#include "gui/ElidedLabel.h"
+#include "gui/FileTargets.h"
+
 namespace pw::gui {
 namespace {
 
@@ -25,6 +29,22 @@ W* Make(QWidget* parent) {
 template <class W, class V, class Get, class Set>
 void Update(W* w, const V& value, Get get, Set set) {
   if ((w->*get)() != value) (w->*set)(value);
+}
+
+QString HintOf(const std::string& name) {
+  for (const ControlHint& hint : kControlHints) {
+    if (hint.Control == name) return QString::fromUtf8(hint.Text.data(), static_cast<qsizetype>(hint.Text.size()));
+  }
+  return {};
+}
+
+QLabel* MakeLabel(const Label& c, QWidget* parent) {
+  if (IsPathLabel(c.Name)) return new ElidedLabel(parent);
+  auto* label = Make<QLabel>(parent);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  if (c.Look == Label::Style::Warning) label->setStyleSheet("color: #c00000; font-weight: bold;");
+  return label;
 }
 
 }  // namespace
@@ -45,6 +65,7 @@ QWidget* WidgetBinder::ParentOf(const ControlBase& control) const {
 void WidgetBinder::Place(QWidget* widget, const ControlBase& control) {
   widget->setObjectName(Q(control.Name));
   widget->setGeometry(control.Box.Left, control.Box.Top, control.Box.Width, control.Box.Height);
+  if (const QString hint = HintOf(control.Name); !hint.isEmpty()) widget->setToolTip(hint);
   widgets_.insert(Q(control.Name), widget);
 }
 
@@ -73,13 +94,7 @@ void WidgetBinder::Build(const ControlRef& control) {
             widget = box;
           }
           if constexpr (std::is_same_v<T, Edit>) widget = Make<QLineEdit>(parent);
-          if constexpr (std::is_same_v<T, Label>) {
-            auto* label = Make<QLabel>(parent);
-            label->setWordWrap(true);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            if (c->Look == Label::Style::Warning) label->setStyleSheet("color: #c00000; font-weight: bold;");
-            widget = label;
-          }
+          if constexpr (std::is_same_v<T, Label>) widget = MakeLabel(*c, parent);
           if constexpr (std::is_same_v<T, ProgressBar>) {
             auto* bar = Make<QProgressBar>(parent);
             bar->setTextVisible(false);
@@ -193,6 +208,7 @@ void WidgetBinder::Sync(const ControlRef& control) {
           Update(edit, c->ReadOnly, &QLineEdit::isReadOnly, &QLineEdit::setReadOnly);
         } else if constexpr (std::is_same_v<T, Label>) {
           // Captions carry CR LF line ends; a label breaks lines at LF alone.
+          if (auto* path = qobject_cast<ElidedLabel*>(widget)) return path->SetFullText(Q(c->Caption));
           Update(qobject_cast<QLabel*>(widget), Q(c->Caption).replace("\r\n", "\n"), &QLabel::text, &QLabel::setText);
         } else if constexpr (std::is_same_v<T, ProgressBar>) {
           auto* bar = qobject_cast<QProgressBar*>(widget);

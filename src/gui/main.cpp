@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QMessageBox>
+#include <QSettings>
 #include <iostream>
 #include <optional>
 
@@ -7,6 +8,8 @@
 #include "backend/Backend.h"
 #include "gui/MainWindow.h"
 #include "gui/QtHost.h"
+#include "gui/QtTranslations.h"
+#include "gui/WindowSettings.h"
 
 namespace {
 
@@ -50,6 +53,9 @@ class HintingHost : public pw::gui::QtHost {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  pw::gui::InstallQtTranslations(app);
+  QSettings store(QSettings::IniFormat, QSettings::UserScope, "pinwright", "pinwright");
+  pw::gui::WindowSettings settings(store);
   const GuiOptions options = ParseArgs(QApplication::arguments());
   std::unique_ptr<pw::Backend> backend;
   try {
@@ -63,12 +69,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   HintingHost host(*backend);
+  host.UseSettings(&settings);
   pw::TForm1 form(backend->Driver(), host, pw::ProgramPaths());
   pw::gui::MainWindow window(form, &host);
   window.show();
   form.FormCreate();
+  settings.RestoreTypes(form);
   window.Binder().SyncAll();
   const int status = app.exec();
+  settings.SaveTypes(form);
   try {
     backend->Finish();
   } catch (const std::exception& e) {

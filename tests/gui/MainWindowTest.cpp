@@ -13,18 +13,13 @@
 
 #include "gui/MainWindow.h"
 #include "gui/QtHost.h"
+#include "gui/TestApp.h"
 #include "support/FormFixture.h"
 
 namespace pw {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char name[] = "test_gui";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
+QApplication& App() { return test::TestApp(); }
 
 struct MainWindowTest : ::testing::Test {
   MainWindowTest() {

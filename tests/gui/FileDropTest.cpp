@@ -1,0 +1,187 @@
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "gui/ControlHints.h"
+#include "gui/ElidedLabel.h"
+#include "gui/FileTargets.h"
+#include "gui/MainWindow.h"
+#include "gui/TestApp.h"
+#include "support/FormFixture.h"
+
+namespace pw {
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+/// The window on a started model with the PIC and I2C lists, shown so that drops find widgets.
+struct DropWindow {
+  DropWindow() {
+    test::TestApp();
+    f.InstallDataFile("PIC.ini");
+    f.InstallDataFile("I2C_E.ini");
+    f.Start();
+    window = std::make_unique<gui::MainWindow>(*f.Form, nullptr);
+    window->Drops().SetOffer([this](const std::optional<std::string>& file) {
+      f.Host.Files.clear();
+      if (file) f.Host.Files.push_back(*file);
+    });
+    window->show();
+  }
+  test::FormFixture f;
+  std::unique_ptr<gui::MainWindow> window;
+};
+
+struct DropCase {
+  int Page;
+  const char* At;
+  const char* File;
+  /// The path label that names the file after the drop; null: the drop is refused.
+  const char* LoadsInto;
+  /// A file button that is off at the time of the drop.
+  const char* Off = "";
+};
+
+TEST(FileDrop, AFileDroppedOnAPageLoadsAsItsFileButtonWould) {
+  const DropCase cases[] = {
+      {0, "AvrPathFls", "fw.hex", "AvrPathFls"},
+      {0, "AvrReadEep", "ee.hex", "AvrPathEep"},
+      {0, "AvrParamEep", "ee.hex", "AvrPathEep"},
+      {0, "AvrFuses", "FW.HEX", "AvrPathFls"},  // elsewhere on the page: its main file
+      {0, "AvrRdSign", "notes.txt", nullptr},
+      {0, "AvrPathFls", "fw.hex", nullptr, "AvrLoadFls"},
+      {1, "PicConfigGroup", "pic.hex", "PicPathFls"},
+      {2, "I2cEepromLab2", "24c.hex", "I2cEepromLab1"},
+      {3, "SpiFlashLab1", "fw.hex", nullptr},
+  };
+  for (const DropCase& c : cases) {
+    SCOPED_TRACE(std::string(c.At) + " " + c.File);
+    DropWindow w;
+    const std::string file = w.f.Dir.Write(c.File, ":0400000001020304F2\n:00000001FF\n").string();
+    for (ControlRef control : w.f.Form->Controls()) {
+      if (auto* button = std::get_if<Button*>(&control)) {
+        if ((*button)->Name == "AvrLoadFls" || (*button)->Name == "AvrLoadEep") (*button)->Enabled = (*button)->Name != c.Off;
+      }
+    }
+    w.window->Binder().SyncAll();
+    w.window->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(c.Page);
+    QWidget* at = w.window->findChild<QWidget*>(c.At);
+    ASSERT_NE(at, nullptr);
+    const QPoint pos = at->mapTo(w.window.get(), at->rect().center());
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+
+    QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.window.get(), &enter);
+    QDragMoveEvent move(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.window.get(), &move);
+    EXPECT_EQ(move.isAccepted(), c.LoadsInto != nullptr);
+    QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.window.get(), &drop);
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(w.f.Host.Errors.empty());
+    EXPECT_TRUE(w.f.Host.Files.empty());  // no answer left for the next dialog
+    for (const gui::FileTarget& t : gui::kFileTargets) {
+      const auto* label = static_cast<const Label*>(w.f.Form->Find(std::string(t.PathLabel)));
+      const bool loaded = c.LoadsInto && t.PathLabel == c.LoadsInto;
+      EXPECT_EQ(label->Caption, loaded ? file : "") << t.PathLabel;
+      auto* shown = w.window->findChild<gui::ElidedLabel*>(Q(t.PathLabel));
+      EXPECT_EQ(shown->toolTip().toStdString(), loaded ? file : "") << t.PathLabel;
+    }
+  }
+}
+
+TEST(FileDrop, OnlyOneLocalHexOrBinFileIsTaken) {
+  const struct {
+    QList<QUrl> Urls;
+    QString Taken;
+  } cases[] = {
+      {{QUrl::fromLocalFile("/d/a.hex")}, "/d/a.hex"},
+      {{QUrl::fromLocalFile("/d/dump.BIN")}, "/d/dump.BIN"},
+      {{QUrl::fromLocalFile("/d/a.eep")}, ""},
+      {{QUrl::fromLocalFile("/d/a.hex"), QUrl::fromLocalFile("/d/b.hex")}, ""},
+      {{QUrl("https://example.org/a.hex")}, ""},
+      {{}, ""},
+  };
+  for (const auto& c : cases) {
+    QMimeData mime;
+    mime.setUrls(c.Urls);
+    EXPECT_EQ(gui::DroppedImageFile(mime), c.Taken) << c.Taken.toStdString();
+  }
+}
+
+TEST(FileDrop, EveryNameInTheHintAndFileTablesIsAControlOfItsKind) {
+  test::FormFixture f;
+  f.Start();
+  auto kindOf = [&](std::string_view name) -> int {
+    for (const ControlRef& c : f.Form->Controls()) {
+      if (NameOf(c) == name) return static_cast<int>(c.index());
+    }
+    return -1;
+  };
+  const int page = static_cast<int>(ControlRef(static_cast<TabSheet*>(nullptr)).index());
+  const int button = static_cast<int>(ControlRef(static_cast<Button*>(nullptr)).index());
+  const int label = static_cast<int>(ControlRef(static_cast<Label*>(nullptr)).index());
+  for (const gui::FileTarget& t : gui::kFileTargets) {
+    EXPECT_EQ(kindOf(t.Page), page) << t.Page;
+    EXPECT_EQ(kindOf(t.Button), button) << t.Button;
+    EXPECT_EQ(kindOf(t.PathLabel), label) << t.PathLabel;
+    for (std::string_view a : t.Area) {
+      if (!a.empty()) {
+        EXPECT_GE(kindOf(a), 0) << a;
+      }
+    }
+  }
+  for (const gui::ControlHint& h : gui::kControlHints) EXPECT_GE(kindOf(h.Control), 0) << h.Control;
+}
+
+TEST(ControlHints, HintsAreTheWidgetsTooltips) {
+  DropWindow w;
+  EXPECT_EQ(w.window->findChild<QPushButton*>("AvrLoadFls")->toolTip(), "Открыть файл с прошивкой с диска на компьютере");
+  EXPECT_TRUE(w.window->findChild<QPushButton*>("AvrReadFls")->toolTip().isEmpty());
+}
+
+TEST(ElidedLabel, ALongPathLosesItsMiddleAndComesBackWhenThereIsRoom) {
+  test::TestApp();
+  const QString longPath = "/home/someone/projects/boards/controller-rev-b/firmware/build/release/firmware.hex";
+  const struct {
+    int Width;
+    int ResizedTo;
+    QString Text;
+    bool Whole;
+  } cases[] = {
+      {2000, 2000, longPath, true},
+      {160, 160, longPath, false},
+      {160, 2000, longPath, true},
+      {2000, 160, longPath, false},
+      {160, 160, "a.hex", true},
+      {160, 160, "", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Width);
+    QWidget parent;
+    gui::ElidedLabel label(&parent);
+    parent.show();  // a hidden widget learns of a resize only when shown
+    label.resize(c.Width, 14);
+    label.SetFullText(c.Text);
+    label.resize(c.ResizedTo, 14);
+    EXPECT_EQ(label.FullText(), c.Text);
+    EXPECT_EQ(label.toolTip(), c.Text);
+    if (c.Whole) {
+      EXPECT_EQ(label.text(), c.Text);
+    } else {
+      EXPECT_NE(label.text(), c.Text);
+      EXPECT_TRUE(label.text().contains(QChar(0x2026))) << label.text().toStdString();
+      EXPECT_TRUE(label.text().startsWith("/home")) << label.text().toStdString();
+      EXPECT_TRUE(label.text().endsWith(".hex")) << label.text().toStdString();
+      EXPECT_LE(label.fontMetrics().horizontalAdvance(label.text()), c.ResizedTo);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pw

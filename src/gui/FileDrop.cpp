@@ -2,6 +2,7 @@
 
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QPointer>
@@ -40,6 +41,8 @@ FileDrop::FileDrop(QWidget& window, TForm1& form, const WidgetBinder& binder)
     : QObject(&window), window_(window), form_(form), binder_(binder) {
   window_.setAcceptDrops(true);
   window_.installEventFilter(this);
+  // A path dropped as text into a type or an ID box would only spoil it; the page takes it.
+  for (QLineEdit* edit : window_.findChildren<QLineEdit*>()) edit->setAcceptDrops(false);
 }
 
 QPushButton* FileDrop::TargetAt(QPoint pos) const {

@@ -54,6 +54,7 @@ TEST(FileDrop, AFileDroppedOnAPageLoadsAsItsFileButtonWould) {
       {0, "AvrRdSign", "notes.txt", nullptr},
       {0, "AvrPathFls", "fw.hex", nullptr, "AvrLoadFls"},
       {1, "PicConfigGroup", "pic.hex", "PicPathFls"},
+      {1, "PicType", "pic.hex", "PicPathFls"},  // not typed into the type box
       {2, "I2cEepromLab2", "24c.hex", "I2cEepromLab1"},
       {3, "SpiFlashLab1", "fw.hex", nullptr},
   };
@@ -70,20 +71,26 @@ TEST(FileDrop, AFileDroppedOnAPageLoadsAsItsFileButtonWould) {
     w.window->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(c.Page);
     QWidget* at = w.window->findChild<QWidget*>(c.At);
     ASSERT_NE(at, nullptr);
-    const QPoint pos = at->mapTo(w.window.get(), at->rect().center());
+    // The events go where Qt would send them: to the widget under the cursor, whence they
+    // travel up to the first that takes drops.
+    QWidget* under = w.window->childAt(at->mapTo(w.window.get(), at->rect().center()));
+    ASSERT_NE(under, nullptr);
+    const QPoint pos = under->mapFrom(at, at->rect().center());
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
+    mime.setText(QString::fromStdString(file));
 
     QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.window.get(), &enter);
+    QCoreApplication::sendEvent(under, &enter);
     QDragMoveEvent move(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.window.get(), &move);
+    QCoreApplication::sendEvent(under, &move);
     EXPECT_EQ(move.isAccepted(), c.LoadsInto != nullptr);
     QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.window.get(), &drop);
+    QCoreApplication::sendEvent(under, &drop);
     QCoreApplication::processEvents();
 
     EXPECT_TRUE(w.f.Host.Errors.empty());
+    EXPECT_EQ(w.f.Form->Pic.PicType.Text, "PIC16F84A");
     EXPECT_TRUE(w.f.Host.Files.empty());  // no answer left for the next dialog
     for (const gui::FileTarget& t : gui::kFileTargets) {
       const auto* label = static_cast<const Label*>(w.f.Form->Find(std::string(t.PathLabel)));
@@ -93,6 +100,19 @@ TEST(FileDrop, AFileDroppedOnAPageLoadsAsItsFileButtonWould) {
       EXPECT_EQ(shown->toolTip().toStdString(), loaded ? file : "") << t.PathLabel;
     }
   }
+}
+
+TEST(FileDrop, NoFileIsTakenWhileAnOperationRuns) {
+  DropWindow w;
+  QWidget* label = w.window->findChild<QWidget*>("AvrPathFls");
+  const QPoint pos = label->mapTo(w.window.get(), label->rect().center());
+  w.f.Form->Avr.AvrLoadFls.Enabled = true;
+  w.window->Binder().SyncAll();
+  ASSERT_NE(w.window->Drops().TargetAt(pos), nullptr);
+  bool takenWhileBusy = true;
+  w.f.Form->Avr.AvrRdSign.OnClick = [&] { takenWhileBusy = w.window->Drops().TargetAt(pos) != nullptr; };
+  w.window->findChild<QPushButton*>("AvrRdSign")->click();
+  EXPECT_FALSE(takenWhileBusy);
 }
 
 TEST(FileDrop, OnlyOneLocalHexOrBinFileIsTaken) {

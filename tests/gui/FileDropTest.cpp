@@ -62,11 +62,8 @@ TEST(FileDrop, AFileDroppedOnAPageLoadsAsItsFileButtonWould) {
     SCOPED_TRACE(std::string(c.At) + " " + c.File);
     DropWindow w;
     const std::string file = w.f.Dir.Write(c.File, ":0400000001020304F2\n:00000001FF\n").string();
-    for (ControlRef control : w.f.Form->Controls()) {
-      if (auto* button = std::get_if<Button*>(&control)) {
-        if ((*button)->Name == "AvrLoadFls" || (*button)->Name == "AvrLoadEep") (*button)->Enabled = (*button)->Name != c.Off;
-      }
-    }
+    w.f.Form->Avr.AvrLoadFls.Enabled = w.f.Form->Avr.AvrLoadFls.Name != c.Off;
+    w.f.Form->Avr.AvrLoadEep.Enabled = true;
     w.window->Binder().SyncAll();
     w.window->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(c.Page);
     QWidget* at = w.window->findChild<QWidget*>(c.At);
@@ -134,34 +131,21 @@ TEST(FileDrop, OnlyOneLocalHexOrBinFileIsTaken) {
   }
 }
 
-TEST(FileDrop, EveryNameInTheHintAndFileTablesIsAControlOfItsKind) {
-  test::FormFixture f;
-  f.Start();
-  auto kindOf = [&](std::string_view name) -> int {
-    for (const ControlRef& c : f.Form->Controls()) {
-      if (NameOf(c) == name) return static_cast<int>(c.index());
-    }
-    return -1;
-  };
-  const int page = static_cast<int>(ControlRef(static_cast<TabSheet*>(nullptr)).index());
-  const int button = static_cast<int>(ControlRef(static_cast<Button*>(nullptr)).index());
-  const int label = static_cast<int>(ControlRef(static_cast<Label*>(nullptr)).index());
+TEST(FileDrop, EveryNameInTheHintAndFileTablesIsAWidgetOfItsKind) {
+  DropWindow w;
   for (const gui::FileTarget& t : gui::kFileTargets) {
-    EXPECT_EQ(kindOf(t.Page), page) << t.Page;
-    EXPECT_EQ(kindOf(t.Button), button) << t.Button;
-    EXPECT_EQ(kindOf(t.PathLabel), label) << t.PathLabel;
+    EXPECT_NE(w.window->findChild<QWidget*>(Q(t.Page)), nullptr) << t.Page;
+    EXPECT_NE(w.window->findChild<QPushButton*>(Q(t.Button)), nullptr) << t.Button;
+    EXPECT_NE(w.window->findChild<gui::ElidedLabel*>(Q(t.PathLabel)), nullptr) << t.PathLabel;
     for (std::string_view a : t.Area) {
-      if (!a.empty()) {
-        EXPECT_GE(kindOf(a), 0) << a;
-      }
+      EXPECT_TRUE(a.empty() || w.window->findChild<QWidget*>(Q(a))) << a;
     }
   }
-  for (const gui::ControlHint& h : gui::kControlHints) EXPECT_GE(kindOf(h.Control), 0) << h.Control;
-}
-
-TEST(ControlHints, HintsAreTheWidgetsTooltips) {
-  DropWindow w;
-  EXPECT_EQ(w.window->findChild<QPushButton*>("AvrLoadFls")->toolTip(), "Открыть файл с прошивкой с диска на компьютере");
+  for (const gui::ControlHint& h : gui::kControlHints) {
+    auto* widget = w.window->findChild<QWidget*>(Q(h.Control));
+    ASSERT_NE(widget, nullptr) << h.Control;
+    EXPECT_EQ(widget->toolTip(), Q(h.Text));
+  }
   EXPECT_TRUE(w.window->findChild<QPushButton*>("AvrReadFls")->toolTip().isEmpty());
 }
 

@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QUrl>
 
 #include "gui/FileTargets.h"
@@ -86,7 +86,10 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
       drop->acceptProposedAction();
       // The load may ask or report in a dialog: not while the sender still waits for the drop.
       QMetaObject::invokeMethod(
-          this, [this, button = QPointer<QPushButton>(target), file] { if (button) Load(button, file); },
+          this,
+          [this, button = QPointer<QPushButton>(target), file] {
+            if (button) Load(button, file);
+          },
           Qt::QueuedConnection);
       return true;
     }

@@ -1,9 +1,10 @@
+#include <gtest/gtest.h>
+
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 #include "gui/ControlHints.h"
 #include "gui/ElidedLabel.h"
@@ -158,12 +159,8 @@ TEST(ElidedLabel, ALongPathLosesItsMiddleAndComesBackWhenThereIsRoom) {
     QString Text;
     bool Whole;
   } cases[] = {
-      {2000, 2000, longPath, true},
-      {160, 160, longPath, false},
-      {160, 2000, longPath, true},
-      {2000, 160, longPath, false},
-      {160, 160, "a.hex", true},
-      {160, 160, "", true},
+      {2000, 2000, longPath, true}, {160, 160, longPath, false}, {160, 2000, longPath, true},
+      {2000, 160, longPath, false}, {160, 160, "a.hex", true},   {160, 160, "", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Width);

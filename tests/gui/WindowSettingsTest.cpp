@@ -1,8 +1,9 @@
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTranslator>
-#include <gtest/gtest.h>
 
 #include "gui/QtTranslations.h"
 #include "gui/TestApp.h"
@@ -29,9 +30,9 @@ TEST(WindowSettings, TheChosenTypesAndTheLastFolderComeBackAtTheNextStart) {
   test::TestApp();
   const SettingsCase cases[] = {
       {"", "PIC12F508", "24C256", true, "PIC12F508", "24C256"},
-      {"", "", "", true, "PIC16F84A", "24C01"},           // nothing picked: the lists' first entries
+      {"", "", "", true, "PIC16F84A", "24C01"},                 // nothing picked: the lists' first entries
       {"PIC12F508", "", "24C02", false, "PIC12F508", "24C02"},  // a run without PIC.ini forgets nothing
-      {"PIC99Z", "", "", true, "PIC16F84A", "24C01"},     // a type no longer listed stays unchosen
+      {"PIC99Z", "", "", true, "PIC16F84A", "24C01"},           // a type no longer listed stays unchosen
   };
   for (const SettingsCase& c : cases) {
     SCOPED_TRACE(c.PicAtNextStart + " " + c.I2cAtNextStart);

@@ -47,9 +47,7 @@ int RunCommand(const CliOptions& options, const CliCommand& command, const std::
   form.FormCreate();
   Outcome outcome = form.LastOutcome();
   if (outcome == Outcome::Success) {
-    form.CheckBox1.Checked = options.ClearLog;
-    // The value speed.txt gave at start-up, replaced for this run.
-    if (options.Baud) form.ProgrammerBaud = ParseBaudNumber(*options.Baud);
+    ApplyRunOptions(form, options);
     CliSession session(form, host);
     session.EraseFirst = options.Erase;
     command.Run(session, type, args);
@@ -62,6 +60,11 @@ int RunCommand(const CliOptions& options, const CliCommand& command, const std::
 }
 
 }  // namespace
+
+void ApplyRunOptions(TForm1& form, const CliOptions& options) {
+  form.CheckBox1.Checked = options.ClearLog;
+  if (options.Baud) form.ProgrammerBaud = ParseBaudNumber(*options.Baud);
+}
 
 int RunCli(const std::vector<std::string>& args) {
   CliOptions options;

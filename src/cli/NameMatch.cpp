@@ -1,7 +1,7 @@
 #include "cli/NameMatch.h"
 
 #include <algorithm>
-#include <numeric>
+#include <cstdint>
 
 namespace pw::cli {
 namespace {
@@ -28,34 +28,33 @@ std::optional<std::size_t> FindName(const std::string& word, const std::vector<s
 }
 
 std::size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  std::iota(row.begin(), row.end(), std::size_t{0});
+  // d[i][j]: edits between the first i bytes of a and the first j of b.
+  std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
     for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      const std::size_t change = diagonal + (Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1);
-      row[j] = std::min({above + 1, row[j - 1] + 1, change});
-      diagonal = above;
+      const bool same = Lower(a[i - 1]) == Lower(b[j - 1]);
+      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (same ? 0 : 1)});
+      // Two neighbours typed the wrong way round are one slip, not two.
+      if (i > 1 && j > 1 && Lower(a[i - 1]) == Lower(b[j - 2]) && Lower(a[i - 2]) == Lower(b[j - 1])) {
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      }
     }
   }
-  return row[b.size()];
+  return d[a.size()][b.size()];
 }
 
 std::vector<std::string> ClosestNames(const std::string& word, const std::vector<std::string>& known) {
   constexpr std::size_t kMostSuggestions = 3;
-  std::vector<std::pair<std::size_t, std::string>> near;
+  std::size_t best = SIZE_MAX;
+  std::vector<std::string> names;
   for (const auto& name : known) {
     const std::size_t d = EditDistance(word, name);
-    const std::size_t allowed = std::max<std::size_t>(2, std::max(word.size(), name.size()) / 3);
-    if (d <= allowed) near.emplace_back(d, name);
-  }
-  std::stable_sort(near.begin(), near.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
-  std::vector<std::string> names;
-  for (const auto& [d, name] : near) {
-    if (names.size() == kMostSuggestions) break;
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    if (d > std::max<std::size_t>(2, std::max(word.size(), name.size()) / 3) || d > best) continue;
+    if (d < best) names.clear();
+    best = d;
+    if (names.size() < kMostSuggestions && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   }
   return names;
 }

@@ -16,11 +16,11 @@ bool SameName(const std::string& a, const std::string& b);
 /// The index of the first name in known that is word in any case.
 std::optional<std::size_t> FindName(const std::string& word, const std::vector<std::string>& known);
 
-/// Levenshtein distance between a and b, in any case.
+/// Edits (insert, delete, change, swap of neighbours) that turn a into b, in any case.
 std::size_t EditDistance(const std::string& a, const std::string& b);
 
-/// The known names nearest to word (at most three, each within a third of the longer name's
-/// length, at least two edits), nearest first; empty when none is near.
+/// The known names nearest to word: those at the smallest distance (at most three, in their
+/// order), if that is within a third of the longer name's length or two edits; else none.
 std::vector<std::string> ClosestNames(const std::string& word, const std::vector<std::string>& known);
 
 /// names separated by ", ".

@@ -15,14 +15,19 @@ TEST(NameMatch, ClosestNamesAreTheNearMisspellings) {
   } cases[] = {
       {"indentify", {"identify"}},
       {"IDENTIFI", {"identify"}},
-      {"read-flsh", {"read-flash", "read-fuses"}},
-      {"erse", {"erase", "reset"}},
+      {"read-flsh", {"read-flash"}},
+      {"raed-fuses", {"read-fuses"}},
+      {"erse", {"erase"}},
+      {"rest", {"reset"}},
       {"write", {}},
       {"xyzzy", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(ClosestNames(c.Word, ops), c.Near) << c.Word;
-  EXPECT_EQ(EditDistance("24c256", "24C265"), 2u);
-  EXPECT_EQ(ClosestNames("24c265", {"24C02", "24C256", "24C512"}), (std::vector<std::string>{"24C256"}));
+  EXPECT_EQ(EditDistance("24c256", "24C265"), 1u);
+  EXPECT_EQ(EditDistance("", "abc"), 3u);
+  EXPECT_EQ(ClosestNames("24c265", {"24C16", "24C02", "24C256", "24C512"}), (std::vector<std::string>{"24C256"}));
+  EXPECT_EQ(ClosestNames("pic16f62", {"PIC16F84A", "PIC16F627A", "PIC16F628A", "PIC16F648A"}),
+            (std::vector<std::string>{"PIC16F627A", "PIC16F628A"}));
 }
 
 TEST(NameMatch, CommandWordsMatchInAnyCaseAndMistakesNameTheNearest) {

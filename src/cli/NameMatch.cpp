@@ -62,8 +62,9 @@ std::vector<std::string> ClosestNames(const std::string& word, const std::vector
 std::string UnknownName(const std::string& what, const std::string& word, const std::vector<std::string>& known) {
   const auto near = ClosestNames(word, known);
   const std::string start = "unknown " + what + " " + word;
-  if (!near.empty()) return start + "; did you mean: " + JoinNames(near) + "?";
-  return start + (known.empty() ? " (none is known)" : "; known: " + JoinNames(known));
+  if (known.empty()) return start + " (none is known)";
+  if (near.empty()) return start + "; known: " + JoinNames(known);
+  return start + "; did you mean: " + JoinNames(near) + "? Known: " + JoinNames(known);
 }
 
 }  // namespace pw::cli

@@ -26,7 +26,7 @@ std::vector<std::string> ClosestNames(const std::string& word, const std::vector
 /// names separated by ", ".
 std::string JoinNames(const std::vector<std::string>& names);
 
-/// "what WORD is unknown; did you mean: A, B?" or, with nothing near, "...; known: ...".
+/// "unknown what WORD; did you mean: A, B? Known: ..." or, with nothing near, "...; known: ...".
 std::string UnknownName(const std::string& what, const std::string& word, const std::vector<std::string>& known);
 
 }  // namespace pw::cli

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "common/Error.h"
+#include "hexfile/HexTexts.h"
 
 namespace pw::cli {
 namespace {
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 void CheckInput(const fs::path& file, FileLoader load) {
   std::error_code error;
   const fs::file_status status = fs::status(file, error);
-  if (!fs::exists(status)) throw PinwrightError("Ошибка! Файл не найден: " + file.string());
+  if (!fs::exists(status)) throw PinwrightError(std::string(texts::kFileNotFound) + " " + file.string());
   if (!fs::is_regular_file(status)) throw PinwrightError("Ошибка: " + file.string() + " не обычный файл");
   if (!load) return;
   auto scratch = std::make_unique<MemoryImages>();

@@ -26,7 +26,7 @@ TEST(CliEveryday, FilesThatCannotServeAreRefusedBeforeTheProgrammerIsOpened) {
     std::vector<std::string> Command;
     std::string Message;
   } cases[] = {
-      {{"avr", "write-flash", "missing.hex"}, "Ошибка! Файл не найден: missing.hex"},
+      {{"avr", "write-flash", "missing.hex"}, "Ошибка! Файл не найден! missing.hex"},
       {{"avr", "write-eeprom", "folder.hex"}, "Ошибка: folder.hex не обычный файл"},
       {{"avr", "write-flash", "garbage.hex"}, "Ошибка в файле garbage.hex: "},
       {{"pic", "PIC16F628A", "write-dump", "empty.hex"}, "Ошибка в файле empty.hex: "},

@@ -14,8 +14,8 @@ foreach(f bin/pinwright-cli share/pinwright/speed.txt share/pinwright/chips.ini 
 endforeach()
 # The window's menu entry names the installed program and an icon that is installed too.
 if(GUI)
-  file(STRINGS ${PREFIX}/share/applications/pinwright.desktop entry)
-  if(NOT "Exec=pinwright" IN_LIST entry OR NOT "Icon=pinwright" IN_LIST entry
+  file(READ ${PREFIX}/share/applications/pinwright.desktop entry)
+  if(NOT entry MATCHES "\nExec=pinwright\n" OR NOT entry MATCHES "\nIcon=pinwright\n"
      OR NOT EXISTS ${PREFIX}/bin/pinwright OR NOT EXISTS ${PREFIX}/share/icons/hicolor/scalable/apps/pinwright.svg)
     message(FATAL_ERROR "the menu entry does not lead to the installed window and icon")
   endif()

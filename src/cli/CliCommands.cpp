@@ -41,7 +41,8 @@ bool CliSession::Click(Button& button) {
 bool CliSession::Choose(ComboBox& box, const std::string& item) {
   // The exact name first: a list may hold names that differ only in case.
   const auto exact = std::find(box.Items.begin(), box.Items.end(), item);
-  const auto index = exact != box.Items.end() ? std::optional<std::size_t>(exact - box.Items.begin()) : FindName(item, box.Items);
+  const auto index =
+      exact != box.Items.end() ? std::optional<std::size_t>(exact - box.Items.begin()) : FindName(item, box.Items);
   if (!index) throw UsageError(UnknownName("type", item, box.Items));
   box.Select(static_cast<int>(*index));
   return Step(box.OnChange);
@@ -79,7 +80,8 @@ std::vector<std::string> Distinct(const std::vector<std::string>& names) {
 
 }  // namespace
 
-const CliCommand& MatchCliCommand(const std::vector<std::string>& words, std::string& type, std::vector<std::string>& args) {
+const CliCommand& MatchCliCommand(const std::vector<std::string>& words, std::string& type,
+                                  std::vector<std::string>& args) {
   const auto& all = AllCliCommands();
   std::vector<std::string> pages;
   for (const CliCommand& c : all) pages.push_back(c.Page);

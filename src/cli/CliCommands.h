@@ -74,6 +74,7 @@ const std::vector<CliCommand>& AllCliCommands();
 /// The command the words (PAGE [TYPE] OPERATION ARGS) name, page and operation in any case; type
 /// and args receive the rest. Raises UsageError naming what is wrong, with the closest known
 /// names for an unknown page or operation.
-const CliCommand& MatchCliCommand(const std::vector<std::string>& words, std::string& type, std::vector<std::string>& args);
+const CliCommand& MatchCliCommand(const std::vector<std::string>& words, std::string& type,
+                                  std::vector<std::string>& args);
 
 }  // namespace pw::cli

@@ -11,7 +11,10 @@
 namespace pw::cli {
 
 CliHost::CliHost(bool answerYes, bool force)
-    : answerYes_(answerYes), force_(force), terminal_(isatty(STDERR_FILENO) == 1), stepStart_(std::chrono::steady_clock::now()) {}
+    : answerYes_(answerYes),
+      force_(force),
+      terminal_(isatty(STDERR_FILENO) == 1),
+      stepStart_(std::chrono::steady_clock::now()) {}
 
 std::optional<std::string> CliHost::ChooseOpenFile(const std::string&) { return file_; }
 
@@ -45,7 +48,8 @@ void CliHost::RepaintProgress(const ProgressBar& bar) {
   if (!terminal_) return;
   bar_ = &bar;
   percent_ = std::max(percent_, ProgressPercent(bar.Min, bar.Max, bar.Position));
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - stepStart_);
+  const auto elapsed =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - stepStart_);
   std::fprintf(stderr, "\r%s", ProgressLine(step_, percent_, elapsed).c_str());
   std::fflush(stderr);
   progressShown_ = true;

@@ -17,7 +17,8 @@ std::string JoinNames(const std::vector<std::string>& names) {
 }
 
 bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::optional<std::size_t> FindName(const std::string& word, const std::vector<std::string>& known) {
@@ -54,7 +55,8 @@ std::vector<std::string> ClosestNames(const std::string& word, const std::vector
     if (d > std::max<std::size_t>(2, std::max(word.size(), name.size()) / 3) || d > best) continue;
     if (d < best) names.clear();
     best = d;
-    if (names.size() < kMostSuggestions && std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    if (names.size() < kMostSuggestions && std::find(names.begin(), names.end(), name) == names.end())
+      names.push_back(name);
   }
   return names;
 }

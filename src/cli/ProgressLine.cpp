@@ -42,7 +42,8 @@ std::string Elapsed(std::chrono::milliseconds elapsed) {
 
 int ProgressPercent(int min, int max, int position) {
   if (max <= min) return position >= max ? 100 : 0;
-  const long long done = std::clamp<long long>(static_cast<long long>(position) - min, 0, static_cast<long long>(max) - min);
+  const long long done =
+      std::clamp<long long>(static_cast<long long>(position) - min, 0, static_cast<long long>(max) - min);
   return static_cast<int>(done * 100 / (static_cast<long long>(max) - min));
 }
 
@@ -52,7 +53,8 @@ std::string ProgressLine(const std::string& label, int percent, std::chrono::mil
   char number[8];
   std::snprintf(number, sizeof number, "%3d%%", percent);
   return LabelColumn(label) + " [" + std::string(static_cast<std::size_t>(filled), '#') +
-         std::string(static_cast<std::size_t>(kProgressBarCells - filled), '-') + "] " + number + "  " + Elapsed(elapsed);
+         std::string(static_cast<std::size_t>(kProgressBarCells - filled), '-') + "] " + number + "  " +
+         Elapsed(elapsed);
 }
 
 }  // namespace pw::cli

@@ -19,7 +19,8 @@ TEST(CliOptions, OptionsComeBeforeTheCommandWords) {
 }
 
 TEST(CliOptions, OptionsStandAnywhereAndWordsWithOneDashAreArguments) {
-  const CliOptions o = ParseCliOptions({"avr", "write-flash", "-odd-name.hex", "--simulator", "--baud=38400", "--erase"});
+  const CliOptions o =
+      ParseCliOptions({"avr", "write-flash", "-odd-name.hex", "--simulator", "--baud=38400", "--erase"});
   EXPECT_TRUE(o.Simulator);
   EXPECT_TRUE(o.Erase);
   EXPECT_EQ(o.Baud, "38400");
@@ -34,9 +35,8 @@ TEST(CliOptions, BaudIsADecimalNumberTheProgrammerCanBeSetTo) {
   struct Case {
     std::string Text;
     std::int32_t Baud;  // 0: refused
-  } cases[] = {{"300", 300},       {"3000000", 3'000'000}, {"19200", 19200}, {"299", 0},   {"3000001", 0},
-               {"0", 0},           {"-9600", 0},           {"9600x", 0},     {" 9600", 0}, {"", 0},
-               {"4294967296", 0},  {"0x4B00", 0}};
+  } cases[] = {{"300", 300}, {"3000000", 3'000'000}, {"19200", 19200}, {"299", 0}, {"3000001", 0},    {"0", 0},
+               {"-9600", 0}, {"9600x", 0},           {" 9600", 0},     {"", 0},    {"4294967296", 0}, {"0x4B00", 0}};
   for (const auto& c : cases) {
     if (c.Baud != 0) {
       EXPECT_EQ(ParseBaudNumber(c.Text), c.Baud) << c.Text;

@@ -1,8 +1,7 @@
-#include "cli/NameMatch.h"
-
 #include <gtest/gtest.h>
 
 #include "cli/CliCommands.h"
+#include "cli/NameMatch.h"
 
 namespace pw::cli {
 namespace {

@@ -1,6 +1,6 @@
-#include "cli/ProgressLine.h"
-
 #include <gtest/gtest.h>
+
+#include "cli/ProgressLine.h"
 
 namespace pw::cli {
 namespace {
@@ -17,8 +17,8 @@ TEST(ProgressLine, PercentFollowsTheBarWithinItsEnds) {
   struct Case {
     int Min, Max, Position, Percent;
   } cases[] = {
-      {0, 200, 0, 0},   {0, 200, 100, 50}, {0, 200, 199, 99}, {0, 200, 200, 100}, {0, 200, 260, 100},
-      {10, 20, 5, 0},   {10, 20, 15, 50},  {0, 0, 0, 100},    {5, 5, 4, 0},        {0, 2'000'000'000, 1'999'999'999, 99},
+      {0, 200, 0, 0}, {0, 200, 100, 50}, {0, 200, 199, 99}, {0, 200, 200, 100}, {0, 200, 260, 100},
+      {10, 20, 5, 0}, {10, 20, 15, 50},  {0, 0, 0, 100},    {5, 5, 4, 0},       {0, 2'000'000'000, 1'999'999'999, 99},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ProgressPercent(c.Min, c.Max, c.Position), c.Percent) << c.Min << ".." << c.Max << " at " << c.Position;

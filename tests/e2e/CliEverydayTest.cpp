@@ -31,7 +31,8 @@ TEST(CliEveryday, FilesThatCannotServeAreRefusedBeforeTheProgrammerIsOpened) {
       {{"avr", "write-flash", "garbage.hex"}, "Ошибка в файле garbage.hex: "},
       {{"pic", "PIC16F628A", "write-dump", "empty.hex"}, "Ошибка в файле empty.hex: "},
       {{"i2c", "24C256", "write", "missing.hex"}, "missing.hex"},
-      {{"avr", "read-flash", "no/such/folder/out.hex"}, "Ошибка: нет папки no/such/folder для файла no/such/folder/out.hex"},
+      {{"avr", "read-flash", "no/such/folder/out.hex"},
+       "Ошибка: нет папки no/such/folder для файла no/such/folder/out.hex"},
       {{"i2c", "24C256", "read", "folder.hex"}, "Ошибка: folder.hex это папка, а не файл"},
       {{"pic", "PIC16F628A", "read-dump", "nowhere/dump.hex"}, "нет папки nowhere"},
   };

@@ -71,7 +71,9 @@ TEST(CliEveryday, NamesMatchInAnyCaseAndOptionsStandAnywhere) {
     EXPECT_EQ(r.Status, c.Status) << what << "\n" << r.Err;
     EXPECT_NE((c.Status == 0 ? r.Out : r.Err).find(c.Said), std::string::npos) << what << "\n" << r.Out << r.Err;
     // Standard error is no terminal here: no progress line is drawn on it.
-    if (c.Status == 0) EXPECT_EQ(r.Err, "") << what;
+    if (c.Status == 0) {
+      EXPECT_EQ(r.Err, "") << what;
+    }
   }
   EXPECT_TRUE(std::filesystem::exists(dir / "dump.hex"));
 }

@@ -134,6 +134,7 @@ bool AvrPage::VerifyFlash(std::int32_t pages) {
       if (expected == read) continue;
       ctx_.Log.Append("Ошибка: ");
       ctx_.Log.Append(std::to_string(first + i) + ": " + Hex4(expected) + " - " + Hex4(read));
+      if ((expected & ~read) != 0) ctx_.Log.Append(texts::kAvrEraseFirstHint);
       return false;
     }
     if (c % kPagesPerBreak == kPagesPerBreak - 1) ShowProgress();

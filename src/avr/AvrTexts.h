@@ -37,4 +37,9 @@ inline std::string AvrFileTooLarge(std::int64_t fileUnits, std::int64_t chipUnit
          unit + ", запись отменена";
 }
 
+/// A flash verify found bits the file wants at 1 held at 0 by the chip: programming only clears
+/// bits, so the chip held something before and only an erase brings them back.
+inline constexpr const char* kAvrEraseFirstHint =
+    "Возможно, чип не был стёрт: сотрите его (\"Стереть чип\") и прошейте снова";
+
 }  // namespace pw::texts

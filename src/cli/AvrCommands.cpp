@@ -6,6 +6,7 @@
 
 #include "avr/AvrLockBits.h"
 #include "common/HexDigits.h"
+#include "model/ImageFiles.h"
 
 namespace pw::cli {
 namespace {
@@ -69,7 +70,10 @@ void ReadFlash(CliSession& s, const std::string&, const std::vector<std::string>
 
 void WriteFlash(CliSession& s, const std::string&, const std::vector<std::string>& args) {
   WithFile(s, s.Form.Avr.AvrLoadFls, args[0]);
-  if (s.Result() == Outcome::Success) s.Click(s.Form.Avr.AvrWriteFls);
+  if (s.Result() != Outcome::Success) return;
+  // Programming only clears bits: a chip written before takes a new image only once erased.
+  if (s.EraseFirst && !s.Click(s.Form.Avr.AvrErase)) return;
+  s.Click(s.Form.Avr.AvrWriteFls);
 }
 
 void ReadEeprom(CliSession& s, const std::string&, const std::vector<std::string>& args) {
@@ -111,10 +115,10 @@ std::vector<CliCommand> AvrCliCommands() {
   return {
       {"avr", false, "identify", 0, Identify},
       {"avr", false, "read-fuses", 0, ReadFuses},
-      {"avr", false, "read-flash", 1, ReadFlash},
-      {"avr", false, "write-flash", 1, WriteFlash},
-      {"avr", false, "read-eeprom", 1, ReadEeprom},
-      {"avr", false, "write-eeprom", 1, WriteEeprom},
+      {"avr", false, "read-flash", 1, ReadFlash, FileUse::Output},
+      {"avr", false, "write-flash", 1, WriteFlash, FileUse::Input, LoadAvrFlashFile},
+      {"avr", false, "read-eeprom", 1, ReadEeprom, FileUse::Output},
+      {"avr", false, "write-eeprom", 1, WriteEeprom, FileUse::Input, LoadEepromFile},
       {"avr", false, "write-fuses", 4, WriteFuses},
       {"avr", false, "erase", 0, Erase},
       {"avr", false, "reset", 0, Reset},

@@ -1,7 +1,11 @@
 #include "cli/CliCommands.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "cli/AvrCommands.h"
 #include "cli/I2cCommands.h"
+#include "cli/NameMatch.h"
 #include "cli/PicCommands.h"
 #include "cli/SettingsCommands.h"
 
@@ -35,15 +39,13 @@ bool CliSession::Click(Button& button) {
 }
 
 bool CliSession::Choose(ComboBox& box, const std::string& item) {
-  std::string known;
-  for (std::size_t i = 0; i < box.Items.size(); ++i) {
-    if (box.Items[i] == item) {
-      box.Select(static_cast<int>(i));
-      return Step(box.OnChange);
-    }
-    known += (known.empty() ? "" : ", ") + box.Items[i];
-  }
-  throw UsageError("unknown type " + item + (known.empty() ? " (the list is empty)" : "; known: " + known));
+  // The exact name first: a list may hold names that differ only in case.
+  const auto exact = std::find(box.Items.begin(), box.Items.end(), item);
+  const auto index =
+      exact != box.Items.end() ? std::optional<std::size_t>(exact - box.Items.begin()) : FindName(item, box.Items);
+  if (!index) throw UsageError(UnknownName("type", item, box.Items));
+  box.Select(static_cast<int>(*index));
+  return Step(box.OnChange);
 }
 
 bool CliSession::ShowPage(int index) {
@@ -65,15 +67,49 @@ const std::vector<CliCommand>& AllCliCommands() {
   return commands;
 }
 
-const CliCommand* FindCliCommand(const std::vector<std::string>& words, std::string& type, std::vector<std::string>& args) {
-  for (const CliCommand& c : AllCliCommands()) {
-    const std::size_t opAt = c.TakesType ? 2 : 1;
-    if (words.size() != opAt + 1 + c.ArgCount || words[0] != c.Page || words[opAt] != c.Operation) continue;
-    type = c.TakesType ? words[1] : "";
-    args.assign(words.begin() + static_cast<std::ptrdiff_t>(opAt) + 1, words.end());
-    return &c;
+namespace {
+
+/// Each name once, in the order of first appearance.
+std::vector<std::string> Distinct(const std::vector<std::string>& names) {
+  std::vector<std::string> once;
+  for (const auto& n : names) {
+    if (std::find(once.begin(), once.end(), n) == once.end()) once.push_back(n);
   }
-  return nullptr;
+  return once;
+}
+
+}  // namespace
+
+const CliCommand& MatchCliCommand(const std::vector<std::string>& words, std::string& type,
+                                  std::vector<std::string>& args) {
+  const auto& all = AllCliCommands();
+  std::vector<std::string> pages;
+  for (const CliCommand& c : all) pages.push_back(c.Page);
+  pages = Distinct(pages);
+  if (words.empty()) throw UsageError("no command given");
+  const auto page = FindName(words[0], pages);
+  if (!page) throw UsageError(UnknownName("page", words[0], pages));
+  std::vector<const CliCommand*> ofPage;
+  std::vector<std::string> operations;
+  for (const CliCommand& c : all) {
+    if (c.Page != pages[*page]) continue;
+    ofPage.push_back(&c);
+    operations.push_back(c.Operation);
+  }
+  const std::size_t opAt = ofPage.front()->TakesType ? 2 : 1;
+  const std::string shape = pages[*page] + (opAt == 2 ? " TYPE" : "");
+  if (words.size() <= opAt) throw UsageError(shape + " needs an operation; known: " + JoinNames(operations));
+  const auto op = FindName(words[opAt], operations);
+  if (!op) throw UsageError(UnknownName("operation", words[opAt], operations));
+  const CliCommand& c = *ofPage[*op];
+  const std::size_t given = words.size() - opAt - 1;
+  if (given != c.ArgCount) {
+    throw UsageError(shape + " " + c.Operation + " takes " + std::to_string(c.ArgCount) + " argument(s), not " +
+                     std::to_string(given));
+  }
+  type = opAt == 2 ? words[1] : "";
+  args.assign(words.begin() + static_cast<std::ptrdiff_t>(opAt) + 1, words.end());
+  return c;
 }
 
 }  // namespace pw::cli

@@ -2,6 +2,7 @@
 /// @file
 /// The command line of pinwright-cli.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,23 +18,37 @@ inline constexpr int kExitUsage = 64;
 
 struct CliOptions {
   bool Help = false;
+  bool Version = false;
   bool Simulator = false;
   std::optional<std::filesystem::path> Bench;
   std::optional<std::filesystem::path> Trace;
   /// --device SERIAL: the real programmer with this serial number.
   std::string Device;
+  /// --baud VALUE as given (already checked): a number of baud, for this run instead of the
+  /// eighth line of speed.txt. Kept as text so that other kinds of value can join it.
+  std::optional<std::string> Baud;
   bool ClearLog = false;
   bool Yes = false;
   /// With --yes, also answers Yes to questions before work that may make the target unreachable.
   bool Force = false;
+  /// --erase: erase the chip before writing its flash.
+  bool Erase = false;
   /// PAGE OPERATION [ARGS], as given.
   std::vector<std::string> Words;
 };
 
-/// Parses argv[1..]; raises std::invalid_argument with a message for a malformed line.
+/// Parses argv[1..]. Options may stand anywhere; after "--" every word is a command word.
+/// Raises std::invalid_argument with a message for a malformed line.
 CliOptions ParseCliOptions(const std::vector<std::string>& args);
+
+/// The baud value in text: decimal digits only, within what the FT232R can be set to
+/// (300..3,000,000); raises std::invalid_argument otherwise.
+std::int32_t ParseBaudNumber(const std::string& text);
 
 /// The --help text.
 const char* CliUsage();
+
+/// The --version text (one line, without newline).
+std::string CliVersion();
 
 }  // namespace pw::cli

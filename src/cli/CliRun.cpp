@@ -8,6 +8,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliHost.h"
 #include "cli/CliOptions.h"
+#include "cli/Preflight.h"
 #include "common/Error.h"
 
 namespace pw::cli {
@@ -39,12 +40,16 @@ int RunCommand(const CliOptions& options, const CliCommand& command, const std::
   auto backend = MakeBackend(options);
   CliHost host(options.Yes, options.Force);
   TForm1 form(backend->Driver(), host, ProgramPaths());
-  form.Log.OnAppend = [](const std::string& line) { std::cout << line << std::endl; };
+  form.Log.OnAppend = [&host](const std::string& line) {
+    host.LogLine(line);
+    std::cout << line << std::endl;
+  };
   form.FormCreate();
   Outcome outcome = form.LastOutcome();
   if (outcome == Outcome::Success) {
-    form.CheckBox1.Checked = options.ClearLog;
+    ApplyRunOptions(form, options);
     CliSession session(form, host);
+    session.EraseFirst = options.Erase;
     command.Run(session, type, args);
     outcome = session.Result();
   }
@@ -55,6 +60,11 @@ int RunCommand(const CliOptions& options, const CliCommand& command, const std::
 }
 
 }  // namespace
+
+void ApplyRunOptions(TForm1& form, const CliOptions& options) {
+  form.CheckBox1.Checked = options.ClearLog;
+  if (options.Baud) form.ProgrammerBaud = ParseBaudNumber(*options.Baud);
+}
 
 int RunCli(const std::vector<std::string>& args) {
   CliOptions options;
@@ -67,13 +77,25 @@ int RunCli(const std::vector<std::string>& args) {
     std::cout << CliUsage();
     return kExitSuccess;
   }
-  if (options.Words.empty()) return Usage("no command given");
+  if (options.Version) {
+    std::cout << CliVersion() << std::endl;
+    return kExitSuccess;
+  }
   std::string type;
   std::vector<std::string> commandArgs;
-  const CliCommand* command = FindCliCommand(options.Words, type, commandArgs);
-  if (!command) return Usage("unknown command or wrong number of arguments");
   try {
-    return RunCommand(options, *command, type, commandArgs);
+    const CliCommand& command = MatchCliCommand(options.Words, type, commandArgs);
+    if (options.Erase && !(command.Page == "avr" && command.Operation == "write-flash")) {
+      throw UsageError("--erase goes only with avr write-flash");
+    }
+    // A file that cannot serve is refused before the programmer is opened.
+    try {
+      CheckCommandFile(command, commandArgs);
+    } catch (const PinwrightError& e) {
+      std::cerr << e.what() << std::endl;
+      return kExitError;
+    }
+    return RunCommand(options, command, type, commandArgs);
   } catch (const UsageError& e) {
     return Usage(e.what());
   } catch (const std::exception& e) {

@@ -5,9 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "app/Form1.h"
+#include "cli/CliOptions.h"
+
 namespace pw::cli {
 
 /// Runs the command line args (without the program name); returns the exit status.
 int RunCli(const std::vector<std::string>& args);
+
+/// What the options set in a started window model for this run: "Очищать лог", and the baud
+/// value of --baud in place of the one speed.txt gave.
+void ApplyRunOptions(TForm1& form, const CliOptions& options);
 
 }  // namespace pw::cli

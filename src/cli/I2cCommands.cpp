@@ -1,5 +1,7 @@
 #include "cli/I2cCommands.h"
 
+#include "model/ImageFiles.h"
+
 namespace pw::cli {
 namespace {
 
@@ -30,8 +32,8 @@ void Erase(CliSession& s, const std::string& type, const std::vector<std::string
 
 std::vector<CliCommand> I2cCliCommands() {
   return {
-      {"i2c", true, "read", 1, Read},
-      {"i2c", true, "write", 1, Write},
+      {"i2c", true, "read", 1, Read, FileUse::Output},
+      {"i2c", true, "write", 1, Write, FileUse::Input, LoadEepromFile},
       {"i2c", true, "erase", 0, Erase},
   };
 }

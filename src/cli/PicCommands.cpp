@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "common/HexDigits.h"
+#include "model/ImageFiles.h"
 
 namespace pw::cli {
 namespace {
@@ -85,10 +86,10 @@ std::vector<CliCommand> PicCliCommands() {
       {"pic", true, "read-config", 0, ReadConfig},
       {"pic", true, "write-config", 1, WriteConfig},
       {"pic", true, "erase", 0, Erase},
-      {"pic", true, "read-dump", 1, ReadDump},
-      {"pic", true, "write-dump", 1, WriteDump},
-      {"pic", true, "write-flash", 1, WriteFlash},
-      {"pic", true, "write-eeprom", 1, WriteEeprom},
+      {"pic", true, "read-dump", 1, ReadDump, FileUse::Output},
+      {"pic", true, "write-dump", 1, WriteDump, FileUse::Input, LoadPicFile},
+      {"pic", true, "write-flash", 1, WriteFlash, FileUse::Input, LoadPicFile},
+      {"pic", true, "write-eeprom", 1, WriteEeprom, FileUse::Input, LoadPicFile},
   };
 }
 

@@ -1,0 +1,52 @@
+#include "cli/Preflight.h"
+
+#include <unistd.h>
+
+#include <exception>
+#include <filesystem>
+#include <memory>
+
+#include "common/Error.h"
+#include "hexfile/HexTexts.h"
+
+namespace pw::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+void CheckInput(const fs::path& file, FileLoader load) {
+  std::error_code error;
+  const fs::file_status status = fs::status(file, error);
+  if (!fs::exists(status)) throw PinwrightError(std::string(texts::kFileNotFound) + " " + file.string());
+  if (!fs::is_regular_file(status)) throw PinwrightError("Ошибка: " + file.string() + " не обычный файл");
+  if (!load) return;
+  auto scratch = std::make_unique<MemoryImages>();
+  try {
+    load(file, *scratch);
+  } catch (const std::exception& e) {
+    throw PinwrightError("Ошибка в файле " + file.string() + ": " + e.what());
+  }
+}
+
+void CheckOutput(const fs::path& file) {
+  std::error_code error;
+  if (fs::is_directory(file, error)) throw PinwrightError("Ошибка: " + file.string() + " это папка, а не файл");
+  const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+  if (!fs::is_directory(folder, error)) {
+    throw PinwrightError("Ошибка: нет папки " + folder.string() + " для файла " + file.string());
+  }
+  // The file is written beside its final name and renamed: the folder must take new files.
+  if (access(folder.c_str(), W_OK | X_OK) != 0) {
+    throw PinwrightError("Ошибка: нет права записи в папку " + folder.string() + " для файла " + file.string());
+  }
+}
+
+}  // namespace
+
+void CheckCommandFile(const CliCommand& command, const std::vector<std::string>& args) {
+  if (command.File == FileUse::None || args.empty()) return;
+  if (command.File == FileUse::Input) return CheckInput(args[0], command.Load);
+  CheckOutput(args[0]);
+}
+
+}  // namespace pw::cli

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "cli/CliCommands.h"
+#include "cli/NameMatch.h"
+
+namespace pw::cli {
+namespace {
+
+TEST(NameMatch, ClosestNamesAreTheNearMisspellings) {
+  const std::vector<std::string> ops{"identify", "read-fuses", "read-flash", "write-flash", "erase", "reset"};
+  struct Case {
+    std::string Word;
+    std::vector<std::string> Near;
+  } cases[] = {
+      {"indentify", {"identify"}},
+      {"IDENTIFI", {"identify"}},
+      {"read-flsh", {"read-flash"}},
+      {"raed-fuses", {"read-fuses"}},
+      {"erse", {"erase"}},
+      {"rest", {"reset"}},
+      {"write", {}},
+      {"xyzzy", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ClosestNames(c.Word, ops), c.Near) << c.Word;
+  EXPECT_EQ(EditDistance("24c256", "24C265"), 1u);
+  EXPECT_EQ(EditDistance("", "abc"), 3u);
+  EXPECT_EQ(ClosestNames("24c265", {"24C16", "24C02", "24C256", "24C512"}), (std::vector<std::string>{"24C256"}));
+  EXPECT_EQ(ClosestNames("pic16f62", {"PIC16F84A", "PIC16F627A", "PIC16F628A", "PIC16F648A"}),
+            (std::vector<std::string>{"PIC16F627A", "PIC16F628A"}));
+}
+
+TEST(NameMatch, CommandWordsMatchInAnyCaseAndMistakesNameTheNearest) {
+  struct Case {
+    std::vector<std::string> Words;
+    std::string Operation;  // the command matched, or empty for a usage mistake
+    std::string Message;    // what the mistake's message holds
+  } cases[] = {
+      {{"AVR", "Identify"}, "identify", ""},
+      {{"avr", "WRITE-FLASH", "Blink.HEX"}, "write-flash", ""},
+      {{"i2c", "24c256", "Read", "x.hex"}, "read", ""},
+      {{"Settings", "read"}, "read", ""},
+      {{"avr", "indentify"}, "", "unknown operation indentify; did you mean: identify?"},
+      {{"avrr", "identify"}, "", "unknown page avrr; did you mean: avr?"},
+      {{"setings", "read"}, "", "did you mean: settings?"},
+      {{"flash", "read"}, "", "unknown page flash; known: avr, "},
+      {{"avr"}, "", "avr needs an operation; known: identify, "},
+      {{"pic", "PIC16F628A"}, "", "pic TYPE needs an operation"},
+      {{"avr", "read-flash"}, "", "avr read-flash takes 1 argument(s), not 0"},
+      {{"i2c", "24C256", "erase", "x"}, "", "i2c TYPE erase takes 0 argument(s), not 1"},
+      {{}, "", "no command given"},
+  };
+  for (const auto& c : cases) {
+    std::string type;
+    std::vector<std::string> args;
+    try {
+      const CliCommand& command = MatchCliCommand(c.Words, type, args);
+      EXPECT_EQ(command.Operation, c.Operation) << testing::PrintToString(c.Words);
+    } catch (const UsageError& e) {
+      EXPECT_EQ(c.Operation, "") << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.Message), std::string::npos) << e.what();
+    }
+  }
+  std::string type;
+  std::vector<std::string> args;
+  MatchCliCommand({"I2C", "24c256", "write", "Data.hex"}, type, args);
+  EXPECT_EQ(type, "24c256");
+  EXPECT_EQ(args, (std::vector<std::string>{"Data.hex"}));
+}
+
+}  // namespace
+}  // namespace pw::cli

@@ -14,8 +14,7 @@ inline std::string AvrSizeText(std::int64_t bytes) {
   return std::to_string(bytes) + " байт";
 }
 
-/// The filter and default extension of the AVR page's file dialogs.
-inline constexpr const char* kHexFilter = "hex|*.hex";
+/// The default extension of the AVR page's save dialogs (their filter is kImageFilter).
 inline constexpr const char* kHexExtension = "hex";
 
 /// The chip gave no echo to Programming Enable: nothing it sends can be trusted.

@@ -24,6 +24,8 @@ int ExitStatus(Outcome outcome) {
       return kExitSuccess;
     case Outcome::TargetProblem:
       return kExitTargetFailed;
+    case Outcome::Stopped:
+      return kExitStopped;
     case Outcome::ErrorReport:
       break;
   }
@@ -35,11 +37,13 @@ std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
   return Backend::Hardware(options.Device);
 }
 
-int RunCommand(const CliOptions& options, const CliCommand& command, const std::string& type, const std::vector<std::string>& args) {
+int RunCommand(const CliOptions& options, const CliCommand& command, const std::string& type,
+               const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted) {
   auto backend = MakeBackend(options);
   CliHost host(options.Yes, options.Force);
   TForm1 form(backend->Driver(), host, ProgramPaths());
   form.Log.OnAppend = [](const std::string& line) { std::cout << line << std::endl; };
+  form.Context().Stop.Watch(interrupted);
   form.FormCreate();
   Outcome outcome = form.LastOutcome();
   if (outcome == Outcome::Success) {
@@ -56,7 +60,7 @@ int RunCommand(const CliOptions& options, const CliCommand& command, const std::
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args) {
+int RunCli(const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted) {
   CliOptions options;
   try {
     options = ParseCliOptions(args);
@@ -73,7 +77,7 @@ int RunCli(const std::vector<std::string>& args) {
   const CliCommand* command = FindCliCommand(options.Words, type, commandArgs);
   if (!command) return Usage("unknown command or wrong number of arguments");
   try {
-    return RunCommand(options, *command, type, commandArgs);
+    return RunCommand(options, *command, type, commandArgs, interrupted);
   } catch (const UsageError& e) {
     return Usage(e.what());
   } catch (const std::exception& e) {

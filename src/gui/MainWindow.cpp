@@ -1,6 +1,8 @@
 #include "gui/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QKeySequence>
+#include <QShortcut>
 
 namespace pw::gui {
 
@@ -10,6 +12,11 @@ MainWindow::MainWindow(TForm1& form, QtHost* host) : form_(form) {
   setFixedSize(TForm1::kClientWidth, TForm1::kClientHeight);
   binder_ = new WidgetBinder(form_, *this);
   if (host) host->Attach(this, binder_);
+  // Escape does what the stop button does, and like it only while an operation runs.
+  auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(stop, &QShortcut::activated, this, [this] {
+    if (form_.StopButton.Enabled && form_.StopButton.OnClick) form_.StopButton.OnClick();
+  });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

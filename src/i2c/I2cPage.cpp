@@ -5,6 +5,7 @@
 #include "common/HexDigits.h"
 #include "ini/IniFile.h"
 #include "model/ImageFiles.h"
+#include "model/Texts.h"
 
 namespace pw {
 
@@ -41,7 +42,7 @@ void I2cPage::ViewI2C() {
 }
 
 void I2cPage::I2cEepromFileClick() {
-  const auto file = ctx_.Host.ChooseOpenFile("hex|*.hex");
+  const auto file = ctx_.Host.ChooseOpenFile(kImageFilter);
   if (!file) return;
   const std::string previousPath = I2cEepromLab1.Caption;
   I2cEepromLab1.Caption = *file;

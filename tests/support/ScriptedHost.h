@@ -4,6 +4,7 @@
 /// questions, and a record of every error box and progress repaint.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,9 +32,12 @@ class ScriptedHost : public UiHost {
   void ProcessEvents() override { ++EventsProcessed; }
   /// The position of every repaint, in order.
   std::vector<int> Positions;
+  /// Runs after every repaint: a test acts here as a person would mid-operation (clicks Stop).
+  std::function<void()> OnRepaint;
   void RepaintProgress(const ProgressBar& bar) override {
     ++Repaints;
     Positions.push_back(bar.Position);
+    if (OnRepaint) OnRepaint();
   }
 
  private:

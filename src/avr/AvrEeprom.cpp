@@ -125,6 +125,7 @@ bool AvrPage::WriteEepromPages(std::int32_t count, PartialWrite& partial) {
     partial.Begun();
     Utils.AvrWriteEepromPageBytes(static_cast<std::uint32_t>(first), ctx_.Images.EepromImage, offsets);
     SetProgress(first);
+    ShowProgress();
   }
   return true;
 }

@@ -70,6 +70,8 @@ void I2cPage::SetProgress(int max, int position) {
 void I2cPage::MoveProgress(int position) {
   I2cEepromProgress.Position = position;
   ctx_.Host.RepaintProgress(I2cEepromProgress);
+  // The window handles its events here, so that its stop button reaches a running operation.
+  ctx_.Host.ProcessEvents();
 }
 
 std::optional<std::string> I2cPage::SizeProblem(std::int32_t bytes, const char* cancelled) const {

@@ -45,6 +45,13 @@ Button& AvrWriteFlash(FormFixture& f) {
   return f.Form->Avr.AvrWriteFls;
 }
 
+Button& AvrWriteEeprom(FormFixture& f) {
+  f.Form->Fire(f.Form->Avr.AvrRdSign.OnClick);
+  f.Host.Files.push_back(f.Dir.Write("in.bin", std::string(1024, '\x42')).string());
+  f.Form->Fire(f.Form->Avr.AvrLoadEep.OnClick);
+  return f.Form->Avr.AvrWriteEep;
+}
+
 Button& I2cPrepare(FormFixture& f, const std::string& file, Button I2cPage::*button) {
   f.Form->ShowPage(2);
   f.Form->I2c.I2eEepromType.Text = "24C256";
@@ -75,6 +82,8 @@ TEST(Stop, AnOperationStopsBetweenPagesWithTheProgrammerClosedAndNoFile) {
   const Stoppable cases[] = {
       {"avr read-flash", AvrReadFlash, "страниц флеши; файл не сохранён", ""},
       {"avr write-flash", AvrWriteFlash, "страниц флеши; микросхема могла остаться записанной частично", "Прошить Flash"},
+      {"avr write-eeprom", AvrWriteEeprom, "байт EEPROM; микросхема могла остаться записанной частично",
+       "Прошить Eeprom"},
       {"i2c read", I2cRead, "байт EEPROM; файл не сохранён", ""},
       {"i2c write", I2cWrite, "байт EEPROM; микросхема могла остаться записанной частично", "Прошить"},
       // The PIC page has no separate warning: the stop line says it.
@@ -87,10 +96,11 @@ TEST(Stop, AnOperationStopsBetweenPagesWithTheProgrammerClosedAndNoFile) {
     f.Start();
     Button& start = c.Prepare(f);
     ASSERT_EQ(f.Form->LastOutcome(), Outcome::Success) << LogText(f);
-    // The person clicks Stop once the bar has moved a few times; the click bypasses the frame.
-    int repaints = 0;
-    f.Host.OnRepaint = [&] {
-      if (++repaints == 3) {
+    // The person clicks Stop a while after the start; the window delivers the click when the
+    // operation lets it handle events, and the click bypasses the frame.
+    int looks = 0;
+    f.Host.OnEvents = [&] {
+      if (++looks == 3) {
         ASSERT_TRUE(f.Form->StopButton.Enabled);
         f.Form->StopButton.OnClick();
       }
@@ -108,7 +118,7 @@ TEST(Stop, AnOperationStopsBetweenPagesWithTheProgrammerClosedAndNoFile) {
     EXPECT_TRUE(stop->ends_with(c.LineEnd)) << *stop;
     EXPECT_EQ(lines.back(), *c.PartlyWritten ? texts::PartlyWritten(c.PartlyWritten) : *stop);
     // The next operation is not stopped by the earlier request.
-    f.Host.OnRepaint = nullptr;
+    f.Host.OnEvents = nullptr;
     f.Form->Fire(f.Form->Avr.AvrRdSign.OnClick);
     EXPECT_EQ(f.Form->LastOutcome(), Outcome::Success) << LogText(f);
   }

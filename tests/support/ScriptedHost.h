@@ -29,15 +29,18 @@ class ScriptedHost : public UiHost {
   std::optional<std::string> ChooseSaveFile(const std::string& filter, const std::string& defaultExtension) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
   void ShowError(const std::string& text) override { Errors.push_back(text); }
-  void ProcessEvents() override { ++EventsProcessed; }
+  /// Runs whenever the operation lets the window handle its events: where a person's click
+  /// mid-operation (Stop) reaches the model.
+  std::function<void()> OnEvents;
+  void ProcessEvents() override {
+    ++EventsProcessed;
+    if (OnEvents) OnEvents();
+  }
   /// The position of every repaint, in order.
   std::vector<int> Positions;
-  /// Runs after every repaint: a test acts here as a person would mid-operation (clicks Stop).
-  std::function<void()> OnRepaint;
   void RepaintProgress(const ProgressBar& bar) override {
     ++Repaints;
     Positions.push_back(bar.Position);
-    if (OnRepaint) OnRepaint();
   }
 
  private:

@@ -16,6 +16,7 @@ namespace {
 
 /// Bytes compared per EEPROM read, as the EEPROM read and verify do.
 constexpr std::int32_t kEepromBlock = 16;
+constexpr const char* kCancelled = "проверка отменена";
 
 }  // namespace
 
@@ -39,7 +40,7 @@ void AvrPage::CompareFlash(bool blank) {
   const std::int64_t chipWords = static_cast<std::int64_t>(FlashPageSize) * FlashPagesCount;
   const MemoryImages& m = ctx_.Images;
   const std::int64_t count = blank ? chipWords : m.FlashDataCount;
-  if (count > chipWords) return RefuseInput(texts::AvrFileTooLarge(count, chipWords, "слов"));
+  if (count > chipWords) return RefuseInput(texts::AvrFileTooLarge(count, chipWords, "слов", kCancelled));
   if (count == 0) return RefuseInput(texts::kNothingToVerify);
   // A blank chip reads 0xFFFF in every word.
   const std::vector<std::uint16_t> erased(blank ? static_cast<std::size_t>(chipWords) : 0, 0xFFFF);
@@ -73,7 +74,7 @@ void AvrPage::CompareEeprom() {
   const std::int64_t size = static_cast<std::int64_t>(EepromPagesCount) * EepromPageSize;
   if (size <= 0) return Refuse(texts::AvrNoMemory("EEPROM"));
   const std::int32_t count = ctx_.Images.EepromDataCount;
-  if (count > size) return RefuseInput(texts::AvrFileTooLarge(count, size, "байт"));
+  if (count > size) return RefuseInput(texts::AvrFileTooLarge(count, size, "байт", kCancelled));
   if (count == 0) return RefuseInput(texts::kNothingToVerify);
   if (!ChipAnswers()) return;
   ctx_.Log.Append("сравнение EEPROM с файлом: " + std::to_string(count) + " байт");

@@ -97,6 +97,10 @@ TEST(ImagesCli, BinFilesRoundTripLikeTheirHexTwins) {
   EXPECT_EQ(b.Last(big), "Ошибка: в файле 16385 слов, а в чипе 16384 слов, запись отменена");
   const auto tooBigForI2c = b.Run({"i2c", "24C04", "verify", "big.bin"});
   EXPECT_EQ(tooBigForI2c.Status, 1);
+  EXPECT_EQ(b.Last(tooBigForI2c), "Ошибка: данных в файле 32770 байт, а объём EEPROM 512 байт; проверка отменена");
+  const auto tooBigToVerify = b.Run({"avr", "verify-flash", "big.bin"});
+  EXPECT_EQ(tooBigToVerify.Status, 1);
+  EXPECT_EQ(b.Last(tooBigToVerify), "Ошибка: в файле 16385 слов, а в чипе 16384 слов, проверка отменена");
 }
 
 TEST(ImagesCli, CtrlCStopsARunningReadWithStatus130AndNoFile) {

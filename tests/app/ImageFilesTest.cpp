@@ -1,5 +1,5 @@
 // Comparing images with what a chip read (verify without writing), and raw binary files beside
-// HEX ones: the same file in either format loads the same image, and saves as the chip holds it.
+// HEX ones: the same file in either format loads the same image (saving: tests/e2e/ImagesCliTest).
 
 #include <gtest/gtest.h>
 
@@ -91,6 +91,8 @@ TEST(BinaryFiles, LoadTheSameImagesAsTheirHexTwins) {
   };
   // 131072 bytes fill the whole flash image; 65536 the whole EEPROM image.
   const Case cases[] = {{"small", 300, "image.bin"}, {"upper-case name", 64, "IMAGE.BIN"}, {"whole", 65536, "a.Bin"}};
+  EXPECT_FALSE(IsBinaryFile("chip.bin.hex"));
+  EXPECT_FALSE(IsBinaryFile("bin"));
   for (const Case& c : cases) {
     for (const Load load : {Load{LoadAvrFlashFile}, Load{LoadEepromFile}}) {
       SCOPED_TRACE(c.Name);
@@ -141,25 +143,6 @@ TEST(BinaryFiles, AFileTheImageCannotHoldIsRefusedAndTheImagesKeepWhatTheyHeld) 
   }
   MemoryImages m;
   EXPECT_THROW(LoadEepromFile(dir / "missing.bin", m), PinwrightError);
-}
-
-TEST(BinaryFiles, ASaveWritesRawBytesOrHexByTheName) {
-  test::TempDir dir;
-  const std::vector<std::uint8_t> raw{0x00, 0xFF, 0x0D, 0x0A, 0x1A};
-  std::string hexText;
-  std::int32_t address = 0;
-  AppendHexBytes(5, raw, hexText, address, 0, 0);
-  const std::string records = hexText;
-  SaveImageFile(dir / "chip.BIN", hexText, raw);
-  EXPECT_EQ(test::ReadBytes(dir / "chip.BIN"), std::vector<unsigned char>(raw.begin(), raw.end()));
-  SaveImageFile(dir / "chip.hex", hexText, raw);
-  EXPECT_EQ(test::ReadText(dir / "chip.hex"), records + ":00000001FF\r\n");
-  MemoryImages fromBin, fromHex;
-  LoadEepromFile(dir / "chip.BIN", fromBin);
-  LoadEepromFile(dir / "chip.hex", fromHex);
-  EXPECT_EQ(fromBin.EepromImage, fromHex.EepromImage);
-  EXPECT_FALSE(IsBinaryFile(dir / "chip.bin.hex"));
-  EXPECT_FALSE(IsBinaryFile(dir / "bin"));
 }
 
 }  // namespace

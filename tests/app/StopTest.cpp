@@ -68,10 +68,20 @@ Button& I2cWrite(FormFixture& f) {
   return f.Form->I2c.I2cEepromWrite;
 }
 
-Button& PicWriteFlash(FormFixture& f) {
+void PicPrepare(FormFixture& f) {
   f.Form->ShowPage(1);
   f.Form->Pic.PicType.Text = "PIC16F628A";
   f.Form->Fire(f.Form->Pic.PicType.OnChange);
+}
+
+Button& PicReadDump(FormFixture& f) {
+  PicPrepare(f);
+  f.Host.Files.push_back((f.Dir / "out.hex").string());
+  return f.Form->Pic.PicReadDump;
+}
+
+Button& PicWriteFlash(FormFixture& f) {
+  PicPrepare(f);
   std::fill_n(f.Form->Images.FlashImage.begin(), 2048, 0x0123);
   std::fill_n(f.Form->Images.FlashFilled.begin(), 2048, true);
   f.Form->Images.FlashDataCount = 2048;
@@ -86,6 +96,7 @@ TEST(Stop, AnOperationStopsBetweenPagesWithTheProgrammerClosedAndNoFile) {
        "Прошить Eeprom"},
       {"i2c read", I2cRead, "байт EEPROM; файл не сохранён", ""},
       {"i2c write", I2cWrite, "байт EEPROM; микросхема могла остаться записанной частично", "Прошить"},
+      {"pic read-dump", PicReadDump, "слов и байт; файл не сохранён", ""},
       // The PIC page has no separate warning: the stop line says it.
       {"pic write-flash", PicWriteFlash, "блоков флеши; микросхема могла остаться записанной частично", ""},
   };

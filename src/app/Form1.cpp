@@ -78,7 +78,9 @@ std::vector<ControlRef> TForm1::Controls() {
   for (auto list : {Avr.Controls(), Pic.Controls(), I2c.Controls(), Spi.Controls(), Setup.Controls()}) {
     all.insert(all.end(), list.begin(), list.end());
   }
-  for (ControlRef c : {ControlRef{&CheckBox1}, ControlRef{&DopInfo}, ControlRef{&BoudRate}, ControlRef{&Log}, ControlRef{&StopButton}}) all.push_back(c);
+  for (ControlRef c :
+       {ControlRef{&CheckBox1}, ControlRef{&DopInfo}, ControlRef{&BoudRate}, ControlRef{&Log}, ControlRef{&StopButton}})
+    all.push_back(c);
   return all;
 }
 

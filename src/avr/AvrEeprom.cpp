@@ -63,11 +63,14 @@ void AvrPage::ReadEeprom(const std::string& file) {
   const std::int64_t blocks = (size - 1) / kBlockBytes + 1;
   std::vector<std::uint8_t> raw;
   for (std::int64_t k = 0; k < blocks; ++k) {
-    if (k > 0 && ctx_.StopRequested(texts::Undone(k * kBlockBytes, blocks * kBlockBytes, "байт EEPROM") + texts::kStoppedRead)) return;
+    if (k > 0 &&
+        ctx_.StopRequested(texts::Undone(k * kBlockBytes, blocks * kBlockBytes, "байт EEPROM") + texts::kStoppedRead))
+      return;
     if (k % kBlocksPerCheck == 0 && k > 0 && !ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
     Utils.AvrReadEepromBlock(block, kBlockBytes, ByteAddress(address));
     AppendHexWords(kBlockBytes / 2, block, hexText, address);
-    for (std::int32_t i = 0; i < kBlockBytes && static_cast<std::int64_t>(raw.size()) < size; ++i) raw.push_back(BlockByte(block, i));
+    for (std::int32_t i = 0; i < kBlockBytes && static_cast<std::int64_t>(raw.size()) < size; ++i)
+      raw.push_back(BlockByte(block, i));
     SetProgress(address);
     ShowProgress();
   }

@@ -66,7 +66,8 @@ void AvrPage::ReadFlash(const std::string& file) {
     SetProgress(p);
     AppendSegmentRecord(hexText, address, block);
     AppendHexWords(FlashPageSize, page, hexText, address);
-    for (const std::uint16_t word : page) raw.insert(raw.end(), {static_cast<std::uint8_t>(word & 0xFF), static_cast<std::uint8_t>(word >> 8)});
+    for (const std::uint16_t word : page)
+      raw.insert(raw.end(), {static_cast<std::uint8_t>(word & 0xFF), static_cast<std::uint8_t>(word >> 8)});
   }
   if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
   SaveImageFile(file, hexText, raw);

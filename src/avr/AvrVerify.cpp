@@ -20,11 +20,17 @@ constexpr const char* kCancelled = "проверка отменена";
 
 }  // namespace
 
-void AvrPage::AvrVerifyFlsClick() { RunCompare([this] { CompareFlash(false); }); }
+void AvrPage::AvrVerifyFlsClick() {
+  RunCompare([this] { CompareFlash(false); });
+}
 
-void AvrPage::AvrBlankCheckClick() { RunCompare([this] { CompareFlash(true); }); }
+void AvrPage::AvrBlankCheckClick() {
+  RunCompare([this] { CompareFlash(true); });
+}
 
-void AvrPage::AvrVerifyEepClick() { RunCompare([this] { CompareEeprom(); }); }
+void AvrPage::AvrVerifyEepClick() {
+  RunCompare([this] { CompareEeprom(); });
+}
 
 void AvrPage::RunCompare(const std::function<void()>& compare) {
   ctx_.ClearLogIfTicked();
@@ -57,7 +63,8 @@ void AvrPage::CompareFlash(bool blank) {
     const std::int64_t end = std::min<std::int64_t>(first + FlashPageSize, count);
     if (std::none_of(filled.begin() + first, filled.begin() + end, [](bool f) { return f; })) continue;
     if (ctx_.StopRequested(texts::Undone(p, pages, "страниц проверки флеши"))) return;
-    Utils.AvrReadFlashBlock(static_cast<std::uint16_t>(first & 0xFFFF), static_cast<std::uint16_t>(FlashPageSize), back);
+    Utils.AvrReadFlashBlock(static_cast<std::uint16_t>(first & 0xFFFF), static_cast<std::uint16_t>(FlashPageSize),
+                            back);
     differences.Compare(image, filled, static_cast<std::uint32_t>(first),
                         std::span<const std::uint16_t>(back).first(static_cast<std::size_t>(end - first)));
     SetProgress(end);
@@ -101,8 +108,8 @@ void AvrPage::CompareEeprom() {
   ReportDifferences(differences, "EEPROM совпадает с файлом", "Ошибка: EEPROM отличается от файла", "байт", 2);
 }
 
-void AvrPage::ReportDifferences(const ImageDifferences& differences, const std::string& same,
-                                const std::string& differ, const std::string& unit, int digits) {
+void AvrPage::ReportDifferences(const ImageDifferences& differences, const std::string& same, const std::string& differ,
+                                const std::string& unit, int digits) {
   if (differences.Count() == 0) {
     ctx_.Log.Append(same);
     return;

@@ -19,8 +19,8 @@ void ImageDifferences::CompareElements(std::span<const T> image, const std::vect
   }
 }
 
-void ImageDifferences::Compare(std::span<const std::uint8_t> image, const std::vector<bool>& filled, std::uint32_t first,
-                               std::span<const std::uint8_t> read) {
+void ImageDifferences::Compare(std::span<const std::uint8_t> image, const std::vector<bool>& filled,
+                               std::uint32_t first, std::span<const std::uint8_t> read) {
   CompareElements(image, filled, first, read);
 }
 

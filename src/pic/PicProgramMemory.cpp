@@ -4,8 +4,8 @@
 
 #include "d2xx/Modes.h"
 #include "link/ProgrammerSession.h"
-#include "pic/PicPage.h"
 #include "model/Texts.h"
+#include "pic/PicPage.h"
 #include "pic/PicTexts.h"
 
 namespace pw {

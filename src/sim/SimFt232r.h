@@ -5,10 +5,10 @@
 
 #include <chrono>
 #include <cstdint>
-#include <optional>
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "d2xx/D2xx.h"

@@ -30,7 +30,10 @@ TEST(ImageDifferences, CountEveryDifferenceShowTenAndSkipWhatTheFileDidNotHold) 
   twisted[1] = twisted[2] = 0xFF;
   const Case cases[] = {
       {"equal", image, all, 0, {}},
-      {"one", {0x10, 0x11, 0xFF, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B}, all, 1,
+      {"one",
+       {0x10, 0x11, 0xFF, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B},
+       all,
+       1,
        {"байт 0x0002: ожидалось 12, прочитано FF", "Всего различий: 1"}},
       {"unfilled bytes are not compared", twisted, gaps, 0, {}},
       {"twelve", std::vector<std::uint8_t>(12, 0x00), all, 12, {}},

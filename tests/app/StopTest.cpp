@@ -91,7 +91,8 @@ Button& PicWriteFlash(FormFixture& f) {
 TEST(Stop, AnOperationStopsBetweenPagesWithTheProgrammerClosedAndNoFile) {
   const Stoppable cases[] = {
       {"avr read-flash", AvrReadFlash, "страниц флеши; файл не сохранён", ""},
-      {"avr write-flash", AvrWriteFlash, "страниц флеши; микросхема могла остаться записанной частично", "Прошить Flash"},
+      {"avr write-flash", AvrWriteFlash, "страниц флеши; микросхема могла остаться записанной частично",
+       "Прошить Flash"},
       {"avr write-eeprom", AvrWriteEeprom, "байт EEPROM; микросхема могла остаться записанной частично",
        "Прошить Eeprom"},
       {"i2c read", I2cRead, "байт EEPROM; файл не сохранён", ""},
@@ -124,7 +125,8 @@ TEST(Stop, AnOperationStopsBetweenPagesWithTheProgrammerClosedAndNoFile) {
     EXPECT_FALSE(std::filesystem::exists(f.Dir / "out.bin"));
     EXPECT_FALSE(f.Form->StopButton.Enabled);
     const auto& lines = f.Form->Log.Lines;
-    const auto stop = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Остановлено", 0) == 0; });
+    const auto stop =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Остановлено", 0) == 0; });
     ASSERT_NE(stop, lines.end()) << LogText(f);
     EXPECT_TRUE(stop->ends_with(c.LineEnd)) << *stop;
     EXPECT_EQ(lines.back(), *c.PartlyWritten ? texts::PartlyWritten(c.PartlyWritten) : *stop);

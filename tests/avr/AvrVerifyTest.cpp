@@ -41,9 +41,14 @@ TEST(AvrVerify, TheChipIsComparedWithTheFileWhereTheFileHoldsData) {
   const Case cases[] = {
       {"equal", {}, Outcome::Success, {"Флеш совпадает с файлом"}},
       {"the gap is not compared", {{0x20, 0x0000}, {0xFF, 0x1234}}, Outcome::Success, {"Флеш совпадает с файлом"}},
-      {"one word", {{0x101, 0xABCD}}, Outcome::TargetProblem,
+      {"one word",
+       {{0x101, 0xABCD}},
+       Outcome::TargetProblem,
        {"Ошибка: флеш отличается от файла", "слово 0x0101: ожидалось 1101, прочитано ABCD", "Всего различий: 1"}},
-      {"twelve words", twelve, Outcome::TargetProblem, {"слово 0x0101: ожидалось 1101, прочитано 0000", "Всего различий: 12"}},
+      {"twelve words",
+       twelve,
+       Outcome::TargetProblem,
+       {"слово 0x0101: ожидалось 1101, прочитано 0000", "Всего различий: 12"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -66,8 +71,10 @@ TEST(AvrVerify, TheChipIsComparedWithTheFileWhereTheFileHoldsData) {
     const Lines& log = b.Log();
     ASSERT_GE(log.size(), c.Tail.size());
     EXPECT_EQ(Lines(log.end() - static_cast<std::ptrdiff_t>(c.Tail.size()), log.end()), c.Tail);
-    const auto shown = std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.starts_with("слово "); });
-    EXPECT_EQ(static_cast<std::size_t>(shown), c.Result == Outcome::Success ? 0 : std::min<std::size_t>(c.Changes.size(), 10));
+    const auto shown =
+        std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.starts_with("слово "); });
+    EXPECT_EQ(static_cast<std::size_t>(shown),
+              c.Result == Outcome::Success ? 0 : std::min<std::size_t>(c.Changes.size(), 10));
     EXPECT_EQ(b.Core().Flash, flash) << "nothing written";
     EXPECT_FALSE(b.DeviceOpen());
   }
@@ -94,7 +101,8 @@ TEST(AvrVerify, TheBlankCheckAndTheEepromCompareReportLikeTheFlashVerify) {
   b.Core().Eeprom[2] = 0x33;
   b.Form->Fire([&] { b.Page().AvrVerifyEepClick(); });
   EXPECT_EQ(b.Form->LastOutcome(), Outcome::TargetProblem);
-  EXPECT_EQ(Lines(b.Log().end() - 2, b.Log().end()), (Lines{"байт 0x0002: ожидалось 03, прочитано 33", "Всего различий: 1"}));
+  EXPECT_EQ(Lines(b.Log().end() - 2, b.Log().end()),
+            (Lines{"байт 0x0002: ожидалось 03, прочитано 33", "Всего различий: 1"}));
 }
 
 }  // namespace

@@ -74,7 +74,8 @@ TEST(ImagesCli, BinFilesRoundTripLikeTheirHexTwins) {
   LoadAvrFlashFile(b.dir / "back.BIN", fromBin);
   LoadAvrFlashFile(b.dir / "back.hex", fromHex);
   EXPECT_EQ(fromBin.FlashImage, fromHex.FlashImage);
-  EXPECT_EQ(test::ReadBytes(b.dir / "back.BIN"), test::ReadBytes(b.dir / "flash.bin")) << "the chip's bytes as they are";
+  EXPECT_EQ(test::ReadBytes(b.dir / "back.BIN"), test::ReadBytes(b.dir / "flash.bin"))
+      << "the chip's bytes as they are";
   EXPECT_EQ(b.Run({"avr", "verify-flash", "back.BIN"}).Status, 0);
 
   std::string bytes(512, '\0');
@@ -89,7 +90,8 @@ TEST(ImagesCli, BinFilesRoundTripLikeTheirHexTwins) {
   const auto differ = b.Run({"i2c", "24C04", "verify", "other.bin"});
   EXPECT_EQ(differ.Status, 2);
   const Lines lines = differ.Lines();
-  EXPECT_EQ(Lines(lines.end() - 2, lines.end()), (Lines{"байт 0x012C: ожидалось 77, прочитано 3C", "Всего различий: 1"}));
+  EXPECT_EQ(Lines(lines.end() - 2, lines.end()),
+            (Lines{"байт 0x012C: ожидалось 77, прочитано 3C", "Всего различий: 1"}));
 
   b.dir.Write("big.bin", std::string(32770, '\x01'));
   const auto big = b.Run({"avr", "write-flash", "big.bin"});
@@ -107,8 +109,10 @@ TEST(ImagesCli, CtrlCStopsARunningReadWithStatus130AndNoFile) {
   // Under real time the whole flash of this chip takes many seconds to read; the interrupt
   // comes after one.
   Bench b("[AVR]\nPart=ATmega1284P\n[Timing]\nRealTime=yes\n");
-  const auto r = test::RunProgram("timeout", {"--preserve-status", "-s", "INT", "1", PINWRIGHT_CLI, "--simulator=bench.ini",
-                                              "avr", "read-flash", "cut.hex"}, b.dir.Path());
+  const auto r = test::RunProgram(
+      "timeout",
+      {"--preserve-status", "-s", "INT", "1", PINWRIGHT_CLI, "--simulator=bench.ini", "avr", "read-flash", "cut.hex"},
+      b.dir.Path());
   EXPECT_EQ(r.Status, 130) << r.Out << r.Err;
   EXPECT_TRUE(b.Last(r).starts_with("Остановлено по запросу: не выполнено — ")) << r.Out;
   EXPECT_TRUE(b.Last(r).ends_with(" страниц флеши; файл не сохранён")) << r.Out;

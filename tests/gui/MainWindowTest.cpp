@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,10 +10,8 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
-#include <gtest/gtest.h>
 
 #include "d2xx/FtEepromImage.h"
-
 #include "gui/MainWindow.h"
 #include "gui/QtHost.h"
 #include "support/FormFixture.h"

@@ -25,8 +25,9 @@ std::string ChecksumNotice(const HexLoadReport& report) {
   return report.BadChecksums == 0 ? std::string() : texts::HexBadChecksums(report.FirstBadChecksumLine, report.BadChecksums);
 }
 
-/// The bytes of a binary file of at most capacity bytes; a missing, empty or larger file is refused.
-std::string ReadBinaryFile(const std::filesystem::path& file, std::size_t capacity) {
+}  // namespace
+
+std::string ReadBinaryImage(const std::filesystem::path& file, std::size_t capacity) {
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) throw PinwrightError(texts::kFileNotFound);
   std::string bytes = ReadRegularFile(file, kHexFileLimit);
@@ -38,12 +39,14 @@ std::string ReadBinaryFile(const std::filesystem::path& file, std::size_t capaci
   return bytes;
 }
 
+namespace {
+
 std::uint8_t Byte(const std::string& bytes, std::size_t k) {
   return k < bytes.size() ? static_cast<std::uint8_t>(bytes[k]) : std::uint8_t{0xFF};
 }
 
 void LoadBinaryFlash(const std::filesystem::path& file, MemoryImages& images) {
-  const std::string bytes = ReadBinaryFile(file, 2 * MemoryImages::kElements);
+  const std::string bytes = ReadBinaryImage(file, 2 * MemoryImages::kElements);
   const std::size_t words = (bytes.size() + 1) / 2;
   // An odd last byte is the low half of a word whose high half the chip keeps erased.
   for (std::size_t w = 0; w < MemoryImages::kElements; ++w) {
@@ -55,7 +58,7 @@ void LoadBinaryFlash(const std::filesystem::path& file, MemoryImages& images) {
 }
 
 void LoadBinaryEeprom(const std::filesystem::path& file, MemoryImages& images) {
-  const std::string bytes = ReadBinaryFile(file, MemoryImages::kElements);
+  const std::string bytes = ReadBinaryImage(file, MemoryImages::kElements);
   for (std::size_t k = 0; k < MemoryImages::kElements; ++k) {
     images.EepromImage[k] = Byte(bytes, k);
     images.EepromFilled[k] = k < bytes.size();

@@ -31,6 +31,10 @@ std::string LoadEepromFile(const std::filesystem::path& file, MemoryImages& imag
 /// Whether file names a raw binary image (its extension is ".bin" in any case).
 bool IsBinaryFile(const std::filesystem::path& file);
 
+/// The bytes of the raw binary file file, which must hold 1 to capacity bytes: a missing, empty
+/// or larger file raises PinwrightError naming it (and both sizes).
+std::string ReadBinaryImage(const std::filesystem::path& file, std::size_t capacity);
+
 /// Saves what a read collected: raw, the memory's bytes in order, when file is a binary image,
 /// else hexText (the records without the end record, which SaveHexText adds). Atomic like
 /// SaveHexText: a failure raises PinwrightError and leaves the file as it was.

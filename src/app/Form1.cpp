@@ -19,6 +19,8 @@ TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
   I2c.OnFileLoaded = [this] { Avr.AvrWriteEep.Enabled = Avr.ChipKnown; };
   // A file loaded on the PIC page fills the flash image the AVR page writes too.
   Pic.OnFileLoaded = [this] { Avr.AvrWriteFls.Enabled = Avr.ChipKnown; };
+  StopButton.RunsWhileBusy = true;
+  StopButton.OnClick = [this] { context_->Stop.Request(); };
 }
 
 void TForm1::FormCreate() {
@@ -47,6 +49,9 @@ void TForm1::FormCreate() {
 bool TForm1::Fire(const std::function<void()>& handler) {
   if (busy_ || !handler) return false;
   busy_ = true;
+  // A stop asked for between operations is not meant for this one.
+  context_->Stop.Clear();
+  StopButton.Enabled = true;
   context_->TakeOutcome();
   try {
     handler();
@@ -54,6 +59,7 @@ bool TForm1::Fire(const std::function<void()>& handler) {
     context_->ReportError(e.what());
   }
   lastOutcome_ = context_->TakeOutcome();
+  StopButton.Enabled = false;
   busy_ = false;
   return true;
 }
@@ -72,7 +78,9 @@ std::vector<ControlRef> TForm1::Controls() {
   for (auto list : {Avr.Controls(), Pic.Controls(), I2c.Controls(), Spi.Controls(), Setup.Controls()}) {
     all.insert(all.end(), list.begin(), list.end());
   }
-  for (ControlRef c : {ControlRef{&CheckBox1}, ControlRef{&DopInfo}, ControlRef{&BoudRate}, ControlRef{&Log}}) all.push_back(c);
+  for (ControlRef c :
+       {ControlRef{&CheckBox1}, ControlRef{&DopInfo}, ControlRef{&BoudRate}, ControlRef{&Log}, ControlRef{&StopButton}})
+    all.push_back(c);
   return all;
 }
 

@@ -61,6 +61,8 @@ class TForm1 {
   Edit DopInfo{"DopInfo", "", {385, 27, 150, 21}, "", true};
   ComboBox BoudRate{"BoudRate", "", {541, 27, 133, 21}, "BoudRate"};
   Memo Log{"Log", "", {385, 52, 289, 401}};
+  /// "Стоп": asks the running operation to stop between pages or groups; usable only while one runs.
+  Button StopButton{"StopButton", "", {590, 3, 84, 21}, "Стоп", false};
 
  private:
   std::unique_ptr<FormContext> context_;

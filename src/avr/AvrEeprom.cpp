@@ -10,6 +10,7 @@
 #include "hexfile/HexWriter.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
+#include "model/ImageFiles.h"
 #include "model/PartialWrite.h"
 #include "model/ReadClose.h"
 #include "model/Texts.h"
@@ -38,7 +39,7 @@ std::string MismatchLine(std::int64_t address, int expected, int read) {
 
 void AvrPage::AvrReadEepClick() {
   ctx_.ClearLogIfTicked();
-  const auto file = ctx_.Host.ChooseSaveFile(texts::kHexFilter, texts::kHexExtension);
+  const auto file = ctx_.Host.ChooseSaveFile(kImageFilter, texts::kHexExtension);
   if (!file) return;
   ctx_.Log.Append("Файл Еепром: " + *file);
   ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
@@ -60,15 +61,21 @@ void AvrPage::ReadEeprom(const std::string& file) {
   if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
   std::vector<std::uint16_t>& block = ctx_.Images.ReadBuffer;
   const std::int64_t blocks = (size - 1) / kBlockBytes + 1;
+  std::vector<std::uint8_t> raw;
   for (std::int64_t k = 0; k < blocks; ++k) {
+    if (k > 0 &&
+        ctx_.StopRequested(texts::Undone(k * kBlockBytes, blocks * kBlockBytes, "байт EEPROM") + texts::kStoppedRead))
+      return;
     if (k % kBlocksPerCheck == 0 && k > 0 && !ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
     Utils.AvrReadEepromBlock(block, kBlockBytes, ByteAddress(address));
     AppendHexWords(kBlockBytes / 2, block, hexText, address);
+    for (std::int32_t i = 0; i < kBlockBytes && static_cast<std::int64_t>(raw.size()) < size; ++i)
+      raw.push_back(BlockByte(block, i));
     SetProgress(address);
     ShowProgress();
   }
   if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
-  SaveHexText(file, hexText);
+  SaveImageFile(file, hexText, raw);
   fileSaved_ = true;
   ctx_.Log.Append("чтение Eeprom завершено");
 }
@@ -116,10 +123,12 @@ bool AvrPage::WriteEepromPages(std::int32_t count, PartialWrite& partial) {
       if (filled[static_cast<std::size_t>(first + i)]) offsets.push_back(static_cast<std::uint32_t>(i));
     }
     if (offsets.empty()) continue;
+    if (ctx_.StopRequested(texts::Undone(first, count, "байт EEPROM") + texts::kStoppedWrite)) return false;
     if (!ChipAnswers()) return false;
     partial.Begun();
     Utils.AvrWriteEepromPageBytes(static_cast<std::uint32_t>(first), ctx_.Images.EepromImage, offsets);
     SetProgress(first);
+    ShowProgress();
   }
   return true;
 }
@@ -130,6 +139,7 @@ bool AvrPage::WriteEepromBytes(std::int32_t count, PartialWrite& partial) {
   for (std::int64_t first = 0; first < count; first += EepromPageSize) {
     const std::int64_t end = std::min<std::int64_t>(first + EepromPageSize, count);
     if (std::none_of(filled.begin() + first, filled.begin() + end, [](bool f) { return f; })) continue;
+    if (ctx_.StopRequested(texts::Undone(first, count, "байт EEPROM") + texts::kStoppedWrite)) return false;
     if (!ChipAnswers()) return false;
     partial.Begun();
     for (std::int64_t a = first; a < end; ++a) {
@@ -147,6 +157,7 @@ bool AvrPage::VerifyEeprom(std::int32_t count) {
   for (std::int64_t first = 0; first < count; first += kBlockBytes) {
     const std::int32_t n = static_cast<std::int32_t>(std::min<std::int64_t>(kBlockBytes, count - first));
     if (std::none_of(filled.begin() + first, filled.begin() + first + n, [](bool f) { return f; })) continue;
+    if (ctx_.StopRequested(texts::Undone(first, count, "байт проверки EEPROM"))) return false;
     Utils.AvrReadEepromBlock(block, kBlockBytes, ByteAddress(first));
     // Only the bytes the file holds were written; the others may hold anything.
     for (std::int32_t i = 0; i < n; ++i) {

@@ -17,7 +17,7 @@ std::string SizeLine(const std::string& start, std::int64_t bytes) { return star
 
 bool AvrPage::LoadImageFile(Label& path, Button& write, const std::string& logPrefix,
                             std::string (*load)(const std::filesystem::path&, MemoryImages&)) {
-  const auto file = ctx_.Host.ChooseOpenFile(texts::kHexFilter);
+  const auto file = ctx_.Host.ChooseOpenFile(kImageFilter);
   if (!file) return false;
   const std::string previousPath = path.Caption;
   const bool previousWrite = write.Enabled;

@@ -11,6 +11,7 @@
 #include "hexfile/HexWriter.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
+#include "model/ImageFiles.h"
 #include "model/PartialWrite.h"
 #include "model/ReadClose.h"
 #include "model/Texts.h"
@@ -30,7 +31,7 @@ std::string Hex4(std::uint16_t word) { return HexDigits(word, 4); }
 void AvrPage::AvrReadFlsClick() {
   ctx_.ClearLogIfTicked();
   AvrReadFls.Enabled = false;
-  const auto file = ctx_.Host.ChooseSaveFile(texts::kHexFilter, texts::kHexExtension);
+  const auto file = ctx_.Host.ChooseSaveFile(kImageFilter, texts::kHexExtension);
   if (!file) {
     AvrReadFls.Enabled = true;
     return;
@@ -39,6 +40,8 @@ void AvrPage::AvrReadFlsClick() {
   ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
   fileSaved_ = false;
   ReadFlash(*file);
+  // Whatever ended the read, the button must be usable for the next one.
+  AvrReadFls.Enabled = true;
   AvrPrograss.Position = 0;
   CloseAfterRead(session, ctx_.Log, fileSaved_, *file);
 }
@@ -51,8 +54,11 @@ void AvrPage::ReadFlash(const std::string& file) {
   std::int32_t address = 0;
   std::optional<std::uint32_t> block;
   std::vector<std::uint16_t> page(static_cast<std::size_t>(FlashPageSize));
+  std::vector<std::uint8_t> raw;
+  raw.reserve(2 * static_cast<std::size_t>(FlashPageSize) * static_cast<std::size_t>(FlashPagesCount));
   for (std::int32_t p = 0; p < FlashPagesCount; ++p) {
     if (p % kPagesPerBreak == 1) ShowProgress();
+    if (p > 0 && ctx_.StopRequested(texts::Undone(p, FlashPagesCount, "страниц флеши") + texts::kStoppedRead)) return;
     // A chip that stops answering reads as erased: look before trusting the pages that follow.
     if (p % kPagesPerBreak == 0 && p > 0 && !ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
     Utils.AvrReadFlashBlock(WordAddress(static_cast<std::int64_t>(p) * FlashPageSize),
@@ -60,10 +66,11 @@ void AvrPage::ReadFlash(const std::string& file) {
     SetProgress(p);
     AppendSegmentRecord(hexText, address, block);
     AppendHexWords(FlashPageSize, page, hexText, address);
+    for (const std::uint16_t word : page)
+      raw.insert(raw.end(), {static_cast<std::uint8_t>(word & 0xFF), static_cast<std::uint8_t>(word >> 8)});
   }
   if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
-  AvrReadFls.Enabled = true;
-  SaveHexText(file, hexText);
+  SaveImageFile(file, hexText, raw);
   fileSaved_ = true;
   ctx_.Log.Append("файл сохранён");
 }
@@ -91,6 +98,7 @@ void AvrPage::WriteFlash() {
   for (std::int32_t b = 0; b < pages; ++b) {
     // A page the file does not touch keeps what the chip holds there.
     if (!PageTouched(b, count)) continue;
+    if (ctx_.StopRequested(texts::Undone(b, pages, "страниц флеши") + texts::kStoppedWrite)) return;
     const std::int64_t first = static_cast<std::int64_t>(b) * FlashPageSize;
     const std::int64_t n = std::min<std::int64_t>(count - first, FlashPageSize);
     partial.Begun();
@@ -106,7 +114,7 @@ void AvrPage::WriteFlash() {
   if (!ChipAnswers()) return;
   if (VerifyFlash(pages)) {
     ctx_.Log.Append("Ошибок нет");
-  } else {
+  } else if (!ctx_.Stopping()) {
     ctx_.Log.Append("Ошибка: при проверке флеши");
     ctx_.MarkTargetFailed();
   }
@@ -124,6 +132,7 @@ bool AvrPage::VerifyFlash(std::int32_t pages) {
   std::vector<std::uint16_t>& back = ctx_.Images.ReadBuffer;
   for (std::int32_t c = 0; c < pages; ++c) {
     if (!PageTouched(c, m.FlashDataCount)) continue;
+    if (ctx_.StopRequested(texts::Undone(c, pages, "страниц проверки флеши"))) return false;
     const std::int64_t first = static_cast<std::int64_t>(c) * FlashPageSize;
     // Whole written pages, also the last one: words the file did not fill are compared with 0xFFFF.
     Utils.AvrReadFlashBlock(WordAddress(first), static_cast<std::uint16_t>(FlashPageSize), back);

@@ -5,16 +5,18 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "avr/AvrChipDescription.h"
 #include "avr/AvrUtils.h"
-#include "model/PartialWrite.h"
 #include "ini/IniFile.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "model/ImageDifferences.h"
 #include "model/MemoryImages.h"
+#include "model/PartialWrite.h"
 
 namespace pw {
 
@@ -64,6 +66,13 @@ class AvrPage {
   /// "Прошить фъюзы": after the person confirms, writes the fuse and lock bytes the panel shows
   /// and reads them back.
   void AvrWriteFusesClick();
+  /// Verify without writing: identifies the chip and compares the words of FlashFilled with
+  /// the flash; logs the first differences and their count, a target failure when any differ.
+  void AvrVerifyFlsClick();
+  /// Verify without writing for the EEPROM (the last identified geometry), as AvrVerifyFlsClick.
+  void AvrVerifyEepClick();
+  /// Identifies the chip and checks that every flash word reads erased (0xFFFF).
+  void AvrBlankCheckClick();
   /// "Стереть чип": chip erase, then the panel shows the erased chip.
   void AvrEraseClick();
   /// "Сброс": holds RESET low, then lets the chip run by closing the programmer.
@@ -148,6 +157,14 @@ class AvrPage {
   bool WriteEepromBytes(std::int32_t count, PartialWrite& partial);
   /// Compares the bytes of EepromFilled below count with the EEPROM in 16-byte blocks; logs the first mismatch.
   bool VerifyEeprom(std::int32_t count);
+  /// Opens the programmer around compare, as every operation that only reads.
+  void RunCompare(const std::function<void()>& compare);
+  /// Flash against FlashImage (or, blank, against an erased chip) and EEPROM against EepromImage.
+  void CompareFlash(bool blank);
+  void CompareEeprom();
+  /// Logs same, or differ with the first differences and their count (a target failure).
+  void ReportDifferences(const ImageDifferences& differences, const std::string& same, const std::string& differ,
+                         const std::string& unit, int digits);
   void WriteFuses();
   /// Reads fuses and lock back and logs what differs from what was written in the bits that
   /// exist and that serial programming can change.

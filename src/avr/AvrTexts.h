@@ -14,8 +14,7 @@ inline std::string AvrSizeText(std::int64_t bytes) {
   return std::to_string(bytes) + " байт";
 }
 
-/// The filter and default extension of the AVR page's file dialogs.
-inline constexpr const char* kHexFilter = "hex|*.hex";
+/// The default extension of the AVR page's save dialogs (their filter is kImageFilter).
 inline constexpr const char* kHexExtension = "hex";
 
 /// The chip gave no echo to Programming Enable: nothing it sends can be trusted.
@@ -31,10 +30,11 @@ inline std::string AvrNotIdentified(const std::string& signature) {
 /// The chip identified has no memory of that kind (what: "флеши", "EEPROM").
 inline std::string AvrNoMemory(const std::string& what) { return "Ошибка: у чипа нет " + what; }
 
-/// The loaded file holds more than the chip's memory; nothing was written.
-inline std::string AvrFileTooLarge(std::int64_t fileUnits, std::int64_t chipUnits, const std::string& unit) {
+/// The loaded file holds more than the chip's memory; the operation (cancelled says which) did nothing.
+inline std::string AvrFileTooLarge(std::int64_t fileUnits, std::int64_t chipUnits, const std::string& unit,
+                                   const std::string& cancelled = "запись отменена") {
   return "Ошибка: в файле " + std::to_string(fileUnits) + " " + unit + ", а в чипе " + std::to_string(chipUnits) + " " +
-         unit + ", запись отменена";
+         unit + ", " + cancelled;
 }
 
 /// A flash verify found bits the file wants at 1 held at 0 by the chip: programming only clears

@@ -85,6 +85,20 @@ void WriteEeprom(CliSession& s, const std::string&, const std::vector<std::strin
   if (s.Result() == Outcome::Success) s.Click(s.Form.Avr.AvrWriteEep);
 }
 
+void VerifyFlash(CliSession& s, const std::string&, const std::vector<std::string>& args) {
+  WithFile(s, s.Form.Avr.AvrLoadFls, args[0]);
+  if (s.Result() == Outcome::Success) s.Step([&s] { s.Form.Avr.AvrVerifyFlsClick(); });
+}
+
+void VerifyEeprom(CliSession& s, const std::string&, const std::vector<std::string>& args) {
+  WithFile(s, s.Form.Avr.AvrLoadEep, args[0]);
+  if (s.Result() == Outcome::Success) s.Step([&s] { s.Form.Avr.AvrVerifyEepClick(); });
+}
+
+void BlankCheck(CliSession& s, const std::string&, const std::vector<std::string>&) {
+  if (s.Click(s.Form.Avr.AvrRdSign)) s.Step([&s] { s.Form.Avr.AvrBlankCheckClick(); });
+}
+
 void WriteFuses(CliSession& s, const std::string&, const std::vector<std::string>& args) {
   const std::array<std::uint8_t, 3> fuses{HexByte(args[0]), HexByte(args[1]), HexByte(args[2])};
   const std::uint8_t lock = HexByte(args[3]);
@@ -120,6 +134,9 @@ std::vector<CliCommand> AvrCliCommands() {
       {"avr", false, "read-eeprom", 1, ReadEeprom, FileUse::Output},
       {"avr", false, "write-eeprom", 1, WriteEeprom, FileUse::Input, LoadEepromFile},
       {"avr", false, "write-fuses", 4, WriteFuses},
+      {"avr", false, "verify-flash", 1, VerifyFlash, FileUse::Input, LoadAvrFlashFile},
+      {"avr", false, "verify-eeprom", 1, VerifyEeprom, FileUse::Input, LoadEepromFile},
+      {"avr", false, "blank-check", 0, BlankCheck},
       {"avr", false, "erase", 0, Erase},
       {"avr", false, "reset", 0, Reset},
   };

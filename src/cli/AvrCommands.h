@@ -8,7 +8,8 @@
 
 namespace pw::cli {
 
-/// avr identify, read-fuses, read-flash, write-flash, read-eeprom, write-eeprom, write-fuses, erase, reset.
+/// avr identify, read-fuses, read-flash, write-flash, read-eeprom, write-eeprom, write-fuses, erase, reset,
+/// verify-flash, verify-eeprom, blank-check.
 std::vector<CliCommand> AvrCliCommands();
 
 }  // namespace pw::cli

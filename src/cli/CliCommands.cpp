@@ -8,11 +8,18 @@
 #include "cli/NameMatch.h"
 #include "cli/PicCommands.h"
 #include "cli/SettingsCommands.h"
+#include "model/Texts.h"
 
 namespace pw::cli {
 
 bool CliSession::Step(const std::function<void()>& action) {
   if (!action) return true;
+  // A stop asked for between two steps: the rest of the command is not begun.
+  if (Form.Context().Stop.Requested()) {
+    Form.Log.Append(texts::Stopped("команда не доведена до конца"));
+    result_ = Outcome::Stopped;
+    return false;
+  }
   Form.Fire(action);
   result_ = Form.LastOutcome();
   Host.EndProgress();

@@ -15,9 +15,10 @@ const char* CliUsage() {
   avr identify | read-fuses | erase | reset
       | read-flash FILE | write-flash FILE | read-eeprom FILE | write-eeprom FILE
       | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes; risky fuses: --force)
+      | verify-flash FILE | verify-eeprom FILE | blank-check
   pic TYPE read-config | write-config WORD | erase
       | read-dump FILE | write-dump FILE | write-flash FILE | write-eeprom FILE
-  i2c TYPE read FILE | write FILE | erase
+  i2c TYPE read FILE | write FILE | erase | verify FILE
   settings read | write CBUS CURRENT USB CLOCK | defaults
 
   --simulator[=BENCH]  run on the virtual programmer (the built-in bench without BENCH)
@@ -35,9 +36,11 @@ Options may stand anywhere on the line; after -- every word belongs to the comma
 Page, operation and type names match in any case.
 Without --simulator the real FT232R programmer is used (libftdi1);
 PINWRIGHT_FTDI_LOCKSTEP=1 makes it exchange 128 samples at a time instead of streaming.
+A FILE ending in .bin is a raw binary image, any other an Intel HEX file.
 Log lines go to standard output, error reports to standard error, and on a terminal a
 progress line for each step to standard error.
-Exit status: 0 success, 1 an error report, 2 the target failed (verify mismatch, no answer), 64 usage.
+Exit status: 0 success, 1 an error report, 2 the target failed (verify mismatch, no answer), 64 usage,
+130 stopped by Ctrl-C between pages.
 )";
 }
 

@@ -15,6 +15,8 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitError = 1;
 inline constexpr int kExitTargetFailed = 2;
 inline constexpr int kExitUsage = 64;
+/// The operation stopped at Ctrl-C (128 + SIGINT, as shells report it).
+inline constexpr int kExitStopped = 130;
 
 struct CliOptions {
   bool Help = false;

@@ -25,6 +25,8 @@ int ExitStatus(Outcome outcome) {
       return kExitSuccess;
     case Outcome::TargetProblem:
       return kExitTargetFailed;
+    case Outcome::Stopped:
+      return kExitStopped;
     case Outcome::ErrorReport:
       break;
   }
@@ -36,7 +38,8 @@ std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
   return Backend::Hardware(options.Device);
 }
 
-int RunCommand(const CliOptions& options, const CliCommand& command, const std::string& type, const std::vector<std::string>& args) {
+int RunCommand(const CliOptions& options, const CliCommand& command, const std::string& type,
+               const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted) {
   auto backend = MakeBackend(options);
   CliHost host(options.Yes, options.Force);
   TForm1 form(backend->Driver(), host, ProgramPaths());
@@ -44,6 +47,7 @@ int RunCommand(const CliOptions& options, const CliCommand& command, const std::
     host.LogLine(line);
     std::cout << line << std::endl;
   };
+  form.Context().Stop.Watch(interrupted);
   form.FormCreate();
   Outcome outcome = form.LastOutcome();
   if (outcome == Outcome::Success) {
@@ -66,7 +70,7 @@ void ApplyRunOptions(TForm1& form, const CliOptions& options) {
   if (options.Baud) form.ProgrammerBaud = ParseBaudNumber(*options.Baud);
 }
 
-int RunCli(const std::vector<std::string>& args) {
+int RunCli(const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted) {
   CliOptions options;
   try {
     options = ParseCliOptions(args);
@@ -95,7 +99,7 @@ int RunCli(const std::vector<std::string>& args) {
       std::cerr << e.what() << std::endl;
       return kExitError;
     }
-    return RunCommand(options, command, type, commandArgs);
+    return RunCommand(options, command, type, commandArgs, interrupted);
   } catch (const UsageError& e) {
     return Usage(e.what());
   } catch (const std::exception& e) {

@@ -24,6 +24,12 @@ void Write(CliSession& s, const std::string& type, const std::vector<std::string
   if (s.Click(s.Form.I2c.I2cEepromFile)) s.Click(s.Form.I2c.I2cEepromWrite);
 }
 
+void Verify(CliSession& s, const std::string& type, const std::vector<std::string>& args) {
+  if (!Prepare(s, type)) return;
+  s.Host.SetFile(args[0]);
+  if (s.Click(s.Form.I2c.I2cEepromFile)) s.Step([&s] { s.Form.I2c.I2cEepromVerifyClick(); });
+}
+
 void Erase(CliSession& s, const std::string& type, const std::vector<std::string>&) {
   if (Prepare(s, type)) s.Click(s.Form.I2c.I2cEepromErase);
 }
@@ -35,6 +41,7 @@ std::vector<CliCommand> I2cCliCommands() {
       {"i2c", true, "read", 1, Read, FileUse::Output},
       {"i2c", true, "write", 1, Write, FileUse::Input, LoadEepromFile},
       {"i2c", true, "erase", 0, Erase},
+      {"i2c", true, "verify", 1, Verify, FileUse::Input, LoadEepromFile},
   };
 }
 

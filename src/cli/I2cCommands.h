@@ -8,7 +8,7 @@
 
 namespace pw::cli {
 
-/// i2c TYPE read FILE, i2c TYPE write FILE, i2c TYPE erase.
+/// i2c TYPE read FILE, i2c TYPE write FILE, i2c TYPE erase, i2c TYPE verify FILE.
 std::vector<CliCommand> I2cCliCommands();
 
 }  // namespace pw::cli

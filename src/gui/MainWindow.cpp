@@ -1,6 +1,8 @@
 #include "gui/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QKeySequence>
+#include <QShortcut>
 
 namespace pw::gui {
 
@@ -14,6 +16,11 @@ MainWindow::MainWindow(TForm1& form, QtHost* host) : form_(form) {
     host->Attach(this, binder_);
     drops_->SetOffer([host](const std::optional<std::string>& file) { host->OfferOpenFile(file); });
   }
+  // Escape does what the stop button does, and like it only while an operation runs.
+  auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(stop, &QShortcut::activated, this, [this] {
+    if (form_.StopButton.Enabled && form_.StopButton.OnClick) form_.StopButton.OnClick();
+  });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -121,7 +121,11 @@ void WidgetBinder::Fire(const std::function<void()>& handler) {
 void WidgetBinder::Connect(const ControlRef& control, QWidget* widget) {
   if (auto* c = std::get_if<Button*>(&control)) {
     Button* button = *c;
-    connect(qobject_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, button] { Fire(button->OnClick); });
+    connect(qobject_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, button] {
+      // The stop button acts on the operation that runs, so it cannot wait for the frame.
+      if (button->RunsWhileBusy && button->OnClick) return button->OnClick();
+      Fire(button->OnClick);
+    });
   } else if (auto* c = std::get_if<CheckBox*>(&control)) {
     CheckBox* check = *c;
     connect(qobject_cast<QCheckBox*>(widget), &QCheckBox::toggled, this, [this, check](bool on) {

@@ -5,6 +5,7 @@
 #include "common/HexDigits.h"
 #include "ini/IniFile.h"
 #include "model/ImageFiles.h"
+#include "model/Texts.h"
 
 namespace pw {
 
@@ -41,7 +42,7 @@ void I2cPage::ViewI2C() {
 }
 
 void I2cPage::I2cEepromFileClick() {
-  const auto file = ctx_.Host.ChooseOpenFile("hex|*.hex");
+  const auto file = ctx_.Host.ChooseOpenFile(kImageFilter);
   if (!file) return;
   const std::string previousPath = I2cEepromLab1.Caption;
   I2cEepromLab1.Caption = *file;
@@ -69,6 +70,8 @@ void I2cPage::SetProgress(int max, int position) {
 void I2cPage::MoveProgress(int position) {
   I2cEepromProgress.Position = position;
   ctx_.Host.RepaintProgress(I2cEepromProgress);
+  // The window handles its events here, so that its stop button reaches a running operation.
+  ctx_.Host.ProcessEvents();
 }
 
 std::optional<std::string> I2cPage::SizeProblem(std::int32_t bytes, const char* cancelled) const {

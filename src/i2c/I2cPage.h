@@ -36,6 +36,9 @@ class I2cPage {
   void I2cEepromReadClick();
   void I2cEepromWriteClick();
   void I2cEepromEraseClick();
+  /// Verify without writing: reads the chip up to the loaded data's end and compares the bytes
+  /// of EepromFilled; logs the first differences and their count (a target failure when any differ).
+  void I2cEepromVerifyClick();
 
   /// The chosen type's capacity in bytes.
   std::int32_t EepromSize = 0;
@@ -65,8 +68,12 @@ class I2cPage {
   /// within one group; false (with its line logged) when the chip failed.
   bool WriteAll(std::int32_t count, const std::function<std::uint8_t(std::int32_t)>& value,
                 const std::function<bool(std::int32_t)>& wanted, PartialWrite& partial);
-  /// Reads the chip into a HEX text; false (with its line logged) when the chip failed.
-  bool ReadAll(std::string& hexText);
+  /// Reads the whole chip into bytes and a HEX text; false (with its line logged) when the
+  /// chip failed or a stop was asked for.
+  bool ReadAll(std::string& hexText, std::vector<std::uint8_t>& bytes);
+  /// Reads the chip's first bytes.size() bytes; false when the chip failed (its line logged,
+  /// ending in consequence) or a stop was asked for (stopped added to the stop line).
+  bool ReadBytes(std::vector<std::uint8_t>& bytes, const char* consequence, const char* stopped);
   void ChipFailed(I2cGroupResult result, std::uint32_t address, const char* consequence);
   void SetProgress(int max, int position);
   void MoveProgress(int position);

@@ -7,8 +7,11 @@
 #include "i2c/I2cPage.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
+#include "model/ImageDifferences.h"
+#include "model/ImageFiles.h"
 #include "model/PartialWrite.h"
 #include "model/ReadClose.h"
+#include "model/Texts.h"
 
 namespace pw {
 namespace {
@@ -22,6 +25,7 @@ bool I2cPage::WriteAll(std::int32_t count, const std::function<std::uint8_t(std:
   I2cGroups groups(ctx_.Unit, Addressing());
   // Groups are aligned and no larger than any 24Cxx page, so a run inside one never crosses a page.
   for (std::int32_t group = 0; group < count; group += kGroup) {
+    if (ctx_.StopRequested(texts::Undone(group, count, "байт EEPROM") + texts::kStoppedWrite)) return false;
     const std::int32_t end = std::min<std::int32_t>(group + kGroup, count);
     for (std::int32_t start = group; start < end;) {
       if (!wanted(start)) {
@@ -53,18 +57,25 @@ void I2cPage::RefuseInput(const std::string& problem) {
   ctx_.MarkInputRefused();
 }
 
-bool I2cPage::ReadAll(std::string& hexText) {
+bool I2cPage::ReadBytes(std::vector<std::uint8_t>& bytes, const char* consequence, const char* stopped) {
   I2cGroups groups(ctx_.Unit, Addressing());
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(EepromSize));
-  for (std::int32_t start = 0; start < EepromSize; start += kGroup) {
-    const auto n = static_cast<std::size_t>(std::min<std::int32_t>(kGroup, EepromSize - start));
+  const auto count = static_cast<std::int32_t>(bytes.size());
+  for (std::int32_t start = 0; start < count; start += kGroup) {
+    if (ctx_.StopRequested(texts::Undone(start, count, "байт EEPROM") + stopped)) return false;
+    const auto n = static_cast<std::size_t>(std::min<std::int32_t>(kGroup, count - start));
     const I2cGroupResult result = groups.Read(static_cast<std::uint32_t>(start), std::span(bytes).subspan(static_cast<std::size_t>(start), n));
     if (result != I2cGroupResult::Done) {
-      ChipFailed(result, static_cast<std::uint32_t>(start), "файл не сохранён");
+      ChipFailed(result, static_cast<std::uint32_t>(start), consequence);
       return false;
     }
     MoveProgress(start + static_cast<int>(n));
   }
+  return true;
+}
+
+bool I2cPage::ReadAll(std::string& hexText, std::vector<std::uint8_t>& bytes) {
+  bytes.assign(static_cast<std::size_t>(EepromSize), 0);
+  if (!ReadBytes(bytes, "файл не сохранён", texts::kStoppedRead)) return false;
   // Records of 16 bytes in address order; a size that is not a multiple of 16 ends in a short record.
   std::int32_t address = 0;
   std::optional<std::uint32_t> lastBlock;
@@ -77,16 +88,17 @@ bool I2cPage::ReadAll(std::string& hexText) {
 
 void I2cPage::I2cEepromReadClick() {
   SetProgress(EepromSize, 0);
-  const auto file = ctx_.Host.ChooseSaveFile("hex|*.hex", "hex");
+  const auto file = ctx_.Host.ChooseSaveFile(kImageFilter, "hex");
   if (!file) return;
   ctx_.Log.Append("файл.EEPROM: " + *file);
   if (const auto problem = SizeProblem(0, "чтение отменено")) return RefuseInput(*problem);
   ProgrammerSession session(ctx_.Unit, kModeI2c, ctx_.ProgrammerBaud);
   ctx_.Log.Append("чтение EEPROM");
   std::string hexText;
+  std::vector<std::uint8_t> bytes;
   bool saved = false;
-  if (ReadAll(hexText)) {
-    SaveHexText(*file, hexText);
+  if (ReadAll(hexText, bytes)) {
+    SaveImageFile(*file, hexText, bytes);
     saved = true;
     ctx_.Log.Append("чтение Eeprom завершено");
   }
@@ -107,6 +119,29 @@ void I2cPage::I2cEepromWriteClick() {
   if (WriteAll(count, [&](std::int32_t i) { return image[static_cast<std::size_t>(i)]; },
                [&](std::int32_t i) { return static_cast<bool>(filled[static_cast<std::size_t>(i)]); }, partial)) {
     ctx_.Log.Append("прошивание EEPROM завершено");
+  }
+  session.Close();
+  MoveProgress(0);
+}
+
+void I2cPage::I2cEepromVerifyClick() {
+  const std::int32_t count = ctx_.Images.EepromDataCount;
+  if (count == 0) return RefuseInput(texts::kNothingToVerify);
+  if (const auto problem = SizeProblem(count, "проверка отменена")) return RefuseInput(*problem);
+  ProgrammerSession session(ctx_.Unit, kModeI2c, ctx_.ProgrammerBaud);
+  SetProgress(count, 0);
+  ctx_.Log.Append("сравнение EEPROM с файлом: " + std::to_string(count) + " байт");
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+  if (ReadBytes(bytes, "проверка не закончена", "")) {
+    ImageDifferences differences;
+    differences.Compare(ctx_.Images.EepromImage, ctx_.Images.EepromFilled, 0, bytes);
+    if (differences.Count() == 0) {
+      ctx_.Log.Append("EEPROM совпадает с файлом");
+    } else {
+      ctx_.Log.Append("Ошибка: EEPROM отличается от файла");
+      for (const std::string& line : differences.Lines("байт", 2)) ctx_.Log.Append(line);
+      ctx_.MarkTargetFailed();
+    }
   }
   session.Close();
   MoveProgress(0);

@@ -55,6 +55,8 @@ struct Button : ControlBase {
   }
   std::string Caption;
   std::function<void()> OnClick;
+  /// The click is taken while an operation runs, outside the operation frame (it starts none).
+  bool RunsWhileBusy = false;
 };
 
 struct CheckBox : ControlBase {

@@ -1,5 +1,7 @@
 #include "model/FormContext.h"
 
+#include "model/Texts.h"
+
 namespace pw {
 
 FormContext::FormContext(D2XXUnit& unit, UiHost& host, Memo& log, CheckBox& clearLog, Edit& dopInfo,
@@ -25,6 +27,13 @@ void FormContext::ReportError(const std::string& text) {
 void FormContext::MarkTargetFailed() { outcome_ = Outcome::TargetProblem; }
 
 void FormContext::MarkInputRefused() { outcome_ = Outcome::ErrorReport; }
+
+bool FormContext::StopRequested(const std::string& undone) {
+  if (!Stop.Requested()) return false;
+  Log.Append(texts::Stopped(undone));
+  outcome_ = Outcome::Stopped;
+  return true;
+}
 
 Outcome FormContext::TakeOutcome() {
   const Outcome o = outcome_;

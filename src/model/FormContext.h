@@ -11,6 +11,7 @@
 #include "model/Controls.h"
 #include "model/MemoryImages.h"
 #include "model/Outcome.h"
+#include "model/StopRequest.h"
 #include "model/UiHost.h"
 
 namespace pw {
@@ -39,6 +40,8 @@ class FormContext {
   const FormPaths Paths;
   /// The flash, EEPROM and configuration images and their data counts, shared by the pages.
   MemoryImages& Images;
+  /// The person's request to stop the running operation; the frame clears it before each operation.
+  StopRequest Stop;
 
   /// The first step of the AVR and settings operations.
   void ClearLogIfTicked();
@@ -49,6 +52,11 @@ class FormContext {
   /// Marks the running operation as ended by refusing the person's input (a file too big for
   /// the chip, a data-file entry that cannot be used): an error, not a fault of the target.
   void MarkInputRefused();
+  /// Between pages or groups: when a stop was requested, logs that the operation stopped with
+  /// undone (what was left undone), marks the operation as stopped and returns true.
+  bool StopRequested(const std::string& undone);
+  /// The running operation has stopped at the person's request.
+  bool Stopping() const { return outcome_ == Outcome::Stopped; }
   Outcome TakeOutcome();
   /// A description file beside the program, else in the installed data folder; the first when neither has it.
   std::filesystem::path DescriptionFile(const std::string& name) const;

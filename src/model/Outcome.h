@@ -10,6 +10,8 @@ enum class Outcome {
   ErrorReport,
   /// The target failed: a verify mismatch or a chip that did not answer.
   TargetProblem,
+  /// The person asked to stop it (the window's stop button, Ctrl-C) and it stopped between pages.
+  Stopped,
 };
 
 }  // namespace pw

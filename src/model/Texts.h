@@ -2,6 +2,7 @@
 /// @file
 /// Texts shown by more than one part of the window.
 
+#include <cstdint>
 #include <string>
 
 #include "hexfile/HexTexts.h"
@@ -13,6 +14,19 @@ inline constexpr const char* kNoProgrammer = "Ошибка выполнения.
 inline std::string PartlyWritten(const std::string& operation) {
   return "Внимание! Запись прервана: микросхема могла остаться записанной частично. Повторите \"" + operation + "\"";
 }
+/// An operation stopped at the person's request; undone says what it left undone.
+inline std::string Stopped(const std::string& undone) { return "Остановлено по запросу: не выполнено — " + undone; }
+/// What a stopped operation left undone, in units ("страниц", "байт") of a total.
+inline std::string Undone(std::int64_t done, std::int64_t total, const std::string& units) {
+  return std::to_string(total - done) + " из " + std::to_string(total) + " " + units;
+}
+/// Added to the stop line of a write: the chip may hold part of the new data.
+inline constexpr const char* kStoppedWrite = "; микросхема могла остаться записанной частично";
+/// Added to the stop line of a read: nothing was saved.
+inline constexpr const char* kStoppedRead = "; файл не сохранён";
+
+/// A verify was asked for while no file has put data into the image.
+inline constexpr const char* kNothingToVerify = "Ошибка: нет данных для проверки, сначала загрузите файл";
 /// A write was asked for while no file has put data into the image.
 inline constexpr const char* kNothingToWrite = "Ошибка: нет данных для записи, сначала загрузите HEX-файл";
 // kFileNotFound comes with the HEX reader that raises it (hexfile/HexTexts.h).

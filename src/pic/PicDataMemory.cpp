@@ -5,6 +5,7 @@
 
 #include "d2xx/Modes.h"
 #include "link/ProgrammerSession.h"
+#include "model/Texts.h"
 #include "pic/PicPage.h"
 #include "pic/PicTexts.h"
 
@@ -31,6 +32,9 @@ bool PicPage::WritePicDataMemory(std::int32_t length, std::int32_t progressOffse
   std::int32_t at = 0;  // the location the target's counter stands on
   std::int32_t result = NoError;
   for (std::int32_t b = 0; b * perBlock < locations && result == NoError; ++b) {
+    if (b > 0 && ctx_.StopRequested(texts::Undone(b * perBlock, locations, "байт Eeprom") + texts::kStoppedWrite)) {
+      return false;
+    }
     const std::int32_t end = std::min(locations, (b + 1) * perBlock);
     for (std::int32_t first = b * perBlock; first < end && result == NoError;) {
       if (!filled[static_cast<std::size_t>(2 * first)]) {

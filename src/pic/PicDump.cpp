@@ -9,6 +9,7 @@
 #include "hexfile/HexWriter.h"
 #include "link/ProgrammerSession.h"
 #include "model/ImageFiles.h"
+#include "model/Texts.h"
 #include "pic/PicPage.h"
 #include "pic/PicTexts.h"
 
@@ -41,7 +42,12 @@ void PicPage::PicReadDumpClick() {
   std::string hexText;
   std::int32_t address = 0;
   std::vector<std::uint16_t> words(kBlockWords);
+  // A stop saves no file; the images may then hold part of what was read.
+  const auto stopped = [&](std::int64_t done) {
+    return ctx_.StopRequested(texts::Undone(done, FlashSize + EepromSize, "слов и байт") + texts::kStoppedRead);
+  };
   for (std::int32_t read = 0; read < FlashSize;) {
+    if (read > 0 && stopped(read)) return session.Close();
     const std::int32_t n = std::min(kBlockWords, FlashSize - read);
     Utils.PicReadProgramWords(static_cast<std::uint16_t>(n), words);
     std::copy_n(words.begin(), n, images.FlashImage.begin() + read);
@@ -69,6 +75,7 @@ void PicPage::PicReadDumpClick() {
   address = 0;
   std::vector<std::uint8_t> bytes(kBlockWords);
   for (std::int32_t read = 0; read < EepromSize;) {
+    if (stopped(FlashSize + read)) return session.Close();
     const std::int32_t n = std::min(kBlockWords, EepromSize - read);
     Utils.PicReadDataBytes(static_cast<std::uint16_t>(n), bytes);
     for (std::int32_t i = 0; i < n; ++i) {
@@ -98,12 +105,14 @@ void PicPage::PicWriteDumpClick() {
     if (n > 0) {
       ctx_.Log.Append("запись флеш " + std::to_string(n) + "слов");
       WritePicProgramMemory(n);
+      if (ctx_.Stopping()) return session.Close();
     } else {
       ctx_.Log.Append(texts::kPicNoFlashData);
     }
     if (length > 0) {
       ctx_.Log.Append("запись Eeprom " + std::to_string(length / 2) + " байт");
       WritePicDataMemory(length, n);
+      if (ctx_.Stopping()) return session.Close();
     } else if (EepromSize > 0) {
       ctx_.Log.Append(texts::kPicNoDataMemoryData);
     }

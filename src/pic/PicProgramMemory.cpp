@@ -4,6 +4,7 @@
 
 #include "d2xx/Modes.h"
 #include "link/ProgrammerSession.h"
+#include "model/Texts.h"
 #include "pic/PicPage.h"
 #include "pic/PicTexts.h"
 
@@ -27,6 +28,7 @@ bool PicPage::WritePicProgramMemory(std::int32_t n) {
   const std::int32_t blocks = n == 0 ? 1 : (n + kBlockWords - 1) / kBlockWords;
   std::int32_t result = NoError;
   for (std::int32_t b = 0; b < blocks; ++b) {
+    if (b > 0 && ctx_.StopRequested(texts::Undone(b, blocks, "блоков флеши") + texts::kStoppedWrite)) return false;
     result = NoError;
     const auto start = static_cast<std::uint16_t>(kBlockWords * b);
     const auto count = static_cast<std::uint16_t>(std::min(n - kBlockWords * b, kBlockWords));

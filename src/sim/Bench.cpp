@@ -177,6 +177,12 @@ void Bench::ApplyTiming(const IniFile& ini) {
   const char* latency = timing.Model == TimingModel::Datasheet ? "0" : "1000";
   timing.Latency =
       Number(ini.ReadString("Timing", "LatencyUs", latency), "[Timing] LatencyUs", kMostLatencyUs) * kPicosPerMicro;
+  const std::string realTime = ini.ReadString("Timing", "RealTime", "no");
+  if (SameName(realTime, "yes")) {
+    timing.RealTime = true;
+  } else if (!SameName(realTime, "no")) {
+    BadBench("[Timing] RealTime=" + realTime + " (нужно yes или no)");
+  }
 }
 
 void Bench::ApplyFaults(const IniFile& ini) {

@@ -1,6 +1,7 @@
 #include "sim/SimFt232r.h"
 
 #include <cstring>
+#include <thread>
 
 namespace pw::sim {
 
@@ -113,10 +114,12 @@ FT_STATUS SimFt232r::Write(FT_HANDLE handle, const void* buffer, std::uint32_t c
   now_ += timing_.Latency;
   if (device->Mode != FT_BITMODE_SYNC_BITBANG) {
     *written = count;  // a UART write: nothing shows on the pins, nothing comes back
+    KeepPace();
     return FT_OK;
   }
   ClockSamples(*device, static_cast<const std::uint8_t*>(buffer), count, written);
   if (trace_) trace_->Flush();
+  KeepPace();
   return device->Unplugged ? FT_IO_ERROR : FT_OK;
 }
 
@@ -134,6 +137,7 @@ FT_STATUS SimFt232r::Read(FT_HANDLE handle, void* buffer, std::uint32_t count, s
   // A read that comes up short waits out its time-out first, as the driver does.
   if (n < count) now_ += static_cast<SimTime>(device->ReadTimeoutMs) * kPicosPerMilli;
   *got = n;
+  KeepPace();
   return FT_OK;
 }
 
@@ -174,6 +178,20 @@ FT_STATUS SimFt232r::EE_Program(FT_HANDLE handle, FT_PROGRAM_DATA* data) {
   return EncodeFtEeprom(*data, device->Eeprom);
 }
 
-void SimFt232r::Wait(std::uint32_t ms) { now_ += static_cast<SimTime>(ms) * kPicosPerMilli; }
+void SimFt232r::Wait(std::uint32_t ms) {
+  now_ += static_cast<SimTime>(ms) * kPicosPerMilli;
+  KeepPace();
+}
+
+void SimFt232r::KeepPace() {
+  if (!timing_.RealTime) return;
+  if (!paceStart_) {
+    paceStart_ = std::chrono::steady_clock::now();
+    paceFrom_ = now_;
+    return;
+  }
+  const auto elapsed = std::chrono::nanoseconds(static_cast<std::int64_t>((now_ - paceFrom_) / 1000));
+  std::this_thread::sleep_until(*paceStart_ + elapsed);
+}
 
 }  // namespace pw::sim

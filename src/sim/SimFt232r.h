@@ -3,10 +3,12 @@
 /// The virtual programmer: simulated FTDI devices behind the D2xx interface, a virtual clock,
 /// injectable faults and an optional trace of every sample.
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "d2xx/D2xx.h"
@@ -23,6 +25,9 @@ struct SimTiming {
   std::uint64_t SampleRate = 0;
   /// USB latency added to every write.
   SimTime Latency = kPicosPerMilli;
+  /// Writes, reads and waits take the time they model on the wall clock as well (they sleep),
+  /// so that progress and stopping can be watched without hardware.
+  bool RealTime = false;
 };
 
 class SimFt232r : public D2xx {
@@ -64,6 +69,8 @@ class SimFt232r : public D2xx {
   FT_STATUS Enter(SimCall call, FT_HANDLE handle, SimDevice*& device);
   SimEnvironment Environment() const { return {now_, timing_.Model}; }
   SimTime SamplePeriod(const SimDevice& device) const;
+  /// Under RealTime, sleeps until the wall clock has caught up with the virtual one.
+  void KeepPace();
   void ClockSamples(SimDevice& device, const std::uint8_t* bytes, std::uint32_t count, std::uint32_t* written);
 
   std::vector<std::unique_ptr<SimDevice>> devices_;
@@ -71,6 +78,9 @@ class SimFt232r : public D2xx {
   SimTiming timing_;
   std::unique_ptr<SimTrace> trace_;
   SimTime now_ = 0;
+  /// The wall-clock moment and virtual time from which KeepPace measures.
+  std::optional<std::chrono::steady_clock::time_point> paceStart_;
+  SimTime paceFrom_ = 0;
   std::uint64_t samples_ = 0;
   FT_HANDLE nextHandle_ = 0x1000;
 };

@@ -1,6 +1,7 @@
 #pragma once
 /// @file
-/// Virtual time of the simulated programmer. Nothing sleeps: exchanges and waits advance it.
+/// Virtual time of the simulated programmer. Exchanges and waits advance it; nothing sleeps
+/// unless the bench asks for real time (SimTiming::RealTime).
 
 #include <cstdint>
 

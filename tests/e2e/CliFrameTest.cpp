@@ -17,8 +17,9 @@ TEST(CliFrame, HelpPrintsTheCommandLine) {
             "pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N] [--clear-log] [--yes] "
             "[--force] [--erase] PAGE OPERATION [ARGS]");
   EXPECT_EQ(lines[1], "  avr identify | read-fuses | erase | reset");
-  EXPECT_EQ(lines[6], "  i2c TYPE read FILE | write FILE | erase");
-  EXPECT_EQ(lines[7], "  settings read | write CBUS CURRENT USB CLOCK | defaults");
+  EXPECT_EQ(lines[7], "  i2c TYPE read FILE | write FILE | erase | verify FILE");
+  EXPECT_EQ(lines[8], "  settings read | write CBUS CURRENT USB CLOCK | defaults");
+  EXPECT_NE(r.Out.find("130 stopped by Ctrl-C"), std::string::npos);
   EXPECT_NE(r.Out.find("64 usage"), std::string::npos);
   EXPECT_NE(r.Out.find("PINWRIGHT_FTDI_LOCKSTEP=1"), std::string::npos);
 }

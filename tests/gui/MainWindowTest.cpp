@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -6,11 +8,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
-#include <gtest/gtest.h>
 
 #include "d2xx/FtEepromImage.h"
-
 #include "gui/MainWindow.h"
 #include "gui/QtHost.h"
 #include "gui/TestApp.h"
@@ -162,6 +163,38 @@ TEST(PicPageWindow, ChoosingATypeRedrawsTheConfigurationPanel) {
 TEST(QtFileFilter, DescriptionAndPatternPairsBecomeQtFilters) {
   EXPECT_EQ(gui::QtFileFilter("Intel HEX|*.hex|Все файлы|*.*"), "Intel HEX (*.hex);;Все файлы (*.*)");
   EXPECT_EQ(gui::QtFileFilter("HEX|*.hex;*.ihx"), "HEX (*.hex *.ihx)");
+}
+
+}  // namespace
+}  // namespace pw
+
+namespace pw {
+namespace {
+
+TEST_F(MainWindowTest, StopAndEscapeReachTheRunningOperationOnly) {
+  auto* stop = Widget<QPushButton>("StopButton");
+  ASSERT_NE(stop, nullptr);
+  EXPECT_EQ(stop->text(), "Стоп");
+  EXPECT_FALSE(stop->isEnabled()) << "nothing runs";
+  auto* escape = window->findChild<QShortcut*>();
+  ASSERT_NE(escape, nullptr);
+  EXPECT_EQ(escape->key(), QKeySequence(Qt::Key_Escape));
+  emit escape->activated();
+  EXPECT_FALSE(f.Form->Context().Stop.Requested()) << "no operation to stop";
+  // Mid-operation (inside a handler run by the frame), as the event loop delivers them then.
+  bool byClick = false;
+  bool byEscape = false;
+  f.Form->Fire([&] {
+    window->Binder().SyncAll();
+    EXPECT_TRUE(stop->isEnabled());
+    stop->click();
+    byClick = f.Form->Context().Stop.Requested();
+    f.Form->Context().Stop.Clear();
+    emit escape->activated();
+    byEscape = f.Form->Context().Stop.Requested();
+  });
+  EXPECT_TRUE(byClick);
+  EXPECT_TRUE(byEscape);
 }
 
 }  // namespace

@@ -63,6 +63,8 @@ TEST(Bench, DatasheetTimingHidesNothingBehindUsbLatencyUnlessTheBenchSetsIt) {
                                                    {"[Timing]\nModel=datasheet\n", 0},
                                                    {"[Timing]\nModel=datasheet\nLatencyUs=1000\n", kPicosPerMilli}};
   for (const auto& [text, latency] : cases) EXPECT_EQ(Bench::FromText(text, {})->Programmer().Timing().Latency, latency) << text;
+  EXPECT_FALSE(Bench::FromText("[Timing]\n", {})->Programmer().Timing().RealTime);
+  EXPECT_TRUE(Bench::FromText("[Timing]\nRealTime=Yes\n", {})->Programmer().Timing().RealTime);
   EXPECT_TRUE(Bench::FromText("[I2C]\nPart=24C02\n", {})->Board()->I2cSdaAfterScl);
   EXPECT_FALSE(Bench::FromText("[I2C]\nPart=24C02\nSdaEdge=before\n", {})->Board()->I2cSdaAfterScl);
 }
@@ -71,6 +73,7 @@ TEST(Bench, MistakesInTheFileAreReportedNotGuessed) {
   test::TempDir dir;
   const char* bad[] = {
       "[Timing]\nModel=fast\n",
+      "[Timing]\nRealTime=maybe\n",
       "[Faults]\nFail=Write:x:4\n",
       "[Faults]\nFail=Flush:1:4\n",
       "[Faults]\nShortRead=3\n",

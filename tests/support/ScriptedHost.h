@@ -4,6 +4,7 @@
 /// questions, and a record of every error box and progress repaint.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,7 +29,13 @@ class ScriptedHost : public UiHost {
   std::optional<std::string> ChooseSaveFile(const std::string& filter, const std::string& defaultExtension) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
   void ShowError(const std::string& text) override { Errors.push_back(text); }
-  void ProcessEvents() override { ++EventsProcessed; }
+  /// Runs whenever the operation lets the window handle its events: where a person's click
+  /// mid-operation (Stop) reaches the model.
+  std::function<void()> OnEvents;
+  void ProcessEvents() override {
+    ++EventsProcessed;
+    if (OnEvents) OnEvents();
+  }
   /// The position of every repaint, in order.
   std::vector<int> Positions;
   void RepaintProgress(const ProgressBar& bar) override {

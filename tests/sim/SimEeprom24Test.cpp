@@ -107,6 +107,38 @@ TEST_F(Eeprom24Test, SequentialReadsWrapAtTheEndAndCurrentAddressReadsContinue) 
   EXPECT_EQ(Read({}, 0xA1, 1), (std::vector<std::uint8_t>{0x01}));
 }
 
+// The address counter of a sequential read covers the whole memory: it crosses pages, the
+// 256-byte blocks whose bits the small parts take from the device byte, and wraps to 0.
+TEST_F(Eeprom24Test, SequentialReadsRunAcrossPagesAndBlocksAndWrapToTheStart) {
+  struct Case {
+    const char* Part;
+    std::vector<std::uint8_t> AddressPhase;
+    std::uint8_t ReadDevice;
+    std::uint32_t First;
+  };
+  const Case cases[] = {
+      {"24C04", {0xA0, 0xFE}, 0xA1, 0x0FE},         // block 0 into block 1
+      {"24C04", {0xA2, 0xFE}, 0xA3, 0x1FE},         // the last block wraps to block 0
+      {"24C16", {0xA6, 0xFC}, 0xA7, 0x3FC},         // block 3 into block 4
+      {"24C512", {0xA0, 0x00, 0x7E}, 0xA1, 0x07E},  // across a 128-byte page
+      {"24C512", {0xA0, 0xFF, 0xFE}, 0xA1, 0xFFFE},
+  };
+  Attach("24C01");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.Part) + " from " + std::to_string(c.First));
+    CloseProgrammer(unit);
+    auto& socket = sim.Devices().front()->Board->I2c;
+    socket = std::make_unique<SimEeprom24>(*FindEeprom24Part(c.Part));
+    chip = static_cast<SimEeprom24*>(socket.get());
+    OpenProgrammer(unit, kModeI2c, 19200);
+    const auto size = static_cast<std::uint32_t>(chip->Memory().size());
+    for (std::uint32_t a = 0; a < size; ++a) chip->Memory()[a] = static_cast<std::uint8_t>(a ^ (a >> 8));
+    std::vector<std::uint8_t> expected;
+    for (std::uint32_t k = 0; k < 4; ++k) expected.push_back(chip->Memory()[(c.First + k) % size]);
+    EXPECT_EQ(Read(c.AddressPhase, c.ReadDevice, 4), expected);
+  }
+}
+
 TEST_F(Eeprom24Test, AStopRightAfterTheAddressOnlySetsThePointer) {
   Attach("24C02");
   chip->Memory()[0x40] = 0x44;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -185,8 +186,8 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   WireReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::fputs("Virtual programmer, datasheet timing, USB latency 1 ms, 19200 baud unless named:\n", stdout);
-  std::fputs(reporter.lines.c_str(), stdout);
+  std::cout << "Virtual programmer, datasheet timing, USB latency 1 ms, 19200 baud unless named:\n"
+            << reporter.lines << std::flush;
   benchmark::Shutdown();
   return 0;
 }

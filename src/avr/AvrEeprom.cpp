@@ -116,9 +116,12 @@ bool AvrPage::WriteEepromPages(std::int32_t count, PartialWrite& partial) {
       if (filled[static_cast<std::size_t>(first + i)]) offsets.push_back(static_cast<std::uint32_t>(i));
     }
     if (offsets.empty()) continue;
-    if (!ChipAnswers()) return false;
     partial.Begun();
-    Utils.AvrWriteEepromPageBytes(static_cast<std::uint32_t>(first), ctx_.Images.EepromImage, offsets);
+    // The page's batch carries its own look at the chip (the write checked it before the first page).
+    if (!Utils.AvrWriteEepromPageBytes(static_cast<std::uint32_t>(first), ctx_.Images.EepromImage, offsets) &&
+        !ChipAnswers()) {
+      return false;
+    }
     SetProgress(first);
   }
   return true;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "avr/AvrPage.h"
@@ -18,7 +19,7 @@
 namespace pw {
 namespace {
 
-/// Pages between two looks at the window (and at whether the chip still answers).
+/// Pages written between two looks at the window.
 constexpr std::int32_t kPagesPerBreak = 16;
 
 std::uint16_t WordAddress(std::int64_t word) { return static_cast<std::uint16_t>(word & 0xFFFF); }
@@ -50,22 +51,38 @@ void AvrPage::ReadFlash(const std::string& file) {
   ctx_.Log.Append("чтение флеш");
   std::int32_t address = 0;
   std::optional<std::uint32_t> block;
-  std::vector<std::uint16_t> page(static_cast<std::size_t>(FlashPageSize));
-  for (std::int32_t p = 0; p < FlashPagesCount; ++p) {
-    if (p % kPagesPerBreak == 1) ShowProgress();
-    // A chip that stops answering reads as erased: look before trusting the pages that follow.
-    if (p % kPagesPerBreak == 0 && p > 0 && !ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
-    Utils.AvrReadFlashBlock(WordAddress(static_cast<std::int64_t>(p) * FlashPageSize),
-                            static_cast<std::uint16_t>(FlashPageSize), page);
-    SetProgress(p);
-    AppendSegmentRecord(hexText, address, block);
-    AppendHexWords(FlashPageSize, page, hexText, address);
+  const std::int32_t perBlock = PagesPerReadBlock();
+  std::vector<std::uint16_t> words(static_cast<std::size_t>(perBlock) * static_cast<std::size_t>(FlashPageSize));
+  for (std::int32_t p = 0; p < FlashPagesCount; p += perBlock) {
+    const std::int32_t pages = std::min(perBlock, FlashPagesCount - p);
+    // A chip that stops answering reads as erased: each block carries its own look at the chip.
+    if (!ReadFlashPages(p, pages, words)) return Refuse(texts::kAvrFileNotSaved);
+    for (std::int32_t k = 0; k < pages; ++k) {
+      AppendSegmentRecord(hexText, address, block);
+      AppendHexWords(FlashPageSize, std::span(words).subspan(static_cast<std::size_t>(k) * FlashPageSize), hexText, address);
+    }
+    SetProgress(p + pages - 1);
+    ShowProgress();
   }
-  if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
   AvrReadFls.Enabled = true;
   SaveHexText(file, hexText);
   fileSaved_ = true;
   ctx_.Log.Append("файл сохранён");
+}
+
+std::int32_t AvrPage::PagesPerReadBlock() const {
+  return std::max<std::int32_t>(1, static_cast<std::int32_t>(AVRUtils::kMaxFlashReadWords) / FlashPageSize);
+}
+
+bool AvrPage::ReadFlashPages(std::int32_t page, std::int32_t pages, std::span<std::uint16_t> dest) {
+  const std::uint16_t start = WordAddress(static_cast<std::int64_t>(page) * FlashPageSize);
+  const auto n = static_cast<std::uint16_t>(pages * FlashPageSize);
+  if (Utils.AvrReadFlashBlock(start, n, dest)) return true;
+  // No echo: a chip that only lost step is brought back and read again; a silent one ends the read.
+  if (!ChipAnswers()) return false;
+  if (Utils.AvrReadFlashBlock(start, n, dest)) return true;
+  Refuse(texts::kAvrNoAnswer);
+  return false;
 }
 
 void AvrPage::AvrWriteFlsClick() {
@@ -94,8 +111,10 @@ void AvrPage::WriteFlash() {
     const std::int64_t first = static_cast<std::int64_t>(b) * FlashPageSize;
     const std::int64_t n = std::min<std::int64_t>(count - first, FlashPageSize);
     partial.Begun();
-    Utils.AvrWriteFlashPage(WordAddress(first), static_cast<std::uint16_t>(n), m.FlashImage);
-    if (!ChipAnswers()) return;
+    // The page's batch carries its own look at the chip; only a missing echo costs a re-entry,
+    // which also brings a chip that lost step back before the next page.
+    const bool answered = Utils.AvrWriteFlashPage(WordAddress(first), static_cast<std::uint16_t>(n), m.FlashImage);
+    if (!answered && !ChipAnswers()) return;
     SetProgress(first + FlashPageSize);
     if (b % kPagesPerBreak == kPagesPerBreak - 1) ShowProgress();
   }
@@ -122,13 +141,22 @@ bool AvrPage::PageTouched(std::int32_t page, std::int32_t count) const {
 bool AvrPage::VerifyFlash(std::int32_t pages) {
   const MemoryImages& m = ctx_.Images;
   std::vector<std::uint16_t>& back = ctx_.Images.ReadBuffer;
-  for (std::int32_t c = 0; c < pages; ++c) {
-    if (!PageTouched(c, m.FlashDataCount)) continue;
+  const std::int32_t perBlock = PagesPerReadBlock();
+  for (std::int32_t c = 0; c < pages;) {
+    if (!PageTouched(c, m.FlashDataCount)) {
+      ++c;
+      continue;
+    }
+    // Touched pages in a row go in one block. Whole written pages, also the last one: words the
+    // file did not fill are compared with 0xFFFF.
+    std::int32_t run = 1;
+    while (run < perBlock && c + run < pages && PageTouched(c + run, m.FlashDataCount)) ++run;
+    // Pages of a chip gone silent read as erased and match an erased image: every block carries a look at the chip.
+    if (!ReadFlashPages(c, run, back)) return false;
     const std::int64_t first = static_cast<std::int64_t>(c) * FlashPageSize;
-    // Whole written pages, also the last one: words the file did not fill are compared with 0xFFFF.
-    Utils.AvrReadFlashBlock(WordAddress(first), static_cast<std::uint16_t>(FlashPageSize), back);
-    SetProgress(first + FlashPageSize);
-    for (std::int32_t i = 0; i < FlashPageSize; ++i) {
+    const std::int64_t words = static_cast<std::int64_t>(run) * FlashPageSize;
+    SetProgress(first + words);
+    for (std::int64_t i = 0; i < words; ++i) {
       const std::uint16_t expected = m.FlashImage[static_cast<std::size_t>(first + i)];
       const std::uint16_t read = back[static_cast<std::size_t>(i)];
       if (expected == read) continue;
@@ -136,10 +164,10 @@ bool AvrPage::VerifyFlash(std::int32_t pages) {
       ctx_.Log.Append(std::to_string(first + i) + ": " + Hex4(expected) + " - " + Hex4(read));
       return false;
     }
-    if (c % kPagesPerBreak == kPagesPerBreak - 1) ShowProgress();
+    ShowProgress();
+    c += run;
   }
-  // Pages of a chip gone silent read as erased and match an erased image: it must still answer.
-  return ChipAnswers();
+  return true;
 }
 
 }  // namespace pw

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,11 @@ class AvrPage {
   void WriteFlash();
   /// Compares the pages below pages that the file touched with FlashImage; logs the first mismatch.
   bool VerifyFlash(std::int32_t pages);
+  /// Whole pages one flash read block holds.
+  std::int32_t PagesPerReadBlock() const;
+  /// Reads pages from page on into dest in one block; a block whose liveness echo is missing
+  /// gets one re-entry and one more read. False (logged, target failed) when the chip does not answer.
+  bool ReadFlashPages(std::int32_t page, std::int32_t pages, std::span<std::uint16_t> dest);
   /// Whether a word of FlashFilled below count lies in page.
   bool PageTouched(std::int32_t page, std::int32_t count) const;
   void ReadEeprom(const std::string& file);

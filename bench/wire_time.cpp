@@ -113,6 +113,26 @@ std::function<void()> AvrRead(Window& w) {
   return w.form->Avr.AvrReadFls.OnClick;
 }
 
+/// Chooses the baud list's "авто" entry, as --baud auto does.
+void ChooseAutoBaud(Window& w) {
+  auto& box = w.form->BoudRate;
+  box.Select(static_cast<int>(box.Items.size()) - 1);
+  w.form->Fire(box.OnChange);
+}
+
+std::function<void()> AutoWriteVerify(Window& w) {
+  ChooseAutoBaud(w);
+  return AvrWriteVerify(w);
+}
+
+std::function<void()> AutoRead(Window& w) {
+  ChooseAutoBaud(w);
+  return AvrRead(w);
+}
+
+/// An ATmega1284P on its internal 8 MHz oscillator (CKDIV8 unprogrammed).
+constexpr const char* kAt8MHz = "[AVR]\nPart=ATmega1284P\nFuses=E2 99 FF\n";
+
 const std::vector<Case>& Cases() {
   static const std::vector<Case> cases = {
       {"24C512_Read", "[I2C]\nPart=24C512\n", 17.07, I2cRead},
@@ -121,6 +141,9 @@ const std::vector<Case>& Cases() {
       {"ATmega328P_Read", "[AVR]\nPart=ATmega328P\n", 7.27, AvrRead},
       {"ATmega1284P_WriteVerify", "[AVR]\nPart=ATmega1284P\n", 62.11, AvrWriteVerify},
       {"ATmega1284P_Read", "[AVR]\nPart=ATmega1284P\n", 28.12, AvrRead},
+      // Before, an 8 MHz chip was written and read at 19200 baud like any other.
+      {"ATmega1284P_8MHz_Auto_WriteVerify", kAt8MHz, 62.11, AutoWriteVerify},
+      {"ATmega1284P_8MHz_Auto_Read", kAt8MHz, 28.12, AutoRead},
   };
   return cases;
 }
@@ -160,7 +183,7 @@ class WireReporter : public benchmark::ConsoleReporter {
       const double now = Counter(run, "virtual_s");
       const double before = Counter(run, "before_s");
       char line[160];
-      const int n = std::snprintf(line, sizeof line, "%-30s wire time %7.2f s", run.run_name.function_name.c_str(), now);
+      const int n = std::snprintf(line, sizeof line, "%-34s wire time %7.2f s", run.run_name.function_name.c_str(), now);
       if (before > 0 && n > 0) std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "   before %7.2f s", before);
       lines += std::string(line) + "\n";
     }
@@ -186,7 +209,7 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   WireReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::cout << "Virtual programmer, datasheet timing, USB latency 1 ms, 19200 baud unless named:\n"
+  std::cout << "Virtual programmer, datasheet timing, USB latency 1 ms; 19200 baud, or the baud list's \"авто\" (Auto):\n"
             << reporter.lines << std::flush;
   benchmark::Shutdown();
   return 0;

@@ -47,6 +47,15 @@ bool AVRUtils::TransferWithLivenessEcho(std::vector<std::uint8_t>& bytes) {
   return room && ReplyByte(static_cast<std::uint32_t>(at + 2) * kSamplesPerByte) == kProgEnableEcho;
 }
 
+std::array<std::uint8_t, 3> AVRUtils::AvrReadSignature() {
+  std::vector<std::uint8_t> bytes;
+  for (std::uint8_t i = 0; i < 3; ++i) Append(bytes, 0x30, 0x00, i, 0x00);
+  AvrSpiTransfer(bytes);
+  std::array<std::uint8_t, 3> signature{};
+  for (std::uint32_t i = 0; i < 3; ++i) signature[i] = ReplyByte(kSamplesPerInstruction * i + 3 * kSamplesPerByte);
+  return signature;
+}
+
 bool AVRUtils::AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span<std::uint16_t> dest) {
   CheckCount(n, kMaxFlashReadWords, "Блок чтения флеши");
   CheckSpan(n, dest.size(), "Блок чтения флеши");

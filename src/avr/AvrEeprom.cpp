@@ -41,7 +41,7 @@ void AvrPage::AvrReadEepClick() {
   const auto file = ctx_.Host.ChooseSaveFile(texts::kHexFilter, texts::kHexExtension);
   if (!file) return;
   ctx_.Log.Append("Файл Еепром: " + *file);
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   fileSaved_ = false;
   ReadEeprom(*file);
   CloseAfterRead(session, ctx_.Log, fileSaved_, *file);
@@ -75,7 +75,7 @@ void AvrPage::ReadEeprom(const std::string& file) {
 
 void AvrPage::AvrWriteEepClick() {
   ctx_.ClearLogIfTicked();
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   WriteEeprom();
   AvrPrograss.Position = 0;
   ShowProgress();

@@ -37,7 +37,7 @@ void AvrPage::AvrReadFlsClick() {
     return;
   }
   ctx_.Log.Append("Сохраняем Флеш в файл: " + *file);
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   fileSaved_ = false;
   ReadFlash(*file);
   AvrPrograss.Position = 0;
@@ -87,7 +87,7 @@ bool AvrPage::ReadFlashPages(std::int32_t page, std::int32_t pages, std::span<st
 
 void AvrPage::AvrWriteFlsClick() {
   ctx_.ClearLogIfTicked();
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   WriteFlash();
   AvrPrograss.Position = 0;
   session.Close();

@@ -6,6 +6,7 @@
 /// block routines pack a whole page or block into one write and one read. The programmer must
 /// be open in "AVR-ISP".
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -93,6 +94,8 @@ class AVRUtils {
   /// Chip Erase, then its wait.
   void AvrChipErase();
   std::uint8_t AvrReadSignatureByte(std::uint8_t index);
+  /// The three signature bytes, read in one exchange.
+  std::array<std::uint8_t, 3> AvrReadSignature();
   /// Reads low, high and extended fuse, in that order.
   AvrFuseBytes AvrReadFuseBytes();
   /// Writes low, high and extended fuse, each followed by its wait: a chip still busy with one

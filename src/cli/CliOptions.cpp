@@ -5,7 +5,7 @@
 namespace pw::cli {
 
 const char* CliUsage() {
-  return R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--clear-log] [--yes] [--force] PAGE OPERATION [ARGS]
+  return R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud auto] [--clear-log] [--yes] [--force] PAGE OPERATION [ARGS]
   avr identify | read-fuses | erase | reset
       | read-flash FILE | write-flash FILE | read-eeprom FILE | write-eeprom FILE
       | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes; risky fuses: --force)
@@ -17,6 +17,7 @@ const char* CliUsage() {
   --simulator[=BENCH]  run on the virtual programmer (the built-in bench without BENCH)
   --trace FILE         with --simulator: write every sample's line levels to FILE
   --device SERIAL      use the real programmer with this serial number (several on one host)
+  --baud auto          AVR: find the fastest clock the chip takes and work at half of it
   --clear-log          tick "Очищать лог"
   --yes                answer Yes to the questions an operation asks
   --force              with --yes: also write fuses that can lock the programmer out
@@ -54,6 +55,9 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
     } else if (a.rfind("--device=", 0) == 0) {
       o.Device = a.substr(9);
       if (o.Device.empty()) throw std::invalid_argument("--device needs a serial number");
+    } else if (a == "--baud" || a.rfind("--baud=", 0) == 0) {
+      o.Baud = a == "--baud" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
+      if (*o.Baud != kBaudAuto) throw std::invalid_argument("--baud takes auto, not " + *o.Baud);
     } else if (a == "--clear-log") {
       o.ClearLog = true;
     } else if (a == "--yes") {

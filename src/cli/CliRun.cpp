@@ -1,9 +1,11 @@
 #include "cli/CliRun.h"
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
 #include "app/Form1.h"
+#include "app/SpeedList.h"
 #include "backend/Backend.h"
 #include "cli/CliCommands.h"
 #include "cli/CliHost.h"
@@ -35,6 +37,16 @@ std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
   return Backend::Hardware(options.Device);
 }
 
+/// --baud auto chooses the baud list's "авто" entry, as a person would.
+void ApplyBaudOption(const CliOptions& options, TForm1& form) {
+  if (!options.Baud || *options.Baud != kBaudAuto) return;
+  const auto& items = form.BoudRate.Items;
+  const auto entry = std::find(items.begin(), items.end(), kAutoBaudEntry);
+  if (entry == items.end()) return;
+  form.BoudRate.Select(static_cast<int>(entry - items.begin()));
+  form.Fire(form.BoudRate.OnChange);
+}
+
 int RunCommand(const CliOptions& options, const CliCommand& command, const std::string& type, const std::vector<std::string>& args) {
   auto backend = MakeBackend(options);
   CliHost host(options.Yes, options.Force);
@@ -44,6 +56,7 @@ int RunCommand(const CliOptions& options, const CliCommand& command, const std::
   Outcome outcome = form.LastOutcome();
   if (outcome == Outcome::Success) {
     form.CheckBox1.Checked = options.ClearLog;
+    ApplyBaudOption(options, form);
     CliSession session(form, host);
     command.Run(session, type, args);
     outcome = session.Result();

@@ -4,8 +4,10 @@
 
 #include "d2xx/Wiring.h"
 #include "i2c/I2cBus.h"
+#include "ini/IniFile.h"
 #include "link/ProgrammerConnection.h"
 #include "sim/SimFt232r.h"
+#include "support/TestDirs.h"
 
 namespace pw::sim {
 namespace {
@@ -223,6 +225,27 @@ TEST_F(Eeprom24Test, NoChipMeansNoAcknowledgeAndAnIdleHighLine) {
   bool acked = true;
   EXPECT_EQ(Read({0xA0, 0x00}, 0xA1, 2, &acked), (std::vector<std::uint8_t>{0xFF, 0xFF}));
   EXPECT_FALSE(acked);
+}
+
+}  // namespace
+}  // namespace pw::sim
+
+namespace pw::sim {
+namespace {
+
+// I2C_E.ini and the simulator's catalogue come from the same datasheets: a type whose size,
+// addressing or page differs from its part would make the round-trip tests prove nothing.
+TEST(Eeprom24Catalogue, AgreesWithI2cEIni) {
+  const IniFile types = IniFile::Load(test::SourceDir() / "data" / "I2C_E.ini");
+  ASSERT_FALSE(types.SectionNames().empty());
+  for (const std::string& type : types.SectionNames()) {
+    SCOPED_TRACE(type);
+    const Eeprom24Part* part = FindEeprom24Part(type);
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(types.ReadInteger(type, "Size", 0), part->Size);
+    EXPECT_EQ(types.ReadInteger(type, "Protocol", 0), part->AddressBytes == 2 ? 2 : 1);
+    EXPECT_EQ(types.ReadInteger(type, "PageSize", 0), part->PageSize);
+  }
 }
 
 }  // namespace

@@ -183,8 +183,10 @@ class WireReporter : public benchmark::ConsoleReporter {
       const double now = Counter(run, "virtual_s");
       const double before = Counter(run, "before_s");
       char line[160];
-      const int n = std::snprintf(line, sizeof line, "%-34s wire time %7.2f s", run.run_name.function_name.c_str(), now);
-      if (before > 0 && n > 0) std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "   before %7.2f s", before);
+      const int n =
+          std::snprintf(line, sizeof line, "%-34s wire time %7.2f s", run.run_name.function_name.c_str(), now);
+      if (before > 0 && n > 0)
+        std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "   before %7.2f s", before);
       lines += std::string(line) + "\n";
     }
   }
@@ -209,8 +211,9 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   WireReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::cout << "Virtual programmer, datasheet timing, USB latency 1 ms; 19200 baud, or the baud list's \"авто\" (Auto):\n"
-            << reporter.lines << std::flush;
+  std::cout
+      << "Virtual programmer, datasheet timing, USB latency 1 ms; 19200 baud, or the baud list's \"авто\" (Auto):\n"
+      << reporter.lines << std::flush;
   benchmark::Shutdown();
   return 0;
 }

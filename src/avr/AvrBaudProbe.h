@@ -17,8 +17,8 @@ namespace pw {
 /// The baud values tried, slowest first. From 1200 baud, SCK phases of 26 µs suit a chip on its
 /// 128 kHz oscillator; the top is beyond what a 20 MHz chip follows.
 inline constexpr std::array<std::int32_t, 17> kAutoBaudSteps{1200,   2400,   4800,   9600,   14400,  19200,
-                                                              28800,  38400,  57600,  76800,  115200, 153600,
-                                                              230400, 307200, 460800, 614400, 921600};
+                                                             28800,  38400,  57600,  76800,  115200, 153600,
+                                                             230400, 307200, 460800, 614400, 921600};
 /// Signature reads that must agree at one baud value.
 inline constexpr int kAutoBaudReads = 3;
 

@@ -111,7 +111,8 @@ void AVRUtils::AvrReadEepromBlock(std::span<std::uint16_t> dest, std::uint8_t n,
   }
 }
 
-bool AVRUtils::AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<const std::uint8_t> image, std::uint32_t n) {
+bool AVRUtils::AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<const std::uint8_t> image,
+                                  std::uint32_t n) {
   CheckCount(n, kMaxEepromWriteBytes, "Страница EEPROM");
   const std::uint64_t first = static_cast<std::uint64_t>(p) * s;
   CheckSpan(static_cast<std::size_t>(first + n), image.size(), "Страница EEPROM");
@@ -121,7 +122,7 @@ bool AVRUtils::AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<co
 }
 
 bool AVRUtils::AvrWriteEepromPageBytes(std::uint32_t first, std::span<const std::uint8_t> image,
-                                      std::span<const std::uint32_t> offsets) {
+                                       std::span<const std::uint32_t> offsets) {
   CheckCount(static_cast<std::uint32_t>(offsets.size()), kMaxEepromWriteBytes, "Страница EEPROM");
   if (!offsets.empty()) CheckSpan(static_cast<std::size_t>(first) + offsets.back() + 1, image.size(), "Страница EEPROM");
   std::vector<std::uint8_t> bytes;

@@ -59,7 +59,8 @@ void AvrPage::ReadFlash(const std::string& file) {
     if (!ReadFlashPages(p, pages, words)) return Refuse(texts::kAvrFileNotSaved);
     for (std::int32_t k = 0; k < pages; ++k) {
       AppendSegmentRecord(hexText, address, block);
-      AppendHexWords(FlashPageSize, std::span(words).subspan(static_cast<std::size_t>(k) * FlashPageSize), hexText, address);
+      AppendHexWords(FlashPageSize, std::span(words).subspan(static_cast<std::size_t>(k) * FlashPageSize), hexText,
+                     address);
     }
     SetProgress(p + pages - 1);
     ShowProgress();

@@ -12,11 +12,11 @@
 
 #include "avr/AvrChipDescription.h"
 #include "avr/AvrUtils.h"
-#include "model/PartialWrite.h"
 #include "ini/IniFile.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
 #include "model/MemoryImages.h"
+#include "model/PartialWrite.h"
 
 namespace pw {
 

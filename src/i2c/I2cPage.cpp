@@ -102,8 +102,9 @@ std::optional<std::string> I2cPage::WriteProblem(std::int32_t bytes, const char*
   if (auto problem = SizeProblem(bytes, cancelled)) return problem;
   const bool powerOfTwo = I2cPageSize > 0 && (I2cPageSize & (I2cPageSize - 1)) == 0;
   if (powerOfTwo && I2cPageSize <= EepromSize) return std::nullopt;
-  return "Ошибка: у типа [" + I2eEepromType.Text + "] в файле " + kTypesFile + " размер страницы (PageSize=" +
-         pageSizeText_ + ") не степень двойки от 1 до " + std::to_string(EepromSize) + "; " + cancelled;
+  return "Ошибка: у типа [" + I2eEepromType.Text + "] в файле " + kTypesFile +
+         " размер страницы (PageSize=" + pageSizeText_ + ") не степень двойки от 1 до " + std::to_string(EepromSize) +
+         "; " + cancelled;
 }
 
 void I2cPage::ChipFailed(I2cGroupResult result, std::uint32_t address, const char* consequence) {

@@ -17,7 +17,7 @@ bool I2cPage::WriteAll(std::int32_t count, const std::function<std::uint8_t(std:
   I2cGroups groups(ctx_.Unit, Addressing());
   // Groups are the chip's pages, aligned: a run inside one never rolls over onto the page's start.
   // A page longer than one exchange can carry goes in several runs, each still inside the page.
-  const std::int32_t group = I2cPageSize;
+  const std::int32_t group = std::max<std::int32_t>(1, I2cPageSize);  // WriteProblem refuses a page size below 1
   const std::int32_t most = I2cGroups::MostWriteBytes(Addressing());
   std::vector<std::uint8_t> data;
   for (std::int32_t at = 0; at < count; at += group) {

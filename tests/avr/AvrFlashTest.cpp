@@ -298,7 +298,8 @@ TEST(AvrFlashWrite, AChipThatFallsSilentDuringAPageIsCaughtBeforeTheNextPage) {
     b.Sim().StartTrace(b.Dir / "write.bin");
     EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::TargetProblem);
     b.Sim().StopTrace();
-    EXPECT_EQ(b.Log(), (Lines{"запись во флеш 192 слов", "Ошибка: чип не отвечает", texts::PartlyWritten("Прошить Flash")}));
+    EXPECT_EQ(b.Log(),
+              (Lines{"запись во флеш 192 слов", "Ошибка: чип не отвечает", texts::PartlyWritten("Прошить Flash")}));
     EXPECT_EQ(WithOpcode(TracedInstructions(b.Dir / "write.bin"), 0x4C).size(), 3u);
   }
 }

@@ -107,16 +107,16 @@ TEST_F(AvrUtilsLayout, FlashPageLoadsLowThenHighWithFullAddresses) {
   avr.AvrWriteFlashPage(0x200, 2, image);
   EXPECT_EQ(driver.Writes[0].size(), 128u * 2 + 64 + 64);
   EXPECT_EQ(SentBytes(driver.Writes[0]),
-            (std::vector<std::uint8_t>{0x40, 0x02, 0x00, 0xEF, 0x48, 0x02, 0x00, 0xBE, 0x40, 0x02, 0x01, 0x34, 0x48, 0x02,
-                                       0x01, 0x12, 0x4C, 0x02, 0x00, 0x00, 0xAC, 0x53, 0x00, 0x00}));
+            (std::vector<std::uint8_t>{0x40, 0x02, 0x00, 0xEF, 0x48, 0x02, 0x00, 0xBE, 0x40, 0x02, 0x01, 0x34,
+                                       0x48, 0x02, 0x01, 0x12, 0x4C, 0x02, 0x00, 0x00, 0xAC, 0x53, 0x00, 0x00}));
 }
 
 TEST_F(AvrUtilsLayout, FlashReadAddressesWrapAt65536Words) {
   std::vector<std::uint16_t> dest(2);
   avr.AvrReadFlashBlock(0xFFFF, 2, dest);
-  EXPECT_EQ(SentBytes(driver.Writes[0]), (std::vector<std::uint8_t>{0x20, 0xFF, 0xFF, 0x00, 0x28, 0xFF, 0xFF, 0x00, 0x20,
-                                                                    0x00, 0x00, 0x00, 0x28, 0x00, 0x00, 0x00, 0xAC, 0x53,
-                                                                    0x00, 0x00}));
+  EXPECT_EQ(SentBytes(driver.Writes[0]),
+            (std::vector<std::uint8_t>{0x20, 0xFF, 0xFF, 0x00, 0x28, 0xFF, 0xFF, 0x00, 0x20, 0x00,
+                                       0x00, 0x00, 0x28, 0x00, 0x00, 0x00, 0xAC, 0x53, 0x00, 0x00}));
   EXPECT_EQ(dest, (std::vector<std::uint16_t>{0xFFFF, 0xFFFF}));
 }
 
@@ -124,9 +124,9 @@ TEST_F(AvrUtilsLayout, EepromPageLoadsInPageIndicesAndWritesThePageAddress) {
   std::vector<std::uint8_t> image(64);
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i + 100);
   avr.AvrWriteEepromPage(3, 4, image, 3);
-  EXPECT_EQ(SentBytes(driver.Writes[0]), (std::vector<std::uint8_t>{0xC1, 0x00, 0x00, 112, 0xC1, 0x00, 0x01, 113, 0xC1,
-                                                                    0x00, 0x02, 114, 0xC2, 0x00, 12, 0x00, 0xAC, 0x53,
-                                                                    0x00, 0x00}));
+  EXPECT_EQ(SentBytes(driver.Writes[0]),
+            (std::vector<std::uint8_t>{0xC1, 0x00, 0x00, 112,  0xC1, 0x00, 0x01, 113,  0xC1, 0x00,
+                                       0x02, 114,  0xC2, 0x00, 12,   0x00, 0xAC, 0x53, 0x00, 0x00}));
   EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{AvrWriteDelays{}.EepromMs}));
   driver.Waits.clear();
   avr.Delays.EepromMs = 11;  // the chip's own time, from its description

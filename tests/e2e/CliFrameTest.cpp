@@ -13,7 +13,9 @@ TEST(CliFrame, HelpPrintsTheCommandLine) {
   EXPECT_EQ(r.Status, 0);
   const auto lines = r.Lines();
   ASSERT_GE(lines.size(), 8u);
-  EXPECT_EQ(lines[0], "pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud auto] [--clear-log] [--yes] [--force] PAGE OPERATION [ARGS]");
+  EXPECT_EQ(lines[0],
+            "pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud auto] [--clear-log] [--yes] "
+            "[--force] PAGE OPERATION [ARGS]");
   EXPECT_EQ(lines[1], "  avr identify | read-fuses | erase | reset");
   EXPECT_EQ(lines[6], "  i2c TYPE read FILE | write FILE | erase");
   EXPECT_EQ(lines[7], "  settings read | write CBUS CURRENT USB CLOCK | defaults");

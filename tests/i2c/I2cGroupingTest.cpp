@@ -108,7 +108,8 @@ TEST(I2cGrouping, AReadTakesTheWholeChipInRunsAsLongAsTheBuffersHold) {
     w.f.Host.Files.push_back((w.f.Dir / "out.hex").string());
     w.f.Form->Fire(w.Page().I2cEepromFile.OnClick);
     const auto& image = w.f.Form->Images.EepromImage;
-    EXPECT_EQ(std::vector<std::uint8_t>(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(memory.size())), memory);
+    EXPECT_EQ(std::vector<std::uint8_t>(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(memory.size())),
+              memory);
   }
 }
 
@@ -117,7 +118,7 @@ TEST(I2cGrouping, APageSizeThatCannotBeAPageIsRefusedBeforeTheChipIsTouched) {
     const char* Value;
     bool Taken;
   };
-  const Case cases[] = {{"16", true},  {"1", true},    {"512", true},  {"0", false},          {"12", false},
+  const Case cases[] = {{"16", true},   {"1", true},    {"512", true},   {"0", false},          {"12", false},
                         {"big", false}, {"-16", false}, {"1024", false}, {"99999999999", false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Value);
@@ -128,8 +129,9 @@ TEST(I2cGrouping, APageSizeThatCannotBeAPageIsRefusedBeforeTheChipIsTouched) {
       EXPECT_EQ(w.f.Form->Log.Lines.back(), "стирание EEPROM завершено");
       continue;
     }
-    EXPECT_EQ(w.f.Form->Log.Lines.back(), std::string("Ошибка: у типа [T] в файле I2C_E.ini размер страницы (PageSize=") +
-                                              c.Value + ") не степень двойки от 1 до 512; стирание отменено");
+    EXPECT_EQ(w.f.Form->Log.Lines.back(),
+              std::string("Ошибка: у типа [T] в файле I2C_E.ini размер страницы (PageSize=") + c.Value +
+                  ") не степень двойки от 1 до 512; стирание отменено");
     EXPECT_EQ(w.f.Form->LastOutcome(), Outcome::ErrorReport);
     EXPECT_EQ(w.f.Sim().Faults().Calls(sim::SimCall::Open), 0u);
   }

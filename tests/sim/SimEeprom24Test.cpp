@@ -1,11 +1,10 @@
-#include "sim/SimEeprom24.h"
-
 #include <gtest/gtest.h>
 
 #include "d2xx/Wiring.h"
 #include "i2c/I2cBus.h"
 #include "ini/IniFile.h"
 #include "link/ProgrammerConnection.h"
+#include "sim/SimEeprom24.h"
 #include "sim/SimFt232r.h"
 #include "support/TestDirs.h"
 

@@ -21,6 +21,8 @@ TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
   Pic.OnFileLoaded = [this] { Avr.AvrWriteFls.Enabled = Avr.ChipKnown; };
   StopButton.RunsWhileBusy = true;
   StopButton.OnClick = [this] { context_->Stop.Request(); };
+  // Only "авто" changes anything: the baud value itself stays the one start-up fixed.
+  BoudRate.OnChange = [this] { context_->AutoBaud = BoudRate.Text == kAutoBaudEntry; };
 }
 
 void TForm1::FormCreate() {
@@ -34,6 +36,7 @@ void TForm1::FormCreate() {
     // Out of range, every operation would fail later as a programmer that is not connected.
     CheckBaud(baud);
     ProgrammerBaud = baud;
+    BoudRate.Items.push_back(kAutoBaudEntry);
     Log.Clear();
     Images.FlashDataCount = 0;
     Images.EepromDataCount = 0;

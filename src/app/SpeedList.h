@@ -15,6 +15,9 @@ namespace pw {
 inline constexpr const char* kSpeedFileName = "speed.txt";
 /// The entry of the list that fixes the baud value.
 inline constexpr int kBaudEntry = 7;
+/// The entry the program adds after the file's lines: AVR operations find the fastest clock the
+/// chip takes and work at half of it.
+inline constexpr const char* kAutoBaudEntry = "авто";
 
 /// Where speed.txt is read from: the current directory, else beside the program, else the
 /// installed data folder (the current directory's path when none has it).

@@ -13,6 +13,8 @@ namespace {
 std::uint8_t Hi(std::uint32_t a) { return static_cast<std::uint8_t>((a >> 8) & 0xFF); }
 std::uint8_t Lo(std::uint32_t a) { return static_cast<std::uint8_t>(a & 0xFF); }
 
+constexpr std::uint8_t kProgEnableEcho = 0x53;
+
 void Append(std::vector<std::uint8_t>& bytes, std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) {
   bytes.insert(bytes.end(), {b0, b1, b2, b3});
 }
@@ -34,17 +36,37 @@ void CheckSpan(std::size_t needed, std::size_t size, const char* what) {
 
 }  // namespace
 
-void AVRUtils::AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span<std::uint16_t> dest) {
+bool AVRUtils::TransferWithLivenessEcho(std::vector<std::uint8_t>& bytes) {
+  // Programming Enable answers 0x53 during its third byte in any state of programming mode; a
+  // chip that has let go of MISO gives 0xFF. Appended to the batch it costs no round trip, and
+  // coming last it vouches for every reply before it.
+  const std::size_t at = bytes.size();
+  const bool room = (at + 4) * kSamplesPerByte <= D2XXUnit::kSampleCapacity;
+  if (room) Append(bytes, 0xAC, kProgEnableEcho, 0x00, 0x00);
+  AvrSpiTransfer(bytes);
+  return room && ReplyByte(static_cast<std::uint32_t>(at + 2) * kSamplesPerByte) == kProgEnableEcho;
+}
+
+std::array<std::uint8_t, 3> AVRUtils::AvrReadSignature() {
+  std::vector<std::uint8_t> bytes;
+  for (std::uint8_t i = 0; i < 3; ++i) Append(bytes, 0x30, 0x00, i, 0x00);
+  AvrSpiTransfer(bytes);
+  std::array<std::uint8_t, 3> signature{};
+  for (std::uint32_t i = 0; i < 3; ++i) signature[i] = ReplyByte(kSamplesPerInstruction * i + 3 * kSamplesPerByte);
+  return signature;
+}
+
+bool AVRUtils::AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span<std::uint16_t> dest) {
   CheckCount(n, kMaxFlashReadWords, "Блок чтения флеши");
   CheckSpan(n, dest.size(), "Блок чтения флеши");
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(8u * n);
+  bytes.reserve(8u * n + 4);
   for (std::uint32_t i = 0; i < n; ++i) {
     const std::uint32_t a = (start + i) & 0xFFFF;
     Append(bytes, 0x20, Hi(a), Lo(a), 0x00);
     Append(bytes, 0x28, Hi(a), Lo(a), 0x00);
   }
-  AvrSpiTransfer(bytes);
+  const bool answered = TransferWithLivenessEcho(bytes);
   for (std::uint32_t i = 0; i < n; ++i) {
     // The data come during the fourth byte of each of the word's two instructions.
     const std::uint32_t word = 2 * kSamplesPerInstruction * i;
@@ -52,13 +74,14 @@ void AVRUtils::AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span
     const std::uint8_t high = ReplyByte(word + kSamplesPerInstruction + 3 * kSamplesPerByte);
     dest[i] = static_cast<std::uint16_t>(high * 256 + low);
   }
+  return answered;
 }
 
-void AVRUtils::AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span<const std::uint16_t> image) {
+bool AVRUtils::AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span<const std::uint16_t> image) {
   CheckCount(n, kMaxFlashWriteWords, "Страница флеши");
   if (n > 0) CheckSpan(static_cast<std::size_t>(start) + n, image.size(), "Страница флеши");
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(8u * n + 4);
+  bytes.reserve(8u * n + 8);
   for (std::uint32_t i = 0; i < n; ++i) {
     const std::uint32_t a = (start + i) & 0xFFFF;
     const std::uint16_t w = image[start + i];
@@ -66,8 +89,9 @@ void AVRUtils::AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span
     Append(bytes, 0x48, Hi(a), Lo(a), Hi(w));
   }
   Append(bytes, 0x4C, Hi(start), Lo(start), 0x00);
-  AvrSpiTransfer(bytes);
+  const bool answered = TransferWithLivenessEcho(bytes);
   unit_.Wait(Delays.FlashPageMs);
+  return answered;
 }
 
 void AVRUtils::AvrReadEepromBlock(std::span<std::uint16_t> dest, std::uint8_t n, std::uint16_t start) {
@@ -87,26 +111,28 @@ void AVRUtils::AvrReadEepromBlock(std::span<std::uint16_t> dest, std::uint8_t n,
   }
 }
 
-void AVRUtils::AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<const std::uint8_t> image, std::uint32_t n) {
+bool AVRUtils::AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<const std::uint8_t> image,
+                                  std::uint32_t n) {
   CheckCount(n, kMaxEepromWriteBytes, "Страница EEPROM");
   const std::uint64_t first = static_cast<std::uint64_t>(p) * s;
   CheckSpan(static_cast<std::size_t>(first + n), image.size(), "Страница EEPROM");
   std::vector<std::uint32_t> offsets(n);
   for (std::uint32_t i = 0; i < n; ++i) offsets[i] = i;
-  AvrWriteEepromPageBytes(static_cast<std::uint32_t>(first), image, offsets);
+  return AvrWriteEepromPageBytes(static_cast<std::uint32_t>(first), image, offsets);
 }
 
-void AVRUtils::AvrWriteEepromPageBytes(std::uint32_t first, std::span<const std::uint8_t> image,
-                                      std::span<const std::uint32_t> offsets) {
+bool AVRUtils::AvrWriteEepromPageBytes(std::uint32_t first, std::span<const std::uint8_t> image,
+                                       std::span<const std::uint32_t> offsets) {
   CheckCount(static_cast<std::uint32_t>(offsets.size()), kMaxEepromWriteBytes, "Страница EEPROM");
   if (!offsets.empty()) CheckSpan(static_cast<std::size_t>(first) + offsets.back() + 1, image.size(), "Страница EEPROM");
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(4u * offsets.size() + 4);
+  bytes.reserve(4u * offsets.size() + 8);
   for (const std::uint32_t i : offsets) Append(bytes, 0xC1, 0x00, Lo(i), image[static_cast<std::size_t>(first) + i]);
   const std::uint32_t address = first & 0xFFFF;
   Append(bytes, 0xC2, Hi(address), Lo(address), 0x00);
-  AvrSpiTransfer(bytes);
+  const bool answered = TransferWithLivenessEcho(bytes);
   unit_.Wait(Delays.EepromMs);
+  return answered;
 }
 
 }  // namespace pw

@@ -42,7 +42,7 @@ void AvrPage::AvrReadEepClick() {
   const auto file = ctx_.Host.ChooseSaveFile(kImageFilter, texts::kHexExtension);
   if (!file) return;
   ctx_.Log.Append("Файл Еепром: " + *file);
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   fileSaved_ = false;
   ReadEeprom(*file);
   CloseAfterRead(session, ctx_.Log, fileSaved_, *file);
@@ -82,7 +82,7 @@ void AvrPage::ReadEeprom(const std::string& file) {
 
 void AvrPage::AvrWriteEepClick() {
   ctx_.ClearLogIfTicked();
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   WriteEeprom();
   AvrPrograss.Position = 0;
   ShowProgress();
@@ -124,9 +124,12 @@ bool AvrPage::WriteEepromPages(std::int32_t count, PartialWrite& partial) {
     }
     if (offsets.empty()) continue;
     if (ctx_.StopRequested(texts::Undone(first, count, "байт EEPROM") + texts::kStoppedWrite)) return false;
-    if (!ChipAnswers()) return false;
     partial.Begun();
-    Utils.AvrWriteEepromPageBytes(static_cast<std::uint32_t>(first), ctx_.Images.EepromImage, offsets);
+    // The page's batch carries its own look at the chip (the write checked it before the first page).
+    if (!Utils.AvrWriteEepromPageBytes(static_cast<std::uint32_t>(first), ctx_.Images.EepromImage, offsets) &&
+        !ChipAnswers()) {
+      return false;
+    }
     SetProgress(first);
     ShowProgress();
   }

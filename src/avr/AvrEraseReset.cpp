@@ -11,7 +11,7 @@ namespace pw {
 
 void AvrPage::AvrEraseClick() {
   ctx_.ClearLogIfTicked();
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   // A chip that does not answer has not been erased, whatever the log would say.
   if (ChipAnswers()) {
     Utils.AvrChipErase();
@@ -25,7 +25,7 @@ void AvrPage::AvrEraseClick() {
 
 void AvrPage::AvrChipRstClick() {
   ctx_.ClearLogIfTicked();
-  std::optional<ProgrammerSession> session(std::in_place, ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  std::optional<ProgrammerSession> session(std::in_place, ctx_.Unit, kModeAvr, SessionBaud());
   try {
     Utils.AvrSetPins(AVRUtils::kResetAsserted);
   } catch (const std::exception&) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "avr/AvrPage.h"
@@ -19,7 +20,7 @@
 namespace pw {
 namespace {
 
-/// Pages between two looks at the window (and at whether the chip still answers).
+/// Pages written between two looks at the window.
 constexpr std::int32_t kPagesPerBreak = 16;
 
 std::uint16_t WordAddress(std::int64_t word) { return static_cast<std::uint16_t>(word & 0xFFFF); }
@@ -37,7 +38,7 @@ void AvrPage::AvrReadFlsClick() {
     return;
   }
   ctx_.Log.Append("Сохраняем Флеш в файл: " + *file);
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   fileSaved_ = false;
   ReadFlash(*file);
   // Whatever ended the read, the button must be usable for the next one.
@@ -53,31 +54,48 @@ void AvrPage::ReadFlash(const std::string& file) {
   ctx_.Log.Append("чтение флеш");
   std::int32_t address = 0;
   std::optional<std::uint32_t> block;
-  std::vector<std::uint16_t> page(static_cast<std::size_t>(FlashPageSize));
+  const std::int32_t perBlock = PagesPerReadBlock();
+  std::vector<std::uint16_t> words(static_cast<std::size_t>(perBlock) * static_cast<std::size_t>(FlashPageSize));
   std::vector<std::uint8_t> raw;
   raw.reserve(2 * static_cast<std::size_t>(FlashPageSize) * static_cast<std::size_t>(FlashPagesCount));
-  for (std::int32_t p = 0; p < FlashPagesCount; ++p) {
-    if (p % kPagesPerBreak == 1) ShowProgress();
+  for (std::int32_t p = 0; p < FlashPagesCount; p += perBlock) {
     if (p > 0 && ctx_.StopRequested(texts::Undone(p, FlashPagesCount, "страниц флеши") + texts::kStoppedRead)) return;
-    // A chip that stops answering reads as erased: look before trusting the pages that follow.
-    if (p % kPagesPerBreak == 0 && p > 0 && !ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
-    Utils.AvrReadFlashBlock(WordAddress(static_cast<std::int64_t>(p) * FlashPageSize),
-                            static_cast<std::uint16_t>(FlashPageSize), page);
-    SetProgress(p);
-    AppendSegmentRecord(hexText, address, block);
-    AppendHexWords(FlashPageSize, page, hexText, address);
-    for (const std::uint16_t word : page)
+    const std::int32_t pages = std::min(perBlock, FlashPagesCount - p);
+    // A chip that stops answering reads as erased: each block carries its own look at the chip.
+    if (!ReadFlashPages(p, pages, words)) return Refuse(texts::kAvrFileNotSaved);
+    const auto read = std::span(words).first(static_cast<std::size_t>(pages) * FlashPageSize);
+    for (std::int32_t k = 0; k < pages; ++k) {
+      AppendSegmentRecord(hexText, address, block);
+      AppendHexWords(FlashPageSize, read.subspan(static_cast<std::size_t>(k) * FlashPageSize), hexText, address);
+    }
+    for (const std::uint16_t word : read)
       raw.insert(raw.end(), {static_cast<std::uint8_t>(word & 0xFF), static_cast<std::uint8_t>(word >> 8)});
+    SetProgress(p + pages - 1);
+    ShowProgress();
   }
-  if (!ChipAnswers()) return Refuse(texts::kAvrFileNotSaved);
   SaveImageFile(file, hexText, raw);
   fileSaved_ = true;
   ctx_.Log.Append("файл сохранён");
 }
 
+std::int32_t AvrPage::PagesPerReadBlock() const {
+  return std::max<std::int32_t>(1, static_cast<std::int32_t>(AVRUtils::kMaxFlashReadWords) / FlashPageSize);
+}
+
+bool AvrPage::ReadFlashPages(std::int32_t page, std::int32_t pages, std::span<std::uint16_t> dest) {
+  const std::uint16_t start = WordAddress(static_cast<std::int64_t>(page) * FlashPageSize);
+  const auto n = static_cast<std::uint16_t>(pages * FlashPageSize);
+  if (Utils.AvrReadFlashBlock(start, n, dest)) return true;
+  // No echo: a chip that only lost step is brought back and read again; a silent one ends the read.
+  if (!ChipAnswers()) return false;
+  if (Utils.AvrReadFlashBlock(start, n, dest)) return true;
+  Refuse(texts::kAvrNoAnswer);
+  return false;
+}
+
 void AvrPage::AvrWriteFlsClick() {
   ctx_.ClearLogIfTicked();
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   WriteFlash();
   AvrPrograss.Position = 0;
   session.Close();
@@ -102,8 +120,10 @@ void AvrPage::WriteFlash() {
     const std::int64_t first = static_cast<std::int64_t>(b) * FlashPageSize;
     const std::int64_t n = std::min<std::int64_t>(count - first, FlashPageSize);
     partial.Begun();
-    Utils.AvrWriteFlashPage(WordAddress(first), static_cast<std::uint16_t>(n), m.FlashImage);
-    if (!ChipAnswers()) return;
+    // The page's batch carries its own look at the chip; only a missing echo costs a re-entry,
+    // which also brings a chip that lost step back before the next page.
+    const bool answered = Utils.AvrWriteFlashPage(WordAddress(first), static_cast<std::uint16_t>(n), m.FlashImage);
+    if (!answered && !ChipAnswers()) return;
     SetProgress(first + FlashPageSize);
     if (b % kPagesPerBreak == kPagesPerBreak - 1) ShowProgress();
   }
@@ -130,14 +150,23 @@ bool AvrPage::PageTouched(std::int32_t page, std::int32_t count) const {
 bool AvrPage::VerifyFlash(std::int32_t pages) {
   const MemoryImages& m = ctx_.Images;
   std::vector<std::uint16_t>& back = ctx_.Images.ReadBuffer;
-  for (std::int32_t c = 0; c < pages; ++c) {
-    if (!PageTouched(c, m.FlashDataCount)) continue;
+  const std::int32_t perBlock = PagesPerReadBlock();
+  for (std::int32_t c = 0; c < pages;) {
+    if (!PageTouched(c, m.FlashDataCount)) {
+      ++c;
+      continue;
+    }
+    // Touched pages in a row go in one block. Whole written pages, also the last one: words the
+    // file did not fill are compared with 0xFFFF.
+    std::int32_t run = 1;
+    while (run < perBlock && c + run < pages && PageTouched(c + run, m.FlashDataCount)) ++run;
+    // Pages of a chip gone silent read as erased and match an erased image: every block carries a look at the chip.
     if (ctx_.StopRequested(texts::Undone(c, pages, "страниц проверки флеши"))) return false;
+    if (!ReadFlashPages(c, run, back)) return false;
     const std::int64_t first = static_cast<std::int64_t>(c) * FlashPageSize;
-    // Whole written pages, also the last one: words the file did not fill are compared with 0xFFFF.
-    Utils.AvrReadFlashBlock(WordAddress(first), static_cast<std::uint16_t>(FlashPageSize), back);
-    SetProgress(first + FlashPageSize);
-    for (std::int32_t i = 0; i < FlashPageSize; ++i) {
+    const std::int64_t words = static_cast<std::int64_t>(run) * FlashPageSize;
+    SetProgress(first + words);
+    for (std::int64_t i = 0; i < words; ++i) {
       const std::uint16_t expected = m.FlashImage[static_cast<std::size_t>(first + i)];
       const std::uint16_t read = back[static_cast<std::size_t>(i)];
       if (expected == read) continue;
@@ -146,10 +175,10 @@ bool AvrPage::VerifyFlash(std::int32_t pages) {
       if ((expected & ~read) != 0) ctx_.Log.Append(texts::kAvrEraseFirstHint);
       return false;
     }
-    if (c % kPagesPerBreak == kPagesPerBreak - 1) ShowProgress();
+    ShowProgress();
+    c += run;
   }
-  // Pages of a chip gone silent read as erased and match an erased image: it must still answer.
-  return ChipAnswers();
+  return true;
 }
 
 }  // namespace pw

@@ -34,7 +34,7 @@ void AvrPage::AvrWriteFusesClick() {
   TakeBytesFromPanel();
   ctx_.Log.Append("конфигурация " + FuseText({FuseLow, FuseHigh, FuseExt}));
   ctx_.Log.Append("байт защиты " + Hex2(LockByte));
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   WriteFuses();
   session.Close();
 }
@@ -54,7 +54,7 @@ std::vector<std::string> AvrPage::RisksOfPanel() {
     const CheckBox& box = FuseBox(n);
     names[static_cast<std::size_t>(n)] = box.Enabled ? box.Caption : kNoFuseName;
   }
-  return FuseWriteRisks(names, written, current, InternalClockKHz, ctx_.ProgrammerBaud);
+  return FuseWriteRisks(names, written, current, InternalClockKHz, SessionBaud());
 }
 
 bool AvrPage::ConfirmFuseWrite() {

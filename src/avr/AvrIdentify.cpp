@@ -57,6 +57,7 @@ void AvrPage::ReportChip(const AvrChipDescription& chip) {
 }
 
 bool AvrPage::IdentifyChip(bool report) {
+  if (ctx_.AutoBaud) ChooseBaud();
   Utils.AvrProgEnable();
   ctx_.DopInfo.Text.clear();
   ClearFusePanel();
@@ -92,7 +93,7 @@ void AvrPage::AvrRdSignClick() {
   ctx_.ClearLogIfTicked();
   std::optional<ProgrammerSession> session;
   try {
-    session.emplace(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+    session.emplace(ctx_.Unit, kModeAvr, SessionBaud());
   } catch (const std::exception&) {
     ctx_.ReportError(texts::kNoProgrammer);
     return;
@@ -105,7 +106,7 @@ void AvrPage::AvrRdSignClick() {
 
 void AvrPage::AvrReadFusesClick() {
   ctx_.ClearLogIfTicked();
-  ProgrammerSession session(ctx_.Unit, kModeAvr, ctx_.ProgrammerBaud);
+  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   const bool known = IdentifyChip(false);
   session.Close();
   if (!known) ctx_.MarkTargetFailed();

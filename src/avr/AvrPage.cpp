@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "avr/AvrBaudProbe.h"
 #include "avr/AvrTexts.h"
 
 namespace pw {
@@ -63,6 +64,20 @@ bool AvrPage::ChipAnswers() {
   if (Utils.AvrProgEnable()) return true;
   Refuse(texts::kAvrNoAnswer);
   return false;
+}
+
+std::int32_t AvrPage::SessionBaud() const { return ctx_.AutoBaud && autoBaud_ ? *autoBaud_ : ctx_.ProgrammerBaud; }
+
+void AvrPage::ChooseBaud() {
+  const auto choice = ProbeAvrBaud(ctx_.Unit, Utils);
+  autoBaud_ = choice ? std::optional<std::int32_t>(choice->Working) : std::nullopt;
+  if (choice) {
+    ctx_.Log.Append("Скорость авто: чип отвечает до " + std::to_string(choice->Fastest) + " бод, работаем на " +
+                    std::to_string(choice->Working) + " бод");
+  } else {
+    ctx_.Log.Append("Скорость авто: чип не ответил ни на одной скорости, работаем на " +
+                    std::to_string(ctx_.Unit.LinkBaud) + " бод");
+  }
 }
 
 void AvrPage::StartProgress(std::int32_t max) {

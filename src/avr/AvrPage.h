@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,7 +33,8 @@ class AvrPage {
   /// The page and every control on it, parents before children.
   std::vector<ControlRef> Controls();
 
-  /// Enters programming mode, reads signature and fuses, looks the chip up in chips.ini (geometry,
+  /// With automatic baud chosen, first finds the clock to work at (ChooseBaud). Enters
+  /// programming mode, reads signature and fuses, looks the chip up in chips.ini (geometry,
   /// fuse names) and redraws the fuse panel; with report, logs the chip's sizes, signature and
   /// name and decides ChipKnown. Returns whether chips.ini describes the chip that answered now
   /// soundly and with flash pages: operations that go on to use the geometry stop when it does not.
@@ -147,6 +150,11 @@ class AvrPage {
   void WriteFlash();
   /// Compares the pages below pages that the file touched with FlashImage; logs the first mismatch.
   bool VerifyFlash(std::int32_t pages);
+  /// Whole pages one flash read block holds.
+  std::int32_t PagesPerReadBlock() const;
+  /// Reads pages from page on into dest in one block; a block whose liveness echo is missing
+  /// gets one re-entry and one more read. False (logged, target failed) when the chip does not answer.
+  bool ReadFlashPages(std::int32_t page, std::int32_t pages, std::span<std::uint16_t> dest);
   /// Whether a word of FlashFilled below count lies in page.
   bool PageTouched(std::int32_t page, std::int32_t count) const;
   void ReadEeprom(const std::string& file);
@@ -184,6 +192,14 @@ class AvrPage {
   /// Whether the chip still answers Programming Enable; when it does not, logs so and marks the
   /// target failed.
   bool ChipAnswers();
+  /// The baud value AVR operations open the programmer with: with automatic baud chosen, the
+  /// last identification's choice (ProgrammerBaud until there is one).
+  std::int32_t SessionBaud() const;
+  /// With automatic baud chosen, finds the fastest clock the chip takes, works at half of it for
+  /// the rest of the session and for later ones, and logs the choice.
+  void ChooseBaud();
+  /// The working baud the last automatic choice found.
+  std::optional<std::int32_t> autoBaud_;
   /// Progress bar range 0..max, at 0.
   void StartProgress(std::int32_t max);
   /// Progress position, kept within the bar's range.

@@ -6,8 +6,10 @@
 /// block routines pack a whole page or block into one write and one read. The programmer must
 /// be open in "AVR-ISP".
 
+#include <array>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "d2xx/Wiring.h"
 #include "link/D2xxUnit.h"
@@ -41,8 +43,8 @@ class AVRUtils {
   static constexpr std::uint32_t kSamplesPerBit = SpiMode0::kSamplesPerBit;
   static constexpr std::uint32_t kSamplesPerByte = SpiMode0::kSamplesPerByte;
   static constexpr std::uint32_t kSamplesPerInstruction = 4 * kSamplesPerByte;
-  /// The most a batch can carry within the sample buffers.
-  static constexpr std::uint32_t kMaxFlashReadWords = 512;
+  /// The most a batch can carry within the sample buffers (the flash batches with their liveness echo).
+  static constexpr std::uint32_t kMaxFlashReadWords = 511;
   static constexpr std::uint32_t kMaxFlashWriteWords = 511;
   static constexpr std::uint32_t kMaxEepromWriteBytes = 1023;
   static constexpr std::uint32_t kMaxEepromReadBytes = 255;
@@ -92,6 +94,8 @@ class AVRUtils {
   /// Chip Erase, then its wait.
   void AvrChipErase();
   std::uint8_t AvrReadSignatureByte(std::uint8_t index);
+  /// The three signature bytes, read in one exchange.
+  std::array<std::uint8_t, 3> AvrReadSignature();
   /// Reads low, high and extended fuse, in that order.
   AvrFuseBytes AvrReadFuseBytes();
   /// Writes low, high and extended fuse, each followed by its wait: a chip still busy with one
@@ -101,20 +105,24 @@ class AVRUtils {
   /// Writes the lock byte, then its wait.
   void AvrWriteLockByte(std::uint8_t lock);
 
-  /// Reads n words (n ≤ 512) from word address start on into dest[0..n-1]; addresses wrap at 65,536.
-  void AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span<std::uint16_t> dest);
+  /// Reads n words (n ≤ 511) from word address start on into dest[0..n-1]; addresses wrap at
+  /// 65,536. Returns whether the chip still answered at the end of the block: a chip that let go
+  /// of MISO reads as erased.
+  bool AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span<std::uint16_t> dest);
   /// Loads image[start .. start+n-1] (n ≤ 511) into the page buffer, writes the page at start and
-  /// waits. image is indexed by absolute word address.
-  void AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span<const std::uint16_t> image);
+  /// waits. image is indexed by absolute word address. Returns whether the chip still answered
+  /// at the end of the batch (see TransferWithLivenessEcho).
+  bool AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span<const std::uint16_t> image);
   /// Reads n bytes (1..255) from byte address start on into dest, two bytes per word, low half first.
   void AvrReadEepromBlock(std::span<std::uint16_t> dest, std::uint8_t n, std::uint16_t start);
   /// Loads n bytes (n ≤ 1023) of page p (page size s) from image[p*s ..] and writes the page, then
   /// waits. image is indexed by absolute byte address. Only for chips with EEPROM page commands.
-  void AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<const std::uint8_t> image, std::uint32_t n);
+  /// Returns whether the chip still answered at the end of the batch.
+  bool AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<const std::uint8_t> image, std::uint32_t n);
   /// Loads only image[first + offset] for each in-page offset (ascending, at most 1023) and writes
   /// the page at byte address first, then waits: the chip programs the loaded bytes and keeps the
-  /// rest of the page as it was.
-  void AvrWriteEepromPageBytes(std::uint32_t first, std::span<const std::uint8_t> image,
+  /// rest of the page as it was. Returns whether the chip still answered at the end of the batch.
+  bool AvrWriteEepromPageBytes(std::uint32_t first, std::span<const std::uint8_t> image,
                                std::span<const std::uint32_t> offsets);
   /// Writes one EEPROM byte (erase and write in one cycle), then its wait. Every AVR has this
   /// instruction; it is the only EEPROM write of chips without EEPROM page commands.
@@ -124,6 +132,10 @@ class AVRUtils {
   std::uint8_t ReplyByte(std::uint32_t first) const;
 
  private:
+  /// Appends Programming Enable to a write batch when the buffers have room for it, sends the
+  /// batch, and returns whether its echo came back: the chip was still answering when the batch
+  /// ended. False also when there was no room: the caller must then look by other means.
+  bool TransferWithLivenessEcho(std::vector<std::uint8_t>& bytes);
   /// Four single exchanges; returns the byte received during byte number replyAt (0-based).
   std::uint8_t Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, int replyAt = 3);
 

@@ -11,7 +11,7 @@
 namespace pw::cli {
 
 const char* CliUsage() {
-  return R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N] [--clear-log] [--yes] [--force] [--erase] PAGE OPERATION [ARGS]
+  return R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N|auto] [--clear-log] [--yes] [--force] [--erase] PAGE OPERATION [ARGS]
   avr identify | read-fuses | erase | reset
       | read-flash FILE | write-flash FILE | read-eeprom FILE | write-eeprom FILE
       | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes; risky fuses: --force)
@@ -25,6 +25,7 @@ const char* CliUsage() {
   --trace FILE         with --simulator: write every sample's line levels to FILE
   --device SERIAL      use the real programmer with this serial number (several on one host)
   --baud N             this run's baud value instead of the eighth line of speed.txt (300..3000000)
+  --baud auto          AVR: find the fastest clock the chip takes and work at half of it
   --clear-log          tick "Очищать лог"
   --yes                answer Yes to the questions an operation asks
   --force              with --yes: also write fuses that can lock the programmer out
@@ -50,7 +51,7 @@ std::int32_t ParseBaudNumber(const std::string& text) {
   const bool digits = !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
   const long value = digits ? std::stol(text) : -1;
   if (value < kLowestBaud || value > kHighestBaud) {
-    throw std::invalid_argument("--baud needs a number from " + std::to_string(kLowestBaud) + " to " +
+    throw std::invalid_argument("--baud needs auto or a number from " + std::to_string(kLowestBaud) + " to " +
                                 std::to_string(kHighestBaud) + ", not " + text);
   }
   return static_cast<std::int32_t>(value);
@@ -95,7 +96,7 @@ void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOption
     o.Device = OptionValue(args, i, "--device", "a serial number");
   } else if (Is(a, "--baud")) {
     o.Baud = OptionValue(args, i, "--baud", "a value");
-    ParseBaudNumber(*o.Baud);
+    if (*o.Baud != kBaudAuto) ParseBaudNumber(*o.Baud);
   } else if (a == "--clear-log") {
     o.ClearLog = true;
   } else if (a == "--yes") {

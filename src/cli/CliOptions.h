@@ -26,8 +26,8 @@ struct CliOptions {
   std::optional<std::filesystem::path> Trace;
   /// --device SERIAL: the real programmer with this serial number.
   std::string Device;
-  /// --baud VALUE as given (already checked): a number of baud, for this run instead of the
-  /// eighth line of speed.txt. Kept as text so that other kinds of value can join it.
+  /// --baud VALUE as given (already checked): a number of baud for this run instead of the
+  /// eighth line of speed.txt, or "auto" (kBaudAuto), which finds the fastest clock an AVR takes.
   std::optional<std::string> Baud;
   bool ClearLog = false;
   bool Yes = false;
@@ -38,6 +38,9 @@ struct CliOptions {
   /// PAGE OPERATION [ARGS], as given.
   std::vector<std::string> Words;
 };
+
+/// The --baud value that chooses the baud list's "авто" entry.
+inline constexpr const char* kBaudAuto = "auto";
 
 /// Parses argv[1..]. Options may stand anywhere; after "--" every word is a command word.
 /// Raises std::invalid_argument with a message for a malformed line.

@@ -1,9 +1,11 @@
 #include "cli/CliRun.h"
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
 #include "app/Form1.h"
+#include "app/SpeedList.h"
 #include "backend/Backend.h"
 #include "cli/CliCommands.h"
 #include "cli/CliHost.h"
@@ -38,6 +40,16 @@ std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
   return Backend::Hardware(options.Device);
 }
 
+/// --baud auto chooses the baud list's "авто" entry, as a person would.
+void ApplyBaudOption(const CliOptions& options, TForm1& form) {
+  if (!options.Baud || *options.Baud != kBaudAuto) return;
+  const auto& items = form.BoudRate.Items;
+  const auto entry = std::find(items.begin(), items.end(), kAutoBaudEntry);
+  if (entry == items.end()) return;
+  form.BoudRate.Select(static_cast<int>(entry - items.begin()));
+  form.Fire(form.BoudRate.OnChange);
+}
+
 int RunCommand(const CliOptions& options, const CliCommand& command, const std::string& type,
                const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted) {
   auto backend = MakeBackend(options);
@@ -52,6 +64,7 @@ int RunCommand(const CliOptions& options, const CliCommand& command, const std::
   Outcome outcome = form.LastOutcome();
   if (outcome == Outcome::Success) {
     ApplyRunOptions(form, options);
+    ApplyBaudOption(options, form);
     CliSession session(form, host);
     session.EraseFirst = options.Erase;
     command.Run(session, type, args);
@@ -67,7 +80,7 @@ int RunCommand(const CliOptions& options, const CliCommand& command, const std::
 
 void ApplyRunOptions(TForm1& form, const CliOptions& options) {
   form.CheckBox1.Checked = options.ClearLog;
-  if (options.Baud) form.ProgrammerBaud = ParseBaudNumber(*options.Baud);
+  if (options.Baud && *options.Baud != kBaudAuto) form.ProgrammerBaud = ParseBaudNumber(*options.Baud);
 }
 
 int RunCli(const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted) {

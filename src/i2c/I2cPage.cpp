@@ -8,6 +8,12 @@
 #include "model/Texts.h"
 
 namespace pw {
+namespace {
+
+/// Larger than any page: a value above it is refused without being narrowed.
+constexpr std::int64_t kMostPageSize = 65536;
+
+}  // namespace
 
 I2cPage::I2cPage(FormContext& context) : ctx_(context) {
   I2cEepom.OnShow = [this] { ViewI2C(); };
@@ -35,6 +41,10 @@ void I2cPage::ViewI2C() {
   const std::string& section = I2eEepromType.Text;
   EepromSize = static_cast<std::int32_t>(types.ReadInteger(section, "Size", 0));
   I2cProtocol = static_cast<std::uint8_t>(types.ReadInteger(section, "Protocol", 2) & 0xFF);
+  // A key that is there but no number reads as 0, which the write refuses.
+  pageSizeText_ = types.ReadString(section, "PageSize", std::to_string(I2cGroups::kGroupBytes));
+  const std::int64_t pageSize = types.ReadInteger(section, "PageSize", I2cGroups::kGroupBytes);
+  I2cPageSize = pageSize > 0 && pageSize <= kMostPageSize ? static_cast<std::int32_t>(pageSize) : 0;
   const std::int32_t count = ctx_.Images.EepromDataCount;
   I2cEepromLab2.Caption = "Размер Еепром: " + std::to_string(EepromSize) + " байт\r\n";
   if (count != 0) I2cEepromLab2.Caption += "Данных в файле " + std::to_string(count) + " байт\r\n";
@@ -89,6 +99,15 @@ std::optional<std::string> I2cPage::SizeProblem(std::int32_t bytes, const char* 
            " байт; " + cancelled;
   }
   return std::nullopt;
+}
+
+std::optional<std::string> I2cPage::WriteProblem(std::int32_t bytes, const char* cancelled) const {
+  if (auto problem = SizeProblem(bytes, cancelled)) return problem;
+  const bool powerOfTwo = I2cPageSize > 0 && (I2cPageSize & (I2cPageSize - 1)) == 0;
+  if (powerOfTwo && I2cPageSize <= EepromSize) return std::nullopt;
+  return "Ошибка: у типа [" + I2eEepromType.Text + "] в файле " + kTypesFile +
+         " размер страницы (PageSize=" + pageSizeText_ + ") не степень двойки от 1 до " + std::to_string(EepromSize) +
+         "; " + cancelled;
 }
 
 void I2cPage::ChipFailed(I2cGroupResult result, std::uint32_t address, const char* consequence) {

@@ -44,6 +44,9 @@ class I2cPage {
   std::int32_t EepromSize = 0;
   /// The chosen type's addressing scheme.
   std::uint8_t I2cProtocol = 2;
+  /// The chosen type's page size (its PageSize key; I2cGroups::kGroupBytes without one): writes
+  /// go in page-aligned groups of this many bytes.
+  std::int32_t I2cPageSize = I2cGroups::kGroupBytes;
   /// Runs after a file was loaded here: the AVR page's EEPROM write button follows the AVR chip.
   std::function<void()> OnFileLoaded;
 
@@ -62,6 +65,8 @@ class I2cPage {
   /// A line that stops an operation before it touches the chip, or nothing when it may go on;
   /// the line names the type's section and ends with cancelled ("чтение отменено").
   std::optional<std::string> SizeProblem(std::int32_t bytes, const char* cancelled) const;
+  /// SizeProblem, then a PageSize that cannot be the chip's page: writes would roll over inside it.
+  std::optional<std::string> WriteProblem(std::int32_t bytes, const char* cancelled) const;
   /// Logs problem and marks the operation as refused for its input.
   void RefuseInput(const std::string& problem);
   /// Writes the bytes i < count for which wanted(i) holds, value(i) each, in runs that stay
@@ -79,6 +84,8 @@ class I2cPage {
   void MoveProgress(int position);
 
   FormContext& ctx_;
+  /// The chosen type's PageSize as the file gives it, for the message that refuses it.
+  std::string pageSizeText_;
 };
 
 }  // namespace pw

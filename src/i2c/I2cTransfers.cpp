@@ -1,7 +1,7 @@
 // The three operations that move data between the chip and the images or files.
 
 #include <algorithm>
-#include <array>
+#include <vector>
 
 #include "hexfile/HexWriter.h"
 #include "i2c/I2cPage.h"
@@ -14,37 +14,36 @@
 #include "model/Texts.h"
 
 namespace pw {
-namespace {
-
-constexpr int kGroup = I2cGroups::kGroupBytes;
-
-}  // namespace
 
 bool I2cPage::WriteAll(std::int32_t count, const std::function<std::uint8_t(std::int32_t)>& value,
                        const std::function<bool(std::int32_t)>& wanted, PartialWrite& partial) {
   I2cGroups groups(ctx_.Unit, Addressing());
-  // Groups are aligned and no larger than any 24Cxx page, so a run inside one never crosses a page.
-  for (std::int32_t group = 0; group < count; group += kGroup) {
-    if (ctx_.StopRequested(texts::Undone(group, count, "байт EEPROM") + texts::kStoppedWrite)) return false;
-    const std::int32_t end = std::min<std::int32_t>(group + kGroup, count);
-    for (std::int32_t start = group; start < end;) {
+  // Groups are the chip's pages, aligned: a run inside one never rolls over onto the page's start.
+  // A page longer than one exchange can carry goes in several runs, each still inside the page.
+  const std::int32_t group = std::max<std::int32_t>(1, I2cPageSize);  // WriteProblem refuses a page size below 1
+  const std::int32_t most = I2cGroups::MostWriteBytes(Addressing());
+  std::vector<std::uint8_t> data;
+  for (std::int32_t at = 0; at < count; at += group) {
+    if (ctx_.StopRequested(texts::Undone(at, count, "байт EEPROM") + texts::kStoppedWrite)) return false;
+    const std::int32_t end = std::min<std::int32_t>(at + group, count);
+    for (std::int32_t start = at; start < end;) {
       if (!wanted(start)) {
         ++start;
         continue;
       }
-      std::array<std::uint8_t, kGroup> data{};
-      std::size_t n = 0;
-      for (; start + static_cast<std::int32_t>(n) < end && wanted(start + static_cast<std::int32_t>(n)); ++n) {
-        data[n] = value(start + static_cast<std::int32_t>(n));
+      data.clear();
+      while (start + static_cast<std::int32_t>(data.size()) < end && static_cast<std::int32_t>(data.size()) < most &&
+             wanted(start + static_cast<std::int32_t>(data.size()))) {
+        data.push_back(value(start + static_cast<std::int32_t>(data.size())));
       }
-      const I2cGroupResult result = groups.Write(static_cast<std::uint32_t>(start), std::span(data.data(), n));
+      const I2cGroupResult result = groups.Write(static_cast<std::uint32_t>(start), data);
       if (result != I2cGroupResult::Done) {
         ChipFailed(result, static_cast<std::uint32_t>(start), "запись прервана");
         return false;
       }
       // A chip that took one group is changed: a failure from here on leaves it partly written.
       partial.Begun();
-      start += static_cast<std::int32_t>(n);
+      start += static_cast<std::int32_t>(data.size());
     }
     MoveProgress(end - 1);
   }
@@ -60,9 +59,12 @@ void I2cPage::RefuseInput(const std::string& problem) {
 bool I2cPage::ReadBytes(std::vector<std::uint8_t>& bytes, const char* consequence, const char* stopped) {
   I2cGroups groups(ctx_.Unit, Addressing());
   const auto count = static_cast<std::int32_t>(bytes.size());
-  for (std::int32_t start = 0; start < count; start += kGroup) {
+  // One addressing per run: the chip's address counter carries on across pages (and the blocks
+  // of the small parts) up to its last byte.
+  const std::int32_t run = I2cGroups::MostReadBytes(Addressing());
+  for (std::int32_t start = 0; start < count; start += run) {
     if (ctx_.StopRequested(texts::Undone(start, count, "байт EEPROM") + stopped)) return false;
-    const auto n = static_cast<std::size_t>(std::min<std::int32_t>(kGroup, count - start));
+    const auto n = static_cast<std::size_t>(std::min<std::int32_t>(run, count - start));
     const I2cGroupResult result = groups.Read(static_cast<std::uint32_t>(start), std::span(bytes).subspan(static_cast<std::size_t>(start), n));
     if (result != I2cGroupResult::Done) {
       ChipFailed(result, static_cast<std::uint32_t>(start), consequence);
@@ -108,7 +110,7 @@ void I2cPage::I2cEepromReadClick() {
 
 void I2cPage::I2cEepromWriteClick() {
   const std::int32_t count = ctx_.Images.EepromDataCount;
-  if (const auto problem = SizeProblem(count, "запись отменена")) return RefuseInput(*problem);
+  if (const auto problem = WriteProblem(count, "запись отменена")) return RefuseInput(*problem);
   ProgrammerSession session(ctx_.Unit, kModeI2c, ctx_.ProgrammerBaud);
   SetProgress(count, 0);
   ctx_.Log.Append("прошивание EEPROM:" + std::to_string(count) + "байт");
@@ -148,7 +150,7 @@ void I2cPage::I2cEepromVerifyClick() {
 }
 
 void I2cPage::I2cEepromEraseClick() {
-  if (const auto problem = SizeProblem(0, "стирание отменено")) return RefuseInput(*problem);
+  if (const auto problem = WriteProblem(0, "стирание отменено")) return RefuseInput(*problem);
   ProgrammerSession session(ctx_.Unit, kModeI2c, ctx_.ProgrammerBaud);
   SetProgress(EepromSize, 0);
   ctx_.Log.Append("стирание EEPROM");

@@ -37,6 +37,9 @@ class FormContext {
   CheckBox& CheckBox1;
   Edit& DopInfo;
   const std::int32_t& ProgrammerBaud;
+  /// The baud list's "авто" entry is chosen: AVR operations find the fastest clock the chip takes
+  /// and work at half of it instead of ProgrammerBaud.
+  bool AutoBaud = false;
   const FormPaths Paths;
   /// The flash, EEPROM and configuration images and their data counts, shared by the pages.
   MemoryImages& Images;

@@ -11,11 +11,19 @@ TEST(Startup, TheEighthLineOfSpeedTxtFixesTheBaud) {
   FormFixture f;
   TForm1& form = f.Start();
   EXPECT_TRUE(f.Host.Errors.empty());
-  EXPECT_EQ(form.BoudRate.Items.size(), 9u);
+  ASSERT_EQ(form.BoudRate.Items.size(), 10u) << "the file's nine lines and \"авто\"";
+  EXPECT_EQ(form.BoudRate.Items.back(), "авто");
   EXPECT_EQ(form.BoudRate.ItemIndex, 7);
   EXPECT_EQ(form.BoudRate.Text, "19200");
   EXPECT_EQ(form.ProgrammerBaud, 19200);
   EXPECT_EQ(form.LastOutcome(), Outcome::Success);
+  // Choosing "авто" turns the automatic clock on, any other entry off; the number stays.
+  for (const auto& [entry, automatic] : {std::pair<int, bool>{9, true}, {3, false}, {9, true}, {7, false}}) {
+    form.BoudRate.Select(entry);
+    form.Fire(form.BoudRate.OnChange);
+    EXPECT_EQ(form.Context().AutoBaud, automatic) << entry;
+    EXPECT_EQ(form.ProgrammerBaud, 19200);
+  }
 }
 
 TEST(Startup, CrLfLineEndsAndBlanksAroundTheNumberAreRead) {

@@ -273,3 +273,46 @@ TEST(AvrFlashWrite, AFailingUsbCallMidWriteClosesTheProgrammer) {
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+// The look at the chip rides in each page's own batch (a Programming Enable echo after the page
+// write): a chip that falls silent during a page is caught before the next page is sent.
+TEST(AvrFlashWrite, AChipThatFallsSilentDuringAPageIsCaughtBeforeTheNextPage) {
+  // ATmega88PA: identification 36 SPI bytes, then 264 per 32-word page (loads, page write, echo).
+  constexpr int kPageBytes = 264;
+  struct Case {
+    const char* What;
+    int SilentAfter;
+  };
+  const Case cases[] = {
+      {"among the third page's loads", 36 + 2 * kPageBytes + 100},
+      {"after the third page's write instruction", 36 + 2 * kPageBytes + 260},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    AvrBench b("ATmega88PA", "SilentAfter=" + std::to_string(c.SilentAfter) + "\n");
+    ASSERT_EQ(b.Open(b.Page().AvrLoadFls, test::WriteWordsHex(b.Dir / "w.hex", Counting(32 * 6, 1))), Outcome::Success);
+    b.Form->Log.Clear();
+    b.Sim().StartTrace(b.Dir / "write.bin");
+    EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::TargetProblem);
+    b.Sim().StopTrace();
+    EXPECT_EQ(b.Log(),
+              (Lines{"запись во флеш 192 слов", "Ошибка: чип не отвечает", texts::PartlyWritten("Прошить Flash")}));
+    EXPECT_EQ(WithOpcode(TracedInstructions(b.Dir / "write.bin"), 0x4C).size(), 3u);
+  }
+}
+
+TEST(AvrFlashWrite, PagesOfAnAnsweringChipCostNoExchangeBesideTheirOwn) {
+  AvrBench b("ATmega88PA");
+  ASSERT_EQ(b.Open(b.Page().AvrLoadFls, test::WriteWordsHex(b.Dir / "w.hex", Counting(32 * 6, 1))), Outcome::Success);
+  const auto before = b.Sim().Faults().Calls(sim::SimCall::Write);
+  ASSERT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::Success);
+  // The open's start pulse (2), identification (2 × 5 + 3 × 4 + 3 × 4 + 4), six pages, the
+  // restart (1 + 5) and one verify block.
+  EXPECT_EQ(b.Sim().Faults().Calls(sim::SimCall::Write) - before, 2u + 38 + 6 + 6 + 1);
+}
+
+}  // namespace
+}  // namespace pw

@@ -91,12 +91,12 @@ TEST_F(AvrUtilsLayout, ProgEnablePulsesResetBeforeEachRetryAndWaitsTheEntryTime)
   EXPECT_EQ(driver.Waits.front(), AVRUtils::kResetSettleMs);
 }
 
-TEST_F(AvrUtilsLayout, FlashPageWithNoWordsSendsOnlyThePageWrite) {
+TEST_F(AvrUtilsLayout, FlashPageWithNoWordsSendsOnlyThePageWriteAndTheLivenessEcho) {
   const std::vector<std::uint16_t> image(16, 0x1234);
   avr.AvrWriteFlashPage(0x0040, 0, image);
   ASSERT_EQ(driver.Writes.size(), 1u);
-  EXPECT_EQ(driver.Writes[0].size(), 64u);
-  EXPECT_EQ(SentBytes(driver.Writes[0]), (std::vector<std::uint8_t>{0x4C, 0x00, 0x40, 0x00}));
+  EXPECT_EQ(driver.Writes[0].size(), 128u);
+  EXPECT_EQ(SentBytes(driver.Writes[0]), (std::vector<std::uint8_t>{0x4C, 0x00, 0x40, 0x00, 0xAC, 0x53, 0x00, 0x00}));
   EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{AvrWriteDelays{}.FlashPageMs}));
 }
 
@@ -105,17 +105,18 @@ TEST_F(AvrUtilsLayout, FlashPageLoadsLowThenHighWithFullAddresses) {
   image[0x200] = 0xBEEF;
   image[0x201] = 0x1234;
   avr.AvrWriteFlashPage(0x200, 2, image);
-  EXPECT_EQ(driver.Writes[0].size(), 128u * 2 + 64);
+  EXPECT_EQ(driver.Writes[0].size(), 128u * 2 + 64 + 64);
   EXPECT_EQ(SentBytes(driver.Writes[0]),
-            (std::vector<std::uint8_t>{0x40, 0x02, 0x00, 0xEF, 0x48, 0x02, 0x00, 0xBE, 0x40, 0x02, 0x01, 0x34, 0x48, 0x02,
-                                       0x01, 0x12, 0x4C, 0x02, 0x00, 0x00}));
+            (std::vector<std::uint8_t>{0x40, 0x02, 0x00, 0xEF, 0x48, 0x02, 0x00, 0xBE, 0x40, 0x02, 0x01, 0x34,
+                                       0x48, 0x02, 0x01, 0x12, 0x4C, 0x02, 0x00, 0x00, 0xAC, 0x53, 0x00, 0x00}));
 }
 
 TEST_F(AvrUtilsLayout, FlashReadAddressesWrapAt65536Words) {
   std::vector<std::uint16_t> dest(2);
   avr.AvrReadFlashBlock(0xFFFF, 2, dest);
-  EXPECT_EQ(SentBytes(driver.Writes[0]), (std::vector<std::uint8_t>{0x20, 0xFF, 0xFF, 0x00, 0x28, 0xFF, 0xFF, 0x00, 0x20,
-                                                                    0x00, 0x00, 0x00, 0x28, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(SentBytes(driver.Writes[0]),
+            (std::vector<std::uint8_t>{0x20, 0xFF, 0xFF, 0x00, 0x28, 0xFF, 0xFF, 0x00, 0x20, 0x00,
+                                       0x00, 0x00, 0x28, 0x00, 0x00, 0x00, 0xAC, 0x53, 0x00, 0x00}));
   EXPECT_EQ(dest, (std::vector<std::uint16_t>{0xFFFF, 0xFFFF}));
 }
 
@@ -123,8 +124,9 @@ TEST_F(AvrUtilsLayout, EepromPageLoadsInPageIndicesAndWritesThePageAddress) {
   std::vector<std::uint8_t> image(64);
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i + 100);
   avr.AvrWriteEepromPage(3, 4, image, 3);
-  EXPECT_EQ(SentBytes(driver.Writes[0]), (std::vector<std::uint8_t>{0xC1, 0x00, 0x00, 112, 0xC1, 0x00, 0x01, 113, 0xC1,
-                                                                    0x00, 0x02, 114, 0xC2, 0x00, 12, 0x00}));
+  EXPECT_EQ(SentBytes(driver.Writes[0]),
+            (std::vector<std::uint8_t>{0xC1, 0x00, 0x00, 112,  0xC1, 0x00, 0x01, 113,  0xC1, 0x00,
+                                       0x02, 114,  0xC2, 0x00, 12,   0x00, 0xAC, 0x53, 0x00, 0x00}));
   EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{AvrWriteDelays{}.EepromMs}));
   driver.Waits.clear();
   avr.Delays.EepromMs = 11;  // the chip's own time, from its description
@@ -135,7 +137,7 @@ TEST_F(AvrUtilsLayout, EepromPageLoadsInPageIndicesAndWritesThePageAddress) {
 TEST_F(AvrUtilsLayout, BatchesBeyondTheSampleBuffersAreRefusedBeforeAnythingIsSent) {
   std::vector<std::uint16_t> words(70000, 0xFFFF);
   std::vector<std::uint8_t> bytes(70000, 0xFF);
-  EXPECT_THROW(avr.AvrReadFlashBlock(0, 513, words), PinwrightError);
+  EXPECT_THROW(avr.AvrReadFlashBlock(0, 512, words), PinwrightError);
   EXPECT_THROW(avr.AvrWriteFlashPage(0, 512, words), PinwrightError);
   EXPECT_THROW(avr.AvrWriteEepromPage(0, 1024, bytes, 1024), PinwrightError);
   // A page that runs past its image, or a destination too short for the block.
@@ -147,13 +149,13 @@ TEST_F(AvrUtilsLayout, BatchesBeyondTheSampleBuffersAreRefusedBeforeAnythingIsSe
   EXPECT_THROW(avr.AvrWriteEepromPage(15, 4, std::span<const std::uint8_t>(bytes.data(), 62), 3), PinwrightError);
   EXPECT_TRUE(driver.Writes.empty());
   // The largest batches fit exactly.
-  avr.AvrReadFlashBlock(0, 512, words);
+  avr.AvrReadFlashBlock(0, 511, words);
   avr.AvrWriteFlashPage(0, 511, words);
   avr.AvrWriteEepromPage(0, 1023, bytes, 1023);
   ASSERT_EQ(driver.Writes.size(), 3u);
-  EXPECT_EQ(driver.Writes[0].size(), 65536u);
-  EXPECT_EQ(driver.Writes[1].size(), 65472u);
-  EXPECT_EQ(driver.Writes[2].size(), 65536u);
+  EXPECT_EQ(driver.Writes[0].size(), 511u * 128 + 64) << "the block and the liveness echo";
+  EXPECT_EQ(driver.Writes[1].size(), 65536u) << "the page and the liveness echo";
+  EXPECT_EQ(driver.Writes[2].size(), 65536u) << "no room for the echo";
 }
 
 /// AVRUtils against a simulated ATmega328P.

@@ -14,7 +14,7 @@ TEST(CliFrame, HelpPrintsTheCommandLine) {
   const auto lines = r.Lines();
   ASSERT_GE(lines.size(), 8u);
   EXPECT_EQ(lines[0],
-            "pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N] [--clear-log] [--yes] "
+            "pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N|auto] [--clear-log] [--yes] "
             "[--force] [--erase] PAGE OPERATION [ARGS]");
   EXPECT_EQ(lines[1], "  avr identify | read-fuses | erase | reset");
   EXPECT_EQ(lines[7], "  i2c TYPE read FILE | write FILE | erase | verify FILE");

@@ -129,12 +129,9 @@ TEST(I2cCli, TheTraceOfAReadDecodesToTheAddressesAndDataWritten) {
   ASSERT_EQ(RunCli({bench, "i2c", "24C01", "write", "in.hex"}, dir.Path()).Status, 0);
   ASSERT_EQ(RunCli({bench, "--trace", (dir / "read.bin").string(), "i2c", "24C01", "read", "out.hex"}, dir.Path()).Status, 0);
   const std::string decoded = test::RunSigrok(dir / "read.bin", "-P i2c:scl=7:sda=1,eeprom24xx -A eeprom24xx");
-  // Sixteen random reads of eight bytes, one per group address.
-  for (int group = 0; group < 16; ++group) {
-    char line[64];
-    std::snprintf(line, sizeof line, "Word address byte: %02X\n", group * 8);
-    EXPECT_NE(decoded.find(line), std::string::npos) << line;
-  }
+  // One random read of the whole chip: a single word address, the counter runs on by itself.
+  EXPECT_NE(decoded.find("Word address byte: 00\n"), std::string::npos);
+  EXPECT_EQ(decoded.find("Word address byte: 08\n"), std::string::npos);
   const auto expected = Image((dir / "in.hex").string());
   for (int address = 0x40; address < 0x43; ++address) {
     char line[64];

@@ -65,7 +65,8 @@ TEST_F(MainWindowTest, WidgetsShowTheModelsCaptions) {
   EXPECT_EQ(Widget<QCheckBox>("CheckBox1")->text(), "Очищать лог");
   EXPECT_EQ(Widget<QComboBox>("PicType")->currentText(), "PIC-Type");
   EXPECT_EQ(Widget<QComboBox>("BoudRate")->currentText(), "19200");
-  EXPECT_EQ(Widget<QComboBox>("BoudRate")->count(), 9);
+  EXPECT_EQ(Widget<QComboBox>("BoudRate")->count(), 10);
+  EXPECT_EQ(Widget<QComboBox>("BoudRate")->itemText(9), "авто");
   EXPECT_EQ(Widget<QLabel>("SetupNote")->text(), "После прошивки настроек программатор необходимо переподключить.");
   EXPECT_FALSE(Widget<QComboBox>("SetupClock")->isEditable());
   EXPECT_TRUE(Widget<QComboBox>("BoudRate")->isEditable());

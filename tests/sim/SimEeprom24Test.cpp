@@ -1,11 +1,12 @@
-#include "sim/SimEeprom24.h"
-
 #include <gtest/gtest.h>
 
 #include "d2xx/Wiring.h"
 #include "i2c/I2cBus.h"
+#include "ini/IniFile.h"
 #include "link/ProgrammerConnection.h"
+#include "sim/SimEeprom24.h"
 #include "sim/SimFt232r.h"
+#include "support/TestDirs.h"
 
 namespace pw::sim {
 namespace {
@@ -107,6 +108,38 @@ TEST_F(Eeprom24Test, SequentialReadsWrapAtTheEndAndCurrentAddressReadsContinue) 
   EXPECT_EQ(Read({}, 0xA1, 1), (std::vector<std::uint8_t>{0x01}));
 }
 
+// The address counter of a sequential read covers the whole memory: it crosses pages, the
+// 256-byte blocks whose bits the small parts take from the device byte, and wraps to 0.
+TEST_F(Eeprom24Test, SequentialReadsRunAcrossPagesAndBlocksAndWrapToTheStart) {
+  struct Case {
+    const char* Part;
+    std::vector<std::uint8_t> AddressPhase;
+    std::uint8_t ReadDevice;
+    std::uint32_t First;
+  };
+  const Case cases[] = {
+      {"24C04", {0xA0, 0xFE}, 0xA1, 0x0FE},         // block 0 into block 1
+      {"24C04", {0xA2, 0xFE}, 0xA3, 0x1FE},         // the last block wraps to block 0
+      {"24C16", {0xA6, 0xFC}, 0xA7, 0x3FC},         // block 3 into block 4
+      {"24C512", {0xA0, 0x00, 0x7E}, 0xA1, 0x07E},  // across a 128-byte page
+      {"24C512", {0xA0, 0xFF, 0xFE}, 0xA1, 0xFFFE},
+  };
+  Attach("24C01");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.Part) + " from " + std::to_string(c.First));
+    CloseProgrammer(unit);
+    auto& socket = sim.Devices().front()->Board->I2c;
+    socket = std::make_unique<SimEeprom24>(*FindEeprom24Part(c.Part));
+    chip = static_cast<SimEeprom24*>(socket.get());
+    OpenProgrammer(unit, kModeI2c, 19200);
+    const auto size = static_cast<std::uint32_t>(chip->Memory().size());
+    for (std::uint32_t a = 0; a < size; ++a) chip->Memory()[a] = static_cast<std::uint8_t>(a ^ (a >> 8));
+    std::vector<std::uint8_t> expected;
+    for (std::uint32_t k = 0; k < 4; ++k) expected.push_back(chip->Memory()[(c.First + k) % size]);
+    EXPECT_EQ(Read(c.AddressPhase, c.ReadDevice, 4), expected);
+  }
+}
+
 TEST_F(Eeprom24Test, AStopRightAfterTheAddressOnlySetsThePointer) {
   Attach("24C02");
   chip->Memory()[0x40] = 0x44;
@@ -191,6 +224,27 @@ TEST_F(Eeprom24Test, NoChipMeansNoAcknowledgeAndAnIdleHighLine) {
   bool acked = true;
   EXPECT_EQ(Read({0xA0, 0x00}, 0xA1, 2, &acked), (std::vector<std::uint8_t>{0xFF, 0xFF}));
   EXPECT_FALSE(acked);
+}
+
+}  // namespace
+}  // namespace pw::sim
+
+namespace pw::sim {
+namespace {
+
+// I2C_E.ini and the simulator's catalogue come from the same datasheets: a type whose size,
+// addressing or page differs from its part would make the round-trip tests prove nothing.
+TEST(Eeprom24Catalogue, AgreesWithI2cEIni) {
+  const IniFile types = IniFile::Load(test::SourceDir() / "data" / "I2C_E.ini");
+  ASSERT_FALSE(types.SectionNames().empty());
+  for (const std::string& type : types.SectionNames()) {
+    SCOPED_TRACE(type);
+    const Eeprom24Part* part = FindEeprom24Part(type);
+    ASSERT_NE(part, nullptr);
+    EXPECT_EQ(types.ReadInteger(type, "Size", 0), part->Size);
+    EXPECT_EQ(types.ReadInteger(type, "Protocol", 0), part->AddressBytes == 2 ? 2 : 1);
+    EXPECT_EQ(types.ReadInteger(type, "PageSize", 0), part->PageSize);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+#include "avr/AvrBaudProbe.h"
+
+namespace pw {
+namespace {
+
+void SetBaud(D2XXUnit& unit, std::int32_t baud) {
+  unit.LinkBaud = baud;
+  unit.FtSetBaudRate();
+}
+
+bool NoChip(const std::array<std::uint8_t, 3>& signature) {
+  return (signature[0] == 0xFF && signature[1] == 0xFF && signature[2] == 0xFF) ||
+         (signature[0] == 0x00 && signature[1] == 0x00 && signature[2] == 0x00);
+}
+
+/// Whether the chip enters programming mode afresh and reads signature (the first one it reads
+/// when signature is empty) every time.
+bool ReadsSignature(AVRUtils& avr, std::optional<std::array<std::uint8_t, 3>>& signature) {
+  avr.AvrSetPins(AVRUtils::kResetReleased);
+  if (!avr.AvrProgEnable()) return false;
+  for (int i = 0; i < kAutoBaudReads; ++i) {
+    const auto read = avr.AvrReadSignature();
+    if (NoChip(read) || (signature && read != *signature)) return false;
+    signature = read;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<AvrBaudChoice> ProbeAvrBaud(D2XXUnit& unit, AVRUtils& avr) {
+  const std::int32_t before = unit.LinkBaud;
+  std::optional<std::array<std::uint8_t, 3>> signature;
+  std::int32_t fastest = 0;
+  for (const std::int32_t baud : kAutoBaudSteps) {
+    SetBaud(unit, baud);
+    if (!ReadsSignature(avr, signature)) break;
+    fastest = baud;
+  }
+  if (fastest == 0) {
+    SetBaud(unit, before);
+    return std::nullopt;
+  }
+  const AvrBaudChoice choice{fastest, fastest / 2};
+  SetBaud(unit, choice.Working);
+  return choice;
+}
+
+}  // namespace pw

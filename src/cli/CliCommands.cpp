@@ -4,6 +4,7 @@
 #include "cli/I2cCommands.h"
 #include "cli/PicCommands.h"
 #include "cli/SettingsCommands.h"
+#include "cli/SpiCommands.h"
 
 namespace pw::cli {
 
@@ -60,6 +61,7 @@ const std::vector<CliCommand>& AllCliCommands() {
     for (auto& c : I2cCliCommands()) all.push_back(std::move(c));
     for (auto& c : PicCliCommands()) all.push_back(std::move(c));
     for (auto& c : SettingsCliCommands()) all.push_back(std::move(c));
+    for (auto& c : SpiCliCommands()) all.push_back(std::move(c));
     return all;
   }();
   return commands;

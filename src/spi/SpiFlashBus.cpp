@@ -1,0 +1,120 @@
+#include "spi/SpiFlashBus.h"
+
+#include <algorithm>
+#include <array>
+
+#include "d2xx/Wiring.h"
+
+namespace pw {
+namespace {
+
+using namespace wiring::spiflash;
+
+constexpr std::uint8_t kReadId = 0x9F;
+constexpr std::uint8_t kReadStatus = 0x05;
+constexpr std::uint8_t kWriteEnable = 0x06;
+constexpr std::uint8_t kRead = 0x03;
+/// The samples a frame adds around its bytes: /CS high before, SCK low and /CS high after.
+constexpr std::uint32_t kFrameEdges = 3;
+
+}  // namespace
+
+SpiFlashBus::SpiFlashBus(D2XXUnit& unit, std::int32_t baud, std::uint8_t busyMask)
+    : unit_(unit), run_(unit), spi_(run_, {Mosi, Sck, Miso, 0}), baud_(std::max(baud, 1)), busyMask_(busyMask) {}
+
+std::uint32_t SpiFlashBus::Frame(std::span<const std::uint8_t> bytes) {
+  run_.Put(Cs);
+  const std::uint32_t first = run_.Length();
+  spi_.PutBytes(bytes);
+  run_.Put(0);
+  run_.Put(Cs);
+  return first;
+}
+
+std::uint32_t SpiFlashBus::StatusFrame(std::uint32_t count) {
+  run_.Put(Cs);
+  spi_.PutByte(kReadStatus);
+  for (std::uint32_t i = 0; i < count; ++i) spi_.PutByte(0);
+  const std::uint32_t last = run_.Length() - SpiMode0::kSamplesPerByte;
+  run_.Put(0);
+  run_.Put(Cs);
+  return last;
+}
+
+std::uint64_t SpiFlashBus::WireMicros(std::uint64_t samples) const {
+  return samples * 1'000'000 / (16 * static_cast<std::uint64_t>(baud_));
+}
+
+std::uint32_t SpiFlashBus::StatusBytesFor(std::uint64_t us) const {
+  const std::uint64_t room = (SampleRun::kCapacity - run_.Length() - kFrameEdges) / SpiMode0::kSamplesPerByte - 1;
+  const std::uint64_t wanted = us * static_cast<std::uint64_t>(baud_) / 1'000'000;
+  return static_cast<std::uint32_t>(std::clamp<std::uint64_t>(wanted, 1, room));
+}
+
+JedecId SpiFlashBus::ReadId() {
+  run_.Clear();
+  const std::uint32_t first = Frame(std::array<std::uint8_t, 4>{kReadId, 0, 0, 0});
+  run_.Exchange();
+  JedecId id{};
+  for (std::uint32_t i = 0; i < 3; ++i) id[i] = spi_.ReplyByte(first + (i + 1) * SpiMode0::kSamplesPerByte);
+  return id;
+}
+
+std::uint8_t SpiFlashBus::ReadStatus() {
+  run_.Clear();
+  const std::uint32_t last = StatusFrame(1);
+  run_.Exchange();
+  return spi_.ReplyByte(last);
+}
+
+void SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out, const std::function<void(std::size_t)>& progress) {
+  run_.Clear();
+  run_.Put(Cs);
+  spi_.PutBytes(std::array<std::uint8_t, 4>{kRead, static_cast<std::uint8_t>(address >> 16),
+                                            static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address)});
+  std::size_t done = 0;
+  while (done < out.size()) {
+    // Every exchange keeps room for the closing samples, so the last one can end the frame.
+    const std::uint32_t room = (SampleRun::kCapacity - run_.Length() - 2) / SpiMode0::kSamplesPerByte;
+    const std::size_t n = std::min<std::size_t>(room, out.size() - done);
+    const std::uint32_t first = run_.Length();
+    for (std::size_t i = 0; i < n; ++i) spi_.PutByte(0);
+    const bool last = done + n == out.size();
+    if (last) {
+      run_.Put(0);
+      run_.Put(Cs);
+    }
+    run_.Exchange();
+    for (std::size_t i = 0; i < n; ++i) {
+      out[done + i] = spi_.ReplyByte(first + static_cast<std::uint32_t>(i) * SpiMode0::kSamplesPerByte);
+    }
+    done += n;
+    run_.Clear();
+    if (progress) progress(done);
+  }
+}
+
+bool SpiFlashBus::Write(std::span<const std::uint8_t> command, SpiFlashWait wait) {
+  run_.Clear();
+  Frame(std::array<std::uint8_t, 1>{kWriteEnable});
+  Frame(command);
+  // The first poll rides in the same exchange and lasts about the typical time on the wire.
+  const std::uint32_t statusAt = run_.Length();
+  std::uint32_t last = StatusFrame(StatusBytesFor(wait.TypicalUs));
+  std::uint64_t spentUs = WireMicros(run_.Length() - statusAt);
+  run_.Exchange();
+  // Later polls are paced by waits of an eighth of the typical time; the budget counts only the
+  // wire time and the waits, never more than surely passed.
+  const std::uint64_t pauseMs = wait.TypicalUs / 8000;
+  while (Busy(spi_.ReplyByte(last))) {
+    if (spentUs > wait.MaximumUs) return false;
+    if (pauseMs > 0) unit_.Wait(static_cast<std::uint32_t>(std::min<std::uint64_t>(pauseMs, 60'000)));
+    run_.Clear();
+    last = StatusFrame(StatusBytesFor(std::max<std::uint64_t>(wait.TypicalUs / 4, 1)));
+    spentUs += pauseMs * 1000 + WireMicros(run_.Length());
+    run_.Exchange();
+  }
+  return true;
+}
+
+}  // namespace pw

@@ -10,6 +10,7 @@ constexpr std::uint32_t MiB = 1024 * KiB;
 
 // One or more parts of each family, with their makers' typical times.
 constexpr SimSpiFlashPart kParts[] = {
+    {"W25X10", {0xEF, 0x30, 0x11}, 128 * KiB, 4 * KiB, 0x3C, 1500, 150, 250, 1500},
     {"W25X40", {0xEF, 0x30, 0x13}, 512 * KiB, 4 * KiB, 0x3C, 1500, 150, 250, 5000},
     {"W25Q16", {0xEF, 0x40, 0x15}, 2 * MiB, 4 * KiB, 0x7C, 700, 45, 150, 5000},
     {"W25Q32", {0xEF, 0x40, 0x16}, 4 * MiB, 4 * KiB, 0x7C, 700, 45, 150, 10000},

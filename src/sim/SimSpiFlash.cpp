@@ -122,7 +122,7 @@ void SimSpiFlash::Program(const SimEnvironment& env) {
 }
 
 void SimSpiFlash::StartBusy(std::uint64_t picos, const SimEnvironment& env) {
-  busyUntil_ = env.Timing == TimingModel::Datasheet ? env.Now + picos : env.Now;
+  busyUntil_ = hang_ ? ~SimTime{0} : env.Timing == TimingModel::Datasheet ? env.Now + picos : env.Now;
 }
 
 void SimSpiFlash::PowerOff() {

@@ -33,8 +33,8 @@ class SimSpiFlash : public SimSpiChip {
   std::uint8_t Status(const SimEnvironment& env) const;
   /// Sets the status register's non-volatile bits (protection) as a bench or a test finds the chip.
   void SetStatus(std::uint8_t value) { status_ = value; }
-  /// Keeps the chip busy until the given virtual time (a chip that hangs in its write cycle).
-  void BusyUntil(SimTime until) { busyUntil_ = until; }
+  /// The next program, erase or status write never ends: a chip that hangs in its write cycle.
+  void HangOnNextWrite() { hang_ = true; }
   /// Erases carried out, by command (sector, block, chip) and page programs.
   int SectorErases() const { return sectorErases_; }
   int PagePrograms() const { return pagePrograms_; }
@@ -57,6 +57,7 @@ class SimSpiFlash : public SimSpiChip {
   std::uint8_t status_ = 0;
   bool wel_ = false;
   SimTime busyUntil_ = 0;
+  bool hang_ = false;
   /// The frame so far: command, address and the bytes of a page program.
   std::vector<std::uint8_t> frame_;
   std::uint32_t readAt_ = 0;

@@ -29,12 +29,17 @@ std::optional<bool> SimSpiFlash::Step(bool cs, bool sck, bool mosi, const SimEnv
   if (!selected_) {
     selected_ = true;
     driving_ = false;
+    sckHigh_ = false;
+    out_.reset();
     frame_.clear();
     spi_.Reset();
   }
+  const bool falling = sckHigh_ && !sck;
+  sckHigh_ = sck;
   if (const auto byte = spi_.Clock(sck, mosi)) OnByte(*byte, env);
-  if (!driving_) return std::nullopt;
-  return spi_.Miso();
+  // DO changes on falling edges only: a command ending on a rising edge lets go of DO at the next fall.
+  if (falling) out_ = driving_ ? std::optional(spi_.Miso()) : std::nullopt;
+  return out_;
 }
 
 std::uint32_t SimSpiFlash::Address() const {
@@ -128,6 +133,7 @@ void SimSpiFlash::StartBusy(std::uint64_t picos, const SimEnvironment& env) {
 void SimSpiFlash::PowerOff() {
   selected_ = false;
   driving_ = false;
+  out_.reset();
   wel_ = false;
   frame_.clear();
   spi_.Reset();

@@ -54,6 +54,9 @@ class SimSpiFlash : public SimSpiChip {
   SimAvrSpi spi_;
   bool selected_ = false;
   bool driving_ = false;
+  bool sckHigh_ = false;
+  /// What DO carries until the next falling SCK edge.
+  std::optional<bool> out_;
   std::uint8_t status_ = 0;
   bool wel_ = false;
   SimTime busyUntil_ = 0;

@@ -28,6 +28,8 @@ constexpr SimSpiFlashPart kParts[] = {
 
 }  // namespace
 
+std::span<const SimSpiFlashPart> SimSpiFlashParts() { return kParts; }
+
 const SimSpiFlashPart* FindSimSpiFlashPart(const std::string& name) {
   for (const SimSpiFlashPart& part : kParts) {
     if (SameName(part.Name, name)) return &part;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace pw::sim {
@@ -25,6 +26,9 @@ struct SimSpiFlashPart {
   /// Auto-address-increment parts: command 0x02 programs one byte, not a page.
   bool ByteProgram = false;
 };
+
+/// Every part the virtual programmer knows.
+std::span<const SimSpiFlashPart> SimSpiFlashParts();
 
 /// The part of that name (as its maker writes it, any letter case), or null.
 const SimSpiFlashPart* FindSimSpiFlashPart(const std::string& name);

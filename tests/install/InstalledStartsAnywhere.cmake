@@ -1,11 +1,11 @@
 # cmake --install into a scratch prefix, then the installed pinwright-cli from the root folder:
-# it must find speed.txt, chips.ini and I2C_E.ini in the installed data folder.
+# it must find speed.txt, chips.ini, I2C_E.ini and SpiFlash.ini in the installed data folder.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} RESULT_VARIABLE rc OUTPUT_QUIET)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
-foreach(f bin/pinwright-cli share/pinwright/speed.txt share/pinwright/chips.ini share/pinwright/I2C_E.ini
+foreach(f bin/pinwright-cli share/pinwright/speed.txt share/pinwright/chips.ini share/pinwright/I2C_E.ini share/pinwright/SpiFlash.ini
           lib/udev/rules.d/60-pinwright-ft232r.rules)
   if(NOT EXISTS ${PREFIX}/${f})
     message(FATAL_ERROR "not installed: ${f}")

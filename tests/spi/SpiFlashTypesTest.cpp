@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "sim/SimSpiFlashParts.h"
 #include "spi/SpiFlashTypes.h"
 
 namespace pw {
@@ -30,6 +31,22 @@ TEST(SpiFlashTypes, EveryShippedTypeIsValidAndTheFamiliesAreThere) {
   const auto sst = ReadSpiFlashType(ini, "SST25VF016B");
   ASSERT_TRUE(sst.Type);
   EXPECT_FALSE(sst.Type->Writable);
+}
+
+TEST(SpiFlashTypes, TheSimulatedPartsAgreeWithTheirTypes) {
+  const IniFile ini = Shipped();
+  for (const auto& part : sim::SimSpiFlashParts()) {
+    const auto result = ReadSpiFlashType(ini, part.Name);
+    ASSERT_TRUE(result.Type) << part.Name << ": " << result.Problem;
+    EXPECT_EQ(result.Type->Id, part.Id) << part.Name;
+    EXPECT_EQ(result.Type->Size, part.Size) << part.Name;
+    EXPECT_EQ(result.Type->StatusProtect, part.ProtectBits) << part.Name;
+    EXPECT_EQ(result.Type->Sector.Bytes, part.SectorBytes == 0 ? 65536u : part.SectorBytes) << part.Name;
+    EXPECT_EQ(result.Type->Writable, !part.ByteProgram) << part.Name;
+    // The simulated chip is busy for the typical time, which the type's maximum must cover.
+    EXPECT_LE(part.PageProgramUs, result.Type->PageProgramUs.Maximum) << part.Name;
+    EXPECT_LE(part.ChipEraseMs, result.Type->ChipEraseMs.Maximum) << part.Name;
+  }
 }
 
 TEST(SpiFlashTypes, BadEntriesAreNamedWithTheirKey) {

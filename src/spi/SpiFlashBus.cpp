@@ -100,21 +100,54 @@ bool SpiFlashBus::Write(std::span<const std::uint8_t> command, SpiFlashWait wait
   Frame(command);
   // The first poll rides in the same exchange and lasts about the typical time on the wire.
   const std::uint32_t statusAt = run_.Length();
-  std::uint32_t last = StatusFrame(StatusBytesFor(wait.TypicalUs));
-  std::uint64_t spentUs = WireMicros(run_.Length() - statusAt);
+  const std::uint32_t last = StatusFrame(StatusBytesFor(wait.TypicalUs));
+  const std::uint64_t spentUs = WireMicros(run_.Length() - statusAt);
   run_.Exchange();
-  // Later polls are paced by waits of an eighth of the typical time; the budget counts only the
-  // wire time and the waits, never more than surely passed.
+  return !Busy(spi_.ReplyByte(last)) || WaitReady(wait, spentUs);
+}
+
+bool SpiFlashBus::WaitReady(SpiFlashWait wait, std::uint64_t spentUs) {
+  // Polls are paced by waits of an eighth of the typical time; the budget counts only the wire
+  // time and the waits, never more than surely passed.
   const std::uint64_t pauseMs = wait.TypicalUs / 8000;
-  while (Busy(spi_.ReplyByte(last))) {
+  for (;;) {
     if (spentUs > wait.MaximumUs) return false;
     if (pauseMs > 0) unit_.Wait(static_cast<std::uint32_t>(std::min<std::uint64_t>(pauseMs, 60'000)));
     run_.Clear();
-    last = StatusFrame(StatusBytesFor(std::max<std::uint64_t>(wait.TypicalUs / 4, 1)));
+    const std::uint32_t last = StatusFrame(StatusBytesFor(std::max<std::uint64_t>(wait.TypicalUs / 4, 1)));
     spentUs += pauseMs * 1000 + WireMicros(run_.Length());
     run_.Exchange();
+    if (!Busy(spi_.ReplyByte(last))) return true;
   }
-  return true;
+}
+
+std::size_t SpiFlashBus::Program(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait) {
+  std::size_t next = 0;
+  while (next < pages.size()) {
+    run_.Clear();
+    const std::size_t first = next;
+    std::vector<std::uint32_t> polls;
+    std::vector<std::uint64_t> pollUs;
+    std::uint32_t statusBytes = 0;
+    do {
+      Frame(std::array<std::uint8_t, 1>{kWriteEnable});
+      Frame(pages[next]);
+      const std::uint32_t statusAt = run_.Length();
+      if (statusBytes == 0) statusBytes = StatusBytesFor(wait.TypicalUs);
+      polls.push_back(StatusFrame(statusBytes));
+      pollUs.push_back(WireMicros(run_.Length() - statusAt));
+      ++next;
+    } while (next < pages.size() &&
+             run_.Fits(kFrameEdges * 3 + (1 + pages[next].size() + 1 + statusBytes + 1) * SpiMode0::kSamplesPerByte));
+    run_.Exchange();
+    for (std::size_t k = 0; k < polls.size(); ++k) {
+      if (!Busy(spi_.ReplyByte(polls[k]))) continue;
+      if (!WaitReady(wait, pollUs[k])) return first + k;
+      next = first + k + 1;
+      break;
+    }
+  }
+  return pages.size();
 }
 
 }  // namespace pw

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <vector>
 
 #include "link/D2xxUnit.h"
 #include "link/SampleRun.h"
@@ -36,6 +37,12 @@ class SpiFlashBus {
   /// Write Enable, then command (a whole frame), then Read Status until the chip is no longer
   /// busy. False when it is still busy after wait.MaximumUs: the chip has not finished.
   bool Write(std::span<const std::uint8_t> command, SpiFlashWait wait);
+  /// Page programs, each a whole frame, as many to an exchange as the buffers hold, each with
+  /// its Write Enable before and its status poll after. A page whose poll still saw the chip
+  /// busy is waited for as Write does, and the pages after it in that exchange are sent again
+  /// (a busy chip ignored them; programming a page twice with the same bytes changes nothing).
+  /// Returns how many pages finished: all of them, or up to the one that outlasted wait.
+  std::size_t Program(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait);
 
   /// Bytes of a streamed read per exchange, once the command is sent.
   static constexpr std::uint32_t kReadBytesPerExchange = (SampleRun::kCapacity - 2) / SpiMode0::kSamplesPerByte;
@@ -47,6 +54,8 @@ class SpiFlashBus {
   std::uint32_t StatusFrame(std::uint32_t count);
   /// Status bytes that take about us on the wire, within what the run still holds.
   std::uint32_t StatusBytesFor(std::uint64_t us) const;
+  /// Polls after a status byte that showed the chip busy, spentUs after the command ended.
+  bool WaitReady(SpiFlashWait wait, std::uint64_t spentUs);
   std::uint64_t WireMicros(std::uint64_t samples) const;
   bool Busy(std::uint8_t status) const { return (status & busyMask_) != 0; }
 

@@ -92,10 +92,10 @@ void SpiFlashPage::SpiFlashWriteClick() {
   if (!Unprotect(bus, *type, "запись отменена")) return session.Close();
   ctx_.Log.Append("прошивание SPI Flash: " + std::to_string(image_.End) + " байт");
   PartialWrite partial(ctx_.Log, SpiFlashWrite.Caption);
-  if (WriteImage(bus, *type, partial) && VerifyImage(bus, *type)) {
-    partial.Finished();
-    ctx_.Log.Append("прошивание SPI Flash завершено");
-  }
+  if (!WriteImage(bus, *type, partial)) return session.Close();
+  // Every byte has been sent: a difference found now is the chip's, not a write cut short.
+  partial.Finished();
+  if (VerifyImage(bus, *type)) ctx_.Log.Append("прошивание SPI Flash завершено");
   session.Close();
   MoveProgress(0);
 }
@@ -137,14 +137,17 @@ bool SpiFlashPage::WriteImage(SpiFlashBus& bus, const FlashType& type, PartialWr
         ++erased;
       }
       skipped += static_cast<int>(type.Sector.Bytes / type.PageSize - plans[s].Pages.size());
+      std::vector<std::vector<std::uint8_t>> frames;
       for (const std::uint32_t page : plans[s].Pages) {
         const std::uint32_t at = sector + page;
-        std::vector<std::uint8_t> frame = Addressed(kPageProgram, at);
-        frame.insert(frame.end(), wanted.begin() + (at - base), wanted.begin() + (at - base + type.PageSize));
-        partial.Begun();
-        if (!bus.Write(frame, Micros(type.PageProgramUs))) return Busy(at, "запись прервана"), false;
-        ++programmed;
+        frames.push_back(Addressed(kPageProgram, at));
+        frames.back().insert(frames.back().end(), wanted.begin() + (at - base), wanted.begin() + (at - base + type.PageSize));
       }
+      if (frames.empty()) continue;
+      partial.Begun();
+      const std::size_t done = bus.Program(frames, Micros(type.PageProgramUs));
+      programmed += static_cast<int>(done);
+      if (done < frames.size()) return Busy(sector + plans[s].Pages[done], "запись прервана"), false;
     }
     MoveProgress(static_cast<int>(c + 1));
   }

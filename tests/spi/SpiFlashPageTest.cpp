@@ -110,6 +110,24 @@ TEST(SpiFlashPage, ARealImageIsWrittenReadBackAndVerifiedAt1And32Mbit) {
   EXPECT_TRUE(Has(t.Log(), "Ошибка верификации по адресу 0x01FFFF"));
 }
 
+TEST(SpiFlashPage, PagesSentWhileTheChipWasStillBusyAreSentAgain) {
+  // A type that expects a page program to take 100 µs: the chip's 1.5 ms outlasts every first
+  // poll, so each exchange's later pages reach a busy chip, which ignores them.
+  test::FormFixture f("[SPI]\nPart=W25X10\n[Timing]\nModel=datasheet\n");
+  f.Dir.Write("program/SpiFlash.ini", "[W25X10]\nJedec=EF3011\nSize=131072\nPageProgramUs=100,3000\n"
+                                      "SectorEraseMs=150,300\nBlockEraseMs=250,1000\nChipEraseMs=1500,2000\n");
+  f.Start();
+  const Bytes image = RealImage(8192);
+  SaveSpiFlashImage(f.Dir / "image.bin", image);
+  f.Host.Files.push_back((f.Dir / "image.bin").string());
+  f.Form->Fire(f.Form->Spi.SpiFlashFile.OnClick);
+  f.Form->Fire(f.Form->Spi.SpiFlashWrite.OnClick);
+  EXPECT_EQ(f.Form->LastOutcome(), Outcome::Success) << f.Form->Log.Lines.back();
+  auto& chip = static_cast<sim::SimSpiFlash&>(*f.Bench->Board()->Spi);
+  EXPECT_EQ(Bytes(chip.Memory().begin(), chip.Memory().begin() + 8192), image);
+  EXPECT_GE(chip.PagePrograms(), 32);
+}
+
 TEST(SpiFlashPage, AWriteErasesOnlyTheSectorsThatMustChangeAndKeepsTheirOtherBytes) {
   SpiPage t("W25Q32");
   auto& memory = t.Chip().Memory();

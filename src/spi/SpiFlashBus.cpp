@@ -46,7 +46,9 @@ std::uint64_t SpiFlashBus::WireMicros(std::uint64_t samples) const {
 }
 
 std::uint32_t SpiFlashBus::StatusBytesFor(std::uint64_t us) const {
-  const std::uint64_t room = (SampleRun::kCapacity - run_.Length() - kFrameEdges) / SpiMode0::kSamplesPerByte - 1;
+  // The command byte and one status byte at least; a run too full for them is refused when laid.
+  const std::uint64_t free = SampleRun::kCapacity - std::min(run_.Length() + kFrameEdges, SampleRun::kCapacity);
+  const std::uint64_t room = std::max<std::uint64_t>(free / SpiMode0::kSamplesPerByte, 2) - 1;
   const std::uint64_t wanted = us * static_cast<std::uint64_t>(baud_) / 1'000'000;
   return static_cast<std::uint32_t>(std::clamp<std::uint64_t>(wanted, 1, room));
 }
@@ -68,6 +70,7 @@ std::uint8_t SpiFlashBus::ReadStatus() {
 }
 
 void SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out, const std::function<void(std::size_t)>& progress) {
+  if (out.empty()) return;
   run_.Clear();
   run_.Put(Cs);
   spi_.PutBytes(std::array<std::uint8_t, 4>{kRead, static_cast<std::uint8_t>(address >> 16),

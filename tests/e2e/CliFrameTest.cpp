@@ -17,6 +17,7 @@ TEST(CliFrame, HelpPrintsTheCommandLine) {
   EXPECT_EQ(lines[1], "  avr identify | read-fuses | erase | reset");
   EXPECT_EQ(lines[6], "  i2c TYPE read FILE | write FILE | erase");
   EXPECT_EQ(lines[7], "  settings read | write CBUS CURRENT USB CLOCK | defaults");
+  EXPECT_EQ(lines[8].rfind("  spi identify | read FILE | write FILE | erase | verify FILE", 0), 0u);
   EXPECT_NE(r.Out.find("64 usage"), std::string::npos);
   EXPECT_NE(r.Out.find("PINWRIGHT_FTDI_LOCKSTEP=1"), std::string::npos);
 }

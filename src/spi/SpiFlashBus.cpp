@@ -17,6 +17,10 @@ constexpr std::uint8_t kRead = 0x03;
 /// The samples a frame adds around its bytes: /CS high before, SCK low and /CS high after.
 constexpr std::uint32_t kFrameEdges = 3;
 
+/// The first poll after a command lasts half as long again as its typical time: a chip still
+/// busy then costs another exchange, and in a batch of page programs the pages after it.
+std::uint64_t FirstPollUs(SpiFlashWait wait) { return wait.TypicalUs * 3 / 2; }
+
 }  // namespace
 
 SpiFlashBus::SpiFlashBus(D2XXUnit& unit, std::int32_t baud, std::uint8_t busyMask)
@@ -49,7 +53,9 @@ std::uint32_t SpiFlashBus::StatusBytesFor(std::uint64_t us) const {
   // The command byte and one status byte at least; a run too full for them is refused when laid.
   const std::uint64_t free = SampleRun::kCapacity - std::min(run_.Length() + kFrameEdges, SampleRun::kCapacity);
   const std::uint64_t room = std::max<std::uint64_t>(free / SpiMode0::kSamplesPerByte, 2) - 1;
-  const std::uint64_t wanted = us * static_cast<std::uint64_t>(baud_) / 1'000'000;
+  // A status byte shows the register as it was when the byte before it ended: two more bytes
+  // make the last one sampled after the time asked for.
+  const std::uint64_t wanted = (us * static_cast<std::uint64_t>(baud_) + 999'999) / 1'000'000 + 2;
   return static_cast<std::uint32_t>(std::clamp<std::uint64_t>(wanted, 1, room));
 }
 
@@ -101,9 +107,9 @@ bool SpiFlashBus::Write(std::span<const std::uint8_t> command, SpiFlashWait wait
   run_.Clear();
   Frame(std::array<std::uint8_t, 1>{kWriteEnable});
   Frame(command);
-  // The first poll rides in the same exchange and lasts about the typical time on the wire.
+  // The first poll rides in the same exchange and outlasts the typical time on the wire.
   const std::uint32_t statusAt = run_.Length();
-  const std::uint32_t last = StatusFrame(StatusBytesFor(wait.TypicalUs));
+  const std::uint32_t last = StatusFrame(StatusBytesFor(FirstPollUs(wait)));
   const std::uint64_t spentUs = WireMicros(run_.Length() - statusAt);
   run_.Exchange();
   return !Busy(spi_.ReplyByte(last)) || WaitReady(wait, spentUs);
@@ -136,7 +142,7 @@ std::size_t SpiFlashBus::Program(std::span<const std::vector<std::uint8_t>> page
       Frame(std::array<std::uint8_t, 1>{kWriteEnable});
       Frame(pages[next]);
       const std::uint32_t statusAt = run_.Length();
-      if (statusBytes == 0) statusBytes = StatusBytesFor(wait.TypicalUs);
+      if (statusBytes == 0) statusBytes = StatusBytesFor(FirstPollUs(wait));
       polls.push_back(StatusFrame(statusBytes));
       pollUs.push_back(WireMicros(run_.Length() - statusAt));
       ++next;

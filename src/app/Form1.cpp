@@ -14,6 +14,7 @@ TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
       Avr(*context_),
       Pic(*context_),
       I2c(*context_),
+      Spi(*context_),
       Setup(*context_) {
   // A file loaded on the I2C page fills the EEPROM image the AVR page writes too.
   I2c.OnFileLoaded = [this] { Avr.AvrWriteEep.Enabled = Avr.ChipKnown; };
@@ -45,6 +46,7 @@ void TForm1::FormCreate() {
     Avr.Startup();
     I2c.Startup();
     Pic.Startup();
+    Spi.Startup();
     Setup.Startup();
   });
 }

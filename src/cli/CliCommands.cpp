@@ -8,6 +8,7 @@
 #include "cli/NameMatch.h"
 #include "cli/PicCommands.h"
 #include "cli/SettingsCommands.h"
+#include "cli/SpiCommands.h"
 #include "model/Texts.h"
 
 namespace pw::cli {
@@ -69,6 +70,7 @@ const std::vector<CliCommand>& AllCliCommands() {
     for (auto& c : I2cCliCommands()) all.push_back(std::move(c));
     for (auto& c : PicCliCommands()) all.push_back(std::move(c));
     for (auto& c : SettingsCliCommands()) all.push_back(std::move(c));
+    for (auto& c : SpiCliCommands()) all.push_back(std::move(c));
     return all;
   }();
   return commands;

@@ -20,6 +20,7 @@ const char* CliUsage() {
       | read-dump FILE | write-dump FILE | write-flash FILE | write-eeprom FILE
   i2c TYPE read FILE | write FILE | erase | verify FILE
   settings read | write CBUS CURRENT USB CLOCK | defaults
+  spi identify | read FILE | write FILE | erase | verify FILE   (FILE: .hex or .bin; erase asks unless --yes)
 
   --simulator[=BENCH]  run on the virtual programmer (the built-in bench without BENCH)
   --trace FILE         with --simulator: write every sample's line levels to FILE

@@ -17,6 +17,7 @@ namespace pw {
 inline constexpr const char* kModeAvr = "AVR-ISP";
 inline constexpr const char* kModePic = "PIC-ISP";
 inline constexpr const char* kModeI2c = "I2C-Eeprom";
+inline constexpr const char* kModeSpiFlash = "SPI-Flash";
 inline constexpr const char* kModeNone = "NO";
 
 /// A start-up pulse: Hold goes on the pins for one sample, then, WaitMs later, Release.
@@ -37,10 +38,12 @@ struct ProtocolMode {
 /// AVR: hold the target in reset, then release it, so it starts cleanly before programming mode.
 inline constexpr std::uint32_t kAvrStartPulseMs = 10;
 
-inline constexpr std::array<ProtocolMode, 4> kProtocolModes{{
+inline constexpr std::array<ProtocolMode, 5> kProtocolModes{{
     {kModeAvr, wiring::avr::Mask, StartPulse{0x00, kAvrStartPulseMs, wiring::avr::Reset}},
     {kModePic, wiring::pic::Mask, std::nullopt},
     {kModeI2c, wiring::i2c::Mask, std::nullopt},
+    // /CS idles high between commands; a flash needs no start-up pulse.
+    {kModeSpiFlash, wiring::spiflash::Mask, std::nullopt},
     {kModeNone, 0x00, std::nullopt},
 }};
 

@@ -19,6 +19,16 @@ inline constexpr std::uint8_t Miso = Bit(7);
 inline constexpr std::uint8_t Mask = Mosi | Sck | Reset;
 }  // namespace avr
 
+/// A 25-series SPI flash on the AVR ISP header: RESET becomes the chip select (active low);
+/// the chip's /WP and /HOLD are tied high on the adapter, so the programmer never drives them.
+namespace spiflash {
+inline constexpr std::uint8_t Mosi = avr::Mosi;  ///< to the chip's DI
+inline constexpr std::uint8_t Sck = avr::Sck;    ///< to the chip's CLK
+inline constexpr std::uint8_t Cs = avr::Reset;   ///< to /CS: 0 selects the chip
+inline constexpr std::uint8_t Miso = avr::Miso;  ///< from the chip's DO
+inline constexpr std::uint8_t Mask = Mosi | Sck | Cs;
+}  // namespace spiflash
+
 /// PIC ICSP header.
 namespace pic {
 inline constexpr std::uint8_t SupplyA = Bit(0);
@@ -44,6 +54,7 @@ inline constexpr std::uint8_t Mask = Held0A | Held0B | SdaOut | Held0C | Held0D 
 
 static_assert(avr::Mask == 0x68);
 static_assert(pic::Mask == 0x9D);
+static_assert(spiflash::Mask == avr::Mask, "the flash adapter sits on the AVR header");
 static_assert(i2c::Mask == 0xED);
 
 }  // namespace pw::wiring

@@ -154,6 +154,12 @@ void Bench::AddChips(const IniFile& ini, const std::filesystem::path& baseDir, S
     board.Pic = MakeSimPic(ini, "PIC");
     BindChip(ini, "PIC", *board.Pic, baseDir);
   }
+  if (ini.HasSection("SPI")) {
+    // One header, one chip: an AVR and a flash on the same lines would take each other's commands.
+    if (ini.HasSection("AVR")) BadBench("на колодке AVR одна микросхема: раздел [AVR] или [SPI], не оба");
+    board.Spi = MakeSimSpi(ini, "SPI");
+    BindChip(ini, "SPI", *board.Spi, baseDir);
+  }
   if (ini.HasSection("I2C")) {
     board.I2c = MakeSimI2c(ini, "I2C");
     board.I2cSdaAfterScl = SdaAfterScl(ini);

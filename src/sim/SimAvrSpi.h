@@ -19,6 +19,8 @@ class SimAvrSpi {
   void SetNext(std::uint8_t byte);
   /// The level the interface drives on MISO now.
   bool Miso() const { return (shift_ & 0x80) != 0; }
+  /// Whether the bits taken so far make whole bytes.
+  bool AtByteBoundary() const { return bits_ == 0; }
 
  private:
   void Rise(bool mosi);

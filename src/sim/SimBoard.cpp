@@ -20,6 +20,7 @@ void PowerOff(SimChip* chip) {
 void SimBoard::SelectMask(std::uint8_t mask) {
   if (mask == poweredMask_) return;
   if (poweredMask_ == wiring::avr::Mask) PowerOff(Avr.get());
+  if (poweredMask_ == wiring::spiflash::Mask) PowerOff(Spi.get());
   if (poweredMask_ == wiring::pic::Mask) PowerOff(Pic.get());
   if (poweredMask_ == wiring::i2c::Mask) PowerOff(I2c.get());
   i2cScl_ = true;
@@ -37,6 +38,10 @@ std::uint8_t SimBoard::Settle(std::uint8_t lines, std::uint8_t mask, const SimEn
 
 std::uint8_t SimBoard::SettleAvr(std::uint8_t lines, const SimEnvironment& env) {
   using namespace wiring::avr;
+  if (Spi) {
+    const auto out = Spi->Step(High(lines, wiring::spiflash::Cs), High(lines, Sck), High(lines, Mosi), env);
+    return out ? Put(lines, Miso, *out) : lines;
+  }
   if (!Avr) return lines;
   const auto miso = Avr->Step(High(lines, Reset), High(lines, Sck), High(lines, Mosi), env);
   return miso ? Put(lines, Miso, *miso) : lines;

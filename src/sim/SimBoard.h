@@ -18,6 +18,8 @@ class SimBoard {
   std::unique_ptr<SimAvrChip> Avr;
   std::unique_ptr<SimPicChip> Pic;
   std::unique_ptr<SimI2cChip> I2c;
+  /// A flash on the AVR header's adapter; a bench carries it or an AVR there, never both.
+  std::unique_ptr<SimSpiChip> Spi;
   /// When one sample changes both SCL and SDA of the I2C socket, the chip sees SDA change after
   /// SCL (true, the strict default: a late SDA driver or a slow pull-up) or before it. The
   /// board's driver delays and rise times decide; a sound pattern works in both orders.

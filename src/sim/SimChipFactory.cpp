@@ -10,6 +10,7 @@
 #include "sim/SimEeprom24.h"
 #include "sim/SimPic.h"
 #include "sim/SimPicParts.h"
+#include "sim/SimSpiFlash.h"
 
 namespace pw::sim {
 namespace {
@@ -77,6 +78,14 @@ std::unique_ptr<SimI2cChip> MakeSimI2c(const IniFile& bench, const std::string& 
   const Eeprom24Part* part = FindEeprom24Part(bench.ReadString(section, "Part", ""));
   if (!part) UnknownPart(bench, section);
   return std::make_unique<SimEeprom24>(*part);
+}
+
+std::unique_ptr<SimSpiChip> MakeSimSpi(const IniFile& bench, const std::string& section) {
+  const SimSpiFlashPart* part = FindSimSpiFlashPart(bench.ReadString(section, "Part", ""));
+  if (!part) UnknownPart(bench, section);
+  auto chip = std::make_unique<SimSpiFlash>(*part);
+  if (const auto status = HexBytes(bench, section, "Status", 1)) chip->SetStatus((*status)[0] & part->ProtectBits);
+  return chip;
 }
 
 }  // namespace pw::sim

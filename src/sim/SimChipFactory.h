@@ -15,5 +15,7 @@ namespace pw::sim {
 std::unique_ptr<SimAvrChip> MakeSimAvr(const IniFile& bench, const std::string& section);
 std::unique_ptr<SimPicChip> MakeSimPic(const IniFile& bench, const std::string& section);
 std::unique_ptr<SimI2cChip> MakeSimI2c(const IniFile& bench, const std::string& section);
+/// The flash of section, with Status= (hex, the protection bits it starts with) applied.
+std::unique_ptr<SimSpiChip> MakeSimSpi(const IniFile& bench, const std::string& section);
 
 }  // namespace pw::sim

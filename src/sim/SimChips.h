@@ -36,6 +36,14 @@ class SimAvrChip : public SimChip {
   virtual std::optional<bool> Step(bool reset, bool sck, bool mosi, const SimEnvironment& env) = 0;
 };
 
+/// A 25-series SPI flash on the AVR header (RESET wired to its /CS).
+class SimSpiChip : public SimChip {
+ public:
+  /// cs: level of /CS (false selects the chip). Returns the level driven on DO, or nothing when
+  /// DO is left floating.
+  virtual std::optional<bool> Step(bool cs, bool sck, bool mosi, const SimEnvironment& env) = 0;
+};
+
 /// A chip on the PIC ICSP header.
 class SimPicChip : public SimChip {
  public:

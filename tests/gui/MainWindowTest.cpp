@@ -11,6 +11,10 @@
 #include <QShortcut>
 #include <QTabWidget>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
 #include "d2xx/FtEepromImage.h"
 #include "gui/MainWindow.h"
 #include "gui/QtHost.h"
@@ -72,16 +76,33 @@ TEST_F(MainWindowTest, WidgetsShowTheModelsCaptions) {
   EXPECT_TRUE(Widget<QComboBox>("BoudRate")->isEditable());
 }
 
-TEST_F(MainWindowTest, TheSpiFlashPageCanBeShownAndNothingOnItUsed) {
-  auto* tabs = Widget<QTabWidget>("PageControl1");
-  tabs->setCurrentIndex(3);
-  EXPECT_EQ(f.Form->PageControl1.ActivePageIndex, 3);
-  for (const char* name : {"SpiFlashType", "SpiFlashErase", "SpiFlashFile", "SpiFlashRead", "SpiFlashWrite"}) {
-    EXPECT_FALSE(window->findChild<QWidget*>(name)->isEnabled()) << name;
-  }
-  Widget<QPushButton>("SpiFlashRead")->click();
-  EXPECT_TRUE(f.Form->Log.Lines.empty());
+TEST(MainWindowSpiFlash, A32MbitChipRoundTripsAnImageThroughTheWidgets) {
+  App();
+  test::FormFixture f("[SPI]\nPart=W25Q32\n");
+  f.InstallDataFile("SpiFlash.ini");
+  f.Start();
+  gui::MainWindow window(*f.Form, nullptr);
+  const auto widget = [&](const char* name) { return window.findChild<QWidget*>(name); };
+  window.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(3);
+  EXPECT_GT(window.findChild<QComboBox*>("SpiFlashType")->count(), 40);
+  EXPECT_FALSE(widget("SpiFlashWrite")->isEnabled());
+  // A 1 MiB image: the read that follows still covers all 4 MiB of the chip.
+  std::vector<std::uint8_t> image(1u << 20);
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>((i * 131) ^ (i >> 12));
+  f.Dir.Write("image.bin", std::string(image.begin(), image.end()));
+  f.Host.Files = {(f.Dir / "image.bin").string(), (f.Dir / "back.bin").string()};
+  static_cast<QPushButton*>(widget("SpiFlashFile"))->click();
+  EXPECT_EQ(window.findChild<QLabel*>("SpiFlashLab1")->text().toStdString(), (f.Dir / "image.bin").string());
+  ASSERT_TRUE(widget("SpiFlashWrite")->isEnabled());
+  static_cast<QPushButton*>(widget("SpiFlashWrite"))->click();
+  static_cast<QPushButton*>(widget("SpiFlashRead"))->click();
   EXPECT_TRUE(f.Host.Errors.empty());
+  EXPECT_EQ(window.findChild<QComboBox*>("SpiFlashType")->currentText(), "W25Q32");
+  std::ifstream in(f.Dir / "back.bin", std::ios::binary);
+  std::vector<std::uint8_t> back((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_EQ(back.size(), 4u << 20);
+  EXPECT_TRUE(std::equal(image.begin(), image.end(), back.begin()));
+  EXPECT_TRUE(std::all_of(back.begin() + static_cast<std::ptrdiff_t>(image.size()), back.end(), [](std::uint8_t b) { return b == 0xFF; }));
 }
 
 TEST_F(MainWindowTest, ClicksAndTicksReachTheModelAndItsChangesReachTheWidgets) {

@@ -1,12 +1,12 @@
 # cmake --install into a scratch prefix, then the installed pinwright-cli from the root folder:
-# it must find speed.txt, chips.ini and I2C_E.ini in the installed data folder. The man page,
+# it must find speed.txt, chips.ini, I2C_E.ini and SpiFlash.ini in the installed data folder. The man page,
 # and with the window its menu entry and icon, are installed as well.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} RESULT_VARIABLE rc OUTPUT_QUIET)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
-foreach(f bin/pinwright-cli share/pinwright/speed.txt share/pinwright/chips.ini share/pinwright/I2C_E.ini
+foreach(f bin/pinwright-cli share/pinwright/speed.txt share/pinwright/chips.ini share/pinwright/I2C_E.ini share/pinwright/SpiFlash.ini
           lib/udev/rules.d/60-pinwright-ft232r.rules share/man/man1/pinwright-cli.1)
   if(NOT EXISTS ${PREFIX}/${f})
     message(FATAL_ERROR "not installed: ${f}")

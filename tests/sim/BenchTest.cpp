@@ -79,6 +79,10 @@ TEST(Bench, MistakesInTheFileAreReportedNotGuessed) {
       "[Faults]\nShortRead=3\n",
       "[Programmer]\nBoard=maybe\n",
       "[AVR]\nPart=ATmega9999\n",
+      "[SPI]\nPart=W25Q999\n",
+      "[SPI]\nPart=W25Q32\nStatus=1C1C\n",
+      // One header: a flash and an AVR cannot both be on it.
+      "[AVR]\nPart=ATmega328P\n[SPI]\nPart=W25Q32\n",
   };
   for (const char* text : bad) EXPECT_THROW(Bench::FromText(text, dir.Path()), PinwrightError) << text;
   EXPECT_THROW(Bench::FromFile(dir / "missing.ini"), PinwrightError);

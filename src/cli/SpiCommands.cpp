@@ -1,0 +1,45 @@
+#include "cli/SpiCommands.h"
+
+namespace pw::cli {
+namespace {
+
+constexpr int kSpiPage = 3;
+
+SpiFlashPage& Page(CliSession& s) { return s.Form.Spi; }
+
+void Identify(CliSession& s, const std::string&, const std::vector<std::string>&) {
+  if (s.ShowPage(kSpiPage)) s.Step([&] { Page(s).SpiFlashIdentify(); });
+}
+
+void Read(CliSession& s, const std::string&, const std::vector<std::string>& args) {
+  if (!s.ShowPage(kSpiPage)) return;
+  s.Host.SetFile(args[0]);
+  s.Click(Page(s).SpiFlashRead);
+}
+
+void Write(CliSession& s, const std::string&, const std::vector<std::string>& args) {
+  if (!s.ShowPage(kSpiPage)) return;
+  s.Host.SetFile(args[0]);
+  if (s.Click(Page(s).SpiFlashFile)) s.Click(Page(s).SpiFlashWrite);
+}
+
+void Erase(CliSession& s, const std::string&, const std::vector<std::string>&) {
+  if (s.ShowPage(kSpiPage)) s.Click(Page(s).SpiFlashErase);
+}
+
+void Verify(CliSession& s, const std::string&, const std::vector<std::string>& args) {
+  if (!s.ShowPage(kSpiPage)) return;
+  s.Host.SetFile(args[0]);
+  if (s.Click(Page(s).SpiFlashFile)) s.Step([&] { Page(s).SpiFlashVerify(); });
+}
+
+}  // namespace
+
+std::vector<CliCommand> SpiCliCommands() {
+  return {
+      {"spi", false, "identify", 0, Identify}, {"spi", false, "read", 1, Read},     {"spi", false, "write", 1, Write},
+      {"spi", false, "erase", 0, Erase},       {"spi", false, "verify", 1, Verify},
+  };
+}
+
+}  // namespace pw::cli

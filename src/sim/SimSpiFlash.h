@@ -1,0 +1,71 @@
+#pragma once
+/// @file
+/// A 25-series SPI NOR flash behind the AVR header's flash adapter, modelled on its datasheet.
+/// SPI mode 0, /CS framing: a command is taken when /CS falls and carried out when /CS rises
+/// after a whole number of bytes (a frame cut inside a byte is ignored). Read JEDEC ID (0x9F),
+/// Read Status (0x05, repeated for as long as the clock runs), Write Enable/Disable (0x06/0x04),
+/// Write Status (0x01), Read (0x03, wraps at the end of the chip), Page Program (0x02: clears
+/// bits only, the address wraps inside its page), Sector (0x20), Block (0xD8) and Chip (0xC7,
+/// 0x60) Erase. Program, erase and status writes need the write-enable latch and clear it.
+/// Any set protection bit makes the whole array read-only (the chips protect a part of it; a
+/// programmer must clear the bits either way). Under datasheet timing the chip stays busy for
+/// its typical times, and while busy takes nothing but Read Status.
+
+#include <cstdint>
+#include <vector>
+
+#include "sim/SimAvrSpi.h"
+#include "sim/SimChips.h"
+#include "sim/SimSpiFlashParts.h"
+
+namespace pw::sim {
+
+class SimSpiFlash : public SimSpiChip {
+ public:
+  explicit SimSpiFlash(const SimSpiFlashPart& part);
+
+  std::optional<bool> Step(bool cs, bool sck, bool mosi, const SimEnvironment& env) override;
+  void PowerOff() override;
+  std::vector<SimMemory> Memories() override { return {{"Memory", &memory_}}; }
+
+  const SimSpiFlashPart& Part() const { return part_; }
+  std::vector<std::uint8_t>& Memory() { return memory_; }
+  std::uint8_t Status(const SimEnvironment& env) const;
+  /// Sets the status register's non-volatile bits (protection) as a bench or a test finds the chip.
+  void SetStatus(std::uint8_t value) { status_ = value; }
+  /// The next program, erase or status write never ends: a chip that hangs in its write cycle.
+  void HangOnNextWrite() { hang_ = true; }
+  /// Erases carried out, by command (sector, block, chip) and page programs.
+  int SectorErases() const { return sectorErases_; }
+  int PagePrograms() const { return pagePrograms_; }
+
+ private:
+  void OnByte(std::uint8_t byte, const SimEnvironment& env);
+  void EndFrame(const SimEnvironment& env);
+  void Execute(const SimEnvironment& env);
+  void Erase(std::uint32_t first, std::uint32_t bytes, std::uint32_t ms, const SimEnvironment& env);
+  void Program(const SimEnvironment& env);
+  void StartBusy(std::uint64_t picos, const SimEnvironment& env);
+  bool Busy(const SimEnvironment& env) const { return env.Now < busyUntil_; }
+  std::uint32_t Address() const;
+
+  const SimSpiFlashPart& part_;
+  std::vector<std::uint8_t> memory_;
+  SimAvrSpi spi_;
+  bool selected_ = false;
+  bool driving_ = false;
+  bool sckHigh_ = false;
+  /// What DO carries until the next falling SCK edge.
+  std::optional<bool> out_;
+  std::uint8_t status_ = 0;
+  bool wel_ = false;
+  SimTime busyUntil_ = 0;
+  bool hang_ = false;
+  /// The frame so far: command, address and the bytes of a page program.
+  std::vector<std::uint8_t> frame_;
+  std::uint32_t readAt_ = 0;
+  int sectorErases_ = 0;
+  int pagePrograms_ = 0;
+};
+
+}  // namespace pw::sim

@@ -1,0 +1,39 @@
+#pragma once
+/// @file
+/// The 25-series SPI flash chips the virtual programmer can carry, as their datasheets describe them.
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace pw::sim {
+
+struct SimSpiFlashPart {
+  const char* Name;
+  /// The answer to Read JEDEC ID: maker, memory type, capacity.
+  std::array<std::uint8_t, 3> Id;
+  std::uint32_t Size;
+  /// The bytes command 0x20 erases; 0 for chips whose smallest uniform erase is the 64 KiB block.
+  std::uint32_t SectorBytes;
+  /// The status register's block-protection bits.
+  std::uint8_t ProtectBits;
+  /// Typical busy times: page program (µs), sector, block and chip erase (ms).
+  std::uint32_t PageProgramUs;
+  std::uint32_t SectorEraseMs;
+  std::uint32_t BlockEraseMs;
+  std::uint32_t ChipEraseMs;
+  /// Auto-address-increment parts: command 0x02 programs one byte, not a page.
+  bool ByteProgram = false;
+};
+
+/// Every part the virtual programmer knows.
+std::span<const SimSpiFlashPart> SimSpiFlashParts();
+
+/// The part of that name (as its maker writes it, any letter case), or null.
+const SimSpiFlashPart* FindSimSpiFlashPart(const std::string& name);
+
+/// The typical time a status-register write keeps the chip busy, in microseconds.
+inline constexpr std::uint32_t kSimSpiStatusWriteUs = 10000;
+
+}  // namespace pw::sim

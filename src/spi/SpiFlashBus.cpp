@@ -1,0 +1,162 @@
+#include "spi/SpiFlashBus.h"
+
+#include <algorithm>
+#include <array>
+
+#include "d2xx/Wiring.h"
+
+namespace pw {
+namespace {
+
+using namespace wiring::spiflash;
+
+constexpr std::uint8_t kReadId = 0x9F;
+constexpr std::uint8_t kReadStatus = 0x05;
+constexpr std::uint8_t kWriteEnable = 0x06;
+constexpr std::uint8_t kRead = 0x03;
+/// The samples a frame adds around its bytes: /CS high before, SCK low and /CS high after.
+constexpr std::uint32_t kFrameEdges = 3;
+
+/// The first poll after a command lasts half as long again as its typical time: a chip still
+/// busy then costs another exchange, and in a batch of page programs the pages after it.
+std::uint64_t FirstPollUs(SpiFlashWait wait) { return wait.TypicalUs * 3 / 2; }
+
+}  // namespace
+
+SpiFlashBus::SpiFlashBus(D2XXUnit& unit, std::int32_t baud, std::uint8_t busyMask)
+    : unit_(unit), run_(unit), spi_(run_, {Mosi, Sck, Miso, 0}), baud_(std::max(baud, 1)), busyMask_(busyMask) {}
+
+std::uint32_t SpiFlashBus::Frame(std::span<const std::uint8_t> bytes) {
+  run_.Put(Cs);
+  const std::uint32_t first = run_.Length();
+  spi_.PutBytes(bytes);
+  run_.Put(0);
+  run_.Put(Cs);
+  return first;
+}
+
+std::uint32_t SpiFlashBus::StatusFrame(std::uint32_t count) {
+  run_.Put(Cs);
+  spi_.PutByte(kReadStatus);
+  for (std::uint32_t i = 0; i < count; ++i) spi_.PutByte(0);
+  const std::uint32_t last = run_.Length() - SpiMode0::kSamplesPerByte;
+  run_.Put(0);
+  run_.Put(Cs);
+  return last;
+}
+
+std::uint64_t SpiFlashBus::WireMicros(std::uint64_t samples) const {
+  return samples * 1'000'000 / (16 * static_cast<std::uint64_t>(baud_));
+}
+
+std::uint32_t SpiFlashBus::StatusBytesFor(std::uint64_t us) const {
+  // The command byte and one status byte at least; a run too full for them is refused when laid.
+  const std::uint64_t free = SampleRun::kCapacity - std::min(run_.Length() + kFrameEdges, SampleRun::kCapacity);
+  const std::uint64_t room = std::max<std::uint64_t>(free / SpiMode0::kSamplesPerByte, 2) - 1;
+  // A status byte shows the register as it was when the byte before it ended: two more bytes
+  // make the last one sampled after the time asked for.
+  const std::uint64_t wanted = (us * static_cast<std::uint64_t>(baud_) + 999'999) / 1'000'000 + 2;
+  return static_cast<std::uint32_t>(std::clamp<std::uint64_t>(wanted, 1, room));
+}
+
+JedecId SpiFlashBus::ReadId() {
+  run_.Clear();
+  const std::uint32_t first = Frame(std::array<std::uint8_t, 4>{kReadId, 0, 0, 0});
+  run_.Exchange();
+  JedecId id{};
+  for (std::uint32_t i = 0; i < 3; ++i) id[i] = spi_.ReplyByte(first + (i + 1) * SpiMode0::kSamplesPerByte);
+  return id;
+}
+
+std::uint8_t SpiFlashBus::ReadStatus() {
+  run_.Clear();
+  const std::uint32_t last = StatusFrame(1);
+  run_.Exchange();
+  return spi_.ReplyByte(last);
+}
+
+void SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out, const std::function<void(std::size_t)>& progress) {
+  if (out.empty()) return;
+  run_.Clear();
+  run_.Put(Cs);
+  spi_.PutBytes(std::array<std::uint8_t, 4>{kRead, static_cast<std::uint8_t>(address >> 16),
+                                            static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address)});
+  std::size_t done = 0;
+  while (done < out.size()) {
+    // Every exchange keeps room for the closing samples, so the last one can end the frame.
+    const std::uint32_t room = (SampleRun::kCapacity - run_.Length() - 2) / SpiMode0::kSamplesPerByte;
+    const std::size_t n = std::min<std::size_t>(room, out.size() - done);
+    const std::uint32_t first = run_.Length();
+    for (std::size_t i = 0; i < n; ++i) spi_.PutByte(0);
+    const bool last = done + n == out.size();
+    if (last) {
+      run_.Put(0);
+      run_.Put(Cs);
+    }
+    run_.Exchange();
+    for (std::size_t i = 0; i < n; ++i) {
+      out[done + i] = spi_.ReplyByte(first + static_cast<std::uint32_t>(i) * SpiMode0::kSamplesPerByte);
+    }
+    done += n;
+    run_.Clear();
+    if (progress) progress(done);
+  }
+}
+
+bool SpiFlashBus::Write(std::span<const std::uint8_t> command, SpiFlashWait wait) {
+  run_.Clear();
+  Frame(std::array<std::uint8_t, 1>{kWriteEnable});
+  Frame(command);
+  // The first poll rides in the same exchange and outlasts the typical time on the wire.
+  const std::uint32_t statusAt = run_.Length();
+  const std::uint32_t last = StatusFrame(StatusBytesFor(FirstPollUs(wait)));
+  const std::uint64_t spentUs = WireMicros(run_.Length() - statusAt);
+  run_.Exchange();
+  return !Busy(spi_.ReplyByte(last)) || WaitReady(wait, spentUs);
+}
+
+bool SpiFlashBus::WaitReady(SpiFlashWait wait, std::uint64_t spentUs) {
+  // Polls are paced by waits of an eighth of the typical time; the budget counts only the wire
+  // time and the waits, never more than surely passed.
+  const std::uint64_t pauseMs = wait.TypicalUs / 8000;
+  for (;;) {
+    if (spentUs > wait.MaximumUs) return false;
+    if (pauseMs > 0) unit_.Wait(static_cast<std::uint32_t>(std::min<std::uint64_t>(pauseMs, 60'000)));
+    run_.Clear();
+    const std::uint32_t last = StatusFrame(StatusBytesFor(std::max<std::uint64_t>(wait.TypicalUs / 4, 1)));
+    spentUs += pauseMs * 1000 + WireMicros(run_.Length());
+    run_.Exchange();
+    if (!Busy(spi_.ReplyByte(last))) return true;
+  }
+}
+
+std::size_t SpiFlashBus::Program(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait) {
+  std::size_t next = 0;
+  while (next < pages.size()) {
+    run_.Clear();
+    const std::size_t first = next;
+    std::vector<std::uint32_t> polls;
+    std::vector<std::uint64_t> pollUs;
+    std::uint32_t statusBytes = 0;
+    do {
+      Frame(std::array<std::uint8_t, 1>{kWriteEnable});
+      Frame(pages[next]);
+      const std::uint32_t statusAt = run_.Length();
+      if (statusBytes == 0) statusBytes = StatusBytesFor(FirstPollUs(wait));
+      polls.push_back(StatusFrame(statusBytes));
+      pollUs.push_back(WireMicros(run_.Length() - statusAt));
+      ++next;
+    } while (next < pages.size() &&
+             run_.Fits(kFrameEdges * 3 + (1 + pages[next].size() + 1 + statusBytes + 1) * SpiMode0::kSamplesPerByte));
+    run_.Exchange();
+    for (std::size_t k = 0; k < polls.size(); ++k) {
+      if (!Busy(spi_.ReplyByte(polls[k]))) continue;
+      if (!WaitReady(wait, pollUs[k])) return first + k;
+      next = first + k + 1;
+      break;
+    }
+  }
+  return pages.size();
+}
+
+}  // namespace pw

@@ -1,0 +1,69 @@
+#pragma once
+/// @file
+/// The commands of a 25-series SPI flash on the AVR header, laid as SPI mode 0 with /CS framing
+/// (wiring in d2xx/Wiring.h). Every frame starts and ends with /CS high, and /CS rises only with
+/// SCK low after whole bytes, so the chip carries the command out. Reads stream: one Read command
+/// runs over as many exchanges as it needs, each filled with as many bytes as the sample buffers
+/// hold, /CS held low between them.
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "link/D2xxUnit.h"
+#include "link/SampleRun.h"
+#include "link/SpiMode0.h"
+#include "spi/SpiFlashTypes.h"
+
+namespace pw {
+
+/// How long a command may keep the chip busy, in microseconds.
+struct SpiFlashWait {
+  std::uint64_t TypicalUs = 0;
+  std::uint64_t MaximumUs = 0;
+};
+
+class SpiFlashBus {
+ public:
+  /// baud: the programmer's baud value; the wire time of a sample is 1 / (16 × baud), which
+  /// the status polling counts against a command's maximum time.
+  SpiFlashBus(D2XXUnit& unit, std::int32_t baud, std::uint8_t busyMask);
+
+  JedecId ReadId();
+  std::uint8_t ReadStatus();
+  /// Reads out.size() bytes from address on; progress(done) after every exchange.
+  void Read(std::uint32_t address, std::span<std::uint8_t> out, const std::function<void(std::size_t)>& progress);
+  /// Write Enable, then command (a whole frame), then Read Status until the chip is no longer
+  /// busy. False when it is still busy after wait.MaximumUs: the chip has not finished.
+  bool Write(std::span<const std::uint8_t> command, SpiFlashWait wait);
+  /// Page programs, each a whole frame, as many to an exchange as the buffers hold, each with
+  /// its Write Enable before and its status poll after. A page whose poll still saw the chip
+  /// busy is waited for as Write does, and the pages after it in that exchange are sent again
+  /// (a busy chip ignored them; programming a page twice with the same bytes changes nothing).
+  /// Returns how many pages finished: all of them, or up to the one that outlasted wait.
+  std::size_t Program(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait);
+
+  /// Bytes of a streamed read per exchange, once the command is sent.
+  static constexpr std::uint32_t kReadBytesPerExchange = (SampleRun::kCapacity - 2) / SpiMode0::kSamplesPerByte;
+
+ private:
+  /// Lays one frame: /CS high, /CS low with bytes, SCK low, /CS high. Returns the index of its first byte.
+  std::uint32_t Frame(std::span<const std::uint8_t> bytes);
+  /// Lays a Read Status frame with count status bytes; returns the index of the last one.
+  std::uint32_t StatusFrame(std::uint32_t count);
+  /// Status bytes that take about us on the wire, within what the run still holds.
+  std::uint32_t StatusBytesFor(std::uint64_t us) const;
+  /// Polls after a status byte that showed the chip busy, spentUs after the command ended.
+  bool WaitReady(SpiFlashWait wait, std::uint64_t spentUs);
+  std::uint64_t WireMicros(std::uint64_t samples) const;
+  bool Busy(std::uint8_t status) const { return (status & busyMask_) != 0; }
+
+  D2XXUnit& unit_;
+  SampleRun run_;
+  SpiMode0 spi_;
+  std::int32_t baud_;
+  std::uint8_t busyMask_;
+};
+
+}  // namespace pw

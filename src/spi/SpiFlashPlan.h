@@ -1,0 +1,24 @@
+#pragma once
+/// @file
+/// What a write does to one erase sector: erase it only when a bit must go from 0 to 1, and
+/// program only the pages that differ from what the chip then holds.
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace pw {
+
+struct SpiSectorPlan {
+  bool Erase = false;
+  /// Offsets (in the sector) of the pages to program, in order.
+  std::vector<std::uint32_t> Pages;
+};
+
+/// chip: the sector as read; wanted: what it must hold (the file's bytes over the chip's own).
+/// Programming only clears bits, so a sector is erased when some wanted 1 is a 0 in the chip;
+/// after an erase every page that is not all 0xFF is programmed, without one every page that
+/// differs. Both spans have the sector's length, a whole number of pages.
+SpiSectorPlan PlanSector(std::span<const std::uint8_t> chip, std::span<const std::uint8_t> wanted, std::uint32_t pageSize);
+
+}  // namespace pw

@@ -1,0 +1,65 @@
+#pragma once
+/// @file
+/// The 25-series flash types of SpiFlash.ini: what a chip of each type is, found by its JEDEC ID.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ini/IniFile.h"
+
+namespace pw {
+
+/// The three bytes a chip answers to Read JEDEC ID (0x9F): maker, memory type, capacity.
+using JedecId = std::array<std::uint8_t, 3>;
+
+/// A typical and a maximum duration, in the unit its key names.
+struct SpiFlashTime {
+  std::uint32_t Typical = 0;
+  std::uint32_t Maximum = 0;
+};
+
+/// An erase command and the aligned bytes it erases.
+struct SpiFlashErase {
+  std::uint8_t Command = 0;
+  std::uint32_t Bytes = 0;
+};
+
+/// A flash type as SpiFlash.ini describes it.
+struct FlashType {
+  std::string Name;
+  JedecId Id{};
+  std::uint32_t Size = 0;
+  std::uint32_t PageSize = 256;
+  SpiFlashErase Sector{0x20, 4096};
+  SpiFlashErase Block{0xD8, 65536};
+  std::uint8_t ChipErase = 0xC7;
+  std::uint8_t StatusBusy = 0x01;
+  std::uint8_t StatusProtect = 0x1C;
+  SpiFlashTime PageProgramUs;
+  SpiFlashTime SectorEraseMs;
+  SpiFlashTime BlockEraseMs;
+  SpiFlashTime ChipEraseMs;
+  /// False for chips that program by auto-address increment or byte by byte: read and verify only.
+  bool Writable = true;
+};
+
+/// The largest chip three address bytes reach.
+inline constexpr std::uint32_t kSpiFlashMostBytes = 16u << 20;
+
+/// The type of section, or a line naming the section, key and what is wrong with it.
+struct FlashTypeResult {
+  std::optional<FlashType> Type;
+  std::string Problem;
+};
+FlashTypeResult ReadSpiFlashType(const IniFile& types, const std::string& section);
+
+/// The first section whose Jedec= is id (whether or not the rest of it is valid), or nothing.
+std::optional<std::string> FindSpiFlashSection(const IniFile& types, const JedecId& id);
+
+/// id as the page shows it: "EF 40 16".
+std::string JedecText(const JedecId& id);
+
+}  // namespace pw

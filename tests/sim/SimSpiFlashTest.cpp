@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "sim/SimSpiFlash.h"
+
+namespace pw::sim {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+/// Drives the chip's pins as SPI mode 0 with /CS framing; returns what DO carried (1 when floating).
+struct Driver {
+  explicit Driver(const char* part, TimingModel timing = TimingModel::Lenient) : chip(*FindSimSpiFlashPart(part)) {
+    env.Timing = timing;
+  }
+  Bytes Frame(const Bytes& out, int extraBits = 0) {
+    Tick(true, false, false);
+    Bytes in;
+    for (const std::uint8_t byte : out) {
+      std::uint8_t got = 0;
+      for (int bit = 7; bit >= 0; --bit) got = static_cast<std::uint8_t>((got << 1) | Bit((byte >> bit) & 1));
+      in.push_back(got);
+    }
+    for (int i = 0; i < extraBits; ++i) Bit(false);
+    Tick(false, false, false);
+    Tick(true, false, false);
+    return in;
+  }
+  bool Bit(bool mosi) {
+    const bool miso = Tick(false, false, mosi).value_or(true);
+    Tick(false, true, mosi);
+    return miso;
+  }
+  std::optional<bool> Tick(bool cs, bool sck, bool mosi) {
+    env.Now += kPicosPerMicro;
+    return chip.Step(cs, sck, mosi, env);
+  }
+  SimSpiFlash chip;
+  SimEnvironment env;
+};
+
+TEST(SimSpiFlash, ProgramEraseAndStatusTakeEffectOnlyAsTheDatasheetSays) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::uint32_t, std::uint8_t>> preset;
+    std::uint8_t status;
+    std::vector<Bytes> frames;
+    int extraBits;
+    std::vector<std::pair<std::uint32_t, std::uint8_t>> probes;
+  } cases[] = {
+      {"program without write enable", {}, 0, {{0x02, 0, 0, 0x10, 0x00}}, 0, {{0x10, 0xFF}}},
+      {"program clears bits only", {{0x10, 0xF0}}, 0, {{0x06}, {0x02, 0, 0, 0x10, 0x0F, 0x3C}}, 0, {{0x10, 0x00}, {0x11, 0x3C}}},
+      {"program wraps inside its page", {}, 0, {{0x06}, {0x02, 0, 0x01, 0xFF, 0xAA, 0xBB}}, 0, {{0x1FF, 0xAA}, {0x100, 0xBB}, {0x200, 0xFF}}},
+      {"a frame cut inside a byte", {}, 0, {{0x06}, {0x02, 0, 0, 0x10, 0x00}}, 3, {{0x10, 0xFF}}},
+      {"write disable", {}, 0, {{0x06}, {0x04}, {0x02, 0, 0, 0x10, 0x00}}, 0, {{0x10, 0xFF}}},
+      {"the latch serves one command", {}, 0, {{0x06}, {0x02, 0, 0, 0x10, 0x00}, {0x02, 0, 0, 0x11, 0x00}}, 0, {{0x10, 0x00}, {0x11, 0xFF}}},
+      {"sector erase", {{0x1000, 0}, {0x1FFF, 0}, {0x2000, 0}}, 0, {{0x06}, {0x20, 0, 0x10, 0x20}}, 0, {{0x1000, 0xFF}, {0x1FFF, 0xFF}, {0x2000, 0}}},
+      {"block erase", {{0x10000, 0}, {0x1FFFF, 0}, {0x20000, 0}}, 0, {{0x06}, {0xD8, 0x01, 0x23, 0x45}}, 0, {{0x10000, 0xFF}, {0x1FFFF, 0xFF}, {0x20000, 0}}},
+      {"chip erase", {{0, 0}, {0x3FFFFF, 0}}, 0, {{0x06}, {0xC7}}, 0, {{0, 0xFF}, {0x3FFFFF, 0xFF}}},
+      {"a protected chip", {{0x2000, 0}}, 0x1C, {{0x06}, {0x02, 0, 0, 0x10, 0x00}, {0x06}, {0x20, 0, 0x20, 0}}, 0, {{0x10, 0xFF}, {0x2000, 0}}},
+      {"protection cleared", {}, 0x1C, {{0x06}, {0x01, 0x00}, {0x06}, {0x02, 0, 0, 0x10, 0x00}}, 0, {{0x10, 0x00}}},
+      {"status written without enable", {}, 0x1C, {{0x01, 0x00}, {0x06}, {0x02, 0, 0, 0x10, 0x00}}, 0, {{0x10, 0xFF}}},
+  };
+  for (const auto& c : cases) {
+    Driver d("W25Q32");
+    for (const auto& [at, value] : c.preset) d.chip.Memory()[at] = value;
+    d.chip.SetStatus(c.status);
+    for (std::size_t i = 0; i < c.frames.size(); ++i) d.Frame(c.frames[i], i + 1 == c.frames.size() ? c.extraBits : 0);
+    for (const auto& [at, value] : c.probes) EXPECT_EQ(d.chip.Memory()[at], value) << c.name << " at " << at;
+  }
+}
+
+TEST(SimSpiFlash, AnswersItsIdAndStreamsReadsThatWrapAtTheEnd) {
+  Driver d("W25X10");
+  EXPECT_EQ(d.Frame({0x9F, 0, 0, 0, 0}), (Bytes{0xFF, 0xEF, 0x30, 0x11, 0xFF}));
+  d.chip.Memory()[0x1FFFF] = 0x12;
+  d.chip.Memory()[0] = 0x34;
+  EXPECT_EQ(d.Frame({0x03, 0x01, 0xFF, 0xFF, 0, 0}), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x12, 0x34}));
+  // An auto-address-increment part programs one byte per command.
+  Driver sst("SST25VF016B");
+  sst.Frame({0x06});
+  sst.Frame({0x02, 0, 0, 0, 0x00, 0x00});
+  EXPECT_EQ(sst.chip.Memory()[0], 0x00);
+  EXPECT_EQ(sst.chip.Memory()[1], 0xFF);
+}
+
+TEST(SimSpiFlash, WhileBusyUnderDatasheetTimingOnlyReadStatusIsTaken) {
+  Driver d("W25Q32", TimingModel::Datasheet);
+  d.chip.Memory()[0] = 0;
+  d.Frame({0x06});
+  d.Frame({0x20, 0, 0, 0});
+  // Read Status repeats for as long as the clock runs.
+  EXPECT_EQ(d.Frame({0x05, 0, 0}), (Bytes{0xFF, 0x01, 0x01}));
+  EXPECT_EQ(d.Frame({0x9F, 0}), (Bytes{0xFF, 0xFF}));
+  d.Frame({0x06});
+  EXPECT_EQ(d.Frame({0x05, 0})[1], 0x01) << "write enable taken while busy";
+  d.env.Now += 45 * kPicosPerMilli;
+  EXPECT_EQ(d.Frame({0x05, 0})[1], 0x00);
+  EXPECT_EQ(d.chip.Memory()[0], 0xFF);
+  EXPECT_EQ(d.Frame({0x9F, 0})[1], 0xEF);
+}
+
+}  // namespace
+}  // namespace pw::sim

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "sim/SimSpiFlashParts.h"
+#include "spi/SpiFlashTypes.h"
+
+namespace pw {
+namespace {
+
+IniFile Shipped() { return IniFile::Load(std::filesystem::path(PINWRIGHT_SOURCE_DIR) / "data" / "SpiFlash.ini"); }
+
+TEST(SpiFlashTypes, EveryShippedTypeIsValidAndTheFamiliesAreThere) {
+  const IniFile ini = Shipped();
+  ASSERT_TRUE(ini.Exists());
+  std::set<std::string> families;
+  std::set<JedecId> ids;
+  for (const auto& section : ini.SectionNames()) {
+    const auto result = ReadSpiFlashType(ini, section);
+    ASSERT_TRUE(result.Type) << result.Problem;
+    const FlashType& t = *result.Type;
+    EXPECT_TRUE(ids.insert(t.Id).second) << section << ": an ID listed twice would hide the second type";
+    EXPECT_EQ(FindSpiFlashSection(ini, t.Id), section);
+    EXPECT_EQ(t.Size % t.Sector.Bytes, 0u) << section;
+    families.insert(section.substr(0, 4));
+  }
+  for (const char* family : {"W25X", "W25Q", "MX25", "GD25", "EN25", "S25F", "AT25", "SST2"}) {
+    EXPECT_TRUE(families.count(family)) << family;
+  }
+  // Auto-address-increment parts are listed, and only for reading.
+  const auto sst = ReadSpiFlashType(ini, "SST25VF016B");
+  ASSERT_TRUE(sst.Type);
+  EXPECT_FALSE(sst.Type->Writable);
+}
+
+TEST(SpiFlashTypes, TheSimulatedPartsAgreeWithTheirTypes) {
+  const IniFile ini = Shipped();
+  for (const auto& part : sim::SimSpiFlashParts()) {
+    const auto result = ReadSpiFlashType(ini, part.Name);
+    ASSERT_TRUE(result.Type) << part.Name << ": " << result.Problem;
+    EXPECT_EQ(result.Type->Id, part.Id) << part.Name;
+    EXPECT_EQ(result.Type->Size, part.Size) << part.Name;
+    EXPECT_EQ(result.Type->StatusProtect, part.ProtectBits) << part.Name;
+    EXPECT_EQ(result.Type->Sector.Bytes, part.SectorBytes == 0 ? 65536u : part.SectorBytes) << part.Name;
+    EXPECT_EQ(result.Type->Writable, !part.ByteProgram) << part.Name;
+    // The simulated chip is busy for the typical time, which the type's maximum must cover.
+    EXPECT_LE(part.PageProgramUs, result.Type->PageProgramUs.Maximum) << part.Name;
+    EXPECT_LE(part.ChipEraseMs, result.Type->ChipEraseMs.Maximum) << part.Name;
+  }
+}
+
+TEST(SpiFlashTypes, BadEntriesAreNamedWithTheirKey) {
+  const std::string good = "Jedec=EF4016\nSize=4194304\nPageProgramUs=700,3000\nSectorEraseMs=45,400\n"
+                           "BlockEraseMs=150,2000\nChipEraseMs=10000,50000\n";
+  const struct {
+    std::string extra;
+    std::string key;
+  } cases[] = {
+      {"Jedec=EF40\n", "Jedec=EF40 "},
+      {"Jedec=EF40G6\n", "Jedec=EF40G6 "},
+      {"Size=3000000\n", "Size=3000000 "},
+      {"Size=33554432\n", "Size=33554432 "},
+      {"PageSize=300\n", "PageSize=300 "},
+      {"SectorErase=20\n", "SectorErase=20 "},
+      {"SectorErase=20:128\n", "SectorErase=20:128 "},
+      {"BlockErase=D8:2048\n", "BlockErase=D8:2048 "},
+      {"ChipErase=C7C7\n", "ChipErase=C7C7 "},
+      {"StatusBusy=03\n", "StatusBusy=03 "},
+      {"StatusProtect=1E\n", "StatusProtect=1E "},
+      {"PageProgramUs=3000,700\n", "PageProgramUs=3000,700 "},
+      {"ChipEraseMs=50\n", "ChipEraseMs=50 "},
+      {"Program=word\n", "Program=word "},
+  };
+  for (const auto& c : cases) {
+    // The case's key comes first: the first of two equal keys wins.
+    const IniFile ini = IniFile::Parse("[X]\n" + c.extra + good);
+    const auto result = ReadSpiFlashType(ini, "X");
+    EXPECT_FALSE(result.Type) << c.extra;
+    EXPECT_NE(result.Problem.find("SpiFlash.ini: [X] " + c.key), std::string::npos) << result.Problem;
+  }
+  const auto fine = ReadSpiFlashType(IniFile::Parse("[X]\n" + good), "X");
+  ASSERT_TRUE(fine.Type) << fine.Problem;
+  EXPECT_EQ(JedecText(fine.Type->Id), "EF 40 16");
+  EXPECT_FALSE(ReadSpiFlashType(IniFile::Parse("[X]\nSize=4194304\n"), "X").Type);
+}
+
+}  // namespace
+}  // namespace pw

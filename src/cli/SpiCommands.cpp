@@ -1,5 +1,7 @@
 #include "cli/SpiCommands.h"
 
+#include "spi/SpiFlashImage.h"
+
 namespace pw::cli {
 namespace {
 
@@ -33,12 +35,22 @@ void Verify(CliSession& s, const std::string&, const std::vector<std::string>& a
   if (s.Click(Page(s).SpiFlashFile)) s.Step([&] { Page(s).SpiFlashVerify(); });
 }
 
+/// The page's own loader, so that a file it would refuse is refused before the programmer is opened.
+std::string LoadSpiFile(const std::filesystem::path& file, MemoryImages&) {
+  std::string notice;
+  LoadSpiFlashImage(file, notice);
+  return notice;
+}
+
 }  // namespace
 
 std::vector<CliCommand> SpiCliCommands() {
   return {
-      {"spi", false, "identify", 0, Identify}, {"spi", false, "read", 1, Read},     {"spi", false, "write", 1, Write},
-      {"spi", false, "erase", 0, Erase},       {"spi", false, "verify", 1, Verify},
+      {"spi", false, "identify", 0, Identify},
+      {"spi", false, "read", 1, Read, FileUse::Output},
+      {"spi", false, "write", 1, Write, FileUse::Input, LoadSpiFile},
+      {"spi", false, "erase", 0, Erase},
+      {"spi", false, "verify", 1, Verify, FileUse::Input, LoadSpiFile},
   };
 }
 

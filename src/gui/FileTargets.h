@@ -35,6 +35,7 @@ inline constexpr FileTarget kFileTargets[] = {
     {"AvrSpi", "AvrLoadEep", "AvrPathEep", {"AvrWriteEep", "AvrReadEep", "AvrParamEep"}},
     {"PIC", "PicFile", "PicPathFls", {}},
     {"I2cEepom", "I2cEepromFile", "I2cEepromLab1", {}},
+    {"SpiFlash", "SpiFlashFile", "SpiFlashLab1", {}},
 };
 
 /// Whether the label named name shows a file's path.

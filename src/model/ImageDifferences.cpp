@@ -32,7 +32,9 @@ void ImageDifferences::Compare(std::span<const std::uint16_t> image, const std::
 std::vector<std::string> ImageDifferences::Lines(const std::string& unit, int digits) const {
   std::vector<std::string> lines;
   for (const ImageDifference& d : first_) {
-    lines.push_back(unit + " 0x" + HexDigits(d.Address, 4) + ": ожидалось " + HexDigits(d.Expected, digits) +
+    // Four digits as a rule; more where the memory is larger, so an address is never cut short.
+    const int addressDigits = d.Address > 0xFFFFFF ? 8 : d.Address > 0xFFFF ? 6 : 4;
+    lines.push_back(unit + " 0x" + HexDigits(d.Address, addressDigits) + ": ожидалось " + HexDigits(d.Expected, digits) +
                     ", прочитано " + HexDigits(d.Read, digits));
   }
   if (count_ > 0) lines.push_back("Всего различий: " + std::to_string(count_));

@@ -64,6 +64,8 @@ class SpiFlashPage {
   /// Reports set protection bits and clears them after a question; false when they stay set.
   bool Unprotect(SpiFlashBus& bus, const FlashType& type, const char* cancelled);
   /// Erases and programs the file's sectors; false (logged and marked) when the chip failed.
+  /// Reads the whole chip into bytes in pieces, stopping between them when asked; false when stopped.
+  bool ReadChip(SpiFlashBus& bus, std::span<std::uint8_t> bytes);
   bool WriteImage(SpiFlashBus& bus, const FlashType& type, PartialWrite& partial);
   /// Compares the file's bytes with the chip; false (logged and marked) at the first difference.
   bool VerifyImage(SpiFlashBus& bus, const FlashType& type);

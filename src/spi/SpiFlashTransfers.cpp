@@ -6,7 +6,9 @@
 #include "common/HexDigits.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
+#include "model/ImageDifferences.h"
 #include "model/ReadClose.h"
+#include "model/Texts.h"
 #include "spi/SpiFlashPage.h"
 #include "spi/SpiFlashPlan.h"
 
@@ -63,13 +65,29 @@ void SpiFlashPage::SpiFlashReadClick() {
     ctx_.Log.Append("чтение SPI Flash");
     SetProgress(static_cast<int>(type->Size));
     std::vector<std::uint8_t> bytes(type->Size);
-    bus.Read(0, bytes, [this](std::size_t done) { MoveProgress(static_cast<int>(done)); });
-    SaveSpiFlashImage(*file, bytes);
-    saved = true;
-    ctx_.Log.Append("чтение SPI Flash завершено");
+    if (ReadChip(bus, bytes)) {
+      SaveSpiFlashImage(*file, bytes);
+      saved = true;
+      ctx_.Log.Append("чтение SPI Flash завершено");
+    }
     MoveProgress(0);
   }
   CloseAfterRead(session, ctx_.Log, saved, *file);
+}
+
+bool SpiFlashPage::ReadChip(SpiFlashBus& bus, std::span<std::uint8_t> bytes) {
+  // Read in long pieces so that a stop request is seen between them; each piece streams.
+  constexpr std::size_t kPiece = 0x10000;
+  for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+    if (at > 0 && ctx_.StopRequested(texts::Undone(static_cast<std::int64_t>(at), static_cast<std::int64_t>(bytes.size()),
+                                                    "байт SPI Flash") + texts::kStoppedRead)) {
+      return false;
+    }
+    const std::size_t n = std::min(kPiece, bytes.size() - at);
+    bus.Read(static_cast<std::uint32_t>(at), bytes.subspan(at, n),
+             [this, at](std::size_t done) { MoveProgress(static_cast<int>(at + done)); });
+  }
+  return true;
 }
 
 void SpiFlashPage::SpiFlashWriteClick() {
@@ -109,6 +127,10 @@ bool SpiFlashPage::WriteImage(SpiFlashBus& bus, const FlashType& type, PartialWr
   int skipped = 0;
   std::vector<std::uint8_t> chip(chunk);
   for (std::size_t c = 0; c < chunks.size(); ++c) {
+    if (c > 0 && ctx_.StopRequested(texts::Undone(static_cast<std::int64_t>(c), static_cast<std::int64_t>(chunks.size()),
+                                                  "блоков SPI Flash") + texts::kStoppedWrite)) {
+      return false;
+    }
     const std::uint32_t base = chunks[c];
     bus.Read(base, chip, nullptr);
     // What the chunk must hold: the file's bytes over the chip's own, which a sector erase
@@ -162,17 +184,22 @@ bool SpiFlashPage::VerifyImage(SpiFlashBus& bus, const FlashType& type) {
   const auto chunks = FileChunks(chunk);
   SetProgress(static_cast<int>(chunks.size()));
   std::vector<std::uint8_t> chip(chunk);
+  ImageDifferences differences;
   for (std::size_t c = 0; c < chunks.size(); ++c) {
-    const std::uint32_t base = chunks[c];
-    bus.Read(base, chip, nullptr);
-    for (std::uint32_t i = 0; i < chunk && base + i < image_.End; ++i) {
-      if (!image_.Filled[base + i] || chip[i] == image_.Bytes[base + i]) continue;
-      ctx_.Log.Append("Ошибка верификации по адресу 0x" + HexDigits(base + i, 6) + ": в микросхеме " + HexDigits(chip[i], 2) +
-                      ", в файле " + HexDigits(image_.Bytes[base + i], 2));
-      ctx_.MarkTargetFailed();
+    if (c > 0 && ctx_.StopRequested(texts::Undone(static_cast<std::int64_t>(c), static_cast<std::int64_t>(chunks.size()),
+                                                  "блоков проверки SPI Flash"))) {
       return false;
     }
+    const std::uint32_t base = chunks[c];
+    bus.Read(base, chip, nullptr);
+    differences.Compare(image_.Bytes, image_.Filled, base, chip);
     MoveProgress(static_cast<int>(c + 1));
+  }
+  if (differences.Count() > 0) {
+    ctx_.Log.Append("Ошибка: SPI Flash отличается от файла");
+    for (const std::string& line : differences.Lines("байт", 2)) ctx_.Log.Append(line);
+    ctx_.MarkTargetFailed();
+    return false;
   }
   ctx_.Log.Append("верификация SPI Flash завершена: совпадает");
   return true;

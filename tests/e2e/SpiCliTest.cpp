@@ -46,15 +46,15 @@ TEST(SpiCli, A32MbitChipRoundTripsAnImageAndEachOutcomeHasItsStatus) {
       {{bench, "spi", "write", "image.bin"}, 0, "прошивание SPI Flash завершено"},
       {{bench, "spi", "read", "back.hex"}, 0, "чтение SPI Flash завершено"},
       {{bench, "spi", "verify", "same.hex"}, 0, "верификация SPI Flash завершена: совпадает"},
-      {{bench, "spi", "verify", "other.hex"}, 2, "Ошибка верификации по адресу 0x0A0000: в микросхеме "},
-      {{bench, "spi", "write", "missing.bin"}, 1, "файл: missing.bin"},
+      {{bench, "spi", "verify", "other.hex"}, 2, "байт 0x0A0000: ожидалось 50, прочитано D0\nВсего различий: 1\n"},
+      {{bench, "spi", "write", "missing.bin"}, 1, "Ошибка! Файл не найден! missing.bin"},
       {{bench, "spi", "erase"}, 1, "Микросхема: W25Q32, ID EF 40 16, 4194304 байт"},
       {{"--simulator=" + (dir / "empty.ini").string(), "spi", "identify"}, 2, "Ошибка: микросхема SPI Flash не отвечает (ID FF FF FF)"},
   };
   for (const auto& step : steps) {
     const auto r = RunCli(step.args, dir.Path());
     EXPECT_EQ(r.Status, step.status) << step.args[2] << " " << r.Out << r.Err;
-    EXPECT_NE(r.Out.find(step.line), std::string::npos) << step.args[2] << ": " << r.Out;
+    EXPECT_NE((r.Out + r.Err).find(step.line), std::string::npos) << step.args[2] << ": " << r.Out << r.Err;
   }
   Bytes chip = image;
   chip.resize(4u << 20, 0xFF);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string_view>
+
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
@@ -24,6 +27,7 @@ struct DropWindow {
     test::TestApp();
     f.InstallDataFile("PIC.ini");
     f.InstallDataFile("I2C_E.ini");
+    f.InstallDataFile("SpiFlash.ini");
     f.Start();
     window = std::make_unique<gui::MainWindow>(*f.Form, nullptr);
     window->Drops().SetOffer([this](const std::optional<std::string>& file) {
@@ -57,7 +61,8 @@ TEST(FileDrop, AFileDroppedOnAPageLoadsAsItsFileButtonWould) {
       {1, "PicConfigGroup", "pic.hex", "PicPathFls"},
       {1, "PicType", "pic.hex", "PicPathFls"},  // not typed into the type box
       {2, "I2cEepromLab2", "24c.hex", "I2cEepromLab1"},
-      {3, "SpiFlashLab1", "fw.hex", nullptr},
+      {3, "SpiFlashLab2", "fw.bin", "SpiFlashLab1"},
+      {3, "SpiFlashLab1", "fw.txt", nullptr},
   };
   for (const DropCase& c : cases) {
     SCOPED_TRACE(std::string(c.At) + " " + c.File);
@@ -74,6 +79,9 @@ TEST(FileDrop, AFileDroppedOnAPageLoadsAsItsFileButtonWould) {
     QWidget* under = w.window->childAt(at->mapTo(w.window.get(), at->rect().center()));
     ASSERT_NE(under, nullptr);
     const QPoint pos = under->mapFrom(at, at->rect().center());
+    std::map<std::string_view, std::string> before;
+    for (const gui::FileTarget& t : gui::kFileTargets)
+      before[t.PathLabel] = static_cast<const Label*>(w.f.Form->Find(std::string(t.PathLabel)))->Caption;
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(file))});
     mime.setText(QString::fromStdString(file));
@@ -93,9 +101,9 @@ TEST(FileDrop, AFileDroppedOnAPageLoadsAsItsFileButtonWould) {
     for (const gui::FileTarget& t : gui::kFileTargets) {
       const auto* label = static_cast<const Label*>(w.f.Form->Find(std::string(t.PathLabel)));
       const bool loaded = c.LoadsInto && t.PathLabel == c.LoadsInto;
-      EXPECT_EQ(label->Caption, loaded ? file : "") << t.PathLabel;
+      EXPECT_EQ(label->Caption, loaded ? file : before[t.PathLabel]) << t.PathLabel;
       auto* shown = w.window->findChild<gui::ElidedLabel*>(Q(t.PathLabel));
-      EXPECT_EQ(shown->toolTip().toStdString(), loaded ? file : "") << t.PathLabel;
+      EXPECT_EQ(shown->toolTip().toStdString(), loaded ? file : before[t.PathLabel]) << t.PathLabel;
     }
   }
 }

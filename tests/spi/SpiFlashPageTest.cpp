@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -107,7 +109,7 @@ TEST(SpiFlashPage, ARealImageIsWrittenReadBackAndVerifiedAt1And32Mbit) {
   t.Chip().Memory() = RealImage(128u << 10);
   t.Chip().Memory()[0x1FFFF] ^= 0x01;
   EXPECT_EQ(t.Run(&SpiFlashPage::SpiFlashVerify), Outcome::TargetProblem);
-  EXPECT_TRUE(Has(t.Log(), "Ошибка верификации по адресу 0x01FFFF"));
+  EXPECT_TRUE(Has(t.Log(), "байт 0x01FFFF: ожидалось "));
 }
 
 TEST(SpiFlashPage, PagesSentWhileTheChipWasStillBusyAreSentAgain) {
@@ -199,6 +201,38 @@ TEST(SpiFlashPage, TheChipIsErasedOnlyAfterAYes) {
   EXPECT_EQ(t.Click(t.Page().SpiFlashErase), Outcome::Success);
   EXPECT_TRUE(std::all_of(t.Chip().Memory().begin(), t.Chip().Memory().end(), [](std::uint8_t b) { return b == 0xFF; }));
   EXPECT_TRUE(Has(t.Log(), "стирание SPI Flash завершено"));
+}
+
+}  // namespace
+}  // namespace pw
+
+namespace pw {
+namespace {
+
+TEST(SpiFlashPage, AStopBetweenPiecesLeavesNoFileAndSaysWhatWasLeftUndone) {
+  struct Case {
+    const char* Name;
+    bool Write;
+    const char* LineEnd;
+  };
+  for (const Case c : {Case{"read", false, "байт SPI Flash; файл не сохранён"},
+                       Case{"write", true, "блоков SPI Flash; микросхема могла остаться записанной частично"}}) {
+    SCOPED_TRACE(c.Name);
+    SpiPage t("W25Q32");
+    if (c.Write) t.Load("image.bin", RealImage(1u << 20));
+    t.f.Host.Files.push_back((t.f.Dir / "out.bin").string());
+    int looks = 0;
+    t.f.Host.OnEvents = [&] {
+      if (++looks == 3) t.f.Form->StopButton.OnClick();
+    };
+    EXPECT_EQ(t.Click(c.Write ? t.Page().SpiFlashWrite : t.Page().SpiFlashRead), Outcome::Stopped);
+    EXPECT_FALSE(t.f.Sim().Devices().front()->Open);
+    EXPECT_FALSE(std::filesystem::exists(t.f.Dir / "out.bin"));
+    const auto stop = std::find_if(t.Log().begin(), t.Log().end(),
+                                   [](const std::string& l) { return l.rfind("Остановлено", 0) == 0; });
+    ASSERT_NE(stop, t.Log().end());
+    EXPECT_TRUE(stop->ends_with(c.LineEnd)) << *stop;
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "BenchReport.h"
 #include "hexfile/HexWriter.h"
 #include "model/ImageFiles.h"
 
@@ -95,20 +96,14 @@ void BM_SrecCat(benchmark::State& state) {
 BENCHMARK(BM_SrecCat)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 /// Shows the runs as usual and keeps each one's seconds per iteration for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public pw::benchrun::SummaryReporter {
  public:
-  // Colours only on a terminal, so that CI logs stay plain text.
-  RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (!run.error_occurred && run.iterations > 0 && run.run_type == Run::RT_Iteration) {
-        seconds[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
-      }
-    }
-  }
   std::map<std::string, double> seconds;
+
+ protected:
+  void Take(const Run& run) override {
+    seconds[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+  }
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <functional>
 #include <vector>
 
 namespace pw::benchrun {
@@ -34,5 +35,16 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   /// Keeps what the summary needs from one completed run.
   virtual void Take(const Run& run) = 0;
 };
+
+/// The whole of a benchmark program's main: runs the benchmarks the command line selects with the
+/// reporter, then prints the summary. Returns the program's exit status.
+inline int RunBenchmarks(int argc, char** argv, SummaryReporter& reporter, const std::function<void()>& printSummary) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  printSummary();
+  benchmark::Shutdown();
+  return 0;
+}
 
 }  // namespace pw::benchrun

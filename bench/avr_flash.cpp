@@ -64,11 +64,6 @@ class TimesReporter : public pw::benchrun::SummaryReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   TimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::fputs(reporter.lines.c_str(), stdout);
-  benchmark::Shutdown();
-  return 0;
+  return pw::benchrun::RunBenchmarks(argc, argv, reporter, [&reporter] { std::fputs(reporter.lines.c_str(), stdout); });
 }

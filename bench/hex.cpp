@@ -109,16 +109,13 @@ class RatioReporter : public pw::benchrun::SummaryReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto& s = reporter.seconds;
-  for (const auto& [name, secs] : s) std::printf("%-12s %12.0f records/s\n", name.c_str(), kRecords / secs);
-  if (s.count("BM_LoadHex") && s.count("BM_SaveHex") && s.count("BM_SrecCat")) {
-    const double ours = s.at("BM_LoadHex") + s.at("BM_SaveHex");
-    std::printf("srec_cat time / Pinwright load+save time: %.2f\n", s.at("BM_SrecCat") / ours);
-  }
-  benchmark::Shutdown();
-  return 0;
+  return pw::benchrun::RunBenchmarks(argc, argv, reporter, [&reporter] {
+    const auto& s = reporter.seconds;
+    for (const auto& [name, secs] : s) std::printf("%-12s %12.0f records/s\n", name.c_str(), kRecords / secs);
+    if (s.count("BM_LoadHex") && s.count("BM_SaveHex") && s.count("BM_SrecCat")) {
+      const double ours = s.at("BM_LoadHex") + s.at("BM_SaveHex");
+      std::printf("srec_cat time / Pinwright load+save time: %.2f\n", s.at("BM_SrecCat") / ours);
+    }
+  });
 }

@@ -59,15 +59,13 @@ class TimesReporter : public pw::benchrun::SummaryReporter {
 };
 
 }  // namespace
+
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   TimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::fputs(reporter.lines.c_str(), stdout);
-  // Two samples a bit, 16 a byte: a whole read's samples at the physical limit of the FT232R.
-  const double samples = static_cast<double>(kChipBytes) * pw::SpiMode0::kSamplesPerByte;
-  std::printf("4 MiB read at the physical limit of about 1 M samples/s: %.1f s of samples\n", samples / 1e6);
-  benchmark::Shutdown();
-  return 0;
+  return pw::benchrun::RunBenchmarks(argc, argv, reporter, [&reporter] {
+    std::fputs(reporter.lines.c_str(), stdout);
+    // Two samples a bit, 16 a byte: a whole read's samples at the physical limit of the FT232R.
+    const double samples = static_cast<double>(kChipBytes) * pw::SpiMode0::kSamplesPerByte;
+    std::printf("4 MiB read at the physical limit of about 1 M samples/s: %.1f s of samples\n", samples / 1e6);
+  });
 }

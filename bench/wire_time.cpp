@@ -140,13 +140,10 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);
   }
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   WireReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::cout
-      << "Virtual programmer, datasheet timing, USB latency 1 ms; 19200 baud, or the baud list's \"авто\" (Auto):\n"
-      << reporter.lines << std::flush;
-  benchmark::Shutdown();
-  return 0;
+  return pw::benchrun::RunBenchmarks(argc, argv, reporter, [&reporter] {
+    std::cout
+        << "Virtual programmer, datasheet timing, USB latency 1 ms; 19200 baud, or the baud list's \"авто\" (Auto):\n"
+        << reporter.lines << std::flush;
+  });
 }

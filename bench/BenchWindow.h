@@ -99,7 +99,8 @@ inline double TimeEach(benchmark::State& state, const Operation& op) {
     const auto& log = w.form->Log.Lines;
     if (!seconds || (op.LastLine && (log.empty() || log.back() != *op.LastLine))) {
       state.SkipWithError(("the " + op.What + " failed: " + why).c_str());
-      return 0;
+      virtualSeconds = 0;
+      break;
     }
     virtualSeconds = *seconds;
   }

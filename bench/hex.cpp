@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "BenchReport.h"
 #include "hexfile/HexWriter.h"
 #include "model/ImageFiles.h"
 
@@ -95,35 +96,26 @@ void BM_SrecCat(benchmark::State& state) {
 BENCHMARK(BM_SrecCat)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 /// Shows the runs as usual and keeps each one's seconds per iteration for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public pw::benchrun::SummaryReporter {
  public:
-  // Colours only on a terminal, so that CI logs stay plain text.
-  RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (!run.error_occurred && run.iterations > 0 && run.run_type == Run::RT_Iteration) {
-        seconds[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
-      }
-    }
-  }
   std::map<std::string, double> seconds;
+
+ protected:
+  void Take(const Run& run) override {
+    seconds[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
+  }
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto& s = reporter.seconds;
-  for (const auto& [name, secs] : s) std::printf("%-12s %12.0f records/s\n", name.c_str(), kRecords / secs);
-  if (s.count("BM_LoadHex") && s.count("BM_SaveHex") && s.count("BM_SrecCat")) {
-    const double ours = s.at("BM_LoadHex") + s.at("BM_SaveHex");
-    std::printf("srec_cat time / Pinwright load+save time: %.2f\n", s.at("BM_SrecCat") / ours);
-  }
-  benchmark::Shutdown();
-  return 0;
+  return pw::benchrun::RunBenchmarks(argc, argv, reporter, [&reporter] {
+    const auto& s = reporter.seconds;
+    for (const auto& [name, secs] : s) std::printf("%-12s %12.0f records/s\n", name.c_str(), kRecords / secs);
+    if (s.count("BM_LoadHex") && s.count("BM_SaveHex") && s.count("BM_SrecCat")) {
+      const double ours = s.at("BM_LoadHex") + s.at("BM_SaveHex");
+      std::printf("srec_cat time / Pinwright load+save time: %.2f\n", s.at("BM_SrecCat") / ours);
+    }
+  });
 }

@@ -5,62 +5,22 @@
 // the exchanges were regrouped (I2C reads in long runs, I2C writes by page, the AVR liveness
 // check inside the page batch), measured with this program on the build before that change.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <iostream>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/Form1.h"
-#include "backend/Backend.h"
-#include "sim/Bench.h"
+#include "BenchReport.h"
+#include "BenchWindow.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-/// A person who answers every file dialog with one file and every question with Yes.
-class BenchHost : public pw::UiHost {
- public:
-  std::optional<std::string> ChooseOpenFile(const std::string&) override { return File; }
-  std::optional<std::string> ChooseSaveFile(const std::string&, const std::string&) override { return File; }
-  bool AskYesNo(const std::string&, const std::string&) override { return true; }
-  void ShowError(const std::string& text) override { Errors += text + "\n"; }
-  void ProcessEvents() override {}
-  void RepaintProgress(const pw::ProgressBar&) override {}
-  std::string File;
-  std::string Errors;
-};
+using pw::benchrun::ScratchFile;
+using pw::benchrun::Window;
 
 constexpr const char* kTiming = "[Timing]\nModel=datasheet\nLatencyUs=1000\n";
-
-/// The window on a fresh bench of the given chips, started up.
-struct Window {
-  explicit Window(const std::string& chips) : bench(pw::sim::Bench::FromText(kTiming + chips, {})) {
-    form = std::make_unique<pw::TForm1>(bench->Programmer(), host, pw::ProgramPaths());
-    form->FormCreate();
-  }
-  /// Runs one event; returns the virtual seconds it took, or nothing (with the reason) when it failed.
-  std::optional<double> Time(const std::function<void()>& handler, std::string& why) {
-    const pw::sim::SimTime start = bench->Programmer().Now();
-    form->Fire(handler);
-    if (form->LastOutcome() != pw::Outcome::Success) {
-      why = host.Errors + (form->Log.Lines.empty() ? "" : form->Log.Lines.back());
-      return std::nullopt;
-    }
-    return static_cast<double>(bench->Programmer().Now() - start) / 1e12;
-  }
-  std::unique_ptr<pw::sim::Bench> bench;
-  BenchHost host;
-  std::unique_ptr<pw::TForm1> form;
-};
-
-fs::path ScratchFile() { return fs::temp_directory_path() / ("pinwright-wire-" + std::to_string(getpid()) + ".hex"); }
 
 /// Chooses the I2C type by name, as a person picks it in the list.
 void ChooseI2cType(pw::TForm1& form, const std::string& type) {
@@ -149,53 +109,26 @@ const std::vector<Case>& Cases() {
 }
 
 void Run(benchmark::State& state, const Case& c) {
-  const fs::path file = ScratchFile();
-  double virtualSeconds = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    Window w(c.Chips);
-    w.host.File = file.string();
-    const auto handler = c.Prepare(w);
-    state.ResumeTiming();
-    std::string why;
-    const auto seconds = w.Time(handler, why);
-    if (!seconds) {
-      state.SkipWithError(("the operation failed: " + why).c_str());
-      break;
-    }
-    virtualSeconds = *seconds;
-  }
-  std::error_code ec;
-  fs::remove(file, ec);
-  state.counters["virtual_s"] = virtualSeconds;
+  const ScratchFile file("wire", ".hex");
+  state.counters["virtual_s"] = TimeEach(
+      state, pw::benchrun::Operation{kTiming + std::string(c.Chips), file.path.string(), "operation", c.Prepare});
   state.counters["before_s"] = c.Before;
 }
 
 /// Shows the runs as usual, then one line per run with the wire time beside the earlier one.
-class WireReporter : public benchmark::ConsoleReporter {
+class WireReporter : public pw::benchrun::SummaryReporter {
  public:
-  WireReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred || run.iterations == 0 || run.run_type != Run::RT_Iteration) continue;
-      const double now = Counter(run, "virtual_s");
-      const double before = Counter(run, "before_s");
-      char line[160];
-      const int n =
-          std::snprintf(line, sizeof line, "%-34s wire time %7.2f s", run.run_name.function_name.c_str(), now);
-      if (before > 0 && n > 0)
-        std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "   before %7.2f s", before);
-      lines += std::string(line) + "\n";
-    }
-  }
   std::string lines;
 
- private:
-  static double Counter(const Run& run, const char* name) {
-    const auto found = run.counters.find(name);
-    return found == run.counters.end() ? 0.0 : double(found->second);
+ protected:
+  void Take(const Run& run) override {
+    const double now = Counter(run, "virtual_s");
+    const double before = Counter(run, "before_s");
+    char line[160];
+    const int n = std::snprintf(line, sizeof line, "%-34s wire time %7.2f s", run.run_name.function_name.c_str(), now);
+    if (before > 0 && n > 0)
+      std::snprintf(line + n, sizeof line - static_cast<std::size_t>(n), "   before %7.2f s", before);
+    lines += std::string(line) + "\n";
   }
 };
 
@@ -207,13 +140,10 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);
   }
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   WireReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::cout
-      << "Virtual programmer, datasheet timing, USB latency 1 ms; 19200 baud, or the baud list's \"авто\" (Auto):\n"
-      << reporter.lines << std::flush;
-  benchmark::Shutdown();
-  return 0;
+  return pw::benchrun::RunBenchmarks(argc, argv, reporter, [&reporter] {
+    std::cout
+        << "Virtual programmer, datasheet timing, USB latency 1 ms; 19200 baud, or the baud list's \"авто\" (Auto):\n"
+        << reporter.lines << std::flush;
+  });
 }

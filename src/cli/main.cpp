@@ -10,7 +10,12 @@ namespace {
 /// thing the handler may touch.
 volatile std::sig_atomic_t interrupted = 0;
 
-extern "C" void OnInterrupt(int) { interrupted = 1; }
+/// The first Ctrl-C asks for a clean stop; a second one, for a person who will not wait for the
+/// page to end, ends the program at once as Ctrl-C always does.
+extern "C" void OnInterrupt(int) {
+  interrupted = 1;
+  std::signal(SIGINT, SIG_DFL);
+}
 
 }  // namespace
 

@@ -25,7 +25,8 @@ std::filesystem::path ScratchFolder() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
-    const auto bench = pw::sim::Bench::FromText(std::string(reinterpret_cast<const char*>(data), size), ScratchFolder());
+    const auto bench =
+        pw::sim::Bench::FromText(std::string(reinterpret_cast<const char*>(data), size), ScratchFolder());
     (void)bench->Board();
   } catch (const pw::PinwrightError&) {
   }

@@ -17,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::int32_t midCount = 0;
   try {
     const pw::HexLoadReport report =
-        pw::LoadHexText(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.hex", words, wordCount,
-                        top, topCount, 0x4200, mid, midCount, 0x4000);
+        pw::LoadHexText(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.hex", words, wordCount, top,
+                        topCount, 0x4200, mid, midCount, 0x4000);
     if (wordCount < 0 || wordCount > 65536 || topCount < 0 || topCount > 65536 || midCount < 0 || midCount > 65536) {
       __builtin_trap();
     }

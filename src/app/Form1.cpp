@@ -9,8 +9,8 @@ namespace pw {
 
 TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
     : Unit(driver),
-      context_(std::make_unique<FormContext>(Unit, host, Log, CheckBox1, DopInfo, ProgrammerBaud, std::move(paths),
-                                              Images)),
+      context_(
+          std::make_unique<FormContext>(Unit, host, Log, CheckBox1, DopInfo, ProgrammerBaud, std::move(paths), Images)),
       Avr(*context_),
       Pic(*context_),
       I2c(*context_),

@@ -9,17 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "spi/SpiFlashPage.h"
 #include "avr/AvrPage.h"
 #include "i2c/I2cPage.h"
 #include "link/D2xxUnit.h"
-#include "setup/SetupPage.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
 #include "model/MemoryImages.h"
 #include "model/Outcome.h"
 #include "model/UiHost.h"
 #include "pic/PicPage.h"
+#include "setup/SetupPage.h"
+#include "spi/SpiFlashPage.h"
 
 namespace pw {
 

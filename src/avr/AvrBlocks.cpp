@@ -124,7 +124,8 @@ bool AVRUtils::AvrWriteEepromPage(std::uint32_t p, std::uint32_t s, std::span<co
 bool AVRUtils::AvrWriteEepromPageBytes(std::uint32_t first, std::span<const std::uint8_t> image,
                                        std::span<const std::uint32_t> offsets) {
   CheckCount(static_cast<std::uint32_t>(offsets.size()), kMaxEepromWriteBytes, "Страница EEPROM");
-  if (!offsets.empty()) CheckSpan(static_cast<std::size_t>(first) + offsets.back() + 1, image.size(), "Страница EEPROM");
+  if (!offsets.empty())
+    CheckSpan(static_cast<std::size_t>(first) + offsets.back() + 1, image.size(), "Страница EEPROM");
   std::vector<std::uint8_t> bytes;
   bytes.reserve(4u * offsets.size() + 8);
   for (const std::uint32_t i : offsets) Append(bytes, 0xC1, 0x00, Lo(i), image[static_cast<std::size_t>(first) + i]);

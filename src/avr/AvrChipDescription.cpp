@@ -22,13 +22,16 @@ std::optional<std::string> OutOfRange(const std::string& section, const char* ke
                                 " до " + std::to_string(high));
 }
 
-std::optional<std::string> TooLarge(const std::string& section, const char* what, std::int64_t size, std::int64_t most) {
+std::optional<std::string> TooLarge(const std::string& section, const char* what, std::int64_t size,
+                                    std::int64_t most) {
   if (size <= most) return std::nullopt;
-  return FaultLine(section, std::string(what) + " " + std::to_string(size) + ", допустимо не больше " + std::to_string(most));
+  return FaultLine(section,
+                   std::string(what) + " " + std::to_string(size) + ", допустимо не больше " + std::to_string(most));
 }
 
 std::optional<std::string> FlashFault(const AvrChipDescription& chip, const std::string& section) {
-  if (auto fault = OutOfRange(section, "FlashPageSize", chip.FlashPageSize, 1, AVRUtils::kMaxFlashWriteWords)) return fault;
+  if (auto fault = OutOfRange(section, "FlashPageSize", chip.FlashPageSize, 1, AVRUtils::kMaxFlashWriteWords))
+    return fault;
   return TooLarge(section, "объём флеши в словах", chip.FlashWords(), kAddressableWords);
 }
 

@@ -58,8 +58,8 @@ AvrChipDescription ReadChipDescription(const IniFile& chips, const std::string& 
 AvrWriteDelays WriteDelays(const AvrChipDescription& chip);
 
 /// Why the description cannot be served safely: a page size of 0 or larger than one batch can
-/// carry, a memory larger than 16-bit addresses reach, or a write delay outside 1..1000 ms. Nothing when it is sound or when its
-/// flash page count is 0 (a chip marked as unsupported). The text is a log line.
+/// carry, a memory larger than 16-bit addresses reach, or a write delay outside 1..1000 ms. Nothing when it is sound or
+/// when its flash page count is 0 (a chip marked as unsupported). The text is a log line.
 std::optional<std::string> DescriptionFault(const AvrChipDescription& chip, const std::string& section);
 
 }  // namespace pw

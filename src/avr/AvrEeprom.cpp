@@ -32,7 +32,8 @@ std::uint8_t BlockByte(const std::vector<std::uint16_t>& words, std::int32_t i) 
 }
 
 std::string MismatchLine(std::int64_t address, int expected, int read) {
-  return "Ошибка! адресс:" + HexDigits(static_cast<std::uint32_t>(address), 4) + "-" + std::to_string(expected) + "<>" + std::to_string(read);
+  return "Ошибка! адресс:" + HexDigits(static_cast<std::uint32_t>(address), 4) + "-" + std::to_string(expected) + "<>" +
+         std::to_string(read);
 }
 
 }  // namespace
@@ -146,7 +147,8 @@ bool AvrPage::WriteEepromBytes(std::int32_t count, PartialWrite& partial) {
     if (!ChipAnswers()) return false;
     partial.Begun();
     for (std::int64_t a = first; a < end; ++a) {
-      if (filled[static_cast<std::size_t>(a)]) Utils.AvrWriteEepromByte(ByteAddress(a), ctx_.Images.EepromImage[static_cast<std::size_t>(a)]);
+      if (filled[static_cast<std::size_t>(a)])
+        Utils.AvrWriteEepromByte(ByteAddress(a), ctx_.Images.EepromImage[static_cast<std::size_t>(a)]);
     }
     SetProgress(first);
     ShowProgress();

@@ -11,7 +11,9 @@ namespace pw {
 namespace {
 
 /// "N Кбайт" or "N байт" after the given start, then CR LF: one line of a size label.
-std::string SizeLine(const std::string& start, std::int64_t bytes) { return start + texts::AvrSizeText(bytes) + "\r\n"; }
+std::string SizeLine(const std::string& start, std::int64_t bytes) {
+  return start + texts::AvrSizeText(bytes) + "\r\n";
+}
 
 }  // namespace
 

@@ -78,8 +78,9 @@ std::optional<std::string> ClockRisk(const Names& names, const AvrFuseBytes& wri
   // The same external source with another divider: the board does feed it.
   if (internal == clocks.end() && next.Code == now.Code) return std::nullopt;
   if (internal == clocks.end()) {
-    return name + ": такт от внешнего генератора, кварца, резонатора или RC-цепи; без него на плате чип перестанет "
-                  "отвечать программатору";
+    return name +
+           ": такт от внешнего генератора, кварца, резонатора или RC-цепи; без него на плате чип перестанет "
+           "отвечать программатору";
   }
   const std::int64_t cpuHz = internal->second * 1000 / (next.Divided ? 8 : 1);
   // Two samples per SCK period at 16 samples per baud; SCK must stay below a quarter of the CPU clock.

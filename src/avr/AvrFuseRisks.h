@@ -18,7 +18,8 @@ namespace pw {
 /// line per setting, naming its bits. names: the chip's fuse-bit names (NONE for bits it lacks);
 /// internalClocks: its InternalClockKHz; baud: the programmer's baud, whose SCK is 8 × baud.
 /// Empty when the write is ordinary.
-std::vector<std::string> FuseWriteRisks(const std::array<std::string, kFuseBitCount>& names, const AvrFuseBytes& written,
-                                        const AvrFuseBytes& current, const std::string& internalClocks, std::int32_t baud);
+std::vector<std::string> FuseWriteRisks(const std::array<std::string, kFuseBitCount>& names,
+                                        const AvrFuseBytes& written, const AvrFuseBytes& current,
+                                        const std::string& internalClocks, std::int32_t baud);
 
 }  // namespace pw

@@ -65,7 +65,8 @@ bool AvrPage::ConfirmFuseWrite() {
     ctx_.Log.Append("Внимание! " + risk);
     text += risk + "\n";
   }
-  return ctx_.Host.AskRisky("Опасные фьюзы", text + "После этого программатор может больше не достучаться до чипа. Прошить?");
+  return ctx_.Host.AskRisky("Опасные фьюзы",
+                            text + "После этого программатор может больше не достучаться до чипа. Прошить?");
 }
 
 void AvrPage::WriteFuses() {

@@ -10,7 +10,8 @@ namespace pw {
 
 inline constexpr std::array<const char*, 4> kAvrLock1Items{"BLB0=1", "BLB0=2", "BLB0=3", "BLB0=4"};
 inline constexpr std::array<const char*, 4> kAvrLock2Items{"BLB1=1", "BLB1=2", "BLB1=3", "BLB1=4"};
-inline constexpr std::array<const char*, 3> kAvrLock3Items{"нет защиты", "запись запрещена", "запись и чтение запрещено"};
+inline constexpr std::array<const char*, 3> kAvrLock3Items{"нет защиты", "запись запрещена",
+                                                           "запись и чтение запрещено"};
 
 /// Bit positions of the three two-bit fields.
 inline constexpr int kBootLock0Shift = 4;

@@ -42,7 +42,8 @@ void AvrPage::ClearFusePanel() {
 }
 
 void AvrPage::ShowFusePanel() {
-  for (Button* button : {&AvrChipRst, &AvrReadFls, &AvrReadEep, &AvrReadFuses, &AvrWriteFuses}) button->Enabled = ChipKnown;
+  for (Button* button : {&AvrChipRst, &AvrReadFls, &AvrReadEep, &AvrReadFuses, &AvrWriteFuses})
+    button->Enabled = ChipKnown;
   AvrWriteFls.Enabled = ChipKnown && !AvrPathFls.Caption.empty();
   AvrWriteEep.Enabled = ChipKnown && !AvrPathEep.Caption.empty();
   const std::uint8_t bytes[3] = {FuseLow, FuseHigh, FuseExt};

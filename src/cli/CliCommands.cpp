@@ -38,8 +38,8 @@ bool CliSession::Click(Button& button) {
   // A question answered No leaves the work undone; a script must not take that for success.
   if (Host.Declined() != declined) {
     const bool one = Host.DeclinedKeys().find(' ') == std::string::npos;
-    Host.ShowError("Ничего не сделано: ответ \"нет\" на вопрос (подтвердите " + std::string(one ? "ключом " : "ключами ") +
-                   Host.DeclinedKeys() + ")");
+    Host.ShowError("Ничего не сделано: ответ \"нет\" на вопрос (подтвердите " +
+                   std::string(one ? "ключом " : "ключами ") + Host.DeclinedKeys() + ")");
     result_ = Outcome::ErrorReport;
     return false;
   }

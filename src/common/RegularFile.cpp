@@ -37,9 +37,7 @@ std::string ReadRegularFile(const std::filesystem::path& file, std::uintmax_t li
   struct stat info {};
   if (::fstat(in.fd, &info) != 0) Fail(file, std::strerror(errno));
   if (!S_ISREG(info.st_mode)) Fail(file, "это не обычный файл");
-  const auto tooLarge = [&] {
-    Fail(file, "файл больше допустимых " + std::to_string(limit) + " байт");
-  };
+  const auto tooLarge = [&] { Fail(file, "файл больше допустимых " + std::to_string(limit) + " байт"); };
   if (static_cast<std::uintmax_t>(info.st_size) > limit) tooLarge();
   std::string text;
   char chunk[1 << 16];

@@ -61,8 +61,7 @@ class D2xx {
   virtual FT_STATUS Close(FT_HANDLE handle) = 0;
   /// FT_Read: blocks until count bytes arrived or the read time-out passed.
   virtual FT_STATUS Read(FT_HANDLE handle, void* buffer, std::uint32_t count, std::uint32_t* got) = 0;
-  virtual FT_STATUS Write(FT_HANDLE handle, const void* buffer, std::uint32_t count,
-                          std::uint32_t* written) = 0;
+  virtual FT_STATUS Write(FT_HANDLE handle, const void* buffer, std::uint32_t count, std::uint32_t* written) = 0;
   virtual FT_STATUS SetBaudRate(FT_HANDLE handle, std::uint32_t baud) = 0;
   virtual FT_STATUS SetTimeouts(FT_HANDLE handle, std::uint32_t readMs, std::uint32_t writeMs) = 0;
   /// FT_SetBitMode: a set bit of mask makes that data pin an output.

@@ -32,7 +32,7 @@ inline constexpr std::uint8_t Mask = Mosi | Sck | Cs;
 /// PIC ICSP header.
 namespace pic {
 inline constexpr std::uint8_t SupplyA = Bit(0);
-inline constexpr std::uint8_t PgdIn = Bit(1);   ///< senses the PGD line
+inline constexpr std::uint8_t PgdIn = Bit(1);  ///< senses the PGD line
 inline constexpr std::uint8_t SupplyB = Bit(2);
 inline constexpr std::uint8_t PgdOut = Bit(3);  ///< 1 pulls PGD low
 inline constexpr std::uint8_t Mclr = Bit(4);    ///< 1 holds the chip in reset; falling edge enters programming
@@ -43,7 +43,7 @@ inline constexpr std::uint8_t Mask = SupplyA | SupplyB | PgdOut | Mclr | Pgc;
 /// I2C EEPROM socket.
 namespace i2c {
 inline constexpr std::uint8_t Held0A = Bit(0);
-inline constexpr std::uint8_t SdaIn = Bit(1);   ///< senses the SDA line
+inline constexpr std::uint8_t SdaIn = Bit(1);  ///< senses the SDA line
 inline constexpr std::uint8_t Held0B = Bit(2);
 inline constexpr std::uint8_t SdaOut = Bit(3);  ///< open-drain driver: 1 pulls SDA low
 inline constexpr std::uint8_t Held0C = Bit(5);

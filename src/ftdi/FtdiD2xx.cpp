@@ -1,7 +1,7 @@
 #include "ftdi/FtdiD2xx.h"
 
-#include <libusb.h>
 #include <ftdi.h>
+#include <libusb.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,8 +24,10 @@ constexpr std::uint8_t kReadEepromRequest = 0x90;
 constexpr std::uint8_t kWriteEepromRequest = 0x91;
 // libftdi's FTDI_DEVICE_*_REQTYPE, spelled as numbers: its macros OR two enumeration types,
 // which C++20 deprecates. Vendor request to the device, in or out.
-constexpr std::uint8_t kVendorIn = LIBUSB_REQUEST_TYPE_VENDOR | static_cast<std::uint8_t>(LIBUSB_RECIPIENT_DEVICE) | LIBUSB_ENDPOINT_IN;
-constexpr std::uint8_t kVendorOut = LIBUSB_REQUEST_TYPE_VENDOR | static_cast<std::uint8_t>(LIBUSB_RECIPIENT_DEVICE) | LIBUSB_ENDPOINT_OUT;
+constexpr std::uint8_t kVendorIn =
+    LIBUSB_REQUEST_TYPE_VENDOR | static_cast<std::uint8_t>(LIBUSB_RECIPIENT_DEVICE) | LIBUSB_ENDPOINT_IN;
+constexpr std::uint8_t kVendorOut =
+    LIBUSB_REQUEST_TYPE_VENDOR | static_cast<std::uint8_t>(LIBUSB_RECIPIENT_DEVICE) | LIBUSB_ENDPOINT_OUT;
 constexpr int kEepromWords = 64;
 
 std::uint64_t SteadyMicros() {
@@ -38,7 +40,6 @@ bool ValidRecord(const FT_PROGRAM_DATA* data) {
 }
 
 }  // namespace
-
 
 FtdiOptions OptionsFromEnvironment(const std::string& serial) {
   FtdiOptions options;
@@ -282,7 +283,8 @@ FT_STATUS FtdiD2xx::EE_Program(FT_HANDLE handle, FT_PROGRAM_DATA* data) {
     const auto value = static_cast<std::uint16_t>(image[static_cast<std::size_t>(word) * 2] |
                                                   image[static_cast<std::size_t>(word) * 2 + 1] << 8);
     if (libusb_control_transfer(dev->Context->usb_dev, kVendorOut, kWriteEepromRequest, value,
-                                static_cast<std::uint16_t>(word), nullptr, 0, static_cast<unsigned>(dev->WriteMs)) < 0) {
+                                static_cast<std::uint16_t>(word), nullptr, 0,
+                                static_cast<unsigned>(dev->WriteMs)) < 0) {
       return FT_EEPROM_WRITE_FAILED;
     }
   }
@@ -291,7 +293,8 @@ FT_STATUS FtdiD2xx::EE_Program(FT_HANDLE handle, FT_PROGRAM_DATA* data) {
     unsigned char pair[2] = {};
     if (libusb_control_transfer(dev->Context->usb_dev, kVendorIn, kReadEepromRequest, 0,
                                 static_cast<std::uint16_t>(word), pair, 2, static_cast<unsigned>(dev->ReadMs)) != 2 ||
-        pair[0] != image[static_cast<std::size_t>(word) * 2] || pair[1] != image[static_cast<std::size_t>(word) * 2 + 1]) {
+        pair[0] != image[static_cast<std::size_t>(word) * 2] ||
+        pair[1] != image[static_cast<std::size_t>(word) * 2 + 1]) {
       return FT_EEPROM_WRITE_FAILED;
     }
   }

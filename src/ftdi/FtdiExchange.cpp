@@ -1,7 +1,7 @@
 // The synchronous bit-bang exchange: the bytes written are streamed out while the bytes they
 // clock back are read in, so neither of the chip's FIFOs can fill and stall it.
-#include <libusb.h>
 #include <ftdi.h>
+#include <libusb.h>
 
 #include <algorithm>
 
@@ -24,8 +24,10 @@ int PumpEvents(ftdi_context* context) {
 int Finish(ftdi_transfer_control* tc, int& bytes, bool& failed, bool& wedged) {
   if (tc->completed) {
     const int rc = ftdi_transfer_data_done(tc);
-    if (rc < 0) failed = true;
-    else bytes = rc;
+    if (rc < 0)
+      failed = true;
+    else
+      bytes = rc;
     return bytes;
   }
   libusb_cancel_transfer(tc->transfer);

@@ -13,8 +13,9 @@ const char* const kUdevRule =
 namespace {
 
 std::string UdevAdvice() {
-  return std::string("Установите правило udev (устанавливается вместе с программой как "
-                     "60-pinwright-ft232r.rules):\n  ") +
+  return std::string(
+             "Установите правило udev (устанавливается вместе с программой как "
+             "60-pinwright-ft232r.rules):\n  ") +
          kUdevRule +
          "\nзатем выполните «sudo udevadm control --reload-rules && sudo udevadm trigger», "
          "переподключите программатор и добавьте себя в группу plugdev.";
@@ -30,8 +31,8 @@ std::string DevicePath(int bus, int address) {
 
 std::string NoProgrammerHint(const std::string& serial, int found) {
   if (!serial.empty() && found > 0) {
-    return "Программатора с серийным номером " + serial + " нет: найдено FT232R (0403:6001): " +
-           std::to_string(found) + ". Номера показывает «lsusb -v -d 0403:6001 | grep iSerial».";
+    return "Программатора с серийным номером " + serial + " нет: найдено FT232R (0403:6001): " + std::to_string(found) +
+           ". Номера показывает «lsusb -v -d 0403:6001 | grep iSerial».";
   }
   return "Программатор FT232R (0403:6001) не найден. Проверьте кабель USB; «lsusb» должен показать 0403:6001. "
          "Без программатора запустите программу с --simulator.";

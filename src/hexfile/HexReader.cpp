@@ -206,8 +206,8 @@ HexLoadReport LoadHexFile(const std::filesystem::path& fileName, std::span<std::
                           std::uint32_t midStart) {
   if (!IsPresentFile(fileName)) throw PinwrightError(texts::kFileNotFound);
   const std::string text = ReadRegularFile(fileName, kHexFileLimit);
-  return LoadHexText(text, fileName.string(), wordTarget, wordCount, topTarget, topCount, topStart, midTarget,
-                     midCount, midStart);
+  return LoadHexText(text, fileName.string(), wordTarget, wordCount, topTarget, topCount, topStart, midTarget, midCount,
+                     midStart);
 }
 
 }  // namespace pw

@@ -51,9 +51,10 @@ struct HexLoadReport {
 /// no hex digit, a record that reaches past its target, or a file from which no record put a
 /// single element into a target (texts::HexNoData) raises PinwrightError and leaves every
 /// target and count as it was.
-HexLoadReport LoadHexFile(const std::filesystem::path& fileName, std::span<std::uint16_t> wordTarget, std::int32_t& wordCount,
-                 std::span<std::uint8_t> topTarget, std::int32_t& topCount, std::uint32_t topStart,
-                 std::span<std::uint8_t> midTarget, std::int32_t& midCount, std::uint32_t midStart);
+HexLoadReport LoadHexFile(const std::filesystem::path& fileName, std::span<std::uint16_t> wordTarget,
+                          std::int32_t& wordCount, std::span<std::uint8_t> topTarget, std::int32_t& topCount,
+                          std::uint32_t topStart, std::span<std::uint8_t> midTarget, std::int32_t& midCount,
+                          std::uint32_t midStart);
 
 }  // namespace pw
 

@@ -19,8 +19,8 @@ std::string HexNoData(const std::string& file) {
 }
 
 std::string HexBadChecksums(long line, long count) {
-  return "Внимание! Неверная контрольная сумма в строке " + std::to_string(line) + " (всего таких строк: " +
-         std::to_string(count) + "); данные этих строк загружены";
+  return "Внимание! Неверная контрольная сумма в строке " + std::to_string(line) +
+         " (всего таких строк: " + std::to_string(count) + "); данные этих строк загружены";
 }
 
 std::string HexReadFailed(const std::string& file, const std::string& why) {

@@ -74,7 +74,8 @@ void RequireBytes(std::size_t available, std::int32_t start, std::int32_t n) {
 
 }  // namespace
 
-void AppendHexWords(std::int32_t n, std::span<const std::uint16_t> source, std::string& hexText, std::int32_t& address) {
+void AppendHexWords(std::int32_t n, std::span<const std::uint16_t> source, std::string& hexText,
+                    std::int32_t& address) {
   if (n <= 0) return;
   if (static_cast<std::size_t>(n) > source.size()) throw PinwrightError(texts::kHexSourceTooShort);
   const auto unit = [&](std::int32_t j, std::uint8_t* out) {

@@ -14,7 +14,8 @@ std::uint8_t I2cAddressing::DeviceByte(std::uint32_t address, bool read) const {
 }
 
 std::vector<std::uint8_t> I2cAddressing::AddressBytes(std::uint32_t address) const {
-  if (Protocol == 2) return {static_cast<std::uint8_t>((address / 256) % 256), static_cast<std::uint8_t>(address % 256)};
+  if (Protocol == 2)
+    return {static_cast<std::uint8_t>((address / 256) % 256), static_cast<std::uint8_t>(address % 256)};
   return {static_cast<std::uint8_t>(address % 256)};
 }
 

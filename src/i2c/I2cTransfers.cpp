@@ -65,7 +65,8 @@ bool I2cPage::ReadBytes(std::vector<std::uint8_t>& bytes, const char* consequenc
   for (std::int32_t start = 0; start < count; start += run) {
     if (ctx_.StopRequested(texts::Undone(start, count, "байт EEPROM") + stopped)) return false;
     const auto n = static_cast<std::size_t>(std::min<std::int32_t>(run, count - start));
-    const I2cGroupResult result = groups.Read(static_cast<std::uint32_t>(start), std::span(bytes).subspan(static_cast<std::size_t>(start), n));
+    const I2cGroupResult result =
+        groups.Read(static_cast<std::uint32_t>(start), std::span(bytes).subspan(static_cast<std::size_t>(start), n));
     if (result != I2cGroupResult::Done) {
       ChipFailed(result, static_cast<std::uint32_t>(start), consequence);
       return false;
@@ -118,8 +119,9 @@ void I2cPage::I2cEepromWriteClick() {
   const auto& filled = ctx_.Images.EepromFilled;
   // Only the bytes the file holds: the rest of the chip keeps what it had.
   PartialWrite partial(ctx_.Log, I2cEepromWrite.Caption);
-  if (WriteAll(count, [&](std::int32_t i) { return image[static_cast<std::size_t>(i)]; },
-               [&](std::int32_t i) { return static_cast<bool>(filled[static_cast<std::size_t>(i)]); }, partial)) {
+  if (WriteAll(
+          count, [&](std::int32_t i) { return image[static_cast<std::size_t>(i)]; },
+          [&](std::int32_t i) { return static_cast<bool>(filled[static_cast<std::size_t>(i)]); }, partial)) {
     ctx_.Log.Append("прошивание EEPROM завершено");
   }
   session.Close();

@@ -73,7 +73,9 @@ IniFile IniFile::Parse(std::string_view text, Options options) {
     if (line.empty() || line.front() == ';' || line.front() == '#') continue;
     if (line.front() == '[') {
       const auto close = line.find(']');
-      ini.sections_.push_back({std::string(Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1))), {}});
+      ini.sections_.push_back(
+          {std::string(Trim(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1))),
+           {}});
       continue;
     }
     const auto eq = line.find('=');

@@ -7,8 +7,7 @@
 
 namespace pw {
 
-D2XXUnit::D2XXUnit(D2xx& driver)
-    : OutSamples(kSampleCapacity, 0), InSamples(kSampleCapacity, 0), driver_(driver) {}
+D2XXUnit::D2XXUnit(D2xx& driver) : OutSamples(kSampleCapacity, 0), InSamples(kSampleCapacity, 0), driver_(driver) {}
 
 void D2XXUnit::CheckCount(std::uint32_t n) const {
   // The buffers are fixed; a longer run would read or write past them.

@@ -31,9 +31,7 @@ constexpr std::array<const char*, 18> kStatusTexts = {
 
 }  // namespace
 
-const char* FtStatusText(FT_STATUS status) {
-  return status < kStatusTexts.size() ? kStatusTexts[status] : "";
-}
+const char* FtStatusText(FT_STATUS status) { return status < kStatusTexts.size() ? kStatusTexts[status] : ""; }
 
 std::string FtErrorMessage(const std::string& name, FT_STATUS status) {
   if (status == 0) return "";

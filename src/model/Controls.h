@@ -20,7 +20,8 @@ struct Bounds {
 };
 
 struct ControlBase {
-  ControlBase(std::string name, std::string parent, Bounds box) : Name(std::move(name)), Parent(std::move(parent)), Box(box) {}
+  ControlBase(std::string name, std::string parent, Bounds box)
+      : Name(std::move(name)), Parent(std::move(parent)), Box(box) {}
   std::string Name;
   /// The page or group the control sits on.
   std::string Parent;
@@ -30,14 +31,16 @@ struct ControlBase {
 
 /// The page control; its pages are the TabSheets whose parent it is.
 struct PageControl : ControlBase {
-  PageControl(std::string name, std::string parent, Bounds box) : ControlBase(std::move(name), std::move(parent), box) {}
+  PageControl(std::string name, std::string parent, Bounds box)
+      : ControlBase(std::move(name), std::move(parent), box) {}
   /// Index of the page shown.
   int ActivePageIndex = 0;
 };
 
 /// A page of the page control.
 struct TabSheet : ControlBase {
-  TabSheet(std::string name, std::string caption) : ControlBase(std::move(name), "PageControl1", {}), Caption(std::move(caption)) {}
+  TabSheet(std::string name, std::string caption)
+      : ControlBase(std::move(name), "PageControl1", {}), Caption(std::move(caption)) {}
   std::string Caption;
   std::function<void()> OnShow;
 };
@@ -100,7 +103,8 @@ struct Label : ControlBase {
 };
 
 struct ProgressBar : ControlBase {
-  ProgressBar(std::string name, std::string parent, Bounds box) : ControlBase(std::move(name), std::move(parent), box) {}
+  ProgressBar(std::string name, std::string parent, Bounds box)
+      : ControlBase(std::move(name), std::move(parent), box) {}
   int Min = 0;
   int Max = 100;
   int Position = 0;
@@ -120,7 +124,8 @@ struct Memo : ControlBase {
   void Clear();
 };
 
-using ControlRef = std::variant<PageControl*, TabSheet*, GroupBox*, Button*, CheckBox*, ComboBox*, Edit*, Label*, ProgressBar*, Memo*>;
+using ControlRef =
+    std::variant<PageControl*, TabSheet*, GroupBox*, Button*, CheckBox*, ComboBox*, Edit*, Label*, ProgressBar*, Memo*>;
 
 /// The name every control kind carries.
 const std::string& NameOf(const ControlRef& control);

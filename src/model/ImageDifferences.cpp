@@ -34,8 +34,8 @@ std::vector<std::string> ImageDifferences::Lines(const std::string& unit, int di
   for (const ImageDifference& d : first_) {
     // Four digits as a rule; more where the memory is larger, so an address is never cut short.
     const int addressDigits = d.Address > 0xFFFFFF ? 8 : d.Address > 0xFFFF ? 6 : 4;
-    lines.push_back(unit + " 0x" + HexDigits(d.Address, addressDigits) + ": ожидалось " + HexDigits(d.Expected, digits) +
-                    ", прочитано " + HexDigits(d.Read, digits));
+    lines.push_back(unit + " 0x" + HexDigits(d.Address, addressDigits) + ": ожидалось " +
+                    HexDigits(d.Expected, digits) + ", прочитано " + HexDigits(d.Read, digits));
   }
   if (count_ > 0) lines.push_back("Всего различий: " + std::to_string(count_));
   return lines;

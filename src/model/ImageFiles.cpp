@@ -22,7 +22,8 @@ constexpr std::uint32_t kUnusedRegion = 0x0FFFFFFF;
 std::vector<std::uint8_t> ScratchBytes() { return std::vector<std::uint8_t>(MemoryImages::kElements); }
 
 std::string ChecksumNotice(const HexLoadReport& report) {
-  return report.BadChecksums == 0 ? std::string() : texts::HexBadChecksums(report.FirstBadChecksumLine, report.BadChecksums);
+  return report.BadChecksums == 0 ? std::string()
+                                  : texts::HexBadChecksums(report.FirstBadChecksumLine, report.BadChecksums);
 }
 
 }  // namespace
@@ -103,17 +104,17 @@ std::string LoadEepromFile(const std::filesystem::path& file, MemoryImages& imag
   auto mid = ScratchBytes();
   std::int32_t ignoredWords = 0;
   std::int32_t ignoredMid = 0;
-  HexLoadReport report = LoadHexFile(file, images.ReadBuffer, ignoredWords, images.EepromImage,
-                                     images.EepromDataCount, 0, mid, ignoredMid, kUnusedRegion);
+  HexLoadReport report = LoadHexFile(file, images.ReadBuffer, ignoredWords, images.EepromImage, images.EepromDataCount,
+                                     0, mid, ignoredMid, kUnusedRegion);
   images.EepromFilled = std::move(report.TopFilled);
   return ChecksumNotice(report);
 }
 
 std::string LoadPicFile(const std::filesystem::path& file, MemoryImages& images) {
   std::int32_t ignoredConfig = 0;
-  HexLoadReport report = LoadHexFile(file, images.FlashImage, images.FlashDataCount, images.EepromImage,
-                                     images.EepromDataCount, kPicDataAddress, images.ConfigImage, ignoredConfig,
-                                     kPicConfigAddress);
+  HexLoadReport report =
+      LoadHexFile(file, images.FlashImage, images.FlashDataCount, images.EepromImage, images.EepromDataCount,
+                  kPicDataAddress, images.ConfigImage, ignoredConfig, kPicConfigAddress);
   images.FlashFilled = std::move(report.WordsFilled);
   images.EepromFilled = std::move(report.TopFilled);
   return ChecksumNotice(report);

@@ -54,10 +54,10 @@ void PicPage::Startup() {
 }
 
 std::vector<ControlRef> PicPage::Controls() {
-  std::vector<ControlRef> list = {&PIC,         &PicType,     &PicFile,     &PicReadDump, &PicEraseAll,  &PicWriteDump,
-                                  &PicPathFls,  &PicFlash,    &PicParamFls, &PicReadFls,  &PicWriteFls,  &PicEeprom,
-                                  &PicParamEep, &PicReadEep,  &PicWriteEep, &PicProgress, &PicIDGroup,   &PicID,
-                                  &PicGroupDop, &PicDop,      &Edit1,       &PicConfigGroup};
+  std::vector<ControlRef> list = {&PIC,         &PicType,    &PicFile,     &PicReadDump,   &PicEraseAll, &PicWriteDump,
+                                  &PicPathFls,  &PicFlash,   &PicParamFls, &PicReadFls,    &PicWriteFls, &PicEeprom,
+                                  &PicParamEep, &PicReadEep, &PicWriteEep, &PicProgress,   &PicIDGroup,  &PicID,
+                                  &PicGroupDop, &PicDop,     &Edit1,       &PicConfigGroup};
   for (auto& fuse : PicFuse) list.push_back(&fuse);
   list.push_back(&PicReadFuse);
   list.push_back(&PicWriteFuse);
@@ -85,7 +85,8 @@ void PicPage::ShowPicType() {
 
 void PicPage::ShowPicConfig() {
   const auto& config = ctx_.Images.ConfigImage;
-  for (std::size_t n = 0; n < PicFuse.size(); ++n) PicFuse[n].Checked = ((config[kFuseBytes + n / 8] >> (n % 8)) & 1) != 0;
+  for (std::size_t n = 0; n < PicFuse.size(); ++n)
+    PicFuse[n].Checked = ((config[kFuseBytes + n / 8] >> (n % 8)) & 1) != 0;
   PicID.Text = IdWords(config, 6, "");
 }
 
@@ -140,7 +141,8 @@ std::int32_t PicPage::ProgramWaitCount() const {
   // be cut short on the chip and fail their verify.
   const std::int64_t baud = ctx_.ProgrammerBaud;
   const std::int64_t samplesPerSecond = 16 * baud;
-  const std::int64_t needed = (static_cast<std::int64_t>(ProgramMs) * samplesPerSecond + 999) / 1000 * PICUtils::kWaitDivisor;
+  const std::int64_t needed =
+      (static_cast<std::int64_t>(ProgramMs) * samplesPerSecond + 999) / 1000 * PICUtils::kWaitDivisor;
   return static_cast<std::int32_t>(std::min<std::int64_t>(std::max(baud, needed), INT32_MAX));
 }
 

@@ -10,8 +10,8 @@ void PICUtils::CheckFits(std::int64_t samples) {
   // Whole commands and frames are checked before their first sample, so a refused run never
   // ends in half a frame.
   if (samples > static_cast<std::int64_t>(SampleRun::kCapacity)) {
-    throw PinwrightError("Ошибка! Серия отсчётов PIC (" + std::to_string(samples) + ") не помещается в буфер программатора (" +
-                         std::to_string(SampleRun::kCapacity) + ")");
+    throw PinwrightError("Ошибка! Серия отсчётов PIC (" + std::to_string(samples) +
+                         ") не помещается в буфер программатора (" + std::to_string(SampleRun::kCapacity) + ")");
   }
 }
 

@@ -85,12 +85,12 @@ class PICUtils {
   /// becomes NoError or the index of the first word that read back different. 1: Begin
   /// Erase/Programming (mask 0x3FFF); 2: baseline Begin/End Programming (mask 0xFFF); 3: Begin
   /// Programming Only and End Programming (mask 0x3FFF: the parts are 14-bit).
-  void PicProgramWords1(std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image, std::int32_t waitCount,
-                        std::int32_t& result);
-  void PicProgramWords2(std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image, std::int32_t waitCount,
-                        std::int32_t& result);
-  void PicProgramWords3(std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image, std::int32_t waitCount,
-                        std::int32_t& result);
+  void PicProgramWords1(std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image,
+                        std::int32_t waitCount, std::int32_t& result);
+  void PicProgramWords2(std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image,
+                        std::int32_t waitCount, std::int32_t& result);
+  void PicProgramWords3(std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image,
+                        std::int32_t waitCount, std::int32_t& result);
   /// Program length / 2 data locations from image[start], image[start + 2], ...; result NoError or
   /// the image offset of the first byte that read back different.
   void PicProgramDataBytes(std::uint16_t start, std::uint16_t length, std::span<const std::uint8_t> image,

@@ -9,8 +9,9 @@
 namespace pw {
 namespace {
 
-constexpr std::array<const char*, 13> kCbusNames = {
-    "TXDEN", "PWRON", "RXLED", "TXLED", "TXRXLED", "SLEEP", "CLK48", "CLK24", "CLK12", "CLK6", "CLK OFF", "BITBANG_WR", "BITBANG_RD"};
+constexpr std::array<const char*, 13> kCbusNames = {"TXDEN",   "PWRON",      "RXLED",     "TXLED", "TXRXLED",
+                                                    "SLEEP",   "CLK48",      "CLK24",     "CLK12", "CLK6",
+                                                    "CLK OFF", "BITBANG_WR", "BITBANG_RD"};
 
 }  // namespace
 

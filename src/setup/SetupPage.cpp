@@ -50,9 +50,9 @@ void SetupPage::Startup() {
 }
 
 std::vector<ControlRef> SetupPage::Controls() {
-  return {&Setup,          &SetupCbusLabel, &SetupCbus,   &SetupLed1Label, &SetupLed1,    &SetupLed2Label,
-          &SetupLed2,      &SetupCurrentLabel, &SetupCurrent, &UsbVerLabel,  &UsbVer,       &SetupClockLabel,
-          &SetupClock,     &SetupRead,      &SetupDefoult, &SetupWrite,    &SetupNote};
+  return {&Setup,      &SetupCbusLabel,    &SetupCbus,    &SetupLed1Label, &SetupLed1, &SetupLed2Label,
+          &SetupLed2,  &SetupCurrentLabel, &SetupCurrent, &UsbVerLabel,    &UsbVer,    &SetupClockLabel,
+          &SetupClock, &SetupRead,         &SetupDefoult, &SetupWrite,     &SetupNote};
 }
 
 void SetupPage::SetupReadClick() {

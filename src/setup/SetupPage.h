@@ -50,7 +50,10 @@ class SetupPage {
   Button SetupRead{"SetupRead", "Setup", {8, 208, 352, 25}, "Считать настройки", false};
   Button SetupDefoult{"SetupDefoult", "Setup", {8, 240, 352, 25}, "Прошить по умолчанию", false};
   Button SetupWrite{"SetupWrite", "Setup", {8, 272, 352, 25}, "Прошить настройки", false};
-  Label SetupNote{"SetupNote", "Setup", {8, 310, 352, 34}, "После прошивки настроек программатор необходимо переподключить.",
+  Label SetupNote{"SetupNote",
+                  "Setup",
+                  {8, 310, 352, 34},
+                  "После прошивки настроек программатор необходимо переподключить.",
                   Label::Style::Warning};
 
  private:

@@ -219,7 +219,8 @@ void Bench::Bind(const std::filesystem::path& file, std::span<std::uint8_t> memo
   bindings_.push_back({file, memory, std::vector<std::uint8_t>(memory.begin(), memory.end())});
 }
 
-void Bench::BindChip(const IniFile& ini, const std::string& section, SimChip& chip, const std::filesystem::path& baseDir) {
+void Bench::BindChip(const IniFile& ini, const std::string& section, SimChip& chip,
+                     const std::filesystem::path& baseDir) {
   for (const SimMemory& memory : chip.Memories()) {
     const std::string file = ini.ReadString(section, memory.Key, "");
     if (!file.empty()) Bind(baseDir / file, *memory.Bytes);

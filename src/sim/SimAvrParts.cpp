@@ -18,7 +18,8 @@ constexpr std::uint8_t kModeLock = 0x03;
 constexpr std::uint8_t kBootLock = 0x3F;
 
 // Clock selection of the low fuse, per family (the datasheets' clock-source tables).
-constexpr SimClockScheme kTiny13Clock{.CkselMask = 0x03, .Ckdiv8Bit = 4, .InternalHz = {0, 4'800'000, 9'600'000, 128'000}};
+constexpr SimClockScheme kTiny13Clock{
+    .CkselMask = 0x03, .Ckdiv8Bit = 4, .InternalHz = {0, 4'800'000, 9'600'000, 128'000}};
 // 0001: the PLL, fed by the internal oscillator; 0011: the 6.4 MHz compatibility mode.
 constexpr SimClockScheme kTinyX5Clock{.Ckdiv8Bit = 7, .InternalHz = {0, 16'000'000, 8'000'000, 6'400'000, 128'000}};
 constexpr SimClockScheme kTinyX4Clock{.Ckdiv8Bit = 7, .InternalHz = {0, 0, 8'000'000, 0, 128'000}};
@@ -42,6 +43,7 @@ constexpr SimAvrTimes kMega8515Times{.EraseUs = 9000, .FlashUs = 4500, .EepromUs
 constexpr SimAvrTimes kMega1284Times{.EraseUs = 55000, .FlashUs = 4500, .EepromUs = 9000, .FuseUs = 9000};
 
 // EEPROM bytes; a page size of 0 marks the parts with byte writes only.
+// clang-format off
 const SimAvrPart kParts[] = {
     {.Name = "ATtiny13A",
      .Signature = {0x1E, 0x90, 0x07},
@@ -200,6 +202,7 @@ const SimAvrPart kParts[] = {
      .Eesave = {1, 3}, .Spien = {1, 5},
      .Clock = &kMegaClock, .Calibration = 0xBA, .Times = kMegaTimes},
 };
+// clang-format on
 
 }  // namespace
 
@@ -212,7 +215,8 @@ const SimAvrPart* FindSimAvrPart(std::string_view name) {
   return nullptr;
 }
 
-std::uint32_t SimCpuClockHz(const SimAvrPart& part, const std::array<std::uint8_t, 3>& fuses, std::uint32_t externalHz) {
+std::uint32_t SimCpuClockHz(const SimAvrPart& part, const std::array<std::uint8_t, 3>& fuses,
+                            std::uint32_t externalHz) {
   const SimClockScheme& clock = *part.Clock;
   const std::uint32_t internal = clock.InternalHz[fuses[0] & clock.CkselMask];
   const std::uint32_t hz = internal != 0 ? internal : externalHz;

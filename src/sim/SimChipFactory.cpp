@@ -22,8 +22,8 @@ namespace {
 }
 
 /// Hex bytes separated by blanks, exactly count of them; nothing when the key is missing.
-std::optional<std::vector<std::uint8_t>> HexBytes(const IniFile& bench, const std::string& section, const std::string& key,
-                                                  std::size_t count) {
+std::optional<std::vector<std::uint8_t>> HexBytes(const IniFile& bench, const std::string& section,
+                                                  const std::string& key, std::size_t count) {
   if (!bench.HasKey(section, key)) return std::nullopt;
   const std::string text = bench.ReadString(section, key, "");
   std::istringstream in(text);
@@ -41,7 +41,8 @@ std::optional<std::vector<std::uint8_t>> HexBytes(const IniFile& bench, const st
     bytes.push_back(static_cast<std::uint8_t>(value));
   }
   if (bytes.size() != count || in) {
-    BadSetting("[" + section + "] " + key + "=" + text + " (нужно " + std::to_string(count) + " байт в hex через пробел)");
+    BadSetting("[" + section + "] " + key + "=" + text + " (нужно " + std::to_string(count) +
+               " байт в hex через пробел)");
   }
   return bytes;
 }
@@ -61,7 +62,8 @@ std::unique_ptr<SimAvrChip> MakeSimAvr(const IniFile& bench, const std::string& 
   const SimAvrPart* part = FindSimAvrPart(bench.ReadString(section, "Part", ""));
   if (!part) UnknownPart(bench, section);
   auto chip = std::make_unique<SimAvr>(*part);
-  if (const auto fuses = HexBytes(bench, section, "Fuses", 3)) chip->Core().SetFuses({(*fuses)[0], (*fuses)[1], (*fuses)[2]});
+  if (const auto fuses = HexBytes(bench, section, "Fuses", 3))
+    chip->Core().SetFuses({(*fuses)[0], (*fuses)[1], (*fuses)[2]});
   if (const auto lock = HexBytes(bench, section, "Lock", 1)) chip->Core().SetLock((*lock)[0]);
   if (bench.HasKey(section, "Clock")) chip->SetBoardClock(BoardClock(bench, section));
   ApplySimAvrFaults(bench, section, *chip);

@@ -5,7 +5,7 @@
 namespace pw::sim {
 
 std::optional<SimCall> SimCallNamed(const std::string& name) {
-  static constexpr const char* kNames[] = {"ListDevices", "Open",        "Close",      "Read",   "Write",
+  static constexpr const char* kNames[] = {"ListDevices", "Open",        "Close",      "Read",    "Write",
                                            "SetBaudRate", "SetTimeouts", "SetBitMode", "EE_Read", "EE_Program"};
   for (std::size_t i = 0; i < std::size(kNames); ++i) {
     if (SameName(name, kNames[i])) return static_cast<SimCall>(i);

@@ -14,7 +14,19 @@
 namespace pw::sim {
 
 /// The D2XX calls, for counting and failing them.
-enum class SimCall { ListDevices, Open, Close, Read, Write, SetBaudRate, SetTimeouts, SetBitMode, EeRead, EeProgram, Count };
+enum class SimCall {
+  ListDevices,
+  Open,
+  Close,
+  Read,
+  Write,
+  SetBaudRate,
+  SetTimeouts,
+  SetBitMode,
+  EeRead,
+  EeProgram,
+  Count
+};
 
 /// The call's name as a bench file writes it ("Write", "SetBitMode", ...); nothing for an unknown name.
 std::optional<SimCall> SimCallNamed(const std::string& name);

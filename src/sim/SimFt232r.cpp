@@ -91,7 +91,8 @@ SimTime SimFt232r::SamplePeriod(const SimDevice& device) const {
   return rate ? 1'000'000'000'000ull / rate : 0;
 }
 
-void SimFt232r::ClockSamples(SimDevice& device, const std::uint8_t* bytes, std::uint32_t count, std::uint32_t* written) {
+void SimFt232r::ClockSamples(SimDevice& device, const std::uint8_t* bytes, std::uint32_t count,
+                             std::uint32_t* written) {
   const SimTime period = SamplePeriod(device);
   const auto limit = faults_.UnplugAfter();
   for (std::uint32_t i = 0; i < count; ++i) {

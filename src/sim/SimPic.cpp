@@ -291,7 +291,8 @@ void SimPic::WriteAtCounter(std::uint16_t value, bool eraseFirst) {
   std::uint16_t next = eraseFirst ? value : static_cast<std::uint16_t>(old & value);
   if (pc_ == ConfigAddress()) {
     // Protection bits are only lifted by an erase.
-    const std::uint16_t guard = static_cast<std::uint16_t>(CodeProtectBits(part_.Family) | DataProtectBits(part_.Family));
+    const std::uint16_t guard =
+        static_cast<std::uint16_t>(CodeProtectBits(part_.Family) | DataProtectBits(part_.Family));
     next = static_cast<std::uint16_t>(next & (old | ~guard));
   }
   SetWord(*at, static_cast<std::uint16_t>(next & WordMask()));

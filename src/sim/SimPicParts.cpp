@@ -11,11 +11,11 @@ using enum SimPicFamily;
 
 // Device IDs carry revision 3 in their low five bits.
 const std::array kParts{
-    SimPicPart{"PIC16F84A", F84A, 1024, 64, 0x0563},      SimPicPart{"PIC16F627A", F62xA, 1024, 128, 0x1043},
-    SimPicPart{"PIC16F628A", F62xA, 2048, 128, 0x1063},   SimPicPart{"PIC16F648A", F62xA, 4096, 256, 0x1103},
-    SimPicPart{"PIC16F873A", F87xA, 4096, 128, 0x0E43},   SimPicPart{"PIC16F874A", F87xA, 4096, 128, 0x0E63},
-    SimPicPart{"PIC16F876A", F87xA, 8192, 256, 0x0E03},   SimPicPart{"PIC16F877A", F87xA, 8192, 256, 0x0E23},
-    SimPicPart{"PIC12F508", Baseline, 512, 0, 0},         SimPicPart{"PIC12F509", Baseline, 1024, 0, 0},
+    SimPicPart{"PIC16F84A", F84A, 1024, 64, 0x0563},    SimPicPart{"PIC16F627A", F62xA, 1024, 128, 0x1043},
+    SimPicPart{"PIC16F628A", F62xA, 2048, 128, 0x1063}, SimPicPart{"PIC16F648A", F62xA, 4096, 256, 0x1103},
+    SimPicPart{"PIC16F873A", F87xA, 4096, 128, 0x0E43}, SimPicPart{"PIC16F874A", F87xA, 4096, 128, 0x0E63},
+    SimPicPart{"PIC16F876A", F87xA, 8192, 256, 0x0E03}, SimPicPart{"PIC16F877A", F87xA, 8192, 256, 0x0E23},
+    SimPicPart{"PIC12F508", Baseline, 512, 0, 0},       SimPicPart{"PIC12F509", Baseline, 1024, 0, 0},
 };
 
 }  // namespace

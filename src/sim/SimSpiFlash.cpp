@@ -14,7 +14,9 @@ constexpr std::size_t kPage = 256;
 
 }  // namespace
 
-SimSpiFlash::SimSpiFlash(const SimSpiFlashPart& part) : part_(part), memory_(part.Size, 0xFF) { frame_.reserve(4 + kPage); }
+SimSpiFlash::SimSpiFlash(const SimSpiFlashPart& part) : part_(part), memory_(part.Size, 0xFF) {
+  frame_.reserve(4 + kPage);
+}
 
 std::uint8_t SimSpiFlash::Status(const SimEnvironment& env) const {
   return static_cast<std::uint8_t>(status_ | (wel_ ? kWel : 0) | (Busy(env) ? kWip : 0));

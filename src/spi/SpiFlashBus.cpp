@@ -75,12 +75,14 @@ std::uint8_t SpiFlashBus::ReadStatus() {
   return spi_.ReplyByte(last);
 }
 
-void SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out, const std::function<void(std::size_t)>& progress) {
+void SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out,
+                       const std::function<void(std::size_t)>& progress) {
   if (out.empty()) return;
   run_.Clear();
   run_.Put(Cs);
   spi_.PutBytes(std::array<std::uint8_t, 4>{kRead, static_cast<std::uint8_t>(address >> 16),
-                                            static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address)});
+                                            static_cast<std::uint8_t>(address >> 8),
+                                            static_cast<std::uint8_t>(address)});
   std::size_t done = 0;
   while (done < out.size()) {
     // Every exchange keeps room for the closing samples, so the last one can end the frame.

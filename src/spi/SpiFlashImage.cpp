@@ -65,7 +65,8 @@ std::string SpiFlashHexText(std::span<const std::uint8_t> bytes) {
       const std::uint8_t upper[2] = {static_cast<std::uint8_t>(at >> 24), static_cast<std::uint8_t>(at >> 16)};
       AppendRecord(text, 0, 0x04, upper);
     }
-    AppendRecord(text, static_cast<std::uint16_t>(at & 0xFFFF), 0x00, bytes.subspan(at, std::min<std::size_t>(16, bytes.size() - at)));
+    AppendRecord(text, static_cast<std::uint16_t>(at & 0xFFFF), 0x00,
+                 bytes.subspan(at, std::min<std::size_t>(16, bytes.size() - at)));
   }
   AppendRecord(text, 0, 0x01, {});
   return text;

@@ -27,13 +27,15 @@ std::vector<ControlRef> SpiFlashPage::Controls() {
 
 void SpiFlashPage::ViewSpi() {
   const IniFile types = IniFile::Load(ctx_.DescriptionFile(kTypesFile));
-  const auto result = types.HasSection(SpiFlashType.Text) ? ReadSpiFlashType(types, SpiFlashType.Text) : FlashTypeResult{};
+  const auto result =
+      types.HasSection(SpiFlashType.Text) ? ReadSpiFlashType(types, SpiFlashType.Text) : FlashTypeResult{};
   std::string text;
   if (result.Type) {
     text = "Объём: " + std::to_string(result.Type->Size) + " байт, ID " + JedecText(result.Type->Id);
     if (!result.Type->Writable) text += ", только чтение";
   }
-  if (image_.End != 0) text += (text.empty() ? "" : "; ") + std::string("в файле ") + std::to_string(image_.End) + " байт";
+  if (image_.End != 0)
+    text += (text.empty() ? "" : "; ") + std::string("в файле ") + std::to_string(image_.End) + " байт";
   SpiFlashLab2.Caption = text.empty() ? SpiFlashLab2.Caption : text;
   SpiFlashWrite.Enabled = image_.End != 0;
 }
@@ -60,8 +62,10 @@ std::optional<FlashType> SpiFlashPage::Identify(SpiFlashBus& bus) {
   }
   const IniFile types = IniFile::Load(ctx_.DescriptionFile(kTypesFile));
   // The type a person chose stays chosen when it shares the chip's ID with others.
-  const auto chosen = types.HasSection(SpiFlashType.Text) ? ReadSpiFlashType(types, SpiFlashType.Text) : FlashTypeResult{};
-  const auto section = chosen.Type && chosen.Type->Id == id ? std::optional(SpiFlashType.Text) : FindSpiFlashSection(types, id);
+  const auto chosen =
+      types.HasSection(SpiFlashType.Text) ? ReadSpiFlashType(types, SpiFlashType.Text) : FlashTypeResult{};
+  const auto section =
+      chosen.Type && chosen.Type->Id == id ? std::optional(SpiFlashType.Text) : FindSpiFlashSection(types, id);
   if (!section) {
     ctx_.Log.Append("Ошибка: микросхемы с ID " + JedecText(id) + " нет в файле " + kTypesFile);
     ctx_.MarkTargetFailed();
@@ -76,7 +80,8 @@ std::optional<FlashType> SpiFlashPage::Identify(SpiFlashBus& bus) {
     RefuseInput(result.Problem);
     return std::nullopt;
   }
-  ctx_.Log.Append("Микросхема: " + *section + ", ID " + JedecText(id) + ", " + std::to_string(result.Type->Size) + " байт");
+  ctx_.Log.Append("Микросхема: " + *section + ", ID " + JedecText(id) + ", " + std::to_string(result.Type->Size) +
+                  " байт");
   ViewSpi();
   return result.Type;
 }
@@ -97,14 +102,15 @@ bool SpiFlashPage::Unprotect(SpiFlashBus& bus, const FlashType& type, const char
     ctx_.Log.Append("Защита снята");
     return true;
   }
-  ctx_.Log.Append(std::string("Ошибка: защита не снимается (вывод /WP или бит защиты регистра состояния); ") + cancelled);
+  ctx_.Log.Append(std::string("Ошибка: защита не снимается (вывод /WP или бит защиты регистра состояния); ") +
+                  cancelled);
   ctx_.MarkTargetFailed();
   return false;
 }
 
 void SpiFlashPage::Busy(std::uint32_t address, const char* consequence) {
-  ctx_.Log.Append("Ошибка: микросхема занята дольше наибольшего времени по её описанию (адрес 0x" + HexDigits(address, 6) +
-                  "), " + consequence);
+  ctx_.Log.Append("Ошибка: микросхема занята дольше наибольшего времени по её описанию (адрес 0x" +
+                  HexDigits(address, 6) + "), " + consequence);
   ctx_.MarkTargetFailed();
 }
 

@@ -4,7 +4,8 @@
 
 namespace pw {
 
-SpiSectorPlan PlanSector(std::span<const std::uint8_t> chip, std::span<const std::uint8_t> wanted, std::uint32_t pageSize) {
+SpiSectorPlan PlanSector(std::span<const std::uint8_t> chip, std::span<const std::uint8_t> wanted,
+                         std::uint32_t pageSize) {
   SpiSectorPlan plan;
   for (std::size_t i = 0; i < chip.size() && !plan.Erase; ++i) plan.Erase = (chip[i] & wanted[i]) != wanted[i];
   for (std::uint32_t page = 0; page < wanted.size(); page += pageSize) {

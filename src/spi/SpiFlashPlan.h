@@ -19,6 +19,7 @@ struct SpiSectorPlan {
 /// Programming only clears bits, so a sector is erased when some wanted 1 is a 0 in the chip;
 /// after an erase every page that is not all 0xFF is programmed, without one every page that
 /// differs. Both spans have the sector's length, a whole number of pages.
-SpiSectorPlan PlanSector(std::span<const std::uint8_t> chip, std::span<const std::uint8_t> wanted, std::uint32_t pageSize);
+SpiSectorPlan PlanSector(std::span<const std::uint8_t> chip, std::span<const std::uint8_t> wanted,
+                         std::uint32_t pageSize);
 
 }  // namespace pw

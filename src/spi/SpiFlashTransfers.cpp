@@ -36,7 +36,8 @@ std::vector<std::uint32_t> SpiFlashPage::FileChunks(std::uint32_t chunk) const {
   std::vector<std::uint32_t> chunks;
   for (std::uint32_t start = 0; start < image_.End; start += chunk) {
     const auto first = image_.Filled.begin() + start;
-    if (std::find(first, first + std::min(chunk, image_.End - start), true) != first + std::min(chunk, image_.End - start)) {
+    if (std::find(first, first + std::min(chunk, image_.End - start), true) !=
+        first + std::min(chunk, image_.End - start)) {
       chunks.push_back(start);
     }
   }
@@ -79,8 +80,9 @@ bool SpiFlashPage::ReadChip(SpiFlashBus& bus, std::span<std::uint8_t> bytes) {
   // Read in long pieces so that a stop request is seen between them; each piece streams.
   constexpr std::size_t kPiece = 0x10000;
   for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
-    if (at > 0 && ctx_.StopRequested(texts::Undone(static_cast<std::int64_t>(at), static_cast<std::int64_t>(bytes.size()),
-                                                    "байт SPI Flash") + texts::kStoppedRead)) {
+    if (at > 0 && ctx_.StopRequested(texts::Undone(static_cast<std::int64_t>(at),
+                                                   static_cast<std::int64_t>(bytes.size()), "байт SPI Flash") +
+                                     texts::kStoppedRead)) {
       return false;
     }
     const std::size_t n = std::min(kPiece, bytes.size() - at);
@@ -127,8 +129,9 @@ bool SpiFlashPage::WriteImage(SpiFlashBus& bus, const FlashType& type, PartialWr
   int skipped = 0;
   std::vector<std::uint8_t> chip(chunk);
   for (std::size_t c = 0; c < chunks.size(); ++c) {
-    if (c > 0 && ctx_.StopRequested(texts::Undone(static_cast<std::int64_t>(c), static_cast<std::int64_t>(chunks.size()),
-                                                  "блоков SPI Flash") + texts::kStoppedWrite)) {
+    if (c > 0 && ctx_.StopRequested(texts::Undone(static_cast<std::int64_t>(c),
+                                                  static_cast<std::int64_t>(chunks.size()), "блоков SPI Flash") +
+                                    texts::kStoppedWrite)) {
       return false;
     }
     const std::uint32_t base = chunks[c];
@@ -141,21 +144,23 @@ bool SpiFlashPage::WriteImage(SpiFlashBus& bus, const FlashType& type, PartialWr
     }
     std::vector<SpiSectorPlan> plans;
     for (std::uint32_t s = 0; s < chunk; s += type.Sector.Bytes) {
-      plans.push_back(PlanSector(std::span(chip).subspan(s, type.Sector.Bytes), std::span(wanted).subspan(s, type.Sector.Bytes),
-                                 type.PageSize));
+      plans.push_back(PlanSector(std::span(chip).subspan(s, type.Sector.Bytes),
+                                 std::span(wanted).subspan(s, type.Sector.Bytes), type.PageSize));
     }
     const bool wholeBlock = type.Block.Bytes > type.Sector.Bytes &&
                             std::all_of(plans.begin(), plans.end(), [](const SpiSectorPlan& p) { return p.Erase; });
     if (wholeBlock) {
       partial.Begun();
-      if (!bus.Write(Addressed(type.Block.Command, base), Millis(type.BlockEraseMs))) return Busy(base, "запись прервана"), false;
+      if (!bus.Write(Addressed(type.Block.Command, base), Millis(type.BlockEraseMs)))
+        return Busy(base, "запись прервана"), false;
       ++erased;
     }
     for (std::size_t s = 0; s < plans.size(); ++s) {
       const std::uint32_t sector = base + static_cast<std::uint32_t>(s) * type.Sector.Bytes;
       if (plans[s].Erase && !wholeBlock) {
         partial.Begun();
-        if (!bus.Write(Addressed(type.Sector.Command, sector), Millis(type.SectorEraseMs))) return Busy(sector, "запись прервана"), false;
+        if (!bus.Write(Addressed(type.Sector.Command, sector), Millis(type.SectorEraseMs)))
+          return Busy(sector, "запись прервана"), false;
         ++erased;
       }
       skipped += static_cast<int>(type.Sector.Bytes / type.PageSize - plans[s].Pages.size());
@@ -163,7 +168,8 @@ bool SpiFlashPage::WriteImage(SpiFlashBus& bus, const FlashType& type, PartialWr
       for (const std::uint32_t page : plans[s].Pages) {
         const std::uint32_t at = sector + page;
         frames.push_back(Addressed(kPageProgram, at));
-        frames.back().insert(frames.back().end(), wanted.begin() + (at - base), wanted.begin() + (at - base + type.PageSize));
+        frames.back().insert(frames.back().end(), wanted.begin() + (at - base),
+                             wanted.begin() + (at - base + type.PageSize));
       }
       if (frames.empty()) continue;
       partial.Begun();
@@ -186,8 +192,9 @@ bool SpiFlashPage::VerifyImage(SpiFlashBus& bus, const FlashType& type) {
   std::vector<std::uint8_t> chip(chunk);
   ImageDifferences differences;
   for (std::size_t c = 0; c < chunks.size(); ++c) {
-    if (c > 0 && ctx_.StopRequested(texts::Undone(static_cast<std::int64_t>(c), static_cast<std::int64_t>(chunks.size()),
-                                                  "блоков проверки SPI Flash"))) {
+    if (c > 0 &&
+        ctx_.StopRequested(texts::Undone(static_cast<std::int64_t>(c), static_cast<std::int64_t>(chunks.size()),
+                                         "блоков проверки SPI Flash"))) {
       return false;
     }
     const std::uint32_t base = chunks[c];

@@ -30,7 +30,8 @@ class Reader {
     if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     return value;
   }
-  std::uint64_t Hex(const std::string& key, const std::string& text, std::size_t digits, const std::string& need) const {
+  std::uint64_t Hex(const std::string& key, const std::string& text, std::size_t digits,
+                    const std::string& need) const {
     const auto value = Parse(text, 16);
     if (!value || text.size() > digits) Bad(key, text, need);
     return *value;
@@ -67,7 +68,8 @@ class Reader {
 };
 
 JedecId IdOf(std::uint64_t value) {
-  return {static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+  return {static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8),
+          static_cast<std::uint8_t>(value)};
 }
 
 FlashType Read(const Reader& r, const std::string& section) {
@@ -92,7 +94,8 @@ FlashType Read(const Reader& r, const std::string& section) {
   t.Block = r.Erase("BlockErase", "D8:65536");
   // A write erases whole sectors and refills them page by page: pages must tile sectors, sectors the chip.
   if (t.Sector.Bytes < t.PageSize || t.Sector.Bytes > t.Size) {
-    r.Bad("SectorErase", r.Text("SectorErase", "20:4096"), "сектор должен быть не меньше страницы и не больше микросхемы");
+    r.Bad("SectorErase", r.Text("SectorErase", "20:4096"),
+          "сектор должен быть не меньше страницы и не больше микросхемы");
   }
   if (t.Block.Bytes < t.Sector.Bytes || t.Block.Bytes > t.Size) {
     r.Bad("BlockErase", r.Text("BlockErase", "D8:65536"), "блок должен быть не меньше сектора и не больше микросхемы");

@@ -61,8 +61,9 @@ TEST(Startup, ABaudTheProgrammerCannotTakeStopsStartUpNamingTheValue) {
   for (const char* baud : {"0", "299", "3000001", "-9600"}) {
     FormFixture f("", std::string("1\n2\n3\n4\n5\n6\n7\n") + baud + "\n");
     TForm1& form = f.Start();
-    EXPECT_EQ(f.Host.Errors, (std::vector<std::string>{std::string("Ошибка! Скорость ") + baud +
-                                                       " в восьмой строке файла speed.txt вне пределов 300..3000000 бод!"}));
+    EXPECT_EQ(f.Host.Errors,
+              (std::vector<std::string>{std::string("Ошибка! Скорость ") + baud +
+                                        " в восьмой строке файла speed.txt вне пределов 300..3000000 бод!"}));
     EXPECT_EQ(form.ProgrammerBaud, 0);
     EXPECT_EQ(form.LastOutcome(), Outcome::ErrorReport);
   }

@@ -23,9 +23,11 @@ TEST(WindowControls, NamesAreUniqueAndParentsComeFirst) {
   }
   for (int n = 1; n <= 24; ++n) EXPECT_TRUE(names.count("AvrFuse" + std::to_string(n)));
   for (int n = 1; n <= 32; ++n) EXPECT_TRUE(names.count("PicFuse" + std::to_string(n)));
-  for (const char* name : {"PageControl1", "DopInfo", "Log", "AvrPrograss", "PicProgress", "I2cEepromProgress", "SpiProgress",
-                           "AvrLock1", "AvrLock2", "AvrLock3", "PicID", "PicDop", "Edit1", "AvrPathFls", "AvrPathEep",
-                           "AvrParamFls", "AvrParamEep", "PicPathFls", "PicParamFls", "PicParamEep"}) {
+  for (const char* name :
+       {"PageControl1", "DopInfo",    "Log",        "AvrPrograss", "PicProgress", "I2cEepromProgress",
+        "SpiProgress",  "AvrLock1",   "AvrLock2",   "AvrLock3",    "PicID",       "PicDop",
+        "Edit1",        "AvrPathFls", "AvrPathEep", "AvrParamFls", "AvrParamEep", "PicPathFls",
+        "PicParamFls",  "PicParamEep"}) {
     EXPECT_TRUE(names.count(name)) << name;
   }
 }

@@ -56,7 +56,9 @@ class AvrBench : public FormFixture {
     return ClickWithFile(openButton, file);
   }
   /// The word at word address w of the chip's flash.
-  std::uint16_t FlashWord(std::size_t w) { return static_cast<std::uint16_t>(Core().Flash[2 * w] | Core().Flash[2 * w + 1] << 8); }
+  std::uint16_t FlashWord(std::size_t w) {
+    return static_cast<std::uint16_t>(Core().Flash[2 * w] | Core().Flash[2 * w + 1] << 8);
+  }
 };
 
 /// Writes words as a HEX file of program words (16-byte records, block records where needed).

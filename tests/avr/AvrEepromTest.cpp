@@ -72,7 +72,8 @@ TEST(AvrEepromRead, A512ByteEepromGives32RecordsAndNoSegmentRecord) {
   b.Click(b.Page().AvrRdSign);
   b.Form->Log.Clear();
   ASSERT_EQ(b.ClickWithFile(b.Page().AvrReadEep, b.Dir / "ee.hex"), Outcome::Success);
-  EXPECT_EQ(b.Log(), (Lines{"Файл Еепром: " + (b.Dir / "ee.hex").string(), "чтение EEPROM", "чтение Eeprom завершено"}));
+  EXPECT_EQ(b.Log(),
+            (Lines{"Файл Еепром: " + (b.Dir / "ee.hex").string(), "чтение EEPROM", "чтение Eeprom завершено"}));
   EXPECT_EQ(b.Page().AvrPrograss.Max, 511);
   const auto lines = FileLines(b.Dir / "ee.hex");
   ASSERT_EQ(lines.size(), 33u);
@@ -203,15 +204,15 @@ TEST(AvrEepromWrite, AChipThatStopsAnsweringNeverGetsANoErrorsLine) {
   ASSERT_EQ(b.Open(b.Page().AvrLoadEep, test::WriteBytesHex(b.Dir / "10.hex", Bytes(10, 1))), Outcome::Success);
   b.Form->Log.Clear();
   EXPECT_EQ(b.Click(b.Page().AvrWriteEep), Outcome::TargetProblem);
-  EXPECT_EQ(b.Log(), (Lines{"прошивание EEPROM:10 байт", "Ошибка: чип не отвечает",
-                            texts::PartlyWritten("Прошить Eeprom")}));
+  EXPECT_EQ(b.Log(),
+            (Lines{"прошивание EEPROM:10 байт", "Ошибка: чип не отвечает", texts::PartlyWritten("Прошить Eeprom")}));
 }
 
 // Before, every byte from 0 to the file's last was written (0xFF where the file had none), and
 // the verify then compared bytes the file never held.
 TEST(AvrEepromWrite, ASparseFileChangesOnlyItsBytesOnAChipThatIsNotBlank) {
   const std::string sparse = ":020005001122C6\n:01002100337B\n:0101FF0044BB\n";  // 5-6, 0x21, 0x1FF
-  for (const char* part : {"ATmega88PA", "ATmega8A"}) {  // page writes; byte writes only
+  for (const char* part : {"ATmega88PA", "ATmega8A"}) {                          // page writes; byte writes only
     SCOPED_TRACE(part);
     AvrBench b(part);
     std::fill(b.Core().Eeprom.begin(), b.Core().Eeprom.end(), 0x5A);

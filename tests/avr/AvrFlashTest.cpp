@@ -9,8 +9,8 @@
 
 #include "AvrBench.h"
 #include "hexfile/HexTexts.h"
-#include "model/Texts.h"
 #include "model/ImageFiles.h"
+#include "model/Texts.h"
 #include "support/AvrSpiTrace.h"
 
 namespace pw {
@@ -202,7 +202,7 @@ TEST(AvrFlashWrite, AnEmptyFileIsRefusedAndAWriteWithoutDataTouchesNothing) {
 
 // Before, every page from 0 to the file's last was written, pages the file never touched too.
 TEST(AvrFlashWrite, PagesTheFileDoesNotTouchAreNeitherWrittenNorVerified) {
-  AvrBench b("ATmega88PA");  // 32-word pages
+  AvrBench b("ATmega88PA");                                                           // 32-word pages
   std::fill(b.Core().Flash.begin() + 2 * 32, b.Core().Flash.begin() + 2 * 96, 0x00);  // pages 1 and 2 programmed
   // Words 2-3 (page 0) and word 100 (page 3).
   const auto file = b.Dir.Write("sparse.hex", ":04000400AABBCCDDEE\n:0200C8001122\n");

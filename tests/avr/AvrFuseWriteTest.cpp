@@ -27,7 +27,8 @@ TEST(AvrFusePanelBytes, BitsSevenAndSixAreAlwaysWrittenAsOne) {
   for (int byte = 0; byte < 3; ++byte) TickByte(p, byte, 0x00);
   SelectLock(p, 0, 0, 0);
   p.TakeBytesFromPanel();
-  EXPECT_EQ((std::array<int, 4>{p.FuseLow, p.FuseHigh, p.FuseExt, p.LockByte}), (std::array<int, 4>{0xC0, 0xC0, 0xC0, 0xFF}));
+  EXPECT_EQ((std::array<int, 4>{p.FuseLow, p.FuseHigh, p.FuseExt, p.LockByte}),
+            (std::array<int, 4>{0xC0, 0xC0, 0xC0, 0xFF}));
   for (int byte = 0; byte < 3; ++byte) TickByte(p, byte, 0xFF);
   p.TakeBytesFromPanel();
   EXPECT_EQ((std::array<int, 3>{p.FuseLow, p.FuseHigh, p.FuseExt}), (std::array<int, 3>{0xFF, 0xFF, 0xFF}));
@@ -81,7 +82,8 @@ TEST(AvrFuseWrite, TheChipHoldsWhatWasWrittenAlsoUnderDatasheetTiming) {
   EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D1FD", "байт защиты EC", "конфигурация и защита прошиты"}));
   EXPECT_FALSE(b.DeviceOpen());
   EXPECT_EQ(b.Click(p.AvrReadFuses), Outcome::Success);
-  EXPECT_EQ((std::array<int, 4>{p.FuseLow, p.FuseHigh, p.FuseExt, p.LockByte}), (std::array<int, 4>{0xE2, 0xD1, 0xFD, 0xEC}));
+  EXPECT_EQ((std::array<int, 4>{p.FuseLow, p.FuseHigh, p.FuseExt, p.LockByte}),
+            (std::array<int, 4>{0xE2, 0xD1, 0xFD, 0xEC}));
 }
 
 TEST(AvrFuseWrite, ReadingAFuseBackAndWritingItUnchangedSetsBitsSevenAndSix) {

@@ -24,7 +24,8 @@ std::string Section(const std::string& body) { return "[0x1E 0x95 0x0F]\nChip=AT
 TEST(AvrIdentify, KnownPartIsReportedAndEnablesThePage) {
   AvrBench w("ATmega328P");
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success);
-  EXPECT_EQ(w.Log(), (Lines{"Объём флеши: 32 Кбайт", "Объём Еепром: 1 Кбайт", "сигнатура: 0x1E 0x95 0x0F", "чип: ATmega328P"}));
+  EXPECT_EQ(w.Log(),
+            (Lines{"Объём флеши: 32 Кбайт", "Объём Еепром: 1 Кбайт", "сигнатура: 0x1E 0x95 0x0F", "чип: ATmega328P"}));
   AvrPage& p = w.Page();
   EXPECT_EQ(w.Form->DopInfo.Text, "0x1E 0x95 0x0F");
   EXPECT_TRUE(p.ChipKnown);
@@ -67,7 +68,8 @@ TEST(AvrIdentify, SignatureWithoutSectionIsAnUnknownChip) {
   AvrBench w("ATtiny85", ChipsIni{Section("FlashPageSize=64\nFlashPagesCount=256\n")});
   w.Core().SetLock(0xFC);
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem);
-  EXPECT_EQ(w.Log(), (Lines{"Объём флеши: 0 Кбайт", "Объём Еепром: 0 байт", "сигнатура: 0x1E 0x93 0x0B", "чип: неизвестный"}));
+  EXPECT_EQ(w.Log(),
+            (Lines{"Объём флеши: 0 Кбайт", "Объём Еепром: 0 байт", "сигнатура: 0x1E 0x93 0x0B", "чип: неизвестный"}));
   AvrPage& p = w.Page();
   EXPECT_FALSE(p.ChipKnown);
   // The lock byte is not read for a chip that is not known.
@@ -118,8 +120,10 @@ TEST(AvrIdentify, UnsoundGeometryIsRefusedWithALogLine) {
       {"FlashPageSize=512\nFlashPagesCount=4\n", "FlashPageSize=512, допустимо от 1 до 511"},
       {"FlashPageSize=128\nFlashPagesCount=1024\n", "объём флеши в словах 131072, допустимо не больше 65536"},
       {"FlashPageSize=64\nFlashPagesCount=-3\n", "FlashPagesCount=-3, допустимо от 0 до 65536"},
-      {"FlashPageSize=64\nFlashPagesCount=256\nEepromPageSize=0\nEepromPagesCount=256\n", "EepromPageSize=0, допустимо от 1 до 1023"},
-      {"FlashPageSize=64\nFlashPagesCount=256\nEepromPageSize=1024\nEepromPagesCount=1\n", "EepromPageSize=1024, допустимо от 1 до 1023"},
+      {"FlashPageSize=64\nFlashPagesCount=256\nEepromPageSize=0\nEepromPagesCount=256\n",
+       "EepromPageSize=0, допустимо от 1 до 1023"},
+      {"FlashPageSize=64\nFlashPagesCount=256\nEepromPageSize=1024\nEepromPagesCount=1\n",
+       "EepromPageSize=1024, допустимо от 1 до 1023"},
   };
   for (const Case& c : cases) {
     AvrBench w("ATmega328P", ChipsIni{Section(c.Body)});
@@ -145,7 +149,7 @@ TEST(AvrIdentify, ReadFusesRedrawsThePanelWithoutLogging) {
   EXPECT_TRUE(w.Log().empty());
   EXPECT_EQ(w.Page().FuseLow, 0xE2);
   EXPECT_TRUE(w.Page().AvrFuse[5].Checked);
-  EXPECT_FALSE(w.Page().AvrFuse[8].Checked);  // high bit 0
+  EXPECT_FALSE(w.Page().AvrFuse[8].Checked);   // high bit 0
   EXPECT_FALSE(w.Page().AvrFuse[17].Checked);  // extended bit 1
   EXPECT_EQ(w.Page().LockByte, 0xFC);
   EXPECT_EQ(w.Page().AvrLock3.Text, "запись и чтение запрещено");

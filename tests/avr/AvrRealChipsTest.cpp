@@ -35,13 +35,15 @@ TEST(AvrRealChips, EepromPagesWaitTheChipsWriteTime) {
       if (fixedFiveMs) {
         const auto file = test::ReadBytes(b.ProgramDir() / "chips.ini");
         std::string ini(file.begin(), file.end());
-        for (std::size_t at; (at = ini.find("EepromDelayMs=9")) != std::string::npos;) ini.replace(at, 15, "EepromDelayMs=5");
+        for (std::size_t at; (at = ini.find("EepromDelayMs=9")) != std::string::npos;)
+          ini.replace(at, 15, "EepromDelayMs=5");
         b.Dir.Write("program/chips.ini", ini);
       }
       const auto bytes = Pattern(64);
       b.Open(b.Page().AvrLoadEep, test::WriteBytesHex(b.Dir / "ee.hex", bytes));
       EXPECT_EQ(b.Click(b.Page().AvrWriteEep), fixedFiveMs ? Outcome::TargetProblem : Outcome::Success);
-      EXPECT_EQ(std::vector<std::uint8_t>(b.Core().Eeprom.begin(), b.Core().Eeprom.begin() + 64) == bytes, !fixedFiveMs);
+      EXPECT_EQ(std::vector<std::uint8_t>(b.Core().Eeprom.begin(), b.Core().Eeprom.begin() + 64) == bytes,
+                !fixedFiveMs);
     }
   }
 }
@@ -59,7 +61,8 @@ struct EntryBench {
     for (int attempt = 0; attempt < 5; ++attempt) {
       avr.AvrSetPins(AVRUtils::kResetAsserted);
       unit.Wait(2);
-      const std::uint8_t echo[] = {avr.AvrSpiByte(0xAC), avr.AvrSpiByte(0x53), avr.AvrSpiByte(0x00), avr.AvrSpiByte(0x00)};
+      const std::uint8_t echo[] = {avr.AvrSpiByte(0xAC), avr.AvrSpiByte(0x53), avr.AvrSpiByte(0x00),
+                                   avr.AvrSpiByte(0x00)};
       if (echo[2] == 0x53) return true;
     }
     return false;
@@ -118,7 +121,9 @@ TEST(AvrRealChips, FusesThatLockTheProgrammerOutAreNamedInTheQuestionAndDoSoOnTh
       {"RSTDISBL", 0x6A, 0xFE, "RSTDISBL = 0: вывод RESET станет обычным выводом"},
       {"DWEN", 0x6A, 0xF7, "DWEN = 0: вывод RESET займёт debugWIRE"},
       {"128 kHz oscillator", 0x6B, 0xFF, "CKSEL1..0 = 11, CKDIV8 = 0: такт 16 кГц, а SCK программатора 153.6 кГц"},
-      {"4.8 MHz / 8", 0x69, 0xFF, "CKSEL1..0 = 01, CKDIV8 = 0: такт 600 кГц, а SCK программатора 153.6 кГц (скорость 19200) требует больше 614.4 кГц"},
+      {"4.8 MHz / 8", 0x69, 0xFF,
+       "CKSEL1..0 = 01, CKDIV8 = 0: такт 600 кГц, а SCK программатора 153.6 кГц (скорость 19200) требует больше 614.4 "
+       "кГц"},
       {"external clock", 0x68, 0xFF, "CKSEL1..0 = 00, CKDIV8 = 0: такт от внешнего генератора"},
       {"9.6 MHz undivided", 0x7A, 0xFF, ""},
   };

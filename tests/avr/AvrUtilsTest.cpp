@@ -5,12 +5,12 @@
 
 #include <vector>
 
+#include "ScriptedD2xx.h"
 #include "avr/AvrUtils.h"
 #include "common/Error.h"
 #include "link/ProgrammerConnection.h"
 #include "sim/SimAvr.h"
 #include "sim/SimFt232r.h"
-#include "ScriptedD2xx.h"
 #include "support/AvrSpiTrace.h"
 
 namespace pw {
@@ -58,12 +58,12 @@ TEST_F(AvrUtilsLayout, SingleInstructionsGoAsFourExchangesAndKeepTheFourthReply)
   EXPECT_EQ(SentBytes(driver.AllWritten()), (std::vector<std::uint8_t>{0x30, 0x00, 0x02, 0x00}));
   driver.Writes.clear();
   avr.AvrReadFuseBytes();
-  EXPECT_EQ(SentBytes(driver.AllWritten()), (std::vector<std::uint8_t>{0x50, 0x00, 0x00, 0x00, 0x58, 0x08, 0x00, 0x00,
-                                                                       0x50, 0x08, 0x00, 0x00}));
+  EXPECT_EQ(SentBytes(driver.AllWritten()),
+            (std::vector<std::uint8_t>{0x50, 0x00, 0x00, 0x00, 0x58, 0x08, 0x00, 0x00, 0x50, 0x08, 0x00, 0x00}));
   driver.Writes.clear();
   avr.AvrWriteFuseBytes({0x62, 0xD9, 0xFF});
-  EXPECT_EQ(SentBytes(driver.AllWritten()), (std::vector<std::uint8_t>{0xAC, 0xA0, 0x00, 0x62, 0xAC, 0xA8, 0x00, 0xD9,
-                                                                       0xAC, 0xA4, 0x00, 0xFF}));
+  EXPECT_EQ(SentBytes(driver.AllWritten()),
+            (std::vector<std::uint8_t>{0xAC, 0xA0, 0x00, 0x62, 0xAC, 0xA8, 0x00, 0xD9, 0xAC, 0xA4, 0x00, 0xFF}));
   // One wait after each fuse: a chip still busy with the previous one would not take the next.
   EXPECT_EQ(driver.Waits, (std::vector<std::uint32_t>{20, 20, 20}));
 }

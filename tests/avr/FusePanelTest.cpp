@@ -27,7 +27,8 @@ TEST(FusePanel, StartUpLeavesOnlyIdentificationUsable) {
   }
   EXPECT_EQ(p.AvrLock1.Items, (std::vector<std::string>{"BLB0=1", "BLB0=2", "BLB0=3", "BLB0=4"}));
   EXPECT_EQ(p.AvrLock2.Items, (std::vector<std::string>{"BLB1=1", "BLB1=2", "BLB1=3", "BLB1=4"}));
-  EXPECT_EQ(p.AvrLock3.Items, (std::vector<std::string>{"нет защиты", "запись запрещена", "запись и чтение запрещено"}));
+  EXPECT_EQ(p.AvrLock3.Items,
+            (std::vector<std::string>{"нет защиты", "запись запрещена", "запись и чтение запрещено"}));
   for (ComboBox* c : {&p.AvrLock1, &p.AvrLock2, &p.AvrLock3}) {
     EXPECT_EQ(c->ItemIndex, 0);
     EXPECT_FALSE(c->Enabled);

@@ -1,8 +1,8 @@
-#include "cli/CliOptions.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+
+#include "cli/CliOptions.h"
 
 namespace pw::cli {
 namespace {

@@ -1,8 +1,8 @@
-#include "d2xx/FtEepromImage.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+#include "d2xx/FtEepromImage.h"
 
 namespace pw {
 namespace {
@@ -58,8 +58,8 @@ TEST(FtEepromImage, FactoryImageIsLaidOutAsAShippedChip) {
   for (std::size_t i = 0; i < sizeof header; ++i) EXPECT_EQ(image[i], header[i]) << "byte " << i;
   const std::uint8_t manufacturer[] = {0x0A, 0x03, 'F', 0, 'T', 0, 'D', 0, 'I', 0};
   for (std::size_t i = 0; i < sizeof manufacturer; ++i) EXPECT_EQ(image[0x18 + i], manufacturer[i]);
-  EXPECT_EQ(image[0x22], 0x20);   // the description descriptor follows
-  EXPECT_EQ(image[0x42], 0x12);   // then the serial's
+  EXPECT_EQ(image[0x22], 0x20);                   // the description descriptor follows
+  EXPECT_EQ(image[0x42], 0x12);                   // then the serial's
   const std::uint8_t pnp[] = {0x02, 0x03, 0x00};  // then the plug-and-play entry, PnP on
   for (std::size_t i = 0; i < sizeof pnp; ++i) EXPECT_EQ(image[0x54 + i], pnp[i]);
   for (std::size_t i = 0x57; i < 0x7E; ++i) EXPECT_EQ(image[i], 0) << "byte " << i;

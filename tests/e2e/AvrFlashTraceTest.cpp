@@ -53,7 +53,8 @@ TEST(AvrFlashTrace, AWriteDecodesToPageLoadsAndPageWritesAtTheirAddresses) {
   std::int32_t address = 0;
   AppendHexWords(static_cast<std::int32_t>(words.size()), words, text, address);
   SaveHexText(dir / "small.hex", text);
-  const auto run = test::RunCli({"--simulator=bench.ini", "--trace", "trace.bin", "avr", "write-flash", "small.hex"}, dir.Path());
+  const auto run =
+      test::RunCli({"--simulator=bench.ini", "--trace", "trace.bin", "avr", "write-flash", "small.hex"}, dir.Path());
   ASSERT_EQ(run.Status, 0) << run.Out << run.Err;
 
   // The decoder knows few signatures and stops at any other: start after the identification.
@@ -61,8 +62,10 @@ TEST(AvrFlashTrace, AWriteDecodesToPageLoadsAndPageWritesAtTheirAddresses) {
   const auto first = test::FirstInstruction(samples, 0x40);
   ASSERT_TRUE(first);
   std::ofstream(dir / "pages.bin", std::ios::binary)
-      .write(reinterpret_cast<const char*>(samples.data() + *first), static_cast<std::streamsize>(samples.size() - *first));
-  const auto commands = UnknownCommands(test::RunSigrok(dir / "pages.bin", "-P spi:clk=5:mosi=3:miso=7,avr_isp -A avr_isp"));
+      .write(reinterpret_cast<const char*>(samples.data() + *first),
+             static_cast<std::streamsize>(samples.size() - *first));
+  const auto commands =
+      UnknownCommands(test::RunSigrok(dir / "pages.bin", "-P spi:clk=5:mosi=3:miso=7,avr_isp -A avr_isp"));
 
   std::vector<Command> expected;
   for (int page = 0; page < 2; ++page) {

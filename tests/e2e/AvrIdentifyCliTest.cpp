@@ -36,10 +36,12 @@ const sim::SimAvrPart* PartWithSignature(const std::string& section) {
 /// The four report lines for a chips.ini section, from its geometry.
 std::vector<std::string> ReportFor(const IniFile& chips, const std::string& section) {
   const auto flash = chips.ReadInteger(section, "FlashPageSize", 0) * chips.ReadInteger(section, "FlashPagesCount", 0);
-  const auto eeprom = chips.ReadInteger(section, "EepromPageSize", 0) * chips.ReadInteger(section, "EepromPagesCount", 0);
-  const std::string eepromText = eeprom >= 1024 ? std::to_string(eeprom / 1024) + " Кбайт" : std::to_string(eeprom) + " байт";
-  return {"Объём флеши: " + std::to_string(flash / 512) + " Кбайт", "Объём Еепром: " + eepromText, "сигнатура: " + section,
-          "чип: " + chips.ReadString(section, "Chip", "")};
+  const auto eeprom =
+      chips.ReadInteger(section, "EepromPageSize", 0) * chips.ReadInteger(section, "EepromPagesCount", 0);
+  const std::string eepromText =
+      eeprom >= 1024 ? std::to_string(eeprom / 1024) + " Кбайт" : std::to_string(eeprom) + " байт";
+  return {"Объём флеши: " + std::to_string(flash / 512) + " Кбайт", "Объём Еепром: " + eepromText,
+          "сигнатура: " + section, "чип: " + chips.ReadString(section, "Chip", "")};
 }
 
 TEST(AvrIdentifyCli, EveryPartOfChipsIniIsIdentifiedWithItsFactoryFuses) {
@@ -64,8 +66,10 @@ TEST(AvrIdentifyCli, EveryPartOfChipsIniIsIdentifiedWithItsFactoryFuses) {
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4), expected);
     const char* labels[3] = {"low  ", "high ", "ext  "};
     for (int i = 0; i < 3; ++i) {
-      const int shown = part->FactoryFuses[static_cast<std::size_t>(i)] | (~part->FuseBits[static_cast<std::size_t>(i)] & 0xFF);
-      EXPECT_EQ(lines[4 + static_cast<std::size_t>(i)].rfind(labels[i] + Hex(shown), 0), 0u) << part->Name << ": " << lines[4 + static_cast<std::size_t>(i)];
+      const int shown =
+          part->FactoryFuses[static_cast<std::size_t>(i)] | (~part->FuseBits[static_cast<std::size_t>(i)] & 0xFF);
+      EXPECT_EQ(lines[4 + static_cast<std::size_t>(i)].rfind(labels[i] + Hex(shown), 0), 0u)
+          << part->Name << ": " << lines[4 + static_cast<std::size_t>(i)];
     }
     EXPECT_EQ(lines[7], "lock FF  BLB0=1, BLB1=1, нет защиты");
   }

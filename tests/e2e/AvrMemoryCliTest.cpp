@@ -29,7 +29,8 @@ struct CliBench {
   }
   /// pinwright-cli --simulator=bench.ini [options] avr args: options are the leading "--" words.
   test::CliResult Run(std::vector<std::string> args) const {
-    const auto options = std::find_if(args.begin(), args.end(), [](const std::string& a) { return a.rfind("--", 0) != 0; });
+    const auto options =
+        std::find_if(args.begin(), args.end(), [](const std::string& a) { return a.rfind("--", 0) != 0; });
     args.insert(options, "avr");
     args.insert(args.begin(), "--simulator=bench.ini");
     return RunCli(args, dir.Path());
@@ -135,7 +136,8 @@ TEST(AvrMemoryCli, FusesAndLockAreWrittenAndReadBack) {
 TEST(AvrMemoryCli, FusesThatLockTheProgrammerOutNeedForceBesidesYes) {
   // ATtiny13A: high fuse bit 0 is RSTDISBL.
   CliBench b("ATtiny13A", "[Timing]\nModel=datasheet\n");
-  const std::string risk = "RSTDISBL = 0: вывод RESET станет обычным выводом, войти в режим программирования будет нельзя";
+  const std::string risk =
+      "RSTDISBL = 0: вывод RESET станет обычным выводом, войти в режим программирования будет нельзя";
   const auto yes = b.Run({"--yes", "write-fuses", "6A", "FE", "FF", "FF"});
   EXPECT_EQ(yes.Status, 1) << yes.Out << yes.Err;
   EXPECT_EQ(LastLine(yes), "Внимание! " + risk);

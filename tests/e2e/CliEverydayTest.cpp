@@ -62,7 +62,9 @@ TEST(CliEveryday, NamesMatchInAnyCaseAndOptionsStandAnywhere) {
       {{"--simulator", "avr", "indentify"}, 64, "did you mean: identify?"},
       {{"--simulator", "i2c", "24C265", "read", "x.hex"}, 64, "unknown type 24C265; did you mean: 24C256?"},
       {{"--simulator", "pic", "PIC16F62", "read-config"}, 64, "did you mean: PIC16F627A, PIC16F628A?"},
-      {{"--simulator", "avr", "identify", "--baud", "3000001"}, 64, "--baud needs auto or a number from 300 to 3000000"},
+      {{"--simulator", "avr", "identify", "--baud", "3000001"},
+       64,
+       "--baud needs auto or a number from 300 to 3000000"},
       {{"--simulator", "avr", "identify", "--erase"}, 64, "--erase goes only with avr write-flash"},
   };
   for (const auto& c : cases) {

@@ -13,9 +13,10 @@ TEST(CliFrame, HelpPrintsTheCommandLine) {
   EXPECT_EQ(r.Status, 0);
   const auto lines = r.Lines();
   ASSERT_GE(lines.size(), 8u);
-  EXPECT_EQ(lines[0],
-            "pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N|auto] [--clear-log] [--yes] "
-            "[--force] [--erase] PAGE OPERATION [ARGS]");
+  EXPECT_EQ(
+      lines[0],
+      "pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N|auto] [--clear-log] [--yes] "
+      "[--force] [--erase] PAGE OPERATION [ARGS]");
   EXPECT_EQ(lines[1], "  avr identify | read-fuses | erase | reset");
   EXPECT_EQ(lines[7], "  i2c TYPE read FILE | write FILE | erase | verify FILE");
   EXPECT_EQ(lines[8], "  settings read | write CBUS CURRENT USB CLOCK | defaults");
@@ -27,9 +28,12 @@ TEST(CliFrame, HelpPrintsTheCommandLine) {
 
 TEST(CliFrame, UsageMistakesExitWith64AndShowTheCommandLine) {
   test::TempDir dir;
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {}, {"--simulator"}, {"--simulator", "avr", "no-such-operation"}, {"--frobnicate", "avr", "identify"},
-           {"--trace", "t.bin", "avr", "identify"}, {"--simulator", "avr", "read-flash"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                {"--simulator"},
+                                                                {"--simulator", "avr", "no-such-operation"},
+                                                                {"--frobnicate", "avr", "identify"},
+                                                                {"--trace", "t.bin", "avr", "identify"},
+                                                                {"--simulator", "avr", "read-flash"}}) {
     const auto r = RunCli(args, dir.Path());
     EXPECT_EQ(r.Status, 64) << (args.empty() ? "(nothing)" : args.back());
     EXPECT_NE(r.Err.find("PAGE OPERATION"), std::string::npos);

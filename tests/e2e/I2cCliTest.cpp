@@ -15,8 +15,8 @@ struct Type {
   const char* Name;
   std::uint32_t Size;
 };
-const Type kTypes[] = {{"24C01", 128},   {"24C02", 256},   {"24C04", 512},    {"24C08", 1024},   {"24C16", 2048},
-                       {"24C32", 4096},  {"24C64", 8192},  {"24C128", 16384}, {"24C256", 32768}, {"24C512", 65536}};
+const Type kTypes[] = {{"24C01", 128},  {"24C02", 256},  {"24C04", 512},    {"24C08", 1024},   {"24C16", 2048},
+                       {"24C32", 4096}, {"24C64", 8192}, {"24C128", 16384}, {"24C256", 32768}, {"24C512", 65536}};
 
 /// One data record: count bytes from address, each byte derived from its address.
 std::string Record(std::uint32_t address, int count) {
@@ -37,8 +37,10 @@ std::string Record(std::uint32_t address, int count) {
 /// A file with holes that reaches the last byte of the chip, crossing 64 KiB only on the largest part.
 std::string GappyFile(std::uint32_t size) {
   std::string hex = Record(0, 16) + Record(size / 2 + 3, 5);
-  if (size > 65535) hex += Record(size - 16, 16);  // still below 0x10000: size - 16 = 0xFFF0
-  else hex += Record(size - 4, 4);
+  if (size > 65535)
+    hex += Record(size - 16, 16);  // still below 0x10000: size - 16 = 0xFFF0
+  else
+    hex += Record(size - 4, 4);
   return hex + ":00000001FF\r\n";
 }
 
@@ -64,8 +66,8 @@ TEST_P(I2cRoundTrip, EveryTypeWritesReadsAndErasesAFileWithHoles) {
     SCOPED_TRACE(std::string(type.Name) + " " + GetParam().Model + " SDA " + GetParam().SdaEdge);
     test::TempDir dir;
     // Datasheet timing without a LatencyUs runs at zero USB latency: every wait shows.
-    dir.Write("bench.ini", std::string("[I2C]\nPart=") + type.Name + "\nMemory=chip.bin\nSdaEdge=" + GetParam().SdaEdge +
-                               "\n[Timing]\nModel=" + GetParam().Model + "\n");
+    dir.Write("bench.ini", std::string("[I2C]\nPart=") + type.Name + "\nMemory=chip.bin\nSdaEdge=" +
+                               GetParam().SdaEdge + "\n[Timing]\nModel=" + GetParam().Model + "\n");
     dir.Write("in.hex", GappyFile(type.Size));
     const std::string bench = "--simulator=" + (dir / "bench.ini").string();
     auto r = RunCli({bench, "i2c", type.Name, "write", "in.hex"}, dir.Path());
@@ -98,8 +100,9 @@ TEST(I2cCli, WithNoChipInTheSocketEveryOperationIsATargetFailure) {
   dir.Write("bench.ini", "[Programmer]\n");
   dir.Write("in.hex", Record(0, 8) + ":00000001FF\r\n");
   const std::string bench = "--simulator=" + (dir / "bench.ini").string();
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {bench, "i2c", "24C02", "read", "out.hex"}, {bench, "i2c", "24C02", "write", "in.hex"}, {bench, "i2c", "24C02", "erase"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{bench, "i2c", "24C02", "read", "out.hex"},
+                                                                {bench, "i2c", "24C02", "write", "in.hex"},
+                                                                {bench, "i2c", "24C02", "erase"}}) {
     const auto r = RunCli(args, dir.Path());
     EXPECT_EQ(r.Status, 2) << args[3];
     EXPECT_NE(r.Out.find("Ошибка: EEPROM не отвечает (адрес 0x0000)"), std::string::npos) << r.Out;
@@ -127,7 +130,8 @@ TEST(I2cCli, TheTraceOfAReadDecodesToTheAddressesAndDataWritten) {
   dir.Write("in.hex", Record(0x40, 3) + ":00000001FF\r\n");
   const std::string bench = "--simulator=" + (dir / "bench.ini").string();
   ASSERT_EQ(RunCli({bench, "i2c", "24C01", "write", "in.hex"}, dir.Path()).Status, 0);
-  ASSERT_EQ(RunCli({bench, "--trace", (dir / "read.bin").string(), "i2c", "24C01", "read", "out.hex"}, dir.Path()).Status, 0);
+  ASSERT_EQ(
+      RunCli({bench, "--trace", (dir / "read.bin").string(), "i2c", "24C01", "read", "out.hex"}, dir.Path()).Status, 0);
   const std::string decoded = test::RunSigrok(dir / "read.bin", "-P i2c:scl=7:sda=1,eeprom24xx -A eeprom24xx");
   // One random read of the whole chip: a single word address, the counter runs on by itself.
   EXPECT_NE(decoded.find("Word address byte: 00\n"), std::string::npos);

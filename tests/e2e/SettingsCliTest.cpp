@@ -56,7 +56,8 @@ TEST(SettingsCli, ReadWriteAndDefaultsChangeTheEepromFileAsTheChipWould) {
 
   r = RunCli({bench, "settings", "read"}, dir.Path());
   ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
-  for (const char* line : {"HI Drive=1", "SetupCbus: CLK6", "SetupCurrent: 120", "UsbVer: 1.1", "SetupClock: внешний кварц"}) {
+  for (const char* line :
+       {"HI Drive=1", "SetupCbus: CLK6", "SetupCurrent: 120", "UsbVer: 1.1", "SetupClock: внешний кварц"}) {
     EXPECT_TRUE(Has(r, line)) << line << "\n" << r.Out;
   }
 

@@ -53,7 +53,9 @@ TEST(SpiCli, A32MbitChipRoundTripsAnImageAndEachOutcomeHasItsStatus) {
            "\nВсего различий: 1\n"},
       {{bench, "spi", "write", "missing.bin"}, 1, "Ошибка! Файл не найден! missing.bin"},
       {{bench, "spi", "erase"}, 1, "Микросхема: W25Q32, ID EF 40 16, 4194304 байт"},
-      {{"--simulator=" + (dir / "empty.ini").string(), "spi", "identify"}, 2, "Ошибка: микросхема SPI Flash не отвечает (ID FF FF FF)"},
+      {{"--simulator=" + (dir / "empty.ini").string(), "spi", "identify"},
+       2,
+       "Ошибка: микросхема SPI Flash не отвечает (ID FF FF FF)"},
   };
   for (const auto& step : steps) {
     const auto r = RunCli(step.args, dir.Path());

@@ -37,8 +37,10 @@ bool Has(const std::string& text, const std::string& part) { return text.find(pa
 class FtdiCli : public UsbFixture, public ::testing::WithParamInterface<const char*> {
  protected:
   FtdiCli() {
-    if (*GetParam()) setenv("PINWRIGHT_FTDI_LOCKSTEP", GetParam(), 1);
-    else unsetenv("PINWRIGHT_FTDI_LOCKSTEP");
+    if (*GetParam())
+      setenv("PINWRIGHT_FTDI_LOCKSTEP", GetParam(), 1);
+    else
+      unsetenv("PINWRIGHT_FTDI_LOCKSTEP");
   }
   ~FtdiCli() override { unsetenv("PINWRIGHT_FTDI_LOCKSTEP"); }
   /// The built-in programmer board with an ATmega328P and a 24C04, plugged in with serial.

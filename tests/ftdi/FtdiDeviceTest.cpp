@@ -56,8 +56,7 @@ TEST_P(FtdiListing, TheSerialPicksTheProgrammer) {
 
 INSTANTIATE_TEST_SUITE_P(Serials, FtdiListing,
                          ::testing::Values(ListCase{"", 2, "FT232R USB UART", ""},
-                                           ListCase{"FTX9Y8Z7", 1, "Programmer", ""},
-                                           ListCase{"NOPE", 0, "", "NOPE"}));
+                                           ListCase{"FTX9Y8Z7", 1, "Programmer", ""}, ListCase{"NOPE", 0, "", "NOPE"}));
 
 TEST_F(UsbFixture, NoProgrammerIsAnEmptyListWithAHint) {
   Make();
@@ -158,8 +157,10 @@ TEST(FtdiOptions, TheEnvironmentSelectsLockStep) {
     std::uint32_t Step;
   } cases[] = {{nullptr, 0}, {"", 0}, {"0", 0}, {"1", ftdi::kLockStepBytes}, {"yes", ftdi::kLockStepBytes}};
   for (const auto& c : cases) {
-    if (c.Value) setenv("PINWRIGHT_FTDI_LOCKSTEP", c.Value, 1);
-    else unsetenv("PINWRIGHT_FTDI_LOCKSTEP");
+    if (c.Value)
+      setenv("PINWRIGHT_FTDI_LOCKSTEP", c.Value, 1);
+    else
+      unsetenv("PINWRIGHT_FTDI_LOCKSTEP");
     const ftdi::FtdiOptions o = ftdi::OptionsFromEnvironment("SER1");
     EXPECT_EQ(o.StepBytes, c.Step) << (c.Value ? c.Value : "(unset)");
     EXPECT_EQ(o.Serial, "SER1");

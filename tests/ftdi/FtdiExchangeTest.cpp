@@ -66,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Runs, FtdiExchange,
                                            ExchangeCase{0, 385}, ExchangeCase{0, 65536}, ExchangeCase{128, 1},
                                            ExchangeCase{128, 129}, ExchangeCase{128, 4000}),
                          [](const auto& info) {
-                           return std::string(info.param.Step ? "LockStep" : "Streaming") + std::to_string(info.param.Count);
+                           return std::string(info.param.Step ? "LockStep" : "Streaming") +
+                                  std::to_string(info.param.Count);
                          });
 
 TEST_F(UsbFixture, AWriteNobodyReadsStallsTheChipAndLosesNothing) {

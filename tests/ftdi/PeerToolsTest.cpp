@@ -23,8 +23,8 @@ using test::TempDir;
 
 constexpr const char* kFtdiEeprom = "/usr/bin/ftdi_eeprom";
 // libftdi's names of the CBUS functions, by the number both APIs use.
-constexpr const char* kCbusNames[] = {"TXDEN", "PWREN", "RXLED", "TXLED", "TX+RXLED", "SLEEP", "CLK48",
-                                      "CLK24", "CLK12", "CLK6",  "IOMODE", "BB_WR",  "BB_RD"};
+constexpr const char* kCbusNames[] = {"TXDEN", "PWREN", "RXLED", "TXLED",  "TX+RXLED", "SLEEP", "CLK48",
+                                      "CLK24", "CLK12", "CLK6",  "IOMODE", "BB_WR",    "BB_RD"};
 
 constexpr const char* kAvrdude = "/usr/bin/avrdude";
 // avrdude's ft232r programmer with this board's wiring (docs/hardware.md).
@@ -44,13 +44,14 @@ constexpr const char* kAvrdudeBoard = R"(programmer parent "ft232r"
 #endif
 
 /// Skips unless tool is installed and the preloadable library was built for it.
-#define REQUIRE_TOOL(tool)                                                                      \
-  if (!std::filesystem::exists(tool)) GTEST_SKIP() << tool << " is not installed";              \
+#define REQUIRE_TOOL(tool)                                                         \
+  if (!std::filesystem::exists(tool)) GTEST_SKIP() << tool << " is not installed"; \
   if (!*PINWRIGHT_PRELOAD) GTEST_SKIP() << "a sanitizer build cannot be preloaded into " << tool
 
 std::string RunTool(const TempDir& dir, const std::string& tool, const std::string& args) {
-  const std::string command = "cd '" + dir.Path().string() + "' && LD_PRELOAD='" PINWRIGHT_PRELOAD
-                              "' PINWRIGHT_VIRTUAL_BENCH=bench.ini " + tool + " " + args + " > tool.txt 2>&1";
+  const std::string command = "cd '" + dir.Path().string() +
+                              "' && LD_PRELOAD='" PINWRIGHT_PRELOAD "' PINWRIGHT_VIRTUAL_BENCH=bench.ini " + tool +
+                              " " + args + " > tool.txt 2>&1";
   EXPECT_EQ(std::system(command.c_str()), 0) << test::ReadText(dir / "tool.txt");
   return test::ReadText(dir / "tool.txt");
 }
@@ -83,7 +84,8 @@ TEST(PeerTools, FtdiEepromDecodesTheVirtualChipsEepromAsTheCodecDoes) {
   dir.Write("ee.bin", std::string(image.begin(), image.end()));
   dir.Write("bench.ini", "[Programmer]\nDescription=Pinwright ISP\nSerialNumber=PW000042\nEeprom=ee.bin\n");
   dir.Write("read.conf", "filename=out.bin\n");
-  const std::string out = RunTool(dir, kFtdiEeprom, "--verbose --read-eeprom --device s:0x0403:0x6001:PW000042 read.conf");
+  const std::string out =
+      RunTool(dir, kFtdiEeprom, "--verbose --read-eeprom --device s:0x0403:0x6001:PW000042 read.conf");
   EXPECT_EQ(test::ReadText(dir / "out.bin"), std::string(image.begin(), image.end()));
   EXPECT_EQ(Field(out, "Manufacturer"), "Pinwright");
   EXPECT_EQ(Field(out, "Product"), "Pinwright ISP");
@@ -103,7 +105,8 @@ TEST(PeerTools, AvrdudeIdentifiesWritesAndVerifiesTheSimulatedAvr) {
   const std::string avrdude = std::string(kAvrdude) + " -C +board.conf -c pinwright -p m328p -P usb -B 4kHz ";
   std::string out = RunTool(dir, avrdude, "-U signature:r:-:h -U lfuse:r:-:h -U hfuse:r:-:h -U efuse:r:-:h");
   EXPECT_NE(out.find("0x1e,0x95,0xf"), std::string::npos) << out;
-  for (const char* fuse : {"\n0x62\n", "\n0xd9\n", "\n0xff\n"}) EXPECT_NE(out.find(fuse), std::string::npos) << fuse << out;
+  for (const char* fuse : {"\n0x62\n", "\n0xd9\n", "\n0xff\n"})
+    EXPECT_NE(out.find(fuse), std::string::npos) << fuse << out;
   const auto hex = test::SourceDir() / "tests/e2e/data/m328p-flash.hex";
   out = RunTool(dir, avrdude, "-U flash:w:" + hex.string() + ":i");
   EXPECT_NE(out.find("bytes of flash verified"), std::string::npos) << out;
@@ -112,7 +115,8 @@ TEST(PeerTools, AvrdudeIdentifiesWritesAndVerifiesTheSimulatedAvr) {
   const std::string flash = test::ReadText(dir / "flash.bin");
   ASSERT_EQ(flash.size(), 32768u);
   for (std::size_t w = 0; w < flash.size() / 2; ++w) {
-    ASSERT_EQ(static_cast<std::uint8_t>(flash[2 * w]) | static_cast<std::uint8_t>(flash[2 * w + 1]) << 8, m.FlashImage[w])
+    ASSERT_EQ(static_cast<std::uint8_t>(flash[2 * w]) | static_cast<std::uint8_t>(flash[2 * w + 1]) << 8,
+              m.FlashImage[w])
         << "word " << w;
   }
 }

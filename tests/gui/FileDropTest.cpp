@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <string_view>
-
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QUrl>
+#include <map>
+#include <string_view>
 
 #include "gui/ControlHints.h"
 #include "gui/ElidedLabel.h"

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
-
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -102,7 +101,8 @@ TEST(MainWindowSpiFlash, A32MbitChipRoundTripsAnImageThroughTheWidgets) {
   std::vector<std::uint8_t> back((std::istreambuf_iterator<char>(in)), {});
   ASSERT_EQ(back.size(), 4u << 20);
   EXPECT_TRUE(std::equal(image.begin(), image.end(), back.begin()));
-  EXPECT_TRUE(std::all_of(back.begin() + static_cast<std::ptrdiff_t>(image.size()), back.end(), [](std::uint8_t b) { return b == 0xFF; }));
+  EXPECT_TRUE(std::all_of(back.begin() + static_cast<std::ptrdiff_t>(image.size()), back.end(),
+                          [](std::uint8_t b) { return b == 0xFF; }));
 }
 
 TEST_F(MainWindowTest, ClicksAndTicksReachTheModelAndItsChangesReachTheWidgets) {

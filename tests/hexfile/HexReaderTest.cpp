@@ -61,8 +61,9 @@ TEST(HexToWord, ReadsLowSixteenBitsOfAnyCase) {
 TEST_F(HexReaderTest, FileWithoutDataIsRefusedNamingIt) {
   const std::string path = (dir / "in.hex").string();
   for (const std::string& text : {std::string(), std::string(":00000001FF\r\n"), std::string(":00001000F0\n"),
-                                 std::string("\x7F" "ELF\x02\x01\x01\0\0\0\n\x13\xF0 random bytes\r\n"),
-                                 std::string("Hello, world!\nThis is no HEX file.\n")}) {
+                                  std::string("\x7F"
+                                              "ELF\x02\x01\x01\0\0\0\n\x13\xF0 random bytes\r\n"),
+                                  std::string("Hello, world!\nThis is no HEX file.\n")}) {
     ExpectRefused(LoadPicFile, text, texts::HexNoData(path));
   }
   ExpectRefused([](const std::filesystem::path&, MemoryImages& m) { return LoadEepromFile("/dev/null", m); }, "",
@@ -144,12 +145,12 @@ TEST_F(HexReaderTest, PicLayoutSplitsProgramConfigurationAndData) {
 
 TEST_F(HexReaderTest, IgnoresStartCharacterChecksumAndOtherRecordTypes) {
   const std::string text =
-      ";0200000011220000\r"      // odd start, wrong checksum, lone CR line end
-      "junk\r\n"                 // too short to have a type
-      ":0400000503020100F0\n"    // start linear address: ignored
+      ";0200000011220000\r"    // odd start, wrong checksum, lone CR line end
+      "junk\r\n"               // too short to have a type
+      ":0400000503020100F0\n"  // start linear address: ignored
       "  \n"
-      ":04001000123\n"           // cut short: 12, then one digit 3, then none twice
-      ":03002000ABCD99\n";       // the checksum digits stand where the third byte is expected
+      ":04001000123\n"      // cut short: 12, then one digit 3, then none twice
+      ":03002000ABCD99\n";  // the checksum digits stand where the third byte is expected
   // Taken anyway, but the log hears of the first wrong checksum and how many there were.
   EXPECT_EQ(LoadEepromFile(File(text), images), texts::HexBadChecksums(1, 3));
   EXPECT_EQ(images.EepromImage[0], 0x11);
@@ -173,8 +174,7 @@ TEST_F(HexReaderTest, SecondLoadReplacesFirstCompletely) {
 }
 
 TEST_F(HexReaderTest, RefusesDataBeyondAByteImage) {
-  ExpectRefused(LoadEepromFile, ":0100000011EE\n:020000040001F9\n:0100000022DD\n",
-                texts::HexOutsideImage(3, 0x10000));
+  ExpectRefused(LoadEepromFile, ":0100000011EE\n:020000040001F9\n:0100000022DD\n", texts::HexOutsideImage(3, 0x10000));
   ExpectRefused(LoadEepromFile, ":10FFF800000102030405060708090A0B0C0D0E0F00\n", texts::HexOutsideImage(1, 0xFFF8));
   ExpectRefused(LoadEepromFile, ":02000004FFFFFC\n:10FFF000000102030405060708090A0B0C0D0E0F00\n",
                 texts::HexOutsideImage(2, 0xFFFFFFF0));

@@ -29,8 +29,8 @@ TEST(HexWriter, WordsMakeFullRecordsLowByteFirst) {
 }
 
 TEST(HexWriter, ShortRecordsAdvanceOnlyBytesAsWords) {
-  const std::vector<std::uint8_t> bytes = {0x12, 0x34, 0x56, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
-                                           0x07, 0x08, 0x09, 0x0A, 0xF7, 0x3F};
+  const std::vector<std::uint8_t> bytes = {0x12, 0x34, 0x56, 0x00, 0x01, 0x02, 0x03, 0x04,
+                                           0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0xF7, 0x3F};
   std::string text;
   std::int32_t address = 0;
   AppendHexBytesAsWords(3, bytes, text, address, 0x4200, 0);
@@ -66,8 +66,8 @@ TEST(HexWriter, RefusesToReadPastItsSource) {
 TEST(HexWriter, BlockRecordsOnlyWhenTheBlockChanges) {
   std::string text;
   std::optional<std::uint32_t> lastBlock;
-  for (const std::int32_t address : {0x0, 0x10, 0xFFF0, 0x10000, 0x20000, 0x30000, 0x40000, 0x40010, 0x50000,
-                                     0xF0000, 0x100000}) {
+  for (const std::int32_t address :
+       {0x0, 0x10, 0xFFF0, 0x10000, 0x20000, 0x30000, 0x40000, 0x40010, 0x50000, 0xF0000, 0x100000}) {
     AppendSegmentRecord(text, address, lastBlock);
   }
   EXPECT_EQ(text,

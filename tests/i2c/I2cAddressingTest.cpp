@@ -1,6 +1,6 @@
-#include "i2c/I2cAddressing.h"
-
 #include <gtest/gtest.h>
+
+#include "i2c/I2cAddressing.h"
 
 namespace pw {
 namespace {

@@ -1,7 +1,6 @@
-#include "i2c/I2cBus.h"
-
 #include <gtest/gtest.h>
 
+#include "i2c/I2cBus.h"
 #include "sim/SimFt232r.h"
 
 namespace pw {

@@ -10,8 +10,9 @@ namespace {
 using test::FormFixture;
 using Lines = std::vector<std::string>;
 
-const char* kTypes = "[Small]\nSize=256\nProtocol=1\n[Odd]\nSize=100\nProtocol=1\n[NoProtocol]\nSize=4096\n"
-                     "[Mid]\nSize=512\nProtocol=1\n[24C02]\nSize=256\nProtocol=1\n";
+const char* kTypes =
+    "[Small]\nSize=256\nProtocol=1\n[Odd]\nSize=100\nProtocol=1\n[NoProtocol]\nSize=4096\n"
+    "[Mid]\nSize=512\nProtocol=1\n[24C02]\nSize=256\nProtocol=1\n";
 
 struct I2cPageTest : ::testing::Test {
   explicit I2cPageTest(const std::string& bench = "[I2C]\nPart=24C04\n") : f(bench) {
@@ -209,7 +210,8 @@ TEST_F(I2cNoChipTest, ReadWriteAndEraseReportTheSilentChip) {
 
 struct I2cFastExchangeTest : I2cPageTest {
   // An exchange far shorter than the 5 ms write cycle: without polling every other group would be lost.
-  I2cFastExchangeTest() : I2cPageTest("[I2C]\nPart=24C02\n[Timing]\nModel=datasheet\nLatencyUs=0\nSampleRate=3000000\n") {
+  I2cFastExchangeTest()
+      : I2cPageTest("[I2C]\nPart=24C02\n[Timing]\nModel=datasheet\nLatencyUs=0\nSampleRate=3000000\n") {
     Choose("24C02");
   }
 };
@@ -229,7 +231,8 @@ TEST_F(I2cFastExchangeTest, TheWriteWaitsForEachWriteCycleAndLosesNothing) {
   EXPECT_EQ(Log().back(), "прошивание EEPROM завершено");
   EXPECT_EQ(Chip().Memory(), std::vector<std::uint8_t>(256, 0x5A));
   EXPECT_EQ(Chip().WriteCycles(), 32);
-  EXPECT_GT(f.Sim().Faults().Calls(sim::SimCall::Write) - writes, 32u) << "groups were sent again while the chip was busy";
+  EXPECT_GT(f.Sim().Faults().Calls(sim::SimCall::Write) - writes, 32u)
+      << "groups were sent again while the chip was busy";
 }
 
 TEST_F(I2cPageTest, AUsbFailureMidReadLeavesNoFileAndTheProgrammerClosed) {

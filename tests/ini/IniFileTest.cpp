@@ -1,7 +1,6 @@
-#include "ini/IniFile.h"
-
 #include <gtest/gtest.h>
 
+#include "ini/IniFile.h"
 #include "support/TestDirs.h"
 
 namespace pw {

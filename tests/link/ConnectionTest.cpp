@@ -1,8 +1,7 @@
-#include "link/ProgrammerConnection.h"
-
 #include <gtest/gtest.h>
 
 #include "common/Error.h"
+#include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
 #include "sim/SimFt232r.h"
 #include "support/RecordingD2xx.h"
@@ -69,7 +68,9 @@ TEST_F(ConnectionTest, ACountFailureEndsTheSearch) {
 TEST_F(ConnectionTest, OpenConfiguresEachModeInOrder) {
   sim.AddProgrammer({});
   const std::pair<const char*, const char*> modes[] = {
-      {kModePic, "SetBitMode(9D,4)"}, {kModeI2c, "SetBitMode(ED,4)"}, {kModeNone, "SetBitMode(00,4)"},
+      {kModePic, "SetBitMode(9D,4)"},
+      {kModeI2c, "SetBitMode(ED,4)"},
+      {kModeNone, "SetBitMode(00,4)"},
       {"avr-isp", "SetBitMode(00,4)"},  // names are compared exactly
   };
   for (const auto& [mode, bitMode] : modes) {
@@ -87,8 +88,9 @@ TEST_F(ConnectionTest, OpenConfiguresEachModeInOrder) {
 TEST_F(ConnectionTest, AvrOpenGivesTheTargetItsStartPulse) {
   sim.AddProgrammer({});
   OpenProgrammer(unit, kModeAvr, 9600);
-  EXPECT_EQ(Take(), (Calls{"ListDevices(count)", "ListDevices(0)", "Open(0)", "SetBitMode(68,4)", "SetTimeouts(2500,2500)",
-                           "SetBaudRate(9600)", "Write(00)", "Read(1)", "Wait(10)", "Write(40)", "Read(1)"}));
+  EXPECT_EQ(Take(),
+            (Calls{"ListDevices(count)", "ListDevices(0)", "Open(0)", "SetBitMode(68,4)", "SetTimeouts(2500,2500)",
+                   "SetBaudRate(9600)", "Write(00)", "Read(1)", "Wait(10)", "Write(40)", "Read(1)"}));
   // RESET (D6) is released; MOSI and SCK are low; the inputs float high.
   EXPECT_EQ(sim.Devices()[0]->Levels, 0xD7);
 }

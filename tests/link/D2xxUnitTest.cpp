@@ -1,10 +1,9 @@
-#include "link/D2xxUnit.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "common/Error.h"
+#include "link/D2xxUnit.h"
 #include "link/ProgrammerConnection.h"
 #include "sim/SimFt232r.h"
 
@@ -12,9 +11,7 @@ namespace pw {
 namespace {
 
 struct D2xxUnitTest : ::testing::Test {
-  D2xxUnitTest() {
-    sim.AddProgrammer({.Description = "FT232R USB UART", .SerialNumber = "FT9XK2AB"});
-  }
+  D2xxUnitTest() { sim.AddProgrammer({.Description = "FT232R USB UART", .SerialNumber = "FT9XK2AB"}); }
   void Open() {
     unit.FtOpen(0);
     unit.FtSetBitMode(0x00, FT_BITMODE_SYNC_BITBANG);

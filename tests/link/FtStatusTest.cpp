@@ -1,8 +1,7 @@
-#include "link/FtStatus.h"
-
 #include <gtest/gtest.h>
 
 #include "common/Error.h"
+#include "link/FtStatus.h"
 
 namespace pw {
 namespace {
@@ -21,14 +20,22 @@ TEST(FtStatus, SuccessRaisesNothing) { EXPECT_NO_THROW(RaiseFtError("FT_Open", F
 
 TEST(FtStatus, EveryKnownStatusAppendsItsText) {
   const std::pair<FT_STATUS, const char*> table[] = {
-      {1, "FT_Open - Invalid handle..."},          {2, "FT_Open - Device not found..."},
-      {3, "FT_Open - Device not opened..."},       {4, "FT_Open - General IO error..."},
-      {5, "FT_Open - Insufficient resources..."},  {6, "FT_Open - Invalid parameter..."},
-      {7, "FT_Open - Invalid baud rate..."},       {8, "FT_Open Device not opened for erase..."},
-      {9, "FT_Open Device not opened for write..."}, {10, "FT_Open - Failed to write..."},
-      {11, "FT_Open - EEPROM read failed..."},     {12, "FT_Open - EEPROM write failed..."},
-      {13, "FT_Open - EEPROM erase failed..."},    {14, "FT_Open - EEPROM not present..."},
-      {15, "FT_Open - EEPROM not programmed..."},  {16, "FT_Open - Invalid arguments..."},
+      {1, "FT_Open - Invalid handle..."},
+      {2, "FT_Open - Device not found..."},
+      {3, "FT_Open - Device not opened..."},
+      {4, "FT_Open - General IO error..."},
+      {5, "FT_Open - Insufficient resources..."},
+      {6, "FT_Open - Invalid parameter..."},
+      {7, "FT_Open - Invalid baud rate..."},
+      {8, "FT_Open Device not opened for erase..."},
+      {9, "FT_Open Device not opened for write..."},
+      {10, "FT_Open - Failed to write..."},
+      {11, "FT_Open - EEPROM read failed..."},
+      {12, "FT_Open - EEPROM write failed..."},
+      {13, "FT_Open - EEPROM erase failed..."},
+      {14, "FT_Open - EEPROM not present..."},
+      {15, "FT_Open - EEPROM not programmed..."},
+      {16, "FT_Open - Invalid arguments..."},
       {17, "FT_Open - Other error ..."},
   };
   for (const auto& [status, text] : table) EXPECT_EQ(MessageOf("FT_Open", status), text) << status;

@@ -1,8 +1,6 @@
 // The sample-run engine and the SPI mode-0 layer on pin sets other than the AVR header: what is
 // laid, what is read back, and what is refused before it reaches the driver.
 
-#include "link/SampleRun.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -10,6 +8,7 @@
 #include "common/Error.h"
 #include "d2xx/Wiring.h"
 #include "i2c/I2cBus.h"
+#include "link/SampleRun.h"
 #include "link/SpiMode0.h"
 #include "sim/SimFt232r.h"
 #include "support/RecordingD2xx.h"

@@ -21,9 +21,9 @@ const char* kTypes =
 
 TEST(PicTypesTest, NumbersAreDecimalOrHexAfterTheirPrefixAndAnythingElseIsMissing) {
   const std::vector<std::pair<const char*, std::optional<std::int32_t>>> cases = {
-      {"1024", 1024}, {"0x400", 1024}, {"0X400", 1024}, {"$400", 1024}, {"$ffffffff", -1}, {"-3", -3},
-      {"400h", {}},   {"12abc", {}},   {"", {}},        {"0x", {}},     {"$", {}},         {"x10", {}},
-      {"1.5", {}},    {"99999999999", {}}};
+      {"1024", 1024}, {"0x400", 1024}, {"0X400", 1024}, {"$400", 1024},     {"$ffffffff", -1},
+      {"-3", -3},     {"400h", {}},    {"12abc", {}},   {"", {}},           {"0x", {}},
+      {"$", {}},      {"x10", {}},     {"1.5", {}},     {"99999999999", {}}};
   for (const auto& [text, value] : cases) EXPECT_EQ(PicIniInteger(text), value) << text;
 
   const IniFile ini = IniFile::Parse(kTypes);

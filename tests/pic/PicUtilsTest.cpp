@@ -1,14 +1,13 @@
 // The sample runs of the ICSP layer: frames, commands, waits, read decoding and masks, empty
 // blocks, and the split of writes whose programming wait would outgrow the sample buffers.
 
-#include "pic/PicUtils.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "common/Error.h"
 #include "link/ProgrammerConnection.h"
+#include "pic/PicUtils.h"
 #include "sim/SimFt232r.h"
 #include "support/RecordingD2xx.h"
 
@@ -74,7 +73,8 @@ TEST_F(PicUtilsTest, CommandsFramesIdleAndWaitsLayTheirSamples) {
        Cat({kZero, Repeat(kOne, 14), kZero})},
       {"data keeps 14 bits", [](PICUtils& p, std::int32_t& at) { p.PicPutDataWord(at, 0xC001); },
        Cat({kZero, kOne, Repeat(kZero, 13), kZero})},
-      {"command 6", [](PICUtils& p, std::int32_t& at) { p.PicPutCommand(at, 6); },
+      {"command 6",
+       [](PICUtils& p, std::int32_t& at) { p.PicPutCommand(at, 6); },
        {0x8D, 0x0D, 0x85, 0x05, 0x85, 0x05, 0x8D, 0x0D, 0x8D, 0x0D, 0x8D, 0x0D}},
       {"command 31 keeps 6 bits", [](PICUtils& p, std::int32_t& at) { p.PicPutCommand(at, 31 + 64); },
        Cat({Repeat(kOne, 5), kZero})},
@@ -131,19 +131,25 @@ TEST_F(PicUtilsTest, WhatEachOperationSends) {
       {"erase 1", [](PICUtils& p) { p.PicEraseChip(1); }, {"W 120", "Wait(100)", "W 120", "Wait(100)"}},
       {"erase 2", [](PICUtils& p) { p.PicEraseChip(2); }, {"W 88", "Wait(100)", "W 88", "Wait(100)"}},
       {"erase 4", [](PICUtils& p) { p.PicEraseChip(4); }, {"W 66", "Wait(100)"}},
-      {"16 words of type 2", [&](PICUtils& p) { p.PicProgramWords2(0, 16, image, 19200, result); },
+      {"16 words of type 2",
+       [&](PICUtils& p) { p.PicProgramWords2(0, 16, image, 19200, result); },
        {"W " + std::to_string(16 * (144 + 548))}},
       {"an empty block", [&](PICUtils& p) { p.PicProgramWords1(0, 0, image, 19200, result); }, {"W 0"}},
-      {"16 bytes are 8 locations", [&](PICUtils& p) { p.PicProgramDataBytes(0, 16, bytes, 19200, result); },
+      {"16 bytes are 8 locations",
+       [&](PICUtils& p) { p.PicProgramDataBytes(0, 16, bytes, 19200, result); },
        {"W " + std::to_string(8 * (122 + 548))}},
-      {"15 bytes are 7", [&](PICUtils& p) { p.PicProgramDataBytes(0, 15, bytes, 19200, result); },
+      {"15 bytes are 7",
+       [&](PICUtils& p) { p.PicProgramDataBytes(0, 15, bytes, 19200, result); },
        {"W " + std::to_string(7 * (122 + 548))}},
-      {"one word, type 2", [](PICUtils& p) {
+      {"one word, type 2",
+       [](PICUtils& p) {
          std::int32_t flag = 0;
          p.PicProgramOneWord(0x3FFF, flag, 0x3FFF, 2, 2, 350);
-       }, {"W 174"}},
+       },
+       {"W 174"}},
       // 16 × (144 + 200000 / 35) samples would be 93,712: split where the buffers end, 11 words a run.
-      {"a long wait splits the block", [&](PICUtils& p) { p.PicProgramWords3(0, 16, image, 200000, result); },
+      {"a long wait splits the block",
+       [&](PICUtils& p) { p.PicProgramWords3(0, 16, image, 200000, result); },
        {"W " + std::to_string(11 * (144 + 5714)), "W " + std::to_string(5 * (144 + 5714))}},
   };
   for (const auto& c : cases) {

@@ -1,8 +1,7 @@
-#include "setup/FtSettings.h"
-
 #include <gtest/gtest.h>
 
 #include "common/Error.h"
+#include "setup/FtSettings.h"
 
 namespace pw {
 namespace {
@@ -11,15 +10,28 @@ TEST(FtSettings, Cbus4NamesBothWays) {
   const struct {
     std::uint8_t Value;
     const char* Name;
-  } shown[] = {{0, "TXDEN"}, {5, "SLEEP"}, {6, "CLK48"}, {9, "CLK6"}, {10, "CLK OFF"}, {12, "BITBANG_RD"},
-               {13, "неизвестная функция"}, {255, "неизвестная функция"}};
+  } shown[] = {{0, "TXDEN"},
+               {5, "SLEEP"},
+               {6, "CLK48"},
+               {9, "CLK6"},
+               {10, "CLK OFF"},
+               {12, "BITBANG_RD"},
+               {13, "неизвестная функция"},
+               {255, "неизвестная функция"}};
   for (const auto& c : shown) EXPECT_EQ(CbusName(c.Value), c.Name) << int(c.Value);
   const struct {
     const char* Name;
     std::uint8_t Value;
-  } written[] = {{"TXDEN", 0}, {"CLK48", 6}, {"CLK6", 9}, {"BITBANG_WR", 11}, {"CLK OFF", 10},
+  } written[] = {{"TXDEN", 0},
+                 {"CLK48", 6},
+                 {"CLK6", 9},
+                 {"BITBANG_WR", 11},
+                 {"CLK OFF", 10},
                  // Compared exactly: anything else is the clock output off.
-                 {"clk48", 10}, {"CLK48 ", 10}, {"неизвестная функция", 10}, {"", 10}};
+                 {"clk48", 10},
+                 {"CLK48 ", 10},
+                 {"неизвестная функция", 10},
+                 {"", 10}};
   for (const auto& c : written) EXPECT_EQ(CbusValue(c.Name), c.Value) << c.Name;
 }
 

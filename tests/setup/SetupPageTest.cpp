@@ -270,8 +270,9 @@ TEST_F(SetupPageTest, AFailingProgramCallClosesTheProgrammer) {
 
 struct SetupPageTwoDevices : SetupPageTest {
   SetupPageTwoDevices()
-      : SetupPageTest("[Programmer]\nDescription=Adapter A\nSerialNumber=AAAA0001\n"
-                      "[Programmer2]\nDescription=Adapter B\nSerialNumber=BBBB0002\n") {}
+      : SetupPageTest(
+            "[Programmer]\nDescription=Adapter A\nSerialNumber=AAAA0001\n"
+            "[Programmer2]\nDescription=Adapter B\nSerialNumber=BBBB0002\n") {}
 };
 
 TEST_F(SetupPageTwoDevices, WhenNoneIsTheProgrammerDeviceZeroKeepsItsOwnDescription) {

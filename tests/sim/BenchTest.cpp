@@ -1,10 +1,9 @@
-#include "sim/Bench.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "common/Error.h"
 #include "d2xx/FtEepromImage.h"
+#include "sim/Bench.h"
 #include "support/TestDirs.h"
 
 namespace pw::sim {
@@ -62,7 +61,8 @@ TEST(Bench, DatasheetTimingHidesNothingBehindUsbLatencyUnlessTheBenchSetsIt) {
   const std::pair<const char*, SimTime> cases[] = {{"[Timing]\nModel=lenient\n", kPicosPerMilli},
                                                    {"[Timing]\nModel=datasheet\n", 0},
                                                    {"[Timing]\nModel=datasheet\nLatencyUs=1000\n", kPicosPerMilli}};
-  for (const auto& [text, latency] : cases) EXPECT_EQ(Bench::FromText(text, {})->Programmer().Timing().Latency, latency) << text;
+  for (const auto& [text, latency] : cases)
+    EXPECT_EQ(Bench::FromText(text, {})->Programmer().Timing().Latency, latency) << text;
   EXPECT_FALSE(Bench::FromText("[Timing]\n", {})->Programmer().Timing().RealTime);
   EXPECT_TRUE(Bench::FromText("[Timing]\nRealTime=Yes\n", {})->Programmer().Timing().RealTime);
   EXPECT_TRUE(Bench::FromText("[I2C]\nPart=24C02\n", {})->Board()->I2cSdaAfterScl);
@@ -145,7 +145,8 @@ TEST(Bench, EachUnusableNumberOrMemoryFileGetsOneClearLine) {
       {"[Programmer]\nEeprom=folder.bin\n", "Ошибка! Файл памяти " + (dir / "folder.bin").string() + " - это папка"},
       {"[Programmer]\nEeprom=pipe.bin\n",
        "Ошибка! Не удалось прочитать файл " + (dir / "pipe.bin").string() + ": это не обычный файл"},
-      {"[Programmer]\nEeprom=bench.ini\n", bad + "файл памяти " + (dir / "bench.ini").string() + " - это сам файл стенда"},
+      {"[Programmer]\nEeprom=bench.ini\n",
+       bad + "файл памяти " + (dir / "bench.ini").string() + " - это сам файл стенда"},
   };
   for (const auto& [text, message] : cases) {
     try {

@@ -74,7 +74,8 @@ TEST(SimAvrCatalogue, AgreesWithChipsIni) {
   std::size_t listed = 0;
   for (const SimAvrPart& part : SimAvrParts()) {
     char section[16];
-    std::snprintf(section, sizeof section, "0x%02X 0x%02X 0x%02X", part.Signature[0], part.Signature[1], part.Signature[2]);
+    std::snprintf(section, sizeof section, "0x%02X 0x%02X 0x%02X", part.Signature[0], part.Signature[1],
+                  part.Signature[2]);
     if (part.FlashWords() > 65536) {
       EXPECT_FALSE(chips.HasSection(section)) << part.Name << ": beyond 16-bit word addresses";
       continue;
@@ -84,7 +85,8 @@ TEST(SimAvrCatalogue, AgreesWithChipsIni) {
     EXPECT_EQ(chips.ReadString(section, "Chip", ""), part.Name);
     EXPECT_EQ(chips.ReadInteger(section, "FlashPageSize", 0), part.FlashPageWords) << part.Name;
     EXPECT_EQ(chips.ReadInteger(section, "FlashPagesCount", 0), part.FlashPages) << part.Name;
-    const auto eepromBytes = chips.ReadInteger(section, "EepromPageSize", 0) * chips.ReadInteger(section, "EepromPagesCount", 0);
+    const auto eepromBytes =
+        chips.ReadInteger(section, "EepromPageSize", 0) * chips.ReadInteger(section, "EepromPagesCount", 0);
     EXPECT_EQ(eepromBytes, part.EepromBytes) << part.Name;
     const bool byteWrite = chips.ReadInteger(section, "EepromByteWrite", 0) != 0;
     EXPECT_EQ(byteWrite, !part.HasEepromPages()) << part.Name;
@@ -101,7 +103,8 @@ TEST(SimAvrCatalogue, AgreesWithChipsIni) {
                                                            {"EepromDelayMs", part.Times.EepromUs},
                                                            {"EraseDelayMs", part.Times.EraseUs},
                                                            {"FuseDelayMs", part.Times.FuseUs}};
-    for (const auto& [key, us] : times) EXPECT_GE(chips.ReadInteger(section, key, 0) * 1000, us) << part.Name << " " << key;
+    for (const auto& [key, us] : times)
+      EXPECT_GE(chips.ReadInteger(section, key, 0) * 1000, us) << part.Name << " " << key;
     // Every CKSEL code the simulated chip runs on an internal oscillator, chips.ini names with its kHz.
     std::string clocks;
     const int bits = part.Clock->CkselMask == 0x03 ? 2 : 4;

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "avr/AvrUtils.h"
 #include "common/Error.h"
 #include "link/ProgrammerConnection.h"
-#include "avr/AvrUtils.h"
 #include "sim/Bench.h"
 #include "sim/SimAvr.h"
 
@@ -34,11 +34,11 @@ TEST(SimAvrFaults, ASilentChipStopsAnsweringAndCarriesNothingOut) {
   D2XXUnit unit(bench->Programmer());
   OpenProgrammer(unit, kModeAvr, 19200);
   AVRUtils avr(unit);
-  EXPECT_TRUE(avr.AvrProgEnable());                 // bytes 1-4
-  EXPECT_EQ(avr.AvrReadSignatureByte(0), 0x1E);     // 5-8
-  avr.AvrWriteLockByte(0xFC);                       // 9-12: the last one it takes
+  EXPECT_TRUE(avr.AvrProgEnable());              // bytes 1-4
+  EXPECT_EQ(avr.AvrReadSignatureByte(0), 0x1E);  // 5-8
+  avr.AvrWriteLockByte(0xFC);                    // 9-12: the last one it takes
   EXPECT_EQ(AvrOf(*bench).Core().ReadLock({}), 0xFC);
-  EXPECT_EQ(avr.AvrReadSignatureByte(1), 0xFF);     // MISO floats: the pull-up reads 1
+  EXPECT_EQ(avr.AvrReadSignatureByte(1), 0xFF);  // MISO floats: the pull-up reads 1
   EXPECT_FALSE(avr.AvrProgEnable());
   avr.AvrChipErase();
   EXPECT_EQ(AvrOf(*bench).Core().ReadLock({}), 0xFC);

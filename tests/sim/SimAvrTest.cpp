@@ -50,7 +50,9 @@ class Pins {
     Advance(20'000);  // the entry wait of the datasheets
     return Send(0xAC, 0x53, 0x00, 0x00)[2];
   }
-  std::uint16_t FlashWord(std::uint32_t w) { return static_cast<std::uint16_t>(Read(0x28, w >> 8, w & 0xFF) << 8 | Read(0x20, w >> 8, w & 0xFF)); }
+  std::uint16_t FlashWord(std::uint32_t w) {
+    return static_cast<std::uint16_t>(Read(0x28, w >> 8, w & 0xFF) << 8 | Read(0x20, w >> 8, w & 0xFF));
+  }
   void LoadWord(std::uint32_t w, std::uint16_t value) {
     Send(0x40, w >> 8, w & 0xFF, value & 0xFF);
     Send(0x48, w >> 8, w & 0xFF, value >> 8);
@@ -231,7 +233,7 @@ TEST(SimAvr, DatasheetTimingKeepsTheChipBusyAfterAWrite) {
   EXPECT_EQ(pins.Read(0xF0, 0x00, 0x00) & 1, 1);
   EXPECT_EQ(pins.FlashWord(0x41), 0xFFFF);  // the page being programmed
   pins.LoadWord(0x00, 0x0000);
-  pins.WritePage(0x00);  // not taken while busy
+  pins.WritePage(0x00);         // not taken while busy
   pins.LoadWord(0x02, 0x0000);  // the buffer belongs to the running cycle: lost
   pins.Advance(4500);
   EXPECT_EQ(pins.Read(0xF0, 0x00, 0x00) & 1, 0);

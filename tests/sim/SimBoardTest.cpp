@@ -1,8 +1,7 @@
-#include "sim/SimBoard.h"
-
 #include <gtest/gtest.h>
 
 #include "d2xx/Wiring.h"
+#include "sim/SimBoard.h"
 #include "sim/SimFt232r.h"
 
 namespace pw::sim {

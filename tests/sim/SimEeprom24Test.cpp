@@ -40,7 +40,8 @@ struct Eeprom24Test : ::testing::Test {
   }
 
   /// Random or current-address read of n bytes: the address phase (if any), a (repeated) start, the read.
-  std::vector<std::uint8_t> Read(const std::vector<std::uint8_t>& addressPhase, std::uint8_t device, int n, bool* acked = nullptr) {
+  std::vector<std::uint8_t> Read(const std::vector<std::uint8_t>& addressPhase, std::uint8_t device, int n,
+                                 bool* acked = nullptr) {
     std::int32_t p = 0;
     if (!addressPhase.empty()) {
       bus.I2cPutStart(p);

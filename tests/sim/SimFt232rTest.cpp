@@ -1,9 +1,8 @@
-#include "sim/SimFt232r.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "sim/SimFt232r.h"
 #include "support/TestDirs.h"
 
 namespace pw::sim {
@@ -128,10 +127,13 @@ TEST_F(SimFt232rTest, HandlesAreCheckedAndDevicesOpenOnce) {
 TEST_F(SimFt232rTest, ListingByIndexWritesTheDescription) {
   sim.AddDevice({.Description = "Second"});
   char text[64] = "junk";
-  EXPECT_EQ(sim.ListDevices(reinterpret_cast<void*>(std::uintptr_t{1}), text, FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION), FT_OK);
+  EXPECT_EQ(
+      sim.ListDevices(reinterpret_cast<void*>(std::uintptr_t{1}), text, FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION),
+      FT_OK);
   EXPECT_STREQ(text, "Second");
-  EXPECT_EQ(sim.ListDevices(reinterpret_cast<void*>(std::uintptr_t{2}), text, FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION),
-            FT_DEVICE_NOT_FOUND);
+  EXPECT_EQ(
+      sim.ListDevices(reinterpret_cast<void*>(std::uintptr_t{2}), text, FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION),
+      FT_DEVICE_NOT_FOUND);
 }
 
 TEST_F(SimFt232rTest, TraceHoldsEverySamplesLevels) {

@@ -36,8 +36,8 @@ struct PicBench {
     for (int i = 0; i < n; ++i) pic.PicPutCommand(p, 6);
     pic.PicFlush(p);
   }
-  std::int32_t Write(int programmType, std::uint16_t start, std::uint16_t count, const std::vector<std::uint16_t>& image,
-                     std::int32_t wait = kBaud) {
+  std::int32_t Write(int programmType, std::uint16_t start, std::uint16_t count,
+                     const std::vector<std::uint16_t>& image, std::int32_t wait = kBaud) {
     std::int32_t result = 0;
     if (programmType == 1) pic.PicProgramWords1(start, count, image, wait, result);
     if (programmType == 2) pic.PicProgramWords2(start, count, image, wait, result);

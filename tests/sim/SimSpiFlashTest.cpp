@@ -49,6 +49,7 @@ TEST(SimSpiFlash, ProgramEraseAndStatusTakeEffectOnlyAsTheDatasheetSays) {
     std::vector<Bytes> frames;
     int extraBits;
     std::vector<std::pair<std::uint32_t, std::uint8_t>> probes;
+    // clang-format off
   } cases[] = {
       {"program without write enable", {}, 0, {{0x02, 0, 0, 0x10, 0x00}}, 0, {{0x10, 0xFF}}},
       {"program clears bits only", {{0x10, 0xF0}}, 0, {{0x06}, {0x02, 0, 0, 0x10, 0x0F, 0x3C}}, 0, {{0x10, 0x00}, {0x11, 0x3C}}},
@@ -63,6 +64,7 @@ TEST(SimSpiFlash, ProgramEraseAndStatusTakeEffectOnlyAsTheDatasheetSays) {
       {"protection cleared", {}, 0x1C, {{0x06}, {0x01, 0x00}, {0x06}, {0x02, 0, 0, 0x10, 0x00}}, 0, {{0x10, 0x00}}},
       {"status written without enable", {}, 0x1C, {{0x01, 0x00}, {0x06}, {0x02, 0, 0, 0x10, 0x00}}, 0, {{0x10, 0xFF}}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     Driver d("W25Q32");
     for (const auto& [at, value] : c.preset) d.chip.Memory()[at] = value;

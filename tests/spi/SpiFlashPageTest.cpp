@@ -116,8 +116,9 @@ TEST(SpiFlashPage, PagesSentWhileTheChipWasStillBusyAreSentAgain) {
   // A type that expects a page program to take 100 µs: the chip's 1.5 ms outlasts every first
   // poll, so each exchange's later pages reach a busy chip, which ignores them.
   test::FormFixture f("[SPI]\nPart=W25X10\n[Timing]\nModel=datasheet\n");
-  f.Dir.Write("program/SpiFlash.ini", "[W25X10]\nJedec=EF3011\nSize=131072\nPageProgramUs=100,3000\n"
-                                      "SectorEraseMs=150,300\nBlockEraseMs=250,1000\nChipEraseMs=1500,2000\n");
+  f.Dir.Write("program/SpiFlash.ini",
+              "[W25X10]\nJedec=EF3011\nSize=131072\nPageProgramUs=100,3000\n"
+              "SectorEraseMs=150,300\nBlockEraseMs=250,1000\nChipEraseMs=1500,2000\n");
   f.Start();
   const Bytes image = RealImage(8192);
   SaveSpiFlashImage(f.Dir / "image.bin", image);
@@ -167,7 +168,9 @@ TEST(SpiFlashPage, AChipThatStaysBusyIsReportedAndNotWrittenOver) {
   t.Load("two.bin", Bytes(600, 0x00));
   t.Chip().HangOnNextWrite();
   EXPECT_EQ(t.Click(t.Page().SpiFlashWrite), Outcome::TargetProblem);
-  EXPECT_TRUE(Has(t.Log(), "Ошибка: микросхема занята дольше наибольшего времени по её описанию (адрес 0x000000), запись прервана"));
+  EXPECT_TRUE(
+      Has(t.Log(),
+          "Ошибка: микросхема занята дольше наибольшего времени по её описанию (адрес 0x000000), запись прервана"));
   EXPECT_TRUE(Has(t.Log(), "Внимание! Запись прервана"));
   EXPECT_EQ(t.Chip().PagePrograms(), 1);
   EXPECT_EQ(t.Chip().Memory()[256], 0xFF);
@@ -180,7 +183,8 @@ TEST(SpiFlashPage, WritesThatCannotBeDoneRightAreRefused) {
     const char* line;
   } cases[] = {
       {"SST25VF016B", 16, "Ошибка: SST25VF016B программируется не страницами (Program в SpiFlash.ini)"},
-      {"W25X10", (128u << 10) + 1, "Ошибка: данных в файле 131073 байт, а объём микросхемы 131072 байт; запись отменена"},
+      {"W25X10", (128u << 10) + 1,
+       "Ошибка: данных в файле 131073 байт, а объём микросхемы 131072 байт; запись отменена"},
   };
   for (const auto& c : cases) {
     SpiPage t(c.part);
@@ -199,7 +203,8 @@ TEST(SpiFlashPage, TheChipIsErasedOnlyAfterAYes) {
   EXPECT_EQ(t.Chip().Memory()[0], 0x00);
   t.f.Host.Answers = {true};
   EXPECT_EQ(t.Click(t.Page().SpiFlashErase), Outcome::Success);
-  EXPECT_TRUE(std::all_of(t.Chip().Memory().begin(), t.Chip().Memory().end(), [](std::uint8_t b) { return b == 0xFF; }));
+  EXPECT_TRUE(
+      std::all_of(t.Chip().Memory().begin(), t.Chip().Memory().end(), [](std::uint8_t b) { return b == 0xFF; }));
   EXPECT_TRUE(Has(t.Log(), "стирание SPI Flash завершено"));
 }
 

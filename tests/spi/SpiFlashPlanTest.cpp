@@ -18,8 +18,16 @@ TEST(SpiFlashPlan, ErasesOnlyWhenABitMustRiseAndProgramsOnlyWhatDiffers) {
     Pages pages;
   } cases[] = {
       {"already equal", Bytes(16, 0x5A), Bytes(16, 0x5A), false, {}},
-      {"bits only fall", Bytes(16, 0xFF), {0, 1, 2, 3, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 9, 0xFF, 0xFF, 0xFF}, false, {0, 12}},
-      {"one bit rises", {0xFE, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}, {0xFF, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}, true, {0, 4, 12}},
+      {"bits only fall",
+       Bytes(16, 0xFF),
+       {0, 1, 2, 3, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 9, 0xFF, 0xFF, 0xFF},
+       false,
+       {0, 12}},
+      {"one bit rises",
+       {0xFE, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0},
+       {0xFF, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0},
+       true,
+       {0, 4, 12}},
       {"erased to all 0xFF", Bytes(16, 0), Bytes(16, 0xFF), true, {}},
   };
   for (const auto& c : cases) {

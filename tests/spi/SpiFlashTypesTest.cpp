@@ -50,8 +50,9 @@ TEST(SpiFlashTypes, TheSimulatedPartsAgreeWithTheirTypes) {
 }
 
 TEST(SpiFlashTypes, BadEntriesAreNamedWithTheirKey) {
-  const std::string good = "Jedec=EF4016\nSize=4194304\nPageProgramUs=700,3000\nSectorEraseMs=45,400\n"
-                           "BlockEraseMs=150,2000\nChipEraseMs=10000,50000\n";
+  const std::string good =
+      "Jedec=EF4016\nSize=4194304\nPageProgramUs=700,3000\nSectorEraseMs=45,400\n"
+      "BlockEraseMs=150,2000\nChipEraseMs=10000,50000\n";
   const struct {
     std::string extra;
     std::string key;

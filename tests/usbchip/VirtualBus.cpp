@@ -101,9 +101,12 @@ void VirtualBus::Slot() {
     const Active& a = active_[i];
     const VirtualChip* chip = ChipOf(a.Transfer);
     const std::uint64_t timeout = std::uint64_t{a.Transfer->timeout} * kFrameNs;
-    if (a.Cancelled) Finish(i, LIBUSB_TRANSFER_CANCELLED);
-    else if (!chip || !chip->Plugged) Finish(i, LIBUSB_TRANSFER_NO_DEVICE);
-    else if (timeout && now_ - a.SubmittedNs >= timeout) Finish(i, LIBUSB_TRANSFER_TIMED_OUT);
+    if (a.Cancelled)
+      Finish(i, LIBUSB_TRANSFER_CANCELLED);
+    else if (!chip || !chip->Plugged)
+      Finish(i, LIBUSB_TRANSFER_NO_DEVICE);
+    else if (timeout && now_ - a.SubmittedNs >= timeout)
+      Finish(i, LIBUSB_TRANSFER_TIMED_OUT);
   }
   // One packet per slot, the endpoints taking turns; a NAK costs nothing here.
   for (std::size_t k = 0; k < active_.size(); ++k) {
@@ -114,7 +117,8 @@ void VirtualBus::Slot() {
     if (!MovePacket(a, *ChipOf(a.Transfer))) continue;
     turn_ = i + 1;
     libusb_transfer* t = a.Transfer;
-    const bool shortPacket = (t->endpoint & LIBUSB_ENDPOINT_IN) && t->actual_length - before < static_cast<int>(kPacketSize);
+    const bool shortPacket =
+        (t->endpoint & LIBUSB_ENDPOINT_IN) && t->actual_length - before < static_cast<int>(kPacketSize);
     if (shortPacket || t->actual_length == t->length) Finish(i, LIBUSB_TRANSFER_COMPLETED);
     break;
   }

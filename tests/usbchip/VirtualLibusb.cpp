@@ -17,7 +17,8 @@ namespace {
 libusb_context theContext;
 
 std::uint64_t Nanos(const timeval* tv) {
-  return tv ? static_cast<std::uint64_t>(tv->tv_sec) * 1'000'000'000ull + static_cast<std::uint64_t>(tv->tv_usec) * 1000ull
+  return tv ? static_cast<std::uint64_t>(tv->tv_sec) * 1'000'000'000ull +
+                  static_cast<std::uint64_t>(tv->tv_usec) * 1000ull
             : 60'000'000'000ull;
 }
 
@@ -84,8 +85,10 @@ int LIBUSB_CALL libusb_get_config_descriptor(libusb_device*, uint8_t index, libu
   };
   auto* b = static_cast<Block*>(std::calloc(1, sizeof(Block)));
   if (!b) return LIBUSB_ERROR_NO_MEM;
-  b->Endpoints[0] = {LIBUSB_DT_ENDPOINT_SIZE, LIBUSB_DT_ENDPOINT, 0x81, LIBUSB_TRANSFER_TYPE_BULK, 64, 0, 0, 0, nullptr, 0};
-  b->Endpoints[1] = {LIBUSB_DT_ENDPOINT_SIZE, LIBUSB_DT_ENDPOINT, 0x02, LIBUSB_TRANSFER_TYPE_BULK, 64, 0, 0, 0, nullptr, 0};
+  b->Endpoints[0] = {
+      LIBUSB_DT_ENDPOINT_SIZE, LIBUSB_DT_ENDPOINT, 0x81, LIBUSB_TRANSFER_TYPE_BULK, 64, 0, 0, 0, nullptr, 0};
+  b->Endpoints[1] = {
+      LIBUSB_DT_ENDPOINT_SIZE, LIBUSB_DT_ENDPOINT, 0x02, LIBUSB_TRANSFER_TYPE_BULK, 64, 0, 0, 0, nullptr, 0};
   b->Setting.bLength = LIBUSB_DT_INTERFACE_SIZE;
   b->Setting.bDescriptorType = LIBUSB_DT_INTERFACE;
   b->Setting.bNumEndpoints = 2;
@@ -174,7 +177,8 @@ int LIBUSB_CALL libusb_bulk_transfer(libusb_device_handle* handle, unsigned char
 }
 
 libusb_transfer* LIBUSB_CALL libusb_alloc_transfer(int isoPackets) {
-  const std::size_t size = sizeof(libusb_transfer) + sizeof(libusb_iso_packet_descriptor) * static_cast<std::size_t>(isoPackets);
+  const std::size_t size =
+      sizeof(libusb_transfer) + sizeof(libusb_iso_packet_descriptor) * static_cast<std::size_t>(isoPackets);
   return static_cast<libusb_transfer*>(std::calloc(1, size));
 }
 

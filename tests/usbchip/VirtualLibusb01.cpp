@@ -1,11 +1,10 @@
 // The libusb-0.1 functions the older libftdi (0.20) calls, answered by the same virtual bus
 // through the libusb-1.0 functions of VirtualLibusb.cpp. Only in the preloadable library: with
 // it, programs built on libftdi 0.20 (avrdude's ft232r programmer) reach the virtual FT232R.
-#include <libusb.h>
-#include <usb.h>
-
 #include <fcntl.h>
+#include <libusb.h>
 #include <unistd.h>
+#include <usb.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -19,7 +18,7 @@ namespace {
 
 /// One device as libusb-0.1 shows it, with the descriptors libftdi reads.
 struct Listed01 {
-  struct usb_device Device{};
+  struct usb_device Device {};
   usb_config_descriptor Config{};
   usb_interface Interface{};
   usb_interface_descriptor Setting{};
@@ -94,15 +93,19 @@ int usb_find_devices(void) {
     Describe(*listed.back(), list[i], static_cast<int>(i) + 2);
     struct usb_device* d = &listed.back()->Device;
     d->prev = previous;
-    if (previous) previous->next = d;
-    else theBus.devices = d;
+    if (previous)
+      previous->next = d;
+    else
+      theBus.devices = d;
     previous = d;
   }
   libusb_free_device_list(list, 0);
   return static_cast<int>(n);
 }
 
-struct usb_bus* usb_get_busses(void) { return &theBus; }
+struct usb_bus* usb_get_busses(void) {
+  return &theBus;
+}
 
 usb_dev_handle* usb_open(struct usb_device* dev) {
   libusb_device_handle* h = nullptr;
@@ -128,7 +131,9 @@ int usb_claim_interface(usb_dev_handle* dev, int interface) {
   return rc == 0 ? 0 : Fail(rc);
 }
 
-int usb_release_interface(usb_dev_handle* dev, int interface) { return libusb_release_interface(Handle(dev), interface); }
+int usb_release_interface(usb_dev_handle* dev, int interface) {
+  return libusb_release_interface(Handle(dev), interface);
+}
 int usb_set_configuration(usb_dev_handle*, int) { return 0; }
 int usb_reset(usb_dev_handle*) { return 0; }
 int usb_detach_kernel_driver_np(usb_dev_handle*, int) { return -ENODATA; }

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "BenchReport.h"
+#include "frame/ImageFiles.h"
 #include "hexfile/HexWriter.h"
-#include "model/ImageFiles.h"
 
 namespace {
 

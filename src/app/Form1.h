@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "avr/AvrPage.h"
+#include "frame/MemoryImages.h"
+#include "frame/Outcome.h"
 #include "i2c/I2cPage.h"
 #include "link/D2xxUnit.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
-#include "model/MemoryImages.h"
-#include "model/Outcome.h"
 #include "model/UiHost.h"
 #include "pic/PicPage.h"
 #include "setup/SetupPage.h"

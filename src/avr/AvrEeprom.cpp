@@ -7,13 +7,14 @@
 #include "avr/AvrPage.h"
 #include "avr/AvrTexts.h"
 #include "common/HexDigits.h"
+#include "frame/ImageFiles.h"
+#include "frame/PartialWrite.h"
+#include "frame/ReadClose.h"
+#include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
-#include "model/ImageFiles.h"
-#include "model/PartialWrite.h"
-#include "model/ReadClose.h"
-#include "model/Texts.h"
+#include "model/WindowReporter.h"
 
 namespace pw {
 namespace {
@@ -46,7 +47,8 @@ void AvrPage::AvrReadEepClick() {
   ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
   fileSaved_ = false;
   ReadEeprom(*file);
-  CloseAfterRead(session, ctx_.Log, fileSaved_, *file);
+  WindowReporter closing(ctx_);
+  CloseAfterRead(session, closing, fileSaved_ ? std::optional<std::string>(*file) : std::nullopt);
 }
 
 void AvrPage::ReadEeprom(const std::string& file) {
@@ -101,7 +103,8 @@ void AvrPage::WriteEeprom() {
   if (count == 0) return RefuseInput(texts::kNothingToWrite);
   StartProgress(count);
   ctx_.Log.Append("прошивание EEPROM:" + std::to_string(count) + " байт");
-  PartialWrite partial(ctx_.Log, AvrWriteEep.Caption);
+  WindowReporter out(ctx_);
+  PartialWrite partial(out, AvrWriteEep.Caption);
   // Chips without EEPROM page commands ignore them: a page write would change nothing.
   const bool written = EepromByteWrite ? WriteEepromBytes(count, partial) : WriteEepromPages(count, partial);
   if (!written) return;

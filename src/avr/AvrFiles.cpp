@@ -5,7 +5,7 @@
 
 #include "avr/AvrPage.h"
 #include "avr/AvrTexts.h"
-#include "model/ImageFiles.h"
+#include "frame/ImageFiles.h"
 
 namespace pw {
 namespace {

@@ -9,13 +9,14 @@
 #include "avr/AvrPage.h"
 #include "avr/AvrTexts.h"
 #include "common/HexDigits.h"
+#include "frame/ImageFiles.h"
+#include "frame/PartialWrite.h"
+#include "frame/ReadClose.h"
+#include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
-#include "model/ImageFiles.h"
-#include "model/PartialWrite.h"
-#include "model/ReadClose.h"
-#include "model/Texts.h"
+#include "model/WindowReporter.h"
 
 namespace pw {
 namespace {
@@ -44,7 +45,8 @@ void AvrPage::AvrReadFlsClick() {
   // Whatever ended the read, the button must be usable for the next one.
   AvrReadFls.Enabled = true;
   AvrPrograss.Position = 0;
-  CloseAfterRead(session, ctx_.Log, fileSaved_, *file);
+  WindowReporter closing(ctx_);
+  CloseAfterRead(session, closing, fileSaved_ ? std::optional<std::string>(*file) : std::nullopt);
 }
 
 void AvrPage::ReadFlash(const std::string& file) {
@@ -111,7 +113,8 @@ void AvrPage::WriteFlash() {
   if (count == 0) return RefuseInput(texts::kNothingToWrite);
   StartProgress(count);
   ctx_.Log.Append("запись во флеш " + std::to_string(count) + " слов");
-  PartialWrite partial(ctx_.Log, AvrWriteFls.Caption);
+  WindowReporter out(ctx_);
+  PartialWrite partial(out, AvrWriteFls.Caption);
   const std::int32_t pages = (count + FlashPageSize - 1) / FlashPageSize;
   for (std::int32_t b = 0; b < pages; ++b) {
     // A page the file does not touch keeps what the chip holds there.

@@ -7,9 +7,9 @@
 
 #include "avr/AvrPage.h"
 #include "avr/AvrTexts.h"
+#include "frame/Texts.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
-#include "model/Texts.h"
 
 namespace pw {
 namespace {

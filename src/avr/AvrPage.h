@@ -13,12 +13,12 @@
 
 #include "avr/AvrChipDescription.h"
 #include "avr/AvrUtils.h"
+#include "frame/ImageDifferences.h"
+#include "frame/MemoryImages.h"
+#include "frame/PartialWrite.h"
 #include "ini/IniFile.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
-#include "model/ImageDifferences.h"
-#include "model/MemoryImages.h"
-#include "model/PartialWrite.h"
 
 namespace pw {
 

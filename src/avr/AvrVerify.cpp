@@ -6,10 +6,10 @@
 
 #include "avr/AvrPage.h"
 #include "avr/AvrTexts.h"
+#include "frame/ImageDifferences.h"
+#include "frame/Texts.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
-#include "model/ImageDifferences.h"
-#include "model/Texts.h"
 
 namespace pw {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "avr/AvrLockBits.h"
 #include "common/HexDigits.h"
-#include "model/ImageFiles.h"
+#include "frame/ImageFiles.h"
 
 namespace pw::cli {
 namespace {

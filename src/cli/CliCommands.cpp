@@ -9,7 +9,7 @@
 #include "cli/PicCommands.h"
 #include "cli/SettingsCommands.h"
 #include "cli/SpiCommands.h"
-#include "model/Texts.h"
+#include "frame/Texts.h"
 
 namespace pw::cli {
 

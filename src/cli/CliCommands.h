@@ -11,8 +11,8 @@
 
 #include "app/Form1.h"
 #include "cli/CliHost.h"
-#include "model/MemoryImages.h"
-#include "model/Outcome.h"
+#include "frame/MemoryImages.h"
+#include "frame/Outcome.h"
 
 namespace pw::cli {
 

@@ -1,6 +1,6 @@
 #include "cli/I2cCommands.h"
 
-#include "model/ImageFiles.h"
+#include "frame/ImageFiles.h"
 
 namespace pw::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "common/HexDigits.h"
-#include "model/ImageFiles.h"
+#include "frame/ImageFiles.h"
 
 namespace pw::cli {
 namespace {

@@ -3,9 +3,9 @@
 #include <exception>
 
 #include "common/HexDigits.h"
+#include "frame/ImageFiles.h"
+#include "frame/Texts.h"
 #include "ini/IniFile.h"
-#include "model/ImageFiles.h"
-#include "model/Texts.h"
 
 namespace pw {
 namespace {

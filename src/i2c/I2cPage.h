@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "frame/PartialWrite.h"
 #include "i2c/I2cAddressing.h"
 #include "i2c/I2cGroups.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
-#include "model/PartialWrite.h"
 
 namespace pw {
 

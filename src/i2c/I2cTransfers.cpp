@@ -3,15 +3,16 @@
 #include <algorithm>
 #include <vector>
 
+#include "frame/ImageDifferences.h"
+#include "frame/ImageFiles.h"
+#include "frame/PartialWrite.h"
+#include "frame/ReadClose.h"
+#include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
 #include "i2c/I2cPage.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
-#include "model/ImageDifferences.h"
-#include "model/ImageFiles.h"
-#include "model/PartialWrite.h"
-#include "model/ReadClose.h"
-#include "model/Texts.h"
+#include "model/WindowReporter.h"
 
 namespace pw {
 
@@ -106,7 +107,8 @@ void I2cPage::I2cEepromReadClick() {
     ctx_.Log.Append("чтение Eeprom завершено");
   }
   MoveProgress(0);
-  CloseAfterRead(session, ctx_.Log, saved, *file);
+  WindowReporter closing(ctx_);
+  CloseAfterRead(session, closing, saved ? std::optional<std::string>(*file) : std::nullopt);
 }
 
 void I2cPage::I2cEepromWriteClick() {
@@ -118,7 +120,8 @@ void I2cPage::I2cEepromWriteClick() {
   const auto& image = ctx_.Images.EepromImage;
   const auto& filled = ctx_.Images.EepromFilled;
   // Only the bytes the file holds: the rest of the chip keeps what it had.
-  PartialWrite partial(ctx_.Log, I2cEepromWrite.Caption);
+  WindowReporter out(ctx_);
+  PartialWrite partial(out, I2cEepromWrite.Caption);
   if (WriteAll(
           count, [&](std::int32_t i) { return image[static_cast<std::size_t>(i)]; },
           [&](std::int32_t i) { return static_cast<bool>(filled[static_cast<std::size_t>(i)]); }, partial)) {
@@ -158,7 +161,8 @@ void I2cPage::I2cEepromEraseClick() {
   ctx_.Log.Append("стирание EEPROM");
   const auto erased = [](std::int32_t) { return std::uint8_t{0xFF}; };
   const auto every = [](std::int32_t) { return true; };
-  PartialWrite partial(ctx_.Log, I2cEepromErase.Caption);
+  WindowReporter out(ctx_);
+  PartialWrite partial(out, I2cEepromErase.Caption);
   if (WriteAll(EepromSize, erased, every, partial)) ctx_.Log.Append("стирание EEPROM завершено");
   session.Close();
   MoveProgress(0);

@@ -19,8 +19,7 @@ int FindProgrammerIndex(D2XXUnit& unit) {
 
 namespace {
 
-void Configure(D2XXUnit& unit, const std::string& name, std::int32_t baud) {
-  const ProtocolMode mode = FindProtocolMode(name);
+void Configure(D2XXUnit& unit, const ProtocolMode& mode, std::int32_t baud) {
   unit.FtSetBitMode(mode.Mask, FT_BITMODE_SYNC_BITBANG);
   unit.LinkBaud = baud;
   unit.FtSetTimeouts(kLinkTimeoutMs, kLinkTimeoutMs);
@@ -34,7 +33,7 @@ void Configure(D2XXUnit& unit, const std::string& name, std::int32_t baud) {
 
 }  // namespace
 
-void OpenProgrammer(D2XXUnit& unit, const std::string& mode, std::int32_t baud) {
+void OpenProgrammer(D2XXUnit& unit, const ProtocolMode& mode, std::int32_t baud) {
   if (unit.FtHandle != 0) return;
   unit.FtOpen(FindProgrammerIndex(unit));
   try {

@@ -20,11 +20,10 @@ inline constexpr std::uint32_t kLinkTimeoutMs = 2500;
 /// The index of the first device described as the programmer, or 0 when none is.
 int FindProgrammerIndex(D2XXUnit& unit);
 
-/// Opens and configures the programmer for mode: the direction mask of its row in
-/// d2xx/Modes.h, then its start-up pulse, if it has one (an unknown name makes every pin an
-/// input). Does nothing when one is already open. A failure after the device was opened closes
+/// Opens and configures the programmer for mode (d2xx/Modes.h): its direction mask, then its
+/// start-up pulse, if it has one. Does nothing when one is already open. A failure after the device was opened closes
 /// it again before the error goes on.
-void OpenProgrammer(D2XXUnit& unit, const std::string& mode, std::int32_t baud);
+void OpenProgrammer(D2XXUnit& unit, const ProtocolMode& mode, std::int32_t baud);
 
 /// Makes every pin an input and closes the device.
 void CloseProgrammer(D2XXUnit& unit);

@@ -4,7 +4,7 @@
 
 namespace pw {
 
-ProgrammerSession::ProgrammerSession(D2XXUnit& unit, const std::string& mode, std::int32_t baud) : unit_(unit) {
+ProgrammerSession::ProgrammerSession(D2XXUnit& unit, const ProtocolMode& mode, std::int32_t baud) : unit_(unit) {
   OpenProgrammer(unit_, mode, baud);
   open_ = true;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "d2xx/Modes.h"
 #include "link/D2xxUnit.h"
 
 namespace pw {
@@ -14,7 +15,7 @@ namespace pw {
 /// next operation opens the device with its own pin directions.
 class ProgrammerSession {
  public:
-  ProgrammerSession(D2XXUnit& unit, const std::string& mode, std::int32_t baud);
+  ProgrammerSession(D2XXUnit& unit, const ProtocolMode& mode, std::int32_t baud);
   ~ProgrammerSession();
   ProgrammerSession(const ProgrammerSession&) = delete;
   ProgrammerSession& operator=(const ProgrammerSession&) = delete;

@@ -1,6 +1,6 @@
 #include "model/FormContext.h"
 
-#include "model/Texts.h"
+#include "frame/Texts.h"
 
 namespace pw {
 

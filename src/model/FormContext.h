@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "frame/MemoryImages.h"
+#include "frame/Outcome.h"
+#include "frame/StopRequest.h"
 #include "link/D2xxUnit.h"
 #include "model/Controls.h"
-#include "model/MemoryImages.h"
-#include "model/Outcome.h"
-#include "model/StopRequest.h"
 #include "model/UiHost.h"
 
 namespace pw {
@@ -61,6 +61,10 @@ class FormContext {
   /// The running operation has stopped at the person's request.
   bool Stopping() const { return outcome_ == Outcome::Stopped; }
   Outcome TakeOutcome();
+  /// Keeps how an operation run through the frame ended as the running event's outcome.
+  void Adopt(Outcome outcome) {
+    if (outcome != Outcome::Success) outcome_ = outcome;
+  }
   /// A description file beside the program, else in the installed data folder; the first when neither has it.
   std::filesystem::path DescriptionFile(const std::string& name) const;
 

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "d2xx/Modes.h"
+#include "frame/ImageFiles.h"
+#include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
 #include "link/ProgrammerSession.h"
-#include "model/ImageFiles.h"
-#include "model/Texts.h"
 #include "pic/PicPage.h"
 #include "pic/PicTexts.h"
 

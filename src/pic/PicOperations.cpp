@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "model/Texts.h"
+#include "frame/Texts.h"
 #include "pic/PicPage.h"
 #include "pic/PicTexts.h"
 

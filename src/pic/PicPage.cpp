@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/HexDigits.h"
-#include "model/ImageFiles.h"
+#include "frame/ImageFiles.h"
 
 namespace pw {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "d2xx/Modes.h"
+#include "frame/Texts.h"
 #include "link/ProgrammerSession.h"
-#include "model/Texts.h"
 #include "pic/PicPage.h"
 #include "pic/PicTexts.h"
 

@@ -6,9 +6,9 @@
 #include <exception>
 #include <initializer_list>
 
+#include "frame/Texts.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
-#include "model/Texts.h"
 #include "setup/FtSettings.h"
 
 namespace pw {

@@ -5,9 +5,9 @@
 #include "common/AtomicFile.h"
 #include "common/Error.h"
 #include "common/HexDigits.h"
+#include "frame/ImageFiles.h"
 #include "hexfile/HexReader.h"
 #include "hexfile/HexTexts.h"
-#include "model/ImageFiles.h"
 #include "spi/SpiFlashTypes.h"
 
 namespace pw {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "frame/PartialWrite.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
-#include "model/PartialWrite.h"
 #include "spi/SpiFlashBus.h"
 #include "spi/SpiFlashImage.h"
 #include "spi/SpiFlashTypes.h"

@@ -4,11 +4,12 @@
 #include <array>
 
 #include "common/HexDigits.h"
+#include "frame/ImageDifferences.h"
+#include "frame/ReadClose.h"
+#include "frame/Texts.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
-#include "model/ImageDifferences.h"
-#include "model/ReadClose.h"
-#include "model/Texts.h"
+#include "model/WindowReporter.h"
 #include "spi/SpiFlashPage.h"
 #include "spi/SpiFlashPlan.h"
 
@@ -73,7 +74,8 @@ void SpiFlashPage::SpiFlashReadClick() {
     }
     MoveProgress(0);
   }
-  CloseAfterRead(session, ctx_.Log, saved, *file);
+  WindowReporter closing(ctx_);
+  CloseAfterRead(session, closing, saved ? std::optional<std::string>(*file) : std::nullopt);
 }
 
 bool SpiFlashPage::ReadChip(SpiFlashBus& bus, std::span<std::uint8_t> bytes) {
@@ -111,7 +113,8 @@ void SpiFlashPage::SpiFlashWriteClick() {
   SpiFlashBus bus(ctx_.Unit, ctx_.ProgrammerBaud, type->StatusBusy);
   if (!Unprotect(bus, *type, "запись отменена")) return session.Close();
   ctx_.Log.Append("прошивание SPI Flash: " + std::to_string(image_.End) + " байт");
-  PartialWrite partial(ctx_.Log, SpiFlashWrite.Caption);
+  WindowReporter out(ctx_);
+  PartialWrite partial(out, SpiFlashWrite.Caption);
   if (!WriteImage(bus, *type, partial)) return session.Close();
   // Every byte has been sent: a difference found now is the chip's, not a write cut short.
   partial.Finished();
@@ -236,7 +239,8 @@ void SpiFlashPage::SpiFlashEraseClick() {
   SpiFlashBus bus(ctx_.Unit, ctx_.ProgrammerBaud, type->StatusBusy);
   if (!Unprotect(bus, *type, "стирание отменено")) return session.Close();
   ctx_.Log.Append("стирание SPI Flash");
-  PartialWrite partial(ctx_.Log, SpiFlashErase.Caption);
+  WindowReporter out(ctx_);
+  PartialWrite partial(out, SpiFlashErase.Caption);
   partial.Begun();
   if (!bus.Write(std::array<std::uint8_t, 1>{type->ChipErase}, Millis(type->ChipEraseMs))) {
     Busy(0, "стирание прервано");

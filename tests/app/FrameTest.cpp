@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "common/Error.h"
+#include "frame/Texts.h"
 #include "link/ProgrammerConnection.h"
 #include "link/ProgrammerSession.h"
-#include "model/Texts.h"
 #include "support/FormFixture.h"
 
 namespace pw {

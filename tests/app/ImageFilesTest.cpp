@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "common/Error.h"
+#include "frame/ImageDifferences.h"
+#include "frame/ImageFiles.h"
 #include "hexfile/HexWriter.h"
-#include "model/ImageDifferences.h"
-#include "model/ImageFiles.h"
 #include "support/TestDirs.h"
 
 namespace pw {

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "avr/AvrBench.h"
-#include "model/Texts.h"
+#include "frame/Texts.h"
 #include "support/FormFixture.h"
 
 namespace pw {

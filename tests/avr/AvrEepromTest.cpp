@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "AvrBench.h"
+#include "frame/Texts.h"
 #include "hexfile/HexTexts.h"
-#include "model/Texts.h"
 #include "support/AvrSpiTrace.h"
 
 namespace pw {

@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "AvrBench.h"
+#include "frame/ImageFiles.h"
+#include "frame/Texts.h"
 #include "hexfile/HexTexts.h"
-#include "model/ImageFiles.h"
-#include "model/Texts.h"
 #include "support/AvrSpiTrace.h"
 
 namespace pw {

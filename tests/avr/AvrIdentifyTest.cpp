@@ -5,7 +5,7 @@
 
 #include "AvrBench.h"
 #include "backend/Backend.h"
-#include "model/Texts.h"
+#include "frame/Texts.h"
 
 namespace pw {
 namespace {

@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <sstream>
 
+#include "frame/ImageFiles.h"
+#include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
-#include "model/ImageFiles.h"
-#include "model/Texts.h"
 #include "support/TestDirs.h"
 
 namespace pw {

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "model/ImageFiles.h"
+#include "frame/ImageFiles.h"
 #include "support/TestDirs.h"
 
 namespace pw {

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "model/ImageFiles.h"
-#include "model/MemoryImages.h"
+#include "frame/ImageFiles.h"
+#include "frame/MemoryImages.h"
 #include "support/TestDirs.h"
 
 namespace pw {

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "model/ImageFiles.h"
-#include "model/ReadClose.h"
+#include "frame/ImageFiles.h"
+#include "frame/ReadClose.h"
 #include "support/TestDirs.h"
 
 namespace pw {

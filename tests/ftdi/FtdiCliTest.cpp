@@ -6,7 +6,7 @@
 
 #include "UsbFixture.h"
 #include "cli/CliRun.h"
-#include "model/ImageFiles.h"
+#include "frame/ImageFiles.h"
 #include "sim/Bench.h"
 #include "support/TestDirs.h"
 

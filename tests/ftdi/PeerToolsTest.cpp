@@ -13,7 +13,7 @@
 #include <regex>
 
 #include "d2xx/FtEepromImage.h"
-#include "model/ImageFiles.h"
+#include "frame/ImageFiles.h"
 #include "support/TestDirs.h"
 
 namespace pw {

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "common/Error.h"
+#include "frame/ImageFiles.h"
 #include "hexfile/HexTexts.h"
-#include "model/ImageFiles.h"
 #include "support/TestDirs.h"
 
 namespace pw {

@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 
 #include "common/Error.h"
+#include "frame/ImageFiles.h"
 #include "hexfile/HexReader.h"
 #include "hexfile/HexTexts.h"
-#include "model/ImageFiles.h"
 #include "support/TestDirs.h"
 
 namespace pw {

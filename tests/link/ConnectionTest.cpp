@@ -67,17 +67,16 @@ TEST_F(ConnectionTest, ACountFailureEndsTheSearch) {
 
 TEST_F(ConnectionTest, OpenConfiguresEachModeInOrder) {
   sim.AddProgrammer({});
-  const std::pair<const char*, const char*> modes[] = {
+  const std::pair<ProtocolMode, const char*> modes[] = {
       {kModePic, "SetBitMode(9D,4)"},
       {kModeI2c, "SetBitMode(ED,4)"},
       {kModeNone, "SetBitMode(00,4)"},
-      {"avr-isp", "SetBitMode(00,4)"},  // names are compared exactly
   };
   for (const auto& [mode, bitMode] : modes) {
     OpenProgrammer(unit, mode, 19200);
     EXPECT_EQ(Take(), (Calls{"ListDevices(count)", "ListDevices(0)", "Open(0)", bitMode, "SetTimeouts(2500,2500)",
                              "SetBaudRate(19200)"}))
-        << mode;
+        << mode.Name;
     EXPECT_EQ(unit.LinkBaud, 19200);
     CloseProgrammer(unit);
     EXPECT_EQ(Take(), (Calls{"SetBitMode(00,4)", "Close"}));

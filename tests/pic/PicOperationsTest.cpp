@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "model/Texts.h"
+#include "frame/Texts.h"
 #include "pic/PicTexts.h"
 #include "sim/SimPic.h"
 #include "support/FormFixture.h"

@@ -3,8 +3,8 @@
 #include <functional>
 
 #include "d2xx/FtEepromImage.h"
+#include "frame/Texts.h"
 #include "link/ProgrammerConnection.h"
-#include "model/Texts.h"
 #include "setup/FtSettings.h"
 #include "support/FormFixture.h"
 

@@ -1,4 +1,4 @@
-#include "model/ImageFiles.h"
+#include "frame/ImageFiles.h"
 
 #include <algorithm>
 #include <cctype>

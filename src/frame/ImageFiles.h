@@ -17,7 +17,7 @@
 #include <span>
 #include <string>
 
-#include "model/MemoryImages.h"
+#include "frame/MemoryImages.h"
 
 namespace pw {
 

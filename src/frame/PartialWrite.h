@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "model/Controls.h"
-#include "model/Texts.h"
+#include "frame/Reporter.h"
+#include "frame/Texts.h"
 
 namespace pw {
 
@@ -15,13 +15,13 @@ namespace pw {
 /// may be partly written and which operation to repeat.
 class PartialWrite {
  public:
-  PartialWrite(Memo& log, std::string operation) : log_(log), operation_(std::move(operation)) {}
+  PartialWrite(Reporter& out, std::string operation) : out_(out), operation_(std::move(operation)) {}
   PartialWrite(const PartialWrite&) = delete;
   PartialWrite& operator=(const PartialWrite&) = delete;
   ~PartialWrite() {
     if (!begun_ || finished_) return;
     try {
-      log_.Append(texts::PartlyWritten(operation_));
+      out_.Log(texts::PartlyWritten(operation_));
     } catch (...) {  // a log that fails while an error is on its way must not end the program
     }
   }
@@ -32,7 +32,7 @@ class PartialWrite {
   void Finished() { finished_ = true; }
 
  private:
-  Memo& log_;
+  Reporter& out_;
   std::string operation_;
   bool begun_ = false;
   bool finished_ = false;

@@ -22,6 +22,8 @@ inline std::string Undone(std::int64_t done, std::int64_t total, const std::stri
 }
 /// Added to the stop line of a write: the chip may hold part of the new data.
 inline constexpr const char* kStoppedWrite = "; микросхема могла остаться записанной частично";
+/// The stop line's end when a stop comes between two operations of one run.
+inline constexpr const char* kStoppedBetweenSteps = "команда не доведена до конца";
 /// Added to the stop line of a read: nothing was saved.
 inline constexpr const char* kStoppedRead = "; файл не сохранён";
 

@@ -1,4 +1,4 @@
-#include "model/ImageDifferences.h"
+#include "frame/ImageDifferences.h"
 
 #include "common/HexDigits.h"
 

@@ -2,10 +2,11 @@
 /// @file
 /// Ending a read whose file may already be saved.
 
+#include <optional>
 #include <string>
 
+#include "frame/Reporter.h"
 #include "link/ProgrammerSession.h"
-#include "model/Controls.h"
 
 namespace pw {
 
@@ -14,13 +15,14 @@ inline std::string SavedButNotClosed(const std::string& file) {
   return "Файл " + file + " сохранён полностью, его данные верны; но программатор закрыть не удалось";
 }
 
-/// Closes session at the end of a read. When saved and the close fails, the log first says
-/// that file is complete and good; the close's error then ends the operation as an error.
-inline void CloseAfterRead(ProgrammerSession& session, Memo& log, bool saved, const std::string& file) {
+/// Closes session at the end of an operation. When a read saved savedFile and the close fails,
+/// the log first says that the file is complete and good; the close's error then ends the
+/// operation as an error.
+inline void CloseAfterRead(ProgrammerSession& session, Reporter& out, const std::optional<std::string>& savedFile) {
   try {
     session.Close();
   } catch (...) {
-    if (saved) log.Append(SavedButNotClosed(file));
+    if (savedFile) out.Log(SavedButNotClosed(*savedFile));
     throw;
   }
 }

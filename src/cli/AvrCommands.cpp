@@ -71,8 +71,6 @@ void ReadFlash(CliSession& s, const std::string&, const std::vector<std::string>
 void WriteFlash(CliSession& s, const std::string&, const std::vector<std::string>& args) {
   WithFile(s, s.Form.Avr.AvrLoadFls, args[0]);
   if (s.Result() != Outcome::Success) return;
-  // Programming only clears bits: a chip written before takes a new image only once erased.
-  if (s.EraseFirst && !s.Click(s.Form.Avr.AvrErase)) return;
   s.Click(s.Form.Avr.AvrWriteFls);
 }
 
@@ -141,5 +139,7 @@ std::vector<CliCommand> AvrCliCommands() {
       {"avr", false, "reset", 0, Reset},
   };
 }
+
+CliPage AvrCliPage() { return LegacyCliPage(AvrCliCommands(), "erase"); }
 
 }  // namespace pw::cli

@@ -3,12 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "cli/AvrCommands.h"
-#include "cli/I2cCommands.h"
+#include "app/SpeedList.h"
 #include "cli/NameMatch.h"
-#include "cli/PicCommands.h"
-#include "cli/SettingsCommands.h"
-#include "cli/SpiCommands.h"
 #include "frame/Texts.h"
 
 namespace pw::cli {
@@ -62,63 +58,49 @@ bool CliSession::ShowPage(int index) {
   return result_ == Outcome::Success;
 }
 
-const std::vector<CliCommand>& AllCliCommands() {
-  static const std::vector<CliCommand> commands = [] {
-    std::vector<CliCommand> all;
-    // Each page adds its commands here as it is built.
-    for (auto& c : AvrCliCommands()) all.push_back(std::move(c));
-    for (auto& c : I2cCliCommands()) all.push_back(std::move(c));
-    for (auto& c : PicCliCommands()) all.push_back(std::move(c));
-    for (auto& c : SettingsCliCommands()) all.push_back(std::move(c));
-    for (auto& c : SpiCliCommands()) all.push_back(std::move(c));
-    return all;
-  }();
-  return commands;
-}
-
 namespace {
 
-/// Each name once, in the order of first appearance.
-std::vector<std::string> Distinct(const std::vector<std::string>& names) {
-  std::vector<std::string> once;
-  for (const auto& n : names) {
-    if (std::find(once.begin(), once.end(), n) == once.end()) once.push_back(n);
+/// --baud auto chooses the baud list's "авто" entry, as a person would.
+void ChooseAutoBaud(TForm1& form) {
+  const auto& items = form.BoudRate.Items;
+  const auto entry = std::find(items.begin(), items.end(), kAutoBaudEntry);
+  if (entry == items.end()) return;
+  form.BoudRate.Select(static_cast<int>(entry - items.begin()));
+  form.Fire(form.BoudRate.OnChange);
+}
+
+void RunLegacy(const std::vector<CliCommand>& commands, CliContext& context, const std::string& type,
+               std::span<const CliStep> steps) {
+  TForm1 form(context.Driver, context.Host, context.Paths);
+  form.Log.OnAppend = [&context](const std::string& line) { context.Host.Log(line); };
+  form.Context().Stop.Watch(context.Interrupted);
+  form.FormCreate();
+  if (form.LastOutcome() != Outcome::Success) return context.Run.Adopt(form.LastOutcome());
+  form.CheckBox1.Checked = context.Options.ClearLog;
+  if (context.Options.Baud && !context.AutoBaud) form.ProgrammerBaud = context.Baud;
+  if (context.AutoBaud) ChooseAutoBaud(form);
+  CliSession session(form, context.Host);
+  for (const CliStep& step : steps) {
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const CliCommand& c) { return c.Operation == step.Operation->Name; });
+    command->Run(session, type, step.Args);
+    if (session.Result() != Outcome::Success) break;
   }
-  return once;
+  context.Run.Adopt(session.Result());
 }
 
 }  // namespace
 
-const CliCommand& MatchCliCommand(const std::vector<std::string>& words, std::string& type,
-                                  std::vector<std::string>& args) {
-  const auto& all = AllCliCommands();
-  std::vector<std::string> pages;
-  for (const CliCommand& c : all) pages.push_back(c.Page);
-  pages = Distinct(pages);
-  if (words.empty()) throw UsageError("no command given");
-  const auto page = FindName(words[0], pages);
-  if (!page) throw UsageError(UnknownName("page", words[0], pages));
-  std::vector<const CliCommand*> ofPage;
-  std::vector<std::string> operations;
-  for (const CliCommand& c : all) {
-    if (c.Page != pages[*page]) continue;
-    ofPage.push_back(&c);
-    operations.push_back(c.Operation);
+CliPage LegacyCliPage(const std::vector<CliCommand>& commands, const std::string& eraseFirst) {
+  CliPage page{commands.front().Page, commands.front().TakesType, {}, eraseFirst, nullptr};
+  for (const CliCommand& c : commands) {
+    page.Operations.push_back(
+        {c.Operation, c.ArgCount, c.File, c.Load, c.Operation == "write-flash" && !eraseFirst.empty()});
   }
-  const std::size_t opAt = ofPage.front()->TakesType ? 2 : 1;
-  const std::string shape = pages[*page] + (opAt == 2 ? " TYPE" : "");
-  if (words.size() <= opAt) throw UsageError(shape + " needs an operation; known: " + JoinNames(operations));
-  const auto op = FindName(words[opAt], operations);
-  if (!op) throw UsageError(UnknownName("operation", words[opAt], operations));
-  const CliCommand& c = *ofPage[*op];
-  const std::size_t given = words.size() - opAt - 1;
-  if (given != c.ArgCount) {
-    throw UsageError(shape + " " + c.Operation + " takes " + std::to_string(c.ArgCount) + " argument(s), not " +
-                     std::to_string(given));
-  }
-  type = opAt == 2 ? words[1] : "";
-  args.assign(words.begin() + static_cast<std::ptrdiff_t>(opAt) + 1, words.end());
-  return c;
+  page.Run = [commands](CliContext& context, const std::string& type, std::span<const CliStep> steps) {
+    RunLegacy(commands, context, type, steps);
+  };
+  return page;
 }
 
 }  // namespace pw::cli

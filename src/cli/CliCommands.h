@@ -1,7 +1,7 @@
 #pragma once
 /// @file
-/// The commands of pinwright-cli. Each does what a person would do in the window, in the same
-/// order, through the window model.
+/// Commands that do what a person would do in the window, in the same order, through the window
+/// model.
 
 #include <filesystem>
 #include <functional>
@@ -11,16 +11,11 @@
 
 #include "app/Form1.h"
 #include "cli/CliHost.h"
+#include "cli/CliPage.h"
 #include "frame/MemoryImages.h"
 #include "frame/Outcome.h"
 
 namespace pw::cli {
-
-/// A command line that names a command but gives it unusable arguments.
-class UsageError : public std::invalid_argument {
- public:
-  using std::invalid_argument::invalid_argument;
-};
 
 /// What a running command works with.
 class CliSession {
@@ -43,17 +38,10 @@ class CliSession {
 
   TForm1& Form;
   CliHost& Host;
-  /// --erase: avr write-flash erases the chip before writing.
-  bool EraseFirst = false;
 
  private:
   Outcome result_ = Outcome::Success;
 };
-
-/// What a command does with its first argument, a file: checked before the programmer is touched.
-enum class FileUse { None, Input, Output };
-/// Loads a file into the images as a page would; raises PinwrightError when it does not load.
-using FileLoader = std::string (*)(const std::filesystem::path&, MemoryImages&);
 
 struct CliCommand {
   std::string Page;
@@ -68,13 +56,8 @@ struct CliCommand {
   FileLoader Load = nullptr;
 };
 
-/// Every command this build knows.
-const std::vector<CliCommand>& AllCliCommands();
-
-/// The command the words (PAGE [TYPE] OPERATION ARGS) name, page and operation in any case; type
-/// and args receive the rest. Raises UsageError naming what is wrong, with the closest known
-/// names for an unknown page or operation.
-const CliCommand& MatchCliCommand(const std::vector<std::string>& words, std::string& type,
-                                  std::vector<std::string>& args);
+/// A page whose commands still drive the window model: a run builds the window on the
+/// context's programmer and runs each step's command in turn.
+CliPage LegacyCliPage(const std::vector<CliCommand>& commands, const std::string& eraseFirst = "");
 
 }  // namespace pw::cli

@@ -16,11 +16,18 @@ CliHost::CliHost(bool answerYes, bool force)
       terminal_(isatty(STDERR_FILENO) == 1),
       stepStart_(std::chrono::steady_clock::now()) {}
 
+void CliHost::Log(const std::string& line) {
+  EndProgress();
+  step_ = line;
+  stepStart_ = std::chrono::steady_clock::now();
+  std::cout << line << std::endl;
+}
+
 std::optional<std::string> CliHost::ChooseOpenFile(const std::string&) { return file_; }
 
 std::optional<std::string> CliHost::ChooseSaveFile(const std::string&, const std::string&) { return file_; }
 
-bool CliHost::AskYesNo(const std::string& title, const std::string& text) {
+bool CliHost::Ask(const std::string& title, const std::string& text) {
   return Answer(title, text, answerYes_, "--yes");
 }
 
@@ -44,10 +51,14 @@ void CliHost::ShowError(const std::string& text) {
   std::cerr << text << std::endl;
 }
 
-void CliHost::RepaintProgress(const ProgressBar& bar) {
-  if (!terminal_) return;
-  bar_ = &bar;
-  percent_ = std::max(percent_, ProgressPercent(bar.Min, bar.Max, bar.Position));
+void CliHost::Progress(std::int64_t position, std::int64_t max) {
+  // An empty bar is one an operation has finished with: nothing to draw.
+  if (!terminal_ || max <= 0) return;
+  percent_ = std::max(percent_, ProgressPercent(0, max, position));
+  Draw();
+}
+
+void CliHost::Draw() {
   const auto elapsed =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - stepStart_);
   std::fprintf(stderr, "\r%s", ProgressLine(step_, percent_, elapsed).c_str());
@@ -57,18 +68,11 @@ void CliHost::RepaintProgress(const ProgressBar& bar) {
 
 void CliHost::EndProgress() {
   if (!progressShown_) return;
-  // The work may have moved the bar since it was last drawn: the line ends where the step got.
-  RepaintProgress(*bar_);
+  // The line ends at the furthest the step's bar got, with its final elapsed time.
+  Draw();
   std::fputc('\n', stderr);
   progressShown_ = false;
-  bar_ = nullptr;
   percent_ = 0;
-}
-
-void CliHost::LogLine(const std::string& line) {
-  EndProgress();
-  step_ = line;
-  stepStart_ = std::chrono::steady_clock::now();
 }
 
 }  // namespace pw::cli

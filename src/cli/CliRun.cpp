@@ -1,15 +1,12 @@
 #include "cli/CliRun.h"
 
-#include <algorithm>
 #include <iostream>
 #include <memory>
 
-#include "app/Form1.h"
 #include "app/SpeedList.h"
 #include "backend/Backend.h"
-#include "cli/CliCommands.h"
 #include "cli/CliHost.h"
-#include "cli/CliOptions.h"
+#include "cli/CliPages.h"
 #include "cli/Preflight.h"
 #include "common/Error.h"
 
@@ -40,40 +37,57 @@ std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
   return Backend::Hardware(options.Device);
 }
 
-/// --baud auto chooses the baud list's "авто" entry, as a person would.
-void ApplyBaudOption(const CliOptions& options, TForm1& form) {
-  if (!options.Baud || *options.Baud != kBaudAuto) return;
-  const auto& items = form.BoudRate.Items;
-  const auto entry = std::find(items.begin(), items.end(), kAutoBaudEntry);
-  if (entry == items.end()) return;
-  form.BoudRate.Select(static_cast<int>(entry - items.begin()));
-  form.Fire(form.BoudRate.OnChange);
+/// --baud N, else the eighth line of speed.txt, checked as the window's start-up checks it.
+std::int32_t RunBaud(const CliOptions& options, const FormPaths& paths) {
+  if (options.Baud && *options.Baud != kBaudAuto) return ParseBaudNumber(*options.Baud);
+  const std::vector<std::string> lines = ReadSpeedList(paths);
+  if (lines.size() <= static_cast<std::size_t>(kBaudEntry)) {
+    throw PinwrightError(std::string("Ошибка! В файле ") + kSpeedFileName + " меньше восьми строк!");
+  }
+  const std::int32_t baud = ParseBaud(lines[kBaudEntry]);
+  CheckBaud(baud);
+  return baud;
 }
 
-int RunCommand(const CliOptions& options, const CliCommand& command, const std::string& type,
-               const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted) {
+/// A question answered No leaves the work undone; a script must not take that for success.
+void ReportDeclined(CliHost& host, OperationRun& run) {
+  if (host.Declined() == 0 || !run.Ok()) return;
+  const bool one = host.DeclinedKeys().find(' ') == std::string::npos;
+  run.Error("Ничего не сделано: ответ \"нет\" на вопрос (подтвердите " + std::string(one ? "ключом " : "ключами ") +
+            host.DeclinedKeys() + ")");
+}
+
+int RunCommand(const CliOptions& options, const CliCommandLine& line, const volatile std::sig_atomic_t* interrupted) {
   auto backend = MakeBackend(options);
   CliHost host(options.Yes, options.Force);
-  TForm1 form(backend->Driver(), host, ProgramPaths());
-  form.Log.OnAppend = [&host](const std::string& line) {
-    host.LogLine(line);
-    std::cout << line << std::endl;
-  };
-  form.Context().Stop.Watch(interrupted);
-  form.FormCreate();
-  Outcome outcome = form.LastOutcome();
-  if (outcome == Outcome::Success) {
-    ApplyRunOptions(form, options);
-    ApplyBaudOption(options, form);
-    CliSession session(form, host);
-    session.EraseFirst = options.Erase;
-    command.Run(session, type, args);
-    outcome = session.Result();
+  host.WatchStop(interrupted);
+  OperationRun run(host);
+  try {
+    const FormPaths paths = ProgramPaths();
+    D2XXUnit unit(backend->Driver());
+    CliContext context{options,
+                       backend->Driver(),
+                       unit,
+                       host,
+                       run,
+                       paths,
+                       RunBaud(options, paths),
+                       options.Baud && *options.Baud == kBaudAuto,
+                       interrupted};
+    line.Page->Run(context, line.Type, line.Steps);
+    host.EndProgress();
+    ReportDeclined(host, run);
+  } catch (const UsageError&) {
+    // An argument only the page can judge (a type, a hex byte): a usage mistake, nothing done.
+    backend->Finish();
+    throw;
+  } catch (const std::exception& e) {
+    run.Error(e.what());
   }
   backend->Finish();
   // The error report says what failed; the hint says what a person can do about it.
-  if (outcome != Outcome::Success && !backend->Hint().empty()) std::cerr << backend->Hint() << std::endl;
-  return ExitStatus(outcome);
+  if (!run.Ok() && !backend->Hint().empty()) std::cerr << backend->Hint() << std::endl;
+  return ExitStatus(run.Result());
 }
 
 }  // namespace
@@ -98,21 +112,16 @@ int RunCli(const std::vector<std::string>& args, const volatile std::sig_atomic_
     std::cout << CliVersion() << std::endl;
     return kExitSuccess;
   }
-  std::string type;
-  std::vector<std::string> commandArgs;
   try {
-    const CliCommand& command = MatchCliCommand(options.Words, type, commandArgs);
-    if (options.Erase && !(command.Page == "avr" && command.Operation == "write-flash")) {
-      throw UsageError("--erase goes only with avr write-flash");
-    }
+    CliCommandLine line = ParseCommandWords(options.Words, options.Erase);
     // A file that cannot serve is refused before the programmer is opened.
     try {
-      CheckCommandFile(command, commandArgs);
+      for (CliStep& step : line.Steps) CheckStepFile(step);
     } catch (const PinwrightError& e) {
       std::cerr << e.what() << std::endl;
       return kExitError;
     }
-    return RunCommand(options, command, type, commandArgs, interrupted);
+    return RunCommand(options, line, interrupted);
   } catch (const UsageError& e) {
     return Usage(e.what());
   } catch (const std::exception& e) {

@@ -45,4 +45,6 @@ std::vector<CliCommand> I2cCliCommands() {
   };
 }
 
+CliPage I2cCliPage() { return LegacyCliPage(I2cCliCommands()); }
+
 }  // namespace pw::cli

@@ -93,4 +93,6 @@ std::vector<CliCommand> PicCliCommands() {
   };
 }
 
+CliPage PicCliPage() { return LegacyCliPage(PicCliCommands()); }
+
 }  // namespace pw::cli

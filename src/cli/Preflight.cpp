@@ -14,18 +14,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void CheckInput(const fs::path& file, FileLoader load) {
+void CheckInput(const fs::path& file, CliStep& step) {
   std::error_code error;
   const fs::file_status status = fs::status(file, error);
   if (!fs::exists(status)) throw PinwrightError(std::string(texts::kFileNotFound) + " " + file.string());
   if (!fs::is_regular_file(status)) throw PinwrightError("Ошибка: " + file.string() + " не обычный файл");
-  if (!load) return;
-  auto scratch = std::make_unique<MemoryImages>();
+  if (!step.Operation->Load) return;
+  auto images = std::make_shared<MemoryImages>();
   try {
-    load(file, *scratch);
+    step.LoadNotice = step.Operation->Load(file, *images);
   } catch (const std::exception& e) {
     throw PinwrightError("Ошибка в файле " + file.string() + ": " + e.what());
   }
+  step.Images = std::move(images);
 }
 
 void CheckOutput(const fs::path& file) {
@@ -43,10 +44,11 @@ void CheckOutput(const fs::path& file) {
 
 }  // namespace
 
-void CheckCommandFile(const CliCommand& command, const std::vector<std::string>& args) {
-  if (command.File == FileUse::None || args.empty()) return;
-  if (command.File == FileUse::Input) return CheckInput(args[0], command.Load);
-  CheckOutput(args[0]);
+void CheckStepFile(CliStep& step) {
+  const FileUse use = step.Operation->File;
+  if (use == FileUse::None || step.Args.empty()) return;
+  if (use == FileUse::Input) return CheckInput(step.Args[0], step);
+  CheckOutput(step.Args[0]);
 }
 
 }  // namespace pw::cli

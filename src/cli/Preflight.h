@@ -1,17 +1,15 @@
 #pragma once
 /// @file
-/// What can be checked about a command's file before the programmer is touched: an input file
-/// exists, is a regular file and loads; an output file's folder exists and takes new files.
+/// What can be checked about an operation's file before the programmer is touched: an input
+/// file exists, is a regular file and loads (and stays loaded for the operation); an output
+/// file's folder exists and takes new files.
 
-#include <string>
-#include <vector>
-
-#include "cli/CliCommands.h"
+#include "cli/CliPage.h"
 
 namespace pw::cli {
 
-/// Raises PinwrightError, with a message naming the file, when command's file (its first
-/// argument) cannot serve; does nothing for commands without a file.
-void CheckCommandFile(const CliCommand& command, const std::vector<std::string>& args);
+/// Raises PinwrightError, with a message naming the file, when step's file (its first
+/// argument) cannot serve; an input file with a loader is loaded into step.Images.
+void CheckStepFile(CliStep& step);
 
 }  // namespace pw::cli

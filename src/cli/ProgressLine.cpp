@@ -40,11 +40,10 @@ std::string Elapsed(std::chrono::milliseconds elapsed) {
 
 }  // namespace
 
-int ProgressPercent(int min, int max, int position) {
+int ProgressPercent(std::int64_t min, std::int64_t max, std::int64_t position) {
   if (max <= min) return position >= max ? 100 : 0;
-  const long long done =
-      std::clamp<long long>(static_cast<long long>(position) - min, 0, static_cast<long long>(max) - min);
-  return static_cast<int>(done * 100 / (static_cast<long long>(max) - min));
+  const std::int64_t done = std::clamp<std::int64_t>(position - min, 0, max - min);
+  return static_cast<int>(done * 100 / (max - min));
 }
 
 std::string ProgressLine(const std::string& label, int percent, std::chrono::milliseconds elapsed) {

@@ -4,6 +4,7 @@
 /// operation: its log line as the label, a bar, the percentage and the time the step has taken.
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 namespace pw::cli {
@@ -15,7 +16,7 @@ inline constexpr int kProgressBarCells = 24;
 
 /// How far position stands from min to max, in whole percent (0..100); a bar without span
 /// stands at 0 until its position reaches max.
-int ProgressPercent(int min, int max, int position);
+int ProgressPercent(std::int64_t min, std::int64_t max, std::int64_t position);
 
 /// "LABEL [#####-------] 42%  0:07": percent is clamped to 0..100, the elapsed time is
 /// minutes:seconds (hours:minutes:seconds from an hour). UTF-8 labels are cut between characters.

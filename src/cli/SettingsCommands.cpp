@@ -55,4 +55,6 @@ std::vector<CliCommand> SettingsCliCommands() {
   };
 }
 
+CliPage SettingsCliPage() { return LegacyCliPage(SettingsCliCommands()); }
+
 }  // namespace pw::cli

@@ -10,5 +10,7 @@ namespace pw::cli {
 
 /// settings read, settings write CBUS CURRENT USB CLOCK, settings defaults.
 std::vector<CliCommand> SettingsCliCommands();
+/// The page on the command line.
+CliPage SettingsCliPage();
 
 }  // namespace pw::cli

@@ -54,4 +54,6 @@ std::vector<CliCommand> SpiCliCommands() {
   };
 }
 
+CliPage SpiCliPage() { return LegacyCliPage(SpiCliCommands()); }
+
 }  // namespace pw::cli

@@ -10,5 +10,7 @@ namespace pw::cli {
 
 /// spi identify, spi read FILE, spi write FILE, spi erase, spi verify FILE.
 std::vector<CliCommand> SpiCliCommands();
+/// The page on the command line.
+CliPage SpiCliPage();
 
 }  // namespace pw::cli

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "frame/ImageData.h"
+
 namespace pw {
 
 struct MemoryImages {
@@ -31,6 +33,11 @@ struct MemoryImages {
   /// program these and leave the rest of the chip alone.
   std::vector<bool> FlashFilled = std::vector<bool>(kElements);
   std::vector<bool> EepromFilled = std::vector<bool>(kElements);
+
+  /// The program-memory image as operations take it.
+  ImageData<std::uint16_t> Flash() const { return {FlashImage, &FlashFilled, FlashDataCount}; }
+  /// The data-memory image as operations take it.
+  ImageData<std::uint8_t> Eeprom() const { return {EepromImage, &EepromFilled, EepromDataCount}; }
 };
 
 }  // namespace pw

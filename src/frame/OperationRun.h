@@ -50,6 +50,10 @@ class OperationRun {
   void Saved(const std::string& file) { saved_ = file; }
   const std::optional<std::string>& SavedFile() const { return saved_; }
 
+  /// Keeps outcome, when it is not a success, as how the run ended.
+  void Adopt(Outcome outcome) {
+    if (outcome != Outcome::Success) outcome_ = outcome;
+  }
   Outcome Result() const { return outcome_; }
   /// Nothing has ended the run yet.
   bool Ok() const { return outcome_ == Outcome::Success; }

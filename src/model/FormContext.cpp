@@ -42,11 +42,7 @@ Outcome FormContext::TakeOutcome() {
 }
 
 std::filesystem::path FormContext::DescriptionFile(const std::string& name) const {
-  const auto beside = Paths.ProgramDir / name;
-  std::error_code ec;
-  if (std::filesystem::exists(beside, ec) || Paths.DataDir.empty()) return beside;
-  const auto installed = Paths.DataDir / name;
-  return std::filesystem::exists(installed, ec) ? installed : beside;
+  return pw::DescriptionFile(Paths, name);
 }
 
 }  // namespace pw

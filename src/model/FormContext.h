@@ -9,22 +9,13 @@
 
 #include "frame/MemoryImages.h"
 #include "frame/Outcome.h"
+#include "frame/ProgramFiles.h"
 #include "frame/StopRequest.h"
 #include "link/D2xxUnit.h"
 #include "model/Controls.h"
 #include "model/UiHost.h"
 
 namespace pw {
-
-/// Where the program looks for its files.
-struct FormPaths {
-  /// The directory of the program file: description files first, speed.txt second.
-  std::filesystem::path ProgramDir;
-  /// The installed data folder: description files when the program's directory has none.
-  std::filesystem::path DataDir;
-  /// The current directory: speed.txt first.
-  std::filesystem::path WorkingDir;
-};
 
 class FormContext {
  public:

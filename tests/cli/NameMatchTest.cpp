@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "cli/CliCommands.h"
+#include "cli/CliPages.h"
 #include "cli/NameMatch.h"
 
 namespace pw::cli {
@@ -32,13 +32,17 @@ TEST(NameMatch, ClosestNamesAreTheNearMisspellings) {
 TEST(NameMatch, CommandWordsMatchInAnyCaseAndMistakesNameTheNearest) {
   struct Case {
     std::vector<std::string> Words;
-    std::string Operation;  // the command matched, or empty for a usage mistake
-    std::string Message;    // what the mistake's message holds
+    std::string Operations;  // the operations matched, or empty for a usage mistake
+    std::string Message;     // what the mistake's message holds
   } cases[] = {
       {{"AVR", "Identify"}, "identify", ""},
       {{"avr", "WRITE-FLASH", "Blink.HEX"}, "write-flash", ""},
       {{"i2c", "24c256", "Read", "x.hex"}, "read", ""},
       {{"Settings", "read"}, "read", ""},
+      {{"avr", "write-flash", "a.hex", "write-eeprom", "e.hex", "write-fuses", "E2", "D9", "FF", "FF"},
+       "write-flash write-eeprom write-fuses",
+       ""},
+      {{"avr", "write-flash", "write-eeprom", "identify"}, "write-flash identify", ""},  // a file may bear any name
       {{"avr", "indentify"}, "", "unknown operation indentify; did you mean: identify?"},
       {{"avrr", "identify"}, "", "unknown page avrr; did you mean: avr?"},
       {{"setings", "read"}, "", "did you mean: settings?"},
@@ -46,25 +50,26 @@ TEST(NameMatch, CommandWordsMatchInAnyCaseAndMistakesNameTheNearest) {
       {{"avr"}, "", "avr needs an operation; known: identify, "},
       {{"pic", "PIC16F628A"}, "", "pic TYPE needs an operation"},
       {{"avr", "read-flash"}, "", "avr read-flash takes 1 argument(s), not 0"},
-      {{"i2c", "24C256", "erase", "x"}, "", "i2c TYPE erase takes 0 argument(s), not 1"},
+      {{"avr", "write-flash", "a.hex", "write-eeprom"}, "", "avr write-eeprom takes 1 argument(s), not 0"},
+      {{"i2c", "24C256", "erase", "x"}, "", "i2c TYPE erase takes 0 argument(s); unknown operation x"},
       {{}, "", "no command given"},
   };
   for (const auto& c : cases) {
-    std::string type;
-    std::vector<std::string> args;
     try {
-      const CliCommand& command = MatchCliCommand(c.Words, type, args);
-      EXPECT_EQ(command.Operation, c.Operation) << testing::PrintToString(c.Words);
+      const CliCommandLine line = ParseCommandWords(c.Words);
+      std::string names;
+      for (const CliStep& s : line.Steps) names += (names.empty() ? "" : " ") + s.Operation->Name;
+      EXPECT_EQ(names, c.Operations) << testing::PrintToString(c.Words);
     } catch (const UsageError& e) {
-      EXPECT_EQ(c.Operation, "") << e.what();
+      EXPECT_EQ(c.Operations, "") << e.what();
       EXPECT_NE(std::string(e.what()).find(c.Message), std::string::npos) << e.what();
     }
   }
-  std::string type;
-  std::vector<std::string> args;
-  MatchCliCommand({"I2C", "24c256", "write", "Data.hex"}, type, args);
-  EXPECT_EQ(type, "24c256");
-  EXPECT_EQ(args, (std::vector<std::string>{"Data.hex"}));
+  const CliCommandLine line = ParseCommandWords({"I2C", "24c256", "write", "Data.hex"});
+  EXPECT_EQ(line.Type, "24c256");
+  EXPECT_EQ(line.Steps.at(0).Args, (std::vector<std::string>{"Data.hex"}));
+  EXPECT_EQ(ParseCommandWords({"avr", "write-flash", "a.hex"}, true).Steps.at(0).Operation->Name, "erase");
+  EXPECT_THROW(ParseCommandWords({"avr", "identify"}, true), UsageError);
 }
 
 }  // namespace

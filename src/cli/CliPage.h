@@ -1,0 +1,93 @@
+#pragma once
+/// @file
+/// The command line's view of a page: its name, whether a device type follows it, its
+/// operations with their arguments, and how a run of them is carried out. Each family's
+/// commands file gives one CliPage; cli/CliPages.cpp lists them.
+
+#include <csignal>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/CliOptions.h"
+#include "d2xx/D2xx.h"
+#include "frame/MemoryImages.h"
+#include "frame/OperationRun.h"
+#include "frame/ProgramFiles.h"
+#include "link/D2xxUnit.h"
+
+namespace pw::cli {
+
+class CliHost;
+
+/// A command line that names a command but gives it unusable arguments.
+class UsageError : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+/// What an operation does with its first argument, a file: checked before the programmer is touched.
+enum class FileUse { None, Input, Output };
+/// Loads a file into images as its page does; raises PinwrightError when it does not load and
+/// returns a line for the log about records with a wrong checksum (empty when there were none).
+using FileLoader = std::string (*)(const std::filesystem::path&, MemoryImages&);
+
+/// One operation of a page.
+struct CliOperation {
+  std::string Name;
+  /// How many arguments follow the operation's name.
+  std::size_t ArgCount = 0;
+  FileUse File = FileUse::None;
+  /// For an input file: how it loads, so that a file that does not load is refused first.
+  FileLoader Load = nullptr;
+  /// --erase puts the page's erase operation (CliPage::EraseFirst) before a run holding this one.
+  bool TakesErase = false;
+};
+
+/// One operation as the command line gives it.
+struct CliStep {
+  const CliOperation* Operation = nullptr;
+  std::vector<std::string> Args;
+  /// The input file as the preflight loaded it (operations with a loader only): parsed once.
+  std::shared_ptr<const MemoryImages> Images;
+  /// The loader's line about wrong checksums, if any.
+  std::string LoadNotice;
+};
+
+/// What a page's run works with.
+struct CliContext {
+  const CliOptions& Options;
+  /// The programmer, and the unit that drives it.
+  D2xx& Driver;
+  D2XXUnit& Unit;
+  /// The person at the terminal: log lines, progress, questions, error reports, Ctrl-C.
+  CliHost& Host;
+  OperationRun& Run;
+  FormPaths Paths;
+  /// The baud value operations open the programmer at: --baud N, else speed.txt's eighth line.
+  std::int32_t Baud = 0;
+  /// --baud auto: AVR operations find the fastest clock the chip takes.
+  bool AutoBaud = false;
+  /// Set by the program's SIGINT handler.
+  const volatile std::sig_atomic_t* Interrupted = nullptr;
+};
+
+struct CliPage {
+  std::string Name;
+  /// A device type (PIC.ini, I2C_E.ini section) stands between the page and its operations.
+  bool TakesType = false;
+  std::vector<CliOperation> Operations;
+  /// The operation --erase puts first; empty: the page takes no --erase.
+  std::string EraseFirst;
+  /// Carries out the steps in one run of the frame (one identification); the outcome goes to
+  /// context.Run. type is as typed (empty for a page without types).
+  std::function<void(CliContext& context, const std::string& type, std::span<const CliStep> steps)> Run;
+};
+
+}  // namespace pw::cli

@@ -1,0 +1,100 @@
+#include "cli/CliPages.h"
+
+#include <algorithm>
+
+#include "cli/AvrCommands.h"
+#include "cli/I2cCommands.h"
+#include "cli/NameMatch.h"
+#include "cli/PicCommands.h"
+#include "cli/SettingsCommands.h"
+#include "cli/SpiCommands.h"
+
+namespace pw::cli {
+namespace {
+
+std::vector<std::string> Names(const std::vector<CliOperation>& operations) {
+  std::vector<std::string> names;
+  for (const CliOperation& o : operations) names.push_back(o.Name);
+  return names;
+}
+
+const CliPage& FindPage(const std::string& word) {
+  const auto& pages = CliPages();
+  std::vector<std::string> names;
+  for (const CliPage& p : pages) names.push_back(p.Name);
+  const auto page = FindName(word, names);
+  if (!page) throw UsageError(UnknownName("page", word, names));
+  return pages[*page];
+}
+
+const CliOperation& FindOperation(const CliPage& page, const std::string& word) {
+  const auto names = Names(page.Operations);
+  const auto op = FindName(word, names);
+  if (!op) throw UsageError(UnknownName("operation", word, names));
+  return page.Operations[*op];
+}
+
+/// The steps the words from first on name.
+std::vector<CliStep> ReadSteps(const CliPage& page, const std::string& shape, const std::vector<std::string>& words,
+                               std::size_t first) {
+  if (words.size() <= first)
+    throw UsageError(shape + " needs an operation; known: " + JoinNames(Names(page.Operations)));
+  std::vector<CliStep> steps;
+  for (std::size_t at = first; at < words.size();) {
+    const CliOperation* op = nullptr;
+    try {
+      op = &FindOperation(page, words[at]);
+    } catch (const UsageError& e) {
+      if (steps.empty()) throw;
+      // A word too many for the operation before, or a misspelt next operation.
+      const CliOperation& before = *steps.back().Operation;
+      throw UsageError(shape + " " + before.Name + " takes " + std::to_string(before.ArgCount) + " argument(s); " +
+                       e.what());
+    }
+    const std::size_t left = words.size() - at - 1;
+    if (left < op->ArgCount) {
+      throw UsageError(shape + " " + op->Name + " takes " + std::to_string(op->ArgCount) + " argument(s), not " +
+                       std::to_string(left));
+    }
+    const auto from = words.begin() + static_cast<std::ptrdiff_t>(at) + 1;
+    steps.push_back({op, std::vector<std::string>(from, from + static_cast<std::ptrdiff_t>(op->ArgCount)), {}, {}});
+    at += 1 + op->ArgCount;
+  }
+  return steps;
+}
+
+/// "avr write-flash, ...": the operations --erase goes with.
+std::string ErasableOperations() {
+  std::vector<std::string> names;
+  for (const CliPage& p : CliPages()) {
+    for (const CliOperation& o : p.Operations) {
+      if (o.TakesErase) names.push_back(p.Name + " " + o.Name);
+    }
+  }
+  return JoinNames(names);
+}
+
+}  // namespace
+
+const std::vector<CliPage>& CliPages() {
+  static const std::vector<CliPage> pages = {AvrCliPage(), PicCliPage(), I2cCliPage(), SpiCliPage(), SettingsCliPage()};
+  return pages;
+}
+
+CliCommandLine ParseCommandWords(const std::vector<std::string>& words, bool eraseFirst) {
+  if (words.empty()) throw UsageError("no command given");
+  const CliPage& page = FindPage(words[0]);
+  const std::size_t opAt = page.TakesType ? 2 : 1;
+  const std::string shape = page.Name + (page.TakesType ? " TYPE" : "");
+  CliCommandLine line{&page, page.TakesType && words.size() > 1 ? words[1] : "", {}};
+  line.Steps = ReadSteps(page, shape, words, opAt);
+  if (eraseFirst) {
+    const bool takes =
+        std::any_of(line.Steps.begin(), line.Steps.end(), [](const CliStep& s) { return s.Operation->TakesErase; });
+    if (!takes || page.EraseFirst.empty()) throw UsageError("--erase goes only with " + ErasableOperations());
+    line.Steps.insert(line.Steps.begin(), CliStep{&FindOperation(page, page.EraseFirst), {}, {}, {}});
+  }
+  return line;
+}
+
+}  // namespace pw::cli

@@ -1,0 +1,32 @@
+#pragma once
+/// @file
+/// The pages the command line knows, and how a command line's words name a page, a type and a
+/// run of operations.
+///
+/// The grammar: PAGE [TYPE] OPERATION [ARGS] [OPERATION [ARGS]] ...; each operation takes a
+/// known number of arguments, so the words after them name the next operation. Page and
+/// operation names match in any case.
+
+#include <string>
+#include <vector>
+
+#include "cli/CliPage.h"
+
+namespace pw::cli {
+
+/// Every page, in the order --help lists them.
+const std::vector<CliPage>& CliPages();
+
+/// A command line's page, type and operations.
+struct CliCommandLine {
+  const CliPage* Page = nullptr;
+  std::string Type;
+  std::vector<CliStep> Steps;
+};
+
+/// Reads words (PAGE [TYPE] OPERATION ARGS ...). Raises UsageError naming what is wrong, with
+/// the closest known names for an unknown page or operation. With eraseFirst (--erase), the
+/// page's erase operation goes first; a page without one is a usage mistake.
+CliCommandLine ParseCommandWords(const std::vector<std::string>& words, bool eraseFirst = false);
+
+}  // namespace pw::cli

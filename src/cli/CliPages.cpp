@@ -81,6 +81,15 @@ const std::vector<CliPage>& CliPages() {
   return pages;
 }
 
+const std::string& ChooseType(const std::vector<std::string>& known, const std::string& typed) {
+  // The exact name first: a list may hold names that differ only in case.
+  const auto exact = std::find(known.begin(), known.end(), typed);
+  if (exact != known.end()) return *exact;
+  const auto index = FindName(typed, known);
+  if (!index) throw UsageError(UnknownName("type", typed, known));
+  return known[*index];
+}
+
 CliCommandLine ParseCommandWords(const std::vector<std::string>& words, bool eraseFirst) {
   if (words.empty()) throw UsageError("no command given");
   const CliPage& page = FindPage(words[0]);

@@ -24,6 +24,10 @@ struct CliCommandLine {
   std::vector<CliStep> Steps;
 };
 
+/// The entry of known that typed names: the same name first, else the same in any case; an
+/// unknown name is a UsageError naming the closest entries (or all there are).
+const std::string& ChooseType(const std::vector<std::string>& known, const std::string& typed);
+
 /// Reads words (PAGE [TYPE] OPERATION ARGS ...). Raises UsageError naming what is wrong, with
 /// the closest known names for an unknown page or operation. With eraseFirst (--erase), the
 /// page's erase operation goes first; a page without one is a usage mistake.

@@ -1,50 +1,74 @@
 #include "cli/I2cCommands.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "cli/CliPages.h"
 #include "frame/ImageFiles.h"
+#include "i2c/I2cOperations.h"
+#include "ini/IniFile.h"
 
 namespace pw::cli {
 namespace {
 
-constexpr int kI2cPage = 2;
+/// An operation and how it becomes a step of the I2C operations.
+struct I2cCommand {
+  CliOperation Operation;
+  OperationStep (*Make)(I2cOperations& operations, OperationRun& run, const CliStep& step);
+};
 
-/// Chooses the type in the list and shows the page, as a person starts on this page.
-bool Prepare(CliSession& s, const std::string& type) {
-  return s.Choose(s.Form.I2c.I2eEepromType, type) && s.ShowPage(kI2cPage);
+OperationStep Read(I2cOperations& o, OperationRun& run, const CliStep& step) {
+  run.Log(I2cReadFileLine(step.Args[0]));
+  return o.Read(step.Args[0]);
 }
 
-void Read(CliSession& s, const std::string& type, const std::vector<std::string>& args) {
-  if (!Prepare(s, type)) return;
-  s.Host.SetFile(args[0]);
-  s.Click(s.Form.I2c.I2cEepromRead);
+/// The line the page logs when a file is loaded, and the loader's notice.
+void LogLoaded(OperationRun& run, const CliStep& step) {
+  run.Log("файл: " + step.Args[0]);
+  if (!step.LoadNotice.empty()) run.Log(step.LoadNotice);
 }
 
-void Write(CliSession& s, const std::string& type, const std::vector<std::string>& args) {
-  if (!Prepare(s, type)) return;
-  s.Host.SetFile(args[0]);
-  if (s.Click(s.Form.I2c.I2cEepromFile)) s.Click(s.Form.I2c.I2cEepromWrite);
+OperationStep Write(I2cOperations& o, OperationRun& run, const CliStep& step) {
+  LogLoaded(run, step);
+  return o.Write(step.Images->Eeprom());
 }
 
-void Verify(CliSession& s, const std::string& type, const std::vector<std::string>& args) {
-  if (!Prepare(s, type)) return;
-  s.Host.SetFile(args[0]);
-  if (s.Click(s.Form.I2c.I2cEepromFile)) s.Step([&s] { s.Form.I2c.I2cEepromVerifyClick(); });
+OperationStep Verify(I2cOperations& o, OperationRun& run, const CliStep& step) {
+  LogLoaded(run, step);
+  return o.Verify(step.Images->Eeprom());
 }
 
-void Erase(CliSession& s, const std::string& type, const std::vector<std::string>&) {
-  if (Prepare(s, type)) s.Click(s.Form.I2c.I2cEepromErase);
+OperationStep Erase(I2cOperations& o, OperationRun&, const CliStep&) { return o.Erase(); }
+
+const std::vector<I2cCommand>& Commands() {
+  static const std::vector<I2cCommand> commands = {
+      {{"read", 1, FileUse::Output}, Read},
+      {{"write", 1, FileUse::Input, LoadEepromFile}, Write},
+      {{"erase", 0}, Erase},
+      {{"verify", 1, FileUse::Input, LoadEepromFile}, Verify},
+  };
+  return commands;
+}
+
+void Run(CliContext& c, const std::string& typed, std::span<const CliStep> steps) {
+  const IniFile types = IniFile::Load(DescriptionFile(c.Paths, kI2cTypesFile));
+  I2cOperations operations(c.Unit, c.Baud, ReadI2cType(types, ChooseType(types.SectionNames(), typed)));
+  std::vector<OperationStep> frame;
+  for (const CliStep& step : steps) {
+    const auto& commands = Commands();
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const I2cCommand& k) { return k.Operation.Name == step.Operation->Name; });
+    frame.push_back(command->Make(operations, c.Run, step));
+  }
+  operations.Run(c.Run, frame);
 }
 
 }  // namespace
 
-std::vector<CliCommand> I2cCliCommands() {
-  return {
-      {"i2c", true, "read", 1, Read, FileUse::Output},
-      {"i2c", true, "write", 1, Write, FileUse::Input, LoadEepromFile},
-      {"i2c", true, "erase", 0, Erase},
-      {"i2c", true, "verify", 1, Verify, FileUse::Input, LoadEepromFile},
-  };
+CliPage I2cCliPage() {
+  CliPage page{"i2c", true, {}, "", Run};
+  for (const I2cCommand& command : Commands()) page.Operations.push_back(command.Operation);
+  return page;
 }
-
-CliPage I2cCliPage() { return LegacyCliPage(I2cCliCommands()); }
 
 }  // namespace pw::cli

@@ -102,10 +102,11 @@ std::string LoadEepromFile(const std::filesystem::path& file, MemoryImages& imag
     return {};
   }
   auto mid = ScratchBytes();
+  std::vector<std::uint16_t> words(MemoryImages::kElements);
   std::int32_t ignoredWords = 0;
   std::int32_t ignoredMid = 0;
-  HexLoadReport report = LoadHexFile(file, images.ReadBuffer, ignoredWords, images.EepromImage, images.EepromDataCount,
-                                     0, mid, ignoredMid, kUnusedRegion);
+  HexLoadReport report = LoadHexFile(file, words, ignoredWords, images.EepromImage, images.EepromDataCount, 0, mid,
+                                     ignoredMid, kUnusedRegion);
   images.EepromFilled = std::move(report.TopFilled);
   return ChecksumNotice(report);
 }

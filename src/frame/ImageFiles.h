@@ -25,7 +25,7 @@ namespace pw {
 std::string LoadAvrFlashFile(const std::filesystem::path& file, MemoryImages& images);
 
 /// AVR EEPROM and I2C EEPROM: a binary file's bytes, or every record lands in EepromImage at its own address, counted
-/// in EepromDataCount, marked in EepromFilled. ReadBuffer serves as the unused word image and is overwritten.
+/// in EepromDataCount, marked in EepromFilled.
 std::string LoadEepromFile(const std::filesystem::path& file, MemoryImages& images);
 
 /// Whether file names a raw binary image (its extension is ".bin" in any case).

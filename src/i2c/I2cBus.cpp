@@ -8,63 +8,55 @@ using wiring::i2c::Scl;
 using wiring::i2c::SdaIn;
 using wiring::i2c::SdaOut;
 
-void I2C_eeprom::Put(std::int32_t& position, std::uint8_t sample) {
-  // The caller keeps the running position; the run follows it (a negative one is refused too).
-  run_.Resume(static_cast<std::uint32_t>(position));
-  run_.Put(sample);
-  position = static_cast<std::int32_t>(run_.Length());
-}
-
-void I2C_eeprom::PutBit(std::int32_t& position, bool pullLow) {
+void I2C_eeprom::PutBit(bool pullLow) {
   const std::uint8_t sda = pullLow ? SdaOut : 0;
-  Put(position, sda);
-  Put(position, static_cast<std::uint8_t>(Scl | sda));
-  Put(position, sda);
+  run_.Put(sda);
+  run_.Put(static_cast<std::uint8_t>(Scl | sda));
+  run_.Put(sda);
 }
 
-void I2C_eeprom::I2cPutStart(std::int32_t& position) {
-  Put(position, Scl);
-  Put(position, Scl | SdaOut);
+void I2C_eeprom::I2cPutStart() {
+  run_.Put(Scl);
+  run_.Put(Scl | SdaOut);
   // SCL falls while SDA is still held: a first data bit of 1 must not release SDA in the
   // sample SCL falls in, or a board whose SDA is quicker than SCL shows a stop.
-  Put(position, SdaOut);
+  run_.Put(SdaOut);
 }
 
-void I2C_eeprom::I2cPutStop(std::int32_t& position) {
+void I2C_eeprom::I2cPutStop() {
   // SDA goes low while SCL is still low: pulled low in the sample SCL rises in, it would be a
   // start on a board whose SDA lags SCL, and the stop after it would abort the write.
-  Put(position, SdaOut);
-  Put(position, Scl | SdaOut);
-  Put(position, Scl);
+  run_.Put(SdaOut);
+  run_.Put(Scl | SdaOut);
+  run_.Put(Scl);
 }
 
-void I2C_eeprom::I2cPutByte(std::int32_t& position, std::uint8_t value) {
-  for (int k = 0; k < 8; ++k) PutBit(position, ((value >> (7 - k)) & 1) == 0);
-  PutBit(position, false);  // released: the slave answers
+std::uint32_t I2C_eeprom::I2cPutByte(std::uint8_t value) {
+  const std::uint32_t mark = run_.Length();
+  for (int k = 0; k < 8; ++k) PutBit(((value >> (7 - k)) & 1) == 0);
+  PutBit(false);  // released: the slave answers
+  return mark;
 }
 
-void I2C_eeprom::I2cPutReadByte(std::int32_t& position, const std::string& acknowledge) {
-  for (int k = 0; k < 8; ++k) PutBit(position, false);
-  PutBit(position, acknowledge == "YES");
+std::uint32_t I2C_eeprom::I2cPutReadByte(bool acknowledge) {
+  const std::uint32_t mark = run_.Length();
+  for (int k = 0; k < 8; ++k) PutBit(false);
+  PutBit(acknowledge);
+  return mark;
 }
 
-std::uint8_t I2C_eeprom::I2cGetByte(std::int32_t first, std::int32_t index) const {
+std::uint8_t I2C_eeprom::I2cGetByte(std::uint32_t mark) const {
   unsigned value = 0;
-  for (int k = 0; k < 8; ++k) {
-    const std::uint8_t s = run_.In(static_cast<std::uint32_t>(first + kByteSamples * index + 3 * k));
+  for (std::uint32_t k = 0; k < 8; ++k) {
+    const std::uint8_t s = run_.In(mark + 2 + 3 * k);
     value = value * 2 + ((s & SdaIn) ? 1 : 0);
   }
   return static_cast<std::uint8_t>(value);
 }
 
-bool I2C_eeprom::Acknowledged(std::int32_t byteStart) const {
+bool I2C_eeprom::Acknowledged(std::uint32_t mark) const {
   // The entry paired with the ninth clock's last sample shows SDA as the clock-high sample left it.
-  return (run_.In(static_cast<std::uint32_t>(byteStart + kByteSamples - 1)) & SdaIn) == 0;
-}
-
-void I2C_eeprom::Exchange(std::int32_t length) {
-  run_.Resume(static_cast<std::uint32_t>(length));
-  run_.Exchange();
+  return (run_.In(mark + kByteSamples - 1) & SdaIn) == 0;
 }
 
 }  // namespace pw

@@ -1,13 +1,13 @@
 #pragma once
 /// @file
-/// The I2C bus of a serial EEPROM as pin samples. The primitives lay samples on a SampleRun
-/// (link/SampleRun.h) at the caller's running position, so a run too long for the sample
-/// buffers is refused before it overruns them; nothing moves until the run is exchanged.
+/// The I2C bus of a serial EEPROM as pin samples. The primitives lay samples at the end of the
+/// bus's SampleRun (link/SampleRun.h), so a run too long for the sample buffers is refused
+/// before it overruns them; nothing moves until the run is exchanged. A laid byte returns its
+/// mark, the index of its first sample, from which its answer is read after the exchange.
 /// Every bit is clock low, clock high, clock low with SDA unchanged, so SDA only changes while
 /// SCL is low, except in start and stop conditions.
 
 #include <cstdint>
-#include <string>
 
 #include "link/D2xxUnit.h"
 #include "link/SampleRun.h"
@@ -23,25 +23,32 @@ class I2C_eeprom {
 
   explicit I2C_eeprom(D2XXUnit& unit) : run_(unit) {}
 
+  /// Starts a new, empty run.
+  void Clear() { run_.Clear(); }
+  /// The run the primitives lay on, for patterns of one's own.
+  SampleRun& Run() { return run_; }
+
   /// SDA falls while SCL is high, then SCL falls with SDA still low. No sample changes both lines,
   /// so the condition holds whichever of them the board moves first.
-  void I2cPutStart(std::int32_t& position);
+  void I2cPutStart();
   /// SDA low while SCL is low, SCL rises, then SDA rises while SCL is high; likewise one line per sample.
-  void I2cPutStop(std::int32_t& position);
-  /// Eight data bits, most significant first, then a clock with SDA released for the acknowledge.
-  void I2cPutByte(std::int32_t& position, std::uint8_t value);
-  /// Eight clocks with SDA released, then the master's acknowledge ("YES") or not-acknowledge.
-  void I2cPutReadByte(std::int32_t& position, const std::string& acknowledge);
-  /// The byte read in the run: bit k from InSamples[first + 27 × index + 3k], most significant first.
-  std::uint8_t I2cGetByte(std::int32_t first, std::int32_t index) const;
-  /// Whether the slave acknowledged the byte laid at byteStart: SDA low during its ninth clock.
-  bool Acknowledged(std::int32_t byteStart) const;
-  /// Writes the run laid up to position length and reads it back.
-  void Exchange(std::int32_t length);
+  void I2cPutStop();
+  /// Eight data bits, most significant first, then a clock with SDA released for the
+  /// acknowledge; returns the byte's mark.
+  std::uint32_t I2cPutByte(std::uint8_t value);
+  /// Eight clocks with SDA released, then the master's acknowledge (acknowledge: SDA pulled low)
+  /// or not-acknowledge; returns the byte's mark.
+  std::uint32_t I2cPutReadByte(bool acknowledge);
+  /// The byte read at mark: bit k from the entry paired with bit k's third sample (SDA as the
+  /// clock-high sample left it), most significant first.
+  std::uint8_t I2cGetByte(std::uint32_t mark) const;
+  /// Whether the slave acknowledged the byte laid at mark: SDA low during its ninth clock.
+  bool Acknowledged(std::uint32_t mark) const;
+  /// Writes the run as laid and reads it back; the run stays laid, so it can be exchanged again.
+  void Exchange() { run_.Exchange(); }
 
  private:
-  void PutBit(std::int32_t& position, bool pullLow);
-  void Put(std::int32_t& position, std::uint8_t sample);
+  void PutBit(bool pullLow);
 
   SampleRun run_;
 };

@@ -48,14 +48,14 @@ class I2cGroups {
   I2cGroupResult Read(std::uint32_t address, std::span<std::uint8_t> out);
 
  private:
-  /// Lays start, the device byte and the address bytes; returns where the device byte starts.
-  std::int32_t LayAddressPhase(std::int32_t& position, std::uint32_t address);
+  /// Starts a run with start, the device byte and the address bytes; returns the device byte's mark.
+  std::uint32_t LayAddressPhase(std::uint32_t address);
   /// After a write, polls the device address of address alone until the chip answers; false
   /// when it never did within the polling time.
   bool AwaitWriteCycle(std::uint32_t address);
-  /// Exchanges the laid run; polls while the device byte at deviceAt goes unanswered.
-  bool ExchangeUntilAnswered(std::int32_t length, std::int32_t deviceAt);
-  bool AllAcknowledged(std::int32_t from, std::int32_t count) const;
+  /// Exchanges the laid run; polls while the device byte at mark device goes unanswered.
+  bool ExchangeUntilAnswered(std::uint32_t device);
+  bool AllAcknowledged(std::uint32_t from, std::int32_t count) const;
 
   D2XXUnit& unit_;
   I2C_eeprom bus_;

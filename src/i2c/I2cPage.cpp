@@ -2,18 +2,11 @@
 
 #include <exception>
 
-#include "common/HexDigits.h"
 #include "frame/ImageFiles.h"
-#include "frame/Texts.h"
 #include "ini/IniFile.h"
+#include "model/WindowReporter.h"
 
 namespace pw {
-namespace {
-
-/// Larger than any page: a value above it is refused without being narrowed.
-constexpr std::int64_t kMostPageSize = 65536;
-
-}  // namespace
 
 I2cPage::I2cPage(FormContext& context) : ctx_(context) {
   I2cEepom.OnShow = [this] { ViewI2C(); };
@@ -37,14 +30,10 @@ std::vector<ControlRef> I2cPage::Controls() {
 }
 
 void I2cPage::ViewI2C() {
-  const IniFile types = IniFile::Load(ctx_.DescriptionFile(kTypesFile));
-  const std::string& section = I2eEepromType.Text;
-  EepromSize = static_cast<std::int32_t>(types.ReadInteger(section, "Size", 0));
-  I2cProtocol = static_cast<std::uint8_t>(types.ReadInteger(section, "Protocol", 2) & 0xFF);
-  // A key that is there but no number reads as 0, which the write refuses.
-  pageSizeText_ = types.ReadString(section, "PageSize", std::to_string(I2cGroups::kGroupBytes));
-  const std::int64_t pageSize = types.ReadInteger(section, "PageSize", I2cGroups::kGroupBytes);
-  I2cPageSize = pageSize > 0 && pageSize <= kMostPageSize ? static_cast<std::int32_t>(pageSize) : 0;
+  type_ = ReadI2cType(IniFile::Load(ctx_.DescriptionFile(kTypesFile)), I2eEepromType.Text);
+  EepromSize = type_.EepromSize;
+  I2cProtocol = type_.I2cProtocol;
+  I2cPageSize = type_.PageSize;
   const std::int32_t count = ctx_.Images.EepromDataCount;
   I2cEepromLab2.Caption = "Размер Еепром: " + std::to_string(EepromSize) + " байт\r\n";
   if (count != 0) I2cEepromLab2.Caption += "Данных в файле " + std::to_string(count) + " байт\r\n";
@@ -71,49 +60,31 @@ void I2cPage::I2cEepromFileClick() {
   ViewI2C();
 }
 
-void I2cPage::SetProgress(int max, int position) {
-  I2cEepromProgress.Min = 0;
-  I2cEepromProgress.Max = max;
-  MoveProgress(position);
+void I2cPage::RunStep(const std::function<OperationStep(I2cOperations&)>& step) {
+  RunOnPage(ctx_, I2cEepromProgress, [&](OperationRun& run) {
+    I2cOperations operations(ctx_.Unit, ctx_.ProgrammerBaud, type_);
+    const OperationStep steps[] = {step(operations)};
+    operations.Run(run, steps);
+  });
 }
 
-void I2cPage::MoveProgress(int position) {
-  I2cEepromProgress.Position = position;
-  ctx_.Host.RepaintProgress(I2cEepromProgress);
-  // The window handles its events here, so that its stop button reaches a running operation.
-  ctx_.Host.ProcessEvents();
+void I2cPage::I2cEepromReadClick() {
+  const auto file = ctx_.Host.ChooseSaveFile(kImageFilter, "hex");
+  if (!file) return;
+  ctx_.Log.Append(I2cReadFileLine(*file));
+  RunStep([&](I2cOperations& o) { return o.Read(*file); });
 }
 
-std::optional<std::string> I2cPage::SizeProblem(std::int32_t bytes, const char* cancelled) const {
-  if (EepromSize <= 0) {
-    return "Ошибка: у типа [" + I2eEepromType.Text + "] в файле " + kTypesFile +
-           " размер (Size) не задан числом больше нуля; " + cancelled;
-  }
-  const std::uint32_t reach = Addressing().Reach();
-  if (EepromSize > 0 && static_cast<std::uint32_t>(EepromSize) > reach) {
-    return "Ошибка: объём типа [" + I2eEepromType.Text + "] " + std::to_string(EepromSize) +
-           " байт больше, чем позволяет его адресация (" + std::to_string(reach) + " байт); " + cancelled;
-  }
-  if (bytes > EepromSize) {
-    return "Ошибка: данных в файле " + std::to_string(bytes) + " байт, а объём EEPROM " + std::to_string(EepromSize) +
-           " байт; " + cancelled;
-  }
-  return std::nullopt;
+void I2cPage::I2cEepromWriteClick() {
+  RunStep([this](I2cOperations& o) { return o.Write(ctx_.Images.Eeprom()); });
 }
 
-std::optional<std::string> I2cPage::WriteProblem(std::int32_t bytes, const char* cancelled) const {
-  if (auto problem = SizeProblem(bytes, cancelled)) return problem;
-  const bool powerOfTwo = I2cPageSize > 0 && (I2cPageSize & (I2cPageSize - 1)) == 0;
-  if (powerOfTwo && I2cPageSize <= EepromSize) return std::nullopt;
-  return "Ошибка: у типа [" + I2eEepromType.Text + "] в файле " + kTypesFile +
-         " размер страницы (PageSize=" + pageSizeText_ + ") не степень двойки от 1 до " + std::to_string(EepromSize) +
-         "; " + cancelled;
+void I2cPage::I2cEepromVerifyClick() {
+  RunStep([this](I2cOperations& o) { return o.Verify(ctx_.Images.Eeprom()); });
 }
 
-void I2cPage::ChipFailed(I2cGroupResult result, std::uint32_t address, const char* consequence) {
-  const std::string what = result == I2cGroupResult::NoAnswer ? "EEPROM не отвечает" : "EEPROM не подтвердила передачу";
-  ctx_.Log.Append("Ошибка: " + what + " (адрес 0x" + HexDigits(address, 4) + "), " + consequence);
-  ctx_.MarkTargetFailed();
+void I2cPage::I2cEepromEraseClick() {
+  RunStep([](I2cOperations& o) { return o.Erase(); });
 }
 
 }  // namespace pw

@@ -1,7 +1,7 @@
 #pragma once
 /// @file
 /// The "I2C Eeprom" page: a 24Cxx type from I2C_E.ini, read into a HEX file, written from a
-/// loaded file, erased.
+/// loaded file, compared, erased. A face of the I2C operations (i2c/I2cOperations.h).
 
 #include <cstdint>
 #include <functional>
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/PartialWrite.h"
-#include "i2c/I2cAddressing.h"
 #include "i2c/I2cGroups.h"
+#include "i2c/I2cOperations.h"
+#include "i2c/I2cTypes.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
 
@@ -19,7 +19,7 @@ namespace pw {
 
 class I2cPage {
  public:
-  static constexpr const char* kTypesFile = "I2C_E.ini";
+  static constexpr const char* kTypesFile = kI2cTypesFile;
 
   explicit I2cPage(FormContext& context);
   I2cPage(const I2cPage&) = delete;
@@ -34,7 +34,9 @@ class I2cPage {
   void ViewI2C();
   void I2cEepromFileClick();
   void I2cEepromReadClick();
+  /// Writes the bytes of the loaded file and compares them with the chip.
   void I2cEepromWriteClick();
+  /// Erases the chip and checks that it reads erased.
   void I2cEepromEraseClick();
   /// Verify without writing: reads the chip up to the loaded data's end and compares the bytes
   /// of EepromFilled; logs the first differences and their count (a target failure when any differ).
@@ -54,38 +56,19 @@ class I2cPage {
   ComboBox I2eEepromType{"I2eEepromType", "I2cEepom", {8, 8, 150, 21}, "Eeprom-Type"};
   Button I2cEepromFile{"I2cEepromFile", "I2cEepom", {8, 38, 112, 25}, "Файл"};
   Button I2cEepromRead{"I2cEepromRead", "I2cEepom", {126, 38, 112, 25}, "Cчитать"};
-  Button I2cEepromWrite{"I2cEepromWrite", "I2cEepom", {244, 38, 116, 25}, "Прошить", false};
-  Button I2cEepromErase{"I2cEepromErase", "I2cEepom", {244, 68, 116, 25}, "Стереть чип"};
+  Button I2cEepromWrite{"I2cEepromWrite", "I2cEepom", {244, 38, 116, 25}, kI2cWriteCaption, false};
+  Button I2cEepromErase{"I2cEepromErase", "I2cEepom", {244, 68, 116, 25}, kI2cEraseCaption};
   Label I2cEepromLab1{"I2cEepromLab1", "I2cEepom", {8, 100, 352, 30}, "Path"};
   Label I2cEepromLab2{"I2cEepromLab2", "I2cEepom", {8, 132, 352, 30}, "Dop"};
   ProgressBar I2cEepromProgress{"I2cEepromProgress", "I2cEepom", {8, 166, 352, 17}};
 
  private:
-  I2cAddressing Addressing() const { return {I2cProtocol}; }
-  /// A line that stops an operation before it touches the chip, or nothing when it may go on;
-  /// the line names the type's section and ends with cancelled ("чтение отменено").
-  std::optional<std::string> SizeProblem(std::int32_t bytes, const char* cancelled) const;
-  /// SizeProblem, then a PageSize that cannot be the chip's page: writes would roll over inside it.
-  std::optional<std::string> WriteProblem(std::int32_t bytes, const char* cancelled) const;
-  /// Logs problem and marks the operation as refused for its input.
-  void RefuseInput(const std::string& problem);
-  /// Writes the bytes i < count for which wanted(i) holds, value(i) each, in runs that stay
-  /// within one group; false (with its line logged) when the chip failed.
-  bool WriteAll(std::int32_t count, const std::function<std::uint8_t(std::int32_t)>& value,
-                const std::function<bool(std::int32_t)>& wanted, PartialWrite& partial);
-  /// Reads the whole chip into bytes and a HEX text; false (with its line logged) when the
-  /// chip failed or a stop was asked for.
-  bool ReadAll(std::string& hexText, std::vector<std::uint8_t>& bytes);
-  /// Reads the chip's first bytes.size() bytes; false when the chip failed (its line logged,
-  /// ending in consequence) or a stop was asked for (stopped added to the stop line).
-  bool ReadBytes(std::vector<std::uint8_t>& bytes, const char* consequence, const char* stopped);
-  void ChipFailed(I2cGroupResult result, std::uint32_t address, const char* consequence);
-  void SetProgress(int max, int position);
-  void MoveProgress(int position);
+  /// Runs step, made by the chosen type's operations, as this page's operation.
+  void RunStep(const std::function<OperationStep(I2cOperations&)>& step);
 
   FormContext& ctx_;
-  /// The chosen type's PageSize as the file gives it, for the message that refuses it.
-  std::string pageSizeText_;
+  /// The chosen type, as the last ViewI2C read it.
+  I2cType type_;
 };
 
 }  // namespace pw

@@ -72,7 +72,7 @@ TEST_P(I2cRoundTrip, EveryTypeWritesReadsAndErasesAFileWithHoles) {
     const std::string bench = "--simulator=" + (dir / "bench.ini").string();
     auto r = RunCli({bench, "i2c", type.Name, "write", "in.hex"}, dir.Path());
     ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
-    EXPECT_EQ(r.Lines().back(), "прошивание EEPROM завершено");
+    EXPECT_EQ(r.Lines().back(), "Ошибок нет");
     r = RunCli({bench, "i2c", type.Name, "read", "out.hex"}, dir.Path());
     ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
     const auto written = Image((dir / "in.hex").string());
@@ -83,6 +83,7 @@ TEST_P(I2cRoundTrip, EveryTypeWritesReadsAndErasesAFileWithHoles) {
     EXPECT_EQ(test::ReadBytes(dir / "chip.bin").size(), type.Size);
     r = RunCli({bench, "i2c", type.Name, "erase"}, dir.Path());
     ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
+    EXPECT_EQ(r.Lines().back(), "EEPROM чистая");
     r = RunCli({bench, "i2c", type.Name, "read", "erased.hex"}, dir.Path());
     EXPECT_EQ(Image((dir / "erased.hex").string()), std::vector<std::uint8_t>(type.Size, 0xFF));
   }
@@ -108,6 +109,21 @@ TEST(I2cCli, WithNoChipInTheSocketEveryOperationIsATargetFailure) {
     EXPECT_NE(r.Out.find("Ошибка: EEPROM не отвечает (адрес 0x0000)"), std::string::npos) << r.Out;
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "out.hex"));
+}
+
+TEST(I2cCli, SeveralOperationsRunInOneInvocationInTheOrderGiven) {
+  test::TempDir dir;
+  dir.Write("bench.ini", "[I2C]\nPart=24C02\nMemory=chip.bin\n");
+  dir.Write("in.hex", Record(0x10, 8) + ":00000001FF\r\n");
+  const std::string bench = "--simulator=" + (dir / "bench.ini").string();
+  const auto r = RunCli({bench, "i2c", "24C02", "write", "in.hex", "verify", "in.hex", "read", "out.bin"}, dir.Path());
+  ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
+  const auto lines = r.Lines();
+  const auto at = [&lines](const std::string& line) { return std::find(lines.begin(), lines.end(), line); };
+  EXPECT_LT(at("Ошибок нет"), at("EEPROM совпадает с файлом"));
+  EXPECT_LT(at("EEPROM совпадает с файлом"), at("чтение Eeprom завершено"));
+  EXPECT_NE(at("чтение Eeprom завершено"), lines.end());
+  EXPECT_EQ(test::ReadBytes(dir / "out.bin"), test::ReadBytes(dir / "chip.bin"));
 }
 
 TEST(I2cCli, UnknownTypesAndUnloadableFilesAreRefused) {

@@ -102,7 +102,6 @@ TEST_F(HexReaderTest, ByteLayoutStoresAtOwnAddressAndCountsGaps) {
   EXPECT_EQ(images.EepromImage[0x13], 0x04);
   EXPECT_EQ(images.EepromImage[0x14], 0xFF);
   EXPECT_EQ(images.EepromDataCount, 0x14);
-  EXPECT_EQ(images.ReadBuffer[0], 0xFFFF);  // the unused word image is scratch
 }
 
 TEST_F(HexReaderTest, WordLayoutPairsBytesLowFirst) {

@@ -179,7 +179,8 @@ TEST_F(I2cPageTest, ASparseFileChangesOnlyItsBytesOnAChipThatIsNotBlank) {
   // 3 bytes from 0x0E (across a group boundary), one at 0x1F0.
   Load(":03000E00112233A9\n:0101F00044CA\n");
   Click(page->I2cEepromWrite);
-  EXPECT_EQ(Log().back(), "прошивание EEPROM завершено");
+  EXPECT_EQ(Lines(Log().end() - 3, Log().end()),
+            (Lines{"прошивание EEPROM завершено", "проверка записи EEPROM", "Ошибок нет"}));
   std::vector<std::uint8_t> expected(512, 0x5A);
   expected[0x0E] = 0x11;
   expected[0x0F] = 0x22;
@@ -228,7 +229,8 @@ TEST_F(I2cFastExchangeTest, TheWriteWaitsForEachWriteCycleAndLosesNothing) {
   Load(hex);
   const auto writes = f.Sim().Faults().Calls(sim::SimCall::Write);
   Click(page->I2cEepromWrite);
-  EXPECT_EQ(Log().back(), "прошивание EEPROM завершено");
+  EXPECT_EQ(Lines(Log().end() - 3, Log().end()),
+            (Lines{"прошивание EEPROM завершено", "проверка записи EEPROM", "Ошибок нет"}));
   EXPECT_EQ(Chip().Memory(), std::vector<std::uint8_t>(256, 0x5A));
   EXPECT_EQ(Chip().WriteCycles(), 32);
   EXPECT_GT(f.Sim().Faults().Calls(sim::SimCall::Write) - writes, 32u)

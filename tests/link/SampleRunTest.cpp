@@ -79,10 +79,8 @@ TEST_F(SampleRunTest, NothingIsLaidOrReadPastTheBuffers) {
   EXPECT_THROW(run.In(SampleRun::kCapacity), PinwrightError);
   // The I2C bus lays on the engine too: a byte that would end past the buffers is refused.
   I2C_eeprom bus(unit);
-  std::int32_t position = SampleRun::kCapacity - 10;
-  EXPECT_THROW(bus.I2cPutByte(position, 0xA0), PinwrightError);
-  position = -1;
-  EXPECT_THROW(bus.I2cPutStart(position), PinwrightError);
+  bus.Run().Resume(SampleRun::kCapacity - 10);
+  EXPECT_THROW(bus.I2cPutByte(0xA0), PinwrightError);
   EXPECT_TRUE(recorder.Calls.empty());
 }
 

@@ -24,15 +24,12 @@ struct Eeprom24Test : ::testing::Test {
 
   /// Lays start, the bytes, and a stop; returns whether every byte was acknowledged.
   bool Write(const std::vector<std::uint8_t>& bytes) {
-    std::int32_t p = 0;
-    bus.I2cPutStart(p);
-    std::vector<std::int32_t> starts;
-    for (auto b : bytes) {
-      starts.push_back(p);
-      bus.I2cPutByte(p, b);
-    }
-    bus.I2cPutStop(p);
-    unit.PinExchange(static_cast<std::uint32_t>(p));
+    bus.Clear();
+    bus.I2cPutStart();
+    std::vector<std::uint32_t> starts;
+    for (auto b : bytes) starts.push_back(bus.I2cPutByte(b));
+    bus.I2cPutStop();
+    bus.Exchange();
     for (auto s : starts) {
       if (!bus.Acknowledged(s)) return false;
     }
@@ -42,21 +39,20 @@ struct Eeprom24Test : ::testing::Test {
   /// Random or current-address read of n bytes: the address phase (if any), a (repeated) start, the read.
   std::vector<std::uint8_t> Read(const std::vector<std::uint8_t>& addressPhase, std::uint8_t device, int n,
                                  bool* acked = nullptr) {
-    std::int32_t p = 0;
+    bus.Clear();
     if (!addressPhase.empty()) {
-      bus.I2cPutStart(p);
-      for (auto b : addressPhase) bus.I2cPutByte(p, b);
+      bus.I2cPutStart();
+      for (auto b : addressPhase) bus.I2cPutByte(b);
     }
-    bus.I2cPutStart(p);
-    const std::int32_t deviceAt = p;
-    bus.I2cPutByte(p, device);
-    const std::int32_t first = p + 2;
-    for (int i = 0; i < n; ++i) bus.I2cPutReadByte(p, i + 1 < n ? "YES" : "NO");
-    bus.I2cPutStop(p);
-    unit.PinExchange(static_cast<std::uint32_t>(p));
+    bus.I2cPutStart();
+    const std::uint32_t deviceAt = bus.I2cPutByte(device);
+    std::vector<std::uint32_t> marks;
+    for (int i = 0; i < n; ++i) marks.push_back(bus.I2cPutReadByte(i + 1 < n));
+    bus.I2cPutStop();
+    bus.Exchange();
     if (acked) *acked = bus.Acknowledged(deviceAt);
     std::vector<std::uint8_t> out;
-    for (int i = 0; i < n; ++i) out.push_back(bus.I2cGetByte(first, i));
+    for (const std::uint32_t mark : marks) out.push_back(bus.I2cGetByte(mark));
     return out;
   }
 
@@ -165,14 +161,14 @@ TEST_F(Eeprom24Test, UnderDatasheetTimingTheChipIgnoresTheBusDuringItsWriteCycle
 
 TEST_F(Eeprom24Test, ARepeatedStartAbandonsAnUnfinishedWrite) {
   Attach("24C02");
-  std::int32_t p = 0;
-  bus.I2cPutStart(p);
-  for (std::uint8_t b : {0xA0, 0x10, 0x99}) bus.I2cPutByte(p, b);
-  bus.I2cPutStart(p);
-  bus.I2cPutByte(p, 0xA1);
-  bus.I2cPutReadByte(p, "NO");
-  bus.I2cPutStop(p);
-  unit.PinExchange(static_cast<std::uint32_t>(p));
+  bus.Clear();
+  bus.I2cPutStart();
+  for (std::uint8_t b : {0xA0, 0x10, 0x99}) bus.I2cPutByte(b);
+  bus.I2cPutStart();
+  bus.I2cPutByte(0xA1);
+  bus.I2cPutReadByte(false);
+  bus.I2cPutStop();
+  bus.Exchange();
   EXPECT_EQ(chip->Memory()[0x10], 0xFF);
   EXPECT_EQ(chip->WriteCycles(), 0);
 }
@@ -204,14 +200,14 @@ TEST_F(Eeprom24Test, ConditionsThatChangeBothLinesInOneSampleDependOnTheBoardsEd
     SCOPED_TRACE(c.Name);
     sim.Devices().clear();
     Attach("24C02", TimingModel::Lenient, c.SdaAfterScl);
-    std::int32_t p = 0;
+    bus.Clear();
     const auto lay = [&](const Samples& samples) {
-      for (std::uint8_t s : samples) unit.OutSamples[static_cast<std::size_t>(p++)] = s;
+      for (std::uint8_t s : samples) bus.Run().Put(s);
     };
-    c.OldStart ? lay(kOldStart) : bus.I2cPutStart(p);
-    for (std::uint8_t b : {0xA0, 0x10, 0x5A}) bus.I2cPutByte(p, b);
-    c.OldStop ? lay(kOldStop) : bus.I2cPutStop(p);
-    unit.PinExchange(static_cast<std::uint32_t>(p));
+    c.OldStart ? lay(kOldStart) : bus.I2cPutStart();
+    for (std::uint8_t b : {0xA0, 0x10, 0x5A}) bus.I2cPutByte(b);
+    c.OldStop ? lay(kOldStop) : bus.I2cPutStop();
+    bus.Exchange();
     EXPECT_EQ(chip->Memory()[0x10], c.Written ? 0x5A : 0xFF);
     EXPECT_EQ(chip->WriteCycles(), c.Written ? 1 : 0);
     CloseProgrammer(unit);

@@ -1,0 +1,50 @@
+#include "i2c/I2cTypes.h"
+
+namespace pw {
+namespace {
+
+/// Larger than any page: a value above it is refused without being narrowed.
+constexpr std::int64_t kMostPageSize = 65536;
+
+}  // namespace
+
+I2cType ReadI2cType(const IniFile& types, const std::string& name) {
+  I2cType type;
+  type.Name = name;
+  type.EepromSize = static_cast<std::int32_t>(types.ReadInteger(name, "Size", 0));
+  type.I2cProtocol = static_cast<std::uint8_t>(types.ReadInteger(name, "Protocol", 2) & 0xFF);
+  // A key that is there but no number reads as 0, which a write refuses.
+  type.PageSizeText = types.ReadString(name, "PageSize", std::to_string(I2cGroups::kGroupBytes));
+  const std::int64_t pageSize = types.ReadInteger(name, "PageSize", I2cGroups::kGroupBytes);
+  type.PageSize = pageSize > 0 && pageSize <= kMostPageSize ? static_cast<std::int32_t>(pageSize) : 0;
+  return type;
+}
+
+Refusal I2cSizeProblem(const I2cType& type, std::int32_t bytes, const char* cancelled) {
+  if (type.EepromSize <= 0) {
+    return "Ошибка: у типа [" + type.Name + "] в файле " + kI2cTypesFile +
+           " размер (Size) не задан числом больше нуля; " + cancelled;
+  }
+  const std::uint32_t reach = type.Addressing().Reach();
+  if (static_cast<std::uint32_t>(type.EepromSize) > reach) {
+    return "Ошибка: объём типа [" + type.Name + "] " + std::to_string(type.EepromSize) +
+           " байт больше, чем позволяет его адресация (" + std::to_string(reach) + " байт); " + cancelled;
+  }
+  if (bytes > type.EepromSize) {
+    return "Ошибка: данных в файле " + std::to_string(bytes) + " байт, а объём EEPROM " +
+           std::to_string(type.EepromSize) + " байт; " + cancelled;
+  }
+  return std::nullopt;
+}
+
+Refusal I2cWriteProblem(const I2cType& type, std::int32_t bytes, const char* cancelled) {
+  if (auto problem = I2cSizeProblem(type, bytes, cancelled)) return problem;
+  const std::int32_t page = type.PageSize;
+  const bool powerOfTwo = page > 0 && (page & (page - 1)) == 0;
+  if (powerOfTwo && page <= type.EepromSize) return std::nullopt;
+  return "Ошибка: у типа [" + type.Name + "] в файле " + kI2cTypesFile +
+         " размер страницы (PageSize=" + type.PageSizeText + ") не степень двойки от 1 до " +
+         std::to_string(type.EepromSize) + "; " + cancelled;
+}
+
+}  // namespace pw

@@ -15,7 +15,10 @@ TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
       Pic(*context_),
       I2c(*context_),
       Spi(*context_),
-      Setup(*context_) {
+      Setup(*context_),
+      pages_{EntryOf("avr", Avr, Avr.AvrSpi), EntryOf("pic", Pic, Pic.PIC, &Pic.PicType),
+             EntryOf("i2c", I2c, I2c.I2cEepom, &I2c.I2eEepromType), EntryOf("spi", Spi, Spi.SpiFlash),
+             EntryOf("settings", Setup, Setup.Setup)} {
   // A file loaded on the I2C page fills the EEPROM image the AVR page writes too.
   I2c.OnFileLoaded = [this] { Avr.AvrWriteEep.Enabled = Avr.ChipKnown; };
   // A file loaded on the PIC page fills the flash image the AVR page writes too.
@@ -43,11 +46,7 @@ void TForm1::FormCreate() {
     Images.EepromDataCount = 0;
     Images.FlashFilled.assign(MemoryImages::kElements, false);
     Images.EepromFilled.assign(MemoryImages::kElements, false);
-    Avr.Startup();
-    I2c.Startup();
-    Pic.Startup();
-    Spi.Startup();
-    Setup.Startup();
+    for (const PageEntry& page : pages_) page.Startup();
   });
 }
 
@@ -69,18 +68,16 @@ bool TForm1::Fire(const std::function<void()>& handler) {
   return true;
 }
 
-std::vector<TabSheet*> TForm1::Pages() { return {&Avr.AvrSpi, &Pic.PIC, &I2c.I2cEepom, &Spi.SpiFlash, &Setup.Setup}; }
-
 void TForm1::ShowPage(int index) {
-  const auto pages = Pages();
-  if (busy_ || index < 0 || index >= static_cast<int>(pages.size()) || index == PageControl1.ActivePageIndex) return;
+  if (busy_ || index < 0 || index >= static_cast<int>(pages_.size()) || index == PageControl1.ActivePageIndex) return;
   PageControl1.ActivePageIndex = index;
-  Fire(pages[static_cast<std::size_t>(index)]->OnShow);
+  Fire(pages_[static_cast<std::size_t>(index)].Sheet->OnShow);
 }
 
 std::vector<ControlRef> TForm1::Controls() {
   std::vector<ControlRef> all = {&PageControl1};
-  for (auto list : {Avr.Controls(), Pic.Controls(), I2c.Controls(), Spi.Controls(), Setup.Controls()}) {
+  for (const PageEntry& page : pages_) {
+    const auto list = page.Controls();
     all.insert(all.end(), list.begin(), list.end());
   }
   for (ControlRef c :

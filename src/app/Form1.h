@@ -16,6 +16,7 @@
 #include "link/D2xxUnit.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "model/PageEntry.h"
 #include "model/UiHost.h"
 #include "pic/PicPage.h"
 #include "setup/SetupPage.h"
@@ -46,6 +47,8 @@ class TForm1 {
 
   /// Shows page index as a person would by clicking its tab (runs its show event).
   void ShowPage(int index);
+  /// The pages in the order of their tabs; start-up sets them up in this order.
+  const std::vector<PageEntry>& Pages() const { return pages_; }
 
   /// Every control of the window, parents before children.
   std::vector<ControlRef> Controls();
@@ -77,8 +80,8 @@ class TForm1 {
   SetupPage Setup;
 
  private:
-  std::vector<TabSheet*> Pages();
-
+  /// The one list of the pages.
+  std::vector<PageEntry> pages_;
   bool busy_ = false;
   Outcome lastOutcome_ = Outcome::Success;
 };

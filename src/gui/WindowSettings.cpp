@@ -6,15 +6,16 @@ namespace pw::gui {
 namespace {
 
 constexpr const char* kLastFolder = "files/lastFolder";
-constexpr const char* kPicType = "types/pic";
-constexpr const char* kI2cType = "types/i2c";
 
-void SaveChoice(QSettings& store, const char* key, const ComboBox& combo) {
+/// A page's type is remembered under "types/" and the page's name.
+QString TypeKey(const PageEntry& page) { return QString::fromStdString("types/" + page.Name); }
+
+void SaveChoice(QSettings& store, const QString& key, const ComboBox& combo) {
   if (combo.ItemIndex < 0 || combo.ItemIndex >= static_cast<int>(combo.Items.size())) return;
   store.setValue(key, QString::fromStdString(combo.Items[static_cast<std::size_t>(combo.ItemIndex)]));
 }
 
-void RestoreChoice(const QSettings& store, const char* key, TForm1& form, ComboBox& combo) {
+void RestoreChoice(const QSettings& store, const QString& key, TForm1& form, ComboBox& combo) {
   const std::string wanted = store.value(key).toString().toStdString();
   const auto found = std::find(combo.Items.begin(), combo.Items.end(), wanted);
   if (wanted.empty() || found == combo.Items.end()) return;
@@ -33,13 +34,15 @@ QString WindowSettings::LastFolder() const { return store_.value(kLastFolder).to
 void WindowSettings::SetLastFolder(const QString& folder) { store_.setValue(kLastFolder, folder); }
 
 void WindowSettings::SaveTypes(const TForm1& form) {
-  SaveChoice(store_, kPicType, form.Pic.PicType);
-  SaveChoice(store_, kI2cType, form.I2c.I2eEepromType);
+  for (const PageEntry& page : form.Pages()) {
+    if (page.TypeList != nullptr) SaveChoice(store_, TypeKey(page), *page.TypeList);
+  }
 }
 
 void WindowSettings::RestoreTypes(TForm1& form) {
-  RestoreChoice(store_, kPicType, form, form.Pic.PicType);
-  RestoreChoice(store_, kI2cType, form, form.I2c.I2eEepromType);
+  for (const PageEntry& page : form.Pages()) {
+    if (page.TypeList != nullptr) RestoreChoice(store_, TypeKey(page), form, *page.TypeList);
+  }
 }
 
 }  // namespace pw::gui

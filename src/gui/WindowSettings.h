@@ -1,7 +1,7 @@
 #pragma once
 /// @file
 /// What the window remembers between runs: the folder of the last file chosen in a dialog and
-/// the chosen PIC and I2C EEPROM types.
+/// the type chosen on each page with a type list (PageEntry::TypeList).
 
 #include <QSettings>
 #include <QString>

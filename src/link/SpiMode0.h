@@ -36,6 +36,12 @@ class SpiMode0 {
 
   /// Lays one byte at the end of the run.
   void PutByte(std::uint8_t value);
+  /// Lays the count (0..32) low bits of value at the end of the run, most significant first,
+  /// for protocols whose frames are no whole bytes (a Microwire EEPROM's start bit, opcode and
+  /// address); returns their mark for ReplyBits. Refused whole when they do not fit.
+  std::uint32_t PutBits(std::uint32_t value, unsigned count);
+  /// The count bits shifted in during the bits laid from mark on, the first as the most significant.
+  std::uint32_t ReplyBits(std::uint32_t mark, unsigned count) const;
   /// Lays bytes at the end of the run; a batch the run cannot take is refused with an error
   /// before any of it is laid.
   void PutBytes(std::span<const std::uint8_t> bytes);

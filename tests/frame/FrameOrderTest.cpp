@@ -75,10 +75,12 @@ TEST_F(FrameOrder, EveryCheckAndQuestionComesBeforeAnyWorkAndTheProgrammerIsAlwa
     failIn = c.FailIn;
     throwIn = c.ThrowIn;
     const OperationStep steps[] = {Step("a"), Step("b")};
-    const FrameTarget target{kModeAvr, 19200, [&](OperationRun&) {
+    const FrameTarget target{kModeAvr, 19200,
+                             [&](OperationRun&) {
                                reporter.Lines.push_back("identify");
                                return c.Identified;
-                             }};
+                             },
+                             ""};
     OperationRun run(reporter);
     EXPECT_EQ(RunFrame(unit, run, target, steps), c.Result);
     Lines expected(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(c.PhasesRun));

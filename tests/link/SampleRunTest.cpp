@@ -72,6 +72,25 @@ TEST_F(SampleRunTest, SpiBatchesOverAnyPinSetAreLaidAndDecodedOrRefusedUnsent) {
   }
 }
 
+TEST_F(SampleRunTest, BitsOfAnyCountAreLaidMostSignificantFirstAndReadBack) {
+  // MISO on the MOSI line: with every pin an output, a bit reads back as it was laid.
+  SpiMode0 spi(run, {Bit(3), Bit(5), Bit(3), Bit(6)});
+  EXPECT_EQ(spi.PutBits(0b110, 3), 0u);  // a Microwire start bit and a read opcode
+  EXPECT_EQ(spi.PutBits(0x5A, 7), 6u);   // seven address bits
+  EXPECT_EQ(run.Length(), 20u);
+  const std::uint8_t h = Bit(6), m = Bit(3), s = Bit(5);
+  EXPECT_EQ(std::vector<std::uint8_t>(unit.OutSamples.begin(), unit.OutSamples.begin() + 6),
+            (std::vector<std::uint8_t>{static_cast<std::uint8_t>(h | m), static_cast<std::uint8_t>(h | m | s),
+                                       static_cast<std::uint8_t>(h | m), static_cast<std::uint8_t>(h | m | s), h,
+                                       static_cast<std::uint8_t>(h | s)}));
+  run.Exchange();
+  EXPECT_EQ(spi.ReplyBits(0, 3), 0b110u);
+  EXPECT_EQ(spi.ReplyBits(6, 7), 0x5Au);
+  run.Resume(SampleRun::kCapacity - 1);
+  EXPECT_THROW(spi.PutBits(1, 1), PinwrightError);
+  EXPECT_EQ(run.Length(), SampleRun::kCapacity - 1);
+}
+
 TEST_F(SampleRunTest, NothingIsLaidOrReadPastTheBuffers) {
   for (std::uint32_t i = 0; i < SampleRun::kCapacity; ++i) run.Put(0x55);
   EXPECT_THROW(run.Put(0x00), PinwrightError);

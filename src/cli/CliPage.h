@@ -37,6 +37,9 @@ enum class FileUse { None, Input, Output };
 /// Loads a file into images as its page does; raises PinwrightError when it does not load and
 /// returns a line for the log about records with a wrong checksum (empty when there were none).
 using FileLoader = std::string (*)(const std::filesystem::path&, MemoryImages&);
+/// Loads a file into an object of the page's own (an image MemoryImages cannot hold), as
+/// FileLoader does: raises PinwrightError when it does not load, notice gets the checksum line.
+using ObjectLoader = std::shared_ptr<const void> (*)(const std::filesystem::path&, std::string& notice);
 
 /// One operation of a page.
 struct CliOperation {
@@ -48,6 +51,8 @@ struct CliOperation {
   FileLoader Load = nullptr;
   /// --erase puts the page's erase operation (CliPage::EraseFirst) before a run holding this one.
   bool TakesErase = false;
+  /// For an input file of the page's own kind, instead of Load.
+  ObjectLoader LoadObject = nullptr;
 };
 
 /// One operation as the command line gives it.
@@ -58,6 +63,14 @@ struct CliStep {
   std::shared_ptr<const MemoryImages> Images;
   /// The loader's line about wrong checksums, if any.
   std::string LoadNotice;
+  /// The input file as the preflight loaded it with the operation's LoadObject.
+  std::shared_ptr<const void> Loaded = nullptr;
+
+  /// Loaded as the object its loader made.
+  template <typename T>
+  const T& LoadedAs() const {
+    return *static_cast<const T*>(Loaded.get());
+  }
 };
 
 /// What a page's run works with.

@@ -19,14 +19,19 @@ void CheckInput(const fs::path& file, CliStep& step) {
   const fs::file_status status = fs::status(file, error);
   if (!fs::exists(status)) throw PinwrightError(std::string(texts::kFileNotFound) + " " + file.string());
   if (!fs::is_regular_file(status)) throw PinwrightError("Ошибка: " + file.string() + " не обычный файл");
-  if (!step.Operation->Load) return;
-  auto images = std::make_shared<MemoryImages>();
+  const CliOperation& op = *step.Operation;
+  if (!op.Load && !op.LoadObject) return;
   try {
-    step.LoadNotice = step.Operation->Load(file, *images);
+    if (op.LoadObject) {
+      step.Loaded = op.LoadObject(file, step.LoadNotice);
+      return;
+    }
+    auto images = std::make_shared<MemoryImages>();
+    step.LoadNotice = op.Load(file, *images);
+    step.Images = std::move(images);
   } catch (const std::exception& e) {
     throw PinwrightError("Ошибка в файле " + file.string() + ": " + e.what());
   }
-  step.Images = std::move(images);
 }
 
 void CheckOutput(const fs::path& file) {

@@ -2,59 +2,51 @@
 
 #include <iostream>
 
+#include "frame/Texts.h"
+#include "setup/FtSettingsOperations.h"
+
 namespace pw::cli {
 namespace {
 
-constexpr int kSettingsPage = 4;
-
-/// Shows the page, which reads the settings, as a person starts on this page.
-bool ShowSettings(CliSession& s) { return s.ShowPage(kSettingsPage); }
-
-/// What the page's four controls show, one line each, for a script to read.
-void PrintControls(const SetupPage& page) {
-  std::cout << "SetupCbus: " << page.SetupCbus.Text << "\n"
-            << "SetupCurrent: " << page.SetupCurrent.Text << "\n"
-            << "UsbVer: " << page.UsbVer.Text << "\n"
-            << "SetupClock: " << page.SetupClock.Text << std::endl;
+/// What the page's four controls would show, one line each, for a script to read.
+void PrintView(const FtSettingsView& view) {
+  std::cout << "SetupCbus: " << view.Cbus << "\n"
+            << "SetupCurrent: " << view.Current << "\n"
+            << "UsbVer: " << view.Usb << "\n"
+            << "SetupClock: " << kClockNames[static_cast<std::size_t>(view.Clock)] << std::endl;
 }
 
-void Read(CliSession& s, const std::string&, const std::vector<std::string>&) {
-  if (ShowSettings(s)) PrintControls(s.Form.Setup);
+/// CBUS CURRENT USB as typed into the page's lists; CLOCK the index of the clock entry.
+FtSettingsChoice ChoiceOf(const std::vector<std::string>& args) {
+  const std::string& clock = args[3];
+  if (clock != "0" && clock != "1") {
+    throw UsageError("CLOCK must be 0 (internal oscillator) or 1 (external crystal), not " + clock);
+  }
+  return {args[0], args[1], args[2], clock == "1" ? 1 : 0};
 }
 
-/// CLOCK is the index of the clock entry: 0 internal oscillator, 1 external crystal.
-int ClockIndex(const std::string& text) {
-  if (text == "0") return 0;
-  if (text == "1") return 1;
-  throw UsageError("CLOCK must be 0 (internal oscillator) or 1 (external crystal), not " + text);
-}
-
-void Write(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  const int clock = ClockIndex(args[3]);
-  if (!ShowSettings(s)) return;
-  SetupPage& page = s.Form.Setup;
-  // Typed into the editable drop-downs, picked in the clock list, as a person would.
-  page.SetupCbus.Text = args[0];
-  page.SetupCurrent.Text = args[1];
-  page.UsbVer.Text = args[2];
-  page.SetupClock.Select(clock);
-  s.Click(page.SetupWrite);
-}
-
-void Defaults(CliSession& s, const std::string&, const std::vector<std::string>&) {
-  if (ShowSettings(s)) s.Click(s.Form.Setup.SetupDefoult);
+void RunSettings(CliContext& context, const std::string&, std::span<const CliStep> steps) {
+  FtSettingsOperations settings(context.Unit);
+  FtSettingsFound found;
+  std::vector<OperationStep> frameSteps;
+  // A run begins with a read, as showing the page does: only a record a read filled is programmed.
+  if (steps.front().Operation->Name != "read") frameSteps.push_back(settings.Read(found));
+  bool programs = false;
+  bool prints = false;
+  for (const CliStep& step : steps) {
+    const std::string& name = step.Operation->Name;
+    prints = prints || name == "read";
+    programs = programs || name != "read";
+    if (name == "read") frameSteps.push_back(settings.Read(found));
+    if (name == "write") frameSteps.push_back(settings.WriteSettings(ChoiceOf(step.Args)));
+    if (name == "defaults") frameSteps.push_back(settings.WriteDefaults());
+  }
+  settings.Run(context.Run, FtSettingsOperations::Target(context.Baud, texts::kNoProgrammer), frameSteps, programs);
+  if (prints && context.Run.Ok() && found.View) PrintView(*found.View);
 }
 
 }  // namespace
 
-std::vector<CliCommand> SettingsCliCommands() {
-  return {
-      {"settings", false, "read", 0, Read},
-      {"settings", false, "write", 4, Write},
-      {"settings", false, "defaults", 0, Defaults},
-  };
-}
-
-CliPage SettingsCliPage() { return LegacyCliPage(SettingsCliCommands()); }
+CliPage SettingsCliPage() { return {"settings", false, {{"read", 0}, {"write", 4}, {"defaults", 0}}, "", RunSettings}; }
 
 }  // namespace pw::cli

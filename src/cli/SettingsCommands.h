@@ -1,16 +1,12 @@
 #pragma once
 /// @file
-/// The commands of the programmer settings page.
+/// The programmer settings page on the command line: settings read | write CBUS CURRENT USB
+/// CLOCK | defaults.
 
-#include <vector>
-
-#include "cli/CliCommands.h"
+#include "cli/CliPage.h"
 
 namespace pw::cli {
 
-/// settings read, settings write CBUS CURRENT USB CLOCK, settings defaults.
-std::vector<CliCommand> SettingsCliCommands();
-/// The page on the command line.
 CliPage SettingsCliPage();
 
 }  // namespace pw::cli

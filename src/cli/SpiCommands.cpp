@@ -1,59 +1,73 @@
 #include "cli/SpiCommands.h"
 
-#include "spi/SpiFlashImage.h"
+#include <algorithm>
+#include <memory>
+
+#include "frame/Frame.h"
+#include "spi/SpiFlashOperations.h"
+#include "spi/SpiFlashTexts.h"
 
 namespace pw::cli {
 namespace {
 
-constexpr int kSpiPage = 3;
-
-SpiFlashPage& Page(CliSession& s) { return s.Form.Spi; }
-
-void Identify(CliSession& s, const std::string&, const std::vector<std::string>&) {
-  if (s.ShowPage(kSpiPage)) s.Step([&] { Page(s).SpiFlashIdentify(); });
+/// The page's own loader: the image is kept for the operation, which a file too large for the
+/// shared images would not be.
+std::shared_ptr<const void> LoadSpiFile(const std::filesystem::path& file, std::string& notice) {
+  return std::make_shared<const SpiFlashImage>(LoadSpiFlashImage(file, notice));
 }
 
-void Read(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  if (!s.ShowPage(kSpiPage)) return;
-  s.Host.SetFile(args[0]);
-  s.Click(Page(s).SpiFlashRead);
+/// The image a step's preflight loaded, after the lines the page logs when it loads a file.
+const SpiFlashImage& LoadedImage(const CliStep& step, OperationRun& run) {
+  run.Log(texts::SpiFileLoaded(step.Args[0]));
+  if (!step.LoadNotice.empty()) run.Log(step.LoadNotice);
+  return step.LoadedAs<SpiFlashImage>();
 }
 
-void Write(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  if (!s.ShowPage(kSpiPage)) return;
-  s.Host.SetFile(args[0]);
-  if (s.Click(Page(s).SpiFlashFile)) s.Click(Page(s).SpiFlashWrite);
+using StepBuilder = OperationStep (*)(SpiFlashOperations&, const CliStep&, OperationRun&);
+
+struct SpiOperation {
+  CliOperation Cli;
+  StepBuilder Build;
+};
+
+const std::vector<SpiOperation>& SpiOperations() {
+  static const std::vector<SpiOperation> operations = {
+      {{"identify", 0}, [](SpiFlashOperations& o, const CliStep&, OperationRun&) { return o.Identify(); }},
+      {{"read", 1, FileUse::Output},
+       [](SpiFlashOperations& o, const CliStep& s, OperationRun& run) {
+         run.Log(texts::SpiReadInto(s.Args[0]));
+         return o.Read(s.Args[0]);
+       }},
+      {{"write", 1, FileUse::Input, nullptr, false, LoadSpiFile},
+       [](SpiFlashOperations& o, const CliStep& s, OperationRun& run) {
+         return o.Write(LoadedImage(s, run), texts::kSpiWriteButton);
+       }},
+      {{"erase", 0},
+       [](SpiFlashOperations& o, const CliStep&, OperationRun&) { return o.Erase(texts::kSpiEraseButton); }},
+      {{"verify", 1, FileUse::Input, nullptr, false, LoadSpiFile},
+       [](SpiFlashOperations& o, const CliStep& s, OperationRun& run) { return o.Verify(LoadedImage(s, run)); }},
+  };
+  return operations;
 }
 
-void Erase(CliSession& s, const std::string&, const std::vector<std::string>&) {
-  if (s.ShowPage(kSpiPage)) s.Click(Page(s).SpiFlashErase);
-}
-
-void Verify(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  if (!s.ShowPage(kSpiPage)) return;
-  s.Host.SetFile(args[0]);
-  if (s.Click(Page(s).SpiFlashFile)) s.Step([&] { Page(s).SpiFlashVerify(); });
-}
-
-/// The page's own loader, so that a file it would refuse is refused before the programmer is opened.
-std::string LoadSpiFile(const std::filesystem::path& file, MemoryImages&) {
-  std::string notice;
-  LoadSpiFlashImage(file, notice);
-  return notice;
+void RunSpi(CliContext& context, const std::string&, std::span<const CliStep> steps) {
+  SpiFlashOperations flash(context.Unit, context.Baud, DescriptionFile(context.Paths, kSpiFlashTypesFile));
+  std::vector<OperationStep> frameSteps;
+  for (const CliStep& step : steps) {
+    const auto& all = SpiOperations();
+    const auto op =
+        std::find_if(all.begin(), all.end(), [&](const SpiOperation& o) { return o.Cli.Name == step.Operation->Name; });
+    frameSteps.push_back(op->Build(flash, step, context.Run));
+  }
+  RunFrame(context.Unit, context.Run, flash.Target(), frameSteps);
 }
 
 }  // namespace
 
-std::vector<CliCommand> SpiCliCommands() {
-  return {
-      {"spi", false, "identify", 0, Identify},
-      {"spi", false, "read", 1, Read, FileUse::Output},
-      {"spi", false, "write", 1, Write, FileUse::Input, LoadSpiFile},
-      {"spi", false, "erase", 0, Erase},
-      {"spi", false, "verify", 1, Verify, FileUse::Input, LoadSpiFile},
-  };
+CliPage SpiCliPage() {
+  CliPage page{"spi", false, {}, "", RunSpi};
+  for (const SpiOperation& o : SpiOperations()) page.Operations.push_back(o.Cli);
+  return page;
 }
-
-CliPage SpiCliPage() { return LegacyCliPage(SpiCliCommands()); }
 
 }  // namespace pw::cli

@@ -1,16 +1,12 @@
 #pragma once
 /// @file
-/// The commands of the SPI Flash page.
+/// The SPI Flash page on the command line: spi identify | read FILE | write FILE | erase |
+/// verify FILE, any of them in one run.
 
-#include <vector>
-
-#include "cli/CliCommands.h"
+#include "cli/CliPage.h"
 
 namespace pw::cli {
 
-/// spi identify, spi read FILE, spi write FILE, spi erase, spi verify FILE.
-std::vector<CliCommand> SpiCliCommands();
-/// The page on the command line.
 CliPage SpiCliPage();
 
 }  // namespace pw::cli

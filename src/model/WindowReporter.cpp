@@ -16,11 +16,23 @@ void WindowReporter::Progress(std::int64_t position, std::int64_t max) {
   ctx_.Host.ProcessEvents();
 }
 
-void RunOnPage(FormContext& context, ProgressBar& bar, const std::function<void(OperationRun&)>& body) {
-  WindowReporter reporter(context, &bar);
+namespace {
+
+void RunWith(FormContext& context, ProgressBar* bar, const std::function<void(OperationRun&)>& body) {
+  WindowReporter reporter(context, bar);
   OperationRun run(reporter);
   body(run);
   context.Adopt(run.Result());
+}
+
+}  // namespace
+
+void RunOnPage(FormContext& context, ProgressBar& bar, const std::function<void(OperationRun&)>& body) {
+  RunWith(context, &bar, body);
+}
+
+void RunOnPage(FormContext& context, const std::function<void(OperationRun&)>& body) {
+  RunWith(context, nullptr, body);
 }
 
 }  // namespace pw

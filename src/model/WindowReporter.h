@@ -33,5 +33,7 @@ class WindowReporter : public Reporter {
 /// Runs body as one operation of a page whose progress bar is bar, and keeps how it ended as
 /// the outcome of the window event that started it.
 void RunOnPage(FormContext& context, ProgressBar& bar, const std::function<void(OperationRun&)>& body);
+/// The same for a page without a progress bar.
+void RunOnPage(FormContext& context, const std::function<void(OperationRun&)>& body);
 
 }  // namespace pw

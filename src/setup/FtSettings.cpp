@@ -48,6 +48,20 @@ std::uint16_t CurrentValue(const std::string& text) {
   return static_cast<std::uint16_t>(value);
 }
 
+FtSettingsView ViewOf(const FT_PROGRAM_DATA& data) {
+  return {CbusName(data.Cbus4), std::to_string(data.MaxPower), UsbVersionText(data.USBVersion),
+          data.UseExtOsc != 0 ? 1 : 0};
+}
+
+void ApplyChoice(const FtSettingsChoice& choice, FT_PROGRAM_DATA& data) {
+  data.Cbus4 = CbusValue(choice.Cbus);
+  data.MaxPower = CurrentValue(choice.Current);
+  data.USBVersion = UsbVersionValue(choice.Usb);
+  data.HighDriveIOs = 1;
+  data.PullDownEnable = 0;
+  data.UseExtOsc = static_cast<std::uint8_t>(choice.Clock == 1 ? 1 : 0);
+}
+
 void ApplyDefaultSettings(FT_PROGRAM_DATA& data) {
   data.Cbus4 = kCbusClockOff;
   data.MaxPower = 50;

@@ -4,12 +4,12 @@
 /// CBUS4 function, current, USB version and clock source, and programs them back, from the
 /// controls or as defaults.
 
-#include <optional>
-#include <string>
+#include <functional>
 #include <vector>
 
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "setup/FtSettingsOperations.h"
 
 namespace pw {
 
@@ -30,9 +30,6 @@ class SetupPage {
   void SetupWriteClick();
   /// Programs the default settings over the record last read.
   void SetupDefoultClick();
-  /// Finds and opens the programmer, programs FtEeData, closes. Returns why nothing was
-  /// programmed (a line for the log), or nothing when it was.
-  std::optional<std::string> ProgramFtSettings();
 
   TabSheet Setup{"Setup", "Настройки"};
   Label SetupCbusLabel{"SetupCbusLabel", "Setup", {8, 8, 196, 30}, "Выход тактовой частоты (выход CBUS4)"};
@@ -57,16 +54,13 @@ class SetupPage {
                   Label::Style::Warning};
 
  private:
-  void LogSettings();
-  void ShowSettings();
-  /// Logs why nothing was programmed; the operation then counts as failed.
-  void NotProgrammed(const std::string& why);
+  void ShowSettings(const FtSettingsView& view);
+  /// Runs step (one that programs when programs) on the programmer; openFailure as the target's.
+  void Run(const OperationStep& step, bool programs, const std::string& openFailure);
 
   FormContext& ctx_;
-  /// Whether FtEeData holds what the last settings read found: only such a record is programmed.
-  bool settingsRead_ = false;
-  /// The description the last read found: the one the device is programmed with again.
-  std::string readDescription_;
+  /// Keeps the record the last read found between the page's events.
+  FtSettingsOperations settings_;
 };
 
 }  // namespace pw

@@ -24,6 +24,12 @@ struct SpiFlashWait {
   std::uint64_t MaximumUs = 0;
 };
 
+/// A type's time in milliseconds or microseconds as a wait.
+inline SpiFlashWait WaitMs(SpiFlashTime t) {
+  return {std::uint64_t{t.Typical} * 1000, std::uint64_t{t.Maximum} * 1000};
+}
+inline SpiFlashWait WaitUs(SpiFlashTime t) { return {t.Typical, t.Maximum}; }
+
 class SpiFlashBus {
  public:
   /// baud: the programmer's baud value; the wire time of a sample is 1 / (16 × baud), which

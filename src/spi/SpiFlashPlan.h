@@ -7,6 +7,9 @@
 #include <span>
 #include <vector>
 
+#include "spi/SpiFlashImage.h"
+#include "spi/SpiFlashTypes.h"
+
 namespace pw {
 
 struct SpiSectorPlan {
@@ -21,5 +24,17 @@ struct SpiSectorPlan {
 /// differs. Both spans have the sector's length, a whole number of pages.
 SpiSectorPlan PlanSector(std::span<const std::uint8_t> chip, std::span<const std::uint8_t> wanted,
                          std::uint32_t pageSize);
+
+/// The aligned unit a write reads, plans and verifies at a time: a block, at least one sector.
+std::uint32_t SpiChunkBytes(const FlashType& type);
+/// The first addresses of the aligned chunks of chunk bytes that hold some of image's bytes.
+std::vector<std::uint32_t> SpiFileChunks(const SpiFlashImage& image, std::uint32_t chunk);
+/// What the chunk at base must hold: image's bytes over the chip's own (chip), which a sector
+/// erase would otherwise lose.
+std::vector<std::uint8_t> SpiWantedChunk(const SpiFlashImage& image, std::uint32_t base,
+                                         std::span<const std::uint8_t> chip);
+/// The plan of each sector of a chunk, in order.
+std::vector<SpiSectorPlan> PlanChunk(const FlashType& type, std::span<const std::uint8_t> chip,
+                                     std::span<const std::uint8_t> wanted);
 
 }  // namespace pw

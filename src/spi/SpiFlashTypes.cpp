@@ -18,7 +18,8 @@ class Reader {
   Reader(const IniFile& ini, const std::string& section) : ini_(ini), section_(section) {}
 
   [[noreturn]] void Bad(const std::string& key, const std::string& value, const std::string& need) const {
-    throw BadKey("Ошибка в файле SpiFlash.ini: [" + section_ + "] " + key + "=" + value + " (" + need + ")");
+    throw BadKey("Ошибка в файле " + std::string(kSpiFlashTypesFile) + ": [" + section_ + "] " + key + "=" + value +
+                 " (" + need + ")");
   }
   std::string Text(const std::string& key, const std::string& def) const {
     if (def.empty() && !ini_.HasKey(section_, key)) Bad(key, "", "ключ не задан");
@@ -72,9 +73,8 @@ JedecId IdOf(std::uint64_t value) {
           static_cast<std::uint8_t>(value)};
 }
 
-FlashType Read(const Reader& r, const std::string& section) {
-  FlashType t;
-  t.Name = section;
+/// Jedec=, Size= and PageSize=.
+void ReadSizes(const Reader& r, FlashType& t) {
   const std::string jedec = r.Text("Jedec", "");
   if (jedec.size() != 6) r.Bad("Jedec", jedec, "нужно 6 цифр hex: изготовитель, тип, объём");
   t.Id = IdOf(r.Hex("Jedec", jedec, 6, "нужно 6 цифр hex: изготовитель, тип, объём"));
@@ -90,6 +90,10 @@ FlashType Read(const Reader& r, const std::string& section) {
     r.Bad("PageSize", page, "нужно число байт, степень двух не больше 4096");
   }
   t.PageSize = static_cast<std::uint32_t>(*pageBytes);
+}
+
+/// SectorErase=, BlockErase= and ChipErase=.
+void ReadErases(const Reader& r, FlashType& t) {
   t.Sector = r.Erase("SectorErase", "20:4096");
   t.Block = r.Erase("BlockErase", "D8:65536");
   // A write erases whole sectors and refills them page by page: pages must tile sectors, sectors the chip.
@@ -101,12 +105,20 @@ FlashType Read(const Reader& r, const std::string& section) {
     r.Bad("BlockErase", r.Text("BlockErase", "D8:65536"), "блок должен быть не меньше сектора и не больше микросхемы");
   }
   t.ChipErase = r.HexByte("ChipErase", "C7");
+}
+
+/// StatusBusy= and StatusProtect=.
+void ReadStatusBits(const Reader& r, FlashType& t) {
   t.StatusBusy = r.HexByte("StatusBusy", "01");
   if (!Reader::PowerOfTwo(t.StatusBusy)) r.Bad("StatusBusy", r.Text("StatusBusy", "01"), "нужен один бит");
   t.StatusProtect = r.HexByte("StatusProtect", "1C");
   if ((t.StatusProtect & (t.StatusBusy | 0x02)) != 0) {
     r.Bad("StatusProtect", r.Text("StatusProtect", "1C"), "биты занятости и разрешения записи не защита");
   }
+}
+
+/// The four times and Program=.
+void ReadProgramming(const Reader& r, FlashType& t) {
   t.PageProgramUs = r.Time("PageProgramUs");
   t.SectorEraseMs = r.Time("SectorEraseMs");
   t.BlockEraseMs = r.Time("BlockEraseMs");
@@ -119,13 +131,23 @@ FlashType Read(const Reader& r, const std::string& section) {
   } else {
     r.Bad("Program", program, "нужно page, aai или byte");
   }
+}
+
+FlashType Read(const Reader& r, const std::string& section) {
+  FlashType t;
+  t.Name = section;
+  ReadSizes(r, t);
+  ReadErases(r, t);
+  ReadStatusBits(r, t);
+  ReadProgramming(r, t);
   return t;
 }
 
 }  // namespace
 
 FlashTypeResult ReadSpiFlashType(const IniFile& types, const std::string& section) {
-  if (!types.HasSection(section)) return {std::nullopt, "Ошибка: в файле SpiFlash.ini нет типа [" + section + "]"};
+  if (!types.HasSection(section))
+    return {std::nullopt, "Ошибка: в файле " + std::string(kSpiFlashTypesFile) + " нет типа [" + section + "]"};
   try {
     return {Read(Reader(types, section), section), ""};
   } catch (const BadKey& e) {

@@ -46,6 +46,9 @@ struct FlashType {
   bool Writable = true;
 };
 
+/// The description file of the flash types.
+inline constexpr const char* kSpiFlashTypesFile = "SpiFlash.ini";
+
 /// The largest chip three address bytes reach.
 inline constexpr std::uint32_t kSpiFlashMostBytes = 16u << 20;
 

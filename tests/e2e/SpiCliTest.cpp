@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -62,6 +63,12 @@ TEST(SpiCli, A32MbitChipRoundTripsAnImageAndEachOutcomeHasItsStatus) {
     EXPECT_EQ(r.Status, step.status) << step.args[2] << " " << r.Out << r.Err;
     EXPECT_NE((r.Out + r.Err).find(step.line), std::string::npos) << step.args[2] << ": " << r.Out << r.Err;
   }
+  // Several operations in one run: the chip is identified once.
+  const auto both = RunCli({bench, "spi", "write", "same.hex", "verify", "same.hex"}, dir.Path());
+  EXPECT_EQ(both.Status, 0) << both.Out << both.Err;
+  const auto lines = both.Lines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.starts_with("Микросхема: "); }), 1)
+      << both.Out;
   Bytes chip = image;
   chip.resize(4u << 20, 0xFF);
   std::string notice;

@@ -4,7 +4,6 @@
 
 #include "d2xx/FtEepromImage.h"
 #include "frame/Texts.h"
-#include "link/ProgrammerConnection.h"
 #include "setup/FtSettings.h"
 #include "support/FormFixture.h"
 
@@ -187,29 +186,6 @@ TEST_F(SetupPageTest, DefaultsGoOverTheRecordReadAndTheControlsStay) {
   EXPECT_EQ(Page().SetupClock.ItemIndex, 1);
 }
 
-TEST_F(SetupPageTest, BadTypedCurrentsProgramNothing) {
-  const struct {
-    const char* Current;
-    bool ErrorBox;
-  } cases[] = {{"abc", true}, {"", true}, {"600", false}, {"-10", false}};
-  Show();
-  const FtEepromImage before = Eeprom();
-  for (const auto& c : cases) {
-    f.Host.Errors.clear();
-    Type(Page().SetupCurrent, c.Current);
-    Click(Page().SetupWrite);
-    EXPECT_EQ(Eeprom(), before) << c.Current;
-    EXPECT_NE(Log().back(), "настройки прошиты") << c.Current;
-    if (c.ErrorBox) {
-      EXPECT_EQ(f.Host.Errors, Lines{texts::kNoProgrammer}) << c.Current;
-      EXPECT_EQ(f.Form->LastOutcome(), Outcome::ErrorReport);
-    } else {
-      EXPECT_EQ(Log().back().rfind("Ошибка: ток ", 0), 0u) << Log().back();
-      EXPECT_EQ(f.Form->LastOutcome(), Outcome::TargetProblem);
-    }
-  }
-}
-
 TEST_F(SetupPageTest, WithoutASuccessfulReadNothingIsProgrammed) {
   const std::string refusal = "Ошибка: настройки не считаны с программатора, прошивка отменена";
   const FtEepromImage before = Eeprom();
@@ -234,56 +210,6 @@ TEST_F(SetupPageTest, WithoutASuccessfulReadNothingIsProgrammed) {
     EXPECT_EQ(Log().back(), refusal);
   }
   EXPECT_EQ(Eeprom(), before);
-}
-
-TEST_F(SetupPageTest, AChipWithoutVendorOrProductIsNotProgrammedAgain) {
-  Preset([](FT_PROGRAM_DATA& d) { d.ProductId = 0; });
-  const FtEepromImage before = Eeprom();
-  Show();
-  Click(Page().SetupDefoult);
-  EXPECT_EQ(Log().back().rfind("Ошибка: VID/PID", 0), 0u) << Log().back();
-  EXPECT_EQ(Eeprom(), before);
-}
-
-TEST_F(SetupPageTest, AProgrammerLeftOpenIsReportedAsNothingProgrammed) {
-  Show();
-  const FtEepromImage before = Eeprom();
-  OpenProgrammer(f.Form->Unit, kModeNone, 19200);
-  Click(Page().SetupDefoult);
-  EXPECT_EQ(Log().back(), "Ошибка: программатор занят другой операцией, настройки не прошиты");
-  EXPECT_EQ(f.Form->LastOutcome(), Outcome::TargetProblem);
-  EXPECT_EQ(Eeprom(), before);
-}
-
-TEST_F(SetupPageTest, AFailingProgramCallClosesTheProgrammer) {
-  Show();
-  f.Sim().Faults().FailCall(sim::SimCall::EeProgram, 1, FT_EEPROM_WRITE_FAILED);
-  f.Sim().Faults().FailCall(sim::SimCall::EeProgram, 2, FT_EEPROM_WRITE_FAILED);
-  Click(Page().SetupWrite);
-  EXPECT_EQ(f.Host.Errors, Lines{texts::kNoProgrammer});
-  EXPECT_EQ(f.Form->Unit.FtHandle, 0u);
-  Click(Page().SetupDefoult);
-  EXPECT_EQ(f.Host.Errors.back(), "FT_EE_Program - EEPROM write failed...");
-  EXPECT_EQ(f.Form->Unit.FtHandle, 0u);
-  EXPECT_NE(Log().back(), "настройки прошиты по умолчанию");
-}
-
-struct SetupPageTwoDevices : SetupPageTest {
-  SetupPageTwoDevices()
-      : SetupPageTest(
-            "[Programmer]\nDescription=Adapter A\nSerialNumber=AAAA0001\n"
-            "[Programmer2]\nDescription=Adapter B\nSerialNumber=BBBB0002\n") {}
-};
-
-TEST_F(SetupPageTwoDevices, WhenNoneIsTheProgrammerDeviceZeroKeepsItsOwnDescription) {
-  const FtEepromImage other = Eeprom(1);
-  Show();
-  EXPECT_EQ(f.Form->Unit.FtDeviceDescription, "Adapter B");  // listed last
-  Click(Page().SetupDefoult);
-  ASSERT_EQ(Log().back(), "настройки прошиты по умолчанию");
-  EXPECT_STREQ(Stored(0).description, "Adapter A");
-  EXPECT_EQ(Stored(0).data.Cbus4, 10);
-  EXPECT_EQ(Eeprom(1), other);
 }
 
 }  // namespace

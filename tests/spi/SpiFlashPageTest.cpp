@@ -149,20 +149,6 @@ TEST(SpiFlashPage, AWriteErasesOnlyTheSectorsThatMustChangeAndKeepsTheirOtherByt
   EXPECT_TRUE(Has(t.Log(), "стёрто: 1, записано страниц: 16,"));
 }
 
-TEST(SpiFlashPage, ProtectionIsReportedAndClearedOnlyAfterAYes) {
-  SpiPage t("W25Q32", "Status=1C\n");
-  t.Load("one.bin", Bytes{0x00});
-  t.f.Host.Answers = {false};
-  EXPECT_EQ(t.Click(t.Page().SpiFlashWrite), Outcome::Success);
-  EXPECT_TRUE(Has(t.Log(), "Микросхема защищена от записи: биты защиты 0x1C в регистре состояния"));
-  EXPECT_TRUE(Has(t.Log(), "Защита не снята; запись отменена"));
-  EXPECT_EQ(t.Chip().Memory()[0], 0xFF);
-  t.f.Host.Answers = {true};
-  EXPECT_EQ(t.Click(t.Page().SpiFlashWrite), Outcome::Success);
-  EXPECT_TRUE(Has(t.Log(), "Защита снята"));
-  EXPECT_EQ(t.Chip().Memory()[0], 0x00);
-}
-
 TEST(SpiFlashPage, AChipThatStaysBusyIsReportedAndNotWrittenOver) {
   SpiPage t("W25Q32");
   t.Load("two.bin", Bytes(600, 0x00));
@@ -176,25 +162,6 @@ TEST(SpiFlashPage, AChipThatStaysBusyIsReportedAndNotWrittenOver) {
   EXPECT_EQ(t.Chip().Memory()[256], 0xFF);
 }
 
-TEST(SpiFlashPage, WritesThatCannotBeDoneRightAreRefused) {
-  const struct {
-    const char* part;
-    std::size_t bytes;
-    const char* line;
-  } cases[] = {
-      {"SST25VF016B", 16, "Ошибка: SST25VF016B программируется не страницами (Program в SpiFlash.ini)"},
-      {"W25X10", (128u << 10) + 1,
-       "Ошибка: данных в файле 131073 байт, а объём микросхемы 131072 байт; запись отменена"},
-  };
-  for (const auto& c : cases) {
-    SpiPage t(c.part);
-    t.Load("big.bin", Bytes(c.bytes, 0x00));
-    EXPECT_EQ(t.Click(t.Page().SpiFlashWrite), Outcome::ErrorReport) << c.part;
-    EXPECT_TRUE(Has(t.Log(), c.line)) << c.part;
-    EXPECT_EQ(t.Chip().PagePrograms(), 0);
-  }
-}
-
 TEST(SpiFlashPage, TheChipIsErasedOnlyAfterAYes) {
   SpiPage t("W25X10");
   std::fill(t.Chip().Memory().begin(), t.Chip().Memory().end(), 0x00);
@@ -206,38 +173,6 @@ TEST(SpiFlashPage, TheChipIsErasedOnlyAfterAYes) {
   EXPECT_TRUE(
       std::all_of(t.Chip().Memory().begin(), t.Chip().Memory().end(), [](std::uint8_t b) { return b == 0xFF; }));
   EXPECT_TRUE(Has(t.Log(), "стирание SPI Flash завершено"));
-}
-
-}  // namespace
-}  // namespace pw
-
-namespace pw {
-namespace {
-
-TEST(SpiFlashPage, AStopBetweenPiecesLeavesNoFileAndSaysWhatWasLeftUndone) {
-  struct Case {
-    const char* Name;
-    bool Write;
-    const char* LineEnd;
-  };
-  for (const Case c : {Case{"read", false, "байт SPI Flash; файл не сохранён"},
-                       Case{"write", true, "блоков SPI Flash; микросхема могла остаться записанной частично"}}) {
-    SCOPED_TRACE(c.Name);
-    SpiPage t("W25Q32");
-    if (c.Write) t.Load("image.bin", RealImage(1u << 20));
-    t.f.Host.Files.push_back((t.f.Dir / "out.bin").string());
-    int looks = 0;
-    t.f.Host.OnEvents = [&] {
-      if (++looks == 3) t.f.Form->StopButton.OnClick();
-    };
-    EXPECT_EQ(t.Click(c.Write ? t.Page().SpiFlashWrite : t.Page().SpiFlashRead), Outcome::Stopped);
-    EXPECT_FALSE(t.f.Sim().Devices().front()->Open);
-    EXPECT_FALSE(std::filesystem::exists(t.f.Dir / "out.bin"));
-    const auto stop = std::find_if(t.Log().begin(), t.Log().end(),
-                                   [](const std::string& l) { return l.rfind("Остановлено", 0) == 0; });
-    ASSERT_NE(stop, t.Log().end());
-    EXPECT_TRUE(stop->ends_with(c.LineEnd)) << *stop;
-  }
 }
 
 }  // namespace

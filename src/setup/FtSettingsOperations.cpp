@@ -1,0 +1,112 @@
+#include "setup/FtSettingsOperations.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+
+#include "common/Error.h"
+#include "d2xx/Modes.h"
+#include "frame/Texts.h"
+
+namespace pw {
+namespace {
+
+/// A text buffer of the record up to its first zero byte.
+template <std::size_t N>
+std::string TextOf(const std::array<char, N>& buffer) {
+  return std::string(buffer.data(), strnlen(buffer.data(), N));
+}
+
+/// Runs work; any failure is reported as the programmer missing, as the write always has.
+void AsNoProgrammer(const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const std::exception&) {
+    throw PinwrightError(texts::kNoProgrammer);
+  }
+}
+
+}  // namespace
+
+FrameTarget FtSettingsOperations::Target(std::int32_t baud, std::string openFailure) {
+  return {kModeNone, baud, nullptr, std::move(openFailure)};
+}
+
+OperationStep FtSettingsOperations::Read(FtSettingsFound& found) {
+  OperationStep step;
+  step.Act = [this, &found](OperationRun& run) { ActRead(run, found); };
+  return step;
+}
+
+void FtSettingsOperations::ActRead(OperationRun& run, FtSettingsFound& found) {
+  found.Opened = true;
+  // Each read prepares the record afresh; one that fails leaves it half filled.
+  settingsRead_ = false;
+  for (std::uint32_t version : {0u, 1u, 2u}) unit_.ReadFtEeprom(version);
+  settingsRead_ = true;
+  readDescription_ = TextOf(unit_.DescriptionBuffer);
+  LogSettings(run);
+  found.View = ViewOf(unit_.FtEeData);
+}
+
+void FtSettingsOperations::LogSettings(OperationRun& run) const {
+  run.Log("считывание настроек FT");
+  run.Log("Manufacture: " + TextOf(unit_.ManufacturerBuffer));
+  run.Log("ID: " + TextOf(unit_.ManufacturerIdBuffer));
+  run.Log("Description: " + TextOf(unit_.DescriptionBuffer));
+  run.Log("SerialNumber: " + TextOf(unit_.SerialNumberBuffer));
+  run.Log("HI Drive=" + std::to_string(unit_.FtEeData.HighDriveIOs));
+}
+
+OperationStep FtSettingsOperations::WriteSettings(FtSettingsChoice choice) {
+  OperationStep step;
+  step.CheckInputs = [choice]() -> Refusal {
+    AsNoProgrammer([&] { CurrentValue(choice.Current); });
+    return std::nullopt;
+  };
+  step.Act = [this, choice](OperationRun& run) {
+    AsNoProgrammer([&] {
+      Program(
+          run, [&](FT_PROGRAM_DATA& data) { ApplyChoice(choice, data); }, texts::kSettingsWritten);
+    });
+  };
+  return step;
+}
+
+OperationStep FtSettingsOperations::WriteDefaults() {
+  OperationStep step;
+  step.Act = [this](OperationRun& run) { Program(run, ApplyDefaultSettings, texts::kDefaultsWritten); };
+  return step;
+}
+
+void FtSettingsOperations::Program(OperationRun& run, const std::function<void(FT_PROGRAM_DATA&)>& change,
+                                   const std::string& done) {
+  // A record no read filled holds zeros: programmed, the programmer would vanish from the bus.
+  if (!settingsRead_) return run.TargetFailed(texts::kSettingsNotRead);
+  change(unit_.FtEeData);
+  if (const auto unsafe = UnsafeSettings(unit_.FtEeData)) return run.TargetFailed(*unsafe);
+  KeepReadDescription();
+  unit_.FtSetBitMode(0x00, FT_BITMODE_RESET);
+  unit_.ProgramFtEeprom();
+  run.Log(done);
+}
+
+void FtSettingsOperations::KeepReadDescription() {
+  // Opening the programmer lists the devices, which leaves the last listed description in the
+  // record's buffer; it may be another device's, and the device keeps its own.
+  std::memset(unit_.DescriptionBuffer.data(), 0, unit_.DescriptionBuffer.size());
+  std::memcpy(unit_.DescriptionBuffer.data(), readDescription_.data(),
+              std::min(readDescription_.size(), unit_.DescriptionBuffer.size() - 1));
+}
+
+Outcome FtSettingsOperations::Run(OperationRun& run, const FrameTarget& target, std::span<const OperationStep> steps,
+                                  bool programs) {
+  // The frame would take over a programmer another operation holds, and close it after.
+  if (programs && unit_.FtHandle != 0) {
+    run.TargetFailed(texts::kProgrammerBusy);
+    return run.Result();
+  }
+  return RunFrame(unit_, run, target, steps);
+}
+
+}  // namespace pw

@@ -1,0 +1,65 @@
+#pragma once
+/// @file
+/// The programmer's own settings (the FT232R's configuration EEPROM), window-free: read them,
+/// program them from a person's choice or as the defaults. Steps of the operation frame on the
+/// programmer alone (mode "NO", no chip). Only a record the last read filled is programmed, and
+/// with the description that read found.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "frame/Frame.h"
+#include "link/D2xxUnit.h"
+#include "setup/FtSettings.h"
+
+namespace pw {
+
+/// What a settings read found, for a face to show.
+struct FtSettingsFound {
+  /// The programmer was opened: its settings can be worked on.
+  bool Opened = false;
+  /// What the page's controls show; empty when the read did not finish.
+  std::optional<FtSettingsView> View;
+};
+
+class FtSettingsOperations {
+ public:
+  explicit FtSettingsOperations(D2XXUnit& unit) : unit_(unit) {}
+  FtSettingsOperations(const FtSettingsOperations&) = delete;
+  FtSettingsOperations& operator=(const FtSettingsOperations&) = delete;
+
+  /// The programmer in mode "NO"; openFailure is shown instead of the error when it cannot be
+  /// opened (empty: the error itself).
+  static FrameTarget Target(std::int32_t baud, std::string openFailure);
+
+  /// Reads the record (three EEPROM reads), logs what it holds and fills found.
+  OperationStep Read(FtSettingsFound& found);
+  /// Programs choice over the record last read. Every failure, a current that is no number
+  /// included, is shown as texts::kNoProgrammer.
+  OperationStep WriteSettings(FtSettingsChoice choice);
+  /// Programs the default settings over the record last read.
+  OperationStep WriteDefaults();
+
+  /// Runs steps through the frame. When programs (a step programs) and another operation holds
+  /// the programmer, nothing is opened or programmed: logged, the target failed.
+  Outcome Run(OperationRun& run, const FrameTarget& target, std::span<const OperationStep> steps, bool programs);
+
+ private:
+  void ActRead(OperationRun& run, FtSettingsFound& found);
+  void LogSettings(OperationRun& run) const;
+  /// Programs the record last read, changed by change, after the checks that keep the
+  /// programmer usable; logs done when it is programmed.
+  void Program(OperationRun& run, const std::function<void(FT_PROGRAM_DATA&)>& change, const std::string& done);
+  void KeepReadDescription();
+
+  D2XXUnit& unit_;
+  /// Whether the record holds what the last settings read found: only such a record is programmed.
+  bool settingsRead_ = false;
+  /// The description the last read found: the one the device is programmed with again.
+  std::string readDescription_;
+};
+
+}  // namespace pw

@@ -1,0 +1,85 @@
+#pragma once
+/// @file
+/// The SPI Flash operations, window-free: identify, read into a file, write from an image
+/// (erasing only what must change, skipping pages already equal, then verifying), verify,
+/// erase. Each is a step of the operation frame (frame/Frame.h); the frame's identification
+/// reads the chip's JEDEC ID and finds its type in SpiFlash.ini.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "frame/Frame.h"
+#include "link/D2xxUnit.h"
+#include "spi/SpiFlashBus.h"
+#include "spi/SpiFlashImage.h"
+#include "spi/SpiFlashTypes.h"
+
+namespace pw {
+
+class SpiFlashOperations {
+ public:
+  /// typesFile: SpiFlash.ini; chosen: the type a person chose (empty: none), which stays chosen
+  /// when it shares the chip's ID with other types.
+  SpiFlashOperations(D2XXUnit& unit, std::int32_t baud, std::filesystem::path typesFile, std::string chosen = "");
+  SpiFlashOperations(const SpiFlashOperations&) = delete;
+  SpiFlashOperations& operator=(const SpiFlashOperations&) = delete;
+
+  /// The flash on the AVR header, identified by its JEDEC ID.
+  FrameTarget Target();
+
+  /// Logs the protection bits the identified chip has set.
+  OperationStep Identify();
+  /// Reads the whole chip into file (HEX or BIN by its name); no file when it does not finish.
+  OperationStep Read(std::filesystem::path file);
+  /// Writes image's bytes, then verifies them. image must outlive the run; operation is the
+  /// button a person presses again after a write cut short.
+  OperationStep Write(const SpiFlashImage& image, std::string operation);
+  /// Compares the chip with image's bytes. image must outlive the run.
+  OperationStep Verify(const SpiFlashImage& image);
+  /// Erases the whole chip after a question.
+  OperationStep Erase(std::string operation);
+
+  /// The section of SpiFlash.ini the identification chose (empty: none); kept even when the
+  /// section cannot be used.
+  const std::string& Section() const { return section_; }
+  /// The type identified, when there is one the steps can work with.
+  const std::optional<FlashType>& Type() const { return type_; }
+
+ private:
+  /// The busy bit every listed chip keeps in bit 0: enough before the type is known.
+  static constexpr std::uint8_t kBusyDefault = 0x01;
+
+  bool IdentifyChip(OperationRun& run);
+  /// The section of the chip with id: the chosen one when it has that ID, else the first that has.
+  std::optional<std::string> ChooseSection(const IniFile& types, const JedecId& id) const;
+  /// Asks to clear set protection bits, once for the run; false when they stay.
+  bool ConfirmUnprotect(OperationRun& run, const std::string& cancelled);
+  /// Clears set protection bits (the question was answered); false (logged, marked) when they stay.
+  bool Unprotect(OperationRun& run, SpiFlashBus& bus, const std::string& cancelled);
+  /// Reads the whole chip into bytes in pieces, stopping between them when asked; false when stopped.
+  bool ReadChip(OperationRun& run, std::span<std::uint8_t> bytes);
+  /// Compares image's bytes with the chip; false (logged, marked) at a difference or a stop.
+  bool VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image);
+  SpiFlashBus Bus(std::uint8_t busyMask) { return SpiFlashBus(unit_, baud_, busyMask); }
+  void ActWrite(OperationRun& run, const SpiFlashImage& image, const std::string& operation);
+  void ActErase(OperationRun& run, const std::string& operation);
+  /// Why image cannot be written to the identified chip, or nothing.
+  Refusal WriteRefusal(const SpiFlashImage& image) const;
+  /// The refusal when no file has been loaded into image, or nothing.
+  static Refusal NoFile(const SpiFlashImage& image, const std::string& cancelled);
+  /// Why image does not fit the identified chip (the operation then is cancelled), or nothing.
+  Refusal FitsChip(const SpiFlashImage& image, const std::string& cancelled) const;
+
+  D2XXUnit& unit_;
+  std::int32_t baud_;
+  std::filesystem::path typesFile_;
+  std::string chosen_;
+  std::string section_;
+  std::optional<FlashType> type_;
+  bool unprotectAgreed_ = false;
+};
+
+}  // namespace pw

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "BenchReport.h"
-#include "frame/ImageFiles.h"
+#include "avr/AvrFlashFile.h"
 #include "hexfile/HexWriter.h"
 
 namespace {

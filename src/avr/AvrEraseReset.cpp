@@ -1,41 +1,36 @@
-// "Стереть чип" and "Сброс".
+// Chip erase and restart.
 
 #include <exception>
-#include <optional>
 
-#include "avr/AvrPage.h"
-#include "link/ProgrammerConnection.h"
-#include "link/ProgrammerSession.h"
+#include "avr/AvrOperations.h"
 
 namespace pw {
 
-void AvrPage::AvrEraseClick() {
-  ctx_.ClearLogIfTicked();
-  ProgrammerSession session(ctx_.Unit, kModeAvr, SessionBaud());
-  // A chip that does not answer has not been erased, whatever the log would say.
-  if (ChipAnswers()) {
-    Utils.AvrChipErase();
-    ctx_.Unit.Wait(AVRUtils::kEraseWaitMs);
-    ctx_.Log.Append("флеш и еепром стёрты");
-    // The panel shows the erased chip: its fuses, and its lock bits, now cleared.
-    IdentifyChip(false);
-  }
-  session.Close();
+OperationStep AvrOperations::Erase() {
+  // A chip that does not answer is not erased, whatever the log would say.
+  Require(AvrNeed::Answer);
+  return {.Act = [this](OperationRun& run) {
+    avr_.AvrChipErase();
+    unit_.Wait(AVRUtils::kEraseWaitMs);
+    run.Log("флеш и еепром стёрты");
+    // What the chip holds now: its fuses, and its lock bits, which the erase cleared.
+    avr_.AvrProgEnable();
+    chip_->Fuses = avr_.AvrReadFuseBytes();
+    if (chip_->Usable) chip_->Lock = avr_.AvrReadLockByte();
+  }};
 }
 
-void AvrPage::AvrChipRstClick() {
-  ctx_.ClearLogIfTicked();
-  std::optional<ProgrammerSession> session(std::in_place, ctx_.Unit, kModeAvr, SessionBaud());
-  try {
-    Utils.AvrSetPins(AVRUtils::kResetAsserted);
-  } catch (const std::exception&) {
-    // The chip runs once the pins are inputs again, also after a failure.
-    session.reset();
-    ctx_.Log.Append("чип перезапущен");
-    throw;
-  }
-  session->Close();
-  ctx_.Log.Append("чип перезапущен");
+OperationStep AvrOperations::Reset() {
+  return {.Act = [this](OperationRun& run) {
+    try {
+      avr_.AvrSetPins(AVRUtils::kResetAsserted);
+    } catch (const std::exception&) {
+      // The chip runs once the frame lets the pins go, also after a failure.
+      run.Log("чип перезапущен");
+      throw;
+    }
+    run.Log("чип перезапущен");
+  }};
 }
 
 }  // namespace pw

@@ -1,8 +1,9 @@
-// "Открыть Flash" and "Файл Eeprom": a HEX file chosen by the person becomes the image that the
+// "Открыть Flash" and "Файл Eeprom": a file chosen by the person becomes the image that the
 // write buttons program.
 
 #include <exception>
 
+#include "avr/AvrFlashFile.h"
 #include "avr/AvrPage.h"
 #include "avr/AvrTexts.h"
 #include "frame/ImageFiles.h"
@@ -17,14 +18,14 @@ std::string SizeLine(const std::string& start, std::int64_t bytes) {
 
 }  // namespace
 
-bool AvrPage::LoadImageFile(Label& path, Button& write, const std::string& logPrefix,
+bool AvrPage::LoadImageFile(Label& path, Button& write, std::string (*line)(const std::string&),
                             std::string (*load)(const std::filesystem::path&, MemoryImages&)) {
   const auto file = ctx_.Host.ChooseOpenFile(kImageFilter);
   if (!file) return false;
   const std::string previousPath = path.Caption;
   const bool previousWrite = write.Enabled;
   path.Caption = *file;
-  ctx_.Log.Append(logPrefix + *file);
+  ctx_.Log.Append(line(*file));
   write.Enabled = ChipKnown;
   try {
     const std::string notice = load(*file, ctx_.Images);
@@ -40,7 +41,7 @@ bool AvrPage::LoadImageFile(Label& path, Button& write, const std::string& logPr
 }
 
 void AvrPage::AvrLoadFlsClick() {
-  if (!LoadImageFile(AvrPathFls, AvrWriteFls, "файл.флеши: ", LoadAvrFlashFile)) return;
+  if (!LoadImageFile(AvrPathFls, AvrWriteFls, texts::AvrFlashFileLine, LoadAvrFlashFile)) return;
   // 512 words are one kibibyte; the chip's size has no blank before its unit.
   const std::int64_t chipWords = static_cast<std::int64_t>(FlashPageSize) * FlashPagesCount;
   AvrParamFls.Caption = "Объём флеши " + std::to_string(chipWords / 512) + "Кбайт\r\n" +
@@ -48,7 +49,7 @@ void AvrPage::AvrLoadFlsClick() {
 }
 
 void AvrPage::AvrLoadEepClick() {
-  if (!LoadImageFile(AvrPathEep, AvrWriteEep, "файл Еепром: ", LoadEepromFile)) return;
+  if (!LoadImageFile(AvrPathEep, AvrWriteEep, texts::AvrEepromFileLine, LoadEepromFile)) return;
   const std::int64_t chipBytes = static_cast<std::int64_t>(EepromPageSize) * EepromPagesCount;
   AvrParamEep.Caption = SizeLine("Объём еепром ", chipBytes) + SizeLine("Данных в файле ", ctx_.Images.EepromDataCount);
 }

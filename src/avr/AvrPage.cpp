@@ -1,14 +1,25 @@
 #include "avr/AvrPage.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
-#include "avr/AvrBaudProbe.h"
-#include "avr/AvrTexts.h"
+#include "frame/Texts.h"
+#include "model/WindowReporter.h"
 
 namespace pw {
+namespace {
 
-AvrPage::AvrPage(FormContext& context) : Utils(context.Unit), ctx_(context) {
+/// chips.ini's numbers as the page's geometry members hold them; an unsound description may
+/// name any.
+std::int32_t Int32(std::int64_t v) {
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+AvrPage::AvrPage(FormContext& context) : ctx_(context) {
   // Three columns of eight: low, high and extended fuse byte, bit 0 at the top.
   for (int i = 0; i < kFuseBitCount; ++i) {
     const Bounds box{8 + (i / 8) * 112, 18 + (i % 8) * 19, 108, 17};
@@ -50,51 +61,44 @@ std::vector<ControlRef> AvrPage::Controls() {
   return list;
 }
 
-void AvrPage::Refuse(const std::string& line) {
-  ctx_.Log.Append(line);
-  ctx_.MarkTargetFailed();
-}
-
-void AvrPage::RefuseInput(const std::string& line) {
-  ctx_.Log.Append(line);
-  ctx_.MarkInputRefused();
-}
-
-bool AvrPage::ChipAnswers() {
-  if (Utils.AvrProgEnable()) return true;
-  Refuse(texts::kAvrNoAnswer);
-  return false;
-}
-
 std::int32_t AvrPage::SessionBaud() const { return ctx_.AutoBaud && autoBaud_ ? *autoBaud_ : ctx_.ProgrammerBaud; }
 
-void AvrPage::ChooseBaud() {
-  const auto choice = ProbeAvrBaud(ctx_.Unit, Utils);
-  autoBaud_ = choice ? std::optional<std::int32_t>(choice->Working) : std::nullopt;
-  if (choice) {
-    ctx_.Log.Append("Скорость авто: чип отвечает до " + std::to_string(choice->Fastest) + " бод, работаем на " +
-                    std::to_string(choice->Working) + " бод");
-  } else {
-    ctx_.Log.Append("Скорость авто: чип не ответил ни на одной скорости, работаем на " +
-                    std::to_string(ctx_.Unit.LinkBaud) + " бод");
-  }
+AvrSettings AvrPage::Settings(bool report) const {
+  return {SessionBaud(), ctx_.AutoBaud, ctx_.DescriptionFile(kChipsIniName), report,
+          report ? texts::kNoProgrammer : ""};
 }
 
-void AvrPage::StartProgress(std::int32_t max) {
-  AvrPrograss.Min = 0;
-  AvrPrograss.Max = max;
-  AvrPrograss.Position = 0;
+void AvrPage::RunOne(bool report, const std::function<OperationStep(AvrOperations&)>& make,
+                     const std::function<void(const AvrOperations&)>& after) {
+  AvrOperations ops(ctx_.Unit, Settings(report));
+  const OperationStep steps[] = {make(ops)};
+  RunOnPage(ctx_, AvrPrograss, [&](OperationRun& run) { RunFrame(ctx_.Unit, run, ops.Target(), steps); });
+  ops.KeepAutoBaud(autoBaud_);
+  if (after) return after(ops);
+  ShowChip(ops, false);
 }
 
-void AvrPage::SetProgress(std::int64_t position) {
-  // The last page of a write counts a whole page, which may run past the bar's end.
-  const std::int64_t above = std::max<std::int64_t>(position, AvrPrograss.Min);
-  AvrPrograss.Position = static_cast<int>(std::min<std::int64_t>(above, AvrPrograss.Max));
-}
-
-void AvrPage::ShowProgress() {
-  ctx_.Host.RepaintProgress(AvrPrograss);
-  ctx_.Host.ProcessEvents();
+void AvrPage::ShowChip(const AvrOperations& ops, bool report) {
+  if (!ops.Chip()) return;
+  const AvrChip& chip = *ops.Chip();
+  ctx_.DopInfo.Text = chip.Signature;
+  ClearFusePanel();
+  ShowFuseNames(chip.Description);
+  FuseLow = chip.Fuses.Low;
+  FuseHigh = chip.Fuses.High;
+  FuseExt = chip.Fuses.Ext;
+  const AvrChipDescription& d = chip.Description;
+  FlashPageSize = Int32(d.FlashPageSize);
+  FlashPagesCount = Int32(d.FlashPagesCount);
+  EepromPageSize = Int32(d.EepromPageSize);
+  EepromPagesCount = Int32(d.EepromPagesCount);
+  EepromByteWrite = d.EepromByteWrite;
+  InternalClockKHz = d.InternalClockKHz;
+  // A reported identification decides; any identification that finds no usable chip withdraws
+  // it, so that the page offers nothing it cannot do with that chip.
+  if (report || !chip.Usable) ChipKnown = chip.Usable;
+  if (ChipKnown) LockByte = chip.Lock;
+  ShowFusePanel();
 }
 
 }  // namespace pw

@@ -12,11 +12,10 @@
 #include <vector>
 
 #include "avr/AvrChipDescription.h"
-#include "avr/AvrUtils.h"
-#include "frame/ImageDifferences.h"
+#include "avr/AvrFuseSetting.h"
+#include "avr/AvrOperations.h"
+#include "avr/AvrTexts.h"
 #include "frame/MemoryImages.h"
-#include "frame/PartialWrite.h"
-#include "ini/IniFile.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
 
@@ -33,13 +32,6 @@ class AvrPage {
   /// The page and every control on it, parents before children.
   std::vector<ControlRef> Controls();
 
-  /// With automatic baud chosen, first finds the clock to work at (ChooseBaud). Enters
-  /// programming mode, reads signature and fuses, looks the chip up in chips.ini (geometry,
-  /// fuse names) and redraws the fuse panel; with report, logs the chip's sizes, signature and
-  /// name and decides ChipKnown. Returns whether chips.ini describes the chip that answered now
-  /// soundly and with flash pages: operations that go on to use the geometry stop when it does not.
-  /// Needs the programmer open in "AVR-ISP".
-  bool IdentifyChip(bool report);
   /// Fuse and lock bytes back to 0xFF; fuse boxes disabled and blank; lock combos disabled.
   void ClearFusePanel();
   /// Enables the buttons that need a known chip and shows the fuse and lock bytes.
@@ -61,22 +53,22 @@ class AvrPage {
   void AvrWriteFlsClick();
   /// "Файл Eeprom": loads a HEX file into EepromImage, all or nothing like AvrLoadFlsClick.
   void AvrLoadEepClick();
-  /// "Прочитать Eeprom": reads the EEPROM of the last identified geometry into a HEX file.
+  /// "Прочитать Eeprom": identifies the chip and reads its EEPROM into a HEX file.
   void AvrReadEepClick();
   /// "Прошить Eeprom": programs EepromImage (page by page, or byte by byte on chips without EEPROM
   /// page commands) and verifies it. A file larger than the EEPROM is refused before writing.
   void AvrWriteEepClick();
-  /// "Прошить фъюзы": after the person confirms, writes the fuse and lock bytes the panel shows
-  /// and reads them back.
+  /// "Прошить фъюзы": takes the fuse and lock bytes the panel shows, identifies the chip and,
+  /// after the person confirms, writes them and reads them back; the ticks stay as they were.
   void AvrWriteFusesClick();
   /// Verify without writing: identifies the chip and compares the words of FlashFilled with
   /// the flash; logs the first differences and their count, a target failure when any differ.
   void AvrVerifyFlsClick();
-  /// Verify without writing for the EEPROM (the last identified geometry), as AvrVerifyFlsClick.
+  /// Verify without writing for the EEPROM, as AvrVerifyFlsClick.
   void AvrVerifyEepClick();
   /// Identifies the chip and checks that every flash word reads erased (0xFFFF).
   void AvrBlankCheckClick();
-  /// "Стереть чип": chip erase, then the panel shows the erased chip.
+  /// "Стереть чип": identifies the chip, erases it if it answers, then the panel shows the erased chip.
   void AvrEraseClick();
   /// "Сброс": holds RESET low, then lets the chip run by closing the programmer.
   void AvrChipRstClick();
@@ -103,19 +95,17 @@ class AvrPage {
   /// The chip's internal oscillators by CKSEL code (chips.ini's InternalClockKHz).
   std::string InternalClockKHz;
 
-  AVRUtils Utils;
-
   TabSheet AvrSpi{"AvrSpi", "AVR"};
   Button AvrRdSign{"AvrRdSign", "AvrSpi", {8, 6, 112, 25}, "Определить чип"};
   Button AvrChipRst{"AvrChipRst", "AvrSpi", {126, 6, 112, 25}, "Сброс", false};
   Button AvrErase{"AvrErase", "AvrSpi", {244, 6, 116, 25}, "Стереть чип", false};
   Button AvrLoadFls{"AvrLoadFls", "AvrSpi", {8, 34, 112, 25}, "Открыть Flash", false};
-  Button AvrWriteFls{"AvrWriteFls", "AvrSpi", {126, 34, 112, 25}, "Прошить Flash"};
+  Button AvrWriteFls{"AvrWriteFls", "AvrSpi", {126, 34, 112, 25}, texts::kAvrWriteFlashCaption};
   Button AvrReadFls{"AvrReadFls", "AvrSpi", {244, 34, 116, 25}, "Прочитать Flash"};
   Label AvrPathFls{"AvrPathFls", "AvrSpi", {8, 60, 352, 14}, ""};
   Label AvrParamFls{"AvrParamFls", "AvrSpi", {8, 74, 352, 28}, ""};
   Button AvrLoadEep{"AvrLoadEep", "AvrSpi", {8, 104, 112, 25}, "Файл Eeprom", false};
-  Button AvrWriteEep{"AvrWriteEep", "AvrSpi", {126, 104, 112, 25}, "Прошить Eeprom"};
+  Button AvrWriteEep{"AvrWriteEep", "AvrSpi", {126, 104, 112, 25}, texts::kAvrWriteEepromCaption};
   Button AvrReadEep{"AvrReadEep", "AvrSpi", {244, 104, 116, 25}, "Прочитать Eeprom"};
   Label AvrPathEep{"AvrPathEep", "AvrSpi", {8, 130, 352, 14}, ""};
   Label AvrParamEep{"AvrParamEep", "AvrSpi", {8, 144, 352, 28}, ""};
@@ -135,77 +125,31 @@ class AvrPage {
   void FillLockCombos();
   /// Captions and enabling of the fuse boxes from the chip's fuse-bit names.
   void ShowFuseNames(const AvrChipDescription& chip);
-  /// chips.ini, or an empty file when it is missing (then DopInfo and the log say so).
-  IniFile LoadChipsIni();
-  /// Fuse names and geometry from the chip's description.
-  void ApplyDescription(const AvrChipDescription& chip);
-  void ReportChip(const AvrChipDescription& chip);
+  /// What the panel shows, as data.
+  AvrFusePanelState PanelState();
 
-  /// Opens a HEX file chosen by the person into an image with load; on failure restores the
-  /// path label and the write button. Returns whether a file was loaded.
-  bool LoadImageFile(Label& path, Button& write, const std::string& logPrefix,
+  /// Opens a file chosen by the person into an image with load; on failure restores the path
+  /// label and the write button. Returns whether a file was loaded.
+  bool LoadImageFile(Label& path, Button& write, std::string (*line)(const std::string&),
                      std::string (*load)(const std::filesystem::path&, MemoryImages&));
-  /// The bodies of the operations, between opening and closing the programmer.
-  void ReadFlash(const std::string& file);
-  void WriteFlash();
-  /// Compares the pages below pages that the file touched with FlashImage; logs the first mismatch.
-  bool VerifyFlash(std::int32_t pages);
-  /// Whole pages one flash read block holds.
-  std::int32_t PagesPerReadBlock() const;
-  /// Reads pages from page on into dest in one block; a block whose liveness echo is missing
-  /// gets one re-entry and one more read. False (logged, target failed) when the chip does not answer.
-  bool ReadFlashPages(std::int32_t page, std::int32_t pages, std::span<std::uint16_t> dest);
-  /// Whether a word of FlashFilled below count lies in page.
-  bool PageTouched(std::int32_t page, std::int32_t count) const;
-  void ReadEeprom(const std::string& file);
-  void WriteEeprom();
-  /// The two ways of writing the bytes of EepromFilled below count; false when the chip stopped
-  /// answering. partial learns when the chip begins to change.
-  bool WriteEepromPages(std::int32_t count, PartialWrite& partial);
-  bool WriteEepromBytes(std::int32_t count, PartialWrite& partial);
-  /// Compares the bytes of EepromFilled below count with the EEPROM in 16-byte blocks; logs the first mismatch.
-  bool VerifyEeprom(std::int32_t count);
-  /// Opens the programmer around compare, as every operation that only reads.
-  void RunCompare(const std::function<void()>& compare);
-  /// Flash against FlashImage (or, blank, against an erased chip) and EEPROM against EepromImage.
-  void CompareFlash(bool blank);
-  void CompareEeprom();
-  /// Logs same, or differ with the first differences and their count (a target failure).
-  void ReportDifferences(const ImageDifferences& differences, const std::string& same, const std::string& differ,
-                         const std::string& unit, int digits);
-  void WriteFuses();
-  /// Reads fuses and lock back and logs what differs from what was written in the bits that
-  /// exist and that serial programming can change.
-  bool FusesTook();
-  /// What the bytes the panel stands for would do that can lock the programmer out (nothing for
-  /// a chip not identified); the panel and the page's bytes stay as they are.
-  std::vector<std::string> RisksOfPanel();
-  /// The fuse-write question: the ordinary one, or one naming each risky bit (logged as well).
-  bool ConfirmFuseWrite();
 
-  /// Logs line and marks the operation as one whose target failed.
-  void Refuse(const std::string& line);
-  /// The running read has saved its file.
-  bool fileSaved_ = false;
-  /// Logs line and marks the operation as refused for the person's input (exit status 1, not 2).
-  void RefuseInput(const std::string& line);
-  /// Whether the chip still answers Programming Enable; when it does not, logs so and marks the
-  /// target failed.
-  bool ChipAnswers();
+  /// The operations' settings for one click, at the session's baud; report: the identification
+  /// logs the chip, and a missing programmer is said in the page's own words.
+  AvrSettings Settings(bool report) const;
+  /// One click's operation: the step make takes of a fresh AvrOperations, run with the page's
+  /// progress bar; then the clock an automatic choice found is kept and after shows the results
+  /// (by default: ShowChip without report).
+  void RunOne(bool report, const std::function<OperationStep(AvrOperations&)>& make,
+              const std::function<void(const AvrOperations&)>& after = nullptr);
+  /// Shows the chip the identification of ops found, if it got that far: DopInfo, geometry,
+  /// fuse names, bytes and panel. report decides ChipKnown; any identification of a chip the
+  /// page cannot serve withdraws it.
+  void ShowChip(const AvrOperations& ops, bool report);
   /// The baud value AVR operations open the programmer with: with automatic baud chosen, the
   /// last identification's choice (ProgrammerBaud until there is one).
   std::int32_t SessionBaud() const;
-  /// With automatic baud chosen, finds the fastest clock the chip takes, works at half of it for
-  /// the rest of the session and for later ones, and logs the choice.
-  void ChooseBaud();
   /// The working baud the last automatic choice found.
   std::optional<std::int32_t> autoBaud_;
-  /// Progress bar range 0..max, at 0.
-  void StartProgress(std::int32_t max);
-  /// Progress position, kept within the bar's range.
-  void SetProgress(std::int64_t position);
-  /// Redraws the progress bar and lets the window handle pending events.
-  void ShowProgress();
 
   FormContext& ctx_;
 };

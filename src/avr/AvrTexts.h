@@ -17,6 +17,17 @@ inline std::string AvrSizeText(std::int64_t bytes) {
 /// The default extension of the AVR page's save dialogs (their filter is kImageFilter).
 inline constexpr const char* kHexExtension = "hex";
 
+/// The captions of the write buttons: a write that stops half way names the one to press again.
+inline constexpr const char* kAvrWriteFlashCaption = "Прошить Flash";
+inline constexpr const char* kAvrWriteEepromCaption = "Прошить Eeprom";
+
+/// The lines that name the file an operation programs or compares (as it is opened) and the
+/// file a read saves.
+inline std::string AvrFlashFileLine(const std::string& file) { return "файл.флеши: " + file; }
+inline std::string AvrEepromFileLine(const std::string& file) { return "файл Еепром: " + file; }
+inline std::string AvrFlashSaveLine(const std::string& file) { return "Сохраняем Флеш в файл: " + file; }
+inline std::string AvrEepromSaveLine(const std::string& file) { return "Файл Еепром: " + file; }
+
 /// The chip gave no echo to Programming Enable: nothing it sends can be trusted.
 inline constexpr const char* kAvrNoAnswer = "Ошибка: чип не отвечает";
 /// A read that did not complete leaves no file behind.

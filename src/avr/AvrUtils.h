@@ -37,6 +37,12 @@ struct AvrWriteDelays {
   std::uint32_t FuseMs = 20;
 };
 
+/// Byte i of a block AvrReadEepromBlock read: two bytes a word, the low half first.
+inline std::uint8_t EepromBlockByte(std::span<const std::uint16_t> words, std::size_t i) {
+  const std::uint16_t word = words[i / 2];
+  return static_cast<std::uint8_t>(i % 2 == 0 ? word & 0xFF : word >> 8);
+}
+
 class AVRUtils {
  public:
   /// Samples per bit, byte and four-byte instruction.

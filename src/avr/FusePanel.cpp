@@ -2,7 +2,6 @@
 // three lock combos.
 
 #include <string>
-#include <utility>
 
 #include "avr/AvrLockBits.h"
 #include "avr/AvrPage.h"
@@ -10,8 +9,6 @@
 
 namespace pw {
 namespace {
-
-bool Bit(std::uint8_t byte, int n) { return ((byte >> n) & 1) != 0; }
 
 template <std::size_t N>
 void Fill(ComboBox& combo, const std::array<const char*, N>& items) {
@@ -46,11 +43,11 @@ void AvrPage::ShowFusePanel() {
     button->Enabled = ChipKnown;
   AvrWriteFls.Enabled = ChipKnown && !AvrPathFls.Caption.empty();
   AvrWriteEep.Enabled = ChipKnown && !AvrPathEep.Caption.empty();
-  const std::uint8_t bytes[3] = {FuseLow, FuseHigh, FuseExt};
-  for (int n = 0; n < kFuseBitCount; ++n) FuseBox(n).Checked = Bit(bytes[n / 8], n % 8);
-  AvrLock3.Select(LockModeItem(LockField(LockByte, kLockModeShift)));
-  AvrLock2.Select(BootLockItem(LockField(LockByte, kBootLock1Shift)));
-  AvrLock1.Select(BootLockItem(LockField(LockByte, kBootLock0Shift)));
+  const AvrFusePanelState panel = PanelShowing({{FuseLow, FuseHigh, FuseExt}, LockByte});
+  for (int n = 0; n < kFuseBitCount; ++n) FuseBox(n).Checked = panel.Ticks[static_cast<std::size_t>(n)];
+  AvrLock3.Select(panel.Lock3);
+  AvrLock2.Select(panel.Lock2);
+  AvrLock1.Select(panel.Lock1);
   for (ComboBox* combo : {&AvrLock1, &AvrLock2, &AvrLock3}) combo->Enabled = ChipKnown;
 }
 
@@ -70,24 +67,21 @@ void AvrPage::FillLockCombos() {
   Fill(AvrLock3, kAvrLock3Items);
 }
 
+AvrFusePanelState AvrPage::PanelState() {
+  AvrFusePanelState panel;
+  for (int n = 0; n < kFuseBitCount; ++n) panel.Ticks[static_cast<std::size_t>(n)] = FuseBox(n).Checked;
+  panel.Lock1 = AvrLock1.ItemIndex;
+  panel.Lock2 = AvrLock2.ItemIndex;
+  panel.Lock3 = AvrLock3.ItemIndex;
+  return panel;
+}
+
 void AvrPage::TakeBytesFromPanel() {
-  // Bits 7 and 6 start as 1 and stay 1 whatever their boxes show.
-  std::uint8_t bytes[3] = {kFuseBitsAlwaysSet, kFuseBitsAlwaysSet, kFuseBitsAlwaysSet};
-  for (int n = 0; n < kFuseBitCount; ++n) {
-    if (FuseBox(n).Checked) bytes[n / 8] = static_cast<std::uint8_t>(bytes[n / 8] | (1u << (n % 8)));
-  }
-  FuseLow = bytes[0];
-  FuseHigh = bytes[1];
-  FuseExt = bytes[2];
-  // Without a lock mode chosen the byte keeps its last value; the boot-lock fields add to it.
-  if (AvrLock3.ItemIndex >= 0 && AvrLock3.ItemIndex < static_cast<int>(kAvrLock3Items.size())) {
-    LockByte = static_cast<std::uint8_t>(kLockBitsAlwaysSet | (LockModeField(AvrLock3.ItemIndex) << kLockModeShift));
-  }
-  const std::pair<const ComboBox*, int> bootLocks[2] = {{&AvrLock2, kBootLock1Shift}, {&AvrLock1, kBootLock0Shift}};
-  for (const auto& [combo, shift] : bootLocks) {
-    if (combo->ItemIndex < 0 || combo->ItemIndex >= static_cast<int>(kAvrLock1Items.size())) continue;
-    LockByte = static_cast<std::uint8_t>(LockByte | (BootLockField(combo->ItemIndex) << shift));
-  }
+  const AvrFuseSetting setting = PanelWrites(PanelState(), LockByte);
+  FuseLow = setting.Fuses.Low;
+  FuseHigh = setting.Fuses.High;
+  FuseExt = setting.Fuses.Ext;
+  LockByte = setting.Lock;
 }
 
 }  // namespace pw

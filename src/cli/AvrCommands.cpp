@@ -1,38 +1,29 @@
 #include "cli/AvrCommands.h"
 
-#include <array>
+#include <algorithm>
 #include <iostream>
 #include <string>
 
+#include "avr/AvrFlashFile.h"
 #include "avr/AvrLockBits.h"
+#include "avr/AvrOperations.h"
+#include "avr/AvrTexts.h"
 #include "common/HexDigits.h"
 #include "frame/ImageFiles.h"
+#include "frame/Texts.h"
 
 namespace pw::cli {
 namespace {
 
+/// One AVR command: its grammar, the operation it stands for, and the line naming its file,
+/// which the run logs as the window logs it when the file is chosen (none: no file).
+struct AvrCommand {
+  CliOperation Operation;
+  OperationStep (*Make)(AvrOperations& ops, const CliStep& step);
+  std::string (*FileLine)(const std::string& file) = nullptr;
+};
+
 std::string Hex(int byte) { return HexDigits(static_cast<std::uint32_t>(byte), 2); }
-
-/// One fuse byte as the panel shows it: its value from the ticks, then each named bit.
-std::string FuseLine(const char* label, const AvrPage& page, int firstBox) {
-  int value = 0;
-  std::string bits;
-  for (int k = 7; k >= 0; --k) {
-    const CheckBox& box = page.AvrFuse[static_cast<std::size_t>(firstBox + k)];
-    value = (value << 1) | (box.Checked ? 1 : 0);
-    if (box.Enabled) bits += " " + box.Caption + "=" + (box.Checked ? "1" : "0");
-  }
-  return std::string(label) + " " + Hex(value) + (bits.empty() ? "" : " " + bits);
-}
-
-/// What the fuse panel shows, for a person at a terminal.
-void PrintFusePanel(const AvrPage& page) {
-  std::cout << FuseLine("low ", page, 0) << "\n"
-            << FuseLine("high", page, 8) << "\n"
-            << FuseLine("ext ", page, 16) << "\n"
-            << "lock " << Hex(page.LockByte) << "  " << page.AvrLock1.Text << ", " << page.AvrLock2.Text << ", "
-            << page.AvrLock3.Text << std::endl;
-}
 
 /// A byte given in hex ("E2", "0xe2"); a UsageError for anything else.
 std::uint8_t HexByte(const std::string& text) {
@@ -43,103 +34,114 @@ std::uint8_t HexByte(const std::string& text) {
   return static_cast<std::uint8_t>(std::stoul(digits, nullptr, 16));
 }
 
-/// Ticks the boxes a person can tick (those of existing bits) as the fuse bytes say, and picks
-/// the lock combos' items that stand for the lock byte.
-void SetFusePanel(AvrPage& page, const std::array<std::uint8_t, 3>& fuses, std::uint8_t lock) {
-  for (std::size_t n = 0; n < page.AvrFuse.size(); ++n) {
-    CheckBox& box = page.AvrFuse[n];
-    if (box.Enabled) box.Checked = ((fuses[n / 8] >> (n % 8)) & 1) != 0;
+/// What the panel writes when a person ticks the boxes of the bits the chip has as asked says
+/// (a person cannot tick the others: they show what the chip reads) and picks the lock items
+/// that stand for asked's lock byte.
+AvrFuseSetting AsTicked(const AvrFuseSetting& asked, const AvrChip& chip) {
+  AvrFusePanelState panel = PanelShowing({chip.Fuses, chip.Lock});
+  const AvrFusePanelState wanted = PanelShowing(asked);
+  for (std::size_t n = 0; n < panel.Ticks.size(); ++n) {
+    if (chip.Description.FusesNames[n] != kNoFuseName) panel.Ticks[n] = wanted.Ticks[n];
   }
-  page.AvrLock3.Select(LockModeItem(LockField(lock, kLockModeShift)));
-  page.AvrLock2.Select(BootLockItem(LockField(lock, kBootLock1Shift)));
-  page.AvrLock1.Select(BootLockItem(LockField(lock, kBootLock0Shift)));
+  panel.Lock1 = wanted.Lock1;
+  panel.Lock2 = wanted.Lock2;
+  panel.Lock3 = wanted.Lock3;
+  return PanelWrites(panel, chip.Lock);
 }
 
-void Identify(CliSession& s, const std::string&, const std::vector<std::string>&) { s.Click(s.Form.Avr.AvrRdSign); }
-
-/// Identifies the chip, then clicks button with file as the answer of its file dialog.
-void WithFile(CliSession& s, Button& button, const std::string& file) {
-  if (!s.Click(s.Form.Avr.AvrRdSign)) return;
-  s.Host.SetFile(file);
-  s.Click(button);
+OperationStep WriteFuses(AvrOperations& ops, const CliStep& step) {
+  const AvrFuseSetting asked{{HexByte(step.Args[0]), HexByte(step.Args[1]), HexByte(step.Args[2])},
+                             HexByte(step.Args[3])};
+  return ops.WriteFuses([asked](const AvrChip& chip) { return AsTicked(asked, chip); });
 }
 
-void ReadFlash(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  WithFile(s, s.Form.Avr.AvrReadFls, args[0]);
+// The operations each command stands for; an input file comes loaded in the step's images.
+using Ops = AvrOperations;
+using Step = const CliStep&;
+OperationStep Identify(Ops& o, Step) { return o.Identify(); }
+OperationStep ReadFlash(Ops& o, Step s) { return o.ReadFlash(s.Args[0]); }
+OperationStep WriteFlash(Ops& o, Step s) { return o.WriteFlash(s.Images->Flash()); }
+OperationStep VerifyFlash(Ops& o, Step s) { return o.VerifyFlash(s.Images->Flash()); }
+OperationStep ReadEeprom(Ops& o, Step s) { return o.ReadEeprom(s.Args[0]); }
+OperationStep WriteEeprom(Ops& o, Step s) { return o.WriteEeprom(s.Images->Eeprom()); }
+OperationStep VerifyEeprom(Ops& o, Step s) { return o.VerifyEeprom(s.Images->Eeprom()); }
+OperationStep BlankCheck(Ops& o, Step) { return o.BlankCheck(); }
+OperationStep Erase(Ops& o, Step) { return o.Erase(); }
+OperationStep Reset(Ops& o, Step) { return o.Reset(); }
+
+const std::vector<AvrCommand>& Commands() {
+  static const std::vector<AvrCommand> commands = {
+      {{"identify"}, Identify},
+      {{"read-fuses"}, Identify},
+      {{"read-flash", 1, FileUse::Output}, ReadFlash, texts::AvrFlashSaveLine},
+      {{"write-flash", 1, FileUse::Input, LoadAvrFlashFile, true}, WriteFlash, texts::AvrFlashFileLine},
+      {{"read-eeprom", 1, FileUse::Output}, ReadEeprom, texts::AvrEepromSaveLine},
+      {{"write-eeprom", 1, FileUse::Input, LoadEepromFile}, WriteEeprom, texts::AvrEepromFileLine},
+      {{"write-fuses", 4}, WriteFuses},
+      {{"verify-flash", 1, FileUse::Input, LoadAvrFlashFile}, VerifyFlash, texts::AvrFlashFileLine},
+      {{"verify-eeprom", 1, FileUse::Input, LoadEepromFile}, VerifyEeprom, texts::AvrEepromFileLine},
+      {{"blank-check"}, BlankCheck},
+      {{"erase"}, Erase},
+      {{"reset"}, Reset},
+  };
+  return commands;
 }
 
-void WriteFlash(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  WithFile(s, s.Form.Avr.AvrLoadFls, args[0]);
-  if (s.Result() != Outcome::Success) return;
-  s.Click(s.Form.Avr.AvrWriteFls);
+const AvrCommand& CommandOf(const CliStep& step) {
+  const auto& commands = Commands();
+  return *std::find_if(commands.begin(), commands.end(),
+                       [&](const AvrCommand& c) { return c.Operation.Name == step.Operation->Name; });
 }
 
-void ReadEeprom(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  WithFile(s, s.Form.Avr.AvrReadEep, args[0]);
+/// One fuse byte as the panel shows it: its value, then each bit the chip has by name.
+std::string FuseLine(const char* label, std::uint8_t value, const AvrChip& chip, std::size_t firstBit) {
+  std::string bits;
+  for (int k = 7; k >= 0; --k) {
+    const std::string& name = chip.Description.FusesNames[firstBit + static_cast<std::size_t>(k)];
+    if (name != kNoFuseName) bits += " " + name + "=" + (((value >> k) & 1) != 0 ? "1" : "0");
+  }
+  return std::string(label) + " " + Hex(value) + (bits.empty() ? "" : " " + bits);
 }
 
-void WriteEeprom(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  WithFile(s, s.Form.Avr.AvrLoadEep, args[0]);
-  if (s.Result() == Outcome::Success) s.Click(s.Form.Avr.AvrWriteEep);
+/// What the fuse panel shows for chip, for a person at a terminal.
+void PrintFusePanel(const AvrChip& chip) {
+  const AvrFusePanelState panel = PanelShowing({chip.Fuses, chip.Lock});
+  const auto item = [](const auto& items, int index) { return items[static_cast<std::size_t>(index)]; };
+  std::cout << FuseLine("low ", chip.Fuses.Low, chip, 0) << "\n"
+            << FuseLine("high", chip.Fuses.High, chip, 8) << "\n"
+            << FuseLine("ext ", chip.Fuses.Ext, chip, 16) << "\n"
+            << "lock " << Hex(chip.Lock) << "  " << item(kAvrLock1Items, panel.Lock1) << ", "
+            << item(kAvrLock2Items, panel.Lock2) << ", " << item(kAvrLock3Items, panel.Lock3) << std::endl;
 }
 
-void VerifyFlash(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  WithFile(s, s.Form.Avr.AvrLoadFls, args[0]);
-  if (s.Result() == Outcome::Success) s.Step([&s] { s.Form.Avr.AvrVerifyFlsClick(); });
+bool Named(std::span<const CliStep> steps, const std::string& name) {
+  return std::any_of(steps.begin(), steps.end(), [&](const CliStep& s) { return s.Operation->Name == name; });
 }
 
-void VerifyEeprom(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  WithFile(s, s.Form.Avr.AvrLoadEep, args[0]);
-  if (s.Result() == Outcome::Success) s.Step([&s] { s.Form.Avr.AvrVerifyEepClick(); });
-}
-
-void BlankCheck(CliSession& s, const std::string&, const std::vector<std::string>&) {
-  if (s.Click(s.Form.Avr.AvrRdSign)) s.Step([&s] { s.Form.Avr.AvrBlankCheckClick(); });
-}
-
-void WriteFuses(CliSession& s, const std::string&, const std::vector<std::string>& args) {
-  const std::array<std::uint8_t, 3> fuses{HexByte(args[0]), HexByte(args[1]), HexByte(args[2])};
-  const std::uint8_t lock = HexByte(args[3]);
-  if (!s.Click(s.Form.Avr.AvrRdSign)) return;
-  SetFusePanel(s.Form.Avr, fuses, lock);
-  s.Click(s.Form.Avr.AvrWriteFuses);
-}
-
-void Erase(CliSession& s, const std::string&, const std::vector<std::string>&) {
-  if (s.Click(s.Form.Avr.AvrRdSign)) s.Click(s.Form.Avr.AvrErase);
-}
-
-void Reset(CliSession& s, const std::string&, const std::vector<std::string>&) {
-  // The restart needs no known chip: after any identification that reached the programmer a
-  // person can click it.
-  if (!s.Click(s.Form.Avr.AvrRdSign) && s.Result() == Outcome::ErrorReport) return;
-  s.Click(s.Form.Avr.AvrChipRst);
-}
-
-void ReadFuses(CliSession& s, const std::string&, const std::vector<std::string>&) {
-  // The fuse button is usable only once a chip is identified, so a person clicks that first.
-  if (s.Click(s.Form.Avr.AvrRdSign) && s.Click(s.Form.Avr.AvrReadFuses)) PrintFusePanel(s.Form.Avr);
+void RunAvr(CliContext& context, const std::string&, std::span<const CliStep> steps) {
+  AvrOperations ops(context.Unit, {context.Baud, context.AutoBaud, DescriptionFile(context.Paths, kChipsIniName), true,
+                                   texts::kNoProgrammer});
+  // Every argument is judged before anything is logged or sent.
+  std::vector<OperationStep> operations;
+  for (const CliStep& step : steps) operations.push_back(CommandOf(step).Make(ops, step));
+  // A person identifies the chip before any other button; only a restart goes on with any chip.
+  const bool onlyRestarts =
+      std::all_of(steps.begin(), steps.end(), [](const CliStep& s) { return s.Operation->Name == "reset"; });
+  if (!onlyRestarts) ops.Require(AvrNeed::KnownChip);
+  for (const CliStep& step : steps) {
+    if (const auto line = CommandOf(step).FileLine) context.Run.Log(line(step.Args[0]));
+    if (!step.LoadNotice.empty()) context.Run.Log(step.LoadNotice);
+  }
+  RunFrame(context.Unit, context.Run, ops.Target(), operations);
+  if (context.Run.Ok() && ops.Chip() && Named(steps, "read-fuses")) PrintFusePanel(*ops.Chip());
 }
 
 }  // namespace
 
-std::vector<CliCommand> AvrCliCommands() {
-  return {
-      {"avr", false, "identify", 0, Identify},
-      {"avr", false, "read-fuses", 0, ReadFuses},
-      {"avr", false, "read-flash", 1, ReadFlash, FileUse::Output},
-      {"avr", false, "write-flash", 1, WriteFlash, FileUse::Input, LoadAvrFlashFile},
-      {"avr", false, "read-eeprom", 1, ReadEeprom, FileUse::Output},
-      {"avr", false, "write-eeprom", 1, WriteEeprom, FileUse::Input, LoadEepromFile},
-      {"avr", false, "write-fuses", 4, WriteFuses},
-      {"avr", false, "verify-flash", 1, VerifyFlash, FileUse::Input, LoadAvrFlashFile},
-      {"avr", false, "verify-eeprom", 1, VerifyEeprom, FileUse::Input, LoadEepromFile},
-      {"avr", false, "blank-check", 0, BlankCheck},
-      {"avr", false, "erase", 0, Erase},
-      {"avr", false, "reset", 0, Reset},
-  };
+CliPage AvrCliPage() {
+  CliPage page{"avr", false, {}, "erase", RunAvr};
+  for (const AvrCommand& c : Commands()) page.Operations.push_back(c.Operation);
+  return page;
 }
-
-CliPage AvrCliPage() { return LegacyCliPage(AvrCliCommands(), "erase"); }
 
 }  // namespace pw::cli

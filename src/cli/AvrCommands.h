@@ -2,16 +2,12 @@
 /// @file
 /// The commands of the AVR page.
 
-#include <vector>
-
-#include "cli/CliCommands.h"
+#include "cli/CliPage.h"
 
 namespace pw::cli {
 
-/// avr identify, read-fuses, read-flash, write-flash, read-eeprom, write-eeprom, write-fuses, erase, reset,
-/// verify-flash, verify-eeprom, blank-check.
-std::vector<CliCommand> AvrCliCommands();
-/// The page on the command line.
+/// avr identify, read-fuses, read-flash, write-flash, read-eeprom, write-eeprom, write-fuses,
+/// verify-flash, verify-eeprom, blank-check, erase, reset: one run of the AVR operations.
 CliPage AvrCliPage();
 
 }  // namespace pw::cli

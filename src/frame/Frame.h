@@ -29,16 +29,17 @@ namespace pw {
 /// A refusal line for the log, or nothing when the check passed.
 using Refusal = std::optional<std::string>;
 
-/// One operation as the frame runs it; a phase left empty is passed over.
+/// One operation as the frame runs it; a phase left empty is passed over (so a step names only
+/// the phases it has: `{.CheckInputs = ..., .Act = ...}`).
 struct OperationStep {
   /// Checks that need no programmer.
-  std::function<Refusal()> CheckInputs;
+  std::function<Refusal()> CheckInputs = nullptr;
   /// Checks against the target the identification found.
-  std::function<Refusal()> CheckTarget;
+  std::function<Refusal()> CheckTarget = nullptr;
   /// Asks what the step's risky work needs; false when the person answered No.
-  std::function<bool(OperationRun&)> Confirm;
+  std::function<bool(OperationRun&)> Confirm = nullptr;
   /// The work, and the verify of what it wrote; marks the run when the target failed or it stopped.
-  std::function<void(OperationRun&)> Act;
+  std::function<void(OperationRun&)> Act = nullptr;
 };
 
 /// How the frame reaches a family's target.
@@ -47,9 +48,9 @@ struct FrameTarget {
   std::int32_t Baud = 0;
   /// Identifies the target on the open programmer; false (its lines logged, the run marked)
   /// when there is none the steps can work with. Empty: the family cannot tell.
-  std::function<bool(OperationRun&)> Identify;
+  std::function<bool(OperationRun&)> Identify = nullptr;
   /// Shown instead of the error when the programmer cannot be opened; empty: the error itself.
-  std::string OpenFailure;
+  std::string OpenFailure = {};
 };
 
 /// Runs steps against target in the frame's order (see the file comment). An error raised

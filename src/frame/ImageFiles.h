@@ -18,15 +18,20 @@
 #include <string>
 
 #include "frame/MemoryImages.h"
+#include "hexfile/HexReader.h"
 
 namespace pw {
-
-/// AVR flash: a binary file's bytes, or every record, becomes program words in FlashImage, counted in FlashDataCount.
-std::string LoadAvrFlashFile(const std::filesystem::path& file, MemoryImages& images);
 
 /// AVR EEPROM and I2C EEPROM: a binary file's bytes, or every record lands in EepromImage at its own address, counted
 /// in EepromDataCount, marked in EepromFilled.
 std::string LoadEepromFile(const std::filesystem::path& file, MemoryImages& images);
+
+/// A start address that no record of a file reaches in practice: a layout's targets that take
+/// no records start there (records that do land there go to scratch and are not counted).
+inline constexpr std::uint32_t kUnusedRegion = 0x0FFFFFFF;
+
+/// The log line about records with a wrong checksum in a load's report; empty when there were none.
+std::string ChecksumNotice(const HexLoadReport& report);
 
 /// Whether file names a raw binary image (its extension is ".bin" in any case).
 bool IsBinaryFile(const std::filesystem::path& file);

@@ -8,8 +8,11 @@ namespace pw {
 void WindowReporter::Progress(std::int64_t position, std::int64_t max) {
   if (bar_ != nullptr) {
     constexpr std::int64_t kMost = std::numeric_limits<int>::max();
-    bar_->Min = 0;
-    bar_->Max = static_cast<int>(std::min(max, kMost));
+    // An emptied bar (max 0) keeps its range: the toolkit shows a range of 0..0 as "busy".
+    if (max > 0) {
+      bar_->Min = 0;
+      bar_->Max = static_cast<int>(std::min(max, kMost));
+    }
     bar_->Position = static_cast<int>(std::min(position, kMost));
     ctx_.Host.RepaintProgress(*bar_);
   }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "avr/AvrFlashFile.h"
 #include "common/Error.h"
 #include "frame/ImageDifferences.h"
 #include "frame/ImageFiles.h"

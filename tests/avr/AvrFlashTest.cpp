@@ -1,6 +1,6 @@
 // "Открыть Flash", "Прочитать Flash" and "Прошить Flash" on the virtual programmer: the HEX file
-// a read writes, the pages a write sends, the verify, and what happens to files too large, chips
-// that stop answering and failing USB calls.
+// a read writes, the pages a write sends, the verify, and chips that stop answering mid-page (the
+// faults of every operation in the frame's order: AvrOperationsTest.cpp).
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "AvrBench.h"
-#include "frame/ImageFiles.h"
+#include "avr/AvrFlashFile.h"
 #include "frame/Texts.h"
 #include "hexfile/HexTexts.h"
 #include "support/AvrSpiTrace.h"
@@ -87,35 +87,6 @@ TEST(AvrFlashRead, CancelledDialogChangesNothing) {
   EXPECT_EQ(b.Log(), before);
   EXPECT_TRUE(b.Page().AvrReadFls.Enabled);
   EXPECT_EQ(b.Sim().SamplesClocked(), samples);
-}
-
-TEST(AvrFlashRead, AnUnknownChipIsRefusedBeforeReading) {
-  AvrBench b("ATmega2560");  // answers, but chips.ini has no section for it
-  EXPECT_EQ(b.ClickWithFile(b.Page().AvrReadFls, b.Dir / "none.hex"), Outcome::TargetProblem);
-  EXPECT_EQ(b.Log().back(), "Ошибка: чип не опознан, сигнатура: 0x1E 0x98 0x01");
-  EXPECT_FALSE(std::filesystem::exists(b.Dir / "none.hex"));
-  EXPECT_FALSE(b.DeviceOpen());
-}
-
-TEST(AvrFlashRead, AChipThatStopsAnsweringLeavesNoFile) {
-  // About 38 of the 256 pages, then the chip lets go of MISO.
-  AvrBench b("ATmega328P", "SilentAfter=20000\n");
-  b.Click(b.Page().AvrRdSign);
-  EXPECT_EQ(b.ClickWithFile(b.Page().AvrReadFls, b.Dir / "cut.hex"), Outcome::TargetProblem);
-  EXPECT_EQ(b.Log().back(), "Ошибка: файл не сохранён");
-  EXPECT_EQ(b.Log()[b.Log().size() - 2], "Ошибка: чип не отвечает");
-  EXPECT_FALSE(std::filesystem::exists(b.Dir / "cut.hex"));
-  EXPECT_FALSE(b.DeviceOpen());
-}
-
-TEST(AvrFlashRead, AFailingUsbCallLeavesNoFileAndClosesTheProgrammer) {
-  AvrBench b("ATmega328P");
-  b.Click(b.Page().AvrRdSign);
-  b.Sim().Faults().FailCall(sim::SimCall::Write, b.Sim().Faults().Calls(sim::SimCall::Write) + 60, 4);
-  EXPECT_EQ(b.ClickWithFile(b.Page().AvrReadFls, b.Dir / "cut.hex"), Outcome::ErrorReport);
-  EXPECT_EQ(b.Host.Errors, (Lines{"FT_Write - General IO error..."}));
-  EXPECT_FALSE(std::filesystem::exists(b.Dir / "cut.hex"));
-  EXPECT_FALSE(b.DeviceOpen());
 }
 
 TEST(AvrFlashOpen, LabelsShowChipAndFileSizes) {
@@ -234,19 +205,6 @@ TEST(AvrFlashWrite, TheFirstMismatchIsReportedAndEndsTheVerify) {
   EXPECT_FALSE(b.DeviceOpen());
 }
 
-TEST(AvrFlashWrite, AFileLargerThanTheFlashIsRefusedAndNothingIsWritten) {
-  AvrBench b("ATmega88PA");  // 4 K words
-  ASSERT_EQ(b.Open(b.Page().AvrLoadFls, test::WriteWordsHex(b.Dir / "big.hex", Counting(4097, 0))), Outcome::Success);
-  b.Form->Log.Clear();
-  b.Sim().StartTrace(b.Dir / "write.bin");
-  EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::ErrorReport);  // the file's fault: status 1
-  b.Sim().StopTrace();
-  EXPECT_EQ(b.Log(), (Lines{"Ошибка: в файле 4097 слов, а в чипе 4096 слов, запись отменена"}));
-  EXPECT_TRUE(WithOpcode(TracedInstructions(b.Dir / "write.bin"), 0x4C).empty());
-  EXPECT_EQ(b.FlashWord(0), 0xFFFF);
-  EXPECT_FALSE(b.DeviceOpen());
-}
-
 TEST(AvrFlashWrite, AChipThatStopsAnsweringNeverGetsANoErrorsLine) {
   // Falls silent during the verify: its pages would read as erased, like the image's last words.
   AvrBench b("ATmega88PA", "SilentAfter=900\n");
@@ -257,18 +215,6 @@ TEST(AvrFlashWrite, AChipThatStopsAnsweringNeverGetsANoErrorsLine) {
   EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::TargetProblem);
   EXPECT_EQ(b.Log(), (Lines{"запись во флеш 64 слов", "проверка записи", "Ошибка: чип не отвечает",
                             "Ошибка: при проверке флеши"}));
-}
-
-TEST(AvrFlashWrite, AFailingUsbCallMidWriteClosesTheProgrammer) {
-  AvrBench b("ATmega328P");
-  ASSERT_EQ(b.Open(b.Page().AvrLoadFls, test::WriteWordsHex(b.Dir / "w.hex", Counting(2000, 7))), Outcome::Success);
-  b.Sim().Faults().FailCall(sim::SimCall::Write, b.Sim().Faults().Calls(sim::SimCall::Write) + 40, 4);
-  EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::ErrorReport);
-  EXPECT_EQ(b.Host.Errors, (Lines{"FT_Write - General IO error..."}));
-  EXPECT_EQ(std::count(b.Log().begin(), b.Log().end(), "Ошибок нет"), 0);
-  EXPECT_FALSE(b.DeviceOpen());
-  // The next operation opens the programmer afresh.
-  EXPECT_EQ(b.Click(b.Page().AvrReadFuses), Outcome::Success);
 }
 
 }  // namespace

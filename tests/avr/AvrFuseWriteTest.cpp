@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "AvrBench.h"
+#include "support/AvrSpiTrace.h"
 
 namespace pw {
 namespace {
@@ -59,13 +60,18 @@ TEST(AvrFuseWrite, AnsweringNoTouchesNeitherTheBytesNorTheChip) {
   AvrBench b("ATmega328P");
   b.Click(b.Page().AvrRdSign);
   const auto log = b.Log();
-  const auto samples = b.Sim().SamplesClocked();
   TickByte(b.Page(), 0, 0x22);
+  b.Sim().StartTrace(b.Dir / "asked.bin");
   EXPECT_EQ(b.Click(b.Page().AvrWriteFuses), Outcome::Success);
+  b.Sim().StopTrace();
   EXPECT_EQ(b.Host.Questions, (Lines{"Прошить фьюзы и защиту: Точно??"}));
   EXPECT_EQ(b.Log(), log);
   EXPECT_EQ(b.Page().FuseLow, 0x62);
-  EXPECT_EQ(b.Sim().SamplesClocked(), samples);
+  // The question comes after the identification; no write instruction (AC other than
+  // Programming Enable) follows the No.
+  for (const test::Instruction& i : test::WithOpcode(test::TracedInstructions(b.Dir / "asked.bin"), 0xAC))
+    EXPECT_EQ(i[1], 0x53);
+  EXPECT_EQ(b.Core().ReadFuse(0, {}), 0x62);
 }
 
 TEST(AvrFuseWrite, TheChipHoldsWhatWasWrittenAlsoUnderDatasheetTiming) {
@@ -129,7 +135,8 @@ TEST(AvrFuseWrite, BitsThatDoNotExistAreNotCompared) {
 }
 
 TEST(AvrFuseWrite, ASilentChipIsNotWritten) {
-  AvrBench b("ATmega328P", "SilentAfter=37\n");
+  // Silent once the write's own identification (36 bytes, as the first click's) is done.
+  AvrBench b("ATmega328P", "SilentAfter=73\n");
   b.Click(b.Page().AvrRdSign);
   b.Form->Log.Clear();
   b.Host.Answers.push_back(true);

@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <sstream>
 
+#include "avr/AvrFlashFile.h"
 #include "frame/ImageFiles.h"
 #include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
+#include "support/AvrSpiTrace.h"
 #include "support/TestDirs.h"
 
 namespace pw {
@@ -184,8 +186,8 @@ TEST(AvrMemoryCli, AFileTooLargeForTheChipIsRefusedWithStatus1) {
 }
 
 TEST(AvrMemoryCli, AUsbFailureMidOperationLeavesNoFile) {
-  // About 40 writes identify the chip in each of the two steps; the 100th reads a flash page.
-  CliBench b("ATmega328P", "[Faults]\nFail=Write:100:4\n");
+  // About 40 writes open the programmer and identify the chip; the 60th reads a flash page.
+  CliBench b("ATmega328P", "[Faults]\nFail=Write:60:4\n");
   const auto read = b.Run({"read-flash", "cut.hex"});
   EXPECT_EQ(read.Status, 1);
   EXPECT_EQ(LastLine(read), "чтение флеш");
@@ -211,6 +213,34 @@ TEST(AvrMemoryCli, ResetAndEraseRunAfterIdentification) {
   CliBench unknown("ATmega2560");
   EXPECT_EQ(LastLine(unknown.Run({"reset"})), "чип перезапущен");
   EXPECT_EQ(unknown.Run({"erase"}).Status, 2);
+}
+
+TEST(AvrMemoryCli, OneRunIdentifiesOnceAndRefusesAFileTooLargeBeforeItsErase) {
+  CliBench b("ATmega328P");
+  const auto flashHex = Fixture("m328p-flash.hex").string();
+  const auto eepromHex = Fixture("m328p-eeprom.hex").string();
+  // Read Signature Byte 30 00 00: once per identification.
+  const auto signatureReads = [&b](const std::string& trace) {
+    const auto reads = test::WithOpcode(test::TracedInstructions(b.dir / trace), 0x30);
+    return std::count_if(reads.begin(), reads.end(), [](const test::Instruction& i) { return i[2] == 0; });
+  };
+  ASSERT_EQ(b.Run({"--trace=one.bin", "write-flash", flashHex}).Status, 0);
+  EXPECT_EQ(signatureReads("one.bin"), 1);
+  const auto several =
+      b.Run({"--trace=all.bin", "write-flash", flashHex, "write-eeprom", eepromHex, "verify-flash", flashHex});
+  ASSERT_EQ(several.Status, 0) << several.Out << several.Err;
+  EXPECT_EQ(signatureReads("all.bin"), 1);
+  const Lines lines = several.Lines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "чип: ATmega328P"), 1);
+  EXPECT_EQ(LastLine(several), "Флеш совпадает с файлом");
+  const auto flash = FlashOf(flashHex, 16384);
+  EXPECT_EQ(b.Memory("flash.bin"), flash);
+  EXPECT_EQ(b.Memory("eeprom.bin"), EepromOf(eepromHex, 1024));
+  b.dir.Write("big.bin", std::string(32770, '\x01'));
+  const auto big = b.Run({"--erase", "write-flash", "big.bin"});
+  EXPECT_EQ(big.Status, 1);
+  EXPECT_EQ(LastLine(big), "Ошибка: в файле 16385 слов, а в чипе 16384 слов, запись отменена");
+  EXPECT_EQ(b.Memory("flash.bin"), flash) << "not erased";
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "frame/ImageFiles.h"
+#include "avr/AvrFlashFile.h"
 #include "support/TestDirs.h"
 
 namespace pw {

@@ -15,10 +15,10 @@ TEST(ReadCloseCli, AFileSavedBeforeTheCloseFailsIsReportedAsGood) {
     const char* Bench;
     std::vector<std::string> Args;
   };
-  // The AVR commands identify the chip first, in a session of their own: the read's close is the second.
+  // Each command opens the programmer once: the read's close is the first.
   const Case cases[] = {
-      {"[AVR]\nPart=ATtiny13A\n[Faults]\nFail=Close:2:4\n", {"avr", "read-flash", "out.hex"}},
-      {"[AVR]\nPart=ATtiny13A\n[Faults]\nFail=Close:2:4\n", {"avr", "read-eeprom", "out.hex"}},
+      {"[AVR]\nPart=ATtiny13A\n[Faults]\nFail=Close:1:4\n", {"avr", "read-flash", "out.hex"}},
+      {"[AVR]\nPart=ATtiny13A\n[Faults]\nFail=Close:1:4\n", {"avr", "read-eeprom", "out.hex"}},
       {"[I2C]\nPart=24C02\n[Faults]\nFail=Close:1:4\n", {"i2c", "24C02", "read", "out.hex"}},
   };
   for (const Case& c : cases) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "UsbFixture.h"
+#include "avr/AvrFlashFile.h"
 #include "cli/CliRun.h"
 #include "frame/ImageFiles.h"
 #include "sim/Bench.h"

@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <regex>
 
+#include "avr/AvrFlashFile.h"
 #include "d2xx/FtEepromImage.h"
-#include "frame/ImageFiles.h"
 #include "support/TestDirs.h"
 
 namespace pw {

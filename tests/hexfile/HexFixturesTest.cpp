@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "avr/AvrFlashFile.h"
 #include "common/Error.h"
 #include "frame/ImageFiles.h"
 #include "hexfile/HexTexts.h"

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "avr/AvrFlashFile.h"
 #include "common/Error.h"
 #include "frame/ImageFiles.h"
 #include "hexfile/HexReader.h"

@@ -99,7 +99,9 @@ TEST_F(I2cFrame, WhatAFaultLeavesOnTheChipInTheFileAndInTheOutcome) {
     EXPECT_EQ(ops.Run(run, steps), c.Result) << testing::PrintToString(reporter.Lines);
     EXPECT_EQ(std::filesystem::exists(file), c.FileSaved);
     EXPECT_FALSE(sim->Devices()[0]->Open);
-    if (c.Injected == Fault::TooLarge) EXPECT_EQ(sim->Faults().Calls(sim::SimCall::Open), 0u);
+    if (c.Injected == Fault::TooLarge) {
+      EXPECT_EQ(sim->Faults().Calls(sim::SimCall::Open), 0u);
+    }
     if (chip == nullptr) continue;
     for (int a = 0; a < 256; ++a) {
       const bool erase = c.Operation == Op::Erase;

@@ -7,6 +7,7 @@
 
 #include "common/Error.h"
 #include "hexfile/HexReader.h"
+#include "pic/PicFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static std::vector<std::uint16_t> words(65536);
@@ -18,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const pw::HexLoadReport report =
         pw::LoadHexText(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.hex", words, wordCount, top,
-                        topCount, 0x4200, mid, midCount, 0x4000);
+                        topCount, pw::kPicDataAddress, mid, midCount, pw::kPicConfigAddress);
     if (wordCount < 0 || wordCount > 65536 || topCount < 0 || topCount > 65536 || midCount < 0 || midCount > 65536) {
       __builtin_trap();
     }

@@ -1,30 +1,22 @@
 #include "cli/PicCommands.h"
 
 #include <iostream>
+#include <utility>
+#include <vector>
 
+#include "cli/CliHost.h"
+#include "cli/NameMatch.h"
 #include "common/HexDigits.h"
-#include "frame/ImageFiles.h"
+#include "frame/Frame.h"
+#include "pic/PicFiles.h"
+#include "pic/PicOperations.h"
+#include "pic/PicTexts.h"
 
 namespace pw::cli {
 namespace {
 
-constexpr int kPicPage = 1;
-/// Checkboxes of the configuration word 0x2007 (ConfigImage bytes 14 and 15).
-constexpr std::size_t kWordBoxes = 16;
-
-/// Chooses the type in the list and shows the page, as a person starts on this page.
-bool Prepare(CliSession& s, const std::string& type) {
-  return s.Choose(s.Form.Pic.PicType, type) && s.ShowPage(kPicPage);
-}
-
-/// The configuration word as the panel's boxes show it, in the bits a word carries.
-std::uint16_t PanelWord(const PicPage& page) {
-  unsigned word = 0;
-  for (std::size_t n = 0; n < kWordBoxes; ++n) {
-    if (page.PicFuse[n].Checked) word |= 1u << n;
-  }
-  return static_cast<std::uint16_t>(word & (page.ProgrammType == 2 ? 0xFFF : 0x3FFF));
-}
+/// Bits of the configuration word that WORD gives.
+constexpr std::size_t kWordBits = 16;
 
 std::uint16_t HexWord(const std::string& text) {
   std::string digits = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0 ? text.substr(2) : text;
@@ -34,65 +26,109 @@ std::uint16_t HexWord(const std::string& text) {
   return static_cast<std::uint16_t>(std::stoul(digits, nullptr, 16));
 }
 
-void ReadConfig(CliSession& s, const std::string& type, const std::vector<std::string>&) {
-  if (!Prepare(s, type) || !s.Click(s.Form.Pic.PicReadFuse)) return;
-  std::cout << "Config: " << HexDigits(PanelWord(s.Form.Pic), 4) << "\nID: " << s.Form.Pic.PicID.Text << "\n";
+/// The values of the type named typed in any case; a type PIC.ini does not list is a usage mistake.
+PicTypeValues ChooseType(const FormPaths& paths, const std::string& typed) {
+  const IniFile types = IniFile::Load(DescriptionFile(paths, kPicTypesFile));
+  const std::vector<std::string> names = types.SectionNames();
+  if (!FindName(typed, names)) throw UsageError(UnknownName("type", typed, names));
+  return ReadPicType(types, typed);
 }
 
-void WriteConfig(CliSession& s, const std::string& type, const std::vector<std::string>& args) {
-  const std::uint16_t word = HexWord(args[0]);
-  // The ID words are written with the configuration: a person reads them first to keep them.
-  if (!Prepare(s, type) || !s.Click(s.Form.Pic.PicReadFuse)) return;
-  for (std::size_t n = 0; n < kWordBoxes; ++n) {
-    CheckBox& box = s.Form.Pic.PicFuse[n];
-    if (box.Enabled) box.Checked = ((word >> n) & 1) != 0;
+/// area with the bits of its configuration word that the type has set as word says.
+PicConfigArea WithWord(PicConfigArea area, std::uint16_t word, const PicTypeValues& type) {
+  for (std::size_t n = 0; n < kWordBits; ++n) {
+    if (!type.Named(n)) continue;
+    std::uint8_t& byte = area[kPicConfigWordByte + n / 8];
+    const auto bit = static_cast<std::uint8_t>(1u << (n % 8));
+    byte = ((word >> n) & 1) != 0 ? static_cast<std::uint8_t>(byte | bit) : static_cast<std::uint8_t>(byte & ~bit);
   }
-  s.Click(s.Form.Pic.PicWriteFuse);
+  return area;
 }
 
-void Erase(CliSession& s, const std::string& type, const std::vector<std::string>&) {
-  if (Prepare(s, type)) s.Click(s.Form.Pic.PicEraseAll);
+/// One run of the page's operations: the type, its operations and the frame's steps.
+struct PicCliRun {
+  PicCliRun(CliContext& context, const PicTypeValues& type)
+      : Context(context), Type(type), Ops(context.Unit, context.Baud, type) {}
+
+  /// Adds the frame's steps for step, logging the file it loaded as the page logs a file.
+  void Add(const CliStep& step);
+  /// The ID words are written with the configuration: it is read first, in the same run, to keep them.
+  void AddWriteConfig(std::uint16_t word);
+  /// What read-config prints after the run: the configuration word and the ID words.
+  void PrintConfig() const;
+
+  CliContext& Context;
+  const PicTypeValues Type;
+  PicOperations Ops;
+  std::vector<OperationStep> Steps;
+};
+
+void PicCliRun::Add(const CliStep& step) {
+  const std::string& name = step.Operation->Name;
+  if (step.Images) {
+    Context.Run.Log(texts::PicFileLine(step.Args[0]));
+    if (!step.LoadNotice.empty()) Context.Run.Log(step.LoadNotice);
+  }
+  if (name == "read-config") return Steps.push_back(Ops.ReadConfig());
+  if (name == "write-config") return AddWriteConfig(HexWord(step.Args[0]));
+  // Nothing shows a configuration to write back: the erase leaves the erased one.
+  if (name == "erase") return Steps.push_back(Ops.Erase(PicErasedArea()));
+  if (name == "read-dump") return Steps.push_back(Ops.ReadDump(step.Args[0]));
+  const MemoryImages& images = *step.Images;
+  if (name == "write-dump") {
+    return Steps.push_back(Ops.WriteDump(images.Flash(), images.Eeprom(), PicAreaOf(images.ConfigImage)));
+  }
+  if (name == "write-flash") return Steps.push_back(Ops.WriteProgramMemory(images.Flash()));
+  Steps.push_back(Ops.WriteDataMemory(images.Eeprom()));
 }
 
-void ReadDump(CliSession& s, const std::string& type, const std::vector<std::string>& args) {
-  if (!Prepare(s, type)) return;
-  s.Host.SetFile(args[0]);
-  s.Click(s.Form.Pic.PicReadDump);
+void PicCliRun::AddWriteConfig(std::uint16_t word) {
+  Steps.push_back(Ops.ReadConfig());
+  OperationStep write;
+  write.Act = [this, word](OperationRun& run) {
+    if (Ops.ConfigRead()) Ops.WriteConfig(WithWord(*Ops.ConfigRead(), word, Type)).Act(run);
+  };
+  Steps.push_back(std::move(write));
 }
 
-/// Opens file with "Файл", then clicks button.
-void WithFile(CliSession& s, const std::string& type, const std::string& file, Button& button) {
-  if (!Prepare(s, type)) return;
-  s.Host.SetFile(file);
-  if (s.Click(s.Form.Pic.PicFile)) s.Click(button);
+void PicCliRun::PrintConfig() const {
+  if (!Ops.ConfigRead()) return;
+  const PicConfigArea& area = *Ops.ConfigRead();
+  const auto word = static_cast<std::uint16_t>(PicAreaWord(area, 7) & PicWordMask(Type.ProgrammType));
+  std::cout << "Config: " << HexDigits(word, 4) << "\nID: " << PicIdWords(area, 6, "") << "\n";
 }
 
-void WriteDump(CliSession& s, const std::string& type, const std::vector<std::string>& args) {
-  WithFile(s, type, args[0], s.Form.Pic.PicWriteDump);
-}
-
-void WriteFlash(CliSession& s, const std::string& type, const std::vector<std::string>& args) {
-  WithFile(s, type, args[0], s.Form.Pic.PicWriteFls);
-}
-
-void WriteEeprom(CliSession& s, const std::string& type, const std::vector<std::string>& args) {
-  WithFile(s, type, args[0], s.Form.Pic.PicWriteEep);
+void Run(CliContext& context, const std::string& type, std::span<const CliStep> steps) {
+  // Arguments only the page can judge are checked before anything is logged or opened.
+  for (const CliStep& step : steps) {
+    if (step.Operation->Name == "write-config") HexWord(step.Args[0]);
+  }
+  PicCliRun run(context, ChooseType(context.Paths, type));
+  for (const CliStep& step : steps) run.Add(step);
+  RunFrame(context.Unit, context.Run, run.Ops.Target(), run.Steps);
+  if (!context.Run.Ok()) return;
+  context.Host.EndProgress();
+  for (const CliStep& step : steps) {
+    if (step.Operation->Name == "read-config") run.PrintConfig();
+  }
 }
 
 }  // namespace
 
-std::vector<CliCommand> PicCliCommands() {
-  return {
-      {"pic", true, "read-config", 0, ReadConfig},
-      {"pic", true, "write-config", 1, WriteConfig},
-      {"pic", true, "erase", 0, Erase},
-      {"pic", true, "read-dump", 1, ReadDump, FileUse::Output},
-      {"pic", true, "write-dump", 1, WriteDump, FileUse::Input, LoadPicFile},
-      {"pic", true, "write-flash", 1, WriteFlash, FileUse::Input, LoadPicFile},
-      {"pic", true, "write-eeprom", 1, WriteEeprom, FileUse::Input, LoadPicFile},
-  };
+CliPage PicCliPage() {
+  return {"pic",
+          true,
+          {
+              {"read-config", 0},
+              {"write-config", 1},
+              {"erase", 0},
+              {"read-dump", 1, FileUse::Output},
+              {"write-dump", 1, FileUse::Input, LoadPicFile},
+              {"write-flash", 1, FileUse::Input, LoadPicFile},
+              {"write-eeprom", 1, FileUse::Input, LoadPicFile},
+          },
+          "",
+          Run};
 }
-
-CliPage PicCliPage() { return LegacyCliPage(PicCliCommands()); }
 
 }  // namespace pw::cli

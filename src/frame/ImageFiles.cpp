@@ -80,14 +80,4 @@ std::string LoadEepromFile(const std::filesystem::path& file, MemoryImages& imag
   return ChecksumNotice(report);
 }
 
-std::string LoadPicFile(const std::filesystem::path& file, MemoryImages& images) {
-  std::int32_t ignoredConfig = 0;
-  HexLoadReport report =
-      LoadHexFile(file, images.FlashImage, images.FlashDataCount, images.EepromImage, images.EepromDataCount,
-                  kPicDataAddress, images.ConfigImage, ignoredConfig, kPicConfigAddress);
-  images.FlashFilled = std::move(report.WordsFilled);
-  images.EepromFilled = std::move(report.TopFilled);
-  return ChecksumNotice(report);
-}
-
 }  // namespace pw

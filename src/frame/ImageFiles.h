@@ -45,16 +45,7 @@ std::string ReadBinaryImage(const std::filesystem::path& file, std::size_t capac
 /// SaveHexText: a failure raises PinwrightError and leaves the file as it was.
 void SaveImageFile(const std::filesystem::path& file, std::string& hexText, std::span<const std::uint8_t> raw);
 
-/// PIC (HEX only): byte addresses below 0x4000 are program words (FlashImage, FlashDataCount),
-/// 0x4000-0x41FF configuration bytes (ConfigImage at address - 0x4000), 0x4200 upward
-/// data-memory bytes (EepromImage at address - 0x4200, EepromDataCount).
-std::string LoadPicFile(const std::filesystem::path& file, MemoryImages& images);
-
 /// The file dialogs' filter of the pages that take both kinds: HEX, binary, any file.
 inline constexpr const char* kImageFilter = "hex|*.hex|bin|*.bin|все файлы|*";
-
-/// First byte address of the PIC configuration area and of its data memory in a HEX file.
-inline constexpr std::uint32_t kPicConfigAddress = 0x4000;
-inline constexpr std::uint32_t kPicDataAddress = 0x4200;
 
 }  // namespace pw

@@ -4,25 +4,21 @@
 
 namespace pw {
 
-std::uint16_t PICUtils::PicReadCalibration(std::int32_t enterType, std::uint16_t address) {
-  PicEnterProgramming(enterType);
-  std::int32_t position = 0;
+std::uint16_t PICUtils::PicReadCalibration(PicEntry entry, std::uint16_t address) {
+  PicEnterProgramming(entry);
   // Entry leaves the counter at the configuration word; one increment wraps it to 0.
-  for (std::int32_t i = 0; i <= address; ++i) PicPutCommand(position, 6);
-  const std::int32_t readAt = position;
-  PutReadWord(position, 4);
-  PicFlush(position);
-  return PicDecodeWord(readAt + 22) & 0x0FFF;
+  for (std::int32_t i = 0; i <= address; ++i) PicPutCommand(6);
+  const std::uint32_t read = PutReadWord(4);
+  PicFlush();
+  return PicDecodeWord(read) & 0x0FFF;
 }
 
-bool PICUtils::PicWriteCalibration(std::int32_t enterType, std::uint16_t address, std::uint16_t value,
-                                   std::int32_t waitCount) {
-  PicEnterProgramming(enterType);
-  std::int32_t position = 0;
-  for (std::int32_t i = 0; i <= address; ++i) PicPutCommand(position, 6);
-  PicFlush(position);
+bool PICUtils::PicWriteCalibration(PicEntry entry, std::uint16_t address, std::uint16_t value, std::int32_t waitCount) {
+  PicEnterProgramming(entry);
+  for (std::int32_t i = 0; i <= address; ++i) PicPutCommand(6);
+  PicFlush();
   std::int32_t flag = 0;
-  PicProgramOneWord(value, flag, 0x0FFF, 2, 2, waitCount);
+  PicProgramOneWord(value, flag, 0x0FFF, PicProgramming::Baseline, 2, waitCount);
   return flag == 0;
 }
 

@@ -1,36 +1,36 @@
-// PICUtils, erase: the runs of each erase type, every run followed by 100 ms.
+// PICUtils, erase: the runs of each erase method, every run followed by 100 ms.
 #include "pic/PicUtils.h"
 
 namespace pw {
 
-void PICUtils::PicEraseChip(std::int32_t eraseType) {
-  if (eraseType < 1 || eraseType > 4) return;
-  auto finish = [this](std::int32_t& position) {
-    PicFlush(position);
+void PICUtils::PicEraseChip(PicErase erase) {
+  if (erase == PicErase::Nothing) return;
+  auto finish = [this] {
+    PicFlush();
     unit_.Wait(100);
   };
-  std::int32_t position = 0;
-  if (eraseType == 4) {
-    PicPutCommand(position, 2);
-    PicPutDataWord(position, 0x3FFF);
-    PicPutIdle(position);
-    PicPutCommand(position, 31);
-    finish(position);
+  if (erase == PicErase::Chip) {
+    PicPutCommand(2);
+    PicPutDataWord(0x3FFF);
+    PicPutIdle();
+    PicPutCommand(31);
+    finish();
     return;
   }
+  const bool afterCycle = erase == PicErase::BulkAfterProgramCycle;
   for (const int bulk : {9, 11}) {
-    PicPutCommand(position, 2);
-    if (eraseType == 1) PicPutIdle(position);
-    PicPutDataWord(position, 0x3FFF);
-    PicPutIdle(position);
-    if (eraseType == 1) {
-      PicPutCommand(position, 8);
-      PicPutIdle(position);
+    PicPutCommand(2);
+    if (afterCycle) PicPutIdle();
+    PicPutDataWord(0x3FFF);
+    PicPutIdle();
+    if (afterCycle) {
+      PicPutCommand(8);
+      PicPutIdle();
     }
-    PicPutCommand(position, bulk);
-    PicPutIdle(position);
-    PicPutCommand(position, 8);
-    finish(position);
+    PicPutCommand(bulk);
+    PicPutIdle();
+    PicPutCommand(8);
+    finish();
   }
 }
 

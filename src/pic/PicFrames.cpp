@@ -4,38 +4,38 @@
 
 namespace pw {
 
-void PICUtils::PutBit(std::int32_t& position, bool one) {
-  CheckFits(static_cast<std::int64_t>(position) + 2);
-  Put(position, one ? kClockHighOne : kClockHighZero);
-  Put(position, one ? kClockLowOne : kClockLowZero);
+void PICUtils::PutBit(bool one) {
+  CheckRoomFor(2);
+  Put(one ? kClockHighOne : kClockHighZero);
+  Put(one ? kClockLowOne : kClockLowZero);
 }
 
-void PICUtils::PicPutCommand(std::int32_t& position, int command) {
-  CheckFits(static_cast<std::int64_t>(position) + kCommandSamples);
-  for (int b = 0; b < 6; ++b) PutBit(position, ((command >> b) & 1) != 0);
+void PICUtils::PicPutCommand(int command) {
+  CheckRoomFor(kCommandSamples);
+  for (int b = 0; b < 6; ++b) PutBit(((command >> b) & 1) != 0);
 }
 
-void PICUtils::PicPutDataWord(std::int32_t& position, std::uint16_t value) {
-  CheckFits(static_cast<std::int64_t>(position) + kFrameSamples);
-  PutBit(position, false);
-  for (int b = 0; b < 14; ++b) PutBit(position, ((value >> b) & 1) != 0);
-  PutBit(position, false);
+void PICUtils::PicPutDataWord(std::uint16_t value) {
+  CheckRoomFor(kFrameSamples);
+  PutBit(false);
+  for (int b = 0; b < 14; ++b) PutBit(((value >> b) & 1) != 0);
+  PutBit(false);
 }
 
-void PICUtils::PicPutReadClocks(std::int32_t& position) {
-  CheckFits(static_cast<std::int64_t>(position) + kFrameSamples);
-  for (int b = 0; b < 16; ++b) PutBit(position, true);
+void PICUtils::PicPutReadClocks() {
+  CheckRoomFor(kFrameSamples);
+  for (int b = 0; b < 16; ++b) PutBit(true);
 }
 
-void PICUtils::PicPutIdle(std::int32_t& position) {
-  CheckFits(static_cast<std::int64_t>(position) + kIdleSamples);
-  for (int i = 0; i < kIdleSamples; ++i) Put(position, kIdle);
+void PICUtils::PicPutIdle() {
+  CheckRoomFor(kIdleSamples);
+  for (int i = 0; i < kIdleSamples; ++i) Put(kIdle);
 }
 
-void PICUtils::PicPutDelay(std::int32_t& position, std::int32_t waitCount) {
+void PICUtils::PicPutDelay(std::int32_t waitCount) {
   const std::int32_t samples = waitCount > 0 ? waitCount / kWaitDivisor : 0;
-  CheckFits(static_cast<std::int64_t>(position) + samples);
-  for (std::int32_t i = 0; i < samples; ++i) Put(position, kIdle);
+  CheckRoomFor(samples);
+  for (std::int32_t i = 0; i < samples; ++i) Put(kIdle);
 }
 
 }  // namespace pw

@@ -4,30 +4,21 @@
 #include <exception>
 #include <string>
 
-#include "common/HexDigits.h"
-#include "frame/ImageFiles.h"
+#include "pic/PicFiles.h"
+#include "pic/PicTexts.h"
 
 namespace pw {
 namespace {
 
-/// Configuration-panel bytes: ConfigImage[14 .. 17] hold words 0x2007 and 0x2008.
-constexpr std::size_t kFuseBytes = 14;
 /// Bytes set to 0xFF at start-up.
 constexpr std::size_t kConfigStartBytes = 33;
 
-/// The ID words 0 .. count - 1 of the configuration area as text, high byte first.
-std::string IdWords(const std::vector<std::uint8_t>& config, int count, const char* prefix) {
-  std::string text;
-  for (int j = 0; j < count; ++j) {
-    text += prefix + HexDigits(config[static_cast<std::size_t>(2 * j + 1)], 2) +
-            HexDigits(config[static_cast<std::size_t>(2 * j)], 2) + " ";
-  }
-  return text;
-}
-
 }  // namespace
 
-PicPage::PicPage(FormContext& context) : Utils(context.Unit), ctx_(context) {
+PicPage::PicPage(FormContext& context) : ctx_(context) {
+  // No type yet: no method to write or erase with.
+  type_.ProgrammType = PicProgramming::Unknown;
+  type_.EraseType = PicErase::Nothing;
   for (int i = 0; i < 32; ++i) {
     const Bounds box{8 + (i / 8) * 86, 18 + (i % 8) * 17, 82, 16};
     PicFuse.emplace_back("PicFuse" + std::to_string(i + 1), "PicConfigGroup", box, "");
@@ -47,9 +38,9 @@ PicPage::PicPage(FormContext& context) : Utils(context.Unit), ctx_(context) {
 void PicPage::Startup() {
   auto& config = ctx_.Images.ConfigImage;
   std::fill(config.begin(), config.begin() + kConfigStartBytes, std::uint8_t{0xFF});
-  FlashSize = 0;
-  EepromSize = 0;
-  PicType.Items = IniFile::Load(ctx_.DescriptionFile(kTypesFile)).SectionNames();
+  type_.FlashSize = 0;
+  type_.EepromSize = 0;
+  PicType.Items = IniFile::Load(ctx_.DescriptionFile(kPicTypesFile)).SectionNames();
   PicType.Select(0);
 }
 
@@ -65,29 +56,22 @@ std::vector<ControlRef> PicPage::Controls() {
 }
 
 void PicPage::ShowPicType() {
-  const PicTypeValues type = ReadPicType(IniFile::Load(ctx_.DescriptionFile(kTypesFile)), PicType.Text);
-  FlashSize = type.FlashSize;
-  EepromSize = type.EepromSize;
-  ProgrammType = type.ProgrammType;
-  EnterType = type.EnterType;
-  EraseType = type.EraseType;
-  Osccal = type.Osccal;
-  ProgramMs = type.ProgramMs;
+  type_ = ReadPicType(IniFile::Load(ctx_.DescriptionFile(kPicTypesFile)), PicType.Text);
   for (std::size_t n = 0; n < PicFuse.size(); ++n) {
-    const bool named = type.FusesNames[n] != PicTypeValues::kNoName;  // exactly "NONE", case and all
-    PicFuse[n].Caption = named ? type.FusesNames[n] : "";
+    const bool named = type_.Named(n);  // exactly "NONE", case and all, is no name
+    PicFuse[n].Caption = named ? type_.FusesNames[n] : "";
     PicFuse[n].Enabled = named;
   }
-  PicID.Text = IdWords(ctx_.Images.ConfigImage, 7, "$");
-  PicReadEep.Enabled = EepromSize != 0;
-  PicWriteEep.Enabled = EepromSize != 0;
+  PicID.Text = PicIdWords(ctx_.Images.ConfigImage, 7, "$");
+  PicReadEep.Enabled = type_.EepromSize != 0;
+  PicWriteEep.Enabled = type_.EepromSize != 0;
 }
 
 void PicPage::ShowPicConfig() {
   const auto& config = ctx_.Images.ConfigImage;
   for (std::size_t n = 0; n < PicFuse.size(); ++n)
-    PicFuse[n].Checked = ((config[kFuseBytes + n / 8] >> (n % 8)) & 1) != 0;
-  PicID.Text = IdWords(config, 6, "");
+    PicFuse[n].Checked = ((config[kPicConfigWordByte + n / 8] >> (n % 8)) & 1) != 0;
+  PicID.Text = PicIdWords(config, 6, "");
 }
 
 void PicPage::TakePicConfig() {
@@ -97,7 +81,7 @@ void PicPage::TakePicConfig() {
     for (std::size_t b = 0; b < 8; ++b) {
       if (PicFuse[8 * k + b].Checked) byte |= 1u << b;
     }
-    config[kFuseBytes + k] = static_cast<std::uint8_t>(byte);
+    config[kPicConfigWordByte + k] = static_cast<std::uint8_t>(byte);
   }
 }
 
@@ -112,7 +96,7 @@ void PicPage::PicFileClick() {
   if (const auto file = ctx_.Host.ChooseOpenFile("hex|*.hex")) {
     const std::string previousPath = PicPathFls.Caption;
     PicPathFls.Caption = *file;
-    ctx_.Log.Append("файл : " + *file);
+    ctx_.Log.Append(texts::PicFileLine(*file));
     if (OnFileLoaded) OnFileLoaded();
     try {
       LoadPicFile(PicPathFls.Caption, ctx_.Images);
@@ -129,21 +113,10 @@ void PicPage::PicFileClick() {
 
 void PicPage::ShowFileParams() {
   const auto& images = ctx_.Images;
-  PicParamFls.Caption = "Объём флеши " + std::to_string(FlashSize) + "байт\r\nДанных в буфере " +
+  PicParamFls.Caption = "Объём флеши " + std::to_string(type_.FlashSize) + "байт\r\nДанных в буфере " +
                         std::to_string(2 * static_cast<std::int64_t>(images.FlashDataCount)) + " байт\r\n";
-  PicParamEep.Caption = "Объём флеши " + std::to_string(EepromSize) + " байт\r\nДанных в буфере " +
+  PicParamEep.Caption = "Объём флеши " + std::to_string(type_.EepromSize) + " байт\r\nДанных в буфере " +
                         std::to_string(images.EepromDataCount / 2) + " байт\r\n";
-}
-
-std::int32_t PicPage::ProgramWaitCount() const {
-  // waitCount / 35 idle samples at 16 × baud samples a second: ProgrammerBaud alone lasts
-  // 1.79 ms whatever the baud, shorter than most of these chips' write cycles, which would then
-  // be cut short on the chip and fail their verify.
-  const std::int64_t baud = ctx_.ProgrammerBaud;
-  const std::int64_t samplesPerSecond = 16 * baud;
-  const std::int64_t needed =
-      (static_cast<std::int64_t>(ProgramMs) * samplesPerSecond + 999) / 1000 * PICUtils::kWaitDivisor;
-  return static_cast<std::int32_t>(std::min<std::int64_t>(std::max(baud, needed), INT32_MAX));
 }
 
 }  // namespace pw

@@ -6,21 +6,17 @@
 #include <functional>
 #include <vector>
 
+#include "frame/Frame.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "pic/PicConfigArea.h"
+#include "pic/PicOperations.h"
 #include "pic/PicTypes.h"
-#include "pic/PicUtils.h"
 
 namespace pw {
 
 class PicPage {
  public:
-  static constexpr const char* kTypesFile = "PIC.ini";
-  /// Program words per write block and per read chunk; data locations per read chunk.
-  static constexpr std::int32_t kBlockWords = 16;
-  /// Image bytes (two per data location) per data-memory write block.
-  static constexpr std::int32_t kBlockBytes = 16;
-
   explicit PicPage(FormContext& context);
   PicPage(const PicPage&) = delete;
   PicPage& operator=(const PicPage&) = delete;
@@ -41,7 +37,7 @@ class PicPage {
   void PicTypeChange();
   void PicFileClick();
 
-  // Memory operations: each opens the programmer in "PIC-ISP", logs, and closes it.
+  // Memory operations: each runs one step of PicOperations on the operation frame, in "PIC-ISP".
   /// Reads the configuration area into ConfigImage and shows it.
   void PicReadFuseClick();
   /// Writes the panel's configuration word and the ID words of ConfigImage.
@@ -57,29 +53,14 @@ class PicPage {
   /// Erases the chip (keeping a factory calibration word), then writes the configuration back.
   void PicEraseAllClick();
 
-  /// Writes and verifies words 0 .. n - 1 of FlashImage in blocks of 16; false on a mismatch.
-  bool WritePicProgramMemory(std::int32_t n);
-  /// Writes and verifies the filled locations among image bytes 0 .. length - 1 of
-  /// EepromImage; progress positions are offset by progressOffset. False on a mismatch.
-  bool WritePicDataMemory(std::int32_t length, std::int32_t progressOffset);
-  /// Writes the ID words and the configuration word of ConfigImage; no log line.
-  void WritePicConfig();
-
-  PICUtils Utils;
-
-  // The selected type's device values (PIC.ini), 0 until the page first shows a type.
-  std::int32_t FlashSize = 0;
-  std::int32_t EepromSize = 0;
-  std::int32_t ProgrammType = 0;
-  std::int32_t EnterType = 0;
-  std::int32_t EraseType = 0;
-  /// Program-word address of the factory calibration word to keep across an erase; 0: none.
-  std::int32_t Osccal = 0;
-  /// The type's longest self-timed write cycle, ms.
-  std::int32_t ProgramMs = 10;
-  /// The wait count the write and erase routines get: ProgrammerBaud, raised so that its idle
-  /// samples last at least ProgramMs at the sample clock of 16 × the baud value.
-  std::int32_t ProgramWaitCount() const;
+  /// The chosen type's values (PIC.ini); before the page first shows a type, sizes 0 and no
+  /// programming or erase method.
+  const PicTypeValues& Type() const { return type_; }
+  std::int32_t FlashSize() const { return type_.FlashSize; }
+  std::int32_t EepromSize() const { return type_.EepromSize; }
+  PicProgramming ProgrammType() const { return type_.ProgrammType; }
+  PicEntry EnterType() const { return type_.EnterType; }
+  PicErase EraseType() const { return type_.EraseType; }
   /// Runs after a file was loaded here: the AVR page's flash write button follows its chip.
   std::function<void()> OnFileLoaded;
 
@@ -111,20 +92,20 @@ class PicPage {
   Button PicWriteFuse{"PicWriteFuse", "PicConfigGroup", {180, 156, 164, 25}, "Прошить фъюзы"};
 
  private:
-  /// Entry into programming mode with the type's EnterType; baseline parts step their counter
-  /// from the configuration word to word 0 when stepToZero is set.
-  void Enter(bool stepToZero);
-  /// One run of a single command 6: the target's counter moves one location on.
-  void StepCounter();
-  void SetProgress(std::int64_t position);
-  /// Refuses a file whose data the type cannot take, before the chip is touched.
-  bool ImagesFit(bool flash, bool data);
-  /// Names the bits of the configuration word that the type does not have and that are not 1.
-  void LogIgnoredConfigBits();
-  /// Reads the configuration area the way the type's family allows.
-  void ReadConfigArea();
+  /// Runs step of ops on the frame, this page's progress bar showing it.
+  void Run(PicOperations& ops, const OperationStep& step);
+  /// The operations for the chosen type on this window's programmer.
+  PicOperations Operations();
+  /// The panel (TakePicConfig) and the ID words of ConfigImage, as the writes take them.
+  PicConfigArea PanelArea();
+  /// Shows the configuration area a read found, if it found one.
+  void ShowConfigRead(const PicOperations& ops);
+  /// Puts the memories a dump read took whole into the images.
+  void TakeDump(const PicOperations& ops);
   void ShowFileParams();
+
   FormContext& ctx_;
+  PicTypeValues type_;
 };
 
 }  // namespace pw

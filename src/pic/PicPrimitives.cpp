@@ -15,34 +15,29 @@ void PICUtils::CheckFits(std::int64_t samples) {
   }
 }
 
-void PICUtils::Put(std::int32_t& position, std::uint8_t sample) {
-  CheckFits(static_cast<std::int64_t>(position) + 1);
-  // The caller keeps the running position; the run follows it.
-  run_.Resume(static_cast<std::uint32_t>(position));
+void PICUtils::Put(std::uint8_t sample) {
+  CheckRoomFor(1);
   run_.Put(sample);
-  position = static_cast<std::int32_t>(run_.Length());
 }
 
 std::uint8_t PICUtils::PicExchangeOne(std::uint8_t sample) { return unit_.ExchangeOne(sample); }
 
-void PICUtils::PicEnterProgramming(std::int32_t enterType) {
-  if (enterType != 0 && enterType != 1) return;
+void PICUtils::PicEnterProgramming(PicEntry entry) {
+  if (entry != PicEntry::MclrPulse) return;
   PicExchangeOne(kEntryPulse);
   unit_.Wait(10);
   PicExchangeOne(kClockLowZero);
 }
 
-void PICUtils::PicFlush(std::int32_t& position) {
-  run_.Resume(static_cast<std::uint32_t>(position));
+void PICUtils::PicFlush() {
   run_.Exchange();
   run_.Clear();
-  position = 0;
 }
 
-std::uint16_t PICUtils::PicDecodeWord(std::int32_t r) const {
+std::uint16_t PICUtils::PicDecodeWord(std::uint32_t mark) const {
   unsigned value = 0;
-  for (int b = 0; b < 16; ++b) {
-    if (run_.In(static_cast<std::uint32_t>(r + 3 + 2 * b)) & wiring::pic::PgdIn) value |= 1u << b;
+  for (std::uint32_t b = 0; b < 16; ++b) {
+    if (run_.In(mark + 3 + 2 * b) & wiring::pic::PgdIn) value |= 1u << b;
   }
   return static_cast<std::uint16_t>(value);
 }

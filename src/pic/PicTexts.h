@@ -18,6 +18,9 @@ inline constexpr const char* kPicTypeTooLarge =
 inline constexpr const char* kPicCalibrationLost =
     "Ошибка! Калибровочное слово генератора не удалось записать обратно после стирания";
 
+/// The log line of a file loaded for the PIC page.
+inline std::string PicFileLine(const std::string& file) { return "файл : " + file; }
+
 /// File data beyond the memory the type has: the target would wrap them onto its first locations.
 inline std::string PicFileTooLarge(const char* memory, std::int64_t count, std::int64_t size, const char* unit) {
   return std::string("Ошибка: данных в файле для ") + memory + " " + std::to_string(count) + unit + ", а у типа " +

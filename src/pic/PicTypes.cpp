@@ -1,7 +1,9 @@
 #include "pic/PicTypes.h"
 
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace pw {
 
@@ -36,15 +38,33 @@ std::int32_t Integer(const IniFile& ini, const std::string& type, const char* ke
   return PicIniInteger(ini.ReadString(type, key, "")).value_or(missing);
 }
 
+// The numbers PIC.ini gives each method; pic/PicMethods.h says what they mean.
+constexpr std::pair<std::int32_t, PicEntry> kEntries[] = {{0, PicEntry::MclrPulse}, {1, PicEntry::MclrPulse}};
+constexpr std::pair<std::int32_t, PicProgramming> kProgrammings[] = {
+    {1, PicProgramming::EraseProgram}, {2, PicProgramming::Baseline}, {3, PicProgramming::ProgramOnly}};
+constexpr std::pair<std::int32_t, PicErase> kErases[] = {
+    {1, PicErase::BulkAfterProgramCycle}, {2, PicErase::Bulk}, {3, PicErase::Bulk}, {4, PicErase::Chip}};
+
+/// The method key gives in table; otherwise for a number the table does not hold.
+template <typename Method, std::size_t N>
+Method MethodOf(const IniFile& ini, const std::string& type, const char* key, std::int32_t missing,
+                const std::pair<std::int32_t, Method> (&table)[N], Method otherwise) {
+  const std::int32_t number = Integer(ini, type, key, missing);
+  for (const auto& [n, method] : table) {
+    if (n == number) return method;
+  }
+  return otherwise;
+}
+
 }  // namespace
 
 PicTypeValues ReadPicType(const IniFile& ini, const std::string& type) {
   PicTypeValues v;
   v.FlashSize = Integer(ini, type, "FlashSize", 0);
   v.EepromSize = Integer(ini, type, "Eeprom", 0);
-  v.ProgrammType = Integer(ini, type, "ProgrammType", 1);
-  v.EnterType = Integer(ini, type, "EnterType", 0);
-  v.EraseType = Integer(ini, type, "EraseType", 1);
+  v.ProgrammType = MethodOf(ini, type, "ProgrammType", 1, kProgrammings, PicProgramming::Unknown);
+  v.EnterType = MethodOf(ini, type, "EnterType", 0, kEntries, PicEntry::Nothing);
+  v.EraseType = MethodOf(ini, type, "EraseType", 1, kErases, PicErase::Nothing);
   v.Osccal = Integer(ini, type, "Osccal", 0);
   v.ProgramMs = Integer(ini, type, "ProgramMs", 10);
   for (std::size_t n = 0; n < v.FusesNames.size(); ++n) {

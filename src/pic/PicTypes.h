@@ -3,14 +3,19 @@
 /// PIC device types from PIC.ini: one section per type, named as the maker writes the part.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "ini/IniFile.h"
+#include "pic/PicMethods.h"
 
 namespace pw {
+
+/// The description file of the PIC types.
+inline constexpr const char* kPicTypesFile = "PIC.ini";
 
 /// What PIC.ini says of one type; keys that are missing (or hold no integer) give these defaults.
 struct PicTypeValues {
@@ -20,9 +25,9 @@ struct PicTypeValues {
   std::int32_t FlashSize = 0;
   /// Key Eeprom: data-memory locations.
   std::int32_t EepromSize = 0;
-  std::int32_t ProgrammType = 1;
-  std::int32_t EnterType = 0;
-  std::int32_t EraseType = 1;
+  PicProgramming ProgrammType = PicProgramming::EraseProgram;
+  PicEntry EnterType = PicEntry::MclrPulse;
+  PicErase EraseType = PicErase::BulkAfterProgramCycle;
   /// Key Osccal: program-word address of a factory calibration word an erase must keep; 0: none.
   std::int32_t Osccal = 0;
   /// Key ProgramMs: the longest self-timed cycle (program, data or erase) of the type, in ms;
@@ -30,6 +35,9 @@ struct PicTypeValues {
   std::int32_t ProgramMs = 10;
   /// Keys FusesNames[0] .. FusesNames[31].
   std::array<std::string, 32> FusesNames;
+
+  /// Whether configuration bit n exists: its name is anything but exactly kNoName.
+  bool Named(std::size_t n) const { return n < FusesNames.size() && FusesNames[n] != kNoName; }
 };
 
 /// A PIC.ini number: decimal, or hexadecimal after 0x, 0X or $; anything else is no number.

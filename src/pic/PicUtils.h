@@ -6,19 +6,22 @@
 /// read frames, idle and the programming wait; device operations (PicReads.cpp, PicWrites.cpp,
 /// PicErase.cpp, PicCalibration.cpp) build whole runs for reads, writes and erases.
 ///
-/// A run is laid on the shared sample-run engine (link/SampleRun.h) from index 0 with a position
-/// counter owned by the caller; PicFlush exchanges it and sets the position back to 0. No run
-/// ever grows past the sample buffers: a put that would is refused with an error, and the write
-/// routines split their blocks into as many runs as needed. The target's address is never sent: every routine relies
-/// on the counter the target keeps, which entry starts afresh and command 6 advances. Nothing here
-/// opens the programmer, logs or touches the window.
+/// Every put lays at the end of the run on the shared sample-run engine (link/SampleRun.h);
+/// PicFlush exchanges the whole run and starts a new one. A reply is read by its mark: the run's
+/// length when its read clocks were laid. No run ever grows past the sample buffers: a put that
+/// would is refused with an error, and the write routines split their blocks into as many runs
+/// as needed. The target's address is never sent: every routine relies on the counter the target
+/// keeps, which entry starts afresh and command 6 advances. Nothing here opens the programmer,
+/// logs or touches the window.
 
 #include <cstdint>
 #include <functional>
 #include <span>
 
+#include "d2xx/Wiring.h"
 #include "link/D2xxUnit.h"
 #include "link/SampleRun.h"
+#include "pic/PicMethods.h"
 
 namespace pw {
 
@@ -27,12 +30,13 @@ inline constexpr std::int32_t NoError = 0xFFFF;
 
 class PICUtils {
  public:
-  // The five sample values the protocol writes (D7 clock, D4 MCLR control, D3 inverted data, D2/D0 held 1).
-  static constexpr std::uint8_t kClockHighOne = 0x85;
-  static constexpr std::uint8_t kClockLowOne = 0x05;
-  static constexpr std::uint8_t kClockHighZero = 0x8D;
-  static constexpr std::uint8_t kClockLowZero = 0x0D;
-  static constexpr std::uint8_t kEntryPulse = 0x1D;
+  // The five sample values the protocol writes: the supply held on, MCLR low (Vpp applied) but
+  // in the entry pulse, the data driver inverted (set for a 0 bit), the clock high then low.
+  static constexpr std::uint8_t kClockLowOne = wiring::pic::SupplyA | wiring::pic::SupplyB;
+  static constexpr std::uint8_t kClockHighOne = kClockLowOne | wiring::pic::Pgc;
+  static constexpr std::uint8_t kClockLowZero = kClockLowOne | wiring::pic::PgdOut;
+  static constexpr std::uint8_t kClockHighZero = kClockLowZero | wiring::pic::Pgc;
+  static constexpr std::uint8_t kEntryPulse = kClockLowZero | wiring::pic::Mclr;
   static constexpr std::uint8_t kIdle = kClockLowOne;
 
   static constexpr std::int32_t kCommandSamples = 12;
@@ -48,28 +52,31 @@ class PICUtils {
   // --- Primitives ---------------------------------------------------------------------------
   /// Puts sample at OutSamples[0], writes and reads one sample, returns InSamples[0].
   std::uint8_t PicExchangeOne(std::uint8_t sample);
-  /// EnterType 0 or 1: MCLR pulse (0x1D, 10 ms, 0x0D), which restarts the target's counter; other types send nothing.
-  void PicEnterProgramming(std::int32_t enterType);
-  /// Exchanges the run of position samples; position becomes 0.
-  void PicFlush(std::int32_t& position);
-  /// The 16-bit value of the read clocks laid at run index r: bit b from D1 of InSamples[r + 3 + 2b].
-  std::uint16_t PicDecodeWord(std::int32_t r) const;
+  /// MclrPulse: the pulse (0x1D, 10 ms, 0x0D), which restarts the target's counter; Nothing sends nothing.
+  void PicEnterProgramming(PicEntry entry);
+  /// Exchanges the run laid so far and starts a new, empty one.
+  void PicFlush();
+  /// Where the next sample goes in the run: taken just before read clocks are laid, the mark
+  /// their reply is decoded from once the run is exchanged.
+  std::uint32_t Mark() const { return run_.Length(); }
+  /// The 16-bit value of the read clocks laid at mark: bit b from D1 of InSamples[mark + 3 + 2b].
+  std::uint16_t PicDecodeWord(std::uint32_t mark) const;
 
-  // --- Commands and frames (each advances position by what it lays) -------------------------
+  // --- Commands and frames (each lays its samples at the end of the run) --------------------
   /// Command bits 0..5, least significant first: 12 samples.
-  void PicPutCommand(std::int32_t& position, int command);
+  void PicPutCommand(int command);
   /// Start bit 0, value bits 0..13, stop bit 0: 32 samples.
-  void PicPutDataWord(std::int32_t& position, std::uint16_t value);
+  void PicPutDataWord(std::uint16_t value);
   /// Sixteen clocks with the data line released: 32 samples.
-  void PicPutReadClocks(std::int32_t& position);
+  void PicPutReadClocks();
   /// Ten idle samples.
-  void PicPutIdle(std::int32_t& position);
+  void PicPutIdle();
   /// waitCount / 35 idle samples: the programming wait.
-  void PicPutDelay(std::int32_t& position, std::int32_t waitCount);
+  void PicPutDelay(std::int32_t waitCount);
 
   // --- Device operations (the caller enters programming mode first) ------------------------
-  /// The erase runs of eraseType (1, 2, 3, 4), each exchanged and followed by 100 ms; others send nothing.
-  void PicEraseChip(std::int32_t eraseType);
+  /// The erase runs of erase, each exchanged and followed by 100 ms; Nothing sends nothing.
+  void PicEraseChip(PicErase erase);
   /// n words from the counter on, masked 0x3FFF.
   void PicReadProgramWords(std::uint16_t n, std::span<std::uint16_t> destination);
   /// n data-memory bytes from the counter on.
@@ -96,31 +103,37 @@ class PICUtils {
   void PicProgramDataBytes(std::uint16_t start, std::uint16_t length, std::span<const std::uint8_t> image,
                            std::int32_t waitCount, std::int32_t& result);
   /// One word at the counter with loadCommand (0 Load Configuration, 2 Load Data), read back; flag
-  /// becomes mask when (read AND mask) differs from (value AND mask). ProgrammType 2 (baseline)
-  /// ends the cycle with command 14 and, having no Load Configuration, loads with command 2: its
-  /// counter already stands at the configuration word after entry.
-  void PicProgramOneWord(std::uint16_t value, std::int32_t& flag, std::int32_t mask, std::int32_t programmType,
+  /// becomes mask when (read AND mask) differs from (value AND mask). Baseline parts end the
+  /// cycle with command 14 and, having no Load Configuration, load with command 2: their counter
+  /// already stands at the configuration word after entry.
+  void PicProgramOneWord(std::uint16_t value, std::int32_t& flag, std::int32_t mask, PicProgramming programming,
                          int loadCommand, std::int32_t waitCount);
 
   /// Baseline parts: the program word at address (entry, then address + 1 increments from the
   /// configuration word), for keeping the factory calibration across an erase.
-  std::uint16_t PicReadCalibration(std::int32_t enterType, std::uint16_t address);
+  std::uint16_t PicReadCalibration(PicEntry entry, std::uint16_t address);
   /// Baseline parts: writes value back at address (the word must be erased) and returns whether it read back equal.
-  bool PicWriteCalibration(std::int32_t enterType, std::uint16_t address, std::uint16_t value, std::int32_t waitCount);
+  bool PicWriteCalibration(PicEntry entry, std::uint16_t address, std::uint16_t value, std::int32_t waitCount);
 
  private:
   /// Lays one sample; refuses, before laying, a run that would outgrow the sample buffers.
-  void Put(std::int32_t& position, std::uint8_t sample);
+  void Put(std::uint8_t sample);
   /// Refuses a run that would need more than the buffers hold.
   static void CheckFits(std::int64_t samples);
-  void PutBit(std::int32_t& position, bool one);
-  /// The shared write-and-verify loop: count items of perWord samples, as many per run as fit.
+  /// Refuses more samples than fit after the run laid so far.
+  void CheckRoomFor(std::int64_t more) const { CheckFits(static_cast<std::int64_t>(Mark()) + more); }
+  void PutBit(bool one);
+  /// The shared write-and-verify loop: count items of perWord samples, as many per run as fit;
+  /// lay(i) lays item i and returns the mark of its read clocks.
   template <typename Lay, typename Same>
-  void ProgramInRuns(std::int32_t count, std::int32_t perWord, std::int32_t readAt, Lay lay, Same same,
-                     std::int32_t& result, std::int32_t firstIndex, std::int32_t indexStep);
-  void ProgramWords(int programmType, std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image,
-                    std::int32_t waitCount, std::int32_t& result);
-  void PutReadWord(std::int32_t& position, int command);
+  void ProgramInRuns(std::int32_t count, std::int32_t perWord, Lay lay, Same same, std::int32_t& result,
+                     std::int32_t firstIndex, std::int32_t indexStep);
+  void ProgramWords(PicProgramming programming, std::uint16_t start, std::uint16_t count,
+                    std::span<const std::uint16_t> image, std::int32_t waitCount, std::int32_t& result);
+  /// Read command, idle, read clocks, Increment Address, idle; returns the read clocks' mark.
+  std::uint32_t PutReadWord(int command);
+  /// The read-back after a write: read command, read clocks, idle, Increment Address; returns the read clocks' mark.
+  std::uint32_t PutReadBack(int command);
   /// Reads n words with command in runs the buffers hold; take(i, word) gets each raw word.
   void ReadRuns(std::int32_t n, int command, const std::function<void(std::int32_t, std::uint16_t)>& take);
 

@@ -1,5 +1,7 @@
 #include "sim/SimPic.h"
 
+#include <utility>
+
 namespace pw::sim {
 namespace {
 
@@ -140,10 +142,13 @@ void SimPic::Execute(int cmd, const SimEnvironment& env) {
     openCycle_.reset();  // a cycle left without its end command writes nothing
     latches_.assign(8, 0x3FFF);
   }
-  const int armed = bulkArmed_;
-  bulkArmed_ = 0;
-  const int clearStep = clearStep_;
-  clearStep_ = 0;
+  // An armed bulk erase and the protection clearing go on only with the very next command.
+  const int armed = std::exchange(bulkArmed_, 0);
+  const int clearStep = std::exchange(clearStep_, 0);
+  if (!Transfer(cmd)) Program(cmd, armed, clearStep, env);
+}
+
+bool SimPic::Transfer(int cmd) {
   switch (cmd) {
     case 0:
       pc_ = kConfigBase;
@@ -151,20 +156,27 @@ void SimPic::Execute(int cmd, const SimEnvironment& env) {
     case 2:
       awaiting_ = Target::Program;
       icsp_.ExpectData();
-      return;
+      return true;
     case 3:
       awaiting_ = Target::Data;
       icsp_.ExpectData();
-      return;
+      return true;
     case 4:
       icsp_.SendWord(ReadProgram());
-      return;
+      return true;
     case 5:
       icsp_.SendWord(ReadData());
-      return;
+      return true;
     case 6:
       Increment();
-      return;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void SimPic::Program(int cmd, int armed, int clearStep, const SimEnvironment& env) {
+  switch (cmd) {
     case 1:
       clearStep_ = 1;
       return;
@@ -172,55 +184,62 @@ void SimPic::Execute(int cmd, const SimEnvironment& env) {
       clearStep_ = clearStep == 1 ? 2 : 0;
       return;
     case 8:
-      if (Baseline()) {
-        openCycle_ = env.Now;
-      } else if (armed != 0) {
-        if (armed == 9 && !CodeProtected()) EraseProgramMemory(pc_ >= kConfigBase);
-        if (armed == 11) EraseDataMemory();
-        Busy(env, times_.Erase);
-      } else if (clearStep == 2 && pc_ == 0x2007) {
-        EraseAll();
-        Busy(env, times_.Erase);
-      } else {
-        EraseProgram(env);
-      }
-      return;
+      return BeginProgramming(armed, clearStep, env);
     case 9:
     case 11:
-      if (part_.Family == SimPicFamily::F84A) {
-        bulkArmed_ = cmd;  // carried out by the next command 8
-        return;
-      }
-      if (cmd == 11) {
-        EraseDataMemory();
-      } else if (Baseline()) {
-        EraseProgramMemory(pc_ >= part_.ProgramWords && pc_ < ConfigAddress());
-      } else if (part_.Family == SimPicFamily::F62xA) {
-        EraseProgramMemory(pc_ >= kConfigBase);
-      } else if (!CodeProtected()) {
-        EraseProgramMemory(false);
-      }
-      Busy(env, times_.Erase);
-      return;
+      return BulkErase(cmd, env);
     case 24:
-      if (part_.Family == SimPicFamily::F87xA) {
-        openCycle_ = env.Now;
-      } else {
-        WriteAtCounter(loaded_ == Target::Data ? dataLatch_ : programLatch_, false);
-        Busy(env, times_.ProgramOnly);
-      }
-      return;
+      return BeginProgrammingOnly(env);
     case 14:
     case 23:
-      EndProgramming(env);
-      return;
+      return EndProgramming(env);
     case 31:
       EraseAll();
-      Busy(env, times_.Erase);
-      return;
+      return Busy(env, times_.Erase);
     default:
       return;
   }
+}
+
+void SimPic::BeginProgramming(int armed, int clearStep, const SimEnvironment& env) {
+  if (Baseline()) {
+    openCycle_ = env.Now;
+  } else if (armed != 0) {
+    if (armed == 9 && !CodeProtected()) EraseProgramMemory(pc_ >= kConfigBase);
+    if (armed == 11) EraseDataMemory();
+    Busy(env, times_.Erase);
+  } else if (clearStep == 2 && pc_ == 0x2007) {
+    EraseAll();
+    Busy(env, times_.Erase);
+  } else {
+    EraseProgram(env);
+  }
+}
+
+void SimPic::BulkErase(int cmd, const SimEnvironment& env) {
+  if (part_.Family == SimPicFamily::F84A) {
+    bulkArmed_ = cmd;  // carried out by the next command 8
+    return;
+  }
+  if (cmd == 11) {
+    EraseDataMemory();
+  } else if (Baseline()) {
+    EraseProgramMemory(pc_ >= part_.ProgramWords && pc_ < ConfigAddress());
+  } else if (part_.Family == SimPicFamily::F62xA) {
+    EraseProgramMemory(pc_ >= kConfigBase);
+  } else if (!CodeProtected()) {
+    EraseProgramMemory(false);
+  }
+  Busy(env, times_.Erase);
+}
+
+void SimPic::BeginProgrammingOnly(const SimEnvironment& env) {
+  if (part_.Family == SimPicFamily::F87xA) {
+    openCycle_ = env.Now;
+    return;
+  }
+  WriteAtCounter(loaded_ == Target::Data ? dataLatch_ : programLatch_, false);
+  Busy(env, times_.ProgramOnly);
 }
 
 void SimPic::Load(std::uint16_t value) {

@@ -66,6 +66,17 @@ class SimPic : public SimPicChip {
   void Enter(bool pgc);
   void Execute(int cmd, const SimEnvironment& env);
   void ExecuteBusy(int cmd);
+  /// Load, read and Increment Address; false for any other command.
+  bool Transfer(int cmd);
+  /// The commands that program, erase or lead up to them; armed and clearStep: what the command
+  /// before left pending.
+  void Program(int cmd, int armed, int clearStep, const SimEnvironment& env);
+  /// Begin Programming (8): a baseline cycle, an armed bulk erase, the protection clearing, or a write.
+  void BeginProgramming(int armed, int clearStep, const SimEnvironment& env);
+  /// Bulk Erase Program Memory (9) and Data Memory (11).
+  void BulkErase(int cmd, const SimEnvironment& env);
+  /// Begin Programming Only (24).
+  void BeginProgrammingOnly(const SimEnvironment& env);
   void Load(std::uint16_t value);
   void Increment();
   std::uint16_t ReadProgram() const;

@@ -45,34 +45,38 @@ SimPicIcsp::Completed SimPicIcsp::Fall(bool pgd) {
   ++clocks_;
   switch (mode_) {
     case Mode::Command:
-      if (pgd) shift_ = static_cast<std::uint16_t>(shift_ | (1u << (clocks_ - 1)));
-      if (clocks_ < 6) return {};
-      {
-        const Completed done{Completed::Command, shift_};
-        clocks_ = 0;
-        shift_ = 0;
-        return done;
-      }
+      return FallInCommand(pgd);
     case Mode::DataIn:
-      // Clock 1 is the start bit and clock 16 the stop bit: neither is looked at.
-      if (clocks_ >= 2 && clocks_ <= 15 && pgd) shift_ = static_cast<std::uint16_t>(shift_ | (1u << (clocks_ - 2)));
-      if (clocks_ < 16) return {};
-      {
-        const Completed done{Completed::Data, shift_};
-        mode_ = Mode::Command;
-        clocks_ = 0;
-        shift_ = 0;
-        return done;
-      }
+      return FallInData(pgd);
     case Mode::DataOut:
-      if (clocks_ == 16) {
-        mode_ = Mode::Command;
-        clocks_ = 0;
-        drive_.reset();
-      }
+      if (clocks_ == 16) Finish(Mode::Command);
       return {};
   }
   return {};
+}
+
+SimPicIcsp::Completed SimPicIcsp::FallInCommand(bool pgd) {
+  if (pgd) shift_ = static_cast<std::uint16_t>(shift_ | (1u << (clocks_ - 1)));
+  if (clocks_ < 6) return {};
+  const Completed done{Completed::Command, shift_};
+  Finish(Mode::Command);
+  return done;
+}
+
+SimPicIcsp::Completed SimPicIcsp::FallInData(bool pgd) {
+  // Clock 1 is the start bit and clock 16 the stop bit: neither is looked at.
+  if (clocks_ >= 2 && clocks_ <= 15 && pgd) shift_ = static_cast<std::uint16_t>(shift_ | (1u << (clocks_ - 2)));
+  if (clocks_ < 16) return {};
+  const Completed done{Completed::Data, shift_};
+  Finish(Mode::Command);
+  return done;
+}
+
+void SimPicIcsp::Finish(Mode next) {
+  mode_ = next;
+  clocks_ = 0;
+  shift_ = 0;
+  drive_.reset();
 }
 
 }  // namespace pw::sim

@@ -32,6 +32,10 @@ class SimPicIcsp {
  private:
   enum class Mode { Command, DataIn, DataOut };
   Completed Fall(bool pgd);
+  Completed FallInCommand(bool pgd);
+  Completed FallInData(bool pgd);
+  /// A command or frame is complete: the next clocks count from 0 in mode next, PGD released.
+  void Finish(Mode next);
   void Rise();
 
   Mode mode_ = Mode::Command;

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "frame/ImageFiles.h"
 #include "frame/MemoryImages.h"
+#include "pic/PicFiles.h"
 #include "support/TestDirs.h"
 
 namespace pw {
@@ -120,7 +120,7 @@ TEST(PicCli, CommandsThatCannotRunSayWhyInTheirStatus) {
   const std::vector<Case> cases = {
       {{"pic", "PIC16F628A", "write-config", "12345"}, 64},  // not a 16-bit hex word
       {{"pic", "PIC99X1", "erase"}, 64},                     // no such type
-      {{"pic", "PIC12F508", "write-eeprom", fixture}, 1},    // no data memory: the button is disabled
+      {{"pic", "PIC12F508", "write-eeprom", fixture}, 1},    // no data memory: the file's data is refused
       {{"pic", "PIC16F84A", "write-flash", fixture}, 1},     // 2,035 words for a 1,024-word chip
   };
   for (const Case& c : cases) {
@@ -131,6 +131,21 @@ TEST(PicCli, CommandsThatCannotRunSayWhyInTheirStatus) {
     const auto r = RunCli(args, dir.Path());
     EXPECT_EQ(r.Status, c.Status) << r.Out << r.Err;
   }
+}
+
+TEST(PicCli, SeveralOperationsRunInOneRunInTheirOrder) {
+  test::TempDir dir;
+  const auto fixture = (test::SourceDir() / "tests/e2e/data/pic/16f628a.hex").string();
+  const auto r = RunCli(
+      {"--simulator", "pic", "PIC16F628A", "write-flash", fixture, "write-config", "1F21", "read-config"}, dir.Path());
+  ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
+  auto lines = r.Lines();
+  ASSERT_EQ(lines.size(), 8u) << r.Out;
+  EXPECT_EQ(lines[7].rfind("ID: ", 0), 0u) << r.Out;
+  lines.pop_back();
+  EXPECT_EQ(lines, (std::vector<std::string>{"файл : " + fixture, "запись флеш 2035слов",
+                                             "флеш прошита и проверена ошибок нет", "чтение конфигурации",
+                                             "запись конфигурации ", "чтение конфигурации", "Config: 1F21"}));
 }
 
 }  // namespace

@@ -172,7 +172,7 @@ TEST(PicPageWindow, ChoosingATypeRedrawsTheConfigurationPanel) {
   const int index = type->findText("PIC12F508");
   type->setCurrentIndex(index);
   emit type->activated(index);  // what a person's choice sends
-  EXPECT_EQ(f.Form->Pic.FlashSize, 512);
+  EXPECT_EQ(f.Form->Pic.FlashSize(), 512);
   EXPECT_EQ(id->text(), "$FFFF $FFFF $FFFF $FFFF $FFFF $FFFF $FFFF ");
   EXPECT_EQ(window.findChild<QCheckBox*>("PicFuse4")->text(), "CP");
   EXPECT_FALSE(window.findChild<QCheckBox*>("PicFuse14")->isEnabled());

@@ -72,7 +72,7 @@ TEST(WindowSettings, TheChosenTypesAndTheLastFolderComeBackAtTheNextStart) {
     EXPECT_TRUE(next.Host.Errors.empty());
     // The pages were redrawn for the restored types.
     if (c.PicAtNextStart == "PIC12F508") {
-      EXPECT_EQ(next.Form->Pic.FlashSize, 512);
+      EXPECT_EQ(next.Form->Pic.FlashSize(), 512);
     }
     if (c.I2cAtNextStart == "24C256") {
       EXPECT_EQ(next.Form->I2c.EepromSize, 32768);

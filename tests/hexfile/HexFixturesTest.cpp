@@ -8,6 +8,7 @@
 #include "common/Error.h"
 #include "frame/ImageFiles.h"
 #include "hexfile/HexTexts.h"
+#include "pic/PicFiles.h"
 #include "support/TestDirs.h"
 
 namespace pw {

@@ -7,6 +7,7 @@
 #include "frame/ImageFiles.h"
 #include "hexfile/HexReader.h"
 #include "hexfile/HexTexts.h"
+#include "pic/PicFiles.h"
 #include "support/TestDirs.h"
 
 namespace pw {

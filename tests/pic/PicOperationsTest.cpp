@@ -1,66 +1,39 @@
-// The PIC page's memory operations on a simulated chip: block counts and progress positions,
+// The PIC operations on a simulated chip, without a window: block counts and progress positions,
 // the first mismatch ending an area, data memory written only where the file has data, the
-// dump's HEX layout, and files refused before the chip is touched.
+// dump's HEX layout, configuration bits the type lacks, the calibration word an erase keeps, and
+// the programming wait of every type.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "frame/Texts.h"
+#include "pic/PicOpsBench.h"
 #include "pic/PicTexts.h"
-#include "sim/SimPic.h"
-#include "support/FormFixture.h"
 
 namespace pw {
 namespace {
 
-using test::FormFixture;
+using test::PicOpsBench;
 using Lines = std::vector<std::string>;
 
-struct PicOps : ::testing::Test {
-  /// extra: further bench sections; picIni: a PIC.ini of the test's own (the project's when empty).
-  void Start(const std::string& part, const std::string& extra = "", const std::string& picIni = "") {
-    f = std::make_unique<FormFixture>("[PIC]\nPart=" + part + "\n" + extra);
-    f->InstallDataFile("PIC.ini");
-    if (!picIni.empty()) std::ofstream(f->ProgramDir() / "PIC.ini") << picIni;
-    f->Start();
-    page = &f->Form->Pic;
-    f->Form->ShowPage(1);
-    page->PicType.Text = part;
-    f->Form->Fire(page->PicType.OnChange);
-    chip = dynamic_cast<sim::SimPic*>(f->Bench->Board()->Pic.get());
-    ASSERT_NE(chip, nullptr);
+/// The positions the step's bar showed, without the empty bar the frame leaves at the end.
+std::vector<std::int64_t> Bar(const test::RecordingReporter& reporter) {
+  std::vector<std::int64_t> shown;
+  for (const auto& [position, max] : reporter.Positions) {
+    if (max > 0) shown.push_back(position);
   }
-  MemoryImages& Images() { return f->Form->Images; }
-  /// Fills words 0 .. n - 1 with a pattern of 14-bit values, as a file would.
-  void FillFlash(std::int32_t n) {
-    for (std::int32_t w = 0; w < n; ++w) {
-      Images().FlashImage[static_cast<std::size_t>(w)] = static_cast<std::uint16_t>((w * 37 + 5) & 0x3FFF);
-      Images().FlashFilled[static_cast<std::size_t>(w)] = true;
-    }
-    Images().FlashDataCount = n;
-  }
-  /// Log lines the click added.
-  Lines Click(Button& button) {
-    const std::size_t before = f->Form->Log.Lines.size();
-    f->Host.Positions.clear();
-    f->Form->Fire(button.OnClick);
-    return Lines(f->Form->Log.Lines.begin() + static_cast<std::ptrdiff_t>(before), f->Form->Log.Lines.end());
-  }
-  std::unique_ptr<FormFixture> f;
-  PicPage* page = nullptr;
-  sim::SimPic* chip = nullptr;
-};
+  return shown;
+}
 
-TEST_F(PicOps, ProgramMemoryBlocksProgressAndTheFirstMismatch) {
+TEST(PicOps, ProgramMemoryBlocksProgressAndTheFirstMismatch) {
   struct Case {
     std::int32_t Words;
     std::int32_t StuckWord;  // a word that already holds 0 and cannot be raised without an erase; -1: none
     Lines Log;
-    std::vector<int> Positions;
+    std::vector<std::int64_t> Positions;
     Outcome Result;
   };
   const std::vector<Case> cases = {
@@ -74,72 +47,64 @@ TEST_F(PicOps, ProgramMemoryBlocksProgressAndTheFirstMismatch) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Words);
-    Start("PIC16F877A");  // Begin Programming Only: a 0 bit stays 0
-    FillFlash(c.Words);
-    if (c.StuckWord >= 0) chip->SetProgramWord(static_cast<std::uint32_t>(c.StuckWord), 0);
-    const std::uint16_t blank = chip->ProgramWord(static_cast<std::uint32_t>(c.Words));
-    EXPECT_EQ(Click(page->PicWriteFls), c.Log);
-    EXPECT_EQ(f->Host.Positions, c.Positions);
-    EXPECT_EQ(f->Form->LastOutcome(), c.Result);
+    PicOpsBench b("PIC16F877A");  // Begin Programming Only: a 0 bit stays 0
+    b.FillFlash(c.Words);
+    if (c.StuckWord >= 0) b.Chip->SetProgramWord(static_cast<std::uint32_t>(c.StuckWord), 0);
+    const std::uint16_t blank = b.Chip->ProgramWord(static_cast<std::uint32_t>(c.Words));
+    PicOperations ops(b.Unit, b.kBaud, b.Type);
+    EXPECT_EQ(b.Run(ops, {ops.WriteProgramMemory(b.Images.Flash())}), c.Result);
+    EXPECT_EQ(b.Reporter.Lines, c.Log);
+    EXPECT_EQ(Bar(b.Reporter), c.Positions);
     const std::int32_t sent = c.StuckWord >= 0 ? (c.StuckWord / 16 + 1) * 16 : c.Words;
     for (std::int32_t w = 0; w < c.Words; ++w) {
       if (w == c.StuckWord) continue;
-      const std::uint16_t expected = w < sent ? Images().FlashImage[static_cast<std::size_t>(w)] : blank;
-      ASSERT_EQ(chip->ProgramWord(static_cast<std::uint32_t>(w)), expected) << "word " << w;
+      const std::uint16_t expected = w < sent ? b.Images.FlashImage[static_cast<std::size_t>(w)] : blank;
+      ASSERT_EQ(b.Chip->ProgramWord(static_cast<std::uint32_t>(w)), expected) << "word " << w;
     }
   }
 }
 
-TEST_F(PicOps, DataMemoryTakesOnlyTheLocationsTheFileHolds) {
+TEST(PicOps, DataMemoryTakesOnlyTheLocationsTheFileHolds) {
   struct Case {
-    std::int32_t Count;              // EepromDataCount
+    std::int32_t Locations;
     std::vector<std::int32_t> Gaps;  // locations the file leaves out
     Lines Log;
     std::size_t Repaints;
-    Outcome Result;
   };
   const std::vector<Case> cases = {
-      {256, {}, {"запись Eeprom 128 байт", "еепром прошита и проверена ошибок нет"}, 17, Outcome::Success},
-      {20, {3, 7}, {"запись Eeprom 10 байт", "еепром прошита и проверена ошибок нет"}, 3, Outcome::Success},
-      {300,
-       {},
-       {"Ошибка: данных в файле для Eeprom 150 байт, а у типа 128 байт; ничего не записано"},
-       0,
-       Outcome::ErrorReport},
-      {0, {}, {texts::kNothingToWrite}, 0, Outcome::ErrorReport},
+      {128, {}, {"запись Eeprom 128 байт", "еепром прошита и проверена ошибок нет"}, 17},
+      {10, {3, 7}, {"запись Eeprom 10 байт", "еепром прошита и проверена ошибок нет"}, 3},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.Count);
-    Start("PIC16F628A");
-    for (std::uint32_t k = 0; k < 128; ++k) chip->SetDataByte(k, 0x5A);
-    for (std::int32_t b = 0; b < c.Count; ++b) {
-      Images().EepromImage[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(b % 2 == 0 ? b / 2 + 1 : 0);
-      Images().EepromFilled[static_cast<std::size_t>(b)] = true;
-    }
-    for (const std::int32_t k : c.Gaps) Images().EepromFilled[static_cast<std::size_t>(2 * k)] = false;
-    Images().EepromDataCount = c.Count;
-    EXPECT_EQ(Click(page->PicWriteEep), c.Log);
-    EXPECT_EQ(f->Host.Positions.size(), c.Repaints);
-    EXPECT_EQ(f->Form->LastOutcome(), c.Result);
-    const bool written = c.Result == Outcome::Success;
+    SCOPED_TRACE(c.Locations);
+    PicOpsBench b("PIC16F628A");
+    for (std::uint32_t k = 0; k < 128; ++k) b.Chip->SetDataByte(k, 0x5A);
+    b.FillData(c.Locations);
+    for (const std::int32_t k : c.Gaps) b.Images.EepromFilled[static_cast<std::size_t>(2 * k)] = false;
+    PicOperations ops(b.Unit, b.kBaud, b.Type);
+    EXPECT_EQ(b.Run(ops, {ops.WriteDataMemory(b.Images.Eeprom())}), Outcome::Success);
+    EXPECT_EQ(b.Reporter.Lines, c.Log);
+    EXPECT_EQ(Bar(b.Reporter).size(), c.Repaints);
     for (std::int32_t k = 0; k < 128; ++k) {
       const bool gap = std::find(c.Gaps.begin(), c.Gaps.end(), k) != c.Gaps.end();
-      const int expected = written && 2 * k < c.Count && !gap ? k + 1 : 0x5A;
-      ASSERT_EQ(chip->DataByte(static_cast<std::uint32_t>(k)), expected) << "location " << k;
+      ASSERT_EQ(b.Chip->DataByte(static_cast<std::uint32_t>(k)), k < c.Locations && !gap ? k + 1 : 0x5A) << k;
     }
   }
 }
 
-TEST_F(PicOps, ADumpHoldsProgramConfigurationAndDataRecords) {
-  Start("PIC16F84A");
-  for (std::uint32_t w = 0; w < 1024; ++w) chip->SetProgramWord(w, static_cast<std::uint16_t>(w & 0x3FFF));
-  for (std::uint32_t k = 0; k < 64; ++k) chip->SetDataByte(k, static_cast<std::uint8_t>(k + 0x40));
-  const auto file = f->WorkingDir() / "dump.hex";
-  f->Host.Files.push_back(file.string());
-  EXPECT_EQ(Click(page->PicReadDump), (Lines{"чтение Флеши", "чтение конфигурации", "чтение Еепром", "файл сохранён"}));
-  EXPECT_EQ(Images().FlashDataCount, 1024);
-  EXPECT_EQ(Images().EepromDataCount, 128);
-  EXPECT_EQ(Images().EepromImage[2 * 63], 0x40 + 63);
+TEST(PicOps, ADumpHoldsProgramConfigurationAndDataRecords) {
+  PicOpsBench b("PIC16F84A");
+  for (std::uint32_t w = 0; w < 1024; ++w) b.Chip->SetProgramWord(w, static_cast<std::uint16_t>(w & 0x3FFF));
+  for (std::uint32_t k = 0; k < 64; ++k) b.Chip->SetDataByte(k, static_cast<std::uint8_t>(k + 0x40));
+  test::TempDir dir;
+  const auto file = dir / "dump.hex";
+  PicOperations ops(b.Unit, b.kBaud, b.Type);
+  EXPECT_EQ(b.Run(ops, {ops.ReadDump(file)}), Outcome::Success);
+  EXPECT_EQ(b.Reporter.Lines, (Lines{"чтение Флеши", "чтение конфигурации", "чтение Еепром", "файл сохранён"}));
+  ASSERT_TRUE(ops.DumpRead().Program && ops.DumpRead().Data && ops.ConfigRead());
+  EXPECT_EQ((*ops.DumpRead().Program)[1023], 1023);
+  EXPECT_EQ(ops.DumpRead().Data->size(), 64u);
+  EXPECT_EQ((*ops.DumpRead().Data)[63], 0x40 + 63);
   std::ifstream in(file, std::ios::binary);
   ASSERT_TRUE(in);
   std::vector<std::string> records;
@@ -160,106 +125,61 @@ TEST_F(PicOps, ADumpHoldsProgramConfigurationAndDataRecords) {
   EXPECT_EQ(records.back(), ":00000001");
 }
 
-TEST_F(PicOps, FilesTheTypeCannotTakeAreRefusedBeforeTheChipIsTouched) {
-  struct Case {
-    std::int32_t FlashCount;
-    std::int32_t EepromCount;
-    std::string Line;
-  };
-  const std::vector<Case> cases = {
-      {0, 0, texts::kNothingToWrite},
-      {2049, 0, "Ошибка: данных в файле для флеши 2049 слов, а у типа 2048 слов; ничего не записано"},
-      {16, 258, "Ошибка: данных в файле для Eeprom 129 байт, а у типа 128 байт; ничего не записано"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.Line);
-    Start("PIC16F628A");
-    const std::uint16_t before = chip->ProgramWord(0);
-    FillFlash(c.FlashCount);
-    Images().EepromDataCount = c.EepromCount;
-    EXPECT_EQ(Click(page->PicWriteDump), Lines{c.Line});
-    EXPECT_EQ(f->Form->LastOutcome(), Outcome::ErrorReport);
-    EXPECT_EQ(chip->ProgramWord(0), before);
-  }
-}
-
-TEST_F(PicOps, ConfigurationBitsTheTypeLacksAreNamed) {
-  Start("PIC16F628A");  // bit 12 is NONE
-  Images().ConfigImage[14] = 0x21;
-  Images().ConfigImage[15] = 0x2F;  // bit 12 clear
-  page->ShowPicConfig();
-  EXPECT_EQ(Click(page->PicWriteFuse),
+TEST(PicOps, ConfigurationBitsTheTypeLacksAreNamed) {
+  PicOpsBench b("PIC16F628A");  // bit 12 is NONE
+  PicConfigArea area = PicErasedArea();
+  area[kPicConfigWordByte] = 0x21;
+  area[kPicConfigWordByte + 1] = 0x2F;  // bit 12 clear
+  PicOperations ops(b.Unit, b.kBaud, b.Type);
+  EXPECT_EQ(b.Run(ops, {ops.WriteConfig(area)}), Outcome::Success);
+  EXPECT_EQ(b.Reporter.Lines,
             (Lines{"запись конфигурации ",
                    "биты конфигурационного слова, которых нет у этого типа (микросхема их не примет): 12"}));
-  EXPECT_EQ(chip->ConfigWord(7) & 0x2FFF, 0x2F21);
+  EXPECT_EQ(b.Chip->ConfigWord(7) & 0x2FFF, 0x2F21);
 }
 
-TEST(PicDump, ATypeTooLargeForTheDumpLayoutIsRefusedBeforeReading) {
-  for (const char* sizes : {"FlashSize=8193\nEeprom=0\n", "FlashSize=64\nEeprom=32000\n"}) {
-    SCOPED_TRACE(sizes);
-    FormFixture f("[PIC]\nPart=PIC16F628A\n");
-    f.Dir.Write("program/PIC.ini", std::string("[Huge]\n") + sizes);
-    f.Start();
-    f.Form->ShowPage(1);
-    f.Host.Files.push_back((f.WorkingDir() / "dump.hex").string());
-    f.Form->Fire(f.Form->Pic.PicReadDump.OnClick);
-    EXPECT_EQ(f.Form->Log.Lines.back(), texts::kPicTypeTooLarge);
-    EXPECT_EQ(f.Form->LastOutcome(), Outcome::ErrorReport);
-    EXPECT_FALSE(std::filesystem::exists(f.WorkingDir() / "dump.hex"));
-  }
-}
-
-TEST_F(PicOps, EraseKeepsTheCalibrationWordOfABaselinePart) {
+TEST(PicOps, EraseKeepsTheCalibrationWordOfABaselinePart) {
   for (const char* part : {"PIC12F508", "PIC12F509"}) {
     SCOPED_TRACE(part);
-    Start(part);
-    const auto calibration = static_cast<std::uint32_t>(page->Osccal);
-    chip->SetProgramWord(calibration, 0xC34);
-    chip->SetProgramWord(5, 0x123);
-    EXPECT_EQ(Click(page->PicEraseAll), Lines{"флеш и еепром стёрты"});
-    EXPECT_EQ(f->Form->LastOutcome(), Outcome::Success);
-    EXPECT_EQ(chip->ProgramWord(calibration), 0xC34);
-    EXPECT_EQ(chip->ProgramWord(5), 0xFFF);
+    PicOpsBench b(part);
+    const auto calibration = static_cast<std::uint32_t>(b.Type.Osccal);
+    b.Chip->SetProgramWord(calibration, 0xC34);
+    b.Chip->SetProgramWord(5, 0x123);
+    PicOperations ops(b.Unit, b.kBaud, b.Type);
+    EXPECT_EQ(b.Run(ops, {ops.Erase(PicErasedArea())}), Outcome::Success);
+    EXPECT_EQ(b.Reporter.Lines, Lines{"флеш и еепром стёрты"});
+    EXPECT_EQ(b.Chip->ProgramWord(calibration), 0xC34);
+    EXPECT_EQ(b.Chip->ProgramWord(5), 0xFFF);
   }
 }
 
 // Under datasheet timing with no USB latency to hide a short wait, every type's words and data
-// bytes are written within their cycle times; a wait of ProgrammerBaud alone (1.79 ms, what a
+// bytes are written within their cycle times; a wait of the baud value alone (1.79 ms, what a
 // ProgramMs of 1 gives) is too short for a 16F84A, whose program cycle takes 4 ms.
-TEST_F(PicOps, WritesWaitEachTypesCycleTimeUnderDatasheetTiming) {
-  const std::string timing = "[Timing]\nModel=datasheet\nLatencyUs=0\n";
-  std::stringstream project;
-  project << std::ifstream(test::BinDir() / "PIC.ini").rdbuf();
-  std::string shortWait = project.str();
-  shortWait.replace(shortWait.find("ProgramMs=10"), 12, "ProgramMs=1");  // the first type, PIC16F84A
+TEST(PicOps, WritesWaitEachTypesCycleTimeUnderDatasheetTiming) {
   struct Case {
-    std::string Part;
-    std::string PicIni;
+    const char* Part;
+    std::int32_t ProgramMs;  // 0: the type's own
     Outcome Result;
   };
   std::vector<Case> cases;
   for (const char* part : {"PIC16F84A", "PIC16F627A", "PIC16F628A", "PIC16F648A", "PIC16F873A", "PIC16F874A",
                            "PIC16F876A", "PIC16F877A", "PIC12F508", "PIC12F509"}) {
-    cases.push_back({part, "", Outcome::Success});
+    cases.push_back({part, 0, Outcome::Success});
   }
-  cases.push_back({"PIC16F84A", shortWait, Outcome::TargetProblem});
+  cases.push_back({"PIC16F84A", 1, Outcome::TargetProblem});
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.Part + (c.PicIni.empty() ? "" : " with ProgramMs=1"));
-    Start(c.Part, timing, c.PicIni);
-    FillFlash(32);
-    if (c.Part.rfind("PIC12", 0) == 0) {
-      for (std::int32_t w = 0; w < 32; ++w) Images().FlashImage[static_cast<std::size_t>(w)] &= 0x0FFF;
-    }
-    Click(page->PicWriteFls);
-    EXPECT_EQ(f->Form->LastOutcome(), c.Result);
-    if (page->EepromSize == 0) continue;
-    for (std::int32_t b = 0; b < 16; b += 2) {
-      Images().EepromImage[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(0xA0 + b);
-      Images().EepromFilled[static_cast<std::size_t>(b)] = true;
-    }
-    Images().EepromDataCount = 16;
-    Click(page->PicWriteEep);
-    EXPECT_EQ(f->Form->LastOutcome(), c.Result);
+    SCOPED_TRACE(std::string(c.Part) + " ProgramMs " + std::to_string(c.ProgramMs));
+    PicOpsBench b(c.Part);
+    b.Sim.Timing().Model = sim::TimingModel::Datasheet;
+    b.Sim.Timing().Latency = 0;
+    if (c.ProgramMs > 0) b.Type.ProgramMs = c.ProgramMs;
+    b.FillFlash(32, PicWordMask(b.Type.ProgrammType));
+    b.FillData(8);
+    PicOperations ops(b.Unit, b.kBaud, b.Type);
+    std::vector<OperationStep> steps = {ops.WriteProgramMemory(b.Images.Flash())};
+    if (b.Type.EepromSize > 0) steps.push_back(ops.WriteDataMemory(b.Images.Eeprom()));
+    EXPECT_EQ(b.Run(ops, steps), c.Result);
   }
 }
 

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/HexDigits.h"
+#include "frame/Texts.h"
 #include "pic/PicTypes.h"
+#include "sim/SimPic.h"
 #include "support/FormFixture.h"
 
 namespace pw {
@@ -30,20 +34,41 @@ TEST(PicTypesTest, NumbersAreDecimalOrHexAfterTheirPrefixAndAnythingElseIsMissin
   const PicTypeValues full = ReadPicType(ini, "full");
   EXPECT_EQ(full.FlashSize, 2048);
   EXPECT_EQ(full.EepromSize, 128);
-  EXPECT_EQ(full.ProgrammType, 3);
-  EXPECT_EQ(full.EnterType, 2);
-  EXPECT_EQ(full.EraseType, 4);
+  EXPECT_EQ(full.ProgrammType, PicProgramming::ProgramOnly);
+  EXPECT_EQ(full.EnterType, PicEntry::Nothing);
+  EXPECT_EQ(full.EraseType, PicErase::Chip);
   EXPECT_EQ(full.FusesNames[3], "");
   EXPECT_EQ(full.FusesNames[4], "NONE");
   for (const char* missing : {"Bare", "Odd", "NoSuchType"}) {
     const PicTypeValues v = ReadPicType(ini, missing);
     EXPECT_EQ(v.FlashSize, 0) << missing;
-    EXPECT_EQ(v.ProgrammType, 1) << missing;
-    EXPECT_EQ(v.EnterType, 0) << missing;
+    EXPECT_EQ(v.ProgrammType, PicProgramming::EraseProgram) << missing;
+    EXPECT_EQ(v.EnterType, PicEntry::MclrPulse) << missing;
   }
   EXPECT_EQ(ReadPicType(ini, "Odd").EepromSize, 64);
-  EXPECT_EQ(ReadPicType(ini, "Odd").EraseType, 2);
-  EXPECT_EQ(ReadPicType(ini, "Bare").EraseType, 1);
+  EXPECT_EQ(ReadPicType(ini, "Odd").EraseType, PicErase::Bulk);
+  EXPECT_EQ(ReadPicType(ini, "Bare").EraseType, PicErase::BulkAfterProgramCycle);
+}
+
+TEST(PicTypesTest, EachMethodNumberHasItsMeaningAndUnknownNumbersDoNothing) {
+  using E = PicEntry;
+  using P = PicProgramming;
+  using R = PicErase;
+  const std::vector<std::tuple<int, E, P, R>> cases = {{-1, E::Nothing, P::Unknown, R::Nothing},
+                                                       {0, E::MclrPulse, P::Unknown, R::Nothing},
+                                                       {1, E::MclrPulse, P::EraseProgram, R::BulkAfterProgramCycle},
+                                                       {2, E::Nothing, P::Baseline, R::Bulk},
+                                                       {3, E::Nothing, P::ProgramOnly, R::Bulk},
+                                                       {4, E::Nothing, P::Unknown, R::Chip},
+                                                       {5, E::Nothing, P::Unknown, R::Nothing}};
+  for (const auto& [number, entry, programming, erase] : cases) {
+    const std::string n = std::to_string(number);
+    const PicTypeValues v =
+        ReadPicType(IniFile::Parse("[T]\nEnterType=" + n + "\nProgrammType=" + n + "\nEraseType=" + n + "\n"), "T");
+    EXPECT_EQ(v.EnterType, entry) << number;
+    EXPECT_EQ(v.ProgrammType, programming) << number;
+    EXPECT_EQ(v.EraseType, erase) << number;
+  }
 }
 
 struct PicPageTest : ::testing::Test {
@@ -73,14 +98,14 @@ TEST(PicPageStartUp, ListsTheTypesInFileOrderAndEmptiesTheConfigurationArea) {
   f.Start();
   EXPECT_EQ(f.Form->Pic.PicType.Items, (Lines{"Full", "Bare", "Odd"}));
   EXPECT_EQ(f.Form->Pic.PicType.Text, "Full");
-  EXPECT_EQ(f.Form->Pic.ProgrammType, 0);  // only showing the page reads the type
+  EXPECT_EQ(f.Form->Pic.ProgrammType(), PicProgramming::Unknown);  // only showing the page reads the type
   for (int i = 0; i < 33; ++i) EXPECT_EQ(f.Form->Images.ConfigImage[static_cast<std::size_t>(i)], 0xFF) << i;
 
   FormFixture none;
   none.Start();
   EXPECT_TRUE(none.Form->Pic.PicType.Items.empty());
   none.Form->ShowPage(1);
-  EXPECT_EQ(none.Form->Pic.ProgrammType, 1);
+  EXPECT_EQ(none.Form->Pic.ProgrammType(), PicProgramming::EraseProgram);
   EXPECT_FALSE(none.Form->Pic.PicFuse[0].Enabled);
 }
 
@@ -102,9 +127,9 @@ TEST_F(PicPageTest, ShowingTheTypeAndTheConfiguration) {
     v.Do();
     EXPECT_EQ(page->PicID.Text, v.PicID) << v.Step;
   }
-  EXPECT_EQ(page->FlashSize, 2048);
-  EXPECT_EQ(page->EepromSize, 128);
-  EXPECT_EQ(page->EraseType, 4);
+  EXPECT_EQ(page->FlashSize(), 2048);
+  EXPECT_EQ(page->EepromSize(), 128);
+  EXPECT_EQ(page->EraseType(), PicErase::Chip);
   for (const auto& fuse : page->PicFuse) EXPECT_TRUE(fuse.Checked) << fuse.Name;
   // Named bits: 0, 1 ("none" is a name), 3 (empty) and 13; exactly "NONE" and missing keys are not.
   const std::vector<std::pair<int, std::string>> named = {{0, "FOSC0"}, {1, "none"}, {3, ""}, {13, "CP"}};
@@ -188,6 +213,95 @@ TEST_F(PicPageTest, AFileFillsTheThreeImagesAndThePanel) {
   EXPECT_EQ(page->PicPathFls.Caption, file);
   EXPECT_EQ(images.FlashDataCount, 1024);
   EXPECT_EQ(page->PicParamEep.Caption, "Объём флеши 128 байт\r\nДанных в буфере 64 байт\r\n");
+}
+
+}  // namespace
+}  // namespace pw
+
+namespace pw {
+namespace {
+
+// The operation buttons on a PIC16F628A: each takes its inputs from the panel, the ID words and
+// the shared images, and shows what it read in them.
+TEST(PicPageOperations, EachButtonTakesItsInputsFromThePageAndShowsWhatItRead) {
+  FormFixture f("[PIC]\nPart=PIC16F628A\n");
+  f.InstallDataFile("PIC.ini");
+  f.Start();
+  f.Form->ShowPage(1);
+  PicPage& page = f.Form->Pic;
+  page.PicType.Text = "PIC16F628A";
+  f.Form->Fire(page.PicType.OnChange);
+  MemoryImages& images = f.Form->Images;
+  auto& chip = dynamic_cast<sim::SimPic&>(*f.Bench->Board()->Pic);
+  chip.SetProgramWord(5, 0x1234);
+  chip.SetDataByte(3, 0x77);
+  chip.SetConfigWord(0, 0x0ABC);
+  const std::string dump = (f.WorkingDir() / "dump.hex").string();
+  const Lines written = {"флеш прошита и проверена ошибок нет", "еепром прошита и проверена ошибок нет"};
+  struct Click {
+    Button PicPage::*Pressed;
+    std::function<void()> Before;
+    Lines Log;
+    Outcome Result;
+    /// What the click must have left on the page, in the images or on the chip.
+    std::function<bool()> Left;
+  };
+  const Click clicks[] = {
+      {&PicPage::PicWriteFls, [] {}, {texts::kNothingToWrite}, Outcome::ErrorReport, [] { return true; }},
+      {&PicPage::PicReadDump, [&] { f.Host.Files.push_back(std::nullopt); }, {}, Outcome::Success, [] { return true; }},
+      {&PicPage::PicReadDump,
+       [&] { f.Host.Files.push_back(dump); },
+       {"чтение Флеши", "чтение конфигурации", "чтение Еепром", "файл сохранён"},
+       Outcome::Success,
+       [&] {
+         // The ID word's bit 14 reads the line the chip has released.
+         return images.FlashImage[5] == 0x1234 && images.FlashDataCount == 2048 && images.EepromImage[6] == 0x77 &&
+                images.EepromDataCount == 256 && images.EepromFilled[6] && !images.EepromFilled[7] &&
+                page.PicParamEep.Caption == "Объём флеши 128 байт\r\nДанных в буфере 128 байт\r\n" &&
+                page.PicID.Text.starts_with("4ABC ") && page.PicFuse[0].Checked;
+       }},
+      {&PicPage::PicWriteFuse,
+       [&] { page.PicFuse[0].Checked = false; },
+       {"запись конфигурации "},
+       Outcome::Success,
+       [&] { return (chip.ConfigWord(7) & 0x3FFF) == 0x3FFE; }},
+      {&PicPage::PicReadFuse,
+       [&] { chip.SetConfigWord(1, 0x0123), page.PicFuse[0].Checked = true; },
+       {"чтение конфигурации"},
+       Outcome::Success,
+       [&] { return page.PicID.Text.starts_with("4ABC 4123 ") && !page.PicFuse[0].Checked; }},
+      {&PicPage::PicWriteFls,
+       [&] { images.FlashImage[5] = 0x0555, images.FlashDataCount = 16; },
+       {"запись флеш 16слов", written[0]},
+       Outcome::Success,
+       [&] { return chip.ProgramWord(5) == 0x0555; }},
+      {&PicPage::PicWriteEep,
+       [&] { images.EepromImage[6] = 0x42, images.EepromDataCount = 8; },
+       {"запись Eeprom 4 байт", written[1]},
+       Outcome::Success,
+       [&] { return chip.DataByte(3) == 0x42; }},
+      // The erase writes the panel's configuration back.
+      {&PicPage::PicEraseAll,
+       [] {},
+       {"флеш и еепром стёрты"},
+       Outcome::Success,
+       [&] { return chip.ProgramWord(5) == 0x3FFF && (chip.ConfigWord(7) & 0x3FFF) == 0x3FFE; }},
+      {&PicPage::PicWriteDump,
+       [] {},
+       {"запись флеш 16слов", written[0], "запись Eeprom 4 байт", written[1], "запись конфигурации "},
+       Outcome::Success,
+       [&] { return chip.ProgramWord(5) == 0x0555 && chip.DataByte(3) == 0x42; }},
+  };
+  for (const Click& c : clicks) {
+    Button& button = page.*c.Pressed;
+    SCOPED_TRACE(button.Name);
+    c.Before();
+    const std::size_t before = f.Form->Log.Lines.size();
+    f.Form->Fire(button.OnClick);
+    EXPECT_EQ(Lines(f.Form->Log.Lines.begin() + static_cast<std::ptrdiff_t>(before), f.Form->Log.Lines.end()), c.Log);
+    EXPECT_EQ(f.Form->LastOutcome(), c.Result);
+    EXPECT_TRUE(c.Left());
+  }
 }
 
 }  // namespace

@@ -52,43 +52,40 @@ struct PicUtilsTest : ::testing::Test {
     recorder.Calls.clear();
     chip->Count = 0;
   }
-  Samples Laid() const { return Samples(unit.OutSamples.begin(), unit.OutSamples.begin() + position); }
+  Samples Laid() const { return Samples(unit.OutSamples.begin(), unit.OutSamples.begin() + pic.Mark()); }
 
   sim::SimFt232r sim;
   test::RecordingD2xx recorder{sim};
   D2XXUnit unit{recorder};
   PICUtils pic{unit};
   LineChip* chip = nullptr;
-  std::int32_t position = 0;
 };
 
 TEST_F(PicUtilsTest, CommandsFramesIdleAndWaitsLayTheirSamples) {
   struct Case {
     const char* Name;
-    std::function<void(PICUtils&, std::int32_t&)> Lay;
+    std::function<void(PICUtils&)> Lay;
     Samples Expected;
   };
   const std::vector<Case> cases = {
-      {"data 0x3FFF", [](PICUtils& p, std::int32_t& at) { p.PicPutDataWord(at, 0x3FFF); },
-       Cat({kZero, Repeat(kOne, 14), kZero})},
-      {"data keeps 14 bits", [](PICUtils& p, std::int32_t& at) { p.PicPutDataWord(at, 0xC001); },
+      {"data 0x3FFF", [](PICUtils& p) { p.PicPutDataWord(0x3FFF); }, Cat({kZero, Repeat(kOne, 14), kZero})},
+      {"data keeps 14 bits", [](PICUtils& p) { p.PicPutDataWord(0xC001); },
        Cat({kZero, kOne, Repeat(kZero, 13), kZero})},
       {"command 6",
-       [](PICUtils& p, std::int32_t& at) { p.PicPutCommand(at, 6); },
+       [](PICUtils& p) { p.PicPutCommand(6); },
        {0x8D, 0x0D, 0x85, 0x05, 0x85, 0x05, 0x8D, 0x0D, 0x8D, 0x0D, 0x8D, 0x0D}},
-      {"command 31 keeps 6 bits", [](PICUtils& p, std::int32_t& at) { p.PicPutCommand(at, 31 + 64); },
-       Cat({Repeat(kOne, 5), kZero})},
-      {"read clocks", [](PICUtils& p, std::int32_t& at) { p.PicPutReadClocks(at); }, Repeat(kOne, 16)},
-      {"idle", [](PICUtils& p, std::int32_t& at) { p.PicPutIdle(at); }, Samples(10, 0x05)},
-      {"wait 34", [](PICUtils& p, std::int32_t& at) { p.PicPutDelay(at, 34); }, {}},
-      {"wait 35", [](PICUtils& p, std::int32_t& at) { p.PicPutDelay(at, 35); }, {0x05}},
-      {"wait 3500", [](PICUtils& p, std::int32_t& at) { p.PicPutDelay(at, 3500); }, Samples(100, 0x05)},
-      {"wait -35", [](PICUtils& p, std::int32_t& at) { p.PicPutDelay(at, -35); }, {}},
+      {"command 31 keeps 6 bits", [](PICUtils& p) { p.PicPutCommand(31 + 64); }, Cat({Repeat(kOne, 5), kZero})},
+      {"read clocks", [](PICUtils& p) { p.PicPutReadClocks(); }, Repeat(kOne, 16)},
+      {"idle", [](PICUtils& p) { p.PicPutIdle(); }, Samples(10, 0x05)},
+      {"wait 34", [](PICUtils& p) { p.PicPutDelay(34); }, {}},
+      {"wait 35", [](PICUtils& p) { p.PicPutDelay(35); }, {0x05}},
+      {"wait 3500", [](PICUtils& p) { p.PicPutDelay(3500); }, Samples(100, 0x05)},
+      {"wait -35", [](PICUtils& p) { p.PicPutDelay(-35); }, {}},
   };
   for (const auto& c : cases) {
-    position = 0;
-    c.Lay(pic, position);
+    c.Lay(pic);
     EXPECT_EQ(Laid(), c.Expected) << c.Name;
+    pic.PicFlush();
   }
 }
 
@@ -125,12 +122,14 @@ TEST_F(PicUtilsTest, WhatEachOperationSends) {
   const std::vector<std::uint8_t> bytes(64, 0xFF);
   std::int32_t result = 0;
   const std::vector<Case> cases = {
-      {"entry 0", [](PICUtils& p) { p.PicEnterProgramming(0); }, {"W 1", "Wait(10)", "W 1"}},
-      {"entry 2 sends nothing", [](PICUtils& p) { p.PicEnterProgramming(2); }, {}},
-      {"erase 0 sends nothing", [](PICUtils& p) { p.PicEraseChip(0); }, {}},
-      {"erase 1", [](PICUtils& p) { p.PicEraseChip(1); }, {"W 120", "Wait(100)", "W 120", "Wait(100)"}},
-      {"erase 2", [](PICUtils& p) { p.PicEraseChip(2); }, {"W 88", "Wait(100)", "W 88", "Wait(100)"}},
-      {"erase 4", [](PICUtils& p) { p.PicEraseChip(4); }, {"W 66", "Wait(100)"}},
+      {"entry 0", [](PICUtils& p) { p.PicEnterProgramming(PicEntry::MclrPulse); }, {"W 1", "Wait(10)", "W 1"}},
+      {"entry 2 sends nothing", [](PICUtils& p) { p.PicEnterProgramming(PicEntry::Nothing); }, {}},
+      {"erase 0 sends nothing", [](PICUtils& p) { p.PicEraseChip(PicErase::Nothing); }, {}},
+      {"erase 1",
+       [](PICUtils& p) { p.PicEraseChip(PicErase::BulkAfterProgramCycle); },
+       {"W 120", "Wait(100)", "W 120", "Wait(100)"}},
+      {"erase 2", [](PICUtils& p) { p.PicEraseChip(PicErase::Bulk); }, {"W 88", "Wait(100)", "W 88", "Wait(100)"}},
+      {"erase 4", [](PICUtils& p) { p.PicEraseChip(PicErase::Chip); }, {"W 66", "Wait(100)"}},
       {"16 words of type 2",
        [&](PICUtils& p) { p.PicProgramWords2(0, 16, image, 19200, result); },
        {"W " + std::to_string(16 * (144 + 548))}},
@@ -144,7 +143,7 @@ TEST_F(PicUtilsTest, WhatEachOperationSends) {
       {"one word, type 2",
        [](PICUtils& p) {
          std::int32_t flag = 0;
-         p.PicProgramOneWord(0x3FFF, flag, 0x3FFF, 2, 2, 350);
+         p.PicProgramOneWord(0x3FFF, flag, 0x3FFF, PicProgramming::Baseline, 2, 350);
        },
        {"W 174"}},
       // 16 × (144 + 200000 / 35) samples would be 93,712: split where the buffers end, 11 words a run.
@@ -187,9 +186,9 @@ TEST_F(PicUtilsTest, VerifyMasksAndTheFirstFailingIndex) {
   pic.PicProgramDataBytes(0, 16, bytes, 350, result);
   EXPECT_EQ(result, 10);
   std::int32_t flag = 7;
-  pic.PicProgramOneWord(0x3FFF, flag, 0x3FFF, 1, 2, 350);
+  pic.PicProgramOneWord(0x3FFF, flag, 0x3FFF, PicProgramming::EraseProgram, 2, 350);
   EXPECT_EQ(flag, 7);
-  pic.PicProgramOneWord(0x1FFF, flag, 0x3FFF, 1, 2, 350);
+  pic.PicProgramOneWord(0x1FFF, flag, 0x3FFF, PicProgramming::EraseProgram, 2, 350);
   EXPECT_EQ(flag, 0x3FFF);
 }
 
@@ -198,13 +197,14 @@ TEST_F(PicUtilsTest, RunsThatCannotFitAreRefusedBeforeAnythingIsSent) {
   std::int32_t result = 0;
   std::int32_t flag = 0;
   recorder.Calls.clear();
-  EXPECT_THROW(pic.PicProgramOneWord(0x3FFF, flag, 0x3FFF, 1, 2, 3000000), PinwrightError);
+  EXPECT_THROW(pic.PicProgramOneWord(0x3FFF, flag, 0x3FFF, PicProgramming::EraseProgram, 2, 3000000), PinwrightError);
   EXPECT_THROW(pic.PicProgramWords1(0, 1, image, 3000000, result), PinwrightError);
   EXPECT_THROW(pic.PicProgramWords1(10, 8, image, 350, result), PinwrightError);  // past the image
   EXPECT_TRUE(recorder.Calls.empty());
-  position = 65530;
-  EXPECT_THROW(pic.PicPutCommand(position, 6), PinwrightError);
-  EXPECT_EQ(position, 65530);
+  pic.PicPutDelay(65530 * PICUtils::kWaitDivisor);
+  EXPECT_THROW(pic.PicPutCommand(6), PinwrightError);
+  EXPECT_EQ(pic.Mark(), 65530u);
+  EXPECT_TRUE(recorder.Calls.empty());
 }
 
 }  // namespace

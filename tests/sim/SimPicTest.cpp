@@ -7,6 +7,7 @@
 
 #include "ini/IniFile.h"
 #include "link/ProgrammerConnection.h"
+#include "pic/PicTypes.h"
 #include "pic/PicUtils.h"
 #include "sim/Bench.h"
 #include "sim/SimFt232r.h"
@@ -27,21 +28,20 @@ struct PicBench {
     OpenProgrammer(unit, kModePic, kBaud);
   }
   /// Entry as the page does it, with the baseline parts' extra step past the configuration word.
-  void Enter(int programmType) {
-    pic.PicEnterProgramming(0);
-    if (programmType == 2) Steps(1);
+  void Enter(PicProgramming programming) {
+    pic.PicEnterProgramming(PicEntry::MclrPulse);
+    if (programming == PicProgramming::Baseline) Steps(1);
   }
   void Steps(int n) {
-    std::int32_t p = 0;
-    for (int i = 0; i < n; ++i) pic.PicPutCommand(p, 6);
-    pic.PicFlush(p);
+    for (int i = 0; i < n; ++i) pic.PicPutCommand(6);
+    pic.PicFlush();
   }
-  std::int32_t Write(int programmType, std::uint16_t start, std::uint16_t count,
+  std::int32_t Write(PicProgramming programming, std::uint16_t start, std::uint16_t count,
                      const std::vector<std::uint16_t>& image, std::int32_t wait = kBaud) {
     std::int32_t result = 0;
-    if (programmType == 1) pic.PicProgramWords1(start, count, image, wait, result);
-    if (programmType == 2) pic.PicProgramWords2(start, count, image, wait, result);
-    if (programmType == 3) pic.PicProgramWords3(start, count, image, wait, result);
+    if (programming == PicProgramming::EraseProgram) pic.PicProgramWords1(start, count, image, wait, result);
+    if (programming == PicProgramming::Baseline) pic.PicProgramWords2(start, count, image, wait, result);
+    if (programming == PicProgramming::ProgramOnly) pic.PicProgramWords3(start, count, image, wait, result);
     return result;
   }
   std::vector<std::uint16_t> Read(std::uint16_t n) {
@@ -68,9 +68,11 @@ TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
   for (const std::string& type : types.SectionNames()) {
     SCOPED_TRACE(type);
     PicBench b(type);
-    const int pt = static_cast<int>(types.ReadInteger(type, "ProgrammType", 1));
-    const auto eeprom = static_cast<std::uint16_t>(types.ReadInteger(type, "Eeprom", 0));
-    const std::uint16_t mask = pt == 2 ? 0x0FFF : 0x3FFF;
+    const PicTypeValues values = ReadPicType(types, type);
+    const PicProgramming pt = values.ProgrammType;
+    const bool baseline = pt == PicProgramming::Baseline;
+    const auto eeprom = static_cast<std::uint16_t>(values.EepromSize);
+    const std::uint16_t mask = baseline ? 0x0FFF : 0x3FFF;
     const auto image = Pattern(24, mask);
     b.Enter(pt);
     EXPECT_EQ(b.Write(pt, 0, 16, image), NoError);
@@ -92,11 +94,11 @@ TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
     }
 
     // The configuration word (protection bits kept 1) and, on mid-range parts, the device ID.
-    const std::uint16_t config = pt == 2 ? 0x0FFA : 0x3FF2;
+    const std::uint16_t config = baseline ? 0x0FFA : 0x3FF2;
     std::int32_t flag = 0;
-    b.pic.PicEnterProgramming(0);
-    if (pt == 2) {
-      b.pic.PicProgramOneWord(config, flag, 0x0FFF, 2, 0, kBaud);
+    b.pic.PicEnterProgramming(PicEntry::MclrPulse);
+    if (baseline) {
+      b.pic.PicProgramOneWord(config, flag, 0x0FFF, pt, 0, kBaud);
     } else {
       b.pic.PicProgramOneWord(0x1234, flag, 0x3FFF, pt, 0, kBaud);  // ID word 0x2000
       b.Steps(6);
@@ -104,9 +106,9 @@ TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
     }
     EXPECT_EQ(flag, 0);
     std::vector<std::uint8_t> area(18);
-    b.pic.PicEnterProgramming(0);
-    if (pt == 2) {
-      b.pic.PicReadBaselineConfig(static_cast<std::uint16_t>(types.ReadInteger(type, "FlashSize", 0)), area);
+    b.pic.PicEnterProgramming(PicEntry::MclrPulse);
+    if (baseline) {
+      b.pic.PicReadBaselineConfig(static_cast<std::uint16_t>(values.FlashSize), area);
       EXPECT_EQ(area[14] | (area[15] << 8), (config & 0x1F) | 0x0FE0);
     } else {
       b.pic.PicReadConfigWords(area);
@@ -129,45 +131,44 @@ TEST(SimPicTest, SequencesTheChipsDoNotTakeFailAsOnTheRealChips) {
   const std::vector<Case> cases = {
       {"16F628A has no Begin Programming Only", "PIC16F628A", TimingModel::Lenient,
        [](PicBench& b) {
-         b.Enter(3);
-         return b.Write(3, 0, 4, Pattern(4, 0x3FFF)) == 0 && b.chip->Ununderstood() > 0;
+         b.Enter(PicProgramming::ProgramOnly);
+         return b.Write(PicProgramming::ProgramOnly, 0, 4, Pattern(4, 0x3FFF)) == 0 && b.chip->Ununderstood() > 0;
        }},
       {"a programming wait shorter than the 16F628A's 4 ms", "PIC16F628A", TimingModel::Datasheet,
        [](PicBench& b) {
-         b.Enter(1);
-         const bool shortFails = b.Write(1, 0, 4, Pattern(4, 0x3FFF)) != NoError;
-         b.Enter(1);  // 3 × 548 samples at 16 × 19200 per second: 5.4 ms
-         return shortFails && b.Write(1, 0, 4, Pattern(4, 0x3FFF), 3 * kBaud) == NoError;
+         b.Enter(PicProgramming::EraseProgram);
+         const bool shortFails = b.Write(PicProgramming::EraseProgram, 0, 4, Pattern(4, 0x3FFF)) != NoError;
+         b.Enter(PicProgramming::EraseProgram);  // 3 × 548 samples at 16 × 19200 per second: 5.4 ms
+         return shortFails && b.Write(PicProgramming::EraseProgram, 0, 4, Pattern(4, 0x3FFF), 3 * kBaud) == NoError;
        }},
       {"12F508 has no Load Configuration", "PIC12F508", TimingModel::Lenient,
        [](PicBench& b) {
-         b.pic.PicEnterProgramming(0);
-         std::int32_t p = 0;
-         b.pic.PicPutCommand(p, 0);
-         b.pic.PicPutDataWord(p, 0x0FF0);
-         b.pic.PicPutCommand(p, 8);
-         b.pic.PicPutDelay(p, 200000);
-         b.pic.PicPutCommand(p, 14);
-         b.pic.PicFlush(p);
+         b.pic.PicEnterProgramming(PicEntry::MclrPulse);
+         b.pic.PicPutCommand(0);
+         b.pic.PicPutDataWord(0x0FF0);
+         b.pic.PicPutCommand(8);
+         b.pic.PicPutDelay(200000);
+         b.pic.PicPutCommand(14);
+         b.pic.PicFlush();
          return b.chip->ConfigWord(7) == 0xFFFF && b.chip->Ununderstood() > 0;
        }},
       {"Begin Erase/Programming on the 16F877A's latch erases the block's other words", "PIC16F877A",
        TimingModel::Lenient,
        [](PicBench& b) {
-         b.Enter(1);
+         b.Enter(PicProgramming::EraseProgram);
          const auto image = Pattern(8, 0x3FFF);
-         const bool passed = b.Write(1, 0, 8, image) == NoError;
-         b.Enter(1);
+         const bool passed = b.Write(PicProgramming::EraseProgram, 0, 8, image) == NoError;
+         b.Enter(PicProgramming::EraseProgram);
          return passed && b.Read(8)[0] == 0x3FFF && b.Read(1)[0] != image[0];
        }},
       {"a code-protected 16F628A reads zeros and takes no writes", "PIC16F628A", TimingModel::Lenient,
        [](PicBench& b) {
          b.chip->SetProgramWord(5, 0x0123);
          b.chip->SetConfigWord(7, 0x1FFF);  // CP = 0
-         b.Enter(1);
+         b.Enter(PicProgramming::EraseProgram);
          const bool zeros = b.Read(8) == std::vector<std::uint16_t>(8, 0);
-         b.Enter(1);
-         return zeros && b.Write(1, 0, 1, {0x0555}) == 0 && b.chip->ProgramWord(0) == 0xFFFF;
+         b.Enter(PicProgramming::EraseProgram);
+         return zeros && b.Write(PicProgramming::EraseProgram, 0, 1, {0x0555}) == 0 && b.chip->ProgramWord(0) == 0xFFFF;
        }},
   };
   for (const auto& c : cases) {
@@ -182,36 +183,35 @@ TEST(SimPicTest, ErasesLiftProtectionAndTheBaselineCalibrationIsKept) {
     PicBench b("PIC16F84A");
     b.chip->SetProgramWord(3, 0x0123);
     b.chip->SetConfigWord(7, 0x000F);
-    b.pic.PicEnterProgramming(0);
-    std::int32_t p = 0;
-    b.pic.PicPutCommand(p, 0);
-    b.pic.PicPutDataWord(p, 0x3FFF);
-    for (int i = 0; i < 7; ++i) b.pic.PicPutCommand(p, 6);
-    for (int cmd : {1, 7, 8}) b.pic.PicPutCommand(p, cmd);
-    b.pic.PicPutDelay(p, 20000);
-    for (int cmd : {1, 7}) b.pic.PicPutCommand(p, cmd);
-    b.pic.PicFlush(p);
+    b.pic.PicEnterProgramming(PicEntry::MclrPulse);
+    b.pic.PicPutCommand(0);
+    b.pic.PicPutDataWord(0x3FFF);
+    for (int i = 0; i < 7; ++i) b.pic.PicPutCommand(6);
+    for (int cmd : {1, 7, 8}) b.pic.PicPutCommand(cmd);
+    b.pic.PicPutDelay(20000);
+    for (int cmd : {1, 7}) b.pic.PicPutCommand(cmd);
+    b.pic.PicFlush();
     EXPECT_EQ(b.chip->ConfigWord(7), 0x3FFF);
     EXPECT_EQ(b.chip->ProgramWord(3), 0x3FFF);
   }
   {  // 16F628A: a bulk erase from the configuration area takes the protection with it.
     PicBench b("PIC16F628A");
     b.chip->SetConfigWord(7, 0x1EFF);
-    b.pic.PicEnterProgramming(0);
+    b.pic.PicEnterProgramming(PicEntry::MclrPulse);
     std::vector<std::uint8_t> area(18);
     b.pic.PicReadConfigWords(area);  // leaves the counter in the configuration area
-    b.pic.PicEraseChip(2);
+    b.pic.PicEraseChip(PicErase::Bulk);
     EXPECT_EQ(b.chip->ConfigWord(7), 0x3FFF);
   }
   {  // 12F508: the bulk erase takes the calibration word; read before, written back after.
     PicBench b("PIC12F508");
-    const std::uint16_t osccal = b.pic.PicReadCalibration(0, 0x1FF);
+    const std::uint16_t osccal = b.pic.PicReadCalibration(PicEntry::MclrPulse, 0x1FF);
     EXPECT_EQ(osccal, SimPic::kFactoryOsccal);
-    b.pic.PicEnterProgramming(0);
-    b.pic.PicEraseChip(2);
+    b.pic.PicEnterProgramming(PicEntry::MclrPulse);
+    b.pic.PicEraseChip(PicErase::Bulk);
     EXPECT_EQ(b.chip->ProgramWord(0x1FF), 0x0FFF);
     EXPECT_EQ(b.chip->ProgramWord(0x204), SimPic::kFactoryOsccal);  // the backup lies outside the erase
-    EXPECT_TRUE(b.pic.PicWriteCalibration(0, 0x1FF, osccal, kBaud));
+    EXPECT_TRUE(b.pic.PicWriteCalibration(PicEntry::MclrPulse, 0x1FF, osccal, kBaud));
     EXPECT_EQ(b.chip->ProgramWord(0x1FF), SimPic::kFactoryOsccal);
   }
 }
@@ -223,29 +223,29 @@ TEST(SimPicTest, TheEraseOfEachTypeClearsAProtectedChip) {
   for (const std::string& type : types.SectionNames()) {
     SCOPED_TRACE(type);
     PicBench b(type);
-    const int pt = static_cast<int>(types.ReadInteger(type, "ProgrammType", 1));
+    const PicTypeValues values = ReadPicType(types, type);
+    const bool baseline = values.ProgrammType == PicProgramming::Baseline;
     b.chip->SetProgramWord(0, 0x0123);
     b.chip->SetConfigWord(7, 0x0000);
     if (b.chip->Part().DataBytes > 0) b.chip->SetDataByte(0, 0x12);
-    b.pic.PicEnterProgramming(0);
-    if (pt == 2) {
+    b.pic.PicEnterProgramming(PicEntry::MclrPulse);
+    if (baseline) {
       std::int32_t flag = 0;
-      b.pic.PicProgramOneWord(0x3FFF, flag, 0x3FFF, 2, 2, kBaud);
+      b.pic.PicProgramOneWord(0x3FFF, flag, 0x3FFF, values.ProgrammType, 2, kBaud);
     } else {
-      std::int32_t p = 0;
-      b.pic.PicPutCommand(p, 0);
-      b.pic.PicPutIdle(p);
-      b.pic.PicPutDataWord(p, 0x3FFF);
-      b.pic.PicPutIdle(p);
-      b.pic.PicFlush(p);
+      b.pic.PicPutCommand(0);
+      b.pic.PicPutIdle();
+      b.pic.PicPutDataWord(0x3FFF);
+      b.pic.PicPutIdle();
+      b.pic.PicFlush();
       b.Steps(7);
-      for (int cmd : {1, 7, 8}) b.pic.PicPutCommand(p, cmd);
-      b.pic.PicPutDelay(p, kBaud);
-      for (int cmd : {1, 7}) b.pic.PicPutCommand(p, cmd);
-      b.pic.PicFlush(p);
+      for (int cmd : {1, 7, 8}) b.pic.PicPutCommand(cmd);
+      b.pic.PicPutDelay(kBaud);
+      for (int cmd : {1, 7}) b.pic.PicPutCommand(cmd);
+      b.pic.PicFlush();
     }
-    b.pic.PicEraseChip(static_cast<std::int32_t>(types.ReadInteger(type, "EraseType", 1)));
-    const std::uint16_t blank = pt == 2 ? 0x0FFF : 0x3FFF;
+    b.pic.PicEraseChip(values.EraseType);
+    const std::uint16_t blank = baseline ? 0x0FFF : 0x3FFF;
     EXPECT_EQ(b.chip->ProgramWord(0), blank);
     EXPECT_EQ(b.chip->ConfigWord(7) & blank, blank);
     if (b.chip->Part().DataBytes > 0) {

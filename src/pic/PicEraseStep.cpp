@@ -1,0 +1,59 @@
+// "Стереть чип": lifts code protection, erases program and data memory, keeps a factory
+// calibration word, and writes the configuration back.
+
+#include "pic/PicOperations.h"
+#include "pic/PicTexts.h"
+
+namespace pw {
+namespace {
+
+constexpr std::uint16_t kErasedWord = 0x3FFF;
+constexpr std::int32_t kWordMask = 0x3FFF;
+/// Steps from 0x2000 to the configuration word 0x2007.
+constexpr int kStepsToConfigWord = 7;
+
+}  // namespace
+
+OperationStep PicOperations::Erase(const PicConfigArea& area) {
+  return Step(nullptr, [this, area](OperationRun& run) { EraseChip(run, area); });
+}
+
+void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
+  const std::int32_t wait = WaitCount();
+  const PicProgramming programming = type_.ProgrammType;
+  const bool keepCalibration = type_.Osccal != 0;
+  const auto osccal = static_cast<std::uint16_t>(type_.Osccal);
+  // The bulk erase of a baseline part takes its factory calibration word with it.
+  const auto calibration = keepCalibration ? utils_.PicReadCalibration(type_.EnterType, osccal) : 0;
+  Enter(false);
+  if (programming == PicProgramming::Baseline) {
+    std::int32_t flag = 0;
+    utils_.PicProgramOneWord(kErasedWord, flag, kWordMask, programming, 2, wait);
+  } else if (programming == PicProgramming::EraseProgram || programming == PicProgramming::ProgramOnly) {
+    ClearProtection();
+  }
+  utils_.PicEraseChip(type_.EraseType);
+  if (keepCalibration && !utils_.PicWriteCalibration(type_.EnterType, osccal, calibration, wait)) {
+    run.TargetFailed(texts::kPicCalibrationLost);
+  }
+  WriteConfigArea(run, area);
+  run.Log("флеш и еепром стёрты");
+}
+
+void PicOperations::ClearProtection() {
+  // The code-protection clearing sequence at the configuration word, three runs.
+  utils_.PicPutCommand(0);
+  utils_.PicPutIdle();
+  utils_.PicPutDataWord(kErasedWord);
+  utils_.PicPutIdle();
+  utils_.PicFlush();
+  for (int i = 0; i < kStepsToConfigWord; ++i) utils_.PicPutCommand(6);
+  utils_.PicFlush();
+  for (const int command : {1, 7, 8}) utils_.PicPutCommand(command);
+  utils_.PicPutDelay(WaitCount());
+  utils_.PicPutCommand(1);
+  utils_.PicPutCommand(7);
+  utils_.PicFlush();
+}
+
+}  // namespace pw

@@ -1,0 +1,52 @@
+#pragma once
+/// @file
+/// How a PIC type enters programming mode, writes its program words and erases: the meanings
+/// of PIC.ini's EnterType, ProgrammType and EraseType numbers (pic/PicTypes.cpp maps them).
+
+#include <cstdint>
+
+namespace pw {
+
+/// Key EnterType.
+enum class PicEntry {
+  /// 0 and 1: the MCLR pulse, which also restarts the target's counter.
+  MclrPulse,
+  /// Any other number: nothing is sent.
+  Nothing,
+};
+
+/// Key ProgrammType: how a program word is written and read back.
+enum class PicProgramming {
+  /// No type shown yet, or a number not listed here: no program word is written (the write
+  /// still reports success), and the configuration is written as on mid-range parts.
+  Unknown,
+  /// 1: Load Data, Begin Erase/Programming (8), read back (16F84A, 16F62xA).
+  EraseProgram,
+  /// 2: Begin Programming (8), End Programming (14); 12-bit words, no Load Configuration: the
+  /// counter stands at the configuration word after entry (12F508/509).
+  Baseline,
+  /// 3: Begin Programming Only (24), End Programming (23) (16F87xA).
+  ProgramOnly,
+};
+
+/// Key EraseType.
+enum class PicErase {
+  /// Any number not listed here, or no type shown yet: nothing is sent.
+  Nothing,
+  /// 1: each bulk erase (9, then 11) after a programming cycle of 0x3FFF.
+  BulkAfterProgramCycle,
+  /// 2 and 3: Load Data 0x3FFF, then the bulk erases 9 and 11, each carried out by command 8.
+  Bulk,
+  /// 4: Chip Erase (31).
+  Chip,
+};
+
+/// Bits a word of the type carries: baseline parts have 12-bit words, the others 14.
+constexpr int PicWordBits(PicProgramming programming) { return programming == PicProgramming::Baseline ? 12 : 14; }
+
+/// The bits a word of the type carries, as a mask.
+constexpr std::uint16_t PicWordMask(PicProgramming programming) {
+  return static_cast<std::uint16_t>((1u << PicWordBits(programming)) - 1);
+}
+
+}  // namespace pw

@@ -1,0 +1,125 @@
+#pragma once
+/// @file
+/// The PIC operations as steps of the operation frame (frame/Frame.h): the configuration read
+/// and write, the program- and data-memory writes, the dump read and write, the erase. Each step
+/// builder takes its inputs explicitly (images as ImageData views, the configuration area, the
+/// output file); the steps report only through the run the frame passes them, and keep what a
+/// face shows afterwards (the configuration read, the memories a dump read).
+///
+/// Every routine relies on the counter the target keeps: entry starts it afresh, command 6
+/// advances it; no address is ever sent.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frame/Frame.h"
+#include "frame/ImageData.h"
+#include "link/D2xxUnit.h"
+#include "pic/PicConfigArea.h"
+#include "pic/PicTypes.h"
+#include "pic/PicUtils.h"
+
+namespace pw {
+
+/// What a dump read took whole from the chip.
+struct PicDumpRead {
+  /// Program words 0 .. FlashSize - 1; nothing when the read did not get through them.
+  std::optional<std::vector<std::uint16_t>> Program;
+  /// One byte per data-memory location; nothing when the read did not get through them.
+  std::optional<std::vector<std::uint8_t>> Data;
+};
+
+class PicOperations {
+ public:
+  /// Program words per write block and per read chunk; data locations per read chunk.
+  static constexpr std::int32_t kBlockWords = 16;
+  /// Image bytes (two per data location) per data-memory write block.
+  static constexpr std::int32_t kBlockBytes = 16;
+
+  /// baud: the value the programmer opens at, from which the programming waits are made too;
+  /// type: the chosen type's values.
+  PicOperations(D2XXUnit& unit, std::int32_t baud, const PicTypeValues& type);
+  PicOperations(const PicOperations&) = delete;
+  PicOperations& operator=(const PicOperations&) = delete;
+
+  /// The PIC header, opened in "PIC-ISP" at the baud.
+  FrameTarget Target();
+
+  /// Reads the configuration area (ConfigRead).
+  OperationStep ReadConfig();
+  /// Writes the ID words and the configuration word of area; the configuration is not verified
+  /// (bits a chip does not have read back otherwise).
+  OperationStep WriteConfig(const PicConfigArea& area);
+  /// Writes and verifies program words 0 .. Count - 1 of image, 16 a block.
+  OperationStep WriteProgramMemory(ImageData<std::uint16_t> image);
+  /// Writes and verifies the data-memory locations image holds (location k is byte 2k); the
+  /// others keep what the chip has.
+  OperationStep WriteDataMemory(ImageData<std::uint8_t> image);
+  /// Reads program memory, the configuration area and data memory into file (the dump layout
+  /// of pic/PicFiles.h) and into DumpRead and ConfigRead.
+  OperationStep ReadDump(const std::filesystem::path& file);
+  /// Writes program memory, data memory (each only when its image holds data) and area.
+  OperationStep WriteDump(ImageData<std::uint16_t> program, ImageData<std::uint8_t> data, const PicConfigArea& area);
+  /// Lifts code protection, erases program and data memory, keeps a factory calibration word,
+  /// then writes area.
+  OperationStep Erase(const PicConfigArea& area);
+
+  /// The configuration area the last configuration or dump read found; nothing before one.
+  const std::optional<PicConfigArea>& ConfigRead() const { return config_; }
+  /// The memories the last dump read took whole.
+  const PicDumpRead& DumpRead() const { return dump_; }
+
+  /// The wait count the write and erase routines get: the baud value, raised so that its idle
+  /// samples last at least the type's ProgramMs at the sample clock of 16 × the baud.
+  std::int32_t WaitCount() const;
+
+ private:
+  /// A step of input checks and work: the PIC steps check nothing against the target and ask nothing.
+  static OperationStep Step(std::function<Refusal()> checkInputs, std::function<void(OperationRun&)> act);
+  /// Identifies the chip on the open programmer for the frame.
+  std::function<bool(OperationRun&)> Identification();
+  /// Entry with the type's method; baseline parts step their counter from the configuration
+  /// word to word 0 when stepToZero is set.
+  void Enter(bool stepToZero);
+  /// One run of a single command 6: the target's counter moves one location on.
+  void StepCounter();
+  /// Refuses, before the chip is touched, images the type cannot take: no data in any of them,
+  /// or more than the type holds (the counter would wrap onto the first locations). An absent
+  /// count: that memory is not written.
+  Refusal CheckImages(std::optional<std::int32_t> programCount, std::optional<std::int32_t> dataCount) const;
+
+  // Configuration (PicConfigSteps.cpp).
+  PicConfigArea ReadConfigArea();
+  void WriteConfigArea(OperationRun& run, const PicConfigArea& area);
+  void LogIgnoredConfigBits(OperationRun& run, const PicConfigArea& area);
+
+  // Memory writes (PicMemoryWrites.cpp): false on a mismatch or a stop.
+  bool WriteProgramWords(OperationRun& run, ImageData<std::uint16_t> image, std::int32_t n);
+  bool WriteDataLocations(OperationRun& run, ImageData<std::uint8_t> image, std::int32_t length,
+                          std::int32_t progressOffset);
+  /// Programs the filled locations among first .. end - 1 of a block; the counter stands at *at.
+  std::int32_t WriteFilledRuns(ImageData<std::uint8_t> image, std::int32_t first, std::int32_t end, std::int32_t& at);
+
+  // The dump (PicDumpSteps.cpp).
+  void ReadWholeDump(OperationRun& run, const std::filesystem::path& file);
+  bool ReadProgramArea(OperationRun& run, std::string& hexText);
+  bool ReadDataArea(OperationRun& run, std::string& hexText);
+  void WriteWholeDump(OperationRun& run, ImageData<std::uint16_t> program, ImageData<std::uint8_t> data,
+                      const PicConfigArea& area);
+
+  // The erase (PicEraseStep.cpp).
+  void EraseChip(OperationRun& run, const PicConfigArea& area);
+  void ClearProtection();
+
+  std::int32_t baud_;
+  PicTypeValues type_;
+  PICUtils utils_;
+  std::optional<PicConfigArea> config_;
+  PicDumpRead dump_;
+};
+
+}  // namespace pw

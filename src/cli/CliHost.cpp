@@ -23,10 +23,6 @@ void CliHost::Log(const std::string& line) {
   std::cout << line << std::endl;
 }
 
-std::optional<std::string> CliHost::ChooseOpenFile(const std::string&) { return file_; }
-
-std::optional<std::string> CliHost::ChooseSaveFile(const std::string&, const std::string&) { return file_; }
-
 bool CliHost::Ask(const std::string& title, const std::string& text) {
   return Answer(title, text, answerYes_, "--yes");
 }
@@ -45,7 +41,7 @@ bool CliHost::Answer(const std::string& title, const std::string& text, bool yes
   return yes;
 }
 
-void CliHost::ShowError(const std::string& text) {
+void CliHost::Error(const std::string& text) {
   EndProgress();
   std::cout.flush();
   std::cerr << text << std::endl;

@@ -37,18 +37,6 @@ std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
   return Backend::Hardware(options.Device);
 }
 
-/// --baud N, else the eighth line of speed.txt, checked as the window's start-up checks it.
-std::int32_t RunBaud(const CliOptions& options, const FormPaths& paths) {
-  if (options.Baud && *options.Baud != kBaudAuto) return ParseBaudNumber(*options.Baud);
-  const std::vector<std::string> lines = ReadSpeedList(paths);
-  if (lines.size() <= static_cast<std::size_t>(kBaudEntry)) {
-    throw PinwrightError(std::string("Ошибка! В файле ") + kSpeedFileName + " меньше восьми строк!");
-  }
-  const std::int32_t baud = ParseBaud(lines[kBaudEntry]);
-  CheckBaud(baud);
-  return baud;
-}
-
 /// A question answered No leaves the work undone; a script must not take that for success.
 void ReportDeclined(CliHost& host, OperationRun& run) {
   if (host.Declined() == 0 || !run.Ok()) return;
@@ -92,9 +80,15 @@ int RunCommand(const CliOptions& options, const CliCommandLine& line, const vola
 
 }  // namespace
 
-void ApplyRunOptions(TForm1& form, const CliOptions& options) {
-  form.CheckBox1.Checked = options.ClearLog;
-  if (options.Baud && *options.Baud != kBaudAuto) form.ProgrammerBaud = ParseBaudNumber(*options.Baud);
+std::int32_t RunBaud(const CliOptions& options, const FormPaths& paths) {
+  if (options.Baud && *options.Baud != kBaudAuto) return ParseBaudNumber(*options.Baud);
+  const std::vector<std::string> lines = ReadSpeedList(paths);
+  if (lines.size() <= static_cast<std::size_t>(kBaudEntry)) {
+    throw PinwrightError(std::string("Ошибка! В файле ") + kSpeedFileName + " меньше восьми строк!");
+  }
+  const std::int32_t baud = ParseBaud(lines[kBaudEntry]);
+  CheckBaud(baud);
+  return baud;
 }
 
 int RunCli(const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted) {

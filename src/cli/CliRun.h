@@ -3,11 +3,12 @@
 /// pinwright-cli from its arguments to its exit status.
 
 #include <csignal>
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/Form1.h"
 #include "cli/CliOptions.h"
+#include "frame/ProgramFiles.h"
 
 namespace pw::cli {
 
@@ -16,8 +17,9 @@ namespace pw::cli {
 /// pages or groups and the status is kExitStopped.
 int RunCli(const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted = nullptr);
 
-/// What the options set in a started window model for this run: "Очищать лог", and the baud
-/// value of --baud in place of the one speed.txt gave.
-void ApplyRunOptions(TForm1& form, const CliOptions& options);
+/// The baud value this run opens the programmer at: --baud N, else the eighth line of speed.txt
+/// (found as the window finds it), checked as the window's start-up checks it; raises
+/// PinwrightError naming speed.txt when that line cannot serve.
+std::int32_t RunBaud(const CliOptions& options, const FormPaths& paths);
 
 }  // namespace pw::cli

@@ -21,8 +21,6 @@ struct MemoryImages {
   std::vector<std::uint8_t> EepromImage = std::vector<std::uint8_t>(kElements);
   /// The PIC configuration area: bytes 0 to 17 are the words 0x2000 to 0x2008, low byte first.
   std::vector<std::uint8_t> ConfigImage = std::vector<std::uint8_t>(kElements);
-  /// Scratch for data read back from a target.
-  std::vector<std::uint16_t> ReadBuffer = std::vector<std::uint16_t>(kElements);
 
   /// Words of FlashImage that the last file (or PIC dump) filled: one past the highest, gaps included.
   std::int32_t FlashDataCount = 0;

@@ -13,11 +13,6 @@ namespace {
 
 }  // namespace
 
-void SampleRun::Resume(std::uint32_t length) {
-  if (length > kCapacity) RefuseOverrun();
-  length_ = length;
-}
-
 void SampleRun::Put(std::uint8_t sample) {
   if (!Fits(1)) RefuseOverrun();
   unit_.OutSamples[length_++] = sample;

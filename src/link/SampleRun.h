@@ -25,9 +25,6 @@ class SampleRun {
   bool Fits(std::uint64_t more) const { return length_ + more <= kCapacity; }
   /// Starts a new, empty run.
   void Clear() { length_ = 0; }
-  /// Makes the run length samples long, so that laying goes on at index length; for callers
-  /// that keep their own running position. Refuses a length beyond the capacity.
-  void Resume(std::uint32_t length);
 
   /// Lays sample at the end of the run. A run already at capacity refuses it with an error and
   /// lays nothing.

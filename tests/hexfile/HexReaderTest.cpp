@@ -20,7 +20,6 @@ class HexReaderTest : public ::testing::Test {
     for (std::size_t i = 0; i < MemoryImages::kElements; ++i) {
       images.FlashImage[i] = static_cast<std::uint16_t>(i * 7);
       images.EepromImage[i] = images.ConfigImage[i] = static_cast<std::uint8_t>(i * 3);
-      images.ReadBuffer[i] = static_cast<std::uint16_t>(i);
     }
     images.FlashDataCount = 123;
     images.EepromDataCount = 456;
@@ -41,7 +40,6 @@ class HexReaderTest : public ::testing::Test {
     EXPECT_EQ(images.FlashImage, before.FlashImage);
     EXPECT_EQ(images.EepromImage, before.EepromImage);
     EXPECT_EQ(images.ConfigImage, before.ConfigImage);
-    EXPECT_EQ(images.ReadBuffer, before.ReadBuffer);
     EXPECT_EQ(images.FlashDataCount, 123);
     EXPECT_EQ(images.EepromDataCount, 456);
     EXPECT_EQ(images.EepromFilled, before.EepromFilled);

@@ -86,7 +86,7 @@ TEST_F(SampleRunTest, BitsOfAnyCountAreLaidMostSignificantFirstAndReadBack) {
   run.Exchange();
   EXPECT_EQ(spi.ReplyBits(0, 3), 0b110u);
   EXPECT_EQ(spi.ReplyBits(6, 7), 0x5Au);
-  run.Resume(SampleRun::kCapacity - 1);
+  while (run.Length() < SampleRun::kCapacity - 1) run.Put(0);
   EXPECT_THROW(spi.PutBits(1, 1), PinwrightError);
   EXPECT_EQ(run.Length(), SampleRun::kCapacity - 1);
 }
@@ -98,7 +98,7 @@ TEST_F(SampleRunTest, NothingIsLaidOrReadPastTheBuffers) {
   EXPECT_THROW(run.In(SampleRun::kCapacity), PinwrightError);
   // The I2C bus lays on the engine too: a byte that would end past the buffers is refused.
   I2C_eeprom bus(unit);
-  bus.Run().Resume(SampleRun::kCapacity - 10);
+  while (bus.Run().Length() < SampleRun::kCapacity - 10) bus.Run().Put(0);
   EXPECT_THROW(bus.I2cPutByte(0xA0), PinwrightError);
   EXPECT_TRUE(recorder.Calls.empty());
 }

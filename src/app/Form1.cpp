@@ -16,9 +16,11 @@ TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
       I2c(*context_),
       Spi(*context_),
       Setup(*context_),
-      pages_{EntryOf("avr", Avr, Avr.AvrSpi), EntryOf("pic", Pic, Pic.PIC, &Pic.PicType),
-             EntryOf("i2c", I2c, I2c.I2cEepom, &I2c.I2eEepromType), EntryOf("spi", Spi, Spi.SpiFlash),
-             EntryOf("settings", Setup, Setup.Setup)} {
+      pages_{{"avr", &Avr, &Avr.AvrSpi},
+             {"pic", &Pic, &Pic.PIC, &Pic.PicType},
+             {"i2c", &I2c, &I2c.I2cEepom, &I2c.I2eEepromType},
+             {"spi", &Spi, &Spi.SpiFlash},
+             {"settings", &Setup, &Setup.Setup}} {
   // A file loaded on the I2C page fills the EEPROM image the AVR page writes too.
   I2c.OnFileLoaded = [this] { Avr.AvrWriteEep.Enabled = Avr.ChipKnown; };
   // A file loaded on the PIC page fills the flash image the AVR page writes too.
@@ -46,7 +48,7 @@ void TForm1::FormCreate() {
     Images.EepromDataCount = 0;
     Images.FlashFilled.assign(MemoryImages::kElements, false);
     Images.EepromFilled.assign(MemoryImages::kElements, false);
-    for (const PageEntry& page : pages_) page.Startup();
+    for (const PageEntry& entry : pages_) entry.Page->Startup();
   });
 }
 
@@ -76,8 +78,8 @@ void TForm1::ShowPage(int index) {
 
 std::vector<ControlRef> TForm1::Controls() {
   std::vector<ControlRef> all = {&PageControl1};
-  for (const PageEntry& page : pages_) {
-    const auto list = page.Controls();
+  for (const PageEntry& entry : pages_) {
+    const auto list = entry.Page->Controls();
     all.insert(all.end(), list.begin(), list.end());
   }
   for (ControlRef c :

@@ -19,23 +19,23 @@ std::int32_t Int32(std::int64_t v) {
 
 }  // namespace
 
-AvrPage::AvrPage(FormContext& context) : ctx_(context) {
+AvrPage::AvrPage(FormContext& context) : PageModel(context) {
   // Three columns of eight: low, high and extended fuse byte, bit 0 at the top.
   for (int i = 0; i < kFuseBitCount; ++i) {
     const Bounds box{8 + (i / 8) * 112, 18 + (i % 8) * 19, 108, 17};
     AvrFuse.emplace_back("AvrFuse" + std::to_string(i + 1), "AvrFuses", box, "Fuse");
   }
-  AvrRdSign.OnClick = [this] { AvrRdSignClick(); };
-  AvrReadFuses.OnClick = [this] { AvrReadFusesClick(); };
-  AvrLoadFls.OnClick = [this] { AvrLoadFlsClick(); };
-  AvrReadFls.OnClick = [this] { AvrReadFlsClick(); };
-  AvrWriteFls.OnClick = [this] { AvrWriteFlsClick(); };
-  AvrLoadEep.OnClick = [this] { AvrLoadEepClick(); };
-  AvrReadEep.OnClick = [this] { AvrReadEepClick(); };
-  AvrWriteEep.OnClick = [this] { AvrWriteEepClick(); };
-  AvrWriteFuses.OnClick = [this] { AvrWriteFusesClick(); };
-  AvrErase.OnClick = [this] { AvrEraseClick(); };
-  AvrChipRst.OnClick = [this] { AvrChipRstClick(); };
+  Connect<AvrPage>({{&AvrRdSign.OnClick, &AvrPage::AvrRdSignClick},
+                    {&AvrReadFuses.OnClick, &AvrPage::AvrReadFusesClick},
+                    {&AvrLoadFls.OnClick, &AvrPage::AvrLoadFlsClick},
+                    {&AvrReadFls.OnClick, &AvrPage::AvrReadFlsClick},
+                    {&AvrWriteFls.OnClick, &AvrPage::AvrWriteFlsClick},
+                    {&AvrLoadEep.OnClick, &AvrPage::AvrLoadEepClick},
+                    {&AvrReadEep.OnClick, &AvrPage::AvrReadEepClick},
+                    {&AvrWriteEep.OnClick, &AvrPage::AvrWriteEepClick},
+                    {&AvrWriteFuses.OnClick, &AvrPage::AvrWriteFusesClick},
+                    {&AvrErase.OnClick, &AvrPage::AvrEraseClick},
+                    {&AvrChipRst.OnClick, &AvrPage::AvrChipRstClick}});
 }
 
 void AvrPage::Startup() {

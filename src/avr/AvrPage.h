@@ -18,19 +18,16 @@
 #include "frame/MemoryImages.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "model/PageModel.h"
 
 namespace pw {
 
-class AvrPage {
+class AvrPage : public PageModel {
  public:
   explicit AvrPage(FormContext& context);
-  AvrPage(const AvrPage&) = delete;
-  AvrPage& operator=(const AvrPage&) = delete;
 
-  /// Sets the page up when the window is created.
-  void Startup();
-  /// The page and every control on it, parents before children.
-  std::vector<ControlRef> Controls();
+  void Startup() override;
+  std::vector<ControlRef> Controls() override;
 
   /// Fuse and lock bytes back to 0xFF; fuse boxes disabled and blank; lock combos disabled.
   void ClearFusePanel();
@@ -150,8 +147,6 @@ class AvrPage {
   std::int32_t SessionBaud() const;
   /// The working baud the last automatic choice found.
   std::optional<std::int32_t> autoBaud_;
-
-  FormContext& ctx_;
 };
 
 }  // namespace pw

@@ -8,6 +8,7 @@
 #include "avr/AvrLockBits.h"
 #include "avr/AvrOperations.h"
 #include "avr/AvrTexts.h"
+#include "cli/CliPages.h"
 #include "common/HexDigits.h"
 #include "frame/ImageFiles.h"
 #include "frame/Texts.h"
@@ -26,13 +27,7 @@ struct AvrCommand {
 std::string Hex(int byte) { return HexDigits(static_cast<std::uint32_t>(byte), 2); }
 
 /// A byte given in hex ("E2", "0xe2"); a UsageError for anything else.
-std::uint8_t HexByte(const std::string& text) {
-  const std::string digits = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0 ? text.substr(2) : text;
-  if (digits.empty() || digits.size() > 2 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-    throw UsageError("not a hex byte: " + text);
-  }
-  return static_cast<std::uint8_t>(std::stoul(digits, nullptr, 16));
-}
+std::uint8_t HexByte(const std::string& text) { return static_cast<std::uint8_t>(HexArgument(text, 2, "byte")); }
 
 /// What the panel writes when a person ticks the boxes of the bits the chip has as asked says
 /// (a person cannot tick the others: they show what the chip reads) and picks the lock items
@@ -87,11 +82,7 @@ const std::vector<AvrCommand>& Commands() {
   return commands;
 }
 
-const AvrCommand& CommandOf(const CliStep& step) {
-  const auto& commands = Commands();
-  return *std::find_if(commands.begin(), commands.end(),
-                       [&](const AvrCommand& c) { return c.Operation.Name == step.Operation->Name; });
-}
+const AvrCommand& CommandOf(const CliStep& step) { return RowOf(Commands(), step); }
 
 /// One fuse byte as the panel shows it: its value, then each bit the chip has by name.
 std::string FuseLine(const char* label, std::uint8_t value, const AvrChip& chip, std::size_t firstBit) {
@@ -138,10 +129,6 @@ void RunAvr(CliContext& context, const std::string&, std::span<const CliStep> st
 
 }  // namespace
 
-CliPage AvrCliPage() {
-  CliPage page{"avr", false, {}, "erase", RunAvr};
-  for (const AvrCommand& c : Commands()) page.Operations.push_back(c.Operation);
-  return page;
-}
+CliPage AvrCliPage() { return PageOf("avr", false, Commands(), "erase", RunAvr); }
 
 }  // namespace pw::cli

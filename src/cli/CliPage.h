@@ -103,4 +103,23 @@ struct CliPage {
   std::function<void(CliContext& context, const std::string& type, std::span<const CliStep> steps)> Run;
 };
 
+/// The row of a family's command table (rows with an `Operation` member, a CliOperation) that
+/// step names; the parser found step's operation in that table, so there is one.
+template <typename Row>
+const Row& RowOf(const std::vector<Row>& rows, const CliStep& step) {
+  for (const Row& row : rows) {
+    if (row.Operation.Name == step.Operation->Name) return row;
+  }
+  throw std::logic_error("no command " + step.Operation->Name);
+}
+
+/// The page name is, with the operations of a family's command table.
+template <typename Row>
+CliPage PageOf(std::string name, bool takesType, const std::vector<Row>& rows, std::string eraseFirst,
+               decltype(CliPage::Run) run) {
+  CliPage page{std::move(name), takesType, {}, std::move(eraseFirst), std::move(run)};
+  for (const Row& row : rows) page.Operations.push_back(row.Operation);
+  return page;
+}
+
 }  // namespace pw::cli

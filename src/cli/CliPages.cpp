@@ -90,6 +90,14 @@ const std::string& ChooseType(const std::vector<std::string>& known, const std::
   return known[*index];
 }
 
+std::uint32_t HexArgument(const std::string& text, std::size_t digits, const std::string& noun) {
+  const std::string hex = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0 ? text.substr(2) : text;
+  if (hex.empty() || hex.size() > digits || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+    throw UsageError("not a hex " + noun + ": " + text);
+  }
+  return static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16));
+}
+
 CliCommandLine ParseCommandWords(const std::vector<std::string>& words, bool eraseFirst) {
   if (words.empty()) throw UsageError("no command given");
   const CliPage& page = FindPage(words[0]);

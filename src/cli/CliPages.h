@@ -7,6 +7,8 @@
 /// known number of arguments, so the words after them name the next operation. Page and
 /// operation names match in any case.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,10 @@ struct CliCommandLine {
 /// The entry of known that typed names: the same name first, else the same in any case; an
 /// unknown name is a UsageError naming the closest entries (or all there are).
 const std::string& ChooseType(const std::vector<std::string>& known, const std::string& typed);
+
+/// The number text gives in at most digits hex digits ("E2", "0xe2"); anything else is a
+/// UsageError "not a hex NOUN: TEXT".
+std::uint32_t HexArgument(const std::string& text, std::size_t digits, const std::string& noun);
 
 /// Reads words (PAGE [TYPE] OPERATION ARGS ...). Raises UsageError naming what is wrong, with
 /// the closest known names for an unknown page or operation. With eraseFirst (--erase), the

@@ -65,10 +65,6 @@ void Run(CliContext& c, const std::string& typed, std::span<const CliStep> steps
 
 }  // namespace
 
-CliPage I2cCliPage() {
-  CliPage page{"i2c", true, {}, "", Run};
-  for (const I2cCommand& command : Commands()) page.Operations.push_back(command.Operation);
-  return page;
-}
+CliPage I2cCliPage() { return PageOf("i2c", true, Commands(), "", Run); }
 
 }  // namespace pw::cli

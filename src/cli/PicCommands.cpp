@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/CliHost.h"
-#include "cli/NameMatch.h"
+#include "cli/CliPages.h"
 #include "common/HexDigits.h"
 #include "frame/Frame.h"
 #include "pic/PicFiles.h"
@@ -18,20 +18,12 @@ namespace {
 /// Bits of the configuration word that WORD gives.
 constexpr std::size_t kWordBits = 16;
 
-std::uint16_t HexWord(const std::string& text) {
-  std::string digits = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0 ? text.substr(2) : text;
-  if (digits.empty() || digits.size() > 4 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-    throw UsageError("not a hex word: " + text);
-  }
-  return static_cast<std::uint16_t>(std::stoul(digits, nullptr, 16));
-}
+std::uint16_t HexWord(const std::string& text) { return static_cast<std::uint16_t>(HexArgument(text, 4, "word")); }
 
 /// The values of the type named typed in any case; a type PIC.ini does not list is a usage mistake.
-PicTypeValues ChooseType(const FormPaths& paths, const std::string& typed) {
+PicTypeValues PicTypeOf(const FormPaths& paths, const std::string& typed) {
   const IniFile types = IniFile::Load(DescriptionFile(paths, kPicTypesFile));
-  const std::vector<std::string> names = types.SectionNames();
-  if (!FindName(typed, names)) throw UsageError(UnknownName("type", typed, names));
-  return ReadPicType(types, typed);
+  return ReadPicType(types, ChooseType(types.SectionNames(), typed));
 }
 
 /// area with the bits of its configuration word that the type has set as word says.
@@ -103,7 +95,7 @@ void Run(CliContext& context, const std::string& type, std::span<const CliStep> 
   for (const CliStep& step : steps) {
     if (step.Operation->Name == "write-config") HexWord(step.Args[0]);
   }
-  PicCliRun run(context, ChooseType(context.Paths, type));
+  PicCliRun run(context, PicTypeOf(context.Paths, type));
   for (const CliStep& step : steps) run.Add(step);
   RunFrame(context.Unit, context.Run, run.Ops.Target(), run.Steps);
   if (!context.Run.Ok()) return;

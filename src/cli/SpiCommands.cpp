@@ -26,7 +26,7 @@ const SpiFlashImage& LoadedImage(const CliStep& step, OperationRun& run) {
 using StepBuilder = OperationStep (*)(SpiFlashOperations&, const CliStep&, OperationRun&);
 
 struct SpiOperation {
-  CliOperation Cli;
+  CliOperation Operation;
   StepBuilder Build;
 };
 
@@ -53,21 +53,12 @@ const std::vector<SpiOperation>& SpiOperations() {
 void RunSpi(CliContext& context, const std::string&, std::span<const CliStep> steps) {
   SpiFlashOperations flash(context.Unit, context.Baud, DescriptionFile(context.Paths, kSpiFlashTypesFile));
   std::vector<OperationStep> frameSteps;
-  for (const CliStep& step : steps) {
-    const auto& all = SpiOperations();
-    const auto op =
-        std::find_if(all.begin(), all.end(), [&](const SpiOperation& o) { return o.Cli.Name == step.Operation->Name; });
-    frameSteps.push_back(op->Build(flash, step, context.Run));
-  }
+  for (const CliStep& step : steps) frameSteps.push_back(RowOf(SpiOperations(), step).Build(flash, step, context.Run));
   RunFrame(context.Unit, context.Run, flash.Target(), frameSteps);
 }
 
 }  // namespace
 
-CliPage SpiCliPage() {
-  CliPage page{"spi", false, {}, "", RunSpi};
-  for (const SpiOperation& o : SpiOperations()) page.Operations.push_back(o.Cli);
-  return page;
-}
+CliPage SpiCliPage() { return PageOf("spi", false, SpiOperations(), "", RunSpi); }
 
 }  // namespace pw::cli

@@ -8,13 +8,13 @@
 
 namespace pw {
 
-I2cPage::I2cPage(FormContext& context) : ctx_(context) {
-  I2cEepom.OnShow = [this] { ViewI2C(); };
-  I2eEepromType.OnChange = [this] { ViewI2C(); };
-  I2cEepromFile.OnClick = [this] { I2cEepromFileClick(); };
-  I2cEepromRead.OnClick = [this] { I2cEepromReadClick(); };
-  I2cEepromWrite.OnClick = [this] { I2cEepromWriteClick(); };
-  I2cEepromErase.OnClick = [this] { I2cEepromEraseClick(); };
+I2cPage::I2cPage(FormContext& context) : PageModel(context) {
+  Connect<I2cPage>({{&I2cEepom.OnShow, &I2cPage::ViewI2C},
+                    {&I2eEepromType.OnChange, &I2cPage::ViewI2C},
+                    {&I2cEepromFile.OnClick, &I2cPage::I2cEepromFileClick},
+                    {&I2cEepromRead.OnClick, &I2cPage::I2cEepromReadClick},
+                    {&I2cEepromWrite.OnClick, &I2cPage::I2cEepromWriteClick},
+                    {&I2cEepromErase.OnClick, &I2cPage::I2cEepromEraseClick}});
 }
 
 void I2cPage::Startup() {

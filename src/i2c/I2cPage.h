@@ -14,21 +14,18 @@
 #include "i2c/I2cTypes.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "model/PageModel.h"
 
 namespace pw {
 
-class I2cPage {
+class I2cPage : public PageModel {
  public:
   static constexpr const char* kTypesFile = kI2cTypesFile;
 
   explicit I2cPage(FormContext& context);
-  I2cPage(const I2cPage&) = delete;
-  I2cPage& operator=(const I2cPage&) = delete;
 
-  /// Sets the page up when the window is created: the types of I2C_E.ini, the first one chosen.
-  void Startup();
-  /// The page and every control on it, parents before children.
-  std::vector<ControlRef> Controls();
+  void Startup() override;
+  std::vector<ControlRef> Controls() override;
 
   /// Takes the chosen type's size and addressing from I2C_E.ini and shows them with the loaded data.
   void ViewI2C();
@@ -66,7 +63,6 @@ class I2cPage {
   /// Runs step, made by the chosen type's operations, as this page's operation.
   void RunStep(const std::function<OperationStep(I2cOperations&)>& step);
 
-  FormContext& ctx_;
   /// The chosen type, as the last ViewI2C read it.
   I2cType type_;
 };

@@ -15,7 +15,7 @@ constexpr std::size_t kConfigStartBytes = 33;
 
 }  // namespace
 
-PicPage::PicPage(FormContext& context) : ctx_(context) {
+PicPage::PicPage(FormContext& context) : PageModel(context) {
   // No type yet: no method to write or erase with.
   type_.ProgrammType = PicProgramming::Unknown;
   type_.EraseType = PicErase::Nothing;
@@ -23,16 +23,16 @@ PicPage::PicPage(FormContext& context) : ctx_(context) {
     const Bounds box{8 + (i / 8) * 86, 18 + (i % 8) * 17, 82, 16};
     PicFuse.emplace_back("PicFuse" + std::to_string(i + 1), "PicConfigGroup", box, "");
   }
-  PIC.OnShow = [this] { PICShow(); };
-  PicType.OnChange = [this] { PicTypeChange(); };
-  PicFile.OnClick = [this] { PicFileClick(); };
-  PicReadFuse.OnClick = [this] { PicReadFuseClick(); };
-  PicWriteFuse.OnClick = [this] { PicWriteFuseClick(); };
-  PicReadDump.OnClick = [this] { PicReadDumpClick(); };
-  PicWriteDump.OnClick = [this] { PicWriteDumpClick(); };
-  PicWriteFls.OnClick = [this] { PicWriteFlsClick(); };
-  PicWriteEep.OnClick = [this] { PicWriteEepClick(); };
-  PicEraseAll.OnClick = [this] { PicEraseAllClick(); };
+  Connect<PicPage>({{&PIC.OnShow, &PicPage::PICShow},
+                    {&PicType.OnChange, &PicPage::PicTypeChange},
+                    {&PicFile.OnClick, &PicPage::PicFileClick},
+                    {&PicReadFuse.OnClick, &PicPage::PicReadFuseClick},
+                    {&PicWriteFuse.OnClick, &PicPage::PicWriteFuseClick},
+                    {&PicReadDump.OnClick, &PicPage::PicReadDumpClick},
+                    {&PicWriteDump.OnClick, &PicPage::PicWriteDumpClick},
+                    {&PicWriteFls.OnClick, &PicPage::PicWriteFlsClick},
+                    {&PicWriteEep.OnClick, &PicPage::PicWriteEepClick},
+                    {&PicEraseAll.OnClick, &PicPage::PicEraseAllClick}});
 }
 
 void PicPage::Startup() {

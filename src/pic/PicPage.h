@@ -9,22 +9,19 @@
 #include "frame/Frame.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "model/PageModel.h"
 #include "pic/PicConfigArea.h"
 #include "pic/PicOperations.h"
 #include "pic/PicTypes.h"
 
 namespace pw {
 
-class PicPage {
+class PicPage : public PageModel {
  public:
   explicit PicPage(FormContext& context);
-  PicPage(const PicPage&) = delete;
-  PicPage& operator=(const PicPage&) = delete;
 
-  /// Sets the page up when the window is created.
-  void Startup();
-  /// The page and every control on it, parents before children.
-  std::vector<ControlRef> Controls();
+  void Startup() override;
+  std::vector<ControlRef> Controls() override;
 
   /// Takes the device values of the type named in PicType from PIC.ini and shows them; PicID
   /// shows seven ID words with "$".
@@ -104,7 +101,6 @@ class PicPage {
   void TakeDump(const PicOperations& ops);
   void ShowFileParams();
 
-  FormContext& ctx_;
   PicTypeValues type_;
 };
 

@@ -19,12 +19,12 @@ void ShowText(ComboBox& box, const std::string& text) {
 
 }  // namespace
 
-SetupPage::SetupPage(FormContext& context) : ctx_(context), settings_(context.Unit) {
+SetupPage::SetupPage(FormContext& context) : PageModel(context), settings_(context.Unit) {
   for (ComboBox* box : {&SetupCbus, &SetupLed1, &SetupLed2, &SetupCurrent, &UsbVer, &SetupClock}) box->Enabled = false;
-  Setup.OnShow = [this] { SetupReadClick(); };
-  SetupRead.OnClick = [this] { SetupReadClick(); };
-  SetupWrite.OnClick = [this] { SetupWriteClick(); };
-  SetupDefoult.OnClick = [this] { SetupDefoultClick(); };
+  Connect<SetupPage>({{&Setup.OnShow, &SetupPage::SetupReadClick},
+                      {&SetupRead.OnClick, &SetupPage::SetupReadClick},
+                      {&SetupWrite.OnClick, &SetupPage::SetupWriteClick},
+                      {&SetupDefoult.OnClick, &SetupPage::SetupDefoultClick}});
 }
 
 void SetupPage::Startup() {

@@ -9,20 +9,17 @@
 
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "model/PageModel.h"
 #include "setup/FtSettingsOperations.h"
 
 namespace pw {
 
-class SetupPage {
+class SetupPage : public PageModel {
  public:
   explicit SetupPage(FormContext& context);
-  SetupPage(const SetupPage&) = delete;
-  SetupPage& operator=(const SetupPage&) = delete;
 
-  /// Sets the page up when the window is created.
-  void Startup();
-  /// The page and every control on it, parents before children.
-  std::vector<ControlRef> Controls();
+  void Startup() override;
+  std::vector<ControlRef> Controls() override;
 
   /// Reads the settings and shows them; also runs on every showing of the page.
   void SetupReadClick();
@@ -58,7 +55,6 @@ class SetupPage {
   /// Runs step (one that programs when programs) on the programmer; openFailure as the target's.
   void Run(const OperationStep& step, bool programs, const std::string& openFailure);
 
-  FormContext& ctx_;
   /// Keeps the record the last read found between the page's events.
   FtSettingsOperations settings_;
 };

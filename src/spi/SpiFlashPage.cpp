@@ -5,12 +5,12 @@
 
 namespace pw {
 
-SpiFlashPage::SpiFlashPage(FormContext& context) : ctx_(context) {
-  SpiFlashType.OnChange = [this] { ViewSpi(); };
-  SpiFlashFile.OnClick = [this] { SpiFlashFileClick(); };
-  SpiFlashRead.OnClick = [this] { SpiFlashReadClick(); };
-  SpiFlashWrite.OnClick = [this] { SpiFlashWriteClick(); };
-  SpiFlashErase.OnClick = [this] { SpiFlashEraseClick(); };
+SpiFlashPage::SpiFlashPage(FormContext& context) : PageModel(context) {
+  Connect<SpiFlashPage>({{&SpiFlashType.OnChange, &SpiFlashPage::ViewSpi},
+                         {&SpiFlashFile.OnClick, &SpiFlashPage::SpiFlashFileClick},
+                         {&SpiFlashRead.OnClick, &SpiFlashPage::SpiFlashReadClick},
+                         {&SpiFlashWrite.OnClick, &SpiFlashPage::SpiFlashWriteClick},
+                         {&SpiFlashErase.OnClick, &SpiFlashPage::SpiFlashEraseClick}});
 }
 
 void SpiFlashPage::Startup() {

@@ -11,22 +11,19 @@
 #include "frame/Frame.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
+#include "model/PageModel.h"
 #include "spi/SpiFlashImage.h"
 #include "spi/SpiFlashOperations.h"
 #include "spi/SpiFlashTexts.h"
 
 namespace pw {
 
-class SpiFlashPage {
+class SpiFlashPage : public PageModel {
  public:
   explicit SpiFlashPage(FormContext& context);
-  SpiFlashPage(const SpiFlashPage&) = delete;
-  SpiFlashPage& operator=(const SpiFlashPage&) = delete;
 
-  /// Sets the page up when the window is created: the types of SpiFlash.ini, the first chosen.
-  void Startup();
-  /// The page and every control on it, parents before children.
-  std::vector<ControlRef> Controls();
+  void Startup() override;
+  std::vector<ControlRef> Controls() override;
 
   /// Shows the chosen type's size and the loaded file; the write needs both a file and a type
   /// that is programmed page by page.
@@ -58,7 +55,6 @@ class SpiFlashPage {
   void Run(const std::function<OperationStep(SpiFlashOperations&)>& step);
   void ShowType(const SpiFlashOperations& operations);
 
-  FormContext& ctx_;
   SpiFlashImage image_;
 };
 

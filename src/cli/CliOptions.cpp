@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "app/SpeedList.h"
 
@@ -10,8 +11,10 @@
 
 namespace pw::cli {
 
-const char* CliUsage() {
-  return R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N|auto] [--clear-log] [--yes] [--force] [--erase] PAGE OPERATION [ARGS]
+namespace {
+
+constexpr const char* kUsage =
+    R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N|auto] [--clear-log] [--yes] [--force] [--erase] PAGE [TYPE] OPERATION [ARGS] [OPERATION [ARGS]]...
   avr identify | read-fuses | erase | reset
       | read-flash FILE | write-flash FILE | read-eeprom FILE | write-eeprom FILE
       | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes; risky fuses: --force)
@@ -22,15 +25,23 @@ const char* CliUsage() {
   settings read | write CBUS CURRENT USB CLOCK | defaults
   spi identify | read FILE | write FILE | erase | verify FILE   (FILE: .hex or .bin; erase asks unless --yes)
 
+Several operations of one page run in one invocation, in the order given: every file is
+loaded and every check that needs no chip is made first, then the programmer is opened and
+the chip identified once, every question is asked, and the operations run; the first that
+fails ends the run. Each operation takes the arguments shown, so the word after them names
+the next operation, e.g.
+  pinwright-cli avr write-flash fw.hex write-eeprom data.hex write-fuses E2 D9 FF FF
+  pinwright-cli --erase avr write-flash fw.hex verify-eeprom data.hex
+
   --simulator[=BENCH]  run on the virtual programmer (the built-in bench without BENCH)
   --trace FILE         with --simulator: write every sample's line levels to FILE
   --device SERIAL      use the real programmer with this serial number (several on one host)
   --baud N             this run's baud value instead of the eighth line of speed.txt (300..3000000)
   --baud auto          AVR: find the fastest clock the chip takes and work at half of it
-  --clear-log          tick "Очищать лог"
+  --clear-log          accepted for older scripts: every log line is printed anyway
   --yes                answer Yes to the questions an operation asks
   --force              with --yes: also write fuses that can lock the programmer out
-  --erase              with avr write-flash: erase the chip first ("Стереть чип")
+  --erase              avr, with write-flash: erase the chip first ("Стереть чип")
   --version            print the version
   --help               print this
 
@@ -44,7 +55,10 @@ progress line for each step to standard error.
 Exit status: 0 success, 1 an error report, 2 the target failed (verify mismatch, no answer), 64 usage,
 130 stopped by Ctrl-C between pages.
 )";
-}
+
+}  // namespace
+
+const char* CliUsage() { return kUsage; }
 
 std::string CliVersion() { return std::string("pinwright-cli ") + PINWRIGHT_VERSION; }
 
@@ -79,15 +93,20 @@ bool Is(const std::string& a, const std::string& name) {
   return a.rfind(name, 0) == 0 && (a.size() == name.size() || a[name.size()] == '=');
 }
 
+/// The options that only switch something on.
+constexpr std::pair<const char*, bool CliOptions::*> kFlags[] = {
+    {"--help", &CliOptions::Help},          {"-h", &CliOptions::Help},
+    {"--version", &CliOptions::Version},    {"--simulator", &CliOptions::Simulator},
+    {"--clear-log", &CliOptions::ClearLog}, {"--yes", &CliOptions::Yes},
+    {"--force", &CliOptions::Force},        {"--erase", &CliOptions::Erase},
+};
+
 void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOptions& o) {
   const std::string& a = args[i];
-  if (a == "--help" || a == "-h") {
-    o.Help = true;
-  } else if (a == "--version") {
-    o.Version = true;
-  } else if (a == "--simulator") {
-    o.Simulator = true;
-  } else if (a.rfind("--simulator=", 0) == 0) {
+  for (const auto& [name, flag] : kFlags) {
+    if (a == name) return void(o.*flag = true);
+  }
+  if (a.rfind("--simulator=", 0) == 0) {
     o.Simulator = true;
     o.Bench = a.substr(12);
     if (o.Bench->empty()) throw std::invalid_argument("--simulator= needs a bench file");
@@ -98,14 +117,6 @@ void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOption
   } else if (Is(a, "--baud")) {
     o.Baud = OptionValue(args, i, "--baud", "a value");
     if (*o.Baud != kBaudAuto) ParseBaudNumber(*o.Baud);
-  } else if (a == "--clear-log") {
-    o.ClearLog = true;
-  } else if (a == "--yes") {
-    o.Yes = true;
-  } else if (a == "--force") {
-    o.Force = true;
-  } else if (a == "--erase") {
-    o.Erase = true;
   } else {
     throw std::invalid_argument("unknown option " + a);
   }

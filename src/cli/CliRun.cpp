@@ -45,26 +45,25 @@ void ReportDeclined(CliHost& host, OperationRun& run) {
             host.DeclinedKeys() + ")");
 }
 
+/// Runs the page's steps on the backend's programmer; the outcome goes to run.
+void RunPage(const CliOptions& options, const CliCommandLine& line, Backend& backend, CliHost& host, OperationRun& run,
+             const volatile std::sig_atomic_t* interrupted) {
+  const FormPaths paths = ProgramPaths();
+  D2XXUnit unit(backend.Driver());
+  const bool autoBaud = options.Baud && *options.Baud == kBaudAuto;
+  CliContext context{options, backend.Driver(), unit, host, run, paths, RunBaud(options, paths), autoBaud, interrupted};
+  line.Page->Run(context, line.Type, line.Steps);
+  host.EndProgress();
+  ReportDeclined(host, run);
+}
+
 int RunCommand(const CliOptions& options, const CliCommandLine& line, const volatile std::sig_atomic_t* interrupted) {
   auto backend = MakeBackend(options);
   CliHost host(options.Yes, options.Force);
   host.WatchStop(interrupted);
   OperationRun run(host);
   try {
-    const FormPaths paths = ProgramPaths();
-    D2XXUnit unit(backend->Driver());
-    CliContext context{options,
-                       backend->Driver(),
-                       unit,
-                       host,
-                       run,
-                       paths,
-                       RunBaud(options, paths),
-                       options.Baud && *options.Baud == kBaudAuto,
-                       interrupted};
-    line.Page->Run(context, line.Type, line.Steps);
-    host.EndProgress();
-    ReportDeclined(host, run);
+    RunPage(options, line, *backend, host, run, interrupted);
   } catch (const UsageError&) {
     // An argument only the page can judge (a type, a hex byte): a usage mistake, nothing done.
     backend->Finish();
@@ -76,6 +75,19 @@ int RunCommand(const CliOptions& options, const CliCommandLine& line, const vola
   // The error report says what failed; the hint says what a person can do about it.
   if (!run.Ok() && !backend->Hint().empty()) std::cerr << backend->Hint() << std::endl;
   return ExitStatus(run.Result());
+}
+
+/// The command words of options: parsed, their files checked (and loaded), then run.
+int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interrupted) {
+  CliCommandLine line = ParseCommandWords(options.Words, options.Erase);
+  // A file that cannot serve is refused before the programmer is opened.
+  try {
+    for (CliStep& step : line.Steps) CheckStepFile(step);
+  } catch (const PinwrightError& e) {
+    std::cerr << e.what() << std::endl;
+    return kExitError;
+  }
+  return RunCommand(options, line, interrupted);
 }
 
 }  // namespace
@@ -107,15 +119,7 @@ int RunCli(const std::vector<std::string>& args, const volatile std::sig_atomic_
     return kExitSuccess;
   }
   try {
-    CliCommandLine line = ParseCommandWords(options.Words, options.Erase);
-    // A file that cannot serve is refused before the programmer is opened.
-    try {
-      for (CliStep& step : line.Steps) CheckStepFile(step);
-    } catch (const PinwrightError& e) {
-      std::cerr << e.what() << std::endl;
-      return kExitError;
-    }
-    return RunCommand(options, line, interrupted);
+    return RunWords(options, interrupted);
   } catch (const UsageError& e) {
     return Usage(e.what());
   } catch (const std::exception& e) {

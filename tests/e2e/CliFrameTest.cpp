@@ -16,7 +16,7 @@ TEST(CliFrame, HelpPrintsTheCommandLine) {
   EXPECT_EQ(
       lines[0],
       "pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N|auto] [--clear-log] [--yes] "
-      "[--force] [--erase] PAGE OPERATION [ARGS]");
+      "[--force] [--erase] PAGE [TYPE] OPERATION [ARGS] [OPERATION [ARGS]]...");
   EXPECT_EQ(lines[1], "  avr identify | read-fuses | erase | reset");
   EXPECT_EQ(lines[7], "  i2c TYPE read FILE | write FILE | erase | verify FILE");
   EXPECT_EQ(lines[8], "  settings read | write CBUS CURRENT USB CLOCK | defaults");
@@ -36,7 +36,7 @@ TEST(CliFrame, UsageMistakesExitWith64AndShowTheCommandLine) {
                                                                 {"--simulator", "avr", "read-flash"}}) {
     const auto r = RunCli(args, dir.Path());
     EXPECT_EQ(r.Status, 64) << (args.empty() ? "(nothing)" : args.back());
-    EXPECT_NE(r.Err.find("PAGE OPERATION"), std::string::npos);
+    EXPECT_NE(r.Err.find("PAGE [TYPE] OPERATION"), std::string::npos);
     EXPECT_TRUE(r.Out.empty());
   }
 }

@@ -15,12 +15,7 @@ TForm1::TForm1(D2xx& driver, UiHost& host, FormPaths paths)
       Pic(*context_),
       I2c(*context_),
       Spi(*context_),
-      Setup(*context_),
-      pages_{{"avr", &Avr, &Avr.AvrSpi},
-             {"pic", &Pic, &Pic.PIC, &Pic.PicType},
-             {"i2c", &I2c, &I2c.I2cEepom, &I2c.I2eEepromType},
-             {"spi", &Spi, &Spi.SpiFlash},
-             {"settings", &Setup, &Setup.Setup}} {
+      Setup(*context_) {
   // A file loaded on the I2C page fills the EEPROM image the AVR page writes too.
   I2c.OnFileLoaded = [this] { Avr.AvrWriteEep.Enabled = Avr.ChipKnown; };
   // A file loaded on the PIC page fills the flash image the AVR page writes too.

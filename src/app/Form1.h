@@ -80,8 +80,12 @@ class TForm1 {
   SetupPage Setup;
 
  private:
-  /// The one list of the pages.
-  std::vector<PageEntry> pages_;
+  /// The one list of the pages, in the order of their tabs; a new page is one more row.
+  std::vector<PageEntry> pages_{{"avr", &Avr, &Avr.AvrSpi},
+                                {"pic", &Pic, &Pic.PIC, &Pic.PicType},
+                                {"i2c", &I2c, &I2c.I2cEepom, &I2c.I2eEepromType},
+                                {"spi", &Spi, &Spi.SpiFlash},
+                                {"settings", &Setup, &Setup.Setup}};
   bool busy_ = false;
   Outcome lastOutcome_ = Outcome::Success;
 };

@@ -1,5 +1,3 @@
-#include "cli/AvrCommands.h"
-
 #include <algorithm>
 #include <iostream>
 #include <string>
@@ -8,6 +6,7 @@
 #include "avr/AvrLockBits.h"
 #include "avr/AvrOperations.h"
 #include "avr/AvrTexts.h"
+#include "cli/CliPage.h"
 #include "cli/CliPages.h"
 #include "common/HexDigits.h"
 #include "frame/ImageFiles.h"

@@ -2,14 +2,17 @@
 
 #include <algorithm>
 
-#include "cli/AvrCommands.h"
-#include "cli/I2cCommands.h"
 #include "cli/NameMatch.h"
-#include "cli/PicCommands.h"
-#include "cli/SettingsCommands.h"
-#include "cli/SpiCommands.h"
 
 namespace pw::cli {
+
+// The pages, each in its own commands file (cli/AvrCommands.cpp, ...).
+CliPage AvrCliPage();
+CliPage PicCliPage();
+CliPage I2cCliPage();
+CliPage SpiCliPage();
+CliPage SettingsCliPage();
+
 namespace {
 
 std::vector<std::string> Names(const std::vector<CliOperation>& operations) {

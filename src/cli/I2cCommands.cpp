@@ -1,8 +1,7 @@
-#include "cli/I2cCommands.h"
-
 #include <algorithm>
 #include <vector>
 
+#include "cli/CliPage.h"
 #include "cli/CliPages.h"
 #include "frame/ImageFiles.h"
 #include "i2c/I2cOperations.h"

@@ -1,10 +1,9 @@
-#include "cli/PicCommands.h"
-
 #include <iostream>
 #include <utility>
 #include <vector>
 
 #include "cli/CliHost.h"
+#include "cli/CliPage.h"
 #include "cli/CliPages.h"
 #include "common/HexDigits.h"
 #include "frame/Frame.h"

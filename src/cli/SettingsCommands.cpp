@@ -1,7 +1,6 @@
-#include "cli/SettingsCommands.h"
-
 #include <iostream>
 
+#include "cli/CliPage.h"
 #include "frame/Texts.h"
 #include "setup/FtSettingsOperations.h"
 

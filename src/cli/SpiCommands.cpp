@@ -1,8 +1,7 @@
-#include "cli/SpiCommands.h"
-
 #include <algorithm>
 #include <memory>
 
+#include "cli/CliPage.h"
 #include "frame/Frame.h"
 #include "spi/SpiFlashOperations.h"
 #include "spi/SpiFlashTexts.h"

@@ -1,10 +1,13 @@
 #pragma once
 /// @file
 /// How the programmer board wires the FT232R data pins D0..D7 (bit n of a sample is Dn) to its
-/// three target headers, and the direction mask each protocol opens the chip with. This is the
-/// one place these facts live; docs/hardware.md draws them.
+/// target headers, the direction mask each protocol opens the chip with, and the protocol modes
+/// the programmer is opened in (mask and start-up pulse). This is the one place these facts
+/// live; docs/hardware.md draws them. A new chip family is a namespace of pins and one mode.
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace pw::wiring {
 
@@ -58,3 +61,38 @@ static_assert(spiflash::Mask == avr::Mask, "the flash adapter sits on the AVR he
 static_assert(i2c::Mask == 0xED);
 
 }  // namespace pw::wiring
+
+namespace pw {
+
+/// A start-up pulse: Hold goes on the pins for one sample, then, WaitMs later, Release.
+struct StartPulse {
+  std::uint8_t Hold = 0;
+  std::uint32_t WaitMs = 0;
+  std::uint8_t Release = 0;
+};
+
+/// A protocol mode: what opening the programmer for one protocol sets up.
+struct ProtocolMode {
+  /// The mode's name, for messages and traces.
+  std::string_view Name;
+  /// A set bit makes that data pin an output.
+  std::uint8_t Mask = 0;
+  /// Given right after the link is configured; none for modes whose target needs no clean start.
+  std::optional<StartPulse> Pulse;
+};
+
+/// AVR: hold the target in reset, then release it, so it starts cleanly before programming mode.
+inline constexpr std::uint32_t kAvrStartPulseMs = 10;
+
+inline constexpr ProtocolMode kModeAvr{"AVR-ISP", wiring::avr::Mask,
+                                       StartPulse{0x00, kAvrStartPulseMs, wiring::avr::Reset}};
+inline constexpr ProtocolMode kModePic{"PIC-ISP", wiring::pic::Mask, std::nullopt};
+inline constexpr ProtocolMode kModeI2c{"I2C-Eeprom", wiring::i2c::Mask, std::nullopt};
+/// /CS idles high between commands; a flash needs no start-up pulse.
+inline constexpr ProtocolMode kModeSpiFlash{"SPI-Flash", wiring::spiflash::Mask, std::nullopt};
+/// Every pin an input: the programmer's own settings are read and written without a target.
+inline constexpr ProtocolMode kModeNone{"NO", 0x00, std::nullopt};
+
+static_assert(kModeI2c.Mask == 0xED && kModePic.Mask == 0x9D && kModeAvr.Mask == 0x68);
+
+}  // namespace pw

@@ -20,7 +20,7 @@
 #include <span>
 #include <string>
 
-#include "d2xx/Modes.h"
+#include "d2xx/Wiring.h"
 #include "frame/OperationRun.h"
 #include "link/D2xxUnit.h"
 

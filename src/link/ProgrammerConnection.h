@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "d2xx/Modes.h"
+#include "d2xx/Wiring.h"
 #include "link/D2xxUnit.h"
 
 namespace pw {
@@ -20,7 +20,7 @@ inline constexpr std::uint32_t kLinkTimeoutMs = 2500;
 /// The index of the first device described as the programmer, or 0 when none is.
 int FindProgrammerIndex(D2XXUnit& unit);
 
-/// Opens and configures the programmer for mode (d2xx/Modes.h): its direction mask, then its
+/// Opens and configures the programmer for mode (d2xx/Wiring.h): its direction mask, then its
 /// start-up pulse, if it has one. Does nothing when one is already open. A failure after the device was opened closes
 /// it again before the error goes on.
 void OpenProgrammer(D2XXUnit& unit, const ProtocolMode& mode, std::int32_t baud);

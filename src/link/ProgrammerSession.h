@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "d2xx/Modes.h"
+#include "d2xx/Wiring.h"
 #include "link/D2xxUnit.h"
 
 namespace pw {

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "d2xx/Modes.h"
+#include "d2xx/Wiring.h"
 #include "frame/Texts.h"
 #include "pic/PicTexts.h"
 

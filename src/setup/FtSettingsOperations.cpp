@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "common/Error.h"
-#include "d2xx/Modes.h"
+#include "d2xx/Wiring.h"
 #include "frame/Texts.h"
 
 namespace pw {

@@ -3,7 +3,7 @@
 #include "spi/SpiFlashOperations.h"
 
 #include "common/HexDigits.h"
-#include "d2xx/Modes.h"
+#include "d2xx/Wiring.h"
 #include "spi/SpiFlashTexts.h"
 
 namespace pw {

@@ -1,7 +1,5 @@
 #include "model/FormContext.h"
 
-#include "frame/Texts.h"
-
 namespace pw {
 
 FormContext::FormContext(D2XXUnit& unit, UiHost& host, Memo& log, CheckBox& clearLog, Edit& dopInfo,
@@ -22,17 +20,6 @@ void FormContext::ClearLogIfTicked() {
 void FormContext::ReportError(const std::string& text) {
   outcome_ = Outcome::ErrorReport;
   Host.ShowError(text);
-}
-
-void FormContext::MarkTargetFailed() { outcome_ = Outcome::TargetProblem; }
-
-void FormContext::MarkInputRefused() { outcome_ = Outcome::ErrorReport; }
-
-bool FormContext::StopRequested(const std::string& undone) {
-  if (!Stop.Requested()) return false;
-  Log.Append(texts::Stopped(undone));
-  outcome_ = Outcome::Stopped;
-  return true;
 }
 
 Outcome FormContext::TakeOutcome() {

@@ -41,16 +41,6 @@ class FormContext {
   void ClearLogIfTicked();
   /// Shows text in an error message box and marks the running operation as ended by an error report.
   void ReportError(const std::string& text);
-  /// Marks the running operation as one whose target failed (verify mismatch, no answer).
-  void MarkTargetFailed();
-  /// Marks the running operation as ended by refusing the person's input (a file too big for
-  /// the chip, a data-file entry that cannot be used): an error, not a fault of the target.
-  void MarkInputRefused();
-  /// Between pages or groups: when a stop was requested, logs that the operation stopped with
-  /// undone (what was left undone), marks the operation as stopped and returns true.
-  bool StopRequested(const std::string& undone);
-  /// The running operation has stopped at the person's request.
-  bool Stopping() const { return outcome_ == Outcome::Stopped; }
   Outcome TakeOutcome();
   /// Keeps how an operation run through the frame ended as the running event's outcome.
   void Adopt(Outcome outcome) {

@@ -41,7 +41,7 @@ TEST_F(FrameTest, NoSecondOperationStartsWhileOneRuns) {
 }
 
 TEST_F(FrameTest, OutcomesAreKeptPerOperation) {
-  Form().Fire([&] { Form().Context().MarkTargetFailed(); });
+  Form().Fire([&] { Form().Context().Adopt(Outcome::TargetProblem); });
   EXPECT_EQ(Form().LastOutcome(), Outcome::TargetProblem);
   Form().Fire([&] { Form().Context().ReportError(texts::kNoProgrammer); });
   EXPECT_EQ(Form().LastOutcome(), Outcome::ErrorReport);

@@ -6,6 +6,7 @@
 #include "frame/Texts.h"
 #include "setup/FtSettings.h"
 #include "support/FormFixture.h"
+#include "support/FtRecord.h"
 
 namespace pw {
 namespace {
@@ -16,25 +17,13 @@ using Lines = std::vector<std::string>;
 constexpr int kSetupPage = 4;
 
 /// A record decoded from an EEPROM image, with its own text buffers.
-struct ChipRecord {
-  explicit ChipRecord(const FtEepromImage& image) {
-    data.Signature2 = 0xFFFFFFFF;
-    data.Manufacturer = manufacturer;
-    data.ManufacturerId = manufacturerId;
-    data.Description = description;
-    data.SerialNumber = serial;
-    EXPECT_EQ(DecodeFtEeprom(image, data), FT_OK);
-  }
+struct ChipRecord : test::FtRecord {
+  explicit ChipRecord(const FtEepromImage& image) { EXPECT_EQ(DecodeFtEeprom(image, Data), FT_OK); }
   FtEepromImage Encode() const {
     FtEepromImage image{};
-    EXPECT_EQ(EncodeFtEeprom(data, image), FT_OK);
+    EXPECT_EQ(EncodeFtEeprom(Data, image), FT_OK);
     return image;
   }
-  FT_PROGRAM_DATA data{};
-  char manufacturer[64] = {};
-  char manufacturerId[16] = {};
-  char description[64] = {};
-  char serial[16] = {};
 };
 
 struct SetupPageTest : ::testing::Test {
@@ -44,7 +33,7 @@ struct SetupPageTest : ::testing::Test {
   /// Changes the chip's EEPROM as another program would have programmed it.
   void Preset(const std::function<void(FT_PROGRAM_DATA&)>& change) {
     ChipRecord r(Eeprom());
-    change(r.data);
+    change(r.Data);
     Eeprom() = r.Encode();
   }
   ChipRecord Stored(std::size_t device = 0) { return ChipRecord(Eeprom(device)); }
@@ -141,18 +130,18 @@ TEST_F(SetupPageTest, WritingProgramsTheControlsAndALaterReadShowsThem) {
     const FtEepromImage& image = Eeprom();
     EXPECT_EQ(image[0x7E] | (image[0x7F] << 8), FtEepromChecksum(image));
     const ChipRecord chip = Stored();
-    EXPECT_EQ(chip.data.Cbus4, c.Cbus4);
-    EXPECT_EQ(chip.data.MaxPower, c.MaxPower);
-    EXPECT_EQ(chip.data.USBVersion, c.Version);
-    EXPECT_EQ(chip.data.UseExtOsc, c.Clock);
-    EXPECT_EQ(chip.data.HighDriveIOs, 1);
+    EXPECT_EQ(chip.Data.Cbus4, c.Cbus4);
+    EXPECT_EQ(chip.Data.MaxPower, c.MaxPower);
+    EXPECT_EQ(chip.Data.USBVersion, c.Version);
+    EXPECT_EQ(chip.Data.UseExtOsc, c.Clock);
+    EXPECT_EQ(chip.Data.HighDriveIOs, 1);
     // Everything else as read.
-    EXPECT_EQ(chip.data.VendorId, 0x0403);
-    EXPECT_EQ(chip.data.ProductId, 0x6001);
-    EXPECT_EQ(chip.data.Cbus0, 4);
-    EXPECT_EQ(chip.data.InvertRTS, 1);
-    EXPECT_STREQ(chip.description, "FT232R USB UART");
-    EXPECT_STREQ(chip.serial, "A1B2C3D4");
+    EXPECT_EQ(chip.Data.VendorId, 0x0403);
+    EXPECT_EQ(chip.Data.ProductId, 0x6001);
+    EXPECT_EQ(chip.Data.Cbus0, 4);
+    EXPECT_EQ(chip.Data.InvertRTS, 1);
+    EXPECT_STREQ(chip.Description, "FT232R USB UART");
+    EXPECT_STREQ(chip.Serial, "A1B2C3D4");
     Click(Page().SetupRead);
     EXPECT_EQ(Page().SetupCbus.Text, CbusName(c.Cbus4));
     EXPECT_EQ(Page().SetupCurrent.Text, std::to_string(c.MaxPower));
@@ -172,14 +161,14 @@ TEST_F(SetupPageTest, DefaultsGoOverTheRecordReadAndTheControlsStay) {
   Click(Page().SetupDefoult);
   EXPECT_EQ(Log().back(), "настройки прошиты по умолчанию");
   const ChipRecord chip = Stored();
-  EXPECT_EQ(chip.data.Cbus4, 10);
-  EXPECT_EQ(chip.data.MaxPower, 50);
-  EXPECT_EQ(chip.data.USBVersion, 0x0200);
-  EXPECT_EQ(chip.data.HighDriveIOs, 1);
-  EXPECT_EQ(chip.data.UseExtOsc, 0);
-  EXPECT_EQ(chip.data.Cbus0, 4);
-  EXPECT_EQ(chip.data.PullDownEnableR, 1);
-  EXPECT_STREQ(chip.serial, "A1B2C3D4");
+  EXPECT_EQ(chip.Data.Cbus4, 10);
+  EXPECT_EQ(chip.Data.MaxPower, 50);
+  EXPECT_EQ(chip.Data.USBVersion, 0x0200);
+  EXPECT_EQ(chip.Data.HighDriveIOs, 1);
+  EXPECT_EQ(chip.Data.UseExtOsc, 0);
+  EXPECT_EQ(chip.Data.Cbus0, 4);
+  EXPECT_EQ(chip.Data.PullDownEnableR, 1);
+  EXPECT_STREQ(chip.Serial, "A1B2C3D4");
   EXPECT_EQ(Page().SetupCbus.Text, "CLK24");
   EXPECT_EQ(Page().SetupCurrent.Text, "100");
   EXPECT_EQ(Page().UsbVer.Text, "1.1");

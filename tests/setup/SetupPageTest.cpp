@@ -26,6 +26,24 @@ struct ChipRecord : test::FtRecord {
   }
 };
 
+/// Settings the page does not show, as another program may have left them.
+void PresetUnshown(FT_PROGRAM_DATA& d) {
+  d.Cbus0 = 4;
+  d.InvertRTS = 1;
+  d.PullDownEnableR = 1;
+}
+
+/// A write keeps what the page does not show as it was read.
+void ExpectUnshownKept(const ChipRecord& chip) {
+  EXPECT_EQ(chip.Data.VendorId, 0x0403);
+  EXPECT_EQ(chip.Data.ProductId, 0x6001);
+  EXPECT_EQ(chip.Data.Cbus0, 4);
+  EXPECT_EQ(chip.Data.InvertRTS, 1);
+  EXPECT_EQ(chip.Data.PullDownEnableR, 1);
+  EXPECT_STREQ(chip.Description, "FT232R USB UART");
+  EXPECT_STREQ(chip.Serial, "A1B2C3D4");
+}
+
 struct SetupPageTest : ::testing::Test {
   explicit SetupPageTest(const std::string& bench = "") : f(bench) { f.Start(); }
   SetupPage& Page() { return f.Form->Setup; }
@@ -116,8 +134,7 @@ TEST_F(SetupPageTest, WritingProgramsTheControlsAndALaterReadShowsThem) {
     Eeprom() = FactoryFtEeprom("FT232R USB UART", "A1B2C3D4");
     Preset([&](FT_PROGRAM_DATA& d) {
       d.Cbus4 = c.ChipCbus4;
-      d.Cbus0 = 4;
-      d.InvertRTS = 1;
+      PresetUnshown(d);
     });
     f.Form->PageControl1.ActivePageIndex = 0;
     Show();
@@ -135,13 +152,7 @@ TEST_F(SetupPageTest, WritingProgramsTheControlsAndALaterReadShowsThem) {
     EXPECT_EQ(chip.Data.USBVersion, c.Version);
     EXPECT_EQ(chip.Data.UseExtOsc, c.Clock);
     EXPECT_EQ(chip.Data.HighDriveIOs, 1);
-    // Everything else as read.
-    EXPECT_EQ(chip.Data.VendorId, 0x0403);
-    EXPECT_EQ(chip.Data.ProductId, 0x6001);
-    EXPECT_EQ(chip.Data.Cbus0, 4);
-    EXPECT_EQ(chip.Data.InvertRTS, 1);
-    EXPECT_STREQ(chip.Description, "FT232R USB UART");
-    EXPECT_STREQ(chip.Serial, "A1B2C3D4");
+    ExpectUnshownKept(chip);
     Click(Page().SetupRead);
     EXPECT_EQ(Page().SetupCbus.Text, CbusName(c.Cbus4));
     EXPECT_EQ(Page().SetupCurrent.Text, std::to_string(c.MaxPower));
@@ -154,8 +165,7 @@ TEST_F(SetupPageTest, DefaultsGoOverTheRecordReadAndTheControlsStay) {
     d.MaxPower = 100;
     d.USBVersion = 0x0110;
     d.UseExtOsc = 1;
-    d.Cbus0 = 4;
-    d.PullDownEnableR = 1;
+    PresetUnshown(d);
   });
   Show();
   Click(Page().SetupDefoult);
@@ -166,9 +176,7 @@ TEST_F(SetupPageTest, DefaultsGoOverTheRecordReadAndTheControlsStay) {
   EXPECT_EQ(chip.Data.USBVersion, 0x0200);
   EXPECT_EQ(chip.Data.HighDriveIOs, 1);
   EXPECT_EQ(chip.Data.UseExtOsc, 0);
-  EXPECT_EQ(chip.Data.Cbus0, 4);
-  EXPECT_EQ(chip.Data.PullDownEnableR, 1);
-  EXPECT_STREQ(chip.Serial, "A1B2C3D4");
+  ExpectUnshownKept(chip);
   EXPECT_EQ(Page().SetupCbus.Text, "CLK24");
   EXPECT_EQ(Page().SetupCurrent.Text, "100");
   EXPECT_EQ(Page().UsbVer.Text, "1.1");

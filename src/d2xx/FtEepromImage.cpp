@@ -84,18 +84,15 @@ std::string FtEepromString(const FtEepromImage& image, int pointerOffset) {
   return text;
 }
 
-FtEepromImage FactoryFtEeprom(const std::string& description, const std::string& serial) {
-  std::string manufacturer = "FTDI";
-  std::string texts[] = {description, serial};
+namespace {
+
+/// The settings an FT232R leaves the factory with, its texts aside.
+FT_PROGRAM_DATA FactorySettings() {
   FT_PROGRAM_DATA d{};
   d.Signature2 = 0xFFFFFFFF;
   d.Version = 2;
   d.VendorId = 0x0403;
   d.ProductId = 0x6001;
-  d.Manufacturer = manufacturer.data();
-  d.ManufacturerId = manufacturer.data();
-  d.Description = texts[0].data();
-  d.SerialNumber = texts[1].data();
   d.MaxPower = 90;
   d.PnP = 1;
   d.RemoteWakeup = 1;
@@ -107,6 +104,19 @@ FtEepromImage FactoryFtEeprom(const std::string& description, const std::string&
   d.Cbus2 = 0;  // TXDEN
   d.Cbus3 = 1;  // PWRON
   d.Cbus4 = 5;  // SLEEP
+  return d;
+}
+
+}  // namespace
+
+FtEepromImage FactoryFtEeprom(const std::string& description, const std::string& serial) {
+  std::string manufacturer = "FTDI";
+  std::string texts[] = {description, serial};
+  FT_PROGRAM_DATA d = FactorySettings();
+  d.Manufacturer = manufacturer.data();
+  d.ManufacturerId = manufacturer.data();
+  d.Description = texts[0].data();
+  d.SerialNumber = texts[1].data();
   FtEepromImage image{};
   // A description too long for the string space is shortened, as a factory would never ship it.
   while (EncodeFtEeprom(d, image) != FT_OK && !texts[0].empty()) {
@@ -124,17 +134,34 @@ bool PnpEntryOff(const FtEepromImage& image) {
   return at + kPnpSize <= kChecksumAt && image[at] == 0x02 && image[at + 1] == 0x03 && image[at + 2] == 0x01;
 }
 
+/// The record's texts; its manufacturer ID is the serial number's first two letters.
+void DecodeTexts(const FtEepromImage& image, FT_PROGRAM_DATA& d) {
+  const std::string serial = FtEepromString(image, kSerialPtr);
+  CopyText(d.Manufacturer, kFtManufacturerSize, FtEepromString(image, kManufacturerPtr));
+  CopyText(d.ManufacturerId, kFtManufacturerIdSize, serial.substr(0, 2));
+  CopyText(d.Description, kFtDescriptionSize, FtEepromString(image, kDescriptionPtr));
+  CopyText(d.SerialNumber, kFtSerialNumberSize, serial);
+}
+
+/// The pins' settings: which lines are inverted and what the CBUS pins do.
+void DecodePins(const FtEepromImage& image, FT_PROGRAM_DATA& d) {
+  std::uint8_t* invert[] = {&d.InvertTXD, &d.InvertRXD, &d.InvertRTS, &d.InvertCTS,
+                            &d.InvertDTR, &d.InvertDSR, &d.InvertDCD, &d.InvertRI};
+  for (int bit = 0; bit < 8; ++bit) *invert[bit] = (image[0x0B] >> bit) & 1;
+  d.Cbus0 = image[0x14] & 0x0F;
+  d.Cbus1 = image[0x14] >> 4;
+  d.Cbus2 = image[0x15] & 0x0F;
+  d.Cbus3 = image[0x15] >> 4;
+  d.Cbus4 = image[0x16];
+}
+
 }  // namespace
 
 FT_STATUS DecodeFtEeprom(const FtEepromImage& image, FT_PROGRAM_DATA& d) {
   if (!d.Manufacturer || !d.ManufacturerId || !d.Description || !d.SerialNumber) return FT_INVALID_PARAMETER;
   d.VendorId = Get16(image, 0x02);
   d.ProductId = Get16(image, 0x04);
-  const std::string serial = FtEepromString(image, kSerialPtr);
-  CopyText(d.Manufacturer, kFtManufacturerSize, FtEepromString(image, kManufacturerPtr));
-  CopyText(d.ManufacturerId, kFtManufacturerIdSize, serial.substr(0, 2));
-  CopyText(d.Description, kFtDescriptionSize, FtEepromString(image, kDescriptionPtr));
-  CopyText(d.SerialNumber, kFtSerialNumberSize, serial);
+  DecodeTexts(image, d);
   d.MaxPower = static_cast<std::uint16_t>(image[0x09] * 2);
   d.PnP = PnpEntryOff(image) ? 0 : 1;
   d.SelfPowered = (image[0x08] & kSelfPowered) ? 1 : 0;
@@ -146,14 +173,7 @@ FT_STATUS DecodeFtEeprom(const FtEepromImage& image, FT_PROGRAM_DATA& d) {
   d.EndpointSize = image[0x01];
   d.PullDownEnableR = (image[0x0A] & kPullDown) ? 1 : 0;
   d.SerNumEnableR = (image[0x0A] & kSerialEnable) ? 1 : 0;
-  std::uint8_t* invert[] = {&d.InvertTXD, &d.InvertRXD, &d.InvertRTS, &d.InvertCTS,
-                            &d.InvertDTR, &d.InvertDSR, &d.InvertDCD, &d.InvertRI};
-  for (int bit = 0; bit < 8; ++bit) *invert[bit] = (image[0x0B] >> bit) & 1;
-  d.Cbus0 = image[0x14] & 0x0F;
-  d.Cbus1 = image[0x14] >> 4;
-  d.Cbus2 = image[0x15] & 0x0F;
-  d.Cbus3 = image[0x15] >> 4;
-  d.Cbus4 = image[0x16];
+  DecodePins(image, d);
   d.RIsD2XX = (image[0x00] & kD2xx) ? 1 : 0;
   return FT_OK;
 }

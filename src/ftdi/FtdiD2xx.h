@@ -19,6 +19,7 @@
 #include "d2xx/D2xx.h"
 
 struct ftdi_context;
+struct ftdi_transfer_control;
 struct libusb_device;
 
 namespace pw::ftdi {
@@ -80,6 +81,14 @@ class FtdiD2xx : public D2xx {
   /// Streams count bytes out while reading their replies into the device's queue.
   FT_STATUS Exchange(OpenDevice& dev, const std::uint8_t* bytes, std::uint32_t count, std::uint32_t* written);
   FT_STATUS ExchangeStep(OpenDevice& dev, std::uint8_t* bytes, std::uint32_t count, std::uint32_t* written);
+  /// Handles USB events until both transfers are done or no byte has moved for idle
+  /// microseconds; false when the event handling itself failed.
+  bool AwaitTransfers(ftdi_context* context, const ftdi_transfer_control& reading, const ftdi_transfer_control& writing,
+                      std::uint64_t idle) const;
+  /// Ends a step's transfers and hands on what they moved: the replies to the device's queue,
+  /// the count of bytes written.
+  FT_STATUS EndStep(OpenDevice& dev, ftdi_transfer_control* reading, ftdi_transfer_control* writing, bool failed,
+                    std::uint32_t* written);
   void NoteOpenFailure(libusb_device* device);
 
   FtdiOptions options_;

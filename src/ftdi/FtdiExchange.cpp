@@ -69,17 +69,19 @@ FT_STATUS FtdiD2xx::ExchangeStep(OpenDevice& dev, std::uint8_t* bytes, std::uint
   ftdi_transfer_control* reading = ftdi_read_data_submit(context, dev.Incoming.data(), static_cast<int>(count));
   if (!reading) return FT_IO_ERROR;
   ftdi_transfer_control* writing = ftdi_write_data_submit(context, bytes, static_cast<int>(count));
-  bool failed = writing == nullptr;
   const std::uint64_t idle = std::uint64_t{std::max(dev.ReadMs, dev.WriteMs)} * 1000;
+  const bool failed = !writing || !AwaitTransfers(context, *reading, *writing, idle);
+  return EndStep(dev, reading, writing, failed, written);
+}
+
+bool FtdiD2xx::AwaitTransfers(ftdi_context* context, const ftdi_transfer_control& reading,
+                              const ftdi_transfer_control& writing, std::uint64_t idle) const {
   std::uint64_t deadline = Now() + idle;
   int progress = -1;
-  while (!failed && !(reading->completed && writing->completed)) {
-    if (PumpEvents(context) < 0) {
-      failed = true;
-      break;
-    }
+  while (!(reading.completed && writing.completed)) {
+    if (PumpEvents(context) < 0) return false;
     // The time-out counts from the last byte moved: a long run is not cut off for being long.
-    const int moved = reading->offset + writing->offset;
+    const int moved = reading.offset + writing.offset;
     if (moved != progress) {
       progress = moved;
       deadline = Now() + idle;
@@ -87,14 +89,20 @@ FT_STATUS FtdiD2xx::ExchangeStep(OpenDevice& dev, std::uint8_t* bytes, std::uint
       break;
     }
   }
+  return true;
+}
+
+FT_STATUS FtdiD2xx::EndStep(OpenDevice& dev, ftdi_transfer_control* reading, ftdi_transfer_control* writing,
+                            bool failed, std::uint32_t* written) {
+  const int count = static_cast<int>(dev.Incoming.size());
   int sent = 0;
   int received = 0;
   bool wedged = false;
   if (writing) Finish(writing, sent, failed, wedged);
   Finish(reading, received, failed, wedged);
-  received = std::clamp(received, 0, static_cast<int>(count));
+  received = std::clamp(received, 0, count);
   dev.Replies.insert(dev.Replies.end(), dev.Incoming.begin(), dev.Incoming.begin() + received);
-  *written = static_cast<std::uint32_t>(std::clamp(sent, 0, static_cast<int>(count)));
+  *written = static_cast<std::uint32_t>(std::clamp(sent, 0, count));
   if (wedged) {
     dev.Wedged = true;
     return FT_IO_ERROR;

@@ -27,6 +27,15 @@ const FileTarget* TargetOf(const QWidget* hit, const QWidget* window) {
   return nullptr;
 }
 
+/// Takes a drag or a drop where the file can go, else turns it away.
+void Answer(QDropEvent& event, bool takes) {
+  if (takes) {
+    event.acceptProposedAction();
+  } else {
+    event.ignore();
+  }
+}
+
 }  // namespace
 
 QString DroppedImageFile(const QMimeData& mime) {
@@ -59,43 +68,34 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::DragEnter: {
       // Where the file may land is decided by the moves that follow.
       auto* enter = static_cast<QDragEnterEvent*>(event);
-      if (DroppedImageFile(*enter->mimeData()).isEmpty()) {
-        enter->ignore();
-      } else {
-        enter->acceptProposedAction();
-      }
+      Answer(*enter, !DroppedImageFile(*enter->mimeData()).isEmpty());
       return true;
     }
     case QEvent::DragMove: {
       auto* move = static_cast<QDragMoveEvent*>(event);
-      if (TargetAt(move->position().toPoint())) {
-        move->acceptProposedAction();
-      } else {
-        move->ignore();
-      }
+      Answer(*move, TargetAt(move->position().toPoint()) != nullptr);
       return true;
     }
-    case QEvent::Drop: {
-      auto* drop = static_cast<QDropEvent*>(event);
-      const QString file = DroppedImageFile(*drop->mimeData());
-      QPushButton* target = file.isEmpty() ? nullptr : TargetAt(drop->position().toPoint());
-      if (!target) {
-        drop->ignore();
-        return true;
-      }
-      drop->acceptProposedAction();
-      // The load may ask or report in a dialog: not while the sender still waits for the drop.
-      QMetaObject::invokeMethod(
-          this,
-          [this, button = QPointer<QPushButton>(target), file] {
-            if (button) Load(button, file);
-          },
-          Qt::QueuedConnection);
+    case QEvent::Drop:
+      Drop(*static_cast<QDropEvent*>(event));
       return true;
-    }
     default:
       return false;
   }
+}
+
+void FileDrop::Drop(QDropEvent& drop) {
+  const QString file = DroppedImageFile(*drop.mimeData());
+  QPushButton* target = file.isEmpty() ? nullptr : TargetAt(drop.position().toPoint());
+  Answer(drop, target != nullptr);
+  if (!target) return;
+  // The load may ask or report in a dialog: not while the sender still waits for the drop.
+  QMetaObject::invokeMethod(
+      this,
+      [this, button = QPointer<QPushButton>(target), file] {
+        if (button) Load(button, file);
+      },
+      Qt::QueuedConnection);
 }
 
 void FileDrop::Load(QPushButton* target, const QString& file) {

@@ -14,6 +14,7 @@
 #include "app/Form1.h"
 #include "gui/WidgetBinder.h"
 
+class QDropEvent;
 class QMimeData;
 class QPushButton;
 
@@ -41,6 +42,8 @@ class FileDrop : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  /// Takes a drop where a page's file button is enabled and loads the file through it.
+  void Drop(QDropEvent& drop);
   /// Clicks target with file as its dialog's answer; the answer is withdrawn afterwards even
   /// when the click did nothing with it.
   void Load(QPushButton* target, const QString& file);

@@ -38,13 +38,111 @@ QString HintOf(const std::string& name) {
   return {};
 }
 
-QLabel* MakeLabel(const Label& c, QWidget* parent) {
+// One maker per control kind: the widget that shows it, set up as the kind wants.
+QWidget* MakeWidget(const PageControl&, QWidget* parent) { return Make<QTabWidget>(parent); }
+QWidget* MakeWidget(const GroupBox&, QWidget* parent) { return Make<QGroupBox>(parent); }
+QWidget* MakeWidget(const Button&, QWidget* parent) { return Make<QPushButton>(parent); }
+QWidget* MakeWidget(const CheckBox&, QWidget* parent) { return Make<QCheckBox>(parent); }
+QWidget* MakeWidget(const Edit&, QWidget* parent) { return Make<QLineEdit>(parent); }
+
+QWidget* MakeWidget(const TabSheet& page, QWidget* parent) {
+  auto* widget = new QWidget();
+  if (auto* tabs = qobject_cast<QTabWidget*>(parent)) tabs->addTab(widget, Q(page.Caption));
+  return widget;
+}
+
+QWidget* MakeWidget(const ComboBox& c, QWidget* parent) {
+  auto* box = Make<QComboBox>(parent);
+  box->setEditable(c.Editable);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  return box;
+}
+
+QWidget* MakeWidget(const Label& c, QWidget* parent) {
   if (IsPathLabel(c.Name)) return new ElidedLabel(parent);
   auto* label = Make<QLabel>(parent);
   label->setWordWrap(true);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   if (c.Look == Label::Style::Warning) label->setStyleSheet("color: #c00000; font-weight: bold;");
   return label;
+}
+
+QWidget* MakeWidget(const ProgressBar&, QWidget* parent) {
+  auto* bar = Make<QProgressBar>(parent);
+  bar->setTextVisible(false);
+  return bar;
+}
+
+QWidget* MakeWidget(const Memo&, QWidget* parent) {
+  auto* memo = Make<QPlainTextEdit>(parent);
+  memo->setReadOnly(true);
+  return memo;
+}
+
+// One sync per control kind: copies what the control holds to its widget. A page shows its
+// caption from the start and nothing else.
+void SyncWidget(QWidget*, const TabSheet&) {}
+
+void SyncWidget(QWidget* widget, const PageControl& c) {
+  auto* tabs = qobject_cast<QTabWidget*>(widget);
+  if (tabs->currentIndex() != c.ActivePageIndex) tabs->setCurrentIndex(c.ActivePageIndex);
+}
+
+void SyncWidget(QWidget* widget, const GroupBox& c) {
+  Update(qobject_cast<QGroupBox*>(widget), Q(c.Caption), &QGroupBox::title, &QGroupBox::setTitle);
+}
+
+void SyncWidget(QWidget* widget, const Button& c) {
+  Update(qobject_cast<QPushButton*>(widget), Q(c.Caption), &QPushButton::text, &QPushButton::setText);
+}
+
+void SyncWidget(QWidget* widget, const CheckBox& c) {
+  auto* box = qobject_cast<QCheckBox*>(widget);
+  Update(box, Q(c.Caption), &QCheckBox::text, &QCheckBox::setText);
+  Update(box, c.Checked, &QCheckBox::isChecked, &QCheckBox::setChecked);
+}
+
+void SyncWidget(QWidget* widget, const ComboBox& c) {
+  auto* box = qobject_cast<QComboBox*>(widget);
+  QStringList items;
+  for (const auto& item : c.Items) items << Q(item);
+  QStringList shown;
+  for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
+  if (shown != items) {
+    box->clear();
+    box->addItems(items);
+  }
+  if (box->currentIndex() != c.ItemIndex) box->setCurrentIndex(c.ItemIndex);
+  if (box->isEditable() && box->currentText() != Q(c.Text)) box->setEditText(Q(c.Text));
+}
+
+void SyncWidget(QWidget* widget, const Edit& c) {
+  auto* edit = qobject_cast<QLineEdit*>(widget);
+  Update(edit, Q(c.Text), &QLineEdit::text, &QLineEdit::setText);
+  Update(edit, c.ReadOnly, &QLineEdit::isReadOnly, &QLineEdit::setReadOnly);
+}
+
+void SyncWidget(QWidget* widget, const Label& c) {
+  // Captions carry CR LF line ends; a label breaks lines at LF alone.
+  if (auto* path = qobject_cast<ElidedLabel*>(widget)) return path->SetFullText(Q(c.Caption));
+  Update(qobject_cast<QLabel*>(widget), Q(c.Caption).replace("\r\n", "\n"), &QLabel::text, &QLabel::setText);
+}
+
+void SyncWidget(QWidget* widget, const ProgressBar& c) {
+  auto* bar = qobject_cast<QProgressBar*>(widget);
+  if (bar->minimum() != c.Min || bar->maximum() != c.Max) bar->setRange(c.Min, c.Max);
+  Update(bar, c.Position, &QProgressBar::value, &QProgressBar::setValue);
+}
+
+/// A memo takes only the lines it has not shown yet; after a clear it starts afresh.
+void SyncMemo(QPlainTextEdit* memo, const Memo& c, std::pair<std::size_t, std::size_t>& shown) {
+  auto& [clears, lines] = shown;
+  if (clears != c.Clears || c.Lines.size() < lines) {
+    memo->clear();
+    clears = c.Clears;
+    lines = 0;
+  }
+  for (; lines < c.Lines.size(); ++lines) memo->appendPlainText(Q(c.Lines[lines]));
 }
 
 }  // namespace
@@ -72,41 +170,12 @@ void WidgetBinder::Place(QWidget* widget, const ControlBase& control) {
 void WidgetBinder::Build(const ControlRef& control) {
   const ControlBase& base = BaseOf(control);
   QWidget* parent = ParentOf(base);
-  QWidget* widget = nullptr;
-  if (auto* page = std::get_if<TabSheet*>(&control)) {
-    auto* tabs = qobject_cast<QTabWidget*>(parent);
-    widget = new QWidget();
+  QWidget* widget = std::visit([parent](auto* c) { return MakeWidget(*c, parent); }, control);
+  if (std::holds_alternative<TabSheet*>(control)) {
+    // A page is laid out by its page control: it takes neither a place nor a hint.
     widget->setObjectName(Q(base.Name));
     widgets_.insert(Q(base.Name), widget);
-    if (tabs) tabs->addTab(widget, Q((*page)->Caption));
   } else {
-    std::visit(
-        [&](auto* c) {
-          using T = std::remove_pointer_t<decltype(c)>;
-          if constexpr (std::is_same_v<T, PageControl>) widget = Make<QTabWidget>(parent);
-          if constexpr (std::is_same_v<T, GroupBox>) widget = Make<QGroupBox>(parent);
-          if constexpr (std::is_same_v<T, Button>) widget = Make<QPushButton>(parent);
-          if constexpr (std::is_same_v<T, CheckBox>) widget = Make<QCheckBox>(parent);
-          if constexpr (std::is_same_v<T, ComboBox>) {
-            auto* box = Make<QComboBox>(parent);
-            box->setEditable(c->Editable);
-            box->setInsertPolicy(QComboBox::NoInsert);
-            widget = box;
-          }
-          if constexpr (std::is_same_v<T, Edit>) widget = Make<QLineEdit>(parent);
-          if constexpr (std::is_same_v<T, Label>) widget = MakeLabel(*c, parent);
-          if constexpr (std::is_same_v<T, ProgressBar>) {
-            auto* bar = Make<QProgressBar>(parent);
-            bar->setTextVisible(false);
-            widget = bar;
-          }
-          if constexpr (std::is_same_v<T, Memo>) {
-            auto* memo = Make<QPlainTextEdit>(parent);
-            memo->setReadOnly(true);
-            widget = memo;
-          }
-        },
-        control);
     Place(widget, base);
   }
   Connect(control, widget);
@@ -119,45 +188,50 @@ void WidgetBinder::Fire(const std::function<void()>& handler) {
 }
 
 void WidgetBinder::Connect(const ControlRef& control, QWidget* widget) {
-  if (auto* c = std::get_if<Button*>(&control)) {
-    Button* button = *c;
-    connect(qobject_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, button] {
-      // The stop button acts on the operation that runs, so it cannot wait for the frame.
-      if (button->RunsWhileBusy && button->OnClick) return button->OnClick();
-      Fire(button->OnClick);
-    });
-  } else if (auto* c = std::get_if<CheckBox*>(&control)) {
-    CheckBox* check = *c;
-    connect(qobject_cast<QCheckBox*>(widget), &QCheckBox::toggled, this, [this, check](bool on) {
-      if (!syncing_) check->Checked = on;
-    });
-  } else if (auto* c = std::get_if<ComboBox*>(&control)) {
-    ComboBox* combo = *c;
-    auto* box = qobject_cast<QComboBox*>(widget);
-    connect(box, &QComboBox::activated, this, [this, combo](int index) {
-      if (syncing_ || form_.Busy()) return SyncAll();
-      combo->Select(index);
-      Fire(combo->OnChange);
-    });
-    if (box->lineEdit()) {
-      connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, combo](const QString& text) {
-        if (syncing_ || form_.Busy()) return;
-        combo->Text = text.toStdString();
-        Fire(combo->OnChange);
-      });
-    }
-  } else if (auto* c = std::get_if<Edit*>(&control)) {
-    Edit* edit = *c;
-    connect(qobject_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this, [this, edit](const QString& text) {
-      if (!syncing_) edit->Text = text.toStdString();
-    });
-  } else if (std::get_if<PageControl*>(&control)) {
-    connect(qobject_cast<QTabWidget*>(widget), &QTabWidget::currentChanged, this, [this](int index) {
-      if (syncing_) return;
-      form_.ShowPage(index);
-      SyncAll();
-    });
-  }
+  std::visit([this, widget](auto* c) { ConnectWidget(c, widget); }, control);
+}
+
+void WidgetBinder::ConnectWidget(Button* button, QWidget* widget) {
+  connect(qobject_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, button] {
+    // The stop button acts on the operation that runs, so it cannot wait for the frame.
+    if (button->RunsWhileBusy && button->OnClick) return button->OnClick();
+    Fire(button->OnClick);
+  });
+}
+
+void WidgetBinder::ConnectWidget(CheckBox* check, QWidget* widget) {
+  connect(qobject_cast<QCheckBox*>(widget), &QCheckBox::toggled, this, [this, check](bool on) {
+    if (!syncing_) check->Checked = on;
+  });
+}
+
+void WidgetBinder::ConnectWidget(ComboBox* combo, QWidget* widget) {
+  auto* box = qobject_cast<QComboBox*>(widget);
+  connect(box, &QComboBox::activated, this, [this, combo](int index) {
+    if (syncing_ || form_.Busy()) return SyncAll();
+    combo->Select(index);
+    Fire(combo->OnChange);
+  });
+  if (!box->lineEdit()) return;
+  connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, combo](const QString& text) {
+    if (syncing_ || form_.Busy()) return;
+    combo->Text = text.toStdString();
+    Fire(combo->OnChange);
+  });
+}
+
+void WidgetBinder::ConnectWidget(Edit* edit, QWidget* widget) {
+  connect(qobject_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this, [this, edit](const QString& text) {
+    if (!syncing_) edit->Text = text.toStdString();
+  });
+}
+
+void WidgetBinder::ConnectWidget(PageControl*, QWidget* widget) {
+  connect(qobject_cast<QTabWidget*>(widget), &QTabWidget::currentChanged, this, [this](int index) {
+    if (syncing_) return;
+    form_.ShowPage(index);
+    SyncAll();
+  });
 }
 
 void WidgetBinder::SyncAll() {
@@ -182,51 +256,10 @@ void WidgetBinder::Sync(const ControlRef& control) {
   if (!std::get_if<TabSheet*>(&control)) Update(widget, base.Enabled, &QWidget::isEnabled, &QWidget::setEnabled);
   std::visit(
       [&](auto* c) {
-        using T = std::remove_pointer_t<decltype(c)>;
-        if constexpr (std::is_same_v<T, PageControl>) {
-          auto* tabs = qobject_cast<QTabWidget*>(widget);
-          if (tabs->currentIndex() != c->ActivePageIndex) tabs->setCurrentIndex(c->ActivePageIndex);
-        } else if constexpr (std::is_same_v<T, GroupBox>) {
-          Update(qobject_cast<QGroupBox*>(widget), Q(c->Caption), &QGroupBox::title, &QGroupBox::setTitle);
-        } else if constexpr (std::is_same_v<T, Button>) {
-          Update(qobject_cast<QPushButton*>(widget), Q(c->Caption), &QPushButton::text, &QPushButton::setText);
-        } else if constexpr (std::is_same_v<T, CheckBox>) {
-          auto* box = qobject_cast<QCheckBox*>(widget);
-          Update(box, Q(c->Caption), &QCheckBox::text, &QCheckBox::setText);
-          Update(box, c->Checked, &QCheckBox::isChecked, &QCheckBox::setChecked);
-        } else if constexpr (std::is_same_v<T, ComboBox>) {
-          auto* box = qobject_cast<QComboBox*>(widget);
-          QStringList items;
-          for (const auto& item : c->Items) items << Q(item);
-          QStringList shown;
-          for (int i = 0; i < box->count(); ++i) shown << box->itemText(i);
-          if (shown != items) {
-            box->clear();
-            box->addItems(items);
-          }
-          if (box->currentIndex() != c->ItemIndex) box->setCurrentIndex(c->ItemIndex);
-          if (box->isEditable() && box->currentText() != Q(c->Text)) box->setEditText(Q(c->Text));
-        } else if constexpr (std::is_same_v<T, Edit>) {
-          auto* edit = qobject_cast<QLineEdit*>(widget);
-          Update(edit, Q(c->Text), &QLineEdit::text, &QLineEdit::setText);
-          Update(edit, c->ReadOnly, &QLineEdit::isReadOnly, &QLineEdit::setReadOnly);
-        } else if constexpr (std::is_same_v<T, Label>) {
-          // Captions carry CR LF line ends; a label breaks lines at LF alone.
-          if (auto* path = qobject_cast<ElidedLabel*>(widget)) return path->SetFullText(Q(c->Caption));
-          Update(qobject_cast<QLabel*>(widget), Q(c->Caption).replace("\r\n", "\n"), &QLabel::text, &QLabel::setText);
-        } else if constexpr (std::is_same_v<T, ProgressBar>) {
-          auto* bar = qobject_cast<QProgressBar*>(widget);
-          if (bar->minimum() != c->Min || bar->maximum() != c->Max) bar->setRange(c->Min, c->Max);
-          Update(bar, c->Position, &QProgressBar::value, &QProgressBar::setValue);
-        } else if constexpr (std::is_same_v<T, Memo>) {
-          auto* memo = qobject_cast<QPlainTextEdit*>(widget);
-          auto& [clears, lines] = memoShown_[Q(c->Name)];
-          if (clears != c->Clears || c->Lines.size() < lines) {
-            memo->clear();
-            clears = c->Clears;
-            lines = 0;
-          }
-          for (; lines < c->Lines.size(); ++lines) memo->appendPlainText(Q(c->Lines[lines]));
+        if constexpr (std::is_same_v<decltype(c), Memo*>) {
+          SyncMemo(qobject_cast<QPlainTextEdit*>(widget), *c, memoShown_[Q(base.Name)]);
+        } else {
+          SyncWidget(widget, *c);
         }
       },
       control);

@@ -31,6 +31,13 @@ class WidgetBinder : public QObject {
   QWidget* ParentOf(const ControlBase& control) const;
   void Place(QWidget* widget, const ControlBase& control);
   void Connect(const ControlRef& control, QWidget* widget);
+  // One per control kind that raises events; the other kinds raise none.
+  void ConnectWidget(Button* button, QWidget* widget);
+  void ConnectWidget(CheckBox* check, QWidget* widget);
+  void ConnectWidget(ComboBox* combo, QWidget* widget);
+  void ConnectWidget(Edit* edit, QWidget* widget);
+  void ConnectWidget(PageControl* pages, QWidget* widget);
+  void ConnectWidget(ControlBase*, QWidget*) {}
   void Sync(const ControlRef& control);
   /// Runs a handler through the window's frame, then shows its effects.
   void Fire(const std::function<void()>& handler);

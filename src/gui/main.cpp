@@ -49,6 +49,28 @@ class HintingHost : public pw::gui::QtHost {
   const pw::Backend& backend_;
 };
 
+/// The programmer the options name, or null once a message box has said why there is none.
+std::unique_ptr<pw::Backend> MakeBackend(const GuiOptions& options) {
+  try {
+    if (options.Simulator) return pw::Backend::Simulated(options.Bench, std::nullopt);
+    return pw::Backend::Hardware(options.Device);
+  } catch (const std::exception& e) {
+    QMessageBox::critical(nullptr, pw::TForm1::kCaption, QString::fromStdString(e.what()));
+    return nullptr;
+  }
+}
+
+/// Lets the programmer go after the window closed: status, or 1 when that fails.
+int Finish(pw::Backend& backend, int status) {
+  try {
+    backend.Finish();
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << std::endl;
+    return 1;
+  }
+  return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,18 +78,8 @@ int main(int argc, char** argv) {
   pw::gui::InstallQtTranslations(app);
   QSettings store(QSettings::IniFormat, QSettings::UserScope, "pinwright", "pinwright");
   pw::gui::WindowSettings settings(store);
-  const GuiOptions options = ParseArgs(QApplication::arguments());
-  std::unique_ptr<pw::Backend> backend;
-  try {
-    if (options.Simulator) {
-      backend = pw::Backend::Simulated(options.Bench, std::nullopt);
-    } else {
-      backend = pw::Backend::Hardware(options.Device);
-    }
-  } catch (const std::exception& e) {
-    QMessageBox::critical(nullptr, pw::TForm1::kCaption, QString::fromStdString(e.what()));
-    return 1;
-  }
+  const std::unique_ptr<pw::Backend> backend = MakeBackend(ParseArgs(QApplication::arguments()));
+  if (!backend) return 1;
   HintingHost host(*backend);
   host.UseSettings(&settings);
   pw::TForm1 form(backend->Driver(), host, pw::ProgramPaths());
@@ -78,11 +90,5 @@ int main(int argc, char** argv) {
   window.Binder().SyncAll();
   const int status = app.exec();
   settings.SaveTypes(form);
-  try {
-    backend->Finish();
-  } catch (const std::exception& e) {
-    std::cerr << e.what() << std::endl;
-    return 1;
-  }
-  return status;
+  return Finish(*backend, status);
 }

@@ -4,35 +4,21 @@
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
-#include <sstream>
 #include <utility>
 
 #include "common/Error.h"
 #include "sim/BenchMemory.h"
+#include "sim/BenchValues.h"
 #include "sim/SimChipFactory.h"
 
 namespace pw::sim {
 namespace {
 
-[[noreturn]] void BadBench(const std::string& what) { throw PinwrightError("Ошибка в файле стенда: " + what); }
-
 bool YesNo(const IniFile& ini, const std::string& section, const std::string& key, bool def) {
   const std::string v = ini.ReadString(section, key, def ? "yes" : "no");
   if (SameName(v, "yes") || v == "1" || SameName(v, "true")) return true;
   if (SameName(v, "no") || v == "0" || SameName(v, "false")) return false;
-  BadBench("[" + section + "] " + key + "=" + v + " (нужно yes или no)");
-}
-
-std::vector<std::string> SplitList(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  std::string part;
-  while (std::getline(in, part, separator)) {
-    const auto first = part.find_first_not_of(" \t");
-    if (first == std::string::npos) continue;
-    parts.push_back(part.substr(first, part.find_last_not_of(" \t") - first + 1));
-  }
-  return parts;
+  BadBenchSetting(section, key, v, "yes или no");
 }
 
 /// A decimal number from 0 to most; anything else is a mistake in the file, never a wrapped value.
@@ -80,7 +66,7 @@ bool SdaAfterScl(const IniFile& ini) {
   const std::string order = ini.ReadString("I2C", "SdaEdge", "after");
   if (SameName(order, "after")) return true;
   if (SameName(order, "before")) return false;
-  BadBench("[I2C] SdaEdge=" + order + " (нужно after или before)");
+  BadBenchSetting("I2C", "SdaEdge", order, "after или before");
 }
 
 const std::string kDefaultBench = R"([Programmer]
@@ -175,7 +161,7 @@ void Bench::ApplyTiming(const IniFile& ini) {
   } else if (SameName(model, "datasheet")) {
     timing.Model = TimingModel::Datasheet;
   } else {
-    BadBench("[Timing] Model=" + model + " (нужно lenient или datasheet)");
+    BadBenchSetting("Timing", "Model", model, "lenient или datasheet");
   }
   timing.SampleRate = Number(ini.ReadString("Timing", "SampleRate", "0"), "[Timing] SampleRate", kMostSampleRate);
   // Datasheet timing hides nothing behind the USB latency unless the bench asks for it: a wait
@@ -187,7 +173,7 @@ void Bench::ApplyTiming(const IniFile& ini) {
   if (SameName(realTime, "yes")) {
     timing.RealTime = true;
   } else if (!SameName(realTime, "no")) {
-    BadBench("[Timing] RealTime=" + realTime + " (нужно yes или no)");
+    BadBenchSetting("Timing", "RealTime", realTime, "yes или no");
   }
 }
 
@@ -196,13 +182,13 @@ void Bench::ApplyFaults(const IniFile& ini) {
   for (const auto& rule : SplitList(ini.ReadString("Faults", "Fail", ""), ',')) {
     const auto parts = SplitList(rule, ':');
     const auto call = parts.size() == 3 ? SimCallNamed(parts[0]) : std::nullopt;
-    if (!call) BadBench("[Faults] Fail=" + rule + " (нужно ВЫЗОВ:НОМЕР:СТАТУС)");
+    if (!call) BadBenchSetting("Faults", "Fail", rule, "ВЫЗОВ:НОМЕР:СТАТУС");
     faults.FailCall(*call, static_cast<std::uint32_t>(Number(parts[1], "[Faults] Fail", kMost32)),
                     static_cast<FT_STATUS>(Number(parts[2], "[Faults] Fail", kMost32)));
   }
   for (const auto& rule : SplitList(ini.ReadString("Faults", "ShortRead", ""), ',')) {
     const auto parts = SplitList(rule, ':');
-    if (parts.size() != 2) BadBench("[Faults] ShortRead=" + rule + " (нужно НОМЕР:БАЙТ)");
+    if (parts.size() != 2) BadBenchSetting("Faults", "ShortRead", rule, "НОМЕР:БАЙТ");
     faults.ShortRead(static_cast<std::uint32_t>(Number(parts[0], "[Faults] ShortRead", kMost32)),
                      static_cast<std::uint32_t>(Number(parts[1], "[Faults] ShortRead", kMost32)));
   }

@@ -1,18 +1,12 @@
 #include "sim/SimAvrFaults.h"
 
 #include <optional>
-#include <sstream>
 #include <vector>
 
-#include "common/Error.h"
+#include "sim/BenchValues.h"
 
 namespace pw::sim {
 namespace {
-
-[[noreturn]] void BadSetting(const std::string& section, const std::string& key, const std::string& value,
-                             const char* expected) {
-  throw PinwrightError("Ошибка в файле стенда: [" + section + "] " + key + "=" + value + " (нужно " + expected + ")");
-}
 
 /// The whole of text as a number in base, or nothing.
 std::optional<unsigned long long> Number(const std::string& text, int base) {
@@ -26,29 +20,33 @@ std::optional<unsigned long long> Number(const std::string& text, int base) {
   return std::nullopt;
 }
 
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::istringstream in(text);
-  std::string part;
-  while (std::getline(in, part, separator)) {
-    const auto first = part.find_first_not_of(" \t");
-    if (first != std::string::npos) parts.push_back(part.substr(first, part.find_last_not_of(" \t") - first + 1));
-  }
-  return parts;
+/// A flash cell that always reads one level.
+struct StuckCell {
+  std::uint32_t Address;
+  int Bit;
+  bool Level;
+};
+
+/// One StuckFlash entry ADDR:BIT:LEVEL, or nothing when it is malformed or outside the flash.
+std::optional<StuckCell> ParseStuckCell(const std::string& cell, std::size_t flashBytes) {
+  const auto parts = SplitList(cell, ':');
+  if (parts.size() != 3) return std::nullopt;
+  const auto address = Number(parts[0], 16);
+  const auto bit = Number(parts[1], 10);
+  const auto level = Number(parts[2], 10);
+  if (!address || !bit || !level || *address >= flashBytes || *bit > 7 || *level > 1) return std::nullopt;
+  return StuckCell{static_cast<std::uint32_t>(*address), static_cast<int>(*bit), *level == 1};
 }
 
 void ApplyStuckFlash(const IniFile& bench, const std::string& section, SimAvr& chip) {
   const std::string value = bench.ReadString(section, "StuckFlash", "");
-  const std::size_t flashBytes = chip.Core().Flash.size();
-  for (const std::string& cell : Split(value, ',')) {
-    const auto parts = Split(cell, ':');
-    const auto address = parts.size() == 3 ? Number(parts[0], 16) : std::nullopt;
-    const auto bit = parts.size() == 3 ? Number(parts[1], 10) : std::nullopt;
-    const auto level = parts.size() == 3 ? Number(parts[2], 10) : std::nullopt;
-    if (!address || !bit || !level || *address >= flashBytes || *bit > 7 || *level > 1) {
-      BadSetting(section, "StuckFlash", value, "АДРЕС:БИТ:УРОВЕНЬ, адрес байта флеши в hex, бит 0..7, уровень 0 или 1");
+  for (const std::string& entry : SplitList(value, ',')) {
+    const auto cell = ParseStuckCell(entry, chip.Core().Flash.size());
+    if (!cell) {
+      BadBenchSetting(section, "StuckFlash", value,
+                      "АДРЕС:БИТ:УРОВЕНЬ, адрес байта флеши в hex, бит 0..7, уровень 0 или 1");
     }
-    chip.Core().StickFlashBit(static_cast<std::uint32_t>(*address), static_cast<int>(*bit), *level == 1);
+    chip.Core().StickFlashBit(cell->Address, cell->Bit, cell->Level);
   }
 }
 
@@ -59,7 +57,7 @@ void ApplySimAvrFaults(const IniFile& bench, const std::string& section, SimAvr&
   if (!bench.HasKey(section, "SilentAfter")) return;
   const std::string value = bench.ReadString(section, "SilentAfter", "");
   const auto bytes = Number(value, 10);
-  if (!bytes) BadSetting(section, "SilentAfter", value, "число байт");
+  if (!bytes) BadBenchSetting(section, "SilentAfter", value, "число байт");
   chip.FallSilentAfter(*bytes);
 }
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <sstream>
 
-#include "common/Error.h"
+#include "sim/BenchValues.h"
 #include "sim/SimAvr.h"
 #include "sim/SimAvrFaults.h"
 #include "sim/SimAvrParts.h"
@@ -15,10 +15,8 @@
 namespace pw::sim {
 namespace {
 
-[[noreturn]] void BadSetting(const std::string& what) { throw PinwrightError("Ошибка в файле стенда: " + what); }
-
 [[noreturn]] void UnknownPart(const IniFile& bench, const std::string& section) {
-  BadSetting("неизвестная микросхема \"" + bench.ReadString(section, "Part", "") + "\" в разделе [" + section + "]");
+  BadBench("неизвестная микросхема \"" + bench.ReadString(section, "Part", "") + "\" в разделе [" + section + "]");
 }
 
 /// Hex bytes separated by blanks, exactly count of them; nothing when the key is missing.
@@ -41,8 +39,7 @@ std::optional<std::vector<std::uint8_t>> HexBytes(const IniFile& bench, const st
     bytes.push_back(static_cast<std::uint8_t>(value));
   }
   if (bytes.size() != count || in) {
-    BadSetting("[" + section + "] " + key + "=" + text + " (нужно " + std::to_string(count) +
-               " байт в hex через пробел)");
+    BadBenchSetting(section, key, text, std::to_string(count) + " байт в hex через пробел");
   }
   return bytes;
 }
@@ -51,7 +48,7 @@ std::optional<std::vector<std::uint8_t>> HexBytes(const IniFile& bench, const st
 std::uint32_t BoardClock(const IniFile& bench, const std::string& section) {
   const std::string text = bench.ReadString(section, "Clock", "");
   if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
-    BadSetting("[" + section + "] Clock=" + text + " (нужна частота в герцах)");
+    BadBench("[" + section + "] Clock=" + text + " (нужна частота в герцах)");
   }
   return static_cast<std::uint32_t>(std::stoul(text));
 }

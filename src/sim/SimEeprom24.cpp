@@ -64,46 +64,50 @@ void SimEeprom24::OnRise(bool sda) {
 void SimEeprom24::OnFall() {
   switch (phase_) {
     case Phase::Receive:
-      if (bits_ < 8) return;
-      if (Accept(shift_)) {
-        phase_ = Phase::AckOut;
-        drive_ = true;
-      } else {
-        phase_ = Phase::Idle;
-      }
-      return;
+      return ReceivedBit();
     case Phase::AckOut:
-      drive_ = false;
-      bits_ = 0;
-      shift_ = 0;
-      if (reading_) {
-        SendNextByte();
-      } else {
-        phase_ = Phase::Receive;
-      }
-      return;
+      return AcknowledgeGiven();
     case Phase::Send:
-      if (++bits_ < 8) {
-        drive_ = ((shift_ >> (7 - bits_)) & 1) == 0;
-        return;
-      }
-      drive_ = false;  // the master acknowledges during the ninth clock
-      pointer_ = (pointer_ + 1) % part_.Size;
-      phase_ = Phase::AckIn;
-      return;
+      return SentBit();
     case Phase::AckIn:
-      if (masterAck_) {
-        SendNextByte();
-      } else {
-        phase_ = Phase::Idle;
-      }
-      return;
+      return SendNextByteOr(masterAck_, Phase::Idle);
     case Phase::Idle:
       return;
   }
 }
 
-void SimEeprom24::SendNextByte() {
+void SimEeprom24::ReceivedBit() {
+  if (bits_ < 8) return;
+  if (Accept(shift_)) {
+    phase_ = Phase::AckOut;
+    drive_ = true;
+  } else {
+    phase_ = Phase::Idle;
+  }
+}
+
+void SimEeprom24::AcknowledgeGiven() {
+  drive_ = false;
+  bits_ = 0;
+  shift_ = 0;
+  SendNextByteOr(reading_, Phase::Receive);
+}
+
+void SimEeprom24::SentBit() {
+  if (++bits_ < 8) {
+    drive_ = ((shift_ >> (7 - bits_)) & 1) == 0;
+    return;
+  }
+  drive_ = false;  // the master acknowledges during the ninth clock
+  pointer_ = (pointer_ + 1) % part_.Size;
+  phase_ = Phase::AckIn;
+}
+
+void SimEeprom24::SendNextByteOr(bool wanted, Phase otherwise) {
+  if (!wanted) {
+    phase_ = otherwise;
+    return;
+  }
   shift_ = memory_[pointer_];
   bits_ = 0;
   phase_ = Phase::Send;

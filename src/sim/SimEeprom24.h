@@ -36,11 +36,20 @@ class SimEeprom24 : public SimI2cChip {
   void OnStart();
   void OnStop(const SimEnvironment& env);
   void OnRise(bool sda);
+  /// The falling clock ends a bit or an acknowledge; what follows depends on the phase.
   void OnFall();
+  /// The eighth bit in: the chip acknowledges a byte it accepts and lets go of the bus otherwise.
+  void ReceivedBit();
+  /// The chip's acknowledge given: a read sends the first byte, a write takes the next one.
+  void AcknowledgeGiven();
+  /// One bit of a sent byte out; after the eighth the master's acknowledge follows.
+  void SentBit();
   /// Whether the chip acknowledges the byte it has just received.
   bool Accept(std::uint8_t byte);
   bool AcceptDevice(std::uint8_t byte);
-  void SendNextByte();
+  /// After an acknowledge: the byte at the pointer goes out when one is wanted (a read, or the
+  /// master asked for more); otherwise the chip goes to phase otherwise.
+  void SendNextByteOr(bool wanted, Phase otherwise);
   bool Busy(const SimEnvironment& env) const { return env.Now < busyUntil_; }
 
   const Eeprom24Part& part_;

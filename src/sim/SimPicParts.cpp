@@ -18,6 +18,25 @@ const std::array kParts{
     SimPicPart{"PIC12F508", Baseline, 512, 0, 0},       SimPicPart{"PIC12F509", Baseline, 1024, 0, 0},
 };
 
+/// What a family's parts share: their cycle times and the masks of their configuration word.
+struct FamilyFacts {
+  SimPicTimes Times;
+  std::uint16_t ConfigBits;
+  std::uint16_t CodeProtect;
+  std::uint16_t DataProtect;
+};
+
+// In the order of SimPicFamily. The 16F84A's CP bits guard its data memory as well.
+constexpr std::array kFamilies{
+    FamilyFacts{{4000, 4000, 4000, 10000}, 0x3FFF, 0x3FF0, 0x3FF0},    // F84A
+    FamilyFacts{{4000, 4000, 6000, 6000}, 0x21FF, 0x2000, 0x0100},     // F62xA
+    FamilyFacts{{10000, 1000, 10000, 10000}, 0x2FCF, 0x2000, 0x0100},  // F87xA
+    FamilyFacts{{2000, 2000, 2000, 10000}, 0x001F, 0x0008, 0x0000},    // Baseline
+};
+static_assert(kFamilies.size() == static_cast<std::size_t>(Baseline) + 1);
+
+const FamilyFacts& FactsOf(SimPicFamily family) { return kFamilies[static_cast<std::size_t>(family)]; }
+
 }  // namespace
 
 const SimPicPart* FindSimPicPart(const std::string& name) {
@@ -25,20 +44,6 @@ const SimPicPart* FindSimPicPart(const std::string& name) {
     if (SameName(part.Name, name)) return &part;
   }
   return nullptr;
-}
-
-SimPicTimes TimesOf(SimPicFamily family) {
-  switch (family) {
-    case F84A:
-      return {4000, 4000, 4000, 10000};
-    case F62xA:
-      return {4000, 4000, 6000, 6000};
-    case F87xA:
-      return {10000, 1000, 10000, 10000};
-    case Baseline:
-      return {2000, 2000, 2000, 10000};
-  }
-  return {};
 }
 
 bool Understands(SimPicFamily family, int cmd) {
@@ -56,36 +61,9 @@ bool Understands(SimPicFamily family, int cmd) {
   return false;
 }
 
-std::uint16_t ConfigBits(SimPicFamily family) {
-  switch (family) {
-    case F84A:
-      return 0x3FFF;
-    case F62xA:
-      return 0x21FF;
-    case F87xA:
-      return 0x2FCF;
-    case Baseline:
-      return 0x001F;
-  }
-  return 0;
-}
-
-std::uint16_t CodeProtectBits(SimPicFamily family) {
-  switch (family) {
-    case F84A:
-      return 0x3FF0;
-    case F62xA:
-    case F87xA:
-      return 0x2000;
-    case Baseline:
-      return 0x0008;
-  }
-  return 0;
-}
-
-std::uint16_t DataProtectBits(SimPicFamily family) {
-  // The 16F84A's CP bits guard its data memory as well.
-  return family == F84A ? 0x3FF0 : family == Baseline ? 0 : 0x0100;
-}
+SimPicTimes TimesOf(SimPicFamily family) { return FactsOf(family).Times; }
+std::uint16_t ConfigBits(SimPicFamily family) { return FactsOf(family).ConfigBits; }
+std::uint16_t CodeProtectBits(SimPicFamily family) { return FactsOf(family).CodeProtect; }
+std::uint16_t DataProtectBits(SimPicFamily family) { return FactsOf(family).DataProtect; }
 
 }  // namespace pw::sim

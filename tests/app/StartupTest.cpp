@@ -7,6 +7,13 @@ namespace {
 
 using test::FormFixture;
 
+/// Starts the window, expecting start-up to stop with error as the one message shown.
+TForm1& StartFailing(FormFixture& f, const std::string& error) {
+  TForm1& form = f.Start();
+  EXPECT_EQ(f.Host.Errors, std::vector<std::string>{error});
+  return form;
+}
+
 TEST(Startup, TheEighthLineOfSpeedTxtFixesTheBaud) {
   FormFixture f;
   TForm1& form = f.Start();
@@ -33,9 +40,7 @@ TEST(Startup, CrLfLineEndsAndBlanksAroundTheNumberAreRead) {
 
 TEST(Startup, FewerThanEightLinesStopsStartUpWithAnError) {
   FormFixture f("", "300\n600\n1200\n2400\n4800\n9600\n14400\n");
-  TForm1& form = f.Start();
-  ASSERT_EQ(f.Host.Errors.size(), 1u);
-  EXPECT_EQ(f.Host.Errors[0], "Ошибка! В файле speed.txt меньше восьми строк!");
+  TForm1& form = StartFailing(f, "Ошибка! В файле speed.txt меньше восьми строк!");
   EXPECT_EQ(form.ProgrammerBaud, 0);
   EXPECT_EQ(form.BoudRate.Items.size(), 7u);
   EXPECT_EQ(form.LastOutcome(), Outcome::ErrorReport);
@@ -43,9 +48,7 @@ TEST(Startup, FewerThanEightLinesStopsStartUpWithAnError) {
 
 TEST(Startup, ANonNumericEighthLineStopsStartUpWithAnError) {
   FormFixture f("", "1\n2\n3\n4\n5\n6\n7\n19200 baud\n");
-  TForm1& form = f.Start();
-  ASSERT_EQ(f.Host.Errors.size(), 1u);
-  EXPECT_EQ(f.Host.Errors[0], "Ошибка! Строка \"19200 baud\" файла speed.txt не является числом!");
+  TForm1& form = StartFailing(f, "Ошибка! Строка \"19200 baud\" файла speed.txt не является числом!");
   EXPECT_EQ(form.ProgrammerBaud, 0);
   EXPECT_EQ(form.BoudRate.Text, "19200 baud") << "the line stays selected, as read";
 }
@@ -60,10 +63,8 @@ TEST(Startup, ABaudBeyond32BitsIsNotANumber) {
 TEST(Startup, ABaudTheProgrammerCannotTakeStopsStartUpNamingTheValue) {
   for (const char* baud : {"0", "299", "3000001", "-9600"}) {
     FormFixture f("", std::string("1\n2\n3\n4\n5\n6\n7\n") + baud + "\n");
-    TForm1& form = f.Start();
-    EXPECT_EQ(f.Host.Errors,
-              (std::vector<std::string>{std::string("Ошибка! Скорость ") + baud +
-                                        " в восьмой строке файла speed.txt вне пределов 300..3000000 бод!"}));
+    TForm1& form = StartFailing(f, std::string("Ошибка! Скорость ") + baud +
+                                       " в восьмой строке файла speed.txt вне пределов 300..3000000 бод!");
     EXPECT_EQ(form.ProgrammerBaud, 0);
     EXPECT_EQ(form.LastOutcome(), Outcome::ErrorReport);
   }
@@ -93,9 +94,7 @@ TEST(Startup, TheCurrentFoldersSpeedTxtComesFirst) {
 
 TEST(Startup, NoSpeedTxtAnywhereIsReported) {
   FormFixture f("", "");
-  TForm1& form = f.Start();
-  ASSERT_EQ(f.Host.Errors.size(), 1u);
-  EXPECT_EQ(f.Host.Errors[0], "Ошибка! Файл speed.txt не найден!");
+  TForm1& form = StartFailing(f, "Ошибка! Файл speed.txt не найден!");
   EXPECT_TRUE(form.BoudRate.Items.empty());
   EXPECT_EQ(form.BoudRate.Text, "BoudRate");
 }

@@ -3,9 +3,12 @@
 /// The window model on a bench whose AVR header carries one part (or nothing), with chips.ini
 /// beside the program; helpers to make HEX files.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -60,6 +63,18 @@ class AvrBench : public FormFixture {
     return static_cast<std::uint16_t>(Core().Flash[2 * w] | Core().Flash[2 * w + 1] << 8);
   }
 };
+
+/// The lines of a file the program wrote, each expected to end in CR LF, without their ends.
+inline std::vector<std::string> FileLines(const std::filesystem::path& file) {
+  std::istringstream in(ReadText(file));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    EXPECT_TRUE(!line.empty() && line.back() == '\r') << line;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
 
 /// Writes words as a HEX file of program words (16-byte records, block records where needed).
 inline std::filesystem::path WriteWordsHex(const std::filesystem::path& file, const std::vector<std::uint16_t>& words) {

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "AvrBench.h"
 #include "frame/Texts.h"
 #include "hexfile/HexTexts.h"
@@ -19,13 +17,6 @@ using test::Instruction;
 using test::TracedInstructions;
 using test::WithOpcode;
 using Lines = std::vector<std::string>;
-
-std::vector<std::string> FileLines(const std::filesystem::path& file) {
-  std::istringstream in(test::ReadText(file));
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
-  return lines;
-}
 
 /// A chips.ini whose ATmega88PA has an EEPROM of pageSize × pages bytes.
 std::string Mega88WithEeprom(int pageSize, int pages) {
@@ -75,7 +66,7 @@ TEST(AvrEepromRead, A512ByteEepromGives32RecordsAndNoSegmentRecord) {
   EXPECT_EQ(b.Log(),
             (Lines{"Файл Еепром: " + (b.Dir / "ee.hex").string(), "чтение EEPROM", "чтение Eeprom завершено"}));
   EXPECT_EQ(b.Page().AvrPrograss.Max, 511);
-  const auto lines = FileLines(b.Dir / "ee.hex");
+  const auto lines = test::FileLines(b.Dir / "ee.hex");
   ASSERT_EQ(lines.size(), 33u);
   EXPECT_EQ(lines[0], ":10000000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF00");
   EXPECT_EQ(lines[31], ":1001F000FFFFFFFFFFFFFFFFFFFFFFFFFFFFFF42CC");
@@ -91,7 +82,7 @@ TEST(AvrEepromRead, HundredBytesAreReadAsSevenBlocks) {
   ASSERT_EQ(b.ClickWithFile(b.Page().AvrReadEep, b.Dir / "ee.hex"), Outcome::Success);
   b.Sim().StopTrace();
   EXPECT_EQ(ReadAddresses(TracedInstructions(b.Dir / "read.bin")), Range(0, 112));
-  EXPECT_EQ(FileLines(b.Dir / "ee.hex").size(), 8u);
+  EXPECT_EQ(test::FileLines(b.Dir / "ee.hex").size(), 8u);
   EXPECT_EQ(b.Page().AvrPrograss.Max, 99);
 }
 

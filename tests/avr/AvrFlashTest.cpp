@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "AvrBench.h"
 #include "avr/AvrFlashFile.h"
@@ -21,17 +20,6 @@ using test::Instruction;
 using test::TracedInstructions;
 using test::WithOpcode;
 using Lines = std::vector<std::string>;
-
-std::vector<std::string> FileLines(const std::filesystem::path& file) {
-  std::istringstream in(test::ReadText(file));
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) {
-    EXPECT_TRUE(!line.empty() && line.back() == '\r') << line;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
 
 std::vector<std::uint16_t> Counting(std::size_t n, std::uint16_t from) {
   std::vector<std::uint16_t> words(n);
@@ -50,7 +38,7 @@ TEST(AvrFlashRead, RecordsOfA32WordPageChipRunFrom0000To1FF0) {
   EXPECT_EQ(b.Page().AvrPrograss.Position, 0);
   EXPECT_TRUE(b.Page().AvrReadFls.Enabled);
   EXPECT_FALSE(b.DeviceOpen());
-  const auto lines = FileLines(b.Dir / "m88.hex");
+  const auto lines = test::FileLines(b.Dir / "m88.hex");
   ASSERT_EQ(lines.size(), 514u);
   EXPECT_EQ(lines.front(), ":020000020000FC");
   EXPECT_EQ(lines.back(), ":00000001FF");
@@ -63,7 +51,7 @@ TEST(AvrFlashRead, A64KWordChipGetsASegmentRecordAtTheSecondBlock) {
   b.Core().Flash[0x10000] = 0x11;  // the first byte of block 1
   ASSERT_EQ(b.Click(b.Page().AvrRdSign), Outcome::Success);
   ASSERT_EQ(b.ClickWithFile(b.Page().AvrReadFls, b.Dir / "m1284.hex"), Outcome::Success);
-  const auto lines = FileLines(b.Dir / "m1284.hex");
+  const auto lines = test::FileLines(b.Dir / "m1284.hex");
   ASSERT_EQ(lines.size(), 8192u + 3);
   EXPECT_EQ(lines[0], ":020000020000FC");
   EXPECT_EQ(lines[4096].substr(0, 9), ":10FFF000");

@@ -22,6 +22,13 @@ void SelectLock(AvrPage& page, int lock1, int lock2, int lock3) {
   page.AvrLock3.Select(lock3);
 }
 
+/// Clicks "Прошить фьюзы" on a cleared log and answers its question Yes; returns how it ended.
+Outcome WriteFusesAnsweringYes(AvrBench& b) {
+  b.Form->Log.Clear();
+  b.Host.Answers.push_back(true);
+  return b.Click(b.Page().AvrWriteFuses);
+}
+
 TEST(AvrFusePanelBytes, BitsSevenAndSixAreAlwaysWrittenAsOne) {
   AvrBench b("ATmega328P");
   AvrPage& p = b.Page();
@@ -82,9 +89,7 @@ TEST(AvrFuseWrite, TheChipHoldsWhatWasWrittenAlsoUnderDatasheetTiming) {
   TickByte(p, 1, 0xD1);
   TickByte(p, 2, 0xFD);
   SelectLock(p, 1, 0, 2);
-  b.Form->Log.Clear();
-  b.Host.Answers.push_back(true);
-  EXPECT_EQ(b.Click(p.AvrWriteFuses), Outcome::Success);
+  EXPECT_EQ(WriteFusesAnsweringYes(b), Outcome::Success);
   EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D1FD", "байт защиты EC", "конфигурация и защита прошиты"}));
   EXPECT_FALSE(b.DeviceOpen());
   EXPECT_EQ(b.Click(p.AvrReadFuses), Outcome::Success);
@@ -110,9 +115,7 @@ TEST(AvrFuseWrite, AChipThatKeepsOtherValuesGivesErrorLinesInsteadOfSuccess) {
   AvrPage& p = b.Page();
   TickByte(p, 0, 0xE2);
   SelectLock(p, 0, 0, 0);
-  b.Form->Log.Clear();
-  b.Host.Answers.push_back(true);
-  EXPECT_EQ(b.Click(p.AvrWriteFuses), Outcome::TargetProblem);
+  EXPECT_EQ(WriteFusesAnsweringYes(b), Outcome::TargetProblem);
   EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D9FF", "байт защиты FF", "Ошибка: конфигурация не прошита, в чипе 62D9FF",
                             "Ошибка: байт защиты не прошит, в чипе FE"}));
   // The panel keeps the person's choice; the bytes hold what was written.
@@ -138,9 +141,7 @@ TEST(AvrFuseWrite, ASilentChipIsNotWritten) {
   // Silent once the write's own identification (36 bytes, as the first click's) is done.
   AvrBench b("ATmega328P", "SilentAfter=73\n");
   b.Click(b.Page().AvrRdSign);
-  b.Form->Log.Clear();
-  b.Host.Answers.push_back(true);
-  EXPECT_EQ(b.Click(b.Page().AvrWriteFuses), Outcome::TargetProblem);
+  EXPECT_EQ(WriteFusesAnsweringYes(b), Outcome::TargetProblem);
   // The factory 0x62 goes as 0xE2: bit 7 is always written as 1.
   EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D9FF", "байт защиты FF", "Ошибка: чип не отвечает"}));
   EXPECT_EQ(b.Core().ReadFuse(0, {}), 0x62);

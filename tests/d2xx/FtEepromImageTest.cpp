@@ -3,50 +3,38 @@
 #include <cstring>
 
 #include "d2xx/FtEepromImage.h"
+#include "support/FtRecord.h"
 
 namespace pw {
 namespace {
 
-struct Record {
-  Record() {
-    data.Signature2 = 0xFFFFFFFF;
-    data.Manufacturer = manufacturer;
-    data.ManufacturerId = manufacturerId;
-    data.Description = description;
-    data.SerialNumber = serial;
-  }
-  FT_PROGRAM_DATA data{};
-  char manufacturer[64] = {};
-  char manufacturerId[16] = {};
-  char description[64] = {};
-  char serial[16] = {};
-};
+using test::FtRecord;
 
 TEST(FtEepromImage, FactoryContentReadsAsFtdiShipsIt) {
   const FtEepromImage image = FactoryFtEeprom("FT232R USB UART", "A1B2C3D4");
   EXPECT_EQ(image[0x7E] | (image[0x7F] << 8), FtEepromChecksum(image));
-  Record r;
-  ASSERT_EQ(DecodeFtEeprom(image, r.data), FT_OK);
-  EXPECT_STREQ(r.manufacturer, "FTDI");
-  EXPECT_STREQ(r.manufacturerId, "A1");
-  EXPECT_STREQ(r.description, "FT232R USB UART");
-  EXPECT_STREQ(r.serial, "A1B2C3D4");
-  EXPECT_EQ(r.data.VendorId, 0x0403);
-  EXPECT_EQ(r.data.ProductId, 0x6001);
-  EXPECT_EQ(r.data.MaxPower, 90);
-  EXPECT_EQ(r.data.SelfPowered, 0);
-  EXPECT_EQ(r.data.USBVersion, 0x0200);
-  EXPECT_EQ(r.data.SerNumEnableR, 1);
-  EXPECT_EQ(r.data.HighDriveIOs, 0);
-  EXPECT_EQ(r.data.UseExtOsc, 0);
-  EXPECT_EQ(r.data.RIsD2XX, 0);
-  EXPECT_EQ(r.data.RemoteWakeup, 1);
-  EXPECT_EQ(r.data.PnP, 1);
-  EXPECT_EQ(r.data.Cbus0, 3);  // TXLED
-  EXPECT_EQ(r.data.Cbus1, 2);  // RXLED
-  EXPECT_EQ(r.data.Cbus2, 0);  // TXDEN
-  EXPECT_EQ(r.data.Cbus3, 1);  // PWRON
-  EXPECT_EQ(r.data.Cbus4, 5);  // SLEEP
+  FtRecord r;
+  ASSERT_EQ(DecodeFtEeprom(image, r.Data), FT_OK);
+  EXPECT_STREQ(r.Manufacturer, "FTDI");
+  EXPECT_STREQ(r.ManufacturerId, "A1");
+  EXPECT_STREQ(r.Description, "FT232R USB UART");
+  EXPECT_STREQ(r.Serial, "A1B2C3D4");
+  EXPECT_EQ(r.Data.VendorId, 0x0403);
+  EXPECT_EQ(r.Data.ProductId, 0x6001);
+  EXPECT_EQ(r.Data.MaxPower, 90);
+  EXPECT_EQ(r.Data.SelfPowered, 0);
+  EXPECT_EQ(r.Data.USBVersion, 0x0200);
+  EXPECT_EQ(r.Data.SerNumEnableR, 1);
+  EXPECT_EQ(r.Data.HighDriveIOs, 0);
+  EXPECT_EQ(r.Data.UseExtOsc, 0);
+  EXPECT_EQ(r.Data.RIsD2XX, 0);
+  EXPECT_EQ(r.Data.RemoteWakeup, 1);
+  EXPECT_EQ(r.Data.PnP, 1);
+  EXPECT_EQ(r.Data.Cbus0, 3);  // TXLED
+  EXPECT_EQ(r.Data.Cbus1, 2);  // RXLED
+  EXPECT_EQ(r.Data.Cbus2, 0);  // TXDEN
+  EXPECT_EQ(r.Data.Cbus3, 1);  // PWRON
+  EXPECT_EQ(r.Data.Cbus4, 5);  // SLEEP
 }
 
 TEST(FtEepromImage, FactoryImageIsLaidOutAsAShippedChip) {
@@ -80,70 +68,70 @@ TEST(FtEepromImage, ChecksumRotatesAfterEveryWord) {
 }
 
 TEST(FtEepromImage, ProgrammingThenReadingGivesTheRecordBack) {
-  Record in;
-  std::strcpy(in.manufacturer, "Pinwright");
-  std::strcpy(in.description, "FT232R USB UART");
-  std::strcpy(in.serial, "PW000042");
-  in.data.VendorId = 0x0403;
-  in.data.ProductId = 0x6001;
-  in.data.MaxPower = 50;
-  in.data.USBVersion = 0x0110;
-  in.data.UseExtOsc = 1;
-  in.data.HighDriveIOs = 1;
-  in.data.PullDownEnableR = 1;
-  in.data.InvertRTS = 1;
-  in.data.Cbus4 = 10;  // beyond what the datasheet lists for CBUS4, and kept as written
-  in.data.RIsD2XX = 1;
-  in.data.PnP = 0;
+  FtRecord in;
+  std::strcpy(in.Manufacturer, "Pinwright");
+  std::strcpy(in.Description, "FT232R USB UART");
+  std::strcpy(in.Serial, "PW000042");
+  in.Data.VendorId = 0x0403;
+  in.Data.ProductId = 0x6001;
+  in.Data.MaxPower = 50;
+  in.Data.USBVersion = 0x0110;
+  in.Data.UseExtOsc = 1;
+  in.Data.HighDriveIOs = 1;
+  in.Data.PullDownEnableR = 1;
+  in.Data.InvertRTS = 1;
+  in.Data.Cbus4 = 10;  // beyond what the datasheet lists for CBUS4, and kept as written
+  in.Data.RIsD2XX = 1;
+  in.Data.PnP = 0;
   FtEepromImage image{};
-  ASSERT_EQ(EncodeFtEeprom(in.data, image), FT_OK);
+  ASSERT_EQ(EncodeFtEeprom(in.Data, image), FT_OK);
   EXPECT_EQ(image[0x00], 0x02 | 0x04 | 0x08);  // external oscillator, high drive, D2XX driver
-  Record out;
-  ASSERT_EQ(DecodeFtEeprom(image, out.data), FT_OK);
-  EXPECT_STREQ(out.manufacturer, "Pinwright");
-  EXPECT_STREQ(out.serial, "PW000042");
-  EXPECT_EQ(out.data.MaxPower, 50);
-  EXPECT_EQ(out.data.USBVersion, 0x0110);
-  EXPECT_EQ(out.data.UseExtOsc, 1);
-  EXPECT_EQ(out.data.HighDriveIOs, 1);
-  EXPECT_EQ(out.data.PullDownEnableR, 1);
-  EXPECT_EQ(out.data.InvertRTS, 1);
-  EXPECT_EQ(out.data.InvertCTS, 0);
-  EXPECT_EQ(out.data.Cbus4, 10);
-  EXPECT_EQ(out.data.RIsD2XX, 1);
-  EXPECT_EQ(out.data.PnP, 0);
+  FtRecord out;
+  ASSERT_EQ(DecodeFtEeprom(image, out.Data), FT_OK);
+  EXPECT_STREQ(out.Manufacturer, "Pinwright");
+  EXPECT_STREQ(out.Serial, "PW000042");
+  EXPECT_EQ(out.Data.MaxPower, 50);
+  EXPECT_EQ(out.Data.USBVersion, 0x0110);
+  EXPECT_EQ(out.Data.UseExtOsc, 1);
+  EXPECT_EQ(out.Data.HighDriveIOs, 1);
+  EXPECT_EQ(out.Data.PullDownEnableR, 1);
+  EXPECT_EQ(out.Data.InvertRTS, 1);
+  EXPECT_EQ(out.Data.InvertCTS, 0);
+  EXPECT_EQ(out.Data.Cbus4, 10);
+  EXPECT_EQ(out.Data.RIsD2XX, 1);
+  EXPECT_EQ(out.Data.PnP, 0);
   EXPECT_EQ(image[0x7E] | (image[0x7F] << 8), FtEepromChecksum(image));
 }
 
 TEST(FtEepromImage, TextsThatDoNotFitAreRefusedAndTheImageKept) {
-  Record in;
-  std::memset(in.manufacturer, 'M', 63);
-  std::memset(in.description, 'D', 63);
-  std::strcpy(in.serial, "X");
+  FtRecord in;
+  std::memset(in.Manufacturer, 'M', 63);
+  std::memset(in.Description, 'D', 63);
+  std::strcpy(in.Serial, "X");
   FtEepromImage image = FactoryFtEeprom("FT232R USB UART", "A1B2C3D4");
   const FtEepromImage before = image;
-  EXPECT_EQ(EncodeFtEeprom(in.data, image), FT_INVALID_PARAMETER);
+  EXPECT_EQ(EncodeFtEeprom(in.Data, image), FT_INVALID_PARAMETER);
   EXPECT_EQ(image, before);
 }
 
 TEST(FtEepromImage, ACurrentThatDoesNotFitItsByteIsRefused) {
-  Record in;
-  in.data.MaxPower = 512;
+  FtRecord in;
+  in.Data.MaxPower = 512;
   FtEepromImage image = FactoryFtEeprom("FT232R USB UART", "A1B2C3D4");
   const FtEepromImage before = image;
-  EXPECT_EQ(EncodeFtEeprom(in.data, image), FT_INVALID_PARAMETER);
+  EXPECT_EQ(EncodeFtEeprom(in.Data, image), FT_INVALID_PARAMETER);
   EXPECT_EQ(image, before);
-  in.data.MaxPower = 510;
-  EXPECT_EQ(EncodeFtEeprom(in.data, image), FT_OK);
+  in.Data.MaxPower = 510;
+  EXPECT_EQ(EncodeFtEeprom(in.Data, image), FT_OK);
   EXPECT_EQ(image[0x09], 0xFF);
 }
 
 TEST(FtEepromImage, MissingTextBuffersAreRefused) {
-  Record r;
-  r.data.SerialNumber = nullptr;
+  FtRecord r;
+  r.Data.SerialNumber = nullptr;
   FtEepromImage image{};
-  EXPECT_EQ(DecodeFtEeprom(FactoryFtEeprom("a", "b"), r.data), FT_INVALID_PARAMETER);
-  EXPECT_EQ(EncodeFtEeprom(r.data, image), FT_INVALID_PARAMETER);
+  EXPECT_EQ(DecodeFtEeprom(FactoryFtEeprom("a", "b"), r.Data), FT_INVALID_PARAMETER);
+  EXPECT_EQ(EncodeFtEeprom(r.Data, image), FT_INVALID_PARAMETER);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "UsbFixture.h"
 #include "d2xx/FtEepromImage.h"
+#include "support/FtRecord.h"
 
 namespace pw {
 namespace {
@@ -89,27 +90,12 @@ TEST_F(UsbFixture, ASecondOpenOfTheSameProgrammerIsRefused) {
   EXPECT_EQ(Driver->Close(first), FT_INVALID_HANDLE);
 }
 
-struct EepromRecord {
-  char Manufacturer[kFtManufacturerSize] = {};
-  char ManufacturerId[kFtManufacturerIdSize] = {};
-  char Description[kFtDescriptionSize] = {};
-  char Serial[kFtSerialNumberSize] = {};
-  FT_PROGRAM_DATA Data{};
-  EepromRecord() {
-    Data.Signature2 = 0xFFFFFFFF;
-    Data.Manufacturer = Manufacturer;
-    Data.ManufacturerId = ManufacturerId;
-    Data.Description = Description;
-    Data.SerialNumber = Serial;
-  }
-};
-
 TEST_F(UsbFixture, EepromIsProgrammedAsTheRecordHoldsItCbus4Included) {
   usbchip::VirtualChip& chip = Bus().PlugBare("FT232R USB UART", "A1B2C3D4");
   Make();
   FT_HANDLE h = 0;
   ASSERT_EQ(Driver->Open(0, &h), FT_OK);
-  EepromRecord r;
+  test::FtRecord r;
   ASSERT_EQ(Driver->EE_Read(h, &r.Data), FT_OK);
   EXPECT_STREQ(r.Manufacturer, "FTDI");
   EXPECT_STREQ(r.Description, "FT232R USB UART");
@@ -125,7 +111,7 @@ TEST_F(UsbFixture, EepromIsProgrammedAsTheRecordHoldsItCbus4Included) {
   EXPECT_EQ(image[0x7E] | image[0x7F] << 8, FtEepromChecksum(image));
   EXPECT_EQ(chip.EepromWrites, 64u);
   EXPECT_EQ(chip.LatencyMs, 1);  // programming left the latency timer alone
-  EepromRecord back;
+  test::FtRecord back;
   ASSERT_EQ(Driver->EE_Read(h, &back.Data), FT_OK);
   EXPECT_EQ(back.Data.Cbus4, 10);
   EXPECT_STREQ(back.Description, "Pinwright");
@@ -140,11 +126,11 @@ TEST_F(UsbFixture, EepromCallsRefuseABadRecord) {
   Make();
   FT_HANDLE h = 0;
   ASSERT_EQ(Driver->Open(0, &h), FT_OK);
-  EepromRecord r;
+  test::FtRecord r;
   r.Data.Signature2 = 0;
   EXPECT_EQ(Driver->EE_Read(h, &r.Data), FT_INVALID_PARAMETER);
   EXPECT_EQ(Driver->EE_Program(h, nullptr), FT_INVALID_PARAMETER);
-  EepromRecord tooLong;
+  test::FtRecord tooLong;
   std::memset(tooLong.Description, 'x', kFtDescriptionSize - 1);
   std::strcpy(tooLong.Manufacturer, "FTDI");
   std::strcpy(tooLong.Serial, "A1");

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "ImageSlice.h"
 #include "avr/AvrFlashFile.h"
 #include "common/Error.h"
 #include "frame/ImageFiles.h"
@@ -13,6 +14,9 @@
 
 namespace pw {
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using test::Slice;
 
 std::filesystem::path Fixture(const std::string& name) { return test::SourceDir() / "tests/hexfile/data" / name; }
 
@@ -41,8 +45,7 @@ TEST(HexFixtures, AvrObjcopyFlashWithSegmentRecords) {
 TEST(HexFixtures, AvrObjcopyEepromWithHoleBelow) {
   MemoryImages m;
   LoadEepromFile(Fixture("avr-eeprom.hex"), m);
-  const std::vector<std::uint8_t> settings = {0xDE, 0xAD, 0xBE, 0xEF, 0x12, 0x34};
-  EXPECT_EQ(std::vector<std::uint8_t>(m.EepromImage.begin() + 0x100, m.EepromImage.begin() + 0x106), settings);
+  EXPECT_EQ(Slice(m.EepromImage, 0x100, 6), (Bytes{0xDE, 0xAD, 0xBE, 0xEF, 0x12, 0x34}));
   EXPECT_EQ(m.EepromImage[0xFF], 0xFF);
   EXPECT_EQ(m.EepromDataCount, 0x106);
 }
@@ -56,10 +59,9 @@ TEST(HexFixtures, GpasmInhx8mAndInhx32FillAllThreePicImages) {
     EXPECT_EQ(m.FlashImage[4], 0x0009);  // retfie
     EXPECT_EQ(m.FlashImage[1], 0xFFFF);
     EXPECT_EQ(m.FlashDataCount, 11);
-    const std::vector<std::uint8_t> config = {1, 0, 2, 0, 3, 0, 4, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x78, 0x3F};
-    EXPECT_EQ(std::vector<std::uint8_t>(m.ConfigImage.begin(), m.ConfigImage.begin() + 16), config);
-    const std::vector<std::uint8_t> data = {1, 0, 2, 0, 3, 0, 0x55, 0, 0xFF};
-    EXPECT_EQ(std::vector<std::uint8_t>(m.EepromImage.begin(), m.EepromImage.begin() + 9), data);
+    EXPECT_EQ(Slice(m.ConfigImage, 0, 16),
+              (Bytes{1, 0, 2, 0, 3, 0, 4, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x78, 0x3F}));
+    EXPECT_EQ(Slice(m.EepromImage, 0, 9), (Bytes{1, 0, 2, 0, 3, 0, 0x55, 0, 0xFF}));
     EXPECT_EQ(m.EepromDataCount, 8);
   }
 }
@@ -82,8 +84,7 @@ TEST(HexFixtures, SrecCatLinearSegmentAndLowerCaseReadAlike) {
 TEST(HexFixtures, SrecCatBytesUpToTheLastByteAndNoFurther) {
   MemoryImages m;
   LoadEepromFile(Fixture("srec-eeprom.hex"), m);
-  EXPECT_EQ(m.EepromImage[0x10], 1);
-  EXPECT_EQ(m.EepromImage[0x13], 4);
+  EXPECT_EQ(Slice(m.EepromImage, 0x10, 4), (Bytes{1, 2, 3, 4}));
   EXPECT_EQ(m.EepromImage[0xFFEF], 0xFF);
   EXPECT_EQ(m.EepromImage[0xFFFF], 0x5A);
   EXPECT_EQ(m.EepromDataCount, 0x10000);

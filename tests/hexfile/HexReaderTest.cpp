@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "ImageSlice.h"
 #include "avr/AvrFlashFile.h"
 #include "common/Error.h"
 #include "frame/ImageFiles.h"
@@ -12,6 +13,9 @@
 
 namespace pw {
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using test::Slice;
 
 class HexReaderTest : public ::testing::Test {
  protected:
@@ -97,17 +101,14 @@ TEST_F(HexReaderTest, RefusesSpecialAndHugeFilesWithoutBlocking) {
 
 TEST_F(HexReaderTest, ByteLayoutStoresAtOwnAddressAndCountsGaps) {
   LoadEepromFile(File(":0400100001020304E2\r\n:00000001FF\r\n"), images);
-  EXPECT_EQ(images.EepromImage[0x0F], 0xFF);
-  EXPECT_EQ(images.EepromImage[0x10], 0x01);
-  EXPECT_EQ(images.EepromImage[0x13], 0x04);
-  EXPECT_EQ(images.EepromImage[0x14], 0xFF);
+  EXPECT_EQ(Slice(images.EepromImage, 0x0F, 6), (Bytes{0xFF, 0x01, 0x02, 0x03, 0x04, 0xFF}));
   EXPECT_EQ(images.EepromDataCount, 0x14);
 }
 
 TEST_F(HexReaderTest, WordLayoutPairsBytesLowFirst) {
   LoadAvrFlashFile(File(":100000000C9434000C943E000C943E000C943E0082\r\n"), images);
   const std::vector<std::uint16_t> words = {0x940C, 0x0034, 0x940C, 0x003E, 0x940C, 0x003E, 0x940C, 0x003E, 0xFFFF};
-  EXPECT_EQ(std::vector<std::uint16_t>(images.FlashImage.begin(), images.FlashImage.begin() + 9), words);
+  EXPECT_EQ(Slice(images.FlashImage, 0, 9), words);
   EXPECT_EQ(images.FlashDataCount, 8);
 }
 
@@ -133,10 +134,8 @@ TEST_F(HexReaderTest, ReadsOnPastEndRecordsAndSkipsEmptyAndOddRecords) {
 
 TEST_F(HexReaderTest, PicLayoutSplitsProgramConfigurationAndData) {
   LoadPicFile(File(":02400E00FF3F72\r\n:04420000010002003F\r\n:02000000FE2FD1\r\n"), images);
-  EXPECT_EQ(images.ConfigImage[14], 0xFF);
-  EXPECT_EQ(images.ConfigImage[15], 0x3F);
-  EXPECT_EQ(images.EepromImage[0], 0x01);
-  EXPECT_EQ(images.EepromImage[2], 0x02);
+  EXPECT_EQ(Slice(images.ConfigImage, 14, 2), (Bytes{0xFF, 0x3F}));
+  EXPECT_EQ(Slice(images.EepromImage, 0, 4), (Bytes{0x01, 0x00, 0x02, 0x00}));
   EXPECT_EQ(images.EepromDataCount, 4);
   EXPECT_EQ(images.FlashImage[0], 0x2FFE);
   EXPECT_EQ(images.FlashDataCount, 1);

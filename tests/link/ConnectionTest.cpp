@@ -22,6 +22,17 @@ struct ConnectionTest : ::testing::Test {
     recorder.Calls.clear();
     return c;
   }
+
+  /// Expects opening the programmer to fail with message, leaving no handle behind.
+  void ExpectOpenFails(const char* message) {
+    try {
+      OpenProgrammer(unit, kModeAvr, 9600);
+      FAIL() << "the programmer opened";
+    } catch (const PinwrightError& e) {
+      EXPECT_STREQ(e.what(), message);
+    }
+    EXPECT_EQ(unit.FtHandle, 0u);
+  }
 };
 
 TEST_F(ConnectionTest, FindsTheProgrammerByItsDescription) {
@@ -103,26 +114,12 @@ TEST_F(ConnectionTest, AnOpenProgrammerIsLeftAsItIs) {
   EXPECT_EQ(sim.Devices()[0]->Mask, 0x68);
 }
 
-TEST_F(ConnectionTest, NoDeviceMeansFtOpenFails) {
-  try {
-    OpenProgrammer(unit, kModeAvr, 9600);
-    FAIL() << "opened a programmer that is not there";
-  } catch (const PinwrightError& e) {
-    EXPECT_STREQ(e.what(), "FT_Open - Device not found...");
-  }
-  EXPECT_EQ(unit.FtHandle, 0u);
-}
+TEST_F(ConnectionTest, NoDeviceMeansFtOpenFails) { ExpectOpenFails("FT_Open - Device not found..."); }
 
 TEST_F(ConnectionTest, AFailureAfterOpenClosesTheDeviceAndKeepsTheError) {
   sim.AddProgrammer({});
   sim.Faults().FailCall(sim::SimCall::SetBaudRate, 1, FT_INVALID_BAUD_RATE);
-  try {
-    OpenProgrammer(unit, kModeAvr, 9600);
-    FAIL() << "a failing baud rate went unnoticed";
-  } catch (const PinwrightError& e) {
-    EXPECT_STREQ(e.what(), "FT_SetBaudRate - Invalid baud rate...");
-  }
-  EXPECT_EQ(unit.FtHandle, 0u);
+  ExpectOpenFails("FT_SetBaudRate - Invalid baud rate...");
   EXPECT_FALSE(sim.Devices()[0]->Open);
   // The next operation opens the device afresh with its own directions.
   OpenProgrammer(unit, kModePic, 9600);

@@ -6,6 +6,7 @@
 #include "frame/Texts.h"
 #include "setup/FtSettings.h"
 #include "support/FormFixture.h"
+#include "support/FtRecord.h"
 
 namespace pw {
 namespace {
@@ -16,26 +17,32 @@ using Lines = std::vector<std::string>;
 constexpr int kSetupPage = 4;
 
 /// A record decoded from an EEPROM image, with its own text buffers.
-struct ChipRecord {
-  explicit ChipRecord(const FtEepromImage& image) {
-    data.Signature2 = 0xFFFFFFFF;
-    data.Manufacturer = manufacturer;
-    data.ManufacturerId = manufacturerId;
-    data.Description = description;
-    data.SerialNumber = serial;
-    EXPECT_EQ(DecodeFtEeprom(image, data), FT_OK);
-  }
+struct ChipRecord : test::FtRecord {
+  explicit ChipRecord(const FtEepromImage& image) { EXPECT_EQ(DecodeFtEeprom(image, Data), FT_OK); }
   FtEepromImage Encode() const {
     FtEepromImage image{};
-    EXPECT_EQ(EncodeFtEeprom(data, image), FT_OK);
+    EXPECT_EQ(EncodeFtEeprom(Data, image), FT_OK);
     return image;
   }
-  FT_PROGRAM_DATA data{};
-  char manufacturer[64] = {};
-  char manufacturerId[16] = {};
-  char description[64] = {};
-  char serial[16] = {};
 };
+
+/// Settings the page does not show, as another program may have left them.
+void PresetUnshown(FT_PROGRAM_DATA& d) {
+  d.Cbus0 = 4;
+  d.InvertRTS = 1;
+  d.PullDownEnableR = 1;
+}
+
+/// A write keeps what the page does not show as it was read.
+void ExpectUnshownKept(const ChipRecord& chip) {
+  EXPECT_EQ(chip.Data.VendorId, 0x0403);
+  EXPECT_EQ(chip.Data.ProductId, 0x6001);
+  EXPECT_EQ(chip.Data.Cbus0, 4);
+  EXPECT_EQ(chip.Data.InvertRTS, 1);
+  EXPECT_EQ(chip.Data.PullDownEnableR, 1);
+  EXPECT_STREQ(chip.Description, "FT232R USB UART");
+  EXPECT_STREQ(chip.Serial, "A1B2C3D4");
+}
 
 struct SetupPageTest : ::testing::Test {
   explicit SetupPageTest(const std::string& bench = "") : f(bench) { f.Start(); }
@@ -44,7 +51,7 @@ struct SetupPageTest : ::testing::Test {
   /// Changes the chip's EEPROM as another program would have programmed it.
   void Preset(const std::function<void(FT_PROGRAM_DATA&)>& change) {
     ChipRecord r(Eeprom());
-    change(r.data);
+    change(r.Data);
     Eeprom() = r.Encode();
   }
   ChipRecord Stored(std::size_t device = 0) { return ChipRecord(Eeprom(device)); }
@@ -127,8 +134,7 @@ TEST_F(SetupPageTest, WritingProgramsTheControlsAndALaterReadShowsThem) {
     Eeprom() = FactoryFtEeprom("FT232R USB UART", "A1B2C3D4");
     Preset([&](FT_PROGRAM_DATA& d) {
       d.Cbus4 = c.ChipCbus4;
-      d.Cbus0 = 4;
-      d.InvertRTS = 1;
+      PresetUnshown(d);
     });
     f.Form->PageControl1.ActivePageIndex = 0;
     Show();
@@ -141,18 +147,12 @@ TEST_F(SetupPageTest, WritingProgramsTheControlsAndALaterReadShowsThem) {
     const FtEepromImage& image = Eeprom();
     EXPECT_EQ(image[0x7E] | (image[0x7F] << 8), FtEepromChecksum(image));
     const ChipRecord chip = Stored();
-    EXPECT_EQ(chip.data.Cbus4, c.Cbus4);
-    EXPECT_EQ(chip.data.MaxPower, c.MaxPower);
-    EXPECT_EQ(chip.data.USBVersion, c.Version);
-    EXPECT_EQ(chip.data.UseExtOsc, c.Clock);
-    EXPECT_EQ(chip.data.HighDriveIOs, 1);
-    // Everything else as read.
-    EXPECT_EQ(chip.data.VendorId, 0x0403);
-    EXPECT_EQ(chip.data.ProductId, 0x6001);
-    EXPECT_EQ(chip.data.Cbus0, 4);
-    EXPECT_EQ(chip.data.InvertRTS, 1);
-    EXPECT_STREQ(chip.description, "FT232R USB UART");
-    EXPECT_STREQ(chip.serial, "A1B2C3D4");
+    EXPECT_EQ(chip.Data.Cbus4, c.Cbus4);
+    EXPECT_EQ(chip.Data.MaxPower, c.MaxPower);
+    EXPECT_EQ(chip.Data.USBVersion, c.Version);
+    EXPECT_EQ(chip.Data.UseExtOsc, c.Clock);
+    EXPECT_EQ(chip.Data.HighDriveIOs, 1);
+    ExpectUnshownKept(chip);
     Click(Page().SetupRead);
     EXPECT_EQ(Page().SetupCbus.Text, CbusName(c.Cbus4));
     EXPECT_EQ(Page().SetupCurrent.Text, std::to_string(c.MaxPower));
@@ -165,21 +165,18 @@ TEST_F(SetupPageTest, DefaultsGoOverTheRecordReadAndTheControlsStay) {
     d.MaxPower = 100;
     d.USBVersion = 0x0110;
     d.UseExtOsc = 1;
-    d.Cbus0 = 4;
-    d.PullDownEnableR = 1;
+    PresetUnshown(d);
   });
   Show();
   Click(Page().SetupDefoult);
   EXPECT_EQ(Log().back(), "настройки прошиты по умолчанию");
   const ChipRecord chip = Stored();
-  EXPECT_EQ(chip.data.Cbus4, 10);
-  EXPECT_EQ(chip.data.MaxPower, 50);
-  EXPECT_EQ(chip.data.USBVersion, 0x0200);
-  EXPECT_EQ(chip.data.HighDriveIOs, 1);
-  EXPECT_EQ(chip.data.UseExtOsc, 0);
-  EXPECT_EQ(chip.data.Cbus0, 4);
-  EXPECT_EQ(chip.data.PullDownEnableR, 1);
-  EXPECT_STREQ(chip.serial, "A1B2C3D4");
+  EXPECT_EQ(chip.Data.Cbus4, 10);
+  EXPECT_EQ(chip.Data.MaxPower, 50);
+  EXPECT_EQ(chip.Data.USBVersion, 0x0200);
+  EXPECT_EQ(chip.Data.HighDriveIOs, 1);
+  EXPECT_EQ(chip.Data.UseExtOsc, 0);
+  ExpectUnshownKept(chip);
   EXPECT_EQ(Page().SetupCbus.Text, "CLK24");
   EXPECT_EQ(Page().SetupCurrent.Text, "100");
   EXPECT_EQ(Page().UsbVer.Text, "1.1");

@@ -58,6 +58,11 @@ class Pins {
     Send(0x48, w >> 8, w & 0xFF, value >> 8);
   }
   void WritePage(std::uint32_t w) { Send(0x4C, w >> 8, w & 0xFF, 0x00); }
+  /// Loads word w into the page buffer and writes the page at page.
+  void ProgramWord(std::uint32_t w, std::uint16_t value, std::uint32_t page) {
+    LoadWord(w, value);
+    WritePage(page);
+  }
   void Advance(std::uint32_t us) { env_.Now += us * kPicosPerMicro; }
 
   SimAvr Chip;
@@ -133,10 +138,8 @@ TEST(SimAvr, PageBufferTakesInPageBitsLowBeforeHighAndEmptiesAfterAWrite) {
 TEST(SimAvr, ProgrammingOnlyClearsBits) {
   Pins pins("ATtiny85");
   pins.Enter();
-  pins.LoadWord(7, 0x0F0F);
-  pins.WritePage(0);
-  pins.LoadWord(7, 0xF0FF);
-  pins.WritePage(0);
+  pins.ProgramWord(7, 0x0F0F, 0);
+  pins.ProgramWord(7, 0xF0FF, 0);
   EXPECT_EQ(pins.FlashWord(7), 0x000F);
 }
 
@@ -168,8 +171,7 @@ TEST(SimAvr, PartsWithoutEepromPagesIgnorePageCommands) {
 TEST(SimAvr, ChipEraseClearsMemoriesAndLockKeepsFusesAndHonoursEesave) {
   Pins pins("ATmega328P");
   pins.Enter();
-  pins.LoadWord(0, 0x1234);
-  pins.WritePage(0);
+  pins.ProgramWord(0, 0x1234, 0);
   pins.Send(0xC0, 0x00, 0x00, 0x42);
   pins.Send(0xAC, 0xE0, 0x00, 0xC0);
   pins.Send(0xAC, 0x80, 0x00, 0x00);
@@ -180,8 +182,7 @@ TEST(SimAvr, ChipEraseClearsMemoriesAndLockKeepsFusesAndHonoursEesave) {
   // EESAVE programmed (high fuse bit 3 = 0): the EEPROM survives.
   pins.Send(0xAC, 0xA8, 0x00, 0xD1);
   pins.Send(0xC0, 0x00, 0x00, 0x42);
-  pins.LoadWord(0, 0x1234);
-  pins.WritePage(0);
+  pins.ProgramWord(0, 0x1234, 0);
   pins.Send(0xAC, 0x80, 0x00, 0x00);
   EXPECT_EQ(pins.FlashWord(0), 0xFFFF);
   EXPECT_EQ(pins.Read(0xA0, 0x00, 0x00), 0x42);
@@ -190,11 +191,9 @@ TEST(SimAvr, ChipEraseClearsMemoriesAndLockKeepsFusesAndHonoursEesave) {
 TEST(SimAvr, LockModesStopProgrammingThenReading) {
   Pins pins("ATmega328P");
   pins.Enter();
-  pins.LoadWord(0, 0x1234);
-  pins.WritePage(0);
+  pins.ProgramWord(0, 0x1234, 0);
   pins.Send(0xAC, 0xE0, 0x00, 0xFE);  // mode 2
-  pins.LoadWord(0, 0x0000);
-  pins.WritePage(0);
+  pins.ProgramWord(0, 0x0000, 0);
   pins.Send(0xC0, 0x00, 0x00, 0x00);
   pins.Send(0xAC, 0xA0, 0x00, 0x00);
   EXPECT_EQ(pins.FlashWord(0), 0x1234);
@@ -228,8 +227,7 @@ TEST(SimAvr, FuseBitsThatDoNotExistReadOne) {
 TEST(SimAvr, DatasheetTimingKeepsTheChipBusyAfterAWrite) {
   Pins pins("ATmega328P", TimingModel::Datasheet);
   pins.Enter();
-  pins.LoadWord(0x41, 0x1234);
-  pins.WritePage(0x40);
+  pins.ProgramWord(0x41, 0x1234, 0x40);
   EXPECT_EQ(pins.Read(0xF0, 0x00, 0x00) & 1, 1);
   EXPECT_EQ(pins.FlashWord(0x41), 0xFFFF);  // the page being programmed
   pins.LoadWord(0x00, 0x0000);
@@ -250,8 +248,7 @@ TEST(SimAvr, DatasheetTimingKeepsTheChipBusyAfterAWrite) {
   // Under lenient timing the write is done at once.
   Pins quick("ATmega328P");
   quick.Enter();
-  quick.LoadWord(0x41, 0x1234);
-  quick.WritePage(0x40);
+  quick.ProgramWord(0x41, 0x1234, 0x40);
   EXPECT_EQ(quick.FlashWord(0x41), 0x1234);
 }
 
@@ -259,8 +256,7 @@ TEST(SimAvr, ExtendedAddressReachesTheUpperFlashOfLargeParts) {
   Pins pins("ATmega2560");
   pins.Enter();
   pins.Send(0x4D, 0x00, 0x01, 0x00);
-  pins.LoadWord(0x0002, 0xBEEF);
-  pins.WritePage(0x0000);
+  pins.ProgramWord(0x0002, 0xBEEF, 0x0000);
   EXPECT_EQ(pins.Chip.Core().Flash[2 * 0x10002], 0xEF);
   EXPECT_EQ(pins.FlashWord(0x0002), 0xBEEF);
   pins.Send(0x4D, 0x00, 0x00, 0x00);

@@ -1,0 +1,27 @@
+#include "sim/BenchValues.h"
+
+#include <sstream>
+
+#include "common/Error.h"
+
+namespace pw::sim {
+
+void BadBench(const std::string& what) { throw PinwrightError("Ошибка в файле стенда: " + what); }
+
+void BadBenchSetting(const std::string& section, const std::string& key, const std::string& value,
+                     const std::string& expected) {
+  BadBench("[" + section + "] " + key + "=" + value + " (нужно " + expected + ")");
+}
+
+std::vector<std::string> SplitList(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::istringstream in(text);
+  std::string part;
+  while (std::getline(in, part, separator)) {
+    const auto first = part.find_first_not_of(" \t");
+    if (first != std::string::npos) parts.push_back(part.substr(first, part.find_last_not_of(" \t") - first + 1));
+  }
+  return parts;
+}
+
+}  // namespace pw::sim

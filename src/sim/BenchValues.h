@@ -1,0 +1,21 @@
+#pragma once
+/// @file
+/// What the readers of a bench file share: the error a bad setting raises, and the lists its
+/// values hold ("a, b, c", "x:y:z").
+
+#include <string>
+#include <vector>
+
+namespace pw::sim {
+
+/// Raises PinwrightError for a mistake in the bench file; what says where and what it is.
+[[noreturn]] void BadBench(const std::string& what);
+
+/// The setting key=value of [section] is malformed; expected says what it should be.
+[[noreturn]] void BadBenchSetting(const std::string& section, const std::string& key, const std::string& value,
+                                  const std::string& expected);
+
+/// The entries of text between separators, blanks around them dropped; empty entries are left out.
+std::vector<std::string> SplitList(const std::string& text, char separator);
+
+}  // namespace pw::sim

@@ -25,17 +25,6 @@ AvrPage::AvrPage(FormContext& context) : PageModel(context) {
     const Bounds box{8 + (i / 8) * 112, 18 + (i % 8) * 19, 108, 17};
     AvrFuse.emplace_back("AvrFuse" + std::to_string(i + 1), "AvrFuses", box, "Fuse");
   }
-  Connect<AvrPage>({{&AvrRdSign.OnClick, &AvrPage::AvrRdSignClick},
-                    {&AvrReadFuses.OnClick, &AvrPage::AvrReadFusesClick},
-                    {&AvrLoadFls.OnClick, &AvrPage::AvrLoadFlsClick},
-                    {&AvrReadFls.OnClick, &AvrPage::AvrReadFlsClick},
-                    {&AvrWriteFls.OnClick, &AvrPage::AvrWriteFlsClick},
-                    {&AvrLoadEep.OnClick, &AvrPage::AvrLoadEepClick},
-                    {&AvrReadEep.OnClick, &AvrPage::AvrReadEepClick},
-                    {&AvrWriteEep.OnClick, &AvrPage::AvrWriteEepClick},
-                    {&AvrWriteFuses.OnClick, &AvrPage::AvrWriteFusesClick},
-                    {&AvrErase.OnClick, &AvrPage::AvrEraseClick},
-                    {&AvrChipRst.OnClick, &AvrPage::AvrChipRstClick}});
 }
 
 void AvrPage::Startup() {

@@ -26,55 +26,6 @@ class AvrPage : public PageModel {
  public:
   explicit AvrPage(FormContext& context);
 
-  void Startup() override;
-  std::vector<ControlRef> Controls() override;
-
-  /// Fuse and lock bytes back to 0xFF; fuse boxes disabled and blank; lock combos disabled.
-  void ClearFusePanel();
-  /// Enables the buttons that need a known chip and shows the fuse and lock bytes.
-  void ShowFusePanel();
-
-  /// "Определить чип": identify and report. Exits with a target failure when no known chip answers.
-  void AvrRdSignClick();
-  /// "Считать фъюзы": identify without report, so the panel shows the chip's bytes.
-  void AvrReadFusesClick();
-
-  /// "Открыть Flash": loads a HEX file into FlashImage. A file that cannot be loaded leaves the
-  /// image, the path label and the write button as they were.
-  void AvrLoadFlsClick();
-  /// "Прочитать Flash": identifies the chip and reads its whole flash into a HEX file, which is
-  /// written only when every page was read from a chip that kept answering.
-  void AvrReadFlsClick();
-  /// "Прошить Flash": identifies the chip, programs FlashImage page by page and verifies it. A
-  /// file larger than the chip's flash is refused before anything is written.
-  void AvrWriteFlsClick();
-  /// "Файл Eeprom": loads a HEX file into EepromImage, all or nothing like AvrLoadFlsClick.
-  void AvrLoadEepClick();
-  /// "Прочитать Eeprom": identifies the chip and reads its EEPROM into a HEX file.
-  void AvrReadEepClick();
-  /// "Прошить Eeprom": programs EepromImage (page by page, or byte by byte on chips without EEPROM
-  /// page commands) and verifies it. A file larger than the EEPROM is refused before writing.
-  void AvrWriteEepClick();
-  /// "Прошить фъюзы": takes the fuse and lock bytes the panel shows, identifies the chip and,
-  /// after the person confirms, writes them and reads them back; the ticks stay as they were.
-  void AvrWriteFusesClick();
-  /// Verify without writing: identifies the chip and compares the words of FlashFilled with
-  /// the flash; logs the first differences and their count, a target failure when any differ.
-  void AvrVerifyFlsClick();
-  /// Verify without writing for the EEPROM, as AvrVerifyFlsClick.
-  void AvrVerifyEepClick();
-  /// Identifies the chip and checks that every flash word reads erased (0xFFFF).
-  void AvrBlankCheckClick();
-  /// "Стереть чип": identifies the chip, erases it if it answers, then the panel shows the erased chip.
-  void AvrEraseClick();
-  /// "Сброс": holds RESET low, then lets the chip run by closing the programmer.
-  void AvrChipRstClick();
-
-  /// The fuse and lock bytes the panel stands for when written (FuseLow .. LockByte are set to
-  /// them): bits 7 and 6 of each fuse byte are always 1, a box ticked is a 1, the lock combos
-  /// give the lock fields.
-  void TakeBytesFromPanel();
-
   /// The chip's values as the last identification left them, or as the last fuse write wrote them.
   std::uint8_t FuseLow = 0xFF;
   std::uint8_t FuseHigh = 0xFF;
@@ -92,31 +43,80 @@ class AvrPage : public PageModel {
   /// The chip's internal oscillators by CKSEL code (chips.ini's InternalClockKHz).
   std::string InternalClockKHz;
 
+  // The controls, each button with the handler it runs.
   TabSheet AvrSpi{"AvrSpi", "AVR"};
-  Button AvrRdSign{"AvrRdSign", "AvrSpi", {8, 6, 112, 25}, "Определить чип"};
-  Button AvrChipRst{"AvrChipRst", "AvrSpi", {126, 6, 112, 25}, "Сброс", false};
-  Button AvrErase{"AvrErase", "AvrSpi", {244, 6, 116, 25}, "Стереть чип", false};
-  Button AvrLoadFls{"AvrLoadFls", "AvrSpi", {8, 34, 112, 25}, "Открыть Flash", false};
-  Button AvrWriteFls{"AvrWriteFls", "AvrSpi", {126, 34, 112, 25}, texts::kAvrWriteFlashCaption};
-  Button AvrReadFls{"AvrReadFls", "AvrSpi", {244, 34, 116, 25}, "Прочитать Flash"};
+  /// "Определить чип": identify and report. Exits with a target failure when no known chip answers.
+  void AvrRdSignClick();
+  Button AvrRdSign{"AvrRdSign", "AvrSpi", {8, 6, 112, 25}, "Определить чип", [this] { AvrRdSignClick(); }};
+  /// "Сброс": holds RESET low, then lets the chip run by closing the programmer.
+  void AvrChipRstClick();
+  Button AvrChipRst{"AvrChipRst", "AvrSpi", {126, 6, 112, 25}, "Сброс", [this] { AvrChipRstClick(); }, false};
+  /// "Стереть чип": identifies the chip, erases it if it answers, then the panel shows the erased chip.
+  void AvrEraseClick();
+  Button AvrErase{"AvrErase", "AvrSpi", {244, 6, 116, 25}, "Стереть чип", [this] { AvrEraseClick(); }, false};
+  /// "Открыть Flash": loads a HEX file into FlashImage. A file that cannot be loaded leaves the
+  /// image, the path label and the write button as they were.
+  void AvrLoadFlsClick();
+  Button AvrLoadFls{"AvrLoadFls", "AvrSpi", {8, 34, 112, 25}, "Открыть Flash", [this] { AvrLoadFlsClick(); }, false};
+  /// "Прошить Flash": identifies the chip, programs FlashImage page by page and verifies it. A
+  /// file larger than the chip's flash is refused before anything is written.
+  void AvrWriteFlsClick();
+  Button AvrWriteFls{
+      "AvrWriteFls", "AvrSpi", {126, 34, 112, 25}, texts::kAvrWriteFlashCaption, [this] { AvrWriteFlsClick(); }};
+  /// "Прочитать Flash": identifies the chip and reads its whole flash into a HEX file, which is
+  /// written only when every page was read from a chip that kept answering.
+  void AvrReadFlsClick();
+  Button AvrReadFls{"AvrReadFls", "AvrSpi", {244, 34, 116, 25}, "Прочитать Flash", [this] { AvrReadFlsClick(); }};
   Label AvrPathFls{"AvrPathFls", "AvrSpi", {8, 60, 352, 14}, ""};
   Label AvrParamFls{"AvrParamFls", "AvrSpi", {8, 74, 352, 28}, ""};
-  Button AvrLoadEep{"AvrLoadEep", "AvrSpi", {8, 104, 112, 25}, "Файл Eeprom", false};
-  Button AvrWriteEep{"AvrWriteEep", "AvrSpi", {126, 104, 112, 25}, texts::kAvrWriteEepromCaption};
-  Button AvrReadEep{"AvrReadEep", "AvrSpi", {244, 104, 116, 25}, "Прочитать Eeprom"};
+  /// Verify without writing: identifies the chip and compares the words of FlashFilled with
+  /// the flash; logs the first differences and their count, a target failure when any differ.
+  void AvrVerifyFlsClick();
+  /// Identifies the chip and checks that every flash word reads erased (0xFFFF).
+  void AvrBlankCheckClick();
+  /// "Файл Eeprom": loads a HEX file into EepromImage, all or nothing like AvrLoadFlsClick.
+  void AvrLoadEepClick();
+  Button AvrLoadEep{"AvrLoadEep", "AvrSpi", {8, 104, 112, 25}, "Файл Eeprom", [this] { AvrLoadEepClick(); }, false};
+  /// "Прошить Eeprom": programs EepromImage (page by page, or byte by byte on chips without EEPROM
+  /// page commands) and verifies it. A file larger than the EEPROM is refused before writing.
+  void AvrWriteEepClick();
+  Button AvrWriteEep{
+      "AvrWriteEep", "AvrSpi", {126, 104, 112, 25}, texts::kAvrWriteEepromCaption, [this] { AvrWriteEepClick(); }};
+  /// "Прочитать Eeprom": identifies the chip and reads its EEPROM into a HEX file.
+  void AvrReadEepClick();
+  Button AvrReadEep{"AvrReadEep", "AvrSpi", {244, 104, 116, 25}, "Прочитать Eeprom", [this] { AvrReadEepClick(); }};
   Label AvrPathEep{"AvrPathEep", "AvrSpi", {8, 130, 352, 14}, ""};
   Label AvrParamEep{"AvrParamEep", "AvrSpi", {8, 144, 352, 28}, ""};
+  /// Verify without writing for the EEPROM, as AvrVerifyFlsClick.
+  void AvrVerifyEepClick();
   ProgressBar AvrPrograss{"AvrPrograss", "AvrSpi", {8, 174, 352, 12}};
+  /// Fuse and lock bytes back to 0xFF; fuse boxes disabled and blank; lock combos disabled.
+  void ClearFusePanel();
+  /// Enables the buttons that need a known chip and shows the fuse and lock bytes.
+  void ShowFusePanel();
+  /// The fuse and lock bytes the panel stands for when written (FuseLow .. LockByte are set to
+  /// them): bits 7 and 6 of each fuse byte are always 1, a box ticked is a 1, the lock combos
+  /// give the lock fields.
+  void TakeBytesFromPanel();
+
   GroupBox AvrFuses{"AvrFuses", "AvrSpi", {8, 190, 352, 230}, "Фьюзы и защита галочка = 1"};
   /// AvrFuse[0] is the window's AvrFuse1: low fuse bits 0..7, then high, then extended.
   std::vector<CheckBox> AvrFuse;
   ComboBox AvrLock1{"AvrLock1", "AvrFuses", {8, 172, 80, 21}, "", false};
   ComboBox AvrLock2{"AvrLock2", "AvrFuses", {92, 172, 80, 21}, "", false};
   ComboBox AvrLock3{"AvrLock3", "AvrFuses", {176, 172, 168, 21}, "", false};
-  Button AvrReadFuses{"AvrReadFuses", "AvrFuses", {8, 198, 164, 25}, "Считать фъюзы"};
-  Button AvrWriteFuses{"AvrWriteFuses", "AvrFuses", {180, 198, 164, 25}, "Прошить фъюзы"};
+  /// "Считать фъюзы": identify without report, so the panel shows the chip's bytes.
+  void AvrReadFusesClick();
+  Button AvrReadFuses{"AvrReadFuses", "AvrFuses", {8, 198, 164, 25}, "Считать фъюзы", [this] { AvrReadFusesClick(); }};
+  /// "Прошить фъюзы": takes the fuse and lock bytes the panel shows, identifies the chip and,
+  /// after the person confirms, writes them and reads them back; the ticks stay as they were.
+  void AvrWriteFusesClick();
+  Button AvrWriteFuses{
+      "AvrWriteFuses", "AvrFuses", {180, 198, 164, 25}, "Прошить фъюзы", [this] { AvrWriteFusesClick(); }};
 
  private:
+  void Startup() override;
+  std::vector<ControlRef> Controls() override;
   /// The box of fuse bit n (0..23), found by its name as the window finds it.
   CheckBox& FuseBox(int n);
   void FillLockCombos();

@@ -8,14 +8,7 @@
 
 namespace pw {
 
-I2cPage::I2cPage(FormContext& context) : PageModel(context) {
-  Connect<I2cPage>({{&I2cEepom.OnShow, &I2cPage::ViewI2C},
-                    {&I2eEepromType.OnChange, &I2cPage::ViewI2C},
-                    {&I2cEepromFile.OnClick, &I2cPage::I2cEepromFileClick},
-                    {&I2cEepromRead.OnClick, &I2cPage::I2cEepromReadClick},
-                    {&I2cEepromWrite.OnClick, &I2cPage::I2cEepromWriteClick},
-                    {&I2cEepromErase.OnClick, &I2cPage::I2cEepromEraseClick}});
-}
+I2cPage::I2cPage(FormContext& context) : PageModel(context) {}
 
 void I2cPage::Startup() {
   I2eEepromType.Items = IniFile::Load(ctx_.DescriptionFile(kTypesFile)).SectionNames();

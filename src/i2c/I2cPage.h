@@ -24,17 +24,6 @@ class I2cPage : public PageModel {
 
   explicit I2cPage(FormContext& context);
 
-  void Startup() override;
-  std::vector<ControlRef> Controls() override;
-
-  /// Takes the chosen type's size and addressing from I2C_E.ini and shows them with the loaded data.
-  void ViewI2C();
-  void I2cEepromFileClick();
-  void I2cEepromReadClick();
-  /// Writes the bytes of the loaded file and compares them with the chip.
-  void I2cEepromWriteClick();
-  /// Erases the chip and checks that it reads erased.
-  void I2cEepromEraseClick();
   /// Verify without writing: reads the chip up to the loaded data's end and compares the bytes
   /// of EepromFilled; logs the first differences and their count (a target failure when any differ).
   void I2cEepromVerifyClick();
@@ -49,17 +38,33 @@ class I2cPage : public PageModel {
   /// Runs after a file was loaded here: the AVR page's EEPROM write button follows the AVR chip.
   std::function<void()> OnFileLoaded;
 
-  TabSheet I2cEepom{"I2cEepom", "I2C Eeprom"};
-  ComboBox I2eEepromType{"I2eEepromType", "I2cEepom", {8, 8, 150, 21}, "Eeprom-Type"};
-  Button I2cEepromFile{"I2cEepromFile", "I2cEepom", {8, 38, 112, 25}, "Файл"};
-  Button I2cEepromRead{"I2cEepromRead", "I2cEepom", {126, 38, 112, 25}, "Cчитать"};
-  Button I2cEepromWrite{"I2cEepromWrite", "I2cEepom", {244, 38, 116, 25}, kI2cWriteCaption, false};
-  Button I2cEepromErase{"I2cEepromErase", "I2cEepom", {244, 68, 116, 25}, kI2cEraseCaption};
+  // The controls, each with the handler it runs.
+  /// Takes the chosen type's size and addressing from I2C_E.ini and shows them with the loaded
+  /// data; runs when the page is shown and when another type is chosen.
+  void ViewI2C();
+  TabSheet I2cEepom{"I2cEepom", "I2C Eeprom", [this] { ViewI2C(); }};
+  ComboBox I2eEepromType{"I2eEepromType", "I2cEepom", {8, 8, 150, 21}, "Eeprom-Type", true, [this] { ViewI2C(); }};
+  /// Loads a HEX or binary file into EepromImage.
+  void I2cEepromFileClick();
+  Button I2cEepromFile{"I2cEepromFile", "I2cEepom", {8, 38, 112, 25}, "Файл", [this] { I2cEepromFileClick(); }};
+  /// Reads the whole chip into a file.
+  void I2cEepromReadClick();
+  Button I2cEepromRead{"I2cEepromRead", "I2cEepom", {126, 38, 112, 25}, "Cчитать", [this] { I2cEepromReadClick(); }};
+  /// Writes the bytes of the loaded file and compares them with the chip.
+  void I2cEepromWriteClick();
+  Button I2cEepromWrite{
+      "I2cEepromWrite", "I2cEepom", {244, 38, 116, 25}, kI2cWriteCaption, [this] { I2cEepromWriteClick(); }, false};
+  /// Erases the chip and checks that it reads erased.
+  void I2cEepromEraseClick();
+  Button I2cEepromErase{
+      "I2cEepromErase", "I2cEepom", {244, 68, 116, 25}, kI2cEraseCaption, [this] { I2cEepromEraseClick(); }};
   Label I2cEepromLab1{"I2cEepromLab1", "I2cEepom", {8, 100, 352, 30}, "Path"};
   Label I2cEepromLab2{"I2cEepromLab2", "I2cEepom", {8, 132, 352, 30}, "Dop"};
   ProgressBar I2cEepromProgress{"I2cEepromProgress", "I2cEepom", {8, 166, 352, 17}};
 
  private:
+  void Startup() override;
+  std::vector<ControlRef> Controls() override;
   /// Runs step, made by the chosen type's operations, as this page's operation.
   void RunStep(const std::function<OperationStep(I2cOperations&)>& step);
 

@@ -39,8 +39,8 @@ struct PageControl : ControlBase {
 
 /// A page of the page control.
 struct TabSheet : ControlBase {
-  TabSheet(std::string name, std::string caption)
-      : ControlBase(std::move(name), "PageControl1", {}), Caption(std::move(caption)) {}
+  TabSheet(std::string name, std::string caption, std::function<void()> onShow = nullptr)
+      : ControlBase(std::move(name), "PageControl1", {}), Caption(std::move(caption)), OnShow(std::move(onShow)) {}
   std::string Caption;
   std::function<void()> OnShow;
 };
@@ -55,6 +55,12 @@ struct Button : ControlBase {
   Button(std::string name, std::string parent, Bounds box, std::string caption, bool enabled = true)
       : ControlBase(std::move(name), std::move(parent), box), Caption(std::move(caption)) {
     Enabled = enabled;
+  }
+  /// A button that runs onClick: a page declares each button with the handler it runs.
+  Button(std::string name, std::string parent, Bounds box, std::string caption, std::function<void()> onClick,
+         bool enabled = true)
+      : Button(std::move(name), std::move(parent), box, std::move(caption), enabled) {
+    OnClick = std::move(onClick);
   }
   std::string Caption;
   std::function<void()> OnClick;
@@ -72,8 +78,12 @@ struct CheckBox : ControlBase {
 /// A drop-down. An editable one shows Text, which a person can type; a pick-list shows the
 /// selected entry. ItemIndex -1: nothing selected.
 struct ComboBox : ControlBase {
-  ComboBox(std::string name, std::string parent, Bounds box, std::string text, bool editable = true)
-      : ControlBase(std::move(name), std::move(parent), box), Text(std::move(text)), Editable(editable) {}
+  ComboBox(std::string name, std::string parent, Bounds box, std::string text, bool editable = true,
+           std::function<void()> onChange = nullptr)
+      : ControlBase(std::move(name), std::move(parent), box),
+        Text(std::move(text)),
+        Editable(editable),
+        OnChange(std::move(onChange)) {}
   std::vector<std::string> Items;
   int ItemIndex = -1;
   std::string Text;

@@ -1,12 +1,9 @@
 #pragma once
 /// @file
 /// What every page of the window is: a model of its controls over the window's shared context,
-/// set up at start-up, listing its controls for the window to draw, its handlers connected to
-/// its controls' events.
+/// set up at start-up, listing its controls for the window to draw. A page declares each control
+/// with the handler it runs (the control's OnClick, OnShow or OnChange).
 
-#include <functional>
-#include <initializer_list>
-#include <utility>
 #include <vector>
 
 #include "model/Controls.h"
@@ -27,17 +24,6 @@ class PageModel {
   virtual std::vector<ControlRef> Controls() = 0;
 
  protected:
-  /// An event of a control (its OnClick, OnShow or OnChange) and the handler of Page it runs.
-  template <typename Page>
-  using Handler = std::pair<std::function<void()>*, void (Page::*)()>;
-
-  /// Connects each event to its handler on this page.
-  template <typename Page>
-  void Connect(std::initializer_list<Handler<Page>> handlers) {
-    Page* page = static_cast<Page*>(this);
-    for (const auto& [event, handler] : handlers) *event = [page, handler = handler] { (page->*handler)(); };
-  }
-
   FormContext& ctx_;
 };
 

@@ -23,16 +23,6 @@ PicPage::PicPage(FormContext& context) : PageModel(context) {
     const Bounds box{8 + (i / 8) * 86, 18 + (i % 8) * 17, 82, 16};
     PicFuse.emplace_back("PicFuse" + std::to_string(i + 1), "PicConfigGroup", box, "");
   }
-  Connect<PicPage>({{&PIC.OnShow, &PicPage::PICShow},
-                    {&PicType.OnChange, &PicPage::PicTypeChange},
-                    {&PicFile.OnClick, &PicPage::PicFileClick},
-                    {&PicReadFuse.OnClick, &PicPage::PicReadFuseClick},
-                    {&PicWriteFuse.OnClick, &PicPage::PicWriteFuseClick},
-                    {&PicReadDump.OnClick, &PicPage::PicReadDumpClick},
-                    {&PicWriteDump.OnClick, &PicPage::PicWriteDumpClick},
-                    {&PicWriteFls.OnClick, &PicPage::PicWriteFlsClick},
-                    {&PicWriteEep.OnClick, &PicPage::PicWriteEepClick},
-                    {&PicEraseAll.OnClick, &PicPage::PicEraseAllClick}});
 }
 
 void PicPage::Startup() {

@@ -20,36 +20,6 @@ class PicPage : public PageModel {
  public:
   explicit PicPage(FormContext& context);
 
-  void Startup() override;
-  std::vector<ControlRef> Controls() override;
-
-  /// Takes the device values of the type named in PicType from PIC.ini and shows them; PicID
-  /// shows seven ID words with "$".
-  void ShowPicType();
-  /// Shows ConfigImage bytes 14 to 17 in the 32 checkboxes and the six ID words in PicID.
-  void ShowPicConfig();
-  /// Copies the 32 checkboxes into ConfigImage bytes 14 to 17.
-  void TakePicConfig();
-  void PICShow();
-  void PicTypeChange();
-  void PicFileClick();
-
-  // Memory operations: each runs one step of PicOperations on the operation frame, in "PIC-ISP".
-  /// Reads the configuration area into ConfigImage and shows it.
-  void PicReadFuseClick();
-  /// Writes the panel's configuration word and the ID words of ConfigImage.
-  void PicWriteFuseClick();
-  /// Reads program memory, configuration and data memory into the images and a HEX file.
-  void PicReadDumpClick();
-  /// Writes program memory, data memory and configuration from the images.
-  void PicWriteDumpClick();
-  /// Writes program memory from FlashImage.
-  void PicWriteFlsClick();
-  /// Writes the data-memory locations the loaded file holds.
-  void PicWriteEepClick();
-  /// Erases the chip (keeping a factory calibration word), then writes the configuration back.
-  void PicEraseAllClick();
-
   /// The chosen type's values (PIC.ini); before the page first shows a type, sizes 0 and no
   /// programming or erase method.
   const PicTypeValues& Type() const { return type_; }
@@ -61,21 +31,41 @@ class PicPage : public PageModel {
   /// Runs after a file was loaded here: the AVR page's flash write button follows its chip.
   std::function<void()> OnFileLoaded;
 
-  TabSheet PIC{"PIC", "PIC"};
-  ComboBox PicType{"PicType", "PIC", {8, 8, 150, 21}, "PIC-Type"};
-  Button PicFile{"PicFile", "PIC", {164, 6, 196, 25}, "Файл"};
-  Button PicReadDump{"PicReadDump", "PIC", {8, 36, 112, 25}, "Cчитать дамп"};
-  Button PicEraseAll{"PicEraseAll", "PIC", {244, 36, 116, 25}, "Стереть чип"};
-  Button PicWriteDump{"PicWriteDump", "PIC", {126, 36, 112, 25}, "Прошить дамп"};
+  // The controls, each with the handler it runs. The memory operations each run one step of
+  // PicOperations on the operation frame, in "PIC-ISP".
+  /// Showing the page shows the chosen type and the configuration image.
+  void PICShow();
+  TabSheet PIC{"PIC", "PIC", [this] { PICShow(); }};
+  /// Takes the device values of the type named in PicType from PIC.ini and shows them; PicID
+  /// shows seven ID words with "$".
+  void ShowPicType();
+  void PicTypeChange();
+  ComboBox PicType{"PicType", "PIC", {8, 8, 150, 21}, "PIC-Type", true, [this] { PicTypeChange(); }};
+  /// Loads a HEX file in the PIC layout into the images.
+  void PicFileClick();
+  Button PicFile{"PicFile", "PIC", {164, 6, 196, 25}, "Файл", [this] { PicFileClick(); }};
+  /// Reads program memory, configuration and data memory into the images and a HEX file.
+  void PicReadDumpClick();
+  Button PicReadDump{"PicReadDump", "PIC", {8, 36, 112, 25}, "Cчитать дамп", [this] { PicReadDumpClick(); }};
+  /// Erases the chip (keeping a factory calibration word), then writes the configuration back.
+  void PicEraseAllClick();
+  Button PicEraseAll{"PicEraseAll", "PIC", {244, 36, 116, 25}, "Стереть чип", [this] { PicEraseAllClick(); }};
+  /// Writes program memory, data memory and configuration from the images.
+  void PicWriteDumpClick();
+  Button PicWriteDump{"PicWriteDump", "PIC", {126, 36, 112, 25}, "Прошить дамп", [this] { PicWriteDumpClick(); }};
   Label PicPathFls{"PicPathFls", "PIC", {8, 66, 352, 15}, ""};
   GroupBox PicFlash{"PicFlash", "PIC", {8, 84, 174, 72}, "Programm Memory"};
   Label PicParamFls{"PicParamFls", "PicFlash", {8, 18, 160, 15}, ""};
   Button PicReadFls{"PicReadFls", "PicFlash", {8, 38, 76, 25}, "Прочитать"};
-  Button PicWriteFls{"PicWriteFls", "PicFlash", {90, 38, 76, 25}, "Прошить"};
+  /// Writes program memory from FlashImage.
+  void PicWriteFlsClick();
+  Button PicWriteFls{"PicWriteFls", "PicFlash", {90, 38, 76, 25}, "Прошить", [this] { PicWriteFlsClick(); }};
   GroupBox PicEeprom{"PicEeprom", "PIC", {186, 84, 174, 72}, "Data Memory"};
   Label PicParamEep{"PicParamEep", "PicEeprom", {8, 18, 160, 15}, ""};
   Button PicReadEep{"PicReadEep", "PicEeprom", {8, 38, 76, 25}, "Прочитать", false};
-  Button PicWriteEep{"PicWriteEep", "PicEeprom", {90, 38, 76, 25}, "Прошить", false};
+  /// Writes the data-memory locations the loaded file holds.
+  void PicWriteEepClick();
+  Button PicWriteEep{"PicWriteEep", "PicEeprom", {90, 38, 76, 25}, "Прошить", [this] { PicWriteEepClick(); }, false};
   ProgressBar PicProgress{"PicProgress", "PIC", {8, 160, 352, 17}};
   GroupBox PicIDGroup{"PicIDGroup", "PIC", {8, 182, 120, 48}, "ID"};
   Edit PicID{"PicID", "PicIDGroup", {8, 18, 104, 21}};
@@ -85,10 +75,22 @@ class PicPage : public PageModel {
   GroupBox PicConfigGroup{"PicConfigGroup", "PIC", {8, 234, 352, 186}, "Конфигурационный байт"};
   /// PicFuse[0] is the window's PicFuse1.
   std::vector<CheckBox> PicFuse;
-  Button PicReadFuse{"PicReadFuse", "PicConfigGroup", {8, 156, 164, 25}, "Считать фъюзы"};
-  Button PicWriteFuse{"PicWriteFuse", "PicConfigGroup", {180, 156, 164, 25}, "Прошить фъюзы"};
+  /// Shows ConfigImage bytes 14 to 17 in the 32 checkboxes and the six ID words in PicID.
+  void ShowPicConfig();
+  /// Copies the 32 checkboxes into ConfigImage bytes 14 to 17.
+  void TakePicConfig();
+  /// Reads the configuration area into ConfigImage and shows it.
+  void PicReadFuseClick();
+  Button PicReadFuse{
+      "PicReadFuse", "PicConfigGroup", {8, 156, 164, 25}, "Считать фъюзы", [this] { PicReadFuseClick(); }};
+  /// Writes the panel's configuration word and the ID words of ConfigImage.
+  void PicWriteFuseClick();
+  Button PicWriteFuse{
+      "PicWriteFuse", "PicConfigGroup", {180, 156, 164, 25}, "Прошить фъюзы", [this] { PicWriteFuseClick(); }};
 
  private:
+  void Startup() override;
+  std::vector<ControlRef> Controls() override;
   /// Runs step of ops on the frame, this page's progress bar showing it.
   void Run(PicOperations& ops, const OperationStep& step);
   /// The operations for the chosen type on this window's programmer.

@@ -21,10 +21,6 @@ void ShowText(ComboBox& box, const std::string& text) {
 
 SetupPage::SetupPage(FormContext& context) : PageModel(context), settings_(context.Unit) {
   for (ComboBox* box : {&SetupCbus, &SetupLed1, &SetupLed2, &SetupCurrent, &UsbVer, &SetupClock}) box->Enabled = false;
-  Connect<SetupPage>({{&Setup.OnShow, &SetupPage::SetupReadClick},
-                      {&SetupRead.OnClick, &SetupPage::SetupReadClick},
-                      {&SetupWrite.OnClick, &SetupPage::SetupWriteClick},
-                      {&SetupDefoult.OnClick, &SetupPage::SetupDefoultClick}});
 }
 
 void SetupPage::Startup() {

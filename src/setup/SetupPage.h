@@ -18,17 +18,10 @@ class SetupPage : public PageModel {
  public:
   explicit SetupPage(FormContext& context);
 
-  void Startup() override;
-  std::vector<ControlRef> Controls() override;
-
+  // The controls, each with the handler it runs.
   /// Reads the settings and shows them; also runs on every showing of the page.
   void SetupReadClick();
-  /// Programs the settings taken from the controls.
-  void SetupWriteClick();
-  /// Programs the default settings over the record last read.
-  void SetupDefoultClick();
-
-  TabSheet Setup{"Setup", "Настройки"};
+  TabSheet Setup{"Setup", "Настройки", [this] { SetupReadClick(); }};
   Label SetupCbusLabel{"SetupCbusLabel", "Setup", {8, 8, 196, 30}, "Выход тактовой частоты (выход CBUS4)"};
   ComboBox SetupCbus{"SetupCbus", "Setup", {210, 12, 150, 21}, "SetupCbus"};
   Label SetupLed1Label{"SetupLed1Label", "Setup", {8, 40, 196, 30}, "Функция красного светодиода"};
@@ -41,9 +34,15 @@ class SetupPage : public PageModel {
   ComboBox UsbVer{"UsbVer", "Setup", {210, 140, 150, 21}, ""};
   Label SetupClockLabel{"SetupClockLabel", "Setup", {8, 168, 196, 30}, "Настройка тактового генератора"};
   ComboBox SetupClock{"SetupClock", "Setup", {210, 172, 150, 21}, "", false};
-  Button SetupRead{"SetupRead", "Setup", {8, 208, 352, 25}, "Считать настройки", false};
-  Button SetupDefoult{"SetupDefoult", "Setup", {8, 240, 352, 25}, "Прошить по умолчанию", false};
-  Button SetupWrite{"SetupWrite", "Setup", {8, 272, 352, 25}, "Прошить настройки", false};
+  Button SetupRead{"SetupRead", "Setup", {8, 208, 352, 25}, "Считать настройки", [this] { SetupReadClick(); }, false};
+  /// Programs the default settings over the record last read.
+  void SetupDefoultClick();
+  Button SetupDefoult{
+      "SetupDefoult", "Setup", {8, 240, 352, 25}, "Прошить по умолчанию", [this] { SetupDefoultClick(); }, false};
+  /// Programs the settings taken from the controls.
+  void SetupWriteClick();
+  Button SetupWrite{"SetupWrite", "Setup", {8, 272, 352, 25}, "Прошить настройки", [this] { SetupWriteClick(); },
+                    false};
   Label SetupNote{"SetupNote",
                   "Setup",
                   {8, 310, 352, 34},
@@ -51,6 +50,8 @@ class SetupPage : public PageModel {
                   Label::Style::Warning};
 
  private:
+  void Startup() override;
+  std::vector<ControlRef> Controls() override;
   void ShowSettings(const FtSettingsView& view);
   /// Runs step (one that programs when programs) on the programmer; openFailure as the target's.
   void Run(const OperationStep& step, bool programs, const std::string& openFailure);

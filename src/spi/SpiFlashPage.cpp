@@ -5,13 +5,7 @@
 
 namespace pw {
 
-SpiFlashPage::SpiFlashPage(FormContext& context) : PageModel(context) {
-  Connect<SpiFlashPage>({{&SpiFlashType.OnChange, &SpiFlashPage::ViewSpi},
-                         {&SpiFlashFile.OnClick, &SpiFlashPage::SpiFlashFileClick},
-                         {&SpiFlashRead.OnClick, &SpiFlashPage::SpiFlashReadClick},
-                         {&SpiFlashWrite.OnClick, &SpiFlashPage::SpiFlashWriteClick},
-                         {&SpiFlashErase.OnClick, &SpiFlashPage::SpiFlashEraseClick}});
-}
+SpiFlashPage::SpiFlashPage(FormContext& context) : PageModel(context) {}
 
 void SpiFlashPage::Startup() {
   // The type is found from the chip; the list lets a person look at the others.

@@ -22,16 +22,6 @@ class SpiFlashPage : public PageModel {
  public:
   explicit SpiFlashPage(FormContext& context);
 
-  void Startup() override;
-  std::vector<ControlRef> Controls() override;
-
-  /// Shows the chosen type's size and the loaded file; the write needs both a file and a type
-  /// that is programmed page by page.
-  void ViewSpi();
-  void SpiFlashFileClick();
-  void SpiFlashReadClick();
-  void SpiFlashWriteClick();
-  void SpiFlashEraseClick();
   /// Reads the chip's JEDEC ID and chooses its type in the list.
   void SpiFlashIdentify();
   /// Compares the chip with the loaded file, byte by byte where the file holds data.
@@ -40,17 +30,33 @@ class SpiFlashPage : public PageModel {
   /// The loaded file, and whether there is one.
   const SpiFlashImage& Image() const { return image_; }
 
+  // The controls, each with the handler it runs.
   TabSheet SpiFlash{"SpiFlash", "SPI Flash"};
-  ComboBox SpiFlashType{"SpiFlashType", "SpiFlash", {8, 8, 150, 21}, "SPI Flash Type", false};
-  Button SpiFlashFile{"SpiFlashFile", "SpiFlash", {8, 38, 112, 25}, "Файл"};
-  Button SpiFlashRead{"SpiFlashRead", "SpiFlash", {126, 38, 112, 25}, "Cчитать"};
-  Button SpiFlashWrite{"SpiFlashWrite", "SpiFlash", {244, 38, 116, 25}, texts::kSpiWriteButton, false};
-  Button SpiFlashErase{"SpiFlashErase", "SpiFlash", {244, 68, 116, 25}, texts::kSpiEraseButton};
+  /// Shows the chosen type's size and the loaded file; the write needs both a file and a type
+  /// that is programmed page by page.
+  void ViewSpi();
+  ComboBox SpiFlashType{"SpiFlashType", "SpiFlash", {8, 8, 150, 21}, "SPI Flash Type", false, [this] { ViewSpi(); }};
+  /// Loads a HEX or binary file as the image to write.
+  void SpiFlashFileClick();
+  Button SpiFlashFile{"SpiFlashFile", "SpiFlash", {8, 38, 112, 25}, "Файл", [this] { SpiFlashFileClick(); }};
+  /// Reads the whole chip into a file.
+  void SpiFlashReadClick();
+  Button SpiFlashRead{"SpiFlashRead", "SpiFlash", {126, 38, 112, 25}, "Cчитать", [this] { SpiFlashReadClick(); }};
+  /// Writes the loaded file, erasing only what must change, and compares.
+  void SpiFlashWriteClick();
+  Button SpiFlashWrite{
+      "SpiFlashWrite", "SpiFlash", {244, 38, 116, 25}, texts::kSpiWriteButton, [this] { SpiFlashWriteClick(); }, false};
+  /// Erases the whole chip after a question.
+  void SpiFlashEraseClick();
+  Button SpiFlashErase{
+      "SpiFlashErase", "SpiFlash", {244, 68, 116, 25}, texts::kSpiEraseButton, [this] { SpiFlashEraseClick(); }};
   Label SpiFlashLab1{"SpiFlashLab1", "SpiFlash", {8, 100, 352, 15}, "Path"};
   Label SpiFlashLab2{"SpiFlashLab2", "SpiFlash", {8, 118, 352, 15}, "Dop"};
   ProgressBar SpiProgress{"SpiProgress", "SpiFlash", {8, 140, 352, 17}};
 
  private:
+  void Startup() override;
+  std::vector<ControlRef> Controls() override;
   /// Runs the step made by step on the chosen type, then shows the type the chip was found to be.
   void Run(const std::function<OperationStep(SpiFlashOperations&)>& step);
   void ShowType(const SpiFlashOperations& operations);

@@ -20,7 +20,7 @@ constexpr const char* kUsage =
       | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes; risky fuses: --force)
       | verify-flash FILE | verify-eeprom FILE | blank-check
   pic TYPE read-config | write-config WORD | erase
-      | read-dump FILE | write-dump FILE | write-flash FILE | write-eeprom FILE
+      | read-dump FILE | write-dump FILE | write-flash FILE | write-eeprom FILE | verify FILE
   i2c TYPE read FILE | write FILE | erase | verify FILE
   settings read | write CBUS CURRENT USB CLOCK | defaults
   spi identify | read FILE | write FILE | erase | verify FILE   (FILE: .hex or .bin; erase asks unless --yes)
@@ -40,7 +40,8 @@ the next operation, e.g.
   --baud auto          AVR: find the fastest clock the chip takes and work at half of it
   --clear-log          accepted for older scripts: every log line is printed anyway
   --yes                answer Yes to the questions an operation asks
-  --force              with --yes: also write fuses that can lock the programmer out
+  --force              with --yes: also write fuses that can lock the programmer out, and work
+                       on a PIC whose device ID is not the type's
   --erase              avr, with write-flash: erase the chip first ("Стереть чип")
   --version            print the version
   --help               print this

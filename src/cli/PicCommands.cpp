@@ -69,6 +69,9 @@ void PicCliRun::Add(const CliStep& step) {
   if (name == "write-dump") {
     return Steps.push_back(Ops.WriteDump(images.Flash(), images.Eeprom(), PicAreaOf(images.ConfigImage)));
   }
+  if (name == "verify") {
+    return Steps.push_back(Ops.Verify(images.Flash(), images.Eeprom(), PicAreaOf(images.ConfigImage)));
+  }
   if (name == "write-flash") return Steps.push_back(Ops.WriteProgramMemory(images.Flash()));
   Steps.push_back(Ops.WriteDataMemory(images.Eeprom()));
 }
@@ -117,6 +120,7 @@ CliPage PicCliPage() {
               {"write-dump", 1, FileUse::Input, LoadPicFile},
               {"write-flash", 1, FileUse::Input, LoadPicFile},
               {"write-eeprom", 1, FileUse::Input, LoadPicFile},
+              {"verify", 1, FileUse::Input, LoadPicFile},
           },
           "",
           Run};

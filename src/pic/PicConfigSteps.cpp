@@ -1,6 +1,7 @@
 // The configuration area: "Считать фъюзы" and "Прошить фъюзы", and the configuration a dump and an
 // erase read or write.
 
+#include "frame/PartialWrite.h"
 #include "pic/PicOperations.h"
 #include "pic/PicTexts.h"
 
@@ -25,8 +26,38 @@ OperationStep PicOperations::ReadConfig() {
 OperationStep PicOperations::WriteConfig(const PicConfigArea& area) {
   return Step(nullptr, [this, area](OperationRun& run) {
     run.Log("запись конфигурации ");
+    PartialWrite partial(run.Out(), texts::kPicWriteConfigCaption);
+    partial.Begun();
     WriteConfigArea(run, area);
+    if (!ConfigTaken(run, area)) return;
+    partial.Finished();
+    run.Log(texts::kPicConfigWritten);
   });
+}
+
+std::vector<std::pair<std::size_t, std::uint16_t>> PicOperations::ConfigWordsChecked() const {
+  // Only the bits the type names: the others are not implemented and read back as 1.
+  std::uint16_t named = 0;
+  for (std::size_t n = 0; n < 16; ++n) {
+    if (type_.Named(n)) named = static_cast<std::uint16_t>(named | (1u << n));
+  }
+  named &= PicWordMask(type_.ProgrammType);
+  // Baseline parts get their configuration word only; mid-range parts the four ID words too.
+  if (type_.ProgrammType == PicProgramming::Baseline) return {{7, named}};
+  return {{0, kWordMask}, {1, kWordMask}, {2, kWordMask}, {3, kWordMask}, {7, named}};
+}
+
+bool PicOperations::ConfigTaken(OperationRun& run, const PicConfigArea& area) {
+  const PicConfigArea back = ReadConfigArea();
+  const std::uint16_t mask = PicWordMask(type_.ProgrammType);
+  for (const auto& [k, bits] : ConfigWordsChecked()) {
+    const std::uint16_t written = PicAreaWord(area, k);
+    const std::uint16_t read = PicAreaWord(back, k);
+    if (((written ^ read) & bits) == 0) continue;
+    run.TargetFailed(texts::PicConfigNotTaken(k, written & mask, read & mask));
+    return false;
+  }
+  return true;
 }
 
 PicConfigArea PicOperations::ReadConfigArea() {

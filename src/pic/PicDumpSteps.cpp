@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <span>
 
+#include "frame/PartialWrite.h"
 #include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
 #include "pic/PicFiles.h"
@@ -105,26 +106,40 @@ OperationStep PicOperations::WriteDump(ImageData<std::uint16_t> program, ImageDa
 
 void PicOperations::WriteWholeDump(OperationRun& run, ImageData<std::uint16_t> program, ImageData<std::uint8_t> data,
                                    const PicConfigArea& area) {
+  PartialWrite partial(run.Out(), texts::kPicWriteDumpCaption);
+  partial.Begun();
+  const bool verified = WriteDumpMemories(run, program, data);
+  if (run.Stopping()) return;
+  // Protection written over memories that failed their verify would lock the faults in.
+  if (!verified) return run.Log(texts::kPicConfigSkipped);
+  run.Log("запись конфигурации ");
+  WriteConfigArea(run, area);
+  if (!ConfigTaken(run, area)) return;
+  partial.Finished();
+  run.Log(texts::kPicConfigWritten);
+}
+
+bool PicOperations::WriteDumpMemories(OperationRun& run, ImageData<std::uint16_t> program,
+                                      ImageData<std::uint8_t> data) {
   const std::int32_t n = std::min(program.Count, type_.FlashSize);
   const std::int32_t length = std::min(data.Count, 2 * type_.EepromSize);
   run.StartProgress(n + length);
+  bool verified = true;
   // An area the file leaves empty is left as the chip has it, and not reported as written.
   if (n > 0) {
     run.Log("запись флеш " + std::to_string(n) + "слов");
-    WriteProgramWords(run, program, n);
-    if (run.Stopping()) return;
+    verified = WriteProgramWords(run, program, n);
+    if (run.Stopping()) return false;
   } else {
     run.Log(texts::kPicNoFlashData);
   }
   if (length > 0) {
     run.Log("запись Eeprom " + std::to_string(length / 2) + " байт");
-    WriteDataLocations(run, data, length, n);
-    if (run.Stopping()) return;
+    verified = WriteDataLocations(run, data, length, n) && verified;
   } else if (type_.EepromSize > 0) {
     run.Log(texts::kPicNoDataMemoryData);
   }
-  run.Log("запись конфигурации ");
-  WriteConfigArea(run, area);
+  return verified;
 }
 
 }  // namespace pw

@@ -1,6 +1,7 @@
 // "Стереть чип": lifts code protection, erases program and data memory, keeps a factory
 // calibration word, and writes the configuration back.
 
+#include "frame/PartialWrite.h"
 #include "pic/PicOperations.h"
 #include "pic/PicTexts.h"
 
@@ -25,6 +26,8 @@ void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
   const auto osccal = static_cast<std::uint16_t>(type_.Osccal);
   // The bulk erase of a baseline part takes its factory calibration word with it.
   const auto calibration = keepCalibration ? utils_.PicReadCalibration(type_.EnterType, osccal) : 0;
+  PartialWrite partial(run.Out(), texts::kPicEraseCaption);
+  partial.Begun();
   Enter(false);
   if (programming == PicProgramming::Baseline) {
     std::int32_t flag = 0;
@@ -36,8 +39,31 @@ void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
   if (keepCalibration && !utils_.PicWriteCalibration(type_.EnterType, osccal, calibration, wait)) {
     run.TargetFailed(texts::kPicCalibrationLost);
   }
+  // Before the configuration goes back: protection in it would make program memory read zeros.
+  if (!ErasedBlank(run)) return;
   WriteConfigArea(run, area);
+  if (!ConfigTaken(run, area)) return;
+  partial.Finished();
   run.Log("флеш и еепром стёрты");
+}
+
+bool PicOperations::ErasedBlank(OperationRun& run) {
+  const std::uint16_t mask = PicWordMask(type_.ProgrammType);
+  const auto words = ReadProgramWords(run, type_.FlashSize);
+  if (!words) return false;
+  for (std::int32_t w = 0; w < type_.FlashSize; ++w) {
+    const std::uint16_t word = (*words)[static_cast<std::size_t>(w)] & mask;
+    if (word == mask || (type_.Osccal != 0 && w == type_.Osccal)) continue;
+    run.TargetFailed(texts::PicNotBlank("флеш", w, word));
+    return false;
+  }
+  const auto bytes = ReadDataLocations(type_.EepromSize);
+  for (std::size_t k = 0; k < bytes.size(); ++k) {
+    if (bytes[k] == 0xFF) continue;
+    run.TargetFailed(texts::PicNotBlank("еепром", static_cast<std::int32_t>(k), bytes[k]));
+    return false;
+  }
+  return true;
 }
 
 void PicOperations::ClearProtection() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "frame/PartialWrite.h"
 #include "frame/Texts.h"
 #include "pic/PicOperations.h"
 #include "pic/PicTexts.h"
@@ -46,7 +47,9 @@ OperationStep PicOperations::WriteProgramMemory(ImageData<std::uint16_t> image) 
                 const std::int32_t n = std::min(image.Count, type_.FlashSize);
                 run.StartProgress(n);
                 run.Log("запись флеш " + std::to_string(n) + "слов");
-                WriteProgramWords(run, image, n);
+                PartialWrite partial(run.Out(), texts::kPicWriteFlashCaption);
+                partial.Begun();
+                if (WriteProgramWords(run, image, n)) partial.Finished();
               });
 }
 
@@ -56,7 +59,9 @@ OperationStep PicOperations::WriteDataMemory(ImageData<std::uint8_t> image) {
                 const std::int32_t length = std::min(image.Count, 2 * type_.EepromSize);
                 run.Log("запись Eeprom " + std::to_string(length / 2) + " байт");
                 run.StartProgress(length - 1);
-                WriteDataLocations(run, image, length, 0);
+                PartialWrite partial(run.Out(), texts::kPicWriteDataCaption);
+                partial.Begun();
+                if (WriteDataLocations(run, image, length, 0)) partial.Finished();
               });
 }
 

@@ -24,11 +24,6 @@ OperationStep PicOperations::Step(std::function<Refusal()> checkInputs, std::fun
 
 FrameTarget PicOperations::Target() { return {kModePic, baud_, Identification(), ""}; }
 
-std::function<bool(OperationRun&)> PicOperations::Identification() {
-  // No device-ID check yet: the frame takes any chip for the chosen type.
-  return {};
-}
-
 std::int32_t PicOperations::WaitCount() const {
   // waitCount / 35 idle samples at 16 × baud samples a second: the baud value alone lasts
   // 1.79 ms whatever the baud, shorter than most of these chips' write cycles, which would then

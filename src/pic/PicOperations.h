@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/Frame.h"
@@ -46,13 +47,16 @@ class PicOperations {
   PicOperations(const PicOperations&) = delete;
   PicOperations& operator=(const PicOperations&) = delete;
 
-  /// The PIC header, opened in "PIC-ISP" at the baud.
+  /// The PIC header, opened in "PIC-ISP" at the baud. On a type with a device ID its
+  /// identification reads word 0x2006 before anything else: 0x3FFF or 0x0000 (nothing answers)
+  /// fails the target; another chip's ID is refused unless the person accepts it (AskRisky).
+  /// A type without one logs that the chip's presence cannot be confirmed.
   FrameTarget Target();
 
   /// Reads the configuration area (ConfigRead).
   OperationStep ReadConfig();
-  /// Writes the ID words and the configuration word of area; the configuration is not verified
-  /// (bits a chip does not have read back otherwise).
+  /// Writes the ID words and the configuration word of area and reads them back; the bits of
+  /// the word that the type names must read back as written.
   OperationStep WriteConfig(const PicConfigArea& area);
   /// Writes and verifies program words 0 .. Count - 1 of image, 16 a block.
   OperationStep WriteProgramMemory(ImageData<std::uint16_t> image);
@@ -62,11 +66,15 @@ class PicOperations {
   /// Reads program memory, the configuration area and data memory into file (the dump layout
   /// of pic/PicFiles.h) and into DumpRead and ConfigRead.
   OperationStep ReadDump(const std::filesystem::path& file);
-  /// Writes program memory, data memory (each only when its image holds data) and area.
+  /// Writes program memory, data memory (each only when its image holds data) and, only when
+  /// both verified, area: code protection never lands on a half-programmed chip.
   OperationStep WriteDump(ImageData<std::uint16_t> program, ImageData<std::uint8_t> data, const PicConfigArea& area);
   /// Lifts code protection, erases program and data memory, keeps a factory calibration word,
-  /// then writes area.
+  /// checks that both read blank, then writes area.
   OperationStep Erase(const PicConfigArea& area);
+  /// Compares the program words and data locations the images hold, and the ID and
+  /// configuration words area gives (a word of 0xFFFF: the file has none), with the chip.
+  OperationStep Verify(ImageData<std::uint16_t> program, ImageData<std::uint8_t> data, const PicConfigArea& area);
 
   /// The configuration area the last configuration or dump read found; nothing before one.
   const std::optional<PicConfigArea>& ConfigRead() const { return config_; }
@@ -80,8 +88,9 @@ class PicOperations {
  private:
   /// A step of input checks and work: the PIC steps check nothing against the target and ask nothing.
   static OperationStep Step(std::function<Refusal()> checkInputs, std::function<void(OperationRun&)> act);
-  /// Identifies the chip on the open programmer for the frame.
+  /// Identifies the chip on the open programmer for the frame (PicIdentify.cpp).
   std::function<bool(OperationRun&)> Identification();
+  bool Identify(OperationRun& run);
   /// Entry with the type's method; baseline parts step their counter from the configuration
   /// word to word 0 when stepToZero is set.
   void Enter(bool stepToZero);
@@ -96,6 +105,11 @@ class PicOperations {
   PicConfigArea ReadConfigArea();
   void WriteConfigArea(OperationRun& run, const PicConfigArea& area);
   void LogIgnoredConfigBits(OperationRun& run, const PicConfigArea& area);
+  /// Reads the area back after WriteConfigArea: false (logged, target failed) when a word it
+  /// wrote reads otherwise.
+  bool ConfigTaken(OperationRun& run, const PicConfigArea& area);
+  /// The words of the area a write sets and a verify compares, and the bits of each that count.
+  std::vector<std::pair<std::size_t, std::uint16_t>> ConfigWordsChecked() const;
 
   // Memory writes (PicMemoryWrites.cpp): false on a mismatch or a stop.
   bool WriteProgramWords(OperationRun& run, ImageData<std::uint16_t> image, std::int32_t n);
@@ -110,10 +124,23 @@ class PicOperations {
   bool ReadDataArea(OperationRun& run, std::string& hexText);
   void WriteWholeDump(OperationRun& run, ImageData<std::uint16_t> program, ImageData<std::uint8_t> data,
                       const PicConfigArea& area);
+  /// Program and data memory of a dump write: whether both verified.
+  bool WriteDumpMemories(OperationRun& run, ImageData<std::uint16_t> program, ImageData<std::uint8_t> data);
 
   // The erase (PicEraseStep.cpp).
   void EraseChip(OperationRun& run, const PicConfigArea& area);
   void ClearProtection();
+  /// Whether program and data memory read erased (a kept calibration word aside); logs the first
+  /// location that does not and fails the target.
+  bool ErasedBlank(OperationRun& run);
+
+  // Reads of whole areas (PicVerifyStep.cpp): n program words from word 0, n data locations.
+  std::optional<std::vector<std::uint16_t>> ReadProgramWords(OperationRun& run, std::int32_t n);
+  std::vector<std::uint8_t> ReadDataLocations(std::int32_t n);
+  void VerifyChip(OperationRun& run, ImageData<std::uint16_t> program, ImageData<std::uint8_t> data,
+                  const PicConfigArea& area);
+  /// Compares the words of area the file holds with the chip's configuration area.
+  void VerifyConfig(OperationRun& run, const PicConfigArea& area);
 
   std::int32_t baud_;
   PicTypeValues type_;

@@ -2,8 +2,11 @@
 /// @file
 /// Texts of the PIC page's memory operations.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "common/HexDigits.h"
 
 namespace pw::texts {
 
@@ -17,6 +20,53 @@ inline constexpr const char* kPicTypeTooLarge =
     "Ошибка: память этого типа в PIC.ini больше, чем помещается в файл дампа; ничего не считано";
 inline constexpr const char* kPicCalibrationLost =
     "Ошибка! Калибровочное слово генератора не удалось записать обратно после стирания";
+
+// The operations a write that stopped half way names to be done again (frame/PartialWrite.h).
+inline constexpr const char* kPicWriteFlashCaption = "Прошить\" в \"Programm Memory";
+inline constexpr const char* kPicWriteDataCaption = "Прошить\" в \"Data Memory";
+inline constexpr const char* kPicWriteDumpCaption = "Прошить дамп";
+inline constexpr const char* kPicWriteConfigCaption = "Прошить фъюзы";
+inline constexpr const char* kPicEraseCaption = "Стереть чип";
+
+inline constexpr const char* kPicPresenceUnknown =
+    "у этого типа нет идентификатора: есть ли микросхема на разъёме и та ли она, проверить нельзя";
+inline constexpr const char* kPicOtherChipTitle = "Другая микросхема";
+inline constexpr const char* kPicOtherChipQuestion =
+    "Идентификатор микросхемы не совпадает с выбранным типом. Всё равно продолжить?";
+inline constexpr const char* kPicOtherChipRefused = "Ошибка: на разъёме микросхема другого типа; ничего не сделано";
+inline constexpr const char* kPicConfigWritten = "конфигурация прошита и проверена ошибок нет";
+inline constexpr const char* kPicConfigSkipped =
+    "Ошибка: память прошита с ошибками, конфигурация (и защита) не записывается";
+inline constexpr const char* kPicFlashSame = "флеш совпадает с файлом";
+inline constexpr const char* kPicFlashDiffers = "Ошибка: флеш отличается от файла";
+inline constexpr const char* kPicDataSame = "еепром совпадает с файлом";
+inline constexpr const char* kPicDataDiffers = "Ошибка: еепром отличается от файла";
+inline constexpr const char* kPicConfigSame = "конфигурация совпадает с файлом";
+inline constexpr const char* kPicConfigDiffers = "Ошибка: конфигурация отличается от файла";
+
+/// Word 0x2006 read as id, which no chip holds: nothing answers on the header.
+inline std::string PicNoChip(std::uint16_t id) {
+  return "Ошибка: микросхема не отвечает (идентификатор " + HexDigits(id, 4) +
+         "): нет микросхемы на разъёме PIC? Ничего не сделано";
+}
+
+/// Word 0x2006 read as id, while the chosen type's is expected (revision bits 0).
+inline std::string PicOtherChip(std::uint16_t id, std::int32_t expected) {
+  return "Внимание! Идентификатор микросхемы " + HexDigits(id, 4) + ", а у выбранного типа " +
+         HexDigits(static_cast<std::uint32_t>(expected), 4) + ": на разъёме другая микросхема";
+}
+
+/// The configuration read back after its write differs in word 0x2000 + k.
+inline std::string PicConfigNotTaken(std::size_t k, std::uint16_t written, std::uint16_t read) {
+  return "Ошибка: конфигурация не прошита: слово " + HexDigits(static_cast<std::uint32_t>(0x2000 + k), 4) +
+         " записано " + HexDigits(written, 4) + ", в чипе " + HexDigits(read, 4);
+}
+
+/// After the erase, memory (флеш, еепром) still holds read at location address.
+inline std::string PicNotBlank(const char* memory, std::int32_t address, std::uint16_t read) {
+  return std::string("Ошибка: после стирания ") + memory + " не чистая: по адресу " + std::to_string(address) +
+         " прочитано " + HexDigits(read, 4);
+}
 
 /// The log line of a file loaded for the PIC page.
 inline std::string PicFileLine(const std::string& file) { return "файл : " + file; }

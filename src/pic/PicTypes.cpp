@@ -67,6 +67,7 @@ PicTypeValues ReadPicType(const IniFile& ini, const std::string& type) {
   v.EraseType = MethodOf(ini, type, "EraseType", 1, kErases, PicErase::Nothing);
   v.Osccal = Integer(ini, type, "Osccal", 0);
   v.ProgramMs = Integer(ini, type, "ProgramMs", 10);
+  v.DeviceId = Integer(ini, type, "DeviceId", 0);
   for (std::size_t n = 0; n < v.FusesNames.size(); ++n) {
     v.FusesNames[n] = ini.ReadString(type, "FusesNames[" + std::to_string(n) + "]", PicTypeValues::kNoName);
   }

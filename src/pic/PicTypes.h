@@ -33,6 +33,8 @@ struct PicTypeValues {
   /// Key ProgramMs: the longest self-timed cycle (program, data or erase) of the type, in ms;
   /// missing: 10, the slowest of the parts served.
   std::int32_t ProgramMs = 10;
+  /// Key DeviceId: word 0x2006 without its revision bits; 0: the type carries no device ID.
+  std::int32_t DeviceId = 0;
   /// Keys FusesNames[0] .. FusesNames[31].
   std::array<std::string, 32> FusesNames;
 

@@ -145,7 +145,28 @@ TEST(PicCli, SeveralOperationsRunInOneRunInTheirOrder) {
   lines.pop_back();
   EXPECT_EQ(lines, (std::vector<std::string>{"файл : " + fixture, "запись флеш 2035слов",
                                              "флеш прошита и проверена ошибок нет", "чтение конфигурации",
-                                             "запись конфигурации ", "чтение конфигурации", "Config: 1F21"}));
+                                             "запись конфигурации ", "конфигурация прошита и проверена ошибок нет",
+                                             "чтение конфигурации", "Config: 1F21"}));
+}
+
+TEST(PicCli, VerifyComparesEachMemoryOfTheFileWithTheChip) {
+  test::TempDir dir;
+  dir.Write("bench.ini", "[PIC]\nPart=PIC16F628A\nMemory=chip.bin\n");
+  const auto fixture = (test::SourceDir() / "tests/e2e/data/pic/16f628a.hex").string();
+  const auto run = [&](const char* operation) {
+    return RunCli({"--simulator=bench.ini", "pic", "PIC16F628A", operation, fixture}, dir.Path());
+  };
+  auto r = run("verify");  // an erased chip
+  EXPECT_EQ(r.Status, 2) << r.Out << r.Err;
+  EXPECT_TRUE(Holds(r, "Ошибка: флеш отличается от файла")) << r.Out;
+  EXPECT_TRUE(Holds(r, "Ошибка: еепром отличается от файла")) << r.Out;
+  EXPECT_TRUE(Holds(r, "Ошибка: конфигурация отличается от файла")) << r.Out;
+  ASSERT_EQ(run("write-dump").Status, 0);
+  r = run("verify");
+  EXPECT_EQ(r.Status, 0) << r.Out << r.Err;
+  for (const char* line : {"флеш совпадает с файлом", "еепром совпадает с файлом", "конфигурация совпадает с файлом"}) {
+    EXPECT_TRUE(Holds(r, line)) << r.Out;
+  }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ TEST(ReadCloseCli, AFileSavedBeforeTheCloseFailsIsReportedAsGood) {
       {"[AVR]\nPart=ATtiny13A\n[Faults]\nFail=Close:1:4\n", {"avr", "read-flash", "out.hex"}},
       {"[AVR]\nPart=ATtiny13A\n[Faults]\nFail=Close:1:4\n", {"avr", "read-eeprom", "out.hex"}},
       {"[I2C]\nPart=24C02\n[Faults]\nFail=Close:1:4\n", {"i2c", "24C02", "read", "out.hex"}},
+      {"[PIC]\nPart=PIC16F84A\n[Faults]\nFail=Close:1:4\n", {"pic", "PIC16F84A", "read-dump", "out.hex"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Args[1]);

@@ -51,7 +51,8 @@ void Prepare(PicOpsBench& b, Fault fault) {
   if (fault == Fault::TypeTooLarge) b.Type.FlashSize = 8193;
   if (fault == Fault::TypeDataTooLarge) b.Type.EepromSize = 32000;
   if (fault == Fault::Stop) b.Reporter.StopAtLook = 2;  // the stop checks before blocks 1 and 2
-  if (fault == Fault::UsbFault) b.Sim.Faults().FailCall(sim::SimCall::Write, 5, FT_IO_ERROR);  // entry, blocks 0, 1
+  // The device ID read (entry, one run), entry, blocks 0 and 1 go through.
+  if (fault == Fault::UsbFault) b.Sim.Faults().FailCall(sim::SimCall::Write, 8, FT_IO_ERROR);
 }
 
 TEST(PicFrameOrder, EachFaultLeavesTheChipTheFileAndTheOutcomeAsItMust) {
@@ -69,15 +70,17 @@ TEST(PicFrameOrder, EachFaultLeavesTheChipTheFileAndTheOutcomeAsItMust) {
        tooLarge + "флеши 2049 слов, а у типа 2048 слов; ничего не записано"},
       {Op::ReadDump, Fault::TypeTooLarge, Outcome::ErrorReport, 0, 0, texts::kPicTypeTooLarge},
       {Op::ReadDump, Fault::TypeDataTooLarge, Outcome::ErrorReport, 0, 0, texts::kPicTypeTooLarge},
-      {Op::WriteFlash, Fault::NoChip, Outcome::TargetProblem, 0, 0, texts::kPicWriteFailed},
-      {Op::WriteEeprom, Fault::NoChip, Outcome::TargetProblem, 0, 0, texts::kPicWriteFailed},
+      {Op::WriteFlash, Fault::NoChip, Outcome::TargetProblem, 0, 0, texts::PicNoChip(0x3FFF)},
+      {Op::WriteEeprom, Fault::NoChip, Outcome::TargetProblem, 0, 0, texts::PicNoChip(0x3FFF)},
       {Op::WriteFlash, Fault::Stop, Outcome::Stopped, 32, 0, stopped + "2 из 4 блоков флеши" + texts::kStoppedWrite},
       {Op::WriteEeprom, Fault::Stop, Outcome::Stopped, 0, 16, stopped + "16 из 32 байт Eeprom" + texts::kStoppedWrite},
       {Op::WriteDump, Fault::Stop, Outcome::Stopped, 32, 0, stopped + "2 из 4 блоков флеши" + texts::kStoppedWrite},
       {Op::ReadDump, Fault::Stop, Outcome::Stopped, 0, 0, stopped + "2144 из 2176 слов и байт" + texts::kStoppedRead},
-      {Op::WriteFlash, Fault::UsbFault, Outcome::ErrorReport, 32, 0, ""},
-      {Op::WriteEeprom, Fault::UsbFault, Outcome::ErrorReport, 0, 16, ""},
-      {Op::WriteDump, Fault::UsbFault, Outcome::ErrorReport, 32, 0, ""},
+      {Op::WriteFlash, Fault::UsbFault, Outcome::ErrorReport, 32, 0,
+       texts::PartlyWritten(texts::kPicWriteFlashCaption)},
+      {Op::WriteEeprom, Fault::UsbFault, Outcome::ErrorReport, 0, 16,
+       texts::PartlyWritten(texts::kPicWriteDataCaption)},
+      {Op::WriteDump, Fault::UsbFault, Outcome::ErrorReport, 32, 0, texts::PartlyWritten(texts::kPicWriteDumpCaption)},
       {Op::ReadDump, Fault::UsbFault, Outcome::ErrorReport, 0, 0, ""},
   };
   for (const Row& row : rows) {

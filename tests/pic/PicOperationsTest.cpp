@@ -41,7 +41,8 @@ TEST(PicOps, ProgramMemoryBlocksProgressAndTheFirstMismatch) {
       {16, -1, {"запись флеш 16слов", "флеш прошита и проверена ошибок нет"}, {0, 16}, Outcome::Success},
       {64,
        35,
-       {"запись флеш 64слов", "ошибка по адресу: 35", "Ошибка при прошивании"},
+       {"запись флеш 64слов", "ошибка по адресу: 35", "Ошибка при прошивании",
+        texts::PartlyWritten(texts::kPicWriteFlashCaption)},
        {0, 16, 32, 48},
        Outcome::TargetProblem},
   };
@@ -134,7 +135,8 @@ TEST(PicOps, ConfigurationBitsTheTypeLacksAreNamed) {
   EXPECT_EQ(b.Run(ops, {ops.WriteConfig(area)}), Outcome::Success);
   EXPECT_EQ(b.Reporter.Lines,
             (Lines{"запись конфигурации ",
-                   "биты конфигурационного слова, которых нет у этого типа (микросхема их не примет): 12"}));
+                   "биты конфигурационного слова, которых нет у этого типа (микросхема их не примет): 12",
+                   texts::kPicConfigWritten}));
   EXPECT_EQ(b.Chip->ConfigWord(7) & 0x2FFF, 0x2F21);
 }
 
@@ -147,7 +149,7 @@ TEST(PicOps, EraseKeepsTheCalibrationWordOfABaselinePart) {
     b.Chip->SetProgramWord(5, 0x123);
     PicOperations ops(b.Unit, b.kBaud, b.Type);
     EXPECT_EQ(b.Run(ops, {ops.Erase(PicErasedArea())}), Outcome::Success);
-    EXPECT_EQ(b.Reporter.Lines, Lines{"флеш и еепром стёрты"});
+    EXPECT_EQ(b.Reporter.Lines, (Lines{texts::kPicPresenceUnknown, "флеш и еепром стёрты"}));
     EXPECT_EQ(b.Chip->ProgramWord(calibration), 0xC34);
     EXPECT_EQ(b.Chip->ProgramWord(5), 0xFFF);
   }

@@ -24,8 +24,12 @@ struct PicOpsBench {
   /// part: the type, and the chip on the header unless withChip is false.
   explicit PicOpsBench(const std::string& part, bool withChip = true)
       : Type(ReadPicType(IniFile::Load(BinDir() / kPicTypesFile), part)) {
-    sim::SimBoard& board = Sim.AddProgrammer({});
-    if (!withChip) return;
+    Sim.AddProgrammer({});
+    if (withChip) PutChip(part);
+  }
+  /// Puts a part on the PIC header, which may be another than the type.
+  void PutChip(const std::string& part) {
+    sim::SimBoard& board = *Sim.Devices()[0]->Board;
     board.Pic = std::make_unique<sim::SimPic>(*sim::FindSimPicPart(part));
     Chip = static_cast<sim::SimPic*>(board.Pic.get());
   }

@@ -7,6 +7,7 @@
 
 #include "common/HexDigits.h"
 #include "frame/Texts.h"
+#include "pic/PicTexts.h"
 #include "pic/PicTypes.h"
 #include "sim/SimPic.h"
 #include "support/FormFixture.h"
@@ -262,7 +263,7 @@ TEST(PicPageOperations, EachButtonTakesItsInputsFromThePageAndShowsWhatItRead) {
        }},
       {&PicPage::PicWriteFuse,
        [&] { page.PicFuse[0].Checked = false; },
-       {"запись конфигурации "},
+       {"запись конфигурации ", texts::kPicConfigWritten},
        Outcome::Success,
        [&] { return (chip.ConfigWord(7) & 0x3FFF) == 0x3FFE; }},
       {&PicPage::PicReadFuse,
@@ -288,7 +289,8 @@ TEST(PicPageOperations, EachButtonTakesItsInputsFromThePageAndShowsWhatItRead) {
        [&] { return chip.ProgramWord(5) == 0x3FFF && (chip.ConfigWord(7) & 0x3FFF) == 0x3FFE; }},
       {&PicPage::PicWriteDump,
        [] {},
-       {"запись флеш 16слов", written[0], "запись Eeprom 4 байт", written[1], "запись конфигурации "},
+       {"запись флеш 16слов", written[0], "запись Eeprom 4 байт", written[1], "запись конфигурации ",
+        texts::kPicConfigWritten},
        Outcome::Success,
        [&] { return chip.ProgramWord(5) == 0x0555 && chip.DataByte(3) == 0x42; }},
   };

@@ -114,6 +114,7 @@ TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
       b.pic.PicReadConfigWords(area);
       EXPECT_EQ((area[0] | (area[1] << 8)) & 0x3FFF, 0x1234);
       EXPECT_EQ((area[12] | (area[13] << 8)) & 0x3FE0, b.chip->Part().DeviceId & 0x3FE0);
+      EXPECT_EQ(values.DeviceId, b.chip->Part().DeviceId & 0x3FE0) << "PIC.ini and the datasheet disagree";
       const std::uint16_t bits = ConfigBits(b.chip->Part().Family);
       EXPECT_EQ((area[14] | (area[15] << 8)) & 0x3FFF, (config & bits) | (~bits & 0x3FFF));
     }

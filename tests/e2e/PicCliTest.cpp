@@ -140,8 +140,8 @@ TEST(PicCli, SeveralOperationsRunInOneRunInTheirOrder) {
       {"--simulator", "pic", "PIC16F628A", "write-flash", fixture, "write-config", "1F21", "read-config"}, dir.Path());
   ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
   auto lines = r.Lines();
-  ASSERT_EQ(lines.size(), 8u) << r.Out;
-  EXPECT_EQ(lines[7].rfind("ID: ", 0), 0u) << r.Out;
+  ASSERT_EQ(lines.size(), 9u) << r.Out;
+  EXPECT_EQ(lines[8].rfind("ID: ", 0), 0u) << r.Out;
   lines.pop_back();
   EXPECT_EQ(lines, (std::vector<std::string>{"файл : " + fixture, "запись флеш 2035слов",
                                              "флеш прошита и проверена ошибок нет", "чтение конфигурации",

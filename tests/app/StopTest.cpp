@@ -9,6 +9,7 @@
 
 #include "avr/AvrBench.h"
 #include "frame/Texts.h"
+#include "pic/PicTexts.h"
 #include "support/FormFixture.h"
 
 namespace pw {
@@ -98,8 +99,8 @@ TEST(Stop, AnOperationStopsBetweenPagesWithTheProgrammerClosedAndNoFile) {
       {"i2c read", I2cRead, "байт EEPROM; файл не сохранён", ""},
       {"i2c write", I2cWrite, "байт EEPROM; микросхема могла остаться записанной частично", "Прошить"},
       {"pic read-dump", PicReadDump, "слов и байт; файл не сохранён", ""},
-      // The PIC page has no separate warning: the stop line says it.
-      {"pic write-flash", PicWriteFlash, "блоков флеши; микросхема могла остаться записанной частично", ""},
+      {"pic write-flash", PicWriteFlash, "блоков флеши; микросхема могла остаться записанной частично",
+       texts::kPicWriteFlashCaption},
   };
   for (const Stoppable& c : cases) {
     SCOPED_TRACE(c.Name);

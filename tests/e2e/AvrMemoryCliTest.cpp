@@ -156,45 +156,32 @@ TEST(AvrMemoryCli, FusesThatLockTheProgrammerOutNeedForceBesidesYes) {
 TEST(AvrMemoryCli, AFuseWriteChangesTheChipAsAskedOrNotAtAll) {
   // Before: the chip's fuse file (low, high, extended, lock); after: what it holds once the run
   // ended, which bench.ini writes back when the run changed it.
+  using Bytes = std::vector<unsigned char>;
   struct Row {
     const char* What;
     const char* Part;
-    std::vector<unsigned char> Before;
-    std::vector<std::string> Args;
+    Bytes Before;
+    std::string Asked;  ///< the four bytes of write-fuses
     int Status;
-    std::vector<unsigned char> After;
+    Bytes After;
     Lines Tail = {"конфигурация и защита прошиты"};
   };
-  const std::vector<unsigned char> m328p{0x62, 0xD9, 0xFF, 0xFF}, m1284p{0x62, 0x99, 0xFF, 0xFF};
+  const Bytes m328p{0x62, 0xD9, 0xFF, 0xFF}, t85{0x62, 0xDF, 0xFF, 0xFF}, m1284p{0x62, 0x99, 0xFF, 0xFF},
+      m8a{0xE1, 0xD9, 0xFF, 0xFF};
   const Row rows[] = {
-      {"factory bytes, CKDIV8 kept", "ATmega328P", m328p, {"--yes", "62", "D9", "FF", "FF"}, 0, m328p},
-      {"factory bytes",
-       "ATtiny85",
-       {0x62, 0xDF, 0xFF, 0xFF},
-       {"--yes", "62", "DF", "FF", "FF"},
-       0,
-       {0x62, 0xDF, 0xFF, 0xFF}},
-      {"factory bytes, JTAGEN kept", "ATmega1284P", m1284p, {"--yes", "62", "99", "FF", "FF"}, 0, m1284p},
-      {"factory bytes, brown-out kept",
-       "ATmega8A",
-       {0xE1, 0xD9, 0xFF, 0xFF},
-       {"--yes", "E1", "D9", "FF", "FF"},
-       0,
-       {0xE1, 0xD9, 0xFF, 0xFF}},
-      {"low bits 7, 6 cleared", "ATmega328P", m328p, {"--yes", "22", "D9", "FF", "FF"}, 0, {0x22, 0xD9, 0xFF, 0xFF}},
-      {"brown-out on",
-       "ATmega8A",
-       {0xE1, 0xD9, 0xFF, 0xFF},
-       {"--yes", "21", "D9", "FF", "FF"},
-       0,
-       {0x21, 0xD9, 0xFF, 0xFF}},
-      {"high bits 7, 6 cleared", "ATmega1284P", m1284p, {"--yes", "62", "19", "FF", "FF"}, 0, {0x62, 0x19, 0xFF, 0xFF}},
+      {"factory bytes, CKDIV8 kept", "ATmega328P", m328p, "62 D9 FF FF", 0, m328p},
+      {"factory bytes", "ATtiny85", t85, "62 DF FF FF", 0, t85},
+      {"factory bytes, JTAGEN kept", "ATmega1284P", m1284p, "62 99 FF FF", 0, m1284p},
+      {"factory bytes, brown-out kept", "ATmega8A", m8a, "E1 D9 FF FF", 0, m8a},
+      {"low bits 7, 6 cleared", "ATmega328P", m328p, "22 D9 FF FF", 0, {0x22, 0xD9, 0xFF, 0xFF}},
+      {"brown-out on", "ATmega8A", m8a, "21 D9 FF FF", 0, {0x21, 0xD9, 0xFF, 0xFF}},
+      {"high bits 7, 6 cleared", "ATmega1284P", m1284p, "62 19 FF FF", 0, {0x62, 0x19, 0xFF, 0xFF}},
       // The ATmega328P's extended fuse has no bits 7 and 6: they stay as the chip reads them.
-      {"extended bits 7, 6 cleared", "ATmega328P", m328p, {"--yes", "62", "D9", "3F", "FF"}, 0, m328p},
+      {"extended bits 7, 6 cleared", "ATmega328P", m328p, "62 D9 3F FF", 0, m328p},
       {"RSTDISBL without --force",
        "ATmega328P",
        m328p,
-       {"--yes", "62", "59", "FF", "FF"},
+       "62 59 FF FF",
        1,
        m328p,
        {"Внимание! RSTDISBL = 0: вывод RESET станет обычным выводом, войти в режим программирования будет нельзя"}},
@@ -202,7 +189,7 @@ TEST(AvrMemoryCli, AFuseWriteChangesTheChipAsAskedOrNotAtAll) {
       {"SPIEN unprogrammed",
        "ATmega328P",
        m328p,
-       {"--yes", "62", "F9", "FF", "FF"},
+       "62 F9 FF FF",
        2,
        m328p,
        {"Ошибка: старший фьюз: записано F9, в чипе D9", "расширенный фьюз: записано FF, в чипе FF",
@@ -211,7 +198,7 @@ TEST(AvrMemoryCli, AFuseWriteChangesTheChipAsAskedOrNotAtAll) {
       {"read back differs",
        "ATmega328P",
        {0x62, 0xD9, 0xFF, 0xFE},
-       {"--yes", "E2", "D9", "FF", "FF"},
+       "E2 D9 FF FF",
        2,
        {0x62, 0xD9, 0xFF, 0xFE},
        {"Ошибка: младший фьюз: записано E2, в чипе 62", "старший фьюз: записано D9, в чипе D9",
@@ -222,8 +209,9 @@ TEST(AvrMemoryCli, AFuseWriteChangesTheChipAsAskedOrNotAtAll) {
     SCOPED_TRACE(row.What);
     CliBench b(row.Part, "FuseFile=fuses.bin\n");
     b.dir.Write("fuses.bin", std::string(row.Before.begin(), row.Before.end()));
-    std::vector<std::string> args{row.Args.front(), "write-fuses"};
-    args.insert(args.end(), row.Args.begin() + 1, row.Args.end());
+    std::vector<std::string> args{"--yes", "write-fuses"};
+    std::istringstream asked(row.Asked);
+    for (std::string byte; asked >> byte;) args.push_back(byte);
     const auto r = b.Run(args);
     EXPECT_EQ(r.Status, row.Status) << r.Out << r.Err;
     EXPECT_EQ(b.Memory("fuses.bin"), row.After);

@@ -14,8 +14,8 @@
 namespace pw {
 
 struct AvrChip {
-  /// The signature as chips.ini names its sections ("0x1E 0x95 0x0F"); kNoIniText when chips.ini
-  /// cannot be used, which is then also the section looked up.
+  /// The signature as chips.ini names its sections ("0x1E 0x95 0x0F"); kNoIniText when there is
+  /// no chips.ini. A chips.ini that cannot be used serves no chip, whatever section is looked up.
   std::string Signature;
   AvrChipDescription Description;
   AvrFuseBytes Fuses;

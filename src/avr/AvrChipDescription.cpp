@@ -1,6 +1,8 @@
 #include "avr/AvrChipDescription.h"
 
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 
 #include "common/HexDigits.h"
 
@@ -58,6 +60,53 @@ std::optional<std::string> DelayFault(const AvrChipDescription& chip, const std:
   return std::nullopt;
 }
 
+/// The keys read as numbers; a section must give the first two, the others have defaults.
+constexpr const char* kNumberKeys[] = {"FlashPageSize",    "FlashPagesCount", "EepromPageSize",
+                                       "EepromPagesCount", "EepromByteWrite", "FlashPageDelayMs",
+                                       "EepromDelayMs",    "EraseDelayMs",    "FuseDelayMs"};
+constexpr std::size_t kRequiredNumberKeys = 2;
+
+/// A whole number as ReadInteger reads one: an optional sign, decimal digits or 0x and hex digits,
+/// and nothing after them.
+bool IsNumber(const std::string& text) {
+  const std::size_t sign = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  const bool hex = text.size() > sign + 2 && text[sign] == '0' && (text[sign + 1] == 'x' || text[sign + 1] == 'X');
+  const std::size_t first = sign + (hex ? 2 : 0);
+  const char* digits = hex ? "0123456789abcdefABCDEF" : "0123456789";
+  // Beyond 15 digits no description value fits in range; ReadInteger would saturate it.
+  return text.size() > first && text.size() - first <= 15 && text.find_first_not_of(digits, first) == std::string::npos;
+}
+
+/// InternalClockKHz: blank-separated CKSEL:KHZ pairs, the code in binary digits, the kHz above 0.
+bool IsClockList(const std::string& text) {
+  std::istringstream in(text);
+  for (std::string pair; in >> pair;) {
+    const auto colon = pair.find(':');
+    if (colon == std::string::npos || colon == 0 || pair.find_first_not_of("01") < colon) return false;
+    const std::string khz = pair.substr(colon + 1);
+    if (khz.empty() || khz.size() > 9 || khz.find_first_not_of("0123456789") != std::string::npos ||
+        std::stoll(khz) == 0)
+      return false;
+  }
+  return true;
+}
+
+/// A key that is missing where it is needed, or whose value is no number (or no clock list).
+std::optional<std::string> ValueFault(const IniFile& chips, const std::string& section) {
+  for (std::size_t i = 0; i < std::size(kNumberKeys); ++i) {
+    const char* key = kNumberKeys[i];
+    if (!chips.HasKey(section, key)) {
+      if (i < kRequiredNumberKeys) return FaultLine(section, std::string(key) + " не задан");
+      continue;
+    }
+    const std::string text = chips.ReadString(section, key, "");
+    if (!IsNumber(text)) return FaultLine(section, std::string(key) + "=" + text + ", нужно целое число");
+  }
+  const std::string clocks = chips.ReadString(section, "InternalClockKHz", "");
+  if (IsClockList(clocks)) return std::nullopt;
+  return FaultLine(section, "InternalClockKHz=" + clocks + ", нужны пары КОД:КГЦ, код из 0 и 1, частота больше 0");
+}
+
 std::uint32_t AtLeast(std::uint32_t minimum, std::int64_t ms) {
   return std::max(minimum, static_cast<std::uint32_t>(std::clamp<std::int64_t>(ms, 0, kLongestDelayMs)));
 }
@@ -96,11 +145,20 @@ AvrWriteDelays WriteDelays(const AvrChipDescription& chip) {
 }
 
 std::optional<std::string> DescriptionFault(const AvrChipDescription& chip, const std::string& section) {
-  if (auto fault = OutOfRange(section, "FlashPagesCount", chip.FlashPagesCount, 0, kAddressableWords)) return fault;
-  if (chip.FlashPagesCount == 0) return std::nullopt;
+  if (auto fault = OutOfRange(section, "FlashPagesCount", chip.FlashPagesCount, 1, kAddressableWords)) return fault;
   if (auto fault = FlashFault(chip, section)) return fault;
   if (auto fault = EepromFault(chip, section)) return fault;
   return DelayFault(chip, section);
+}
+
+std::optional<std::string> ChipsIniFault(const IniFile& chips) {
+  for (const std::string& section : chips.SectionNames()) {
+    if (auto fault = ValueFault(chips, section)) return fault;
+    const std::int64_t byteWrite = chips.ReadInteger(section, "EepromByteWrite", 0);
+    if (auto fault = OutOfRange(section, "EepromByteWrite", byteWrite, 0, 1)) return fault;
+    if (auto fault = DescriptionFault(ReadChipDescription(chips, section), section)) return fault;
+  }
+  return std::nullopt;
 }
 
 }  // namespace pw

@@ -26,7 +26,8 @@ struct AvrChipDescription {
   std::string Chip = kUnknownChip;
   /// FusesNames[n]: low fuse bits 0..7, high 0..7, extended 0..7.
   std::array<std::string, kFuseBitCount> FusesNames;
-  /// Words per flash page, and pages; 0 pages marks a chip the program cannot serve.
+  /// Words per flash page, and pages; 0 pages (the default of a section chips.ini lacks) marks a
+  /// chip the program cannot serve.
   std::int64_t FlashPageSize = 0;
   std::int64_t FlashPagesCount = 0;
   /// Bytes per EEPROM page, and pages.
@@ -57,9 +58,15 @@ AvrChipDescription ReadChipDescription(const IniFile& chips, const std::string& 
 /// Only for a description without DescriptionFault.
 AvrWriteDelays WriteDelays(const AvrChipDescription& chip);
 
-/// Why the description cannot be served safely: a page size of 0 or larger than one batch can
-/// carry, a memory larger than 16-bit addresses reach, or a write delay outside 1..1000 ms. Nothing when it is sound or
-/// when its flash page count is 0 (a chip marked as unsupported). The text is a log line.
+/// Why the description cannot be served safely: no flash pages, a page size of 0 or larger than
+/// one batch can carry, a memory larger than 16-bit addresses reach, or a write delay outside
+/// 1..1000 ms. Nothing when it is sound. The text is a log line naming the section and the key.
 std::optional<std::string> DescriptionFault(const AvrChipDescription& chip, const std::string& section);
+
+/// The first fault of chips.ini, checked section by section when it loads: FlashPageSize or
+/// FlashPagesCount missing, a value read as a number that is none (or an InternalClockKHz that
+/// is no list of CODE:KHZ pairs), EepromByteWrite other than 0 or 1, or a DescriptionFault.
+/// Nothing when every section is sound.
+std::optional<std::string> ChipsIniFault(const IniFile& chips);
 
 }  // namespace pw

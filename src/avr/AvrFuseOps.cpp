@@ -15,8 +15,32 @@ constexpr std::uint8_t kLockModeBits = 0x03;
 constexpr std::uint8_t kBootLockBits = 0x3C;
 /// The fuse bit that only chips with a boot section (and so boot-lock bits) have.
 constexpr const char* kBootResetFuse = "BOOTRST";
-/// Serial programming cannot change it: the chip keeps it programmed whatever is written.
-constexpr const char* kSerialEnableFuse = "SPIEN";
+
+/// The bits a read-back compares: of the fuses, every bit the chip has (a bit chips.ini does not
+/// name does not exist and reads 1 whatever was written; SPIEN is compared, since a request to
+/// change it is one the chip did not carry out); of the lock byte, the lock bits the chip has.
+struct ComparedBits {
+  std::array<std::uint8_t, 3> Fuses{};
+  std::uint8_t Lock = kLockModeBits;
+};
+
+ComparedBits ComparedBitsOf(const AvrChipDescription& chip) {
+  ComparedBits bits;
+  for (int n = 0; n < kFuseBitCount; ++n) {
+    const std::string& name = chip.FusesNames[static_cast<std::size_t>(n)];
+    if (name != kNoFuseName) bits.Fuses[static_cast<std::size_t>(n / 8)] |= static_cast<std::uint8_t>(1u << (n % 8));
+    if (name == kBootResetFuse) bits.Lock |= kBootLockBits;
+  }
+  return bits;
+}
+
+/// One byte of a fuse write: its name, what was asked, what the chip reads, the bits compared.
+struct ByteReadBack {
+  const char* Name;
+  std::uint8_t Asked;
+  std::uint8_t Read;
+  std::uint8_t Compared;
+};
 
 std::string Hex2(std::uint8_t byte) { return HexDigits(byte, 2); }
 
@@ -67,24 +91,27 @@ void AvrOperations::WriteFuseSetting(OperationRun& run, const AvrFuseSetting& se
 bool AvrOperations::FusesTook(OperationRun& run, const AvrFuseSetting& setting) {
   const AvrFuseBytes read = avr_.AvrReadFuseBytes();
   const std::uint8_t lock = avr_.AvrReadLockByte();
-  // Bits chips.ini does not name do not exist: the chip reads them as 1 whatever was written.
-  // SPIEN reads 0 whatever was written: serial programming cannot change it.
-  std::array<std::uint8_t, 3> named{};
-  std::uint8_t lockBits = kLockModeBits;
-  for (int n = 0; n < kFuseBitCount; ++n) {
-    const std::string& name = chip_->Description.FusesNames[static_cast<std::size_t>(n)];
-    const bool exists = name != kNoFuseName;
-    if (exists && name != kSerialEnableFuse)
-      named[static_cast<std::size_t>(n / 8)] |= static_cast<std::uint8_t>(1u << (n % 8));
-    if (name == kBootResetFuse) lockBits |= kBootLockBits;
-  }
+  const ComparedBits bits = ComparedBitsOf(chip_->Description);
   const AvrFuseBytes& f = setting.Fuses;
-  const bool fusesDiffer = ((read.Low ^ f.Low) & named[0]) != 0 || ((read.High ^ f.High) & named[1]) != 0 ||
-                           ((read.Ext ^ f.Ext) & named[2]) != 0;
-  const bool lockDiffers = ((lock ^ setting.Lock) & lockBits) != 0;
+  const ByteReadBack bytes[] = {{texts::kAvrLowFuse, f.Low, read.Low, bits.Fuses[0]},
+                                {texts::kAvrHighFuse, f.High, read.High, bits.Fuses[1]},
+                                {texts::kAvrExtFuse, f.Ext, read.Ext, bits.Fuses[2]},
+                                {texts::kAvrLockByte, setting.Lock, lock, bits.Lock}};
+  std::array<bool, 4> differs{};
+  for (std::size_t i = 0; i < differs.size(); ++i) {
+    const ByteReadBack& b = bytes[i];
+    differs[i] = ((b.Asked ^ b.Read) & b.Compared) != 0;
+    const std::string line = texts::AvrFuseReadBackLine(b.Name, Hex2(b.Asked), Hex2(b.Read));
+    if (differs[i]) {
+      run.TargetFailed("Ошибка: " + line);
+    } else {
+      run.Log(line);
+    }
+  }
+  const bool fusesDiffer = differs[0] || differs[1] || differs[2];
   if (fusesDiffer) run.TargetFailed("Ошибка: конфигурация не прошита, в чипе " + FuseText(read));
-  if (lockDiffers) run.TargetFailed("Ошибка: байт защиты не прошит, в чипе " + Hex2(lock));
-  return !fusesDiffer && !lockDiffers;
+  if (differs[3]) run.TargetFailed("Ошибка: байт защиты не прошит, в чипе " + Hex2(lock));
+  return !fusesDiffer && !differs[3];
 }
 
 }  // namespace pw

@@ -18,8 +18,7 @@ AvrFusePanelState PanelShowing(const AvrFuseSetting& setting) {
 }
 
 AvrFuseSetting PanelWrites(const AvrFusePanelState& panel, std::uint8_t lock) {
-  // Bits 7 and 6 start as 1 and stay 1 whatever their boxes show.
-  std::uint8_t bytes[3] = {kFuseBitsAlwaysSet, kFuseBitsAlwaysSet, kFuseBitsAlwaysSet};
+  std::uint8_t bytes[3] = {0, 0, 0};
   for (int n = 0; n < kFuseBitCount; ++n) {
     if (panel.Ticks[static_cast<std::size_t>(n)])
       bytes[n / 8] = static_cast<std::uint8_t>(bytes[n / 8] | (1u << (n % 8)));

@@ -29,8 +29,8 @@ struct AvrFusePanelState {
 /// The panel showing setting: a box ticked for each bit that reads 1, the lock items of its fields.
 AvrFusePanelState PanelShowing(const AvrFuseSetting& setting);
 
-/// What the panel writes: bits 7 and 6 of each fuse byte always 1, a ticked box a 1; the lock
-/// combos give the lock fields, over lock when no lock mode is chosen.
+/// What the panel writes: each fuse bit as its box shows it (ticked: 1); the lock combos give the
+/// lock fields, over lock when no lock mode is chosen (bits 7 and 6 of the lock byte: 1).
 AvrFuseSetting PanelWrites(const AvrFusePanelState& panel, std::uint8_t lock);
 
 }  // namespace pw

@@ -19,6 +19,9 @@ std::optional<IniFile> LoadChipsIni(const std::filesystem::path& file, Operation
   } else if (chips.SectionNames().empty()) {
     // An empty file would make every chip "неизвестный" without a word about why.
     problem = std::string("Ошибка! В файле ") + kChipsIniName + " нет ни одного раздела";
+  } else if (auto fault = ChipsIniFault(chips)) {
+    // A value that is no number would read as 0 and serve a chip with a geometry nobody wrote.
+    problem = *fault;
   }
   if (problem.empty()) return chips;
   run.Log(problem);
@@ -44,15 +47,18 @@ AvrChip IdentifyAvrChip(AVRUtils& avr, const std::filesystem::path& chipsIni, Op
   const std::uint8_t s2 = avr.AvrReadSignatureByte(2);
   chip.Fuses = avr.AvrReadFuseBytes();
   const std::optional<IniFile> chips = LoadChipsIni(chipsIni, run);
-  chip.Signature = chips ? SignatureText(s0, s1, s2) : kNoIniText;
+  // A chips.ini that is there but refused still lets the signature be shown as it is.
+  std::error_code ec;
+  chip.Signature = chips || std::filesystem::exists(chipsIni, ec) ? SignatureText(s0, s1, s2) : kNoIniText;
   chip.Description = ReadChipDescription(chips ? *chips : IniFile{}, chip.Signature);
-  const auto fault = DescriptionFault(chip.Description, chip.Signature);
-  chip.Usable = chip.Description.FlashPagesCount != 0 && !fault;
-  // A chip the program cannot serve gets the safe waits, whatever its section says.
+  // Every section of a loaded chips.ini is sound: a section there serves its chip.
+  chip.Usable = chip.Description.FlashPagesCount != 0;
+  // A chip the program cannot serve gets the safe waits.
   chip.Delays = chip.Usable ? WriteDelays(chip.Description) : AvrWriteDelays{};
   avr.Delays = chip.Delays;
   if (report) ReportChip(chip, run);
-  if (fault) run.Log(*fault);
+  // A chip that answered with a signature chips.ini does not list: say so, not only "неизвестный".
+  if (chips && chip.Answers && !chip.Usable) run.Log(texts::AvrNotInChipsIni(chip.Signature));
   if (chip.Usable) chip.Lock = avr.AvrReadLockByte();
   return chip;
 }

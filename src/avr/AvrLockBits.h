@@ -18,8 +18,11 @@ inline constexpr int kBootLock0Shift = 4;
 inline constexpr int kBootLock1Shift = 2;
 inline constexpr int kLockModeShift = 0;
 
-/// Bits 7 and 6 of every fuse byte and of the lock byte as the panel writes them: always 1.
-inline constexpr std::uint8_t kFuseBitsAlwaysSet = 0xC0;
+/// Bits 7 and 6 of the lock byte as the panel writes them: always 1. They are no lock bits on any
+/// part chips.ini lists (the lock mode is bits 1..0, the boot locks bits 5..2): the lock byte
+/// reads 0xFF from the factory and after every chip erase, so 1 is the value these bits hold,
+/// and a lock byte is written only to program lock bits, never to change anything else. Fuse
+/// bytes have no such bits: every fuse bit goes to the chip as the panel or the command gives it.
 inline constexpr std::uint8_t kLockBitsAlwaysSet = 0xC0;
 
 /// The two-bit field at shift of lock.

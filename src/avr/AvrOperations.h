@@ -147,8 +147,8 @@ class AvrOperations {
   /// The fuse-write question: the ordinary one, or one naming each risky setting (logged as well).
   bool ConfirmFuseWrite(OperationRun& run, const AvrFuseSetting& setting);
   void WriteFuseSetting(OperationRun& run, const AvrFuseSetting& setting);
-  /// Reads fuses and lock back and logs what differs from setting in the bits that exist and that
-  /// serial programming can change.
+  /// Reads fuses and lock back and logs each byte beside what setting asked; a byte that differs
+  /// in a bit the chip has is a target failure, named.
   bool FusesTook(OperationRun& run, const AvrFuseSetting& setting);
 
   D2XXUnit& unit_;

@@ -38,6 +38,11 @@ inline std::string AvrNotIdentified(const std::string& signature) {
   return "Ошибка: чип не опознан, сигнатура: " + signature;
 }
 
+/// The chip answered with a signature that has no section in chips.ini.
+inline std::string AvrNotInChipsIni(const std::string& signature) {
+  return "Ошибка: сигнатуры " + signature + " нет в chips.ini, этот чип не поддерживается";
+}
+
 /// The chip identified has no memory of that kind (what: "флеши", "EEPROM").
 inline std::string AvrNoMemory(const std::string& what) { return "Ошибка: у чипа нет " + what; }
 
@@ -46,6 +51,17 @@ inline std::string AvrFileTooLarge(std::int64_t fileUnits, std::int64_t chipUnit
                                    const std::string& cancelled = "запись отменена") {
   return "Ошибка: в файле " + std::to_string(fileUnits) + " " + unit + ", а в чипе " + std::to_string(chipUnits) + " " +
          unit + ", " + cancelled;
+}
+
+/// The bytes of a fuse write as the read-back after it names them.
+inline constexpr const char* kAvrLowFuse = "младший фьюз";
+inline constexpr const char* kAvrHighFuse = "старший фьюз";
+inline constexpr const char* kAvrExtFuse = "расширенный фьюз";
+inline constexpr const char* kAvrLockByte = "байт защиты";
+
+/// One byte of a fuse write side by side: what was written and what the chip reads back.
+inline std::string AvrFuseReadBackLine(const std::string& name, const std::string& asked, const std::string& read) {
+  return name + ": записано " + asked + ", в чипе " + read;
 }
 
 /// A flash verify found bits the file wants at 1 held at 0 by the chip: programming only clears

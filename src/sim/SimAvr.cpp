@@ -81,7 +81,9 @@ void SimAvr::PowerOff() {
   core_.ResetBuffers();
 }
 
-std::vector<SimMemory> SimAvr::Memories() { return {{"Flash", &core_.Flash}, {"Eeprom", &core_.Eeprom}}; }
+std::vector<SimMemory> SimAvr::Memories() {
+  return {{"Flash", &core_.Flash}, {"Eeprom", &core_.Eeprom}, {"FuseFile", &core_.FusesAndLock}};
+}
 
 void SimAvr::OnByte(std::uint8_t byte, const SimEnvironment& env) {
   ++bytesTaken_;

@@ -9,11 +9,14 @@ std::uint8_t WithMissingBitsSet(std::uint8_t value, std::uint8_t existing) {
   return static_cast<std::uint8_t>(value | static_cast<std::uint8_t>(~existing));
 }
 
+constexpr std::size_t kLockIndex = 3;
+
 }  // namespace
 
 SimAvrCore::SimAvrCore(const SimAvrPart& part)
     : Flash(part.FlashWords() * 2u, 0xFF),
       Eeprom(part.EepromBytes, 0xFF),
+      FusesAndLock(kLockIndex + 1, 0xFF),
       part_(part),
       pageBuffer_(part.FlashPageWords, 0xFFFF),
       eepromBuffer_(part.EepromPageBytes, 0xFF),
@@ -27,16 +30,27 @@ std::uint8_t SimAvrCore::ReadSignature(std::uint8_t index) const { return index 
 std::uint8_t SimAvrCore::ReadCalibration(std::uint8_t index) const { return index == 0 ? part_.Calibration : 0xFF; }
 
 std::uint8_t SimAvrCore::ReadFuse(int which, const SimEnvironment& env) const {
-  return Reading(Cycle::Fuses, env) ? 0xFF : fuses_[static_cast<std::size_t>(which)];
+  return Reading(Cycle::Fuses, env) ? 0xFF : Fuses()[static_cast<std::size_t>(which)];
 }
 
-std::uint8_t SimAvrCore::ReadLock(const SimEnvironment& env) const { return Reading(Cycle::Fuses, env) ? 0xFF : lock_; }
+std::uint8_t SimAvrCore::ReadLock(const SimEnvironment& env) const {
+  return Reading(Cycle::Fuses, env) ? 0xFF : Lock();
+}
+
+std::array<std::uint8_t, 3> SimAvrCore::Fuses() const {
+  // A bench's fuse file may hold 0 in a bit the part lacks: the chip reads it as 1 all the same.
+  std::array<std::uint8_t, 3> fuses{};
+  for (std::size_t i = 0; i < 3; ++i) fuses[i] = WithMissingBitsSet(FusesAndLock[i], part_.FuseBits[i]);
+  return fuses;
+}
+
+std::uint8_t SimAvrCore::Lock() const { return WithMissingBitsSet(FusesAndLock[kLockIndex], part_.LockBits); }
 
 void SimAvrCore::SetFuses(const std::array<std::uint8_t, 3>& fuses) {
-  for (std::size_t i = 0; i < 3; ++i) fuses_[i] = WithMissingBitsSet(fuses[i], part_.FuseBits[i]);
+  for (std::size_t i = 0; i < 3; ++i) FusesAndLock[i] = WithMissingBitsSet(fuses[i], part_.FuseBits[i]);
 }
 
-void SimAvrCore::SetLock(std::uint8_t lock) { lock_ = WithMissingBitsSet(lock, part_.LockBits); }
+void SimAvrCore::SetLock(std::uint8_t lock) { FusesAndLock[kLockIndex] = WithMissingBitsSet(lock, part_.LockBits); }
 
 bool SimAvrCore::StartCycle(Cycle cycle, std::uint32_t micros, const SimEnvironment& env) {
   if (Busy(env)) return false;
@@ -141,18 +155,18 @@ void SimAvrCore::WriteFuse(int which, std::uint8_t value, const SimEnvironment& 
   const auto i = static_cast<std::size_t>(which);
   // SPIEN cannot be changed in serial programming mode: it stays programmed.
   if (i == part_.Spien.Fuse) value = static_cast<std::uint8_t>(value & ~(1u << part_.Spien.Bit));
-  fuses_[i] = WithMissingBitsSet(value, part_.FuseBits[i]);
+  FusesAndLock[i] = WithMissingBitsSet(value, part_.FuseBits[i]);
 }
 
 void SimAvrCore::WriteLock(std::uint8_t value, const SimEnvironment& env) {
   if (!StartCycle(Cycle::Fuses, part_.Times.FuseUs, env)) return;
-  lock_ = static_cast<std::uint8_t>(lock_ & WithMissingBitsSet(value, part_.LockBits));
+  SetLock(static_cast<std::uint8_t>(Lock() & value));
 }
 
 void SimAvrCore::ChipErase(const SimEnvironment& env) {
   if (!StartCycle(Cycle::Erase, part_.Times.EraseUs, env)) return;
   std::fill(Flash.begin(), Flash.end(), 0xFF);
-  const bool eesave = ((fuses_[part_.Eesave.Fuse] >> part_.Eesave.Bit) & 1) == 0;
+  const bool eesave = ((Fuses()[part_.Eesave.Fuse] >> part_.Eesave.Bit) & 1) == 0;
   if (!eesave) std::fill(Eeprom.begin(), Eeprom.end(), 0xFF);
   SetLock(0xFF);
   ResetBuffers();

@@ -25,6 +25,9 @@ class SimAvrCore {
   std::vector<std::uint8_t> Flash;
   /// The bench's "Eeprom" memory.
   std::vector<std::uint8_t> Eeprom;
+  /// Low, high and extended fuse byte, then the lock byte: the bench's "FuseFile" memory, so that
+  /// a chip keeps its fuses and lock bits between runs as it keeps flash and EEPROM.
+  std::vector<std::uint8_t> FusesAndLock;
 
   std::uint8_t ReadSignature(std::uint8_t index) const;
   std::uint8_t ReadCalibration(std::uint8_t index) const;
@@ -56,7 +59,7 @@ class SimAvrCore {
   /// Writes a fuse byte as far as its bits exist; SPIEN stays programmed whatever is written.
   void WriteFuse(int which, std::uint8_t value, const SimEnvironment& env);
   /// The fuse bytes as the chip holds them (not as a running write cycle shows them).
-  const std::array<std::uint8_t, 3>& Fuses() const { return fuses_; }
+  std::array<std::uint8_t, 3> Fuses() const;
   /// Lock bits can only be programmed (cleared); chip erase sets them again.
   void WriteLock(std::uint8_t value, const SimEnvironment& env);
   /// Flash and (unless EESAVE is programmed) EEPROM to 0xFF, lock bits cleared, fuses kept.
@@ -75,9 +78,11 @@ class SimAvrCore {
   bool StartCycle(Cycle cycle, std::uint32_t micros, const SimEnvironment& env);
   bool Reading(Cycle cycle, const SimEnvironment& env) const;
   /// Lock mode 2 or 3: flash, EEPROM and fuses can no longer be programmed.
-  bool ProgrammingLocked() const { return (lock_ & 0x03) != 0x03; }
+  bool ProgrammingLocked() const { return (Lock() & 0x03) != 0x03; }
   /// Lock mode 3: flash and EEPROM can no longer be read either.
-  bool VerifyLocked() const { return (lock_ & 0x02) == 0; }
+  bool VerifyLocked() const { return (Lock() & 0x02) == 0; }
+  /// The lock byte as the chip holds it; bits the part lacks read 1 (also from a bench's file).
+  std::uint8_t Lock() const;
   std::uint16_t FlashWord(std::uint32_t word) const;
   /// value as the flash byte at byteAddress reads with its stuck cells.
   std::uint8_t WithStuckBits(std::uint32_t byteAddress, std::uint8_t value) const;
@@ -89,8 +94,6 @@ class SimAvrCore {
   };
 
   const SimAvrPart& part_;
-  std::array<std::uint8_t, 3> fuses_{};
-  std::uint8_t lock_ = 0xFF;
   std::vector<std::uint16_t> pageBuffer_;
   std::uint8_t lowLatch_ = 0xFF;
   std::vector<std::uint8_t> eepromBuffer_;

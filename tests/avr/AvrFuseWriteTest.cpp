@@ -29,22 +29,23 @@ Outcome WriteFusesAnsweringYes(AvrBench& b) {
   return b.Click(b.Page().AvrWriteFuses);
 }
 
-TEST(AvrFusePanelBytes, BitsSevenAndSixAreAlwaysWrittenAsOne) {
+TEST(AvrFusePanelBytes, EveryFuseBitIsWrittenAsItsBoxShows) {
   AvrBench b("ATmega328P");
   AvrPage& p = b.Page();
   for (int byte = 0; byte < 3; ++byte) TickByte(p, byte, 0x00);
   SelectLock(p, 0, 0, 0);
   p.TakeBytesFromPanel();
+  // Bits 7 and 6 of the lock byte are no lock bits: they keep the 1 they read.
   EXPECT_EQ((std::array<int, 4>{p.FuseLow, p.FuseHigh, p.FuseExt, p.LockByte}),
-            (std::array<int, 4>{0xC0, 0xC0, 0xC0, 0xFF}));
+            (std::array<int, 4>{0x00, 0x00, 0x00, 0xFF}));
   for (int byte = 0; byte < 3; ++byte) TickByte(p, byte, 0xFF);
   p.TakeBytesFromPanel();
   EXPECT_EQ((std::array<int, 3>{p.FuseLow, p.FuseHigh, p.FuseExt}), (std::array<int, 3>{0xFF, 0xFF, 0xFF}));
   TickByte(p, 0, 0x3F);
   TickByte(p, 1, 0x15);
   p.TakeBytesFromPanel();
-  EXPECT_EQ(p.FuseLow, 0xFF);
-  EXPECT_EQ(p.FuseHigh, 0xD5);
+  EXPECT_EQ(p.FuseLow, 0x3F);
+  EXPECT_EQ(p.FuseHigh, 0x15);
 }
 
 TEST(AvrFusePanelBytes, LockCombosGiveTheLockFields) {
@@ -90,22 +91,23 @@ TEST(AvrFuseWrite, TheChipHoldsWhatWasWrittenAlsoUnderDatasheetTiming) {
   TickByte(p, 2, 0xFD);
   SelectLock(p, 1, 0, 2);
   EXPECT_EQ(WriteFusesAnsweringYes(b), Outcome::Success);
-  EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D1FD", "байт защиты EC", "конфигурация и защита прошиты"}));
+  EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D1FD", "байт защиты EC", "младший фьюз: записано E2, в чипе E2",
+                            "старший фьюз: записано D1, в чипе D1", "расширенный фьюз: записано FD, в чипе FD",
+                            "байт защиты: записано EC, в чипе EC", "конфигурация и защита прошиты"}));
   EXPECT_FALSE(b.DeviceOpen());
   EXPECT_EQ(b.Click(p.AvrReadFuses), Outcome::Success);
   EXPECT_EQ((std::array<int, 4>{p.FuseLow, p.FuseHigh, p.FuseExt, p.LockByte}),
             (std::array<int, 4>{0xE2, 0xD1, 0xFD, 0xEC}));
 }
 
-TEST(AvrFuseWrite, ReadingAFuseBackAndWritingItUnchangedSetsBitsSevenAndSix) {
-  // Low fuse 3F selects a crystal: the board carries one.
+TEST(AvrFuseWrite, ReadingAFuseBackAndWritingItUnchangedLeavesItUnchanged) {
+  // Low fuse 3F selects a crystal (the board carries one) with CKOUT and CKDIV8 programmed.
   AvrBench b("ATmega328P", "Fuses=3F D9 FF\nClock=16000000\n");
   b.Click(b.Page().AvrRdSign);
   EXPECT_EQ(b.Page().FuseLow, 0x3F);
-  b.Host.Answers.push_back(true);
-  EXPECT_EQ(b.Click(b.Page().AvrWriteFuses), Outcome::Success);
-  EXPECT_EQ(b.Log().at(b.Log().size() - 3), "конфигурация FFD9FF");
-  EXPECT_EQ(b.Core().ReadFuse(0, {}), 0xFF);
+  EXPECT_EQ(WriteFusesAnsweringYes(b), Outcome::Success);
+  EXPECT_EQ(b.Log().front(), "конфигурация 3FD9FF");
+  EXPECT_EQ(b.Core().ReadFuse(0, {}), 0x3F);
 }
 
 TEST(AvrFuseWrite, AChipThatKeepsOtherValuesGivesErrorLinesInsteadOfSuccess) {
@@ -116,8 +118,11 @@ TEST(AvrFuseWrite, AChipThatKeepsOtherValuesGivesErrorLinesInsteadOfSuccess) {
   TickByte(p, 0, 0xE2);
   SelectLock(p, 0, 0, 0);
   EXPECT_EQ(WriteFusesAnsweringYes(b), Outcome::TargetProblem);
-  EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D9FF", "байт защиты FF", "Ошибка: конфигурация не прошита, в чипе 62D9FF",
-                            "Ошибка: байт защиты не прошит, в чипе FE"}));
+  EXPECT_EQ(b.Log(),
+            (Lines{"конфигурация E2D9FF", "байт защиты FF", "Ошибка: младший фьюз: записано E2, в чипе 62",
+                   "старший фьюз: записано D9, в чипе D9", "расширенный фьюз: записано FF, в чипе FF",
+                   "Ошибка: байт защиты: записано FF, в чипе FE", "Ошибка: конфигурация не прошита, в чипе 62D9FF",
+                   "Ошибка: байт защиты не прошит, в чипе FE"}));
   // The panel keeps the person's choice; the bytes hold what was written.
   EXPECT_EQ(p.FuseLow, 0xE2);
   EXPECT_EQ(p.AvrLock3.ItemIndex, 0);
@@ -142,8 +147,7 @@ TEST(AvrFuseWrite, ASilentChipIsNotWritten) {
   AvrBench b("ATmega328P", "SilentAfter=73\n");
   b.Click(b.Page().AvrRdSign);
   EXPECT_EQ(WriteFusesAnsweringYes(b), Outcome::TargetProblem);
-  // The factory 0x62 goes as 0xE2: bit 7 is always written as 1.
-  EXPECT_EQ(b.Log(), (Lines{"конфигурация E2D9FF", "байт защиты FF", "Ошибка: чип не отвечает"}));
+  EXPECT_EQ(b.Log(), (Lines{"конфигурация 62D9FF", "байт защиты FF", "Ошибка: чип не отвечает"}));
   EXPECT_EQ(b.Core().ReadFuse(0, {}), 0x62);
   EXPECT_FALSE(b.DeviceOpen());
 }

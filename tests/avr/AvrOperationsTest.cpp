@@ -75,7 +75,7 @@ struct OperationsRun {
     const sim::SimAvrCore& core = dynamic_cast<sim::SimAvr&>(*bench->Board()->Avr).Core();
     std::vector<std::uint8_t> all(core.Flash);
     all.insert(all.end(), core.Eeprom.begin(), core.Eeprom.end());
-    all.insert(all.end(), core.Fuses().begin(), core.Fuses().end());
+    all.insert(all.end(), core.FusesAndLock.begin(), core.FusesAndLock.end());
     return all;
   }
 

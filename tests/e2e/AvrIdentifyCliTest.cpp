@@ -84,7 +84,20 @@ TEST(AvrIdentifyCli, NoKnownChipExitsWithTargetFailure) {
   dir.Write("mega.ini", "[AVR]\nPart=ATmega2560\n");
   const auto unlisted = RunCli({"--simulator=mega.ini", "avr", "read-fuses"}, dir.Path());
   EXPECT_EQ(unlisted.Status, 2);
-  EXPECT_EQ(unlisted.Lines().back(), "чип: неизвестный");  // the panel is not printed
+  // The panel is not printed; the log says why the chip is unknown.
+  EXPECT_EQ(unlisted.Lines().back(), "Ошибка: сигнатуры 0x1E 0x98 0x01 нет в chips.ini, этот чип не поддерживается");
+  // A chips.ini beside the program with a value out of range: refused, naming section and key.
+  std::filesystem::create_directories(dir / "bin");
+  std::filesystem::copy_file(PINWRIGHT_CLI, dir / "bin/pinwright-cli");
+  std::filesystem::copy_file(test::BinDir() / "speed.txt", dir / "bin/speed.txt");
+  dir.Write("bin/chips.ini", "[0x1E 0x95 0x0F]\nChip=ATmega328P\nFlashPageSize=64\nFlashPagesCount=0\n");
+  dir.Write("m328p.ini", "[AVR]\nPart=ATmega328P\n");
+  const auto refused =
+      test::RunProgram((dir / "bin/pinwright-cli").string(), {"--simulator=m328p.ini", "avr", "identify"}, dir.Path());
+  EXPECT_EQ(refused.Status, 2) << refused.Err;
+  ASSERT_FALSE(refused.Lines().empty());
+  EXPECT_EQ(refused.Lines().front(),
+            "Ошибка в chips.ini, раздел [0x1E 0x95 0x0F]: FlashPagesCount=0, допустимо от 1 до 65536");
   // No programmer at all: the identification's own error box, status 1.
   dir.Write("absent.ini", "[Programmer]\nOpenStatus=2\n");
   const auto absent = RunCli({"--simulator=absent.ini", "avr", "identify"}, dir.Path());

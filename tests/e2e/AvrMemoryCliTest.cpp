@@ -130,7 +130,9 @@ TEST(AvrMemoryCli, FusesAndLockAreWrittenAndReadBack) {
   EXPECT_NE(asked.Err.find("Точно??"), std::string::npos);
   const auto yes = b.Run({"--yes", "write-fuses", "e2", "0xD1", "FD", "EC"});
   EXPECT_EQ(yes.Status, 0) << yes.Out << yes.Err;
-  EXPECT_EQ(Tail(yes, 3), (Lines{"конфигурация E2D1FD", "байт защиты EC", "конфигурация и защита прошиты"}));
+  EXPECT_EQ(Tail(yes, 7), (Lines{"конфигурация E2D1FD", "байт защиты EC", "младший фьюз: записано E2, в чипе E2",
+                                 "старший фьюз: записано D1, в чипе D1", "расширенный фьюз: записано FD, в чипе FD",
+                                 "байт защиты: записано EC, в чипе EC", "конфигурация и защита прошиты"}));
   EXPECT_EQ(b.Run({"write-fuses", "E2", "D1", "FD", "1EC"}).Status, 64);
   EXPECT_EQ(b.Run({"write-fuses", "E2", "D1", "FD"}).Status, 64);
 }
@@ -148,14 +150,73 @@ TEST(AvrMemoryCli, FusesThatLockTheProgrammerOutNeedForceBesidesYes) {
   const auto forced = b.Run({"--yes", "--force", "write-fuses", "6A", "FE", "FF", "FF"});
   // Written; the chip restarts with RESET as an I/O pin and no longer answers.
   EXPECT_EQ(forced.Status, 2) << forced.Out << forced.Err;
-  EXPECT_EQ(Tail(forced, 3), (Lines{"конфигурация EAFEFF", "байт защиты FF", "Ошибка: чип не отвечает"}));
+  EXPECT_EQ(Tail(forced, 3), (Lines{"конфигурация 6AFEFF", "байт защиты FF", "Ошибка: чип не отвечает"}));
 }
 
-TEST(AvrMemoryCli, FusesThatALockedChipKeepsAreAnErrorWithStatus2) {
-  CliBench b("ATmega328P", "Lock=FE\n");
-  const auto r = b.Run({"--yes", "write-fuses", "E2", "D9", "FF", "FF"});
-  EXPECT_EQ(r.Status, 2) << r.Out << r.Err;
-  EXPECT_EQ(LastLine(r), "Ошибка: байт защиты не прошит, в чипе FE");
+TEST(AvrMemoryCli, AFuseWriteChangesTheChipAsAskedOrNotAtAll) {
+  // Before: the chip's fuse file (low, high, extended, lock); after: what it holds once the run
+  // ended, which bench.ini writes back when the run changed it.
+  using Bytes = std::vector<unsigned char>;
+  struct Row {
+    const char* What;
+    const char* Part;
+    Bytes Before;
+    std::string Asked;  ///< the four bytes of write-fuses
+    int Status;
+    Bytes After;
+    Lines Tail = {"конфигурация и защита прошиты"};
+  };
+  const Bytes m328p{0x62, 0xD9, 0xFF, 0xFF}, t85{0x62, 0xDF, 0xFF, 0xFF}, m1284p{0x62, 0x99, 0xFF, 0xFF},
+      m8a{0xE1, 0xD9, 0xFF, 0xFF};
+  const Row rows[] = {
+      {"factory bytes, CKDIV8 kept", "ATmega328P", m328p, "62 D9 FF FF", 0, m328p},
+      {"factory bytes", "ATtiny85", t85, "62 DF FF FF", 0, t85},
+      {"factory bytes, JTAGEN kept", "ATmega1284P", m1284p, "62 99 FF FF", 0, m1284p},
+      {"factory bytes, brown-out kept", "ATmega8A", m8a, "E1 D9 FF FF", 0, m8a},
+      {"low bits 7, 6 cleared", "ATmega328P", m328p, "22 D9 FF FF", 0, {0x22, 0xD9, 0xFF, 0xFF}},
+      {"brown-out on", "ATmega8A", m8a, "21 D9 FF FF", 0, {0x21, 0xD9, 0xFF, 0xFF}},
+      {"high bits 7, 6 cleared", "ATmega1284P", m1284p, "62 19 FF FF", 0, {0x62, 0x19, 0xFF, 0xFF}},
+      // The ATmega328P's extended fuse has no bits 7 and 6: they stay as the chip reads them.
+      {"extended bits 7, 6 cleared", "ATmega328P", m328p, "62 D9 3F FF", 0, m328p},
+      {"RSTDISBL without --force",
+       "ATmega328P",
+       m328p,
+       "62 59 FF FF",
+       1,
+       m328p,
+       {"Внимание! RSTDISBL = 0: вывод RESET станет обычным выводом, войти в режим программирования будет нельзя"}},
+      // Serial programming cannot clear SPIEN's programmed state.
+      {"SPIEN unprogrammed",
+       "ATmega328P",
+       m328p,
+       "62 F9 FF FF",
+       2,
+       m328p,
+       {"Ошибка: старший фьюз: записано F9, в чипе D9", "расширенный фьюз: записано FF, в чипе FF",
+        "байт защиты: записано FF, в чипе FF", "Ошибка: конфигурация не прошита, в чипе 62D9FF"}},
+      // Lock mode 2: the chip refuses fuse writes.
+      {"read back differs",
+       "ATmega328P",
+       {0x62, 0xD9, 0xFF, 0xFE},
+       "E2 D9 FF FF",
+       2,
+       {0x62, 0xD9, 0xFF, 0xFE},
+       {"Ошибка: младший фьюз: записано E2, в чипе 62", "старший фьюз: записано D9, в чипе D9",
+        "расширенный фьюз: записано FF, в чипе FF", "Ошибка: байт защиты: записано FF, в чипе FE",
+        "Ошибка: конфигурация не прошита, в чипе 62D9FF", "Ошибка: байт защиты не прошит, в чипе FE"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.What);
+    CliBench b(row.Part, "FuseFile=fuses.bin\n");
+    b.dir.Write("fuses.bin", std::string(row.Before.begin(), row.Before.end()));
+    std::vector<std::string> args{"--yes", "write-fuses"};
+    std::istringstream asked(row.Asked);
+    for (std::string byte; asked >> byte;) args.push_back(byte);
+    const auto r = b.Run(args);
+    EXPECT_EQ(r.Status, row.Status) << r.Out << r.Err;
+    EXPECT_EQ(b.Memory("fuses.bin"), row.After);
+    EXPECT_EQ(Tail(r, row.Tail.size()), row.Tail);
+  }
 }
 
 TEST(AvrMemoryCli, ALockedChipFailsTheVerifyAtItsFirstWord) {

@@ -95,14 +95,19 @@ TEST(PeerTools, FtdiEepromDecodesTheVirtualChipsEepromAsTheCodecDoes) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(Field(out, "C" + std::to_string(i) + " Function"), kCbusNames[cbus[i]]) << i;
 }
 
+/// The avrdude command for an ATmega328P on the board of dir, whose bench.ini is bench.
+std::string AvrdudeOn(TempDir& dir, const std::string& bench) {
+  dir.Write("board.conf", kAvrdudeBoard);
+  dir.Write("bench.ini", bench);
+  // A factory ATmega328P runs at 1 MHz and the simulated one garbles an SCK faster than it can
+  // follow; -B 4kHz keeps avrdude's clock well inside that.
+  return std::string(kAvrdude) + " -C +board.conf -c pinwright -p m328p -P usb -B 4kHz ";
+}
+
 TEST(PeerTools, AvrdudeIdentifiesWritesAndVerifiesTheSimulatedAvr) {
   REQUIRE_TOOL(kAvrdude);
   TempDir dir;
-  dir.Write("board.conf", kAvrdudeBoard);
-  dir.Write("bench.ini", "[AVR]\nPart=ATmega328P\nFlash=flash.bin\nEeprom=eeprom.bin\n");
-  // A factory ATmega328P runs at 1 MHz and the simulated one garbles an SCK faster than it can
-  // follow; -B 4kHz keeps avrdude's clock well inside that.
-  const std::string avrdude = std::string(kAvrdude) + " -C +board.conf -c pinwright -p m328p -P usb -B 4kHz ";
+  const std::string avrdude = AvrdudeOn(dir, "[AVR]\nPart=ATmega328P\nFlash=flash.bin\nEeprom=eeprom.bin\n");
   std::string out = RunTool(dir, avrdude, "-U signature:r:-:h -U lfuse:r:-:h -U hfuse:r:-:h -U efuse:r:-:h");
   EXPECT_NE(out.find("0x1e,0x95,0xf"), std::string::npos) << out;
   for (const char* fuse : {"\n0x62\n", "\n0xd9\n", "\n0xff\n"})
@@ -119,6 +124,37 @@ TEST(PeerTools, AvrdudeIdentifiesWritesAndVerifiesTheSimulatedAvr) {
               m.FlashImage[w])
         << "word " << w;
   }
+}
+
+TEST(PeerTools, AvrdudeReadsBackTheFusesFlashAndEepromPinwrightWrote) {
+  REQUIRE_TOOL(kAvrdude);
+  TempDir dir;
+  const std::string avrdude =
+      AvrdudeOn(dir, "[AVR]\nPart=ATmega328P\nFlash=flash.bin\nEeprom=eeprom.bin\nFuseFile=fuses.bin\n");
+  const std::string readFuses = "-U lfuse:r:l.txt:h -U hfuse:r:h.txt:h -U efuse:r:e.txt:h -U lock:r:k.txt:h";
+  const auto fusesRead = [&] {
+    std::string bytes;
+    for (const char* file : {"l.txt", "h.txt", "e.txt", "k.txt"}) bytes += test::ReadText(dir / file);
+    return bytes;
+  };
+  const auto pinwright = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"--simulator=bench.ini", "--yes", "avr"});
+    const auto r = test::RunCli(args, dir.Path());
+    EXPECT_EQ(r.Status, 0) << r.Out << r.Err;
+  };
+  // CKDIV8 off, then back to the factory 0x62, with flash and EEPROM in the same run.
+  pinwright({"write-fuses", "E2", "D9", "FF", "FF"});
+  RunTool(dir, avrdude, readFuses);
+  EXPECT_EQ(fusesRead(), "0xe2\n0xd9\n0xff\n0xff\n");
+  const auto data = test::SourceDir() / "tests/e2e/data";
+  pinwright({"write-flash", (data / "m328p-flash.hex").string(), "write-eeprom", (data / "m328p-eeprom.hex").string(),
+             "write-fuses", "62", "D9", "FF", "FF"});
+  const std::string out = RunTool(dir, avrdude,
+                                  readFuses + " -U flash:v:" + (data / "m328p-flash.hex").string() +
+                                      ":i -U eeprom:v:" + (data / "m328p-eeprom.hex").string() + ":i");
+  EXPECT_EQ(fusesRead(), "0x62\n0xd9\n0xff\n0xff\n");
+  EXPECT_NE(out.find("bytes of flash verified"), std::string::npos) << out;
+  EXPECT_NE(out.find("bytes of eeprom verified"), std::string::npos) << out;
 }
 
 }  // namespace

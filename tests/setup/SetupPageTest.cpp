@@ -142,7 +142,7 @@ TEST_F(SetupPageTest, WritingProgramsTheControlsAndALaterReadShowsThem) {
     if (c.Current) Type(Page().SetupCurrent, c.Current);
     if (c.Usb) Type(Page().UsbVer, c.Usb);
     Page().SetupClock.Select(c.Clock);
-    f.Host.Answers = {true};  // the external crystal is asked about
+    f.Host.Answers = {true};  // the external crystal is asked about (No: see FtSettingsOperationsTest)
     Click(Page().SetupWrite);
     EXPECT_EQ(Log().back(), "настройки прошиты");
     const FtEepromImage& image = Eeprom();
@@ -157,21 +157,6 @@ TEST_F(SetupPageTest, WritingProgramsTheControlsAndALaterReadShowsThem) {
     Click(Page().SetupRead);
     EXPECT_EQ(Page().SetupCbus.Text, CbusName(c.Cbus4));
     EXPECT_EQ(Page().SetupCurrent.Text, std::to_string(c.MaxPower));
-  }
-}
-
-TEST_F(SetupPageTest, TheExternalCrystalIsProgrammedOnlyAfterAYes) {
-  Show();
-  Type(Page().SetupCurrent, "50");
-  Page().SetupClock.Select(1);
-  for (const bool yes : {false, true}) {
-    const FtEepromImage before = Eeprom();
-    f.Host.Answers = {yes};
-    Click(Page().SetupWrite);
-    ASSERT_FALSE(f.Host.Questions.empty());
-    EXPECT_EQ(f.Host.Questions.back().rfind(texts::kCrystalTitle, 0), 0u);
-    EXPECT_EQ(Eeprom() != before, yes);
-    EXPECT_EQ(Stored().Data.UseExtOsc, yes ? 1 : 0);
   }
 }
 

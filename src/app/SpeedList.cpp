@@ -1,9 +1,10 @@
 #include "app/SpeedList.h"
 
 #include <charconv>
-#include <fstream>
+#include <sstream>
 
 #include "common/Error.h"
+#include "common/RegularFile.h"
 
 namespace pw {
 
@@ -19,8 +20,14 @@ std::filesystem::path FindSpeedFile(const FormPaths& paths) {
 }
 
 std::vector<std::string> ReadSpeedList(const FormPaths& paths) {
-  std::ifstream file(FindSpeedFile(paths), std::ios::binary);
-  if (!file) throw PinwrightError(std::string("Ошибка! Файл ") + kSpeedFileName + " не найден!");
+  const auto path = FindSpeedFile(paths);
+  std::error_code ec;
+  // Only a name that is not there at all is "не найден"; a FIFO, a folder, a device or a huge
+  // file is refused by the reader, naming the file, before anything waits or fills memory.
+  if (!std::filesystem::exists(path, ec)) {
+    throw PinwrightError(std::string("Ошибка! Файл ") + kSpeedFileName + " не найден!");
+  }
+  std::istringstream file(ReadRegularFile(path, kSpeedFileLimit));
   std::vector<std::string> lines;
   std::string line;
   while (std::getline(file, line)) {

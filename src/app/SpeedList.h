@@ -23,7 +23,11 @@ inline constexpr const char* kAutoBaudEntry = "авто";
 /// installed data folder (the current directory's path when none has it).
 std::filesystem::path FindSpeedFile(const FormPaths& paths);
 
-/// The lines of speed.txt; raises PinwrightError when it cannot be read.
+/// speed.txt holds a few short lines; anything larger is no speed list.
+inline constexpr std::uintmax_t kSpeedFileLimit = 64 * 1024;
+
+/// The lines of speed.txt; raises PinwrightError when it is missing, or is not a regular file of
+/// at most kSpeedFileLimit bytes (the message names the file), or cannot be read.
 std::vector<std::string> ReadSpeedList(const FormPaths& paths);
 
 /// The baud values the FT232R can be set to.

@@ -84,12 +84,13 @@ const std::vector<CliPage>& CliPages() {
   return pages;
 }
 
-const std::string& ChooseType(const std::vector<std::string>& known, const std::string& typed) {
+const std::string& ChooseType(const std::vector<std::string>& known, const std::string& typed,
+                              const std::string& what) {
   // The exact name first: a list may hold names that differ only in case.
   const auto exact = std::find(known.begin(), known.end(), typed);
   if (exact != known.end()) return *exact;
   const auto index = FindName(typed, known);
-  if (!index) throw UsageError(UnknownName("type", typed, known));
+  if (!index) throw UsageError(UnknownName(what, typed, known));
   return known[*index];
 }
 

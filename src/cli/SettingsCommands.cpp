@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/CliPage.h"
+#include "cli/CliPages.h"
 #include "frame/Texts.h"
 #include "setup/FtSettingsOperations.h"
 
@@ -15,13 +16,16 @@ void PrintView(const FtSettingsView& view) {
             << "SetupClock: " << kClockNames[static_cast<std::size_t>(view.Clock)] << std::endl;
 }
 
-/// CBUS CURRENT USB as typed into the page's lists; CLOCK the index of the clock entry.
+/// CBUS and USB as one of the names a record can hold (in any case: a name the page would
+/// silently take for another is a usage error); CURRENT as typed; CLOCK the index of the clock entry.
 FtSettingsChoice ChoiceOf(const std::vector<std::string>& args) {
   const std::string& clock = args[3];
   if (clock != "0" && clock != "1") {
     throw UsageError("CLOCK must be 0 (internal oscillator) or 1 (external crystal), not " + clock);
   }
-  return {args[0], args[1], args[2], clock == "1" ? 1 : 0};
+  const std::string cbus = ChooseType(CbusNames(), args[0], "CBUS function");
+  const std::string usb = ChooseType({kUsbVersionTexts.begin(), kUsbVersionTexts.end()}, args[2], "USB version");
+  return {cbus, args[1], usb, clock == "1" ? kCrystalClock : 0};
 }
 
 void RunSettings(CliContext& context, const std::string&, std::span<const CliStep> steps) {

@@ -66,9 +66,11 @@ class D2xx {
   virtual FT_STATUS SetTimeouts(FT_HANDLE handle, std::uint32_t readMs, std::uint32_t writeMs) = 0;
   /// FT_SetBitMode: a set bit of mask makes that data pin an output.
   virtual FT_STATUS SetBitMode(FT_HANDLE handle, std::uint8_t mask, std::uint8_t mode) = 0;
-  /// FT_EE_Read: fills the record, writing the texts into the buffers it points at.
+  /// FT_EE_Read: fills the record, writing the texts into the buffers it points at;
+  /// FT_EEPROM_NOT_PROGRAMMED, with the record filled, when the EEPROM's checksum does not match.
   virtual FT_STATUS EE_Read(FT_HANDLE handle, FT_PROGRAM_DATA* data) = 0;
-  /// FT_EE_Program: programs the configuration EEPROM from the record.
+  /// FT_EE_Program: programs the configuration EEPROM from the record, word by word as the chip
+  /// takes it: a failure part-way leaves the words before it new and the checksum word old.
   virtual FT_STATUS EE_Program(FT_HANDLE handle, FT_PROGRAM_DATA* data) = 0;
   /// Blocks for ms milliseconds: the real backend sleeps, the virtual programmer advances its clock.
   virtual void Wait(std::uint32_t ms) = 0;

@@ -76,6 +76,12 @@ std::uint16_t FtEepromChecksum(const FtEepromImage& image) {
   return c;
 }
 
+bool FtEepromChecksumMatches(const FtEepromImage& image) {
+  return Get16(image, kChecksumAt) == FtEepromChecksum(image);
+}
+
+std::uint16_t FtEepromWord(const FtEepromImage& image, int index) { return Get16(image, 2 * index); }
+
 std::string FtEepromString(const FtEepromImage& image, int pointerOffset) {
   const int at = image[pointerOffset] & 0x7F;
   const int length = image[pointerOffset + 1];
@@ -175,7 +181,7 @@ FT_STATUS DecodeFtEeprom(const FtEepromImage& image, FT_PROGRAM_DATA& d) {
   d.SerNumEnableR = (image[0x0A] & kSerialEnable) ? 1 : 0;
   DecodePins(image, d);
   d.RIsD2XX = (image[0x00] & kD2xx) ? 1 : 0;
-  return FT_OK;
+  return FtEepromChecksumMatches(image) ? FT_OK : FT_EEPROM_NOT_PROGRAMMED;
 }
 
 FT_STATUS EncodeFtEeprom(const FT_PROGRAM_DATA& d, FtEepromImage& out) {

@@ -22,9 +22,18 @@ std::uint16_t FtEepromChecksum(const FtEepromImage& image);
 /// CBUS0..4 TXLED RXLED TXDEN PWRON SLEEP, and the plug-and-play entry after the strings.
 FtEepromImage FactoryFtEeprom(const std::string& description, const std::string& serial);
 
+/// Whether the checksum word at 0x7E is the one the image's other words give: a write that
+/// stopped part-way leaves old and new words under a checksum that fits neither.
+bool FtEepromChecksumMatches(const FtEepromImage& image);
+
 /// Fills the record from the image as FT_EE_Read does: the texts go into the buffers the
-/// record points at (FT_INVALID_PARAMETER when one of them is null).
+/// record points at (FT_INVALID_PARAMETER when one of them is null). When the checksum does
+/// not match, the record is filled all the same and FT_EEPROM_NOT_PROGRAMMED returned, so that
+/// a damaged EEPROM can be seen, and programmed anew, but never passes for a good one.
 FT_STATUS DecodeFtEeprom(const FtEepromImage& image, FT_PROGRAM_DATA& data);
+
+/// The image's 16-bit word at index (0..63), low byte first.
+std::uint16_t FtEepromWord(const FtEepromImage& image, int index);
 
 /// Builds the image that FT_EE_Program writes for the record: the fields, the three strings as
 /// USB string descriptors from 0x18, the plug-and-play entry after them, the checksum at 0x7E.

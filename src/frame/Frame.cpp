@@ -46,7 +46,7 @@ void OnOpenProgrammer(ProgrammerSession& session, OperationRun& run, const Frame
     Act(run, steps);
   }
   run.EndProgress();
-  CloseAfterRead(session, run.Out(), run.SavedFile());
+  CloseAfterRead(session, run.Out(), run.SavedFile(), run.CompletedLine());
 }
 
 }  // namespace
@@ -57,8 +57,10 @@ Outcome RunFrame(D2XXUnit& unit, OperationRun& run, const FrameTarget& target, s
     std::optional<ProgrammerSession> session;
     try {
       session.emplace(unit, target.Mode, target.Baud);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
       if (target.OpenFailure.empty()) throw;
+      // The family's words stand in for the error; the call that failed is logged with its status.
+      run.Log(e.what());
       run.Error(target.OpenFailure);
       return run.Result();
     }

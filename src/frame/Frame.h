@@ -49,7 +49,8 @@ struct FrameTarget {
   /// Identifies the target on the open programmer; false (its lines logged, the run marked)
   /// when there is none the steps can work with. Empty: the family cannot tell.
   std::function<bool(OperationRun&)> Identify = nullptr;
-  /// Shown instead of the error when the programmer cannot be opened; empty: the error itself.
+  /// Shown instead of the error when the programmer cannot be opened, the error itself (the call
+  /// and its status) then logged; empty: the error itself.
   std::string OpenFailure = {};
 };
 

@@ -49,6 +49,10 @@ class OperationRun {
   /// the file is good.
   void Saved(const std::string& file) { saved_ = file; }
   const std::optional<std::string>& SavedFile() const { return saved_; }
+  /// The run has done for good what line says (settings programmed): should closing the
+  /// programmer fail afterwards, line is logged before the close's error.
+  void Completed(const std::string& line) { completed_ = line; }
+  const std::optional<std::string>& CompletedLine() const { return completed_; }
 
   /// Keeps outcome, when it is not a success, as how the run ended.
   void Adopt(Outcome outcome) {
@@ -63,6 +67,7 @@ class OperationRun {
   Outcome outcome_ = Outcome::Success;
   std::int64_t progressMax_ = 0;
   std::optional<std::string> saved_;
+  std::optional<std::string> completed_;
 };
 
 }  // namespace pw

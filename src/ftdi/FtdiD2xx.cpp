@@ -95,7 +95,7 @@ FT_STATUS FtdiD2xx::Refresh() {
     char serial[kFtSerialNumberSize * 4] = {};
     entry.Readable = ftdi_usb_get_strings(listContext_, l->dev, manufacturer, sizeof manufacturer, description,
                                           sizeof description, serial, sizeof serial) == 0;
-    if (!entry.Readable) NoteOpenFailure(l->dev);
+    if (!entry.Readable) NoteOpenFailure(l->dev, false);
     entry.Description = description;
     entry.Serial = serial;
     if (!options_.Serial.empty() && entry.Serial != options_.Serial) continue;
@@ -107,12 +107,16 @@ FT_STATUS FtdiD2xx::Refresh() {
   return FT_OK;
 }
 
-void FtdiD2xx::NoteOpenFailure(libusb_device* device) {
+void FtdiD2xx::NoteOpenFailure(libusb_device* device, bool claim) {
   libusb_device_handle* probe = nullptr;
-  const int rc = libusb_open(device, &probe);
+  int rc = libusb_open(device, &probe);
   if (rc == 0) {
+    // A programmer another program holds opens, but its interface cannot be claimed; libftdi
+    // has already taken the kernel's serial driver off it when an open gets here.
+    if (claim) rc = libusb_claim_interface(probe, 0);
+    if (claim && rc == 0) libusb_release_interface(probe, 0);
     libusb_close(probe);
-    return;
+    if (rc == 0) return;
   }
   hint_ = OpenFailureHint(rc, libusb_get_bus_number(device), libusb_get_device_address(device));
 }
@@ -150,7 +154,7 @@ FT_STATUS FtdiD2xx::Open(int index, FT_HANDLE* handle) {
   if (!dev->Context) return FT_INSUFFICIENT_RESOURCES;
   libusb_device* device = listed_[static_cast<std::size_t>(index)].Device;
   if (ftdi_usb_open_dev(dev->Context, device) < 0) {
-    NoteOpenFailure(device);
+    NoteOpenFailure(device, true);
     ftdi_free(dev->Context);
     return FT_DEVICE_NOT_OPENED;
   }
@@ -280,9 +284,7 @@ FT_STATUS FtdiD2xx::EE_Program(FT_HANDLE handle, FT_PROGRAM_DATA* data) {
   if (const FT_STATUS status = EncodeFtEeprom(*data, image)) return status;
   // Word by word from the project's own image: libftdi's builder would clamp CBUS4 and reset the latency timer.
   for (int word = 0; word < kEepromWords; ++word) {
-    const auto value = static_cast<std::uint16_t>(image[static_cast<std::size_t>(word) * 2] |
-                                                  image[static_cast<std::size_t>(word) * 2 + 1] << 8);
-    if (libusb_control_transfer(dev->Context->usb_dev, kVendorOut, kWriteEepromRequest, value,
+    if (libusb_control_transfer(dev->Context->usb_dev, kVendorOut, kWriteEepromRequest, FtEepromWord(image, word),
                                 static_cast<std::uint16_t>(word), nullptr, 0,
                                 static_cast<unsigned>(dev->WriteMs)) < 0) {
       return FT_EEPROM_WRITE_FAILED;

@@ -89,7 +89,9 @@ class FtdiD2xx : public D2xx {
   /// the count of bytes written.
   FT_STATUS EndStep(OpenDevice& dev, ftdi_transfer_control* reading, ftdi_transfer_control* writing, bool failed,
                     std::uint32_t* written);
-  void NoteOpenFailure(libusb_device* device);
+  /// Probes device to learn why it could not be opened (claim: why its interface could not be
+  /// claimed as well) and keeps the hint; keeps nothing when the probe succeeds.
+  void NoteOpenFailure(libusb_device* device, bool claim);
 
   FtdiOptions options_;
   ftdi_context* listContext_ = nullptr;

@@ -79,7 +79,7 @@ void D2XXUnit::FtSetBitMode(std::uint8_t mask, std::uint8_t mode) {
   RaiseFtError("FT_SetBitMode ", driver_.SetBitMode(FtHandle, mask, mode));
 }
 
-void D2XXUnit::ReadFtEeprom(std::uint32_t version) {
+bool D2XXUnit::ReadFtEeprom(std::uint32_t version) {
   FtEeData.Signature1 = 0;
   FtEeData.Signature2 = 0xFFFFFFFF;
   FtEeData.Version = version;
@@ -90,7 +90,10 @@ void D2XXUnit::ReadFtEeprom(std::uint32_t version) {
   FtEeData.Description = DescriptionBuffer.data();
   FtEeData.SerialNumber = SerialNumberBuffer.data();
   std::memset(reinterpret_cast<char*>(&FtEeData) + kFtTailOffset, 0, kFtTailSize);
-  RaiseFtError("FT_EE_Read ", driver_.EE_Read(FtHandle, &FtEeData));
+  const FT_STATUS status = driver_.EE_Read(FtHandle, &FtEeData);
+  if (status == FT_EEPROM_NOT_PROGRAMMED) return false;
+  RaiseFtError("FT_EE_Read ", status);
+  return true;
 }
 
 void D2XXUnit::ProgramFtEeprom() { RaiseFtError("FT_EE_Program", driver_.EE_Program(FtHandle, &FtEeData)); }

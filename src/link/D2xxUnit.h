@@ -45,8 +45,9 @@ class D2XXUnit {
   void FtSetTimeouts(std::uint32_t readMs, std::uint32_t writeMs);
   void FtSetBitMode(std::uint8_t mask, std::uint8_t mode);
 
-  /// Prepares FtEeData for a read of the given record version, then FT_EE_Read.
-  void ReadFtEeprom(std::uint32_t version);
+  /// Prepares FtEeData for a read of the given record version, then FT_EE_Read. Returns false
+  /// when the record is filled but the EEPROM's checksum does not match; raises on any other failure.
+  bool ReadFtEeprom(std::uint32_t version);
   /// FT_EE_Program with FtEeData as it stands.
   void ProgramFtEeprom();
 

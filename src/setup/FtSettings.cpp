@@ -19,6 +19,8 @@ std::string CbusName(std::uint8_t value) {
   return value < kCbusNames.size() ? kCbusNames[value] : "неизвестная функция";
 }
 
+std::vector<std::string> CbusNames() { return {kCbusNames.begin(), kCbusNames.end()}; }
+
 std::uint8_t CbusValue(const std::string& name) {
   for (std::size_t i = 0; i < kCbusNames.size(); ++i) {
     if (name == kCbusNames[i]) return static_cast<std::uint8_t>(i);
@@ -34,9 +36,9 @@ std::string UsbVersionText(std::uint16_t version) {
   return std::string(1, hex[0]) + "." + hex[1];
 }
 
-std::uint16_t UsbVersionValue(const std::string& text) { return text == "2.0" ? 0x0200 : 0x0110; }
+std::uint16_t UsbVersionValue(const std::string& text) { return text == kUsbVersionTexts[0] ? 0x0200 : 0x0110; }
 
-std::uint16_t CurrentValue(const std::string& text) {
+std::int32_t CurrentValue(const std::string& text) {
   const char* begin = text.data();
   const char* end = begin + text.size();
   if (begin != end && *begin == '+') ++begin;
@@ -45,7 +47,16 @@ std::uint16_t CurrentValue(const std::string& text) {
   if (begin == end || error != std::errc() || stop != end) {
     throw PinwrightError("'" + text + "' - недопустимое целое число");
   }
-  return static_cast<std::uint16_t>(value);
+  return value;
+}
+
+std::optional<std::string> CurrentRefusal(std::int32_t current) {
+  if (current < 0) return "Ошибка: ток " + std::to_string(current) + " mA меньше нуля, прошивка отменена";
+  if (current > kMaxUsbCurrent) {
+    return "Ошибка: ток " + std::to_string(current) + " mA больше " + std::to_string(kMaxUsbCurrent) +
+           " mA, прошивка отменена";
+  }
+  return std::nullopt;
 }
 
 FtSettingsView ViewOf(const FT_PROGRAM_DATA& data) {
@@ -55,11 +66,13 @@ FtSettingsView ViewOf(const FT_PROGRAM_DATA& data) {
 
 void ApplyChoice(const FtSettingsChoice& choice, FT_PROGRAM_DATA& data) {
   data.Cbus4 = CbusValue(choice.Cbus);
-  data.MaxPower = CurrentValue(choice.Current);
+  const std::int32_t current = CurrentValue(choice.Current);
+  if (const auto refusal = CurrentRefusal(current)) throw PinwrightError(*refusal);
+  data.MaxPower = static_cast<std::uint16_t>(current);
   data.USBVersion = UsbVersionValue(choice.Usb);
   data.HighDriveIOs = 1;
   data.PullDownEnable = 0;
-  data.UseExtOsc = static_cast<std::uint8_t>(choice.Clock == 1 ? 1 : 0);
+  data.UseExtOsc = static_cast<std::uint8_t>(choice.Clock == kCrystalClock ? 1 : 0);
 }
 
 void ApplyDefaultSettings(FT_PROGRAM_DATA& data) {
@@ -75,11 +88,7 @@ std::optional<std::string> UnsafeSettings(const FT_PROGRAM_DATA& data) {
   if (data.VendorId == 0 || data.ProductId == 0) {
     return "Ошибка: VID/PID программатора равны нулю, прошивка отменена (программатор пропал бы с шины USB)";
   }
-  if (data.MaxPower > kMaxUsbCurrent) {
-    return "Ошибка: ток " + std::to_string(data.MaxPower) + " mA больше " + std::to_string(kMaxUsbCurrent) +
-           " mA, прошивка отменена";
-  }
-  return std::nullopt;
+  return CurrentRefusal(data.MaxPower);
 }
 
 }  // namespace pw

@@ -17,11 +17,13 @@ std::string TextOf(const std::array<char, N>& buffer) {
   return std::string(buffer.data(), strnlen(buffer.data(), N));
 }
 
-/// Runs work; any failure is reported as the programmer missing, as the write always has.
-void AsNoProgrammer(const std::function<void()>& work) {
+/// Runs work; any failure is reported as the programmer missing, as the write always has, after
+/// the failure itself is logged when there is a log (the input checks have none).
+void AsNoProgrammer(const std::function<void()>& work, OperationRun* run = nullptr) {
   try {
     work();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    if (run) run->Log(e.what());
     throw PinwrightError(texts::kNoProgrammer);
   }
 }
@@ -42,10 +44,14 @@ void FtSettingsOperations::ActRead(OperationRun& run, FtSettingsFound& found) {
   found.Opened = true;
   // Each read prepares the record afresh; one that fails leaves it half filled.
   settingsRead_ = false;
-  for (std::uint32_t version : {0u, 1u, 2u}) unit_.ReadFtEeprom(version);
+  damaged_ = false;
+  bool intact = true;
+  for (std::uint32_t version : {0u, 1u, 2u}) intact = unit_.ReadFtEeprom(version) && intact;
   settingsRead_ = true;
+  damaged_ = !intact;
   readDescription_ = TextOf(unit_.DescriptionBuffer);
   LogSettings(run);
+  if (damaged_) run.Log(texts::kEepromChecksumBad);
   found.View = ViewOf(unit_.FtEeData);
 }
 
@@ -64,11 +70,18 @@ OperationStep FtSettingsOperations::WriteSettings(FtSettingsChoice choice) {
     AsNoProgrammer([&] { CurrentValue(choice.Current); });
     return std::nullopt;
   };
+  step.Confirm = [choice](OperationRun& run) {
+    return choice.Clock != kCrystalClock || run.Ask(texts::kCrystalTitle, texts::kCrystalQuestion);
+  };
   step.Act = [this, choice](OperationRun& run) {
-    AsNoProgrammer([&] {
-      Program(
-          run, [&](FT_PROGRAM_DATA& data) { ApplyChoice(choice, data); }, texts::kSettingsWritten);
-    });
+    // Checked whole, before the record's 16 bits could wrap it into range.
+    if (const auto refusal = CurrentRefusal(CurrentValue(choice.Current))) return run.TargetFailed(*refusal);
+    AsNoProgrammer(
+        [&] {
+          Program(
+              run, [&](FT_PROGRAM_DATA& data) { ApplyChoice(choice, data); }, texts::kSettingsWritten);
+        },
+        &run);
   };
   return step;
 }
@@ -87,8 +100,20 @@ void FtSettingsOperations::Program(OperationRun& run, const std::function<void(F
   if (const auto unsafe = UnsafeSettings(unit_.FtEeData)) return run.TargetFailed(*unsafe);
   KeepReadDescription();
   unit_.FtSetBitMode(0x00, FT_BITMODE_RESET);
-  unit_.ProgramFtEeprom();
+  ProgramRecord(run);
+  damaged_ = false;
   run.Log(done);
+  run.Completed(texts::kProgrammedNotClosed);
+}
+
+void FtSettingsOperations::ProgramRecord(OperationRun& run) {
+  try {
+    unit_.ProgramFtEeprom();
+  } catch (const std::exception&) {
+    // The chip takes the record word by word: a failure may leave a mix under the old checksum.
+    run.Log(texts::kEepromHalfWritten);
+    throw;
+  }
 }
 
 void FtSettingsOperations::KeepReadDescription() {
@@ -106,7 +131,9 @@ Outcome FtSettingsOperations::Run(OperationRun& run, const FrameTarget& target, 
     run.TargetFailed(texts::kProgrammerBusy);
     return run.Result();
   }
-  return RunFrame(unit_, run, target, steps);
+  RunFrame(unit_, run, target, steps);
+  if (damaged_ && run.Ok()) run.MarkTargetFailed();
+  return run.Result();
 }
 
 }  // namespace pw

@@ -35,16 +35,20 @@ class FtSettingsOperations {
   /// opened (empty: the error itself).
   static FrameTarget Target(std::int32_t baud, std::string openFailure);
 
-  /// Reads the record (three EEPROM reads), logs what it holds and fills found.
+  /// Reads the record (three EEPROM reads), logs what it holds and fills found. An EEPROM whose
+  /// checksum does not match is logged as damaged and still filled, so that it can be programmed
+  /// anew; a run that leaves it so ends as a target failure (see Run).
   OperationStep Read(FtSettingsFound& found);
-  /// Programs choice over the record last read. Every failure, a current that is no number
-  /// included, is shown as texts::kNoProgrammer.
+  /// Programs choice over the record last read, after asking when it chooses the external
+  /// crystal. A current outside 0..500 mA is refused; every other failure, a current that is no
+  /// number included, is shown as texts::kNoProgrammer after a log line with the error itself.
   OperationStep WriteSettings(FtSettingsChoice choice);
   /// Programs the default settings over the record last read.
   OperationStep WriteDefaults();
 
   /// Runs steps through the frame. When programs (a step programs) and another operation holds
-  /// the programmer, nothing is opened or programmed: logged, the target failed.
+  /// the programmer, nothing is opened or programmed: logged, the target failed. A run whose
+  /// last read found the EEPROM damaged, and that programmed nothing after it, is a target failure.
   Outcome Run(OperationRun& run, const FrameTarget& target, std::span<const OperationStep> steps, bool programs);
 
  private:
@@ -53,11 +57,16 @@ class FtSettingsOperations {
   /// Programs the record last read, changed by change, after the checks that keep the
   /// programmer usable; logs done when it is programmed.
   void Program(OperationRun& run, const std::function<void(FT_PROGRAM_DATA&)>& change, const std::string& done);
+  /// FT_EE_Program; when it fails, logs that the EEPROM may be half written and how to repair it.
+  void ProgramRecord(OperationRun& run);
   void KeepReadDescription();
 
   D2XXUnit& unit_;
   /// Whether the record holds what the last settings read found: only such a record is programmed.
   bool settingsRead_ = false;
+  /// Whether the EEPROM the last read found has a checksum that does not match, and nothing has
+  /// been programmed over it since.
+  bool damaged_ = false;
   /// The description the last read found: the one the device is programmed with again.
   std::string readDescription_;
 };

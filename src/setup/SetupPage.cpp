@@ -28,7 +28,7 @@ void SetupPage::Startup() {
   SetupCurrent.Items = {"10", "20", "30", "40", "50", "60", "70", "80"};
   SetupLed1.Items = {"чтение", "запись", "питание вкл."};
   SetupLed2.Items = SetupLed1.Items;
-  UsbVer.Items = {"2.0", "1.1"};
+  UsbVer.Items = {kUsbVersionTexts.begin(), kUsbVersionTexts.end()};
   SetupClock.Items = {kClockNames.begin(), kClockNames.end()};
   SetupClock.Select(0);
 }

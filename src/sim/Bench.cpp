@@ -194,6 +194,11 @@ void Bench::ApplyFaults(const IniFile& ini) {
   }
   const std::string unplug = ini.ReadString("Faults", "UnplugAfter", "");
   if (!unplug.empty()) faults.UnplugAfter(Number(unplug, "[Faults] UnplugAfter", UINT64_MAX));
+  const std::string words = ini.ReadString("Faults", "UnplugAfterEepromWords", "");
+  if (!words.empty()) {
+    faults.UnplugAfterEepromWords(
+        static_cast<std::uint32_t>(Number(words, "[Faults] UnplugAfterEepromWords", kMost32)));
+  }
 }
 
 void Bench::Bind(const std::filesystem::path& file, std::span<std::uint8_t> memory) {

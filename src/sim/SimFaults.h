@@ -39,12 +39,15 @@ class SimFaults {
   void ShortRead(std::uint32_t occurrence, std::uint32_t bytes);
   /// The device goes away once this many samples have been clocked out in all.
   void UnplugAfter(std::uint64_t samples) { unplugAfter_ = samples; }
+  /// The device goes away once this many EEPROM words have been programmed in all.
+  void UnplugAfterEepromWords(std::uint32_t words) { unplugAfterEepromWords_ = words; }
 
   /// Counts a call; returns the status to fail it with, or FT_OK.
   FT_STATUS Count(SimCall call);
   /// How many bytes the read being made may return at most (reads are counted by Count).
   std::uint32_t ReadLimit(std::uint32_t wanted) const;
   std::optional<std::uint64_t> UnplugAfter() const { return unplugAfter_; }
+  std::optional<std::uint32_t> UnplugAfterEepromWords() const { return unplugAfterEepromWords_; }
   /// How often call was made.
   std::uint32_t Calls(SimCall call) const { return counts_[static_cast<std::size_t>(call)]; }
 
@@ -61,6 +64,7 @@ class SimFaults {
   std::vector<Failure> failures_;
   std::vector<Short> shortReads_;
   std::optional<std::uint64_t> unplugAfter_;
+  std::optional<std::uint32_t> unplugAfterEepromWords_;
   std::array<std::uint32_t, static_cast<std::size_t>(SimCall::Count)> counts_{};
 };
 

@@ -176,7 +176,23 @@ FT_STATUS SimFt232r::EE_Program(FT_HANDLE handle, FT_PROGRAM_DATA* data) {
   SimDevice* device = nullptr;
   if (const FT_STATUS status = Enter(SimCall::EeProgram, handle, device)) return status;
   if (!data || data->Signature1 != 0 || data->Signature2 != 0xFFFFFFFF) return FT_INVALID_PARAMETER;
-  return EncodeFtEeprom(*data, device->Eeprom);
+  FtEepromImage image{};
+  if (const FT_STATUS status = EncodeFtEeprom(*data, image)) return status;
+  return ProgramWords(*device, image);
+}
+
+FT_STATUS SimFt232r::ProgramWords(SimDevice& device, const FtEepromImage& image) {
+  const auto limit = faults_.UnplugAfterEepromWords();
+  for (std::size_t at = 0; at < image.size(); at += 2) {
+    if (limit && eepromWords_ >= *limit) {
+      device.Unplugged = true;
+      return FT_IO_ERROR;
+    }
+    device.Eeprom[at] = image[at];
+    device.Eeprom[at + 1] = image[at + 1];
+    ++eepromWords_;
+  }
+  return FT_OK;
 }
 
 void SimFt232r::Wait(std::uint32_t ms) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "d2xx/D2xx.h"
+#include "d2xx/FtEepromImage.h"
 #include "sim/SimDevice.h"
 #include "sim/SimFaults.h"
 #include "sim/SimTime.h"
@@ -72,6 +73,9 @@ class SimFt232r : public D2xx {
   /// Under RealTime, sleeps until the wall clock has caught up with the virtual one.
   void KeepPace();
   void ClockSamples(SimDevice& device, const std::uint8_t* bytes, std::uint32_t count, std::uint32_t* written);
+  /// Programs image into the device's EEPROM word by word, as the chip takes it; the device
+  /// goes away at the EEPROM fault point, leaving the words before it written.
+  FT_STATUS ProgramWords(SimDevice& device, const FtEepromImage& image);
 
   std::vector<std::unique_ptr<SimDevice>> devices_;
   SimFaults faults_;
@@ -82,6 +86,7 @@ class SimFt232r : public D2xx {
   std::optional<std::chrono::steady_clock::time_point> paceStart_;
   SimTime paceFrom_ = 0;
   std::uint64_t samples_ = 0;
+  std::uint32_t eepromWords_ = 0;
   FT_HANDLE nextHandle_ = 0x1000;
 };
 

@@ -190,7 +190,7 @@ TEST(AvrIdentify, MissingProgrammerShowsItsOwnBoxAndChangesNothing) {
   EXPECT_EQ(host.Errors, (Lines{texts::kNoProgrammer}));
   EXPECT_FALSE(form.Avr.AvrErase.Enabled);
   EXPECT_FALSE(form.Avr.AvrLoadFls.Enabled);
-  EXPECT_TRUE(form.Log.Lines.empty());
+  EXPECT_EQ(form.Log.Lines, (Lines{"FT_Open - Device not found..."}));
   // The fuse read lets the driver's own error through to the general report.
   form.Fire(form.Avr.AvrReadFuses.OnClick);
   EXPECT_EQ(host.Errors.size(), 2u);

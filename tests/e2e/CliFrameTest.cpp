@@ -52,7 +52,7 @@ TEST(CliFrame, WithoutTheSimulatorTheMissingHardwareBackendIsSaid) {
   const auto r = test::RunCli({"avr", "identify"}, dir.Path());
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("--simulator"), std::string::npos) << r.Err;
-  EXPECT_TRUE(r.Out.empty());
+  EXPECT_EQ(r.Lines(), std::vector<std::string>{"FT_Open - Device not found..."}) << "the failed call, logged";
 }
 
 }  // namespace

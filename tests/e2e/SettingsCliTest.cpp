@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "d2xx/FtEepromImage.h"
+#include "setup/FtSettings.h"
 #include "support/TestDirs.h"
 
 namespace pw {
@@ -42,7 +43,7 @@ TEST(SettingsCli, ReadWriteAndDefaultsChangeTheEepromFileAsTheChipWould) {
                                                  "SetupClock: внутренний генератор"}));
   EXPECT_EQ(ImageOf(dir / "ft.bin"), start) << "a read changes nothing";
 
-  r = RunCli({bench, "settings", "write", "CLK6", "120", "1.1", "1"}, dir.Path());
+  r = RunCli({bench, "--yes", "settings", "write", "CLK6", "120", "1.1", "1"}, dir.Path());
   ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
   EXPECT_EQ(r.Lines().back(), "настройки прошиты");
   FtEepromImage image = ImageOf(dir / "ft.bin");
@@ -86,6 +87,51 @@ TEST(SettingsCli, AFailedReadOrABadClockProgramsNothing) {
   r = RunCli({"--simulator", "settings", "write", "CLK6", "много", "2.0", "0"}, dir.Path());
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("Ошибка выполнения. Возможно не подключен программатор"), std::string::npos) << r.Err;
+}
+
+TEST(SettingsCli, RiskyOrUnknownSettingsProgramNothing) {
+  test::TempDir dir;
+  dir.Write("bench.ini", "[Programmer]\nEeprom=ft.bin\n");
+  const std::string bench = "--simulator=" + (dir / "bench.ini").string();
+  const struct {
+    std::vector<std::string> Write;
+    int Status;
+    std::string Says;
+  } cases[] = {
+      {{"CLK6", "50", "2.0", "1"}, 1, "подтвердите ключом --yes"},
+      {{"CLK6", "65586", "2.0", "0"}, 2, "Ошибка: ток 65586 mA больше 500 mA, прошивка отменена"},
+      {{"CLK7", "50", "2.0", "0"}, 64, "unknown CBUS function CLK7; did you mean: CLK6"},
+      {{"CLK6", "50", "2.1", "0"}, 64, "unknown USB version 2.1; did you mean: 2.0, 1.1"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {bench, "settings", "write"};
+    args.insert(args.end(), c.Write.begin(), c.Write.end());
+    const auto r = RunCli(args, dir.Path());
+    EXPECT_EQ(r.Status, c.Status) << r.Out << r.Err;
+    EXPECT_NE((r.Out + r.Err).find(c.Says), std::string::npos) << r.Out << r.Err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "ft.bin")) << "nothing programmed, nothing written back";
+  }
+  // Names are taken in any case, and stored as the record spells them.
+  EXPECT_EQ(RunCli({bench, "settings", "write", "clk off", "50", "2.0", "0"}, dir.Path()).Status, 0);
+  EXPECT_EQ(ImageOf(dir / "ft.bin")[0x16], 10);
+}
+
+TEST(SettingsCli, AnUnpluggedWriteIsReadAsDamagedUntilDefaults) {
+  test::TempDir dir;
+  dir.Write("cut.ini", "[Programmer]\nEeprom=ft.bin\n[Faults]\nUnplugAfterEepromWords=20\n");
+  dir.Write("bench.ini", "[Programmer]\nEeprom=ft.bin\n");
+  const std::string cut = "--simulator=" + (dir / "cut.ini").string();
+  const std::string bench = "--simulator=" + (dir / "bench.ini").string();
+  auto r = RunCli({cut, "settings", "defaults"}, dir.Path());
+  EXPECT_EQ(r.Status, 1) << r.Out << r.Err;
+  EXPECT_TRUE(Has(r, texts::kEepromHalfWritten)) << r.Out;
+  r = RunCli({bench, "settings", "read"}, dir.Path());
+  EXPECT_EQ(r.Status, 2) << r.Out << r.Err;
+  EXPECT_EQ(r.Lines().back(), texts::kEepromChecksumBad);
+  EXPECT_EQ(RunCli({bench, "settings", "defaults"}, dir.Path()).Status, 0);
+  r = RunCli({bench, "settings", "read"}, dir.Path());
+  EXPECT_EQ(r.Status, 0) << r.Out << r.Err;
+  EXPECT_TRUE(Has(r, "SetupCurrent: 50")) << r.Out;
 }
 
 }  // namespace

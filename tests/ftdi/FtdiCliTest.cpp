@@ -111,14 +111,21 @@ TEST_F(UsbFixture, DevicePicksTheSecondProgrammerBySerial) {
   EXPECT_NE(r.Status, 0);  // a bare FT232R: no chip answers
 }
 
-TEST_F(UsbFixture, NoProgrammerEndsWithTheReportAndAHint) {
+TEST_F(UsbFixture, AMissingForbiddenOrBusyProgrammerEndsWithTheReportAndAHint) {
   CliRun r = Cli({"avr", "identify"});
   EXPECT_EQ(r.Status, 1);
   EXPECT_TRUE(Has(r.Err, "0403:6001")) << r.Err;
-  Bus().PlugBare("FT232R USB UART", "A1").NoPermission = true;
+  usbchip::VirtualChip& chip = Bus().PlugBare("FT232R USB UART", "A1");
+  chip.NoPermission = true;
   r = Cli({"avr", "identify"});
   EXPECT_NE(r.Status, 0);
   EXPECT_TRUE(Has(r.Err, "udev")) << r.Err;
+  chip.NoPermission = false;
+  chip.Claimed = true;  // another program holds it
+  r = Cli({"settings", "read"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_TRUE(Has(r.Err, "занят другой программой")) << r.Err;
+  EXPECT_TRUE(Has(r.Out, "FT_Open - Device not opened...")) << r.Out;
 }
 
 }  // namespace

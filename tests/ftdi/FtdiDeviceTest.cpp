@@ -86,6 +86,8 @@ TEST_F(UsbFixture, ASecondOpenOfTheSameProgrammerIsRefused) {
   FT_HANDLE first = 0, second = 0;
   ASSERT_EQ(Driver->Open(0, &first), FT_OK);
   EXPECT_EQ(Driver->Open(0, &second), FT_DEVICE_NOT_OPENED);
+  // The device itself opens for anyone; its claimed interface is what says it is busy.
+  EXPECT_NE(Driver->Hint().find("занят другой программой (LIBUSB_ERROR_BUSY)"), std::string::npos) << Driver->Hint();
   EXPECT_EQ(Driver->Close(first), FT_OK);
   EXPECT_EQ(Driver->Close(first), FT_INVALID_HANDLE);
 }
@@ -119,6 +121,29 @@ TEST_F(UsbFixture, EepromIsProgrammedAsTheRecordHoldsItCbus4Included) {
   EXPECT_EQ(Description(*Driver, 0), "FT232R USB UART");  // the list is as last taken
   EXPECT_EQ(Count(*Driver), 1u);
   EXPECT_EQ(Description(*Driver, 0), "Pinwright");  // a new listing reads the new strings
+}
+
+TEST_F(UsbFixture, AnEepromWriteCutAtAnyWordReadsAsNotProgrammed) {
+  usbchip::VirtualChip& chip = Bus().PlugBare("FT232R USB UART", "A1B2C3D4");
+  Make();
+  FT_HANDLE h = 0;
+  ASSERT_EQ(Driver->Open(0, &h), FT_OK);
+  const FtEepromImage before = chip.Device->Eeprom;
+  for (std::uint32_t words = 0; words < 64; ++words) {
+    SCOPED_TRACE(words);
+    chip.Device->Eeprom = before;
+    chip.EepromWrites = 0;
+    chip.UnplugAfterEepromWrites = words;
+    test::FtRecord r;
+    ASSERT_EQ(Driver->EE_Read(h, &r.Data), FT_OK);
+    r.Data.HighDriveIOs = 1;  // word 0 changes
+    EXPECT_EQ(Driver->EE_Program(h, &r.Data), FT_EEPROM_WRITE_FAILED);
+    chip.Plugged = true;
+    chip.UnplugAfterEepromWrites.reset();
+    test::FtRecord back;
+    EXPECT_EQ(Driver->EE_Read(h, &back.Data), words == 0 ? FT_OK : FT_EEPROM_NOT_PROGRAMMED);
+    EXPECT_STREQ(back.Serial, "A1B2C3D4") << "the record is filled all the same";
+  }
 }
 
 TEST_F(UsbFixture, EepromCallsRefuseABadRecord) {

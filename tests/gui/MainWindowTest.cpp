@@ -143,6 +143,7 @@ TEST_F(MainWindowTest, TheSettingsPageReadsWhenShownAndProgramsWhatIsTyped) {
   emit cbus->activated(2);
   clock->setCurrentIndex(1);
   emit clock->activated(1);
+  f.Host.Answers = {true};  // the external crystal is asked about
   Widget<QPushButton>("SetupWrite")->click();
   EXPECT_TRUE(f.Host.Errors.empty());
   EXPECT_EQ(f.Form->Log.Lines.back(), "настройки прошиты");

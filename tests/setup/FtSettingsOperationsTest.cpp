@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "d2xx/FtEepromImage.h"
@@ -13,7 +14,7 @@
 namespace pw {
 namespace {
 
-enum class Fault { None, NoProgrammer, ReadFails, ProgramFails, NoProduct, Held, TwoDevices };
+enum class Fault { None, NoProgrammer, ReadFails, ProgramFails, CloseFails, NoProduct, Held, TwoDevices };
 
 struct Row {
   const char* Name;
@@ -22,10 +23,16 @@ struct Row {
   Fault Problem;
   Outcome Result;
   bool Programmed;
-  /// The run's last word: the error report, else the last log line.
+  /// The run's last word: the error report, else the last log line (empty: none).
   std::string Last;
   std::string Current = "120";
+  /// The answer to the question the choice of the external crystal asks.
+  bool Answer = true;
 };
+
+bool Logged(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
 
 std::unique_ptr<sim::Bench> BenchFor(Fault problem, const std::filesystem::path& dir) {
   if (problem == Fault::NoProgrammer) return sim::Bench::FromText("[Programmer]\nOpenStatus=2\n", dir);
@@ -42,6 +49,8 @@ struct SettingsRun {
     auto& faults = bench->Programmer().Faults();
     if (row.Problem == Fault::ReadFails) faults.FailCall(sim::SimCall::EeRead, 3, FT_EEPROM_READ_FAILED);
     if (row.Problem == Fault::ProgramFails) faults.FailCall(sim::SimCall::EeProgram, 1, FT_EEPROM_WRITE_FAILED);
+    if (row.Problem == Fault::CloseFails) faults.FailCall(sim::SimCall::Close, 1, FT_IO_ERROR);
+    reporter.Answers = {row.Answer};
     if (row.Problem == Fault::NoProduct) {
       Eeprom()[0x04] = Eeprom()[0x05] = 0;
       Eeprom()[0x7E] = static_cast<std::uint8_t>(FtEepromChecksum(Eeprom()));
@@ -88,7 +97,11 @@ TEST(FtSettingsOperations, OnlyASafeRecordThatTheReadFilledIsProgrammed) {
       {"write: 600 mA", "RW", Fault::None, Outcome::TargetProblem, false,
        "Ошибка: ток 600 mA больше 500 mA, прошивка отменена", "600"},
       {"write: -10 mA", "RW", Fault::None, Outcome::TargetProblem, false,
-       "Ошибка: ток 65526 mA больше 500 mA, прошивка отменена", "-10"},
+       "Ошибка: ток -10 mA меньше нуля, прошивка отменена", "-10"},
+      {"write: 65586 mA, 50 in 16 bits", "RW", Fault::None, Outcome::TargetProblem, false,
+       "Ошибка: ток 65586 mA больше 500 mA, прошивка отменена", "65586"},
+      {"write: crystal answered No", "RW", Fault::None, Outcome::Success, false, "", "120", false},
+      {"defaults: close fails", "RD", Fault::CloseFails, Outcome::ErrorReport, true, "FT_Close - General IO error..."},
       {"defaults: product 0", "RD", Fault::NoProduct, Outcome::TargetProblem, false,
        "Ошибка: VID/PID программатора равны нулю, прошивка отменена (программатор пропал бы с шины USB)"},
       {"defaults: held by another", "RD", Fault::Held, Outcome::TargetProblem, false, texts::kProgrammerBusy},
@@ -102,9 +115,12 @@ TEST(FtSettingsOperations, OnlyASafeRecordThatTheReadFilledIsProgrammed) {
     SettingsRun t(row);
     EXPECT_EQ(t.Run(row), row.Result);
     const auto& r = t.reporter;
-    EXPECT_EQ(r.Errors.empty() ? r.Lines.back() : r.Errors.back(), row.Last);
-    // Refused input and a busy programmer end the run before the read.
-    const bool early = row.Last == texts::kProgrammerBusy || (row.Current != "120" && row.Last == texts::kNoProgrammer);
+    EXPECT_EQ(!r.Errors.empty() ? r.Errors.back() : r.Lines.empty() ? "" : r.Lines.back(), row.Last);
+    EXPECT_EQ(Logged(r.Lines, texts::kEepromHalfWritten), row.Problem == Fault::ProgramFails);
+    EXPECT_EQ(Logged(r.Lines, texts::kProgrammedNotClosed), row.Problem == Fault::CloseFails);
+    // Refused input, a question answered No and a busy programmer end the run before the read.
+    const bool early =
+        row.Last == texts::kProgrammerBusy || !row.Answer || (row.Current != "120" && row.Last == texts::kNoProgrammer);
     EXPECT_EQ(t.found.Opened, row.Steps[0] == 'R' && row.Problem != Fault::NoProgrammer && !early);
     const auto& devices = t.bench->Programmer().Devices();
     EXPECT_EQ(devices[0]->Eeprom != t.before[0], row.Programmed);
@@ -112,6 +128,28 @@ TEST(FtSettingsOperations, OnlyASafeRecordThatTheReadFilledIsProgrammed) {
     EXPECT_EQ(FtEepromString(devices[0]->Eeprom, 0x10), FtEepromString(t.before[0], 0x10));
     for (std::size_t k = 1; k < devices.size(); ++k) EXPECT_EQ(devices[k]->Eeprom, t.before[k]);
     EXPECT_EQ(devices[0]->Open, row.Problem == Fault::Held);
+  }
+}
+
+TEST(FtSettingsOperations, AWriteCutAtAnyWordReadsAsDamagedUntilDefaultsRepairIt) {
+  const Row defaults{"defaults", "RD", Fault::None, Outcome::Success, true, texts::kDefaultsWritten};
+  const Row read{"read", "R", Fault::None, Outcome::Success, false, "HI Drive=1"};
+  for (std::uint32_t words = 0; words < 64; ++words) {
+    SCOPED_TRACE(words);
+    SettingsRun t(defaults);
+    sim::SimFt232r& programmer = t.bench->Programmer();
+    programmer.Faults().UnplugAfterEepromWords(words);
+    EXPECT_EQ(t.Run(defaults), Outcome::ErrorReport);
+    EXPECT_TRUE(Logged(t.reporter.Lines, texts::kEepromHalfWritten));
+    // Word 0 changes (high drive on): from one word on the EEPROM holds a mix.
+    EXPECT_EQ(t.Eeprom() != t.before[0], words > 0);
+    programmer.Devices()[0]->Unplugged = false;
+    programmer.Faults().UnplugAfterEepromWords(UINT32_MAX);
+    EXPECT_EQ(t.Run(read), words > 0 ? Outcome::TargetProblem : Outcome::Success);
+    EXPECT_EQ(t.reporter.Lines.back() == texts::kEepromChecksumBad, words > 0);
+    EXPECT_EQ(t.Run(defaults), Outcome::Success);
+    EXPECT_EQ(t.Run(read), Outcome::Success);
+    EXPECT_EQ(t.reporter.Lines.back(), "HI Drive=1");
   }
 }
 

@@ -48,12 +48,18 @@ TEST(FtSettings, UsbVersionTextsBothWays) {
   for (const auto& c : written) EXPECT_EQ(UsbVersionValue(c.Text), c.Version) << c.Text;
 }
 
-TEST(FtSettings, TypedCurrentsAreIntegersKeptToSixteenBits) {
+TEST(FtSettings, TypedCurrentsAreWholeIntegersCheckedBeforeTheRecordsSixteenBits) {
   const struct {
     const char* Text;
-    std::uint16_t Value;
-  } numbers[] = {{"90", 90}, {"10", 10}, {"0", 0}, {"+40", 40}, {"-10", 65526}, {"70000", 4464}};
-  for (const auto& c : numbers) EXPECT_EQ(CurrentValue(c.Text), c.Value) << c.Text;
+    std::int32_t Value;
+    bool Refused;
+  } numbers[] = {{"90", 90, false},      {"10", 10, false},     {"0", 0, false},    {"+40", 40, false},
+                 {"500", 500, false},    {"501", 501, true},    {"-10", -10, true}, {"70000", 70000, true},
+                 {"65586", 65586, true}, {"65536", 65536, true}};
+  for (const auto& c : numbers) {
+    EXPECT_EQ(CurrentValue(c.Text), c.Value) << c.Text;
+    EXPECT_EQ(CurrentRefusal(c.Value).has_value(), c.Refused) << c.Text;
+  }
   for (const char* text : {"", "abc", "90mA", "9 0", "1.5", "-", "99999999999"}) {
     EXPECT_THROW(CurrentValue(text), PinwrightError) << text;
   }

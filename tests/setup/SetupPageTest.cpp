@@ -142,6 +142,7 @@ TEST_F(SetupPageTest, WritingProgramsTheControlsAndALaterReadShowsThem) {
     if (c.Current) Type(Page().SetupCurrent, c.Current);
     if (c.Usb) Type(Page().UsbVer, c.Usb);
     Page().SetupClock.Select(c.Clock);
+    f.Host.Answers = {true};  // the external crystal is asked about (No: see FtSettingsOperationsTest)
     Click(Page().SetupWrite);
     EXPECT_EQ(Log().back(), "настройки прошиты");
     const FtEepromImage& image = Eeprom();

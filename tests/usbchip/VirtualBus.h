@@ -52,6 +52,8 @@ struct VirtualChip {
   bool NoPermission = false;
   /// The chip is gone once this many samples have been clocked.
   std::optional<std::uint64_t> UnplugAfterSamples;
+  /// The chip is gone once this many EEPROM words have been written.
+  std::optional<std::uint32_t> UnplugAfterEepromWrites;
   bool Claimed = false;
   /// The libusb device the bus lists for this chip.
   libusb_device* UsbDevice = nullptr;

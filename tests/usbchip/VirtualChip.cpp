@@ -58,6 +58,10 @@ int VirtualChip::Control(std::uint8_t requestType, std::uint8_t request, std::ui
       return 0;
     case kWriteEeprom:
       if (index >= kEepromWords) return LIBUSB_ERROR_PIPE;
+      if (UnplugAfterEepromWrites && EepromWrites >= *UnplugAfterEepromWrites) {
+        Plugged = false;  // pulled out mid-write: the words before stay written
+        return LIBUSB_ERROR_NO_DEVICE;
+      }
       Device->Eeprom[index * 2u] = static_cast<std::uint8_t>(value & 0xFF);
       Device->Eeprom[index * 2u + 1] = static_cast<std::uint8_t>(value >> 8);
       ++EepromWrites;

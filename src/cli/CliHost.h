@@ -2,7 +2,7 @@
 /// @file
 /// The person at the terminal: log lines go to standard output, questions are answered from
 /// --yes and --force, error reports go to standard error, and progress to standard error when
-/// it is a terminal; Ctrl-C is the stop request.
+/// it is a terminal; Ctrl-C (or SIGTERM, SIGHUP) is the stop request.
 
 #include <chrono>
 #include <csignal>

@@ -72,14 +72,11 @@ void WriteFileAtomically(const fs::path& path, std::string_view data) {
   fs::path temp;
   const auto fail = [&](const std::string& why) {
     std::error_code ignored;
-    if (!temp.empty()) fs::remove(temp, ignored);
+    fs::remove(temp, ignored);
     throw PinwrightError(OutputFailure(path, why));
   };
   const int fd = CreateTemp(target, temp);
-  if (fd < 0) {
-    temp.clear();
-    fail(std::strerror(errno));
-  }
+  if (fd < 0) throw PinwrightError(OutputFailure(path, std::strerror(errno)));
   // The data must be on the disk before the rename makes it the file: a crash in between
   // would otherwise leave an empty file where the old one was.
   const bool written = WriteAndSync(fd, data);
@@ -90,7 +87,7 @@ void WriteFileAtomically(const fs::path& path, std::string_view data) {
   try {
     OutputTarget(path);
   } catch (const PinwrightError&) {
-    fail("это не обычный файл");
+    fail(kNotRegularFile);
   }
   std::error_code ec;
   fs::rename(temp, target, ec);

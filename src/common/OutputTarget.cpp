@@ -28,7 +28,7 @@ fs::path OutputTarget(const fs::path& file) {
   const fs::file_type kind = fs::symlink_status(target, ec).type();
   // none: the kind could not be looked at (a folder on the way is closed); the write will tell why.
   if (kind != fs::file_type::not_found && kind != fs::file_type::regular && kind != fs::file_type::none) {
-    throw PinwrightError(OutputFailure(file, "это не обычный файл"));
+    throw PinwrightError(OutputFailure(file, kNotRegularFile));
   }
   return target;
 }

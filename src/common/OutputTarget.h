@@ -8,6 +8,9 @@
 
 namespace pw {
 
+/// Why a pipe, a device, a folder or a socket cannot be written as a file.
+inline constexpr const char* kNotRegularFile = "это не обычный файл";
+
 /// Why an output file could not be written, with the name a person gave: the one form of every
 /// such report.
 std::string OutputFailure(const std::filesystem::path& file, const std::string& why);

@@ -2,7 +2,7 @@
 /// @file
 /// The person at the terminal: log lines go to standard output, questions are answered from
 /// --yes and --force, error reports go to standard error, and progress to standard error when
-/// it is a terminal; Ctrl-C is the stop request.
+/// it is a terminal; Ctrl-C (or SIGTERM, SIGHUP) is the stop request.
 
 #include <chrono>
 #include <csignal>
@@ -18,7 +18,7 @@ class CliHost : public Reporter {
   /// answerYes: --yes; force: --force, which risky questions need besides --yes.
   explicit CliHost(bool answerYes, bool force = false);
 
-  /// The flag the program's SIGINT handler sets: a stop request.
+  /// The flag the program's stop-signal handler sets (the signal's number): a stop request.
   void WatchStop(const volatile std::sig_atomic_t* interrupted) { interrupted_ = interrupted; }
 
   void Log(const std::string& line) override;

@@ -54,7 +54,7 @@ A FILE ending in .bin is a raw binary image, any other an Intel HEX file.
 Log lines go to standard output, error reports to standard error, and on a terminal a
 progress line for each step to standard error.
 Exit status: 0 success, 1 an error report, 2 the target failed (verify mismatch, no answer), 64 usage,
-130 stopped by Ctrl-C between pages.
+130 stopped by Ctrl-C between pages (143 by SIGTERM, 129 by SIGHUP).
 )";
 
 }  // namespace

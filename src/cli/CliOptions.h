@@ -17,6 +17,9 @@ inline constexpr int kExitTargetFailed = 2;
 inline constexpr int kExitUsage = 64;
 /// The operation stopped at Ctrl-C (128 + SIGINT, as shells report it).
 inline constexpr int kExitStopped = 130;
+/// A stop asked by another signal N (SIGTERM, SIGHUP) ends with 128 + N: what a script sees when
+/// that signal ends a program, though this one stopped cleanly and said what it left undone.
+inline constexpr int kExitSignalBase = 128;
 
 struct CliOptions {
   bool Help = false;

@@ -87,7 +87,7 @@ struct CliContext {
   std::int32_t Baud = 0;
   /// --baud auto: AVR operations find the fastest clock the chip takes.
   bool AutoBaud = false;
-  /// Set by the program's SIGINT handler.
+  /// Set by the program's stop-signal handler (Ctrl-C, SIGTERM, SIGHUP).
   const volatile std::sig_atomic_t* Interrupted = nullptr;
 };
 

@@ -18,14 +18,14 @@ int Usage(const std::string& why) {
   return kExitUsage;
 }
 
-int ExitStatus(Outcome outcome) {
+int ExitStatus(Outcome outcome, const volatile std::sig_atomic_t* interrupted) {
   switch (outcome) {
     case Outcome::Success:
       return kExitSuccess;
     case Outcome::TargetProblem:
       return kExitTargetFailed;
     case Outcome::Stopped:
-      return kExitStopped;
+      return interrupted != nullptr && *interrupted != 0 ? kExitSignalBase + *interrupted : kExitStopped;
     case Outcome::ErrorReport:
       break;
   }
@@ -74,7 +74,7 @@ int RunCommand(const CliOptions& options, const CliCommandLine& line, const vola
   backend->Finish();
   // The error report says what failed; the hint says what a person can do about it.
   if (!run.Ok() && !backend->Hint().empty()) std::cerr << backend->Hint() << std::endl;
-  return ExitStatus(run.Result());
+  return ExitStatus(run.Result(), interrupted);
 }
 
 /// The command words of options: parsed, their files checked (and loaded), then run.

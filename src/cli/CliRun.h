@@ -13,8 +13,8 @@
 namespace pw::cli {
 
 /// Runs the command line args (without the program name); returns the exit status. interrupted,
-/// when given, is the flag the program's SIGINT handler sets: the operation then stops between
-/// pages or groups and the status is kExitStopped.
+/// when given, is the flag the program's stop-signal handler sets (the signal's number): the operation then stops
+/// between pages or groups and the status is 128 + that number (kExitStopped for Ctrl-C).
 int RunCli(const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted = nullptr);
 
 /// The baud value this run opens the programmer at: --baud N, else the eighth line of speed.txt

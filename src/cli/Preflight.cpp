@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "common/Error.h"
+#include "common/OutputTarget.h"
 #include "hexfile/HexTexts.h"
 
 namespace pw::cli {
@@ -37,7 +38,9 @@ void CheckInput(const fs::path& file, CliStep& step) {
 void CheckOutput(const fs::path& file) {
   std::error_code error;
   if (fs::is_directory(file, error)) throw PinwrightError("Ошибка: " + file.string() + " это папка, а не файл");
-  const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+  // A link is written through: its target's folder takes the new file.
+  const fs::path target = OutputTarget(file);
+  const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
   if (!fs::is_directory(folder, error)) {
     throw PinwrightError("Ошибка: нет папки " + folder.string() + " для файла " + file.string());
   }

@@ -2,7 +2,7 @@
 /// @file
 /// What can be checked about an operation's file before the programmer is touched: an input
 /// file exists, is a regular file and loads (and stays loaded for the operation); an output
-/// file's folder exists and takes new files.
+/// name is a regular file, a link to one or new, and its (target's) folder takes new files.
 
 #include "cli/CliPage.h"
 

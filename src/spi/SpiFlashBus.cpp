@@ -75,9 +75,29 @@ std::uint8_t SpiFlashBus::ReadStatus() {
   return spi_.ReplyByte(last);
 }
 
-void SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out,
-                       const std::function<void(std::size_t)>& progress) {
-  if (out.empty()) return;
+std::uint32_t SpiFlashBus::ReadBytes(std::size_t count, bool last) {
+  const std::uint32_t first = run_.Length();
+  for (std::size_t i = 0; i < count; ++i) spi_.PutByte(0);
+  if (last) {
+    run_.Put(0);
+    run_.Put(Cs);
+  }
+  return first;
+}
+
+bool SpiFlashBus::EndRead(bool ended) {
+  // A read may end after any byte: /CS rising ends the command.
+  if (!ended) {
+    ReadBytes(0, true);
+    run_.Exchange();
+    run_.Clear();
+  }
+  return false;
+}
+
+bool SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out,
+                       const std::function<bool(std::size_t)>& goOn) {
+  if (out.empty()) return true;
   run_.Clear();
   run_.Put(Cs);
   spi_.PutBytes(std::array<std::uint8_t, 4>{kRead, static_cast<std::uint8_t>(address >> 16),
@@ -88,21 +108,16 @@ void SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out,
     // Every exchange keeps room for the closing samples, so the last one can end the frame.
     const std::uint32_t room = (SampleRun::kCapacity - run_.Length() - 2) / SpiMode0::kSamplesPerByte;
     const std::size_t n = std::min<std::size_t>(room, out.size() - done);
-    const std::uint32_t first = run_.Length();
-    for (std::size_t i = 0; i < n; ++i) spi_.PutByte(0);
-    const bool last = done + n == out.size();
-    if (last) {
-      run_.Put(0);
-      run_.Put(Cs);
-    }
+    const std::uint32_t first = ReadBytes(n, done + n == out.size());
     run_.Exchange();
     for (std::size_t i = 0; i < n; ++i) {
       out[done + i] = spi_.ReplyByte(first + static_cast<std::uint32_t>(i) * SpiMode0::kSamplesPerByte);
     }
     done += n;
     run_.Clear();
-    if (progress) progress(done);
+    if (goOn && !goOn(done)) return EndRead(done == out.size());
   }
+  return true;
 }
 
 bool SpiFlashBus::Write(std::span<const std::uint8_t> command, SpiFlashWait wait) {
@@ -132,9 +147,11 @@ bool SpiFlashBus::WaitReady(SpiFlashWait wait, std::uint64_t spentUs) {
   }
 }
 
-std::size_t SpiFlashBus::Program(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait) {
+std::size_t SpiFlashBus::Program(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait,
+                                 const std::function<bool()>& goOn) {
   std::size_t next = 0;
   while (next < pages.size()) {
+    if (next > 0 && goOn && !goOn()) return next;
     run_.Clear();
     const std::size_t first = next;
     std::vector<std::uint32_t> polls;

@@ -38,8 +38,10 @@ class SpiFlashBus {
 
   JedecId ReadId();
   std::uint8_t ReadStatus();
-  /// Reads out.size() bytes from address on; progress(done) after every exchange.
-  void Read(std::uint32_t address, std::span<std::uint8_t> out, const std::function<void(std::size_t)>& progress);
+  /// Reads out.size() bytes from address on. goOn(done), when given, is asked after every
+  /// exchange (a few KiB) whether to read on: the read ends there (the frame closed) and returns
+  /// false when it says no.
+  bool Read(std::uint32_t address, std::span<std::uint8_t> out, const std::function<bool(std::size_t)>& goOn);
   /// Write Enable, then command (a whole frame), then Read Status until the chip is no longer
   /// busy. False when it is still busy after wait.MaximumUs: the chip has not finished.
   bool Write(std::span<const std::uint8_t> command, SpiFlashWait wait);
@@ -47,8 +49,10 @@ class SpiFlashBus {
   /// its Write Enable before and its status poll after. A page whose poll still saw the chip
   /// busy is waited for as Write does, and the pages after it in that exchange are sent again
   /// (a busy chip ignored them; programming a page twice with the same bytes changes nothing).
-  /// Returns how many pages finished: all of them, or up to the one that outlasted wait.
-  std::size_t Program(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait);
+  /// Returns how many pages finished: all of them, or up to the one that outlasted wait, or up
+  /// to where goOn(), when given and asked before every exchange but the first, said no.
+  std::size_t Program(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait,
+                      const std::function<bool()>& goOn = {});
 
   /// Bytes of a streamed read per exchange, once the command is sent.
   static constexpr std::uint32_t kReadBytesPerExchange = (SampleRun::kCapacity - 2) / SpiMode0::kSamplesPerByte;
@@ -56,6 +60,10 @@ class SpiFlashBus {
  private:
   /// Lays one frame: /CS high, /CS low with bytes, SCK low, /CS high. Returns the index of its first byte.
   std::uint32_t Frame(std::span<const std::uint8_t> bytes);
+  /// Lays count dummy bytes of a streamed read, and the frame's end when last; returns the index of the first.
+  std::uint32_t ReadBytes(std::size_t count, bool last);
+  /// Ends a streamed read cut short (unless its frame has ended); returns false.
+  bool EndRead(bool ended);
   /// Lays a Read Status frame with count status bytes; returns the index of the last one.
   std::uint32_t StatusFrame(std::uint32_t count);
   /// Status bytes that take about us on the wire, within what the run still holds.

@@ -30,7 +30,7 @@ void SpiFlashOperations::ActErase(OperationRun& run, const std::string& operatio
   }
   // A chip that ignored the command is not busy either: its first page tells.
   std::array<std::uint8_t, 256> first{};
-  bus.Read(0, first, nullptr);
+  bus.Read(0, first, {});
   if (std::any_of(first.begin(), first.end(), [](std::uint8_t b) { return b != 0xFF; })) {
     return run.TargetFailed("Ошибка: после стирания микросхема не чиста (адрес 0x000000)");
   }

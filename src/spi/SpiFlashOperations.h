@@ -10,11 +10,14 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "frame/Frame.h"
+#include "frame/ImageDifferences.h"
 #include "link/D2xxUnit.h"
 #include "spi/SpiFlashBus.h"
 #include "spi/SpiFlashImage.h"
+#include "spi/SpiFlashPlan.h"
 #include "spi/SpiFlashTypes.h"
 
 namespace pw {
@@ -59,10 +62,13 @@ class SpiFlashOperations {
   bool ConfirmUnprotect(OperationRun& run, const std::string& cancelled);
   /// Clears set protection bits (the question was answered); false (logged, marked) when they stay.
   bool Unprotect(OperationRun& run, SpiFlashBus& bus, const std::string& cancelled);
-  /// Reads the whole chip into bytes in pieces, stopping between them when asked; false when stopped.
+  /// Reads the whole chip into bytes, stopping between exchanges when asked; false when stopped.
   bool ReadChip(OperationRun& run, std::span<std::uint8_t> bytes);
-  /// Compares image's bytes with the chip; false (logged, marked) at a difference or a stop.
-  bool VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image);
+  /// Compares image's bytes with the chip, and kept's (after a write) too; false (logged,
+  /// marked) at a difference or a stop.
+  bool VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image, const SpiKeptBytes* kept = nullptr);
+  /// Logs how the verify ended; false (marked) when something differs.
+  bool Matches(OperationRun& run, const ImageDifferences& differences, const std::vector<SpiByteRange>& lost) const;
   SpiFlashBus Bus(std::uint8_t busyMask) { return SpiFlashBus(unit_, baud_, busyMask); }
   void ActWrite(OperationRun& run, const SpiFlashImage& image, const std::string& operation);
   void ActErase(OperationRun& run, const std::string& operation);

@@ -17,7 +17,9 @@ SpiSectorPlan PlanSector(std::span<const std::uint8_t> chip, std::span<const std
   return plan;
 }
 
-std::uint32_t SpiChunkBytes(const FlashType& type) { return std::max(type.Block.Bytes, type.Sector.Bytes); }
+std::uint32_t SpiChunkBytes(const FlashType& type) {
+  return std::min(type.Size, std::max({type.Block.Bytes, type.Sector.Bytes, kSpiLargestErase}));
+}
 
 std::vector<std::uint32_t> SpiFileChunks(const SpiFlashImage& image, std::uint32_t chunk) {
   std::vector<std::uint32_t> chunks;
@@ -45,7 +47,40 @@ std::vector<SpiSectorPlan> PlanChunk(const FlashType& type, std::span<const std:
     plans.push_back(
         PlanSector(chip.subspan(s, type.Sector.Bytes), wanted.subspan(s, type.Sector.Bytes), type.PageSize));
   }
+  const std::size_t perBlock = type.Block.Bytes / type.Sector.Bytes;
+  for (std::size_t first = 0; perBlock > 1 && first < plans.size(); first += perBlock) {
+    const auto block = std::span(plans).subspan(first, perBlock);
+    if (!std::all_of(block.begin(), block.end(), [](const SpiSectorPlan& p) { return p.Erase; })) continue;
+    block.front().BlockStart = true;
+    for (SpiSectorPlan& p : block.subspan(1)) p.InBlock = true;
+  }
   return plans;
+}
+
+void KeepChunk(SpiKeptBytes& kept, const SpiFlashImage& image, std::uint32_t base,
+               std::span<const std::uint8_t> wanted) {
+  const std::size_t end = base + wanted.size();
+  if (kept.Bytes.size() < end) kept.Bytes.resize(end, 0xFF);
+  if (kept.Kept.size() < end) kept.Kept.resize(end, false);
+  for (std::uint32_t i = 0; i < wanted.size(); ++i) {
+    const std::uint32_t at = base + i;
+    if (at < image.End && image.Filled[at]) continue;
+    kept.Bytes[at] = wanted[i];
+    kept.Kept[at] = true;
+  }
+}
+
+void FindLostBytes(const SpiKeptBytes& kept, std::uint32_t base, std::span<const std::uint8_t> chip,
+                   std::vector<SpiByteRange>& lost) {
+  for (std::uint32_t i = 0; i < chip.size() && base + i < kept.Kept.size(); ++i) {
+    const std::uint32_t at = base + i;
+    if (!kept.Kept[at] || kept.Bytes[at] == chip[i]) continue;
+    if (!lost.empty() && lost.back().Last + 1 == at) {
+      lost.back().Last = at;
+    } else {
+      lost.push_back({at, at});
+    }
+  }
 }
 
 }  // namespace pw

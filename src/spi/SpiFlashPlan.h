@@ -14,6 +14,10 @@ namespace pw {
 
 struct SpiSectorPlan {
   bool Erase = false;
+  /// The sector starts a block whose every sector must be erased: one block erase here does it.
+  bool BlockStart = false;
+  /// Erased by the block erase of a sector before it: no erase of its own.
+  bool InBlock = false;
   /// Offsets (in the sector) of the pages to program, in order.
   std::vector<std::uint32_t> Pages;
 };
@@ -25,7 +29,9 @@ struct SpiSectorPlan {
 SpiSectorPlan PlanSector(std::span<const std::uint8_t> chip, std::span<const std::uint8_t> wanted,
                          std::uint32_t pageSize);
 
-/// The aligned unit a write reads, plans and verifies at a time: a block, at least one sector.
+/// The aligned unit a write reads, plans and verifies at a time: a block, at least one sector,
+/// and at least kSpiLargestErase bytes (the whole chip when smaller). An erase wider than
+/// SpiFlash.ini says then stays within the chunk read before it, whose bytes the verify knows.
 std::uint32_t SpiChunkBytes(const FlashType& type);
 /// The first addresses of the aligned chunks of chunk bytes that hold some of image's bytes.
 std::vector<std::uint32_t> SpiFileChunks(const SpiFlashImage& image, std::uint32_t chunk);
@@ -33,8 +39,30 @@ std::vector<std::uint32_t> SpiFileChunks(const SpiFlashImage& image, std::uint32
 /// erase would otherwise lose.
 std::vector<std::uint8_t> SpiWantedChunk(const SpiFlashImage& image, std::uint32_t base,
                                          std::span<const std::uint8_t> chip);
-/// The plan of each sector of a chunk, in order.
+/// The plan of each sector of a chunk, in order; a block whose sectors must all be erased is
+/// erased whole.
 std::vector<SpiSectorPlan> PlanChunk(const FlashType& type, std::span<const std::uint8_t> chip,
                                      std::span<const std::uint8_t> wanted);
+
+/// The chip's bytes outside the file that a write must leave as they were: those of every chunk
+/// in which it erased, as read before.
+struct SpiKeptBytes {
+  /// At their chip addresses; meaningful where Kept says so.
+  std::vector<std::uint8_t> Bytes;
+  std::vector<bool> Kept;
+};
+/// Adds the bytes of the chunk at base that image does not hold to kept, from wanted.
+void KeepChunk(SpiKeptBytes& kept, const SpiFlashImage& image, std::uint32_t base,
+               std::span<const std::uint8_t> wanted);
+
+/// Bytes from First to Last, both included.
+struct SpiByteRange {
+  std::uint32_t First = 0;
+  std::uint32_t Last = 0;
+};
+/// Adds the kept bytes that chip (read from base on) no longer holds to lost, as ranges; a range
+/// that continues the last one joins it.
+void FindLostBytes(const SpiKeptBytes& kept, std::uint32_t base, std::span<const std::uint8_t> chip,
+                   std::vector<SpiByteRange>& lost);
 
 }  // namespace pw

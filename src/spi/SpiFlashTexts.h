@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/HexDigits.h"
+#include "spi/SpiFlashPlan.h"
 
 namespace pw::texts {
 
@@ -29,5 +31,21 @@ inline std::string SpiStillBusy(std::uint32_t address, const std::string& conseq
 inline std::string SpiFileLoaded(const std::string& file) { return "файл: " + file; }
 /// A read will save into file.
 inline std::string SpiReadInto(const std::string& file) { return "файл.SPI Flash: " + file; }
+
+/// A write changed bytes outside its file that it had to keep (an erase wider than typeName's
+/// SpiFlash.ini entry says): how many, and their first ranges.
+inline std::string SpiLostBytes(const std::vector<SpiByteRange>& lost, const std::string& typeName) {
+  constexpr std::size_t kShownRanges = 10;
+  std::uint64_t count = 0;
+  std::string ranges;
+  for (std::size_t k = 0; k < lost.size(); ++k) {
+    count += lost[k].Last - lost[k].First + 1;
+    if (k == kShownRanges) ranges += ", …";
+    if (k >= kShownRanges) continue;
+    ranges += (k > 0 ? ", 0x" : "0x") + HexDigits(lost[k].First, 6) + "-0x" + HexDigits(lost[k].Last, 6);
+  }
+  return "Ошибка: запись изменила " + std::to_string(count) + " байт вне файла (" + ranges +
+         "); возможно, сектор или блок " + typeName + " в " + kSpiFlashTypesFile + " меньше настоящего";
+}
 
 }  // namespace pw::texts

@@ -52,6 +52,11 @@ inline constexpr const char* kSpiFlashTypesFile = "SpiFlash.ini";
 /// The largest chip three address bytes reach.
 inline constexpr std::uint32_t kSpiFlashMostBytes = 16u << 20;
 
+/// The 64 KiB block: the widest erase short of the chip erase that 25-series chips commonly have
+/// (those with wider sectors say so in BlockErase). A write works in chunks at least this wide,
+/// so that an erase wider than SpiFlash.ini says still stays within bytes it has read.
+inline constexpr std::uint32_t kSpiLargestErase = 64u << 10;
+
 /// The type of section, or a line naming the section, key and what is wrong with it.
 struct FlashTypeResult {
   std::optional<FlashType> Type;

@@ -21,7 +21,8 @@ OperationStep SpiFlashOperations::Verify(const SpiFlashImage& image) {
   return step;
 }
 
-bool SpiFlashOperations::VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image) {
+bool SpiFlashOperations::VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image,
+                                     const SpiKeptBytes* kept) {
   run.Log("верификация SPI Flash");
   const std::uint32_t chunk = SpiChunkBytes(*type_);
   const auto chunks = SpiFileChunks(image, chunk);
@@ -29,19 +30,32 @@ bool SpiFlashOperations::VerifyImage(OperationRun& run, SpiFlashBus& bus, const 
   run.StartProgress(total);
   std::vector<std::uint8_t> chip(chunk);
   ImageDifferences differences;
+  std::vector<SpiByteRange> lost;
   for (std::size_t c = 0; c < chunks.size(); ++c) {
     const auto done = static_cast<std::int64_t>(c);
-    if (c > 0 && run.StopRequested(texts::Undone(done, total, "блоков проверки SPI Flash"))) return false;
-    bus.Read(chunks[c], chip, nullptr);
+    const auto goOn = [&run, done, total](std::size_t) {
+      return !run.StopRequested(texts::Undone(done, total, "блоков проверки SPI Flash"));
+    };
+    if (c > 0 && !goOn(0)) return false;
+    if (!bus.Read(chunks[c], chip, goOn)) return false;
     differences.Compare(image.Bytes, image.Filled, chunks[c], chip);
+    if (kept != nullptr) FindLostBytes(*kept, chunks[c], chip, lost);
     run.Progress(done + 1);
   }
-  if (differences.Count() == 0) {
+  return Matches(run, differences, lost);
+}
+
+bool SpiFlashOperations::Matches(OperationRun& run, const ImageDifferences& differences,
+                                 const std::vector<SpiByteRange>& lost) const {
+  if (differences.Count() == 0 && lost.empty()) {
     run.Log("верификация SPI Flash завершена: совпадает");
     return true;
   }
-  run.Log("Ошибка: SPI Flash отличается от файла");
-  for (const std::string& line : differences.Lines("байт", 2)) run.Log(line);
+  if (differences.Count() > 0) {
+    run.Log("Ошибка: SPI Flash отличается от файла");
+    for (const std::string& line : differences.Lines("байт", 2)) run.Log(line);
+  }
+  if (!lost.empty()) run.Log(texts::SpiLostBytes(lost, type_->Name));
   run.MarkTargetFailed();
   return false;
 }

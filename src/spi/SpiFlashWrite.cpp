@@ -1,5 +1,7 @@
 // Writing a file: per chunk, erase only the sectors where a bit must rise (the whole block with
-// one command when every sector must), program only the pages that need it, then verify.
+// one command when every sector must), program only the pages that need it, then verify the
+// file's bytes and the other bytes of every chunk erased in. A stop request is looked at between
+// the exchanges of a chunk's read, between erases and between the exchanges of its pages.
 
 #include <algorithm>
 #include <vector>
@@ -28,45 +30,56 @@ class ChunkWriter {
               PartialWrite& partial)
       : run_(run), bus_(bus), type_(type), image_(image), partial_(partial) {}
 
-  /// Writes every chunk holding file bytes, stopping between them when asked; false when it
+  /// Writes every chunk holding file bytes, stopping between pages when asked; false when it
   /// stopped or the chip failed (logged, marked).
   bool WriteAll() {
     const std::uint32_t chunk = SpiChunkBytes(type_);
     const auto chunks = SpiFileChunks(image_, chunk);
-    const auto total = static_cast<std::int64_t>(chunks.size());
-    run_.StartProgress(total);
+    total_ = static_cast<std::int64_t>(chunks.size());
+    run_.StartProgress(total_);
     for (std::size_t c = 0; c < chunks.size(); ++c) {
-      const auto done = static_cast<std::int64_t>(c);
-      if (c > 0 && run_.StopRequested(texts::Undone(done, total, "блоков SPI Flash") + texts::kStoppedWrite)) {
-        return false;
-      }
+      done_ = static_cast<std::int64_t>(c);
+      if (c > 0 && !GoOn()) return false;
       if (!WriteChunk(chunks[c], chunk)) return false;
-      run_.Progress(done + 1);
+      run_.Progress(done_ + 1);
     }
     run_.Log("стёрто: " + std::to_string(erased_) + ", записано страниц: " + std::to_string(programmed_) +
              ", уже совпадало: " + std::to_string(skipped_));
     return true;
   }
 
+  /// The bytes outside the file that the chunks erased in held, which they must hold again.
+  const SpiKeptBytes& Kept() const { return kept_; }
+
  private:
+  /// Whether to go on, looked at between pages and erases: false once a stop was asked (logged).
+  bool GoOn() {
+    stopped_ = run_.StopRequested(texts::Undone(done_, total_, "блоков SPI Flash") + texts::kStoppedWrite);
+    return !stopped_;
+  }
+
   bool WriteChunk(std::uint32_t base, std::uint32_t chunk) {
     std::vector<std::uint8_t> chip(chunk);
-    bus_.Read(base, chip, nullptr);
+    if (!bus_.Read(base, chip, [this](std::size_t) { return GoOn(); })) return false;
     const std::vector<std::uint8_t> wanted = SpiWantedChunk(image_, base, chip);
     const std::vector<SpiSectorPlan> plans = PlanChunk(type_, chip, wanted);
+    if (std::any_of(plans.begin(), plans.end(), [](const SpiSectorPlan& p) { return p.Erase; })) {
+      KeepChunk(kept_, image_, base, wanted);
+    }
     const std::uint32_t sectorBytes = type_.Sector.Bytes;
-    const bool wholeBlock = type_.Block.Bytes > sectorBytes &&
-                            std::all_of(plans.begin(), plans.end(), [](const SpiSectorPlan& p) { return p.Erase; });
-    if (wholeBlock && !EraseAt(type_.Block.Command, base, type_.BlockEraseMs)) return false;
     for (std::uint32_t s = 0; s < plans.size(); ++s) {
       const std::uint32_t sector = base + s * sectorBytes;
-      if (plans[s].Erase && !wholeBlock && !EraseAt(type_.Sector.Command, sector, type_.SectorEraseMs)) return false;
-      if (!ProgramPages(sector, plans[s].Pages, std::span(wanted).subspan(s * sectorBytes, sectorBytes))) return false;
+      const SpiSectorPlan& plan = plans[s];
+      if (plan.BlockStart && !EraseAt(type_.Block.Command, sector, type_.BlockEraseMs)) return false;
+      const bool ownErase = plan.Erase && !plan.BlockStart && !plan.InBlock;
+      if (ownErase && !EraseAt(type_.Sector.Command, sector, type_.SectorEraseMs)) return false;
+      if (!ProgramPages(sector, plan.Pages, std::span(wanted).subspan(s * sectorBytes, sectorBytes))) return false;
     }
     return true;
   }
 
   bool EraseAt(std::uint8_t command, std::uint32_t address, SpiFlashTime time) {
+    if (!GoOn()) return false;
     partial_.Begun();
     if (!bus_.Write(Addressed(command, address), WaitMs(time))) return Failed(address);
     ++erased_;
@@ -84,10 +97,11 @@ class ChunkWriter {
       const auto bytes = wanted.subspan(page, type_.PageSize);
       frames.back().insert(frames.back().end(), bytes.begin(), bytes.end());
     }
+    if (!GoOn()) return false;
     partial_.Begun();
-    const std::size_t done = bus_.Program(frames, WaitUs(type_.PageProgramUs));
+    const std::size_t done = bus_.Program(frames, WaitUs(type_.PageProgramUs), [this] { return GoOn(); });
     programmed_ += static_cast<int>(done);
-    return done == frames.size() || Failed(sector + pages[done]);
+    return done == frames.size() || (!stopped_ && Failed(sector + pages[done]));
   }
 
   bool Failed(std::uint32_t address) {
@@ -100,6 +114,10 @@ class ChunkWriter {
   const FlashType& type_;
   const SpiFlashImage& image_;
   PartialWrite& partial_;
+  SpiKeptBytes kept_;
+  std::int64_t done_ = 0;
+  std::int64_t total_ = 0;
+  bool stopped_ = false;
   int erased_ = 0;
   int programmed_ = 0;
   int skipped_ = 0;
@@ -127,10 +145,11 @@ void SpiFlashOperations::ActWrite(OperationRun& run, const SpiFlashImage& image,
   if (!Unprotect(run, bus, texts::kSpiWriteCancelled)) return;
   run.Log("прошивание SPI Flash: " + std::to_string(image.End) + " байт");
   PartialWrite partial(run.Out(), operation);
-  if (!ChunkWriter(run, bus, *type_, image, partial).WriteAll()) return;
+  ChunkWriter writer(run, bus, *type_, image, partial);
+  if (!writer.WriteAll()) return;
   // Every byte has been sent: a difference found now is the chip's, not a write cut short.
   partial.Finished();
-  if (VerifyImage(run, bus, image)) run.Log("прошивание SPI Flash завершено");
+  if (VerifyImage(run, bus, image, &writer.Kept())) run.Log("прошивание SPI Flash завершено");
 }
 
 }  // namespace pw

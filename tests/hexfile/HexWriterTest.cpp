@@ -1,6 +1,10 @@
 // Record texts of the writers, the 64 KiB block records, and saving.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <csignal>
+#include <filesystem>
 #include <vector>
 
 #include "common/Error.h"
@@ -10,6 +14,26 @@
 
 namespace pw {
 namespace {
+
+namespace fs = std::filesystem;
+
+/// Files of the test program may grow to bytes at most while it lives; a write beyond fails.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &before_);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, before_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &before_);
+    std::signal(SIGXFSZ, SIG_DFL);
+  }
+
+ private:
+  rlimit before_{};
+};
 
 TEST(HexWriter, WordsMakeFullRecordsLowByteFirst) {
   const std::vector<std::uint16_t> words = {0x940C, 0x0034, 0x940C, 0x003E, 0x940C, 0x003E, 0x940C, 0x003E,
@@ -136,15 +160,34 @@ TEST(HexWriter, FailedSaveKeepsTheOldFileAndTheText) {
   EXPECT_THROW(SaveHexText(dir / "plain" / "out.hex", text), PinwrightError);
   EXPECT_EQ(text, ":0100000011EE\r\n");
 
-  // The new text cannot be written beside the old file: the old file stays whole.
+  // The new text cannot be written whole (a file size limit, which stops root too): the old file
+  // stays whole and no temporary file is left.
   const auto old = dir.Write("out.hex", "old contents");
-  std::filesystem::create_directory(dir / "out.hex.tmp~");
-  EXPECT_THROW(SaveHexText(old, text), PinwrightError);
+  {
+    const FileSizeLimit limit(4);
+    EXPECT_THROW(SaveHexText(old, text), PinwrightError);
+  }
   EXPECT_EQ(test::ReadText(old), "old contents");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+  // A pipe is neither written into nor replaced by a file.
+  ASSERT_EQ(::mkfifo((dir / "pipe.hex").c_str(), 0644), 0);
+  EXPECT_THROW(SaveHexText(dir / "pipe.hex", text), PinwrightError);
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe.hex"));
 
-  std::filesystem::remove(dir / "out.hex.tmp~");
   SaveHexText(old, text);
   EXPECT_EQ(test::ReadText(old), ":0100000011EE\r\n:00000001FF\r\n");
+}
+
+TEST(HexWriter, ASavedFileGetsTheModeOfANewFileOrKeepsTheOneItReplaces) {
+  test::TempDir dir;
+  const mode_t before = ::umask(022);
+  std::string text = ":0100000011EE\r\n";
+  SaveHexText(dir / "new.hex", text);
+  EXPECT_EQ(fs::status(dir / "new.hex").permissions(), fs::perms(0644));
+  fs::permissions(dir / "new.hex", fs::perms(0600));
+  SaveHexText(dir / "new.hex", text);
+  EXPECT_EQ(fs::status(dir / "new.hex").permissions(), fs::perms(0600));
+  ::umask(before);
 }
 
 }  // namespace

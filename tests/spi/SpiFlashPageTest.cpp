@@ -149,6 +149,31 @@ TEST(SpiFlashPage, AWriteErasesOnlyTheSectorsThatMustChangeAndKeepsTheirOtherByt
   EXPECT_TRUE(Has(t.Log(), "стёрто: 1, записано страниц: 16,"));
 }
 
+TEST(SpiFlashPage, AnEraseWiderThanSpiFlashIniSaysFailsTheVerifyNamingTheBytesItLost) {
+  // The type says 1 KiB sectors; the W25Q16 erases 4 KiB. With a 64 KiB block, and with a block
+  // as small as the sector (where the chip's other bytes lay outside what the write had read).
+  for (const std::string erases : {"SectorErase=20:1024\n", "SectorErase=20:1024\nBlockErase=D8:1024\n"}) {
+    SCOPED_TRACE(erases);
+    test::FormFixture f("[SPI]\nPart=W25Q16\n");
+    f.Dir.Write("program/SpiFlash.ini", "[W25Q16]\nJedec=EF4015\nSize=2097152\n" + erases +
+                                            "PageProgramUs=700,3000\nSectorEraseMs=45,400\nBlockEraseMs=150,2000\n"
+                                            "ChipEraseMs=5000,25000\n");
+    f.Start();
+    auto& memory = static_cast<sim::SimSpiFlash&>(*f.Bench->Board()->Spi).Memory();
+    std::fill(memory.begin(), memory.begin() + 0x4000, 0x00);
+    SaveSpiFlashImage(f.Dir / "small.bin", Bytes(1000, 0xA5));
+    f.Host.Files.push_back((f.Dir / "small.bin").string());
+    f.Form->Fire(f.Form->Spi.SpiFlashFile.OnClick);
+    f.Form->Fire(f.Form->Spi.SpiFlashWrite.OnClick);
+    EXPECT_EQ(f.Form->LastOutcome(), Outcome::TargetProblem);
+    EXPECT_TRUE(Has(f.Form->Log.Lines,
+                    "Ошибка: запись изменила 3072 байт вне файла (0x000400-0x000FFF); возможно, "
+                    "сектор или блок W25Q16 в SpiFlash.ini меньше настоящего"))
+        << f.Form->Log.Lines.back();
+    EXPECT_FALSE(Has(f.Form->Log.Lines, "совпадает"));
+  }
+}
+
 TEST(SpiFlashPage, AChipThatStaysBusyIsReportedAndNotWrittenOver) {
   SpiPage t("W25Q32");
   t.Load("two.bin", Bytes(600, 0x00));

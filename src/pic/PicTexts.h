@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/HexDigits.h"
+
 namespace pw::texts {
 
 inline constexpr const char* kPicWriteFailed = "Ошибка при прошивании";
@@ -25,6 +27,12 @@ inline std::string PicFileLine(const std::string& file) { return "файл : " +
 inline std::string PicFileTooLarge(const char* memory, std::int64_t count, std::int64_t size, const char* unit) {
   return std::string("Ошибка: данных в файле для ") + memory + " " + std::to_string(count) + unit + ", а у типа " +
          std::to_string(size) + unit + "; ничего не записано";
+}
+
+/// A file put data at program-memory word address word, where the PIC layout has no memory.
+inline std::string PicDataNowhere(std::uint32_t word) {
+  return "Ошибка! В файле данные по адресу слова 0x" + HexDigits(word, 4) +
+         ": там нет ни памяти программ, ни конфигурации, ни Eeprom; файл не загружен";
 }
 
 /// Bits of the configuration word that the type does not have, written as the file holds them.

@@ -6,6 +6,7 @@
 #include "avr/AvrOperations.h"
 #include "avr/AvrTexts.h"
 #include "common/HexDigits.h"
+#include "frame/DamagedFile.h"
 #include "frame/ImageFiles.h"
 #include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
@@ -57,11 +58,12 @@ void AvrOperations::ReadEepromTo(OperationRun& run, const std::filesystem::path&
 OperationStep AvrOperations::WriteEeprom(ImageData<std::uint8_t> image) {
   Require(AvrNeed::ServedChip);
   needsEeprom_ = true;
-  return {
+  OperationStep step{
       .CheckInputs = [image]() -> Refusal { return image.Count == 0 ? Refusal(texts::kNothingToWrite) : std::nullopt; },
       .CheckTarget = [this, image] { return TooLarge(image.Count, chip_->EepromBytes(), "байт", "запись отменена"); },
       .Act = [this, image](OperationRun& run) { WriteEepromImage(run, image); },
   };
+  return AskIfDamaged(std::move(step), image.Damaged);
 }
 
 void AvrOperations::WriteEepromImage(OperationRun& run, const ImageData<std::uint8_t>& image) {

@@ -28,6 +28,7 @@ void LoadBinaryFlash(const std::filesystem::path& file, MemoryImages& images) {
 std::string LoadAvrFlashFile(const std::filesystem::path& file, MemoryImages& images) {
   if (IsBinaryFile(file)) {
     LoadBinaryFlash(file, images);
+    images.FlashDamaged = false;
     return {};
   }
   // Everything goes to program words: the layout's byte targets take no records.
@@ -38,6 +39,7 @@ std::string LoadAvrFlashFile(const std::filesystem::path& file, MemoryImages& im
   HexLoadReport report = LoadHexFile(file, images.FlashImage, images.FlashDataCount, top, ignoredTop, kUnusedRegion,
                                      mid, ignoredMid, kUnusedRegion);
   images.FlashFilled = std::move(report.WordsFilled);
+  images.FlashDamaged = report.BadChecksums != 0;
   return ChecksumNotice(report);
 }
 

@@ -6,6 +6,7 @@
 #include "avr/AvrOperations.h"
 #include "avr/AvrTexts.h"
 #include "common/HexDigits.h"
+#include "frame/DamagedFile.h"
 #include "frame/ImageFiles.h"
 #include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
@@ -78,11 +79,12 @@ bool AvrOperations::ReadFlashPages(OperationRun& run, std::int32_t page, std::in
 
 OperationStep AvrOperations::WriteFlash(ImageData<std::uint16_t> image) {
   Require(AvrNeed::ServedChip);
-  return {
+  OperationStep step{
       .CheckInputs = [image]() -> Refusal { return image.Count == 0 ? Refusal(texts::kNothingToWrite) : std::nullopt; },
       .CheckTarget = [this, image] { return TooLarge(image.Count, chip_->FlashWords(), "слов", "запись отменена"); },
       .Act = [this, image](OperationRun& run) { WriteFlashImage(run, image); },
   };
+  return AskIfDamaged(std::move(step), image.Damaged);
 }
 
 void AvrOperations::WriteFlashImage(OperationRun& run, const ImageData<std::uint16_t>& image) {

@@ -1,3 +1,4 @@
+#include <deque>
 #include <iostream>
 #include <utility>
 #include <vector>
@@ -52,6 +53,8 @@ struct PicCliRun {
   const PicTypeValues Type;
   PicOperations Ops;
   std::vector<OperationStep> Steps;
+  /// The loaded files as the type places them; the steps keep views of them.
+  std::deque<MemoryImages> Placed;
 };
 
 void PicCliRun::Add(const CliStep& step) {
@@ -65,7 +68,9 @@ void PicCliRun::Add(const CliStep& step) {
   // Nothing shows a configuration to write back: the erase leaves the erased one.
   if (name == "erase") return Steps.push_back(Ops.Erase(PicErasedArea()));
   if (name == "read-dump") return Steps.push_back(Ops.ReadDump(step.Args[0]));
-  const MemoryImages& images = *step.Images;
+  // The configuration and ID words of a baseline type's file move to where the steps take them.
+  MemoryImages& images = Placed.emplace_back(*step.Images);
+  PlacePicWords(images, Type);
   if (name == "write-dump") {
     return Steps.push_back(Ops.WriteDump(images.Flash(), images.Eeprom(), PicAreaOf(images.ConfigImage)));
   }
@@ -98,6 +103,7 @@ void Run(CliContext& context, const std::string& type, std::span<const CliStep> 
     if (step.Operation->Name == "write-config") HexWord(step.Args[0]);
   }
   PicCliRun run(context, PicTypeOf(context.Paths, type));
+  run.Steps.push_back(PicTypeCheck(run.Type));
   for (const CliStep& step : steps) run.Add(step);
   RunFrame(context.Unit, context.Run, run.Ops.Target(), run.Steps);
   if (!context.Run.Ok()) return;

@@ -18,6 +18,8 @@ struct ImageData {
   const std::vector<bool>* Filled = nullptr;
   /// One past the highest element the file held, gaps included; 0: no data.
   std::int32_t Count = 0;
+  /// The file had records with a wrong checksum: its data may not be what was meant.
+  bool Damaged = false;
 
   bool Holds(std::size_t k) const { return Filled != nullptr && k < Filled->size() && (*Filled)[k]; }
   /// Whether the file held any element of first .. end - 1.

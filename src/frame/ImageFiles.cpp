@@ -68,6 +68,7 @@ void SaveImageFile(const std::filesystem::path& file, std::string& hexText, std:
 std::string LoadEepromFile(const std::filesystem::path& file, MemoryImages& images) {
   if (IsBinaryFile(file)) {
     LoadBinaryEeprom(file, images);
+    images.EepromDamaged = false;
     return {};
   }
   auto mid = ScratchBytes();
@@ -77,6 +78,7 @@ std::string LoadEepromFile(const std::filesystem::path& file, MemoryImages& imag
   HexLoadReport report = LoadHexFile(file, words, ignoredWords, images.EepromImage, images.EepromDataCount, 0, mid,
                                      ignoredMid, kUnusedRegion);
   images.EepromFilled = std::move(report.TopFilled);
+  images.EepromDamaged = report.BadChecksums != 0;
   return ChecksumNotice(report);
 }
 

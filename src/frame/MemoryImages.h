@@ -32,10 +32,15 @@ struct MemoryImages {
   std::vector<bool> FlashFilled = std::vector<bool>(kElements);
   std::vector<bool> EepromFilled = std::vector<bool>(kElements);
 
+  /// The last file loaded into FlashImage (EepromImage) had records with a wrong checksum: a
+  /// write from it asks first (frame/DamagedFile.h). A read from the chip clears it.
+  bool FlashDamaged = false;
+  bool EepromDamaged = false;
+
   /// The program-memory image as operations take it.
-  ImageData<std::uint16_t> Flash() const { return {FlashImage, &FlashFilled, FlashDataCount}; }
+  ImageData<std::uint16_t> Flash() const { return {FlashImage, &FlashFilled, FlashDataCount, FlashDamaged}; }
   /// The data-memory image as operations take it.
-  ImageData<std::uint8_t> Eeprom() const { return {EepromImage, &EepromFilled, EepromDataCount}; }
+  ImageData<std::uint8_t> Eeprom() const { return {EepromImage, &EepromFilled, EepromDataCount, EepromDamaged}; }
 };
 
 }  // namespace pw

@@ -31,6 +31,11 @@ inline constexpr const char* kStoppedRead = "; файл не сохранён";
 inline constexpr const char* kNothingToVerify = "Ошибка: нет данных для проверки, сначала загрузите файл";
 /// A write was asked for while no file has put data into the image.
 inline constexpr const char* kNothingToWrite = "Ошибка: нет данных для записи, сначала загрузите HEX-файл";
+/// The question before a write from a file whose records had wrong checksums, and the line of a No.
+inline constexpr const char* kDamagedFileTitle = "Файл с ошибками";
+inline constexpr const char* kDamagedFileQuestion =
+    "В файле есть записи с неверной контрольной суммой: данные могут быть искажены. Всё равно записать?";
+inline constexpr const char* kDamagedFileNotWritten = "Запись отменена: файл с ошибками контрольной суммы";
 // kFileNotFound comes with the HEX reader that raises it (hexfile/HexTexts.h).
 
 }  // namespace pw::texts

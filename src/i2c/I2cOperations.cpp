@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/HexDigits.h"
+#include "frame/DamagedFile.h"
 #include "frame/ImageDifferences.h"
 #include "frame/ImageFiles.h"
 #include "frame/Texts.h"
@@ -23,11 +24,12 @@ OperationStep I2cOperations::Read(std::filesystem::path file) {
 }
 
 OperationStep I2cOperations::Write(ImageData<std::uint8_t> image) {
-  return {.CheckInputs = [this, image]() -> Refusal {
-            if (image.Count == 0) return texts::kNothingToWrite;
-            return I2cWriteProblem(type_, image.Count, "запись отменена");
-          },
-          .Act = [this, image](OperationRun& run) { WriteImage(run, image); }};
+  OperationStep step{.CheckInputs = [this, image]() -> Refusal {
+                       if (image.Count == 0) return texts::kNothingToWrite;
+                       return I2cWriteProblem(type_, image.Count, "запись отменена");
+                     },
+                     .Act = [this, image](OperationRun& run) { WriteImage(run, image); }};
+  return AskIfDamaged(std::move(step), image.Damaged);
 }
 
 OperationStep I2cOperations::Verify(ImageData<std::uint8_t> image) {

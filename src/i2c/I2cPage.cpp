@@ -33,6 +33,11 @@ void I2cPage::ViewI2C() {
   I2cEepromWrite.Enabled = count != 0;
 }
 
+void I2cPage::ShowI2cType() {
+  ViewI2C();
+  if (!type_.Problem.empty()) ctx_.Log.Append(type_.Problem);
+}
+
 void I2cPage::I2cEepromFileClick() {
   const auto file = ctx_.Host.ChooseOpenFile(kImageFilter);
   if (!file) return;

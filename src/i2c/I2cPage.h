@@ -42,8 +42,10 @@ class I2cPage : public PageModel {
   /// Takes the chosen type's size and addressing from I2C_E.ini and shows them with the loaded
   /// data; runs when the page is shown and when another type is chosen.
   void ViewI2C();
-  TabSheet I2cEepom{"I2cEepom", "I2C Eeprom", [this] { ViewI2C(); }};
-  ComboBox I2eEepromType{"I2eEepromType", "I2cEepom", {8, 8, 150, 21}, "Eeprom-Type", true, [this] { ViewI2C(); }};
+  /// ViewI2C, then the line that says why the type shown cannot be used, if it cannot.
+  void ShowI2cType();
+  TabSheet I2cEepom{"I2cEepom", "I2C Eeprom", [this] { ShowI2cType(); }};
+  ComboBox I2eEepromType{"I2eEepromType", "I2cEepom", {8, 8, 150, 21}, "Eeprom-Type", true, [this] { ShowI2cType(); }};
   /// Loads a HEX or binary file into EepromImage.
   void I2cEepromFileClick();
   Button I2cEepromFile{"I2cEepromFile", "I2cEepom", {8, 38, 112, 25}, "Файл", [this] { I2cEepromFileClick(); }};

@@ -5,6 +5,8 @@ namespace {
 
 /// Larger than any page: a value above it is refused without being narrowed.
 constexpr std::int64_t kMostPageSize = 65536;
+/// The end of the line that says, when a type is shown, why its operations will be refused.
+constexpr const char* kTypeUnusable = "операции с этим типом не выполняются";
 
 }  // namespace
 
@@ -12,11 +14,14 @@ I2cType ReadI2cType(const IniFile& types, const std::string& name) {
   I2cType type;
   type.Name = name;
   type.EepromSize = static_cast<std::int32_t>(types.ReadInteger(name, "Size", 0));
-  type.I2cProtocol = static_cast<std::uint8_t>(types.ReadInteger(name, "Protocol", 2) & 0xFF);
+  type.ProtocolText = types.ReadString(name, "Protocol", "2");
+  const std::int64_t protocol = types.ReadInteger(name, "Protocol", 2);
+  type.I2cProtocol = protocol == 1 || protocol == 2 ? static_cast<std::uint8_t>(protocol) : 0;
   // A key that is there but no number reads as 0, which a write refuses.
   type.PageSizeText = types.ReadString(name, "PageSize", std::to_string(I2cGroups::kGroupBytes));
   const std::int64_t pageSize = types.ReadInteger(name, "PageSize", I2cGroups::kGroupBytes);
   type.PageSize = pageSize > 0 && pageSize <= kMostPageSize ? static_cast<std::int32_t>(pageSize) : 0;
+  if (types.HasSection(name)) type.Problem = I2cWriteProblem(type, 0, kTypeUnusable).value_or("");
   return type;
 }
 
@@ -24,6 +29,10 @@ Refusal I2cSizeProblem(const I2cType& type, std::int32_t bytes, const char* canc
   if (type.EepromSize <= 0) {
     return "Ошибка: у типа [" + type.Name + "] в файле " + kI2cTypesFile +
            " размер (Size) не задан числом больше нуля; " + cancelled;
+  }
+  if (type.I2cProtocol == 0) {
+    return "Ошибка: у типа [" + type.Name + "] в файле " + kI2cTypesFile +
+           " способ адресации (Protocol=" + type.ProtocolText + ") не 1 и не 2; " + cancelled;
   }
   const std::uint32_t reach = type.Addressing().Reach();
   if (static_cast<std::uint32_t>(type.EepromSize) > reach) {

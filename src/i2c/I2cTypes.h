@@ -21,13 +21,19 @@ struct I2cType {
   std::string Name;
   /// Key Size: the capacity in bytes.
   std::int32_t EepromSize = 0;
-  /// Key Protocol: the addressing scheme (I2cAddressing).
+  /// Key Protocol: the addressing scheme (I2cAddressing); 0 when the file's value is neither 1 nor 2.
   std::uint8_t I2cProtocol = 2;
   /// Key PageSize: writes go in page-aligned groups of this many bytes; 0 when the file's value
   /// cannot be a page size (not a number, below 1, beyond any chip).
   std::int32_t PageSize = I2cGroups::kGroupBytes;
   /// Key PageSize as the file gives it, for the message that refuses it.
   std::string PageSizeText = std::to_string(I2cGroups::kGroupBytes);
+  /// Key Protocol as the file gives it, for the message that refuses it.
+  std::string ProtocolText = "2";
+
+  /// Why a type the file describes cannot be used, as the operations would refuse it; empty when
+  /// it can (and for a type the file does not describe: nothing to show before an operation).
+  std::string Problem;
 
   I2cAddressing Addressing() const { return {I2cProtocol}; }
 };
@@ -35,8 +41,9 @@ struct I2cType {
 /// The values of section name (any letter case); a missing file or section gives the defaults.
 I2cType ReadI2cType(const IniFile& types, const std::string& name);
 
-/// Why an operation on bytes bytes of type cannot begin (a size that is no number, larger than
-/// the addressing reaches, or smaller than the data), ending with cancelled; nothing when it can.
+/// Why an operation on bytes bytes of type cannot begin (a size that is no number, an addressing
+/// scheme the program does not know, a size larger than the addressing reaches, or smaller than the data), ending with
+/// cancelled; nothing when it can.
 Refusal I2cSizeProblem(const I2cType& type, std::int32_t bytes, const char* cancelled);
 /// I2cSizeProblem, then a page size that cannot be the chip's page: writes would roll over inside it.
 Refusal I2cWriteProblem(const I2cType& type, std::int32_t bytes, const char* cancelled);

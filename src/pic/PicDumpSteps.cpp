@@ -5,6 +5,7 @@
 #include <span>
 
 #include "frame/PartialWrite.h"
+#include "frame/DamagedFile.h"
 #include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
 #include "pic/PicFiles.h"
@@ -100,8 +101,10 @@ bool PicOperations::ReadDataArea(OperationRun& run, std::string& hexText) {
 
 OperationStep PicOperations::WriteDump(ImageData<std::uint16_t> program, ImageData<std::uint8_t> data,
                                        const PicConfigArea& area) {
-  return Step([this, program, data] { return CheckImages(program.Count, data.Count); },
-              [this, program, data, area](OperationRun& run) { WriteWholeDump(run, program, data, area); });
+  OperationStep step =
+      Step([this, program, data] { return CheckImages(program.Count, data.Count); },
+           [this, program, data, area](OperationRun& run) { WriteWholeDump(run, program, data, area); });
+  return AskIfDamaged(std::move(step), program.Damaged || data.Damaged);
 }
 
 void PicOperations::WriteWholeDump(OperationRun& run, ImageData<std::uint16_t> program, ImageData<std::uint8_t> data,

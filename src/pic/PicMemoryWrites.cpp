@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "frame/DamagedFile.h"
 #include "frame/PartialWrite.h"
 #include "frame/Texts.h"
 #include "pic/PicOperations.h"
@@ -42,27 +43,29 @@ void ProgramBlock(PICUtils& utils, PicProgramming programming, std::uint16_t sta
 }  // namespace
 
 OperationStep PicOperations::WriteProgramMemory(ImageData<std::uint16_t> image) {
-  return Step([this, image] { return CheckImages(image.Count, std::nullopt); },
-              [this, image](OperationRun& run) {
-                const std::int32_t n = std::min(image.Count, type_.FlashSize);
-                run.StartProgress(n);
-                run.Log("запись флеш " + std::to_string(n) + "слов");
-                PartialWrite partial(run.Out(), texts::kPicWriteFlashCaption);
-                partial.Begun();
-                if (WriteProgramWords(run, image, n)) partial.Finished();
-              });
+  OperationStep step = Step([this, image] { return CheckImages(image.Count, std::nullopt); },
+                            [this, image](OperationRun& run) {
+                              const std::int32_t n = std::min(image.Count, type_.FlashSize);
+                              run.StartProgress(n);
+                              run.Log("запись флеш " + std::to_string(n) + "слов");
+                              PartialWrite partial(run.Out(), texts::kPicWriteFlashCaption);
+                              partial.Begun();
+                              if (WriteProgramWords(run, image, n)) partial.Finished();
+                            });
+  return AskIfDamaged(std::move(step), image.Damaged);
 }
 
 OperationStep PicOperations::WriteDataMemory(ImageData<std::uint8_t> image) {
-  return Step([this, image] { return CheckImages(std::nullopt, image.Count); },
-              [this, image](OperationRun& run) {
-                const std::int32_t length = std::min(image.Count, 2 * type_.EepromSize);
-                run.Log("запись Eeprom " + std::to_string(length / 2) + " байт");
-                run.StartProgress(length - 1);
-                PartialWrite partial(run.Out(), texts::kPicWriteDataCaption);
-                partial.Begun();
-                if (WriteDataLocations(run, image, length, 0)) partial.Finished();
-              });
+  OperationStep step = Step([this, image] { return CheckImages(std::nullopt, image.Count); },
+                            [this, image](OperationRun& run) {
+                              const std::int32_t length = std::min(image.Count, 2 * type_.EepromSize);
+                              run.Log("запись Eeprom " + std::to_string(length / 2) + " байт");
+                              run.StartProgress(length - 1);
+                              PartialWrite partial(run.Out(), texts::kPicWriteDataCaption);
+                              partial.Begun();
+                              if (WriteDataLocations(run, image, length, 0)) partial.Finished();
+                            });
+  return AskIfDamaged(std::move(step), image.Damaged);
 }
 
 bool PicOperations::WriteProgramWords(OperationRun& run, ImageData<std::uint16_t> image, std::int32_t n) {

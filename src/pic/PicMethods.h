@@ -11,14 +11,14 @@ namespace pw {
 enum class PicEntry {
   /// 0 and 1: the MCLR pulse, which also restarts the target's counter.
   MclrPulse,
-  /// Any other number: nothing is sent.
+  /// No type shown yet, or a number PIC.ini does not define (the type is refused): nothing is sent.
   Nothing,
 };
 
 /// Key ProgrammType: how a program word is written and read back.
 enum class PicProgramming {
-  /// No type shown yet, or a number not listed here: no program word is written (the write
-  /// still reports success), and the configuration is written as on mid-range parts.
+  /// No type shown yet, or a number not listed here: the type carries a Problem and its
+  /// operations are refused (pic/PicTypes.h); nothing is ever written with it.
   Unknown,
   /// 1: Load Data, Begin Erase/Programming (8), read back (16F84A, 16F62xA).
   EraseProgram,
@@ -31,7 +31,7 @@ enum class PicProgramming {
 
 /// Key EraseType.
 enum class PicErase {
-  /// Any number not listed here, or no type shown yet: nothing is sent.
+  /// No type shown yet, or a number not listed here (the type is refused): nothing is sent.
   Nothing,
   /// 1: each bulk erase (9, then 11) after a programming cycle of 0x3FFF.
   BulkAfterProgramCycle,

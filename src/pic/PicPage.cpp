@@ -77,10 +77,25 @@ void PicPage::TakePicConfig() {
 
 void PicPage::PICShow() {
   ShowPicType();
+  LogTypeProblem();
   ShowPicConfig();
 }
 
-void PicPage::PicTypeChange() { ShowPicType(); }
+void PicPage::PicTypeChange() {
+  ShowPicType();
+  LogTypeProblem();
+  PlaceFileWords();
+}
+
+void PicPage::PlaceFileWords() {
+  if (!PlacePicWords(ctx_.Images, type_)) return;
+  ShowFileParams();
+  ShowPicConfig();
+}
+
+void PicPage::LogTypeProblem() {
+  if (!type_.Problem.empty()) ctx_.Log.Append(type_.Problem);
+}
 
 void PicPage::PicFileClick() {
   if (const auto file = ctx_.Host.ChooseOpenFile("hex|*.hex")) {
@@ -88,13 +103,16 @@ void PicPage::PicFileClick() {
     PicPathFls.Caption = *file;
     ctx_.Log.Append(texts::PicFileLine(*file));
     if (OnFileLoaded) OnFileLoaded();
+    std::string notice;
     try {
-      LoadPicFile(PicPathFls.Caption, ctx_.Images);
+      notice = LoadPicFile(PicPathFls.Caption, ctx_.Images);
     } catch (const std::exception&) {
       // The images still hold the previous file: the label must not name the refused one.
       PicPathFls.Caption = previousPath;
       throw;
     }
+    if (!notice.empty()) ctx_.Log.Append(notice);
+    PlacePicWords(ctx_.Images, type_);
     ShowFileParams();
   }
   ShowPicType();

@@ -40,6 +40,10 @@ class PicPage : public PageModel {
   /// shows seven ID words with "$".
   void ShowPicType();
   void PicTypeChange();
+  /// Says, when the type is shown or chosen, why PIC.ini's section cannot be used.
+  void LogTypeProblem();
+  /// Moves a baseline file's configuration and ID words (pic/PicFiles.h) for the type chosen.
+  void PlaceFileWords();
   ComboBox PicType{"PicType", "PIC", {8, 8, 150, 21}, "PIC-Type", true, [this] { PicTypeChange(); }};
   /// Loads a HEX file in the PIC layout into the images.
   void PicFileClick();

@@ -12,7 +12,8 @@ namespace pw {
 PicOperations PicPage::Operations() { return PicOperations(ctx_.Unit, ctx_.ProgrammerBaud, type_); }
 
 void PicPage::Run(PicOperations& ops, const OperationStep& step) {
-  RunOnPage(ctx_, PicProgress, [&](OperationRun& run) { RunFrame(ctx_.Unit, run, ops.Target(), std::span(&step, 1)); });
+  const OperationStep steps[] = {PicTypeCheck(type_), step};
+  RunOnPage(ctx_, PicProgress, [&](OperationRun& run) { RunFrame(ctx_.Unit, run, ops.Target(), steps); });
 }
 
 PicConfigArea PicPage::PanelArea() {
@@ -32,6 +33,7 @@ void PicPage::TakeDump(const PicOperations& ops) {
     std::copy(words->begin(), words->end(), images.FlashImage.begin());
     images.FlashDataCount = static_cast<std::int32_t>(words->size());
     std::fill_n(images.FlashFilled.begin(), words->size(), true);
+    images.FlashDamaged = false;
     ShowFileParams();
   }
   ShowConfigRead(ops);
@@ -42,6 +44,7 @@ void PicPage::TakeDump(const PicOperations& ops) {
       images.EepromFilled[2 * k + 1] = false;
     }
     images.EepromDataCount = static_cast<std::int32_t>(2 * bytes->size());
+    images.EepromDamaged = false;
     ShowFileParams();
   }
 }

@@ -77,6 +77,12 @@ inline std::string PicFileTooLarge(const char* memory, std::int64_t count, std::
          std::to_string(size) + unit + "; ничего не записано";
 }
 
+/// A file put data at program-memory word address word, where the PIC layout has no memory.
+inline std::string PicDataNowhere(std::uint32_t word) {
+  return "Ошибка! В файле данные по адресу слова 0x" + HexDigits(word, 4) +
+         ": там нет ни памяти программ, ни конфигурации, ни Eeprom; файл не загружен";
+}
+
 /// Bits of the configuration word that the type does not have, written as the file holds them.
 inline std::string PicIgnoredConfigBits(const std::string& bits) {
   return "биты конфигурационного слова, которых нет у этого типа (микросхема их не примет):" + bits;

@@ -1,9 +1,13 @@
 #include "pic/PicTypes.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
+
+#include "ini/IniKeyProblem.h"
+#include "pic/PicFiles.h"
 
 namespace pw {
 
@@ -33,45 +37,83 @@ std::optional<std::int32_t> PicIniInteger(std::string_view text) {
 
 namespace {
 
-std::int32_t Integer(const IniFile& ini, const std::string& type, const char* key, std::int32_t missing) {
-  if (!ini.HasKey(type, key)) return missing;
-  return PicIniInteger(ini.ReadString(type, key, "")).value_or(missing);
-}
-
 // The numbers PIC.ini gives each method; pic/PicMethods.h says what they mean.
 constexpr std::pair<std::int32_t, PicEntry> kEntries[] = {{0, PicEntry::MclrPulse}, {1, PicEntry::MclrPulse}};
 constexpr std::pair<std::int32_t, PicProgramming> kProgrammings[] = {
     {1, PicProgramming::EraseProgram}, {2, PicProgramming::Baseline}, {3, PicProgramming::ProgramOnly}};
 constexpr std::pair<std::int32_t, PicErase> kErases[] = {
     {1, PicErase::BulkAfterProgramCycle}, {2, PicErase::Bulk}, {3, PicErase::Bulk}, {4, PicErase::Chip}};
+/// ProgramMs beyond this is no self-timed cycle of a PIC but a slip of the pen.
+constexpr std::int32_t kMostProgramMs = 1000;
 
-/// The method key gives in table; otherwise for a number the table does not hold.
-template <typename Method, std::size_t N>
-Method MethodOf(const IniFile& ini, const std::string& type, const char* key, std::int32_t missing,
-                const std::pair<std::int32_t, Method> (&table)[N], Method otherwise) {
-  const std::int32_t number = Integer(ini, type, key, missing);
-  for (const auto& [n, method] : table) {
-    if (n == number) return method;
+/// One section read key by key; the first unusable value becomes the type's Problem.
+class PicTypeReader {
+ public:
+  PicTypeReader(const IniFile& ini, const std::string& type, std::string& problem)
+      : ini_(ini), type_(type), problem_(problem) {}
+
+  /// The key's number in least .. most; missing when the key is missing or unusable.
+  std::int32_t Number(const char* key, std::int32_t missing, std::int32_t least, std::int32_t most) {
+    if (!ini_.HasKey(type_, key)) return missing;
+    const std::string text = ini_.ReadString(type_, key, "");
+    const auto value = PicIniInteger(text);
+    if (value && *value >= least && *value <= most) return *value;
+    Bad(key, text, "нужно число от " + std::to_string(least) + " до " + std::to_string(most));
+    return missing;
   }
-  return otherwise;
-}
+
+  /// The method the key's number names in table (missing: the number when the key is missing);
+  /// otherwise for anything else.
+  template <typename Method, std::size_t N>
+  Method MethodOf(const char* key, std::int32_t missing, const std::pair<std::int32_t, Method> (&table)[N],
+                  Method otherwise) {
+    const std::string text = ini_.ReadString(type_, key, std::to_string(missing));
+    const auto number = PicIniInteger(text);
+    std::string known;
+    for (const auto& [n, method] : table) {
+      if (n == number) return method;
+      known += (known.empty() ? "" : ", ") + std::to_string(n);
+    }
+    Bad(key, text, "известны " + known);
+    return otherwise;
+  }
+
+ private:
+  void Bad(const char* key, const std::string& text, const std::string& need) {
+    if (problem_.empty()) problem_ = IniKeyProblem(kPicTypesFile, type_, key, text, need);
+  }
+
+  const IniFile& ini_;
+  const std::string& type_;
+  std::string& problem_;
+};
 
 }  // namespace
 
 PicTypeValues ReadPicType(const IniFile& ini, const std::string& type) {
   PicTypeValues v;
-  v.FlashSize = Integer(ini, type, "FlashSize", 0);
-  v.EepromSize = Integer(ini, type, "Eeprom", 0);
-  v.ProgrammType = MethodOf(ini, type, "ProgrammType", 1, kProgrammings, PicProgramming::Unknown);
-  v.EnterType = MethodOf(ini, type, "EnterType", 0, kEntries, PicEntry::Nothing);
-  v.EraseType = MethodOf(ini, type, "EraseType", 1, kErases, PicErase::Nothing);
-  v.Osccal = Integer(ini, type, "Osccal", 0);
-  v.ProgramMs = Integer(ini, type, "ProgramMs", 10);
-  v.DeviceId = Integer(ini, type, "DeviceId", 0);
+  PicTypeReader r(ini, type, v.Problem);
+  v.FlashSize = r.Number("FlashSize", 0, 1, kPicMostProgramWords);
+  v.EepromSize = r.Number("Eeprom", 0, 0, kPicMostDataLocations);
+  v.ProgrammType = r.MethodOf("ProgrammType", 1, kProgrammings, PicProgramming::Unknown);
+  v.EnterType = r.MethodOf("EnterType", 0, kEntries, PicEntry::Nothing);
+  v.EraseType = r.MethodOf("EraseType", 1, kErases, PicErase::Nothing);
+  // The calibration word is a program word: 0 (none) up to the last one.
+  v.Osccal = r.Number("Osccal", 0, 0, std::max(v.FlashSize - 1, 0));
+  v.ProgramMs = r.Number("ProgramMs", 10, 1, kMostProgramMs);
+  // A device ID is one 14-bit word.
+  v.DeviceId = r.Number("DeviceId", 0, 0, 0x3FFF);
   for (std::size_t n = 0; n < v.FusesNames.size(); ++n) {
     v.FusesNames[n] = ini.ReadString(type, "FusesNames[" + std::to_string(n) + "]", PicTypeValues::kNoName);
   }
   return v;
+}
+
+OperationStep PicTypeCheck(const PicTypeValues& type) {
+  return {.CheckInputs = [problem = type.Problem]() -> Refusal {
+    if (problem.empty()) return std::nullopt;
+    return problem;
+  }};
 }
 
 }  // namespace pw

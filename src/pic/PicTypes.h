@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "frame/Frame.h"
 #include "ini/IniFile.h"
 #include "pic/PicMethods.h"
 
@@ -17,7 +18,7 @@ namespace pw {
 /// The description file of the PIC types.
 inline constexpr const char* kPicTypesFile = "PIC.ini";
 
-/// What PIC.ini says of one type; keys that are missing (or hold no integer) give these defaults.
+/// What PIC.ini says of one type; keys that are missing give these defaults.
 struct PicTypeValues {
   /// The caption of a configuration bit that does not exist.
   static constexpr const char* kNoName = "NONE";
@@ -38,6 +39,11 @@ struct PicTypeValues {
   /// Keys FusesNames[0] .. FusesNames[31].
   std::array<std::string, 32> FusesNames;
 
+  /// Why the type cannot be used (a line naming the section, the key and what it needs), empty
+  /// when it can: a method number PIC.ini does not define, a size or address that is no number
+  /// or out of range. The operations of such a type are refused.
+  std::string Problem;
+
   /// Whether configuration bit n exists: its name is anything but exactly kNoName.
   bool Named(std::size_t n) const { return n < FusesNames.size() && FusesNames[n] != kNoName; }
 };
@@ -46,6 +52,10 @@ struct PicTypeValues {
 std::optional<std::int32_t> PicIniInteger(std::string_view text);
 
 /// The values of section type (any letter case); a missing file or section gives the defaults.
+/// The first unusable key sets Problem; the key keeps its default.
 PicTypeValues ReadPicType(const IniFile& ini, const std::string& type);
+
+/// A step that refuses every operation of a type with a Problem before the programmer is opened.
+OperationStep PicTypeCheck(const PicTypeValues& type);
 
 }  // namespace pw

@@ -33,6 +33,7 @@ SpiFlashImage LoadHex(const std::filesystem::path& file, std::string& notice) {
   // Every byte address is the chip's own: all records go to one byte image from address 0.
   HexLoadReport report = LoadHexFile(file, noWords, words, image.Bytes, end, 0, noMid, mid, 0);
   image.Filled = std::move(report.TopFilled);
+  image.Damaged = report.BadChecksums != 0;
   image.End = static_cast<std::uint32_t>(end);
   image.Bytes.resize(image.End);
   image.Filled.resize(image.End);

@@ -19,6 +19,8 @@ struct SpiFlashImage {
   std::vector<bool> Filled;
   /// One past the highest byte the file holds.
   std::uint32_t End = 0;
+  /// The HEX file had records with a wrong checksum: a write from it asks first.
+  bool Damaged = false;
 };
 
 /// Loads file (HEX or BIN) of at most 16 MiB of data. Raises PinwrightError with the message of

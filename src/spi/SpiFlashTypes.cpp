@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "common/HexDigits.h"
+#include "ini/IniKeyProblem.h"
 
 namespace pw {
 namespace {
@@ -18,8 +19,7 @@ class Reader {
   Reader(const IniFile& ini, const std::string& section) : ini_(ini), section_(section) {}
 
   [[noreturn]] void Bad(const std::string& key, const std::string& value, const std::string& need) const {
-    throw BadKey("Ошибка в файле " + std::string(kSpiFlashTypesFile) + ": [" + section_ + "] " + key + "=" + value +
-                 " (" + need + ")");
+    throw BadKey(IniKeyProblem(kSpiFlashTypesFile, section_, key, value, need));
   }
   std::string Text(const std::string& key, const std::string& def) const {
     if (def.empty() && !ini_.HasKey(section_, key)) Bad(key, "", "ключ не задан");

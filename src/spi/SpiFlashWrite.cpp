@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "frame/DamagedFile.h"
 #include "frame/PartialWrite.h"
 #include "frame/Texts.h"
 #include "spi/SpiFlashOperations.h"
@@ -131,7 +132,7 @@ OperationStep SpiFlashOperations::Write(const SpiFlashImage& image, std::string 
   step.CheckTarget = [this, &image] { return WriteRefusal(image); };
   step.Confirm = [this](OperationRun& run) { return ConfirmUnprotect(run, texts::kSpiWriteCancelled); };
   step.Act = [this, &image, operation](OperationRun& run) { ActWrite(run, image, operation); };
-  return step;
+  return AskIfDamaged(std::move(step), image.Damaged);
 }
 
 Refusal SpiFlashOperations::WriteRefusal(const SpiFlashImage& image) const {

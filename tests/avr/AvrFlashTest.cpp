@@ -164,7 +164,7 @@ TEST(AvrFlashWrite, PagesTheFileDoesNotTouchAreNeitherWrittenNorVerified) {
   AvrBench b("ATmega88PA");                                                           // 32-word pages
   std::fill(b.Core().Flash.begin() + 2 * 32, b.Core().Flash.begin() + 2 * 96, 0x00);  // pages 1 and 2 programmed
   // Words 2-3 (page 0) and word 100 (page 3).
-  const auto file = b.Dir.Write("sparse.hex", ":04000400AABBCCDDEE\n:0200C8001122\n");
+  const auto file = b.Dir.Write("sparse.hex", ":04000400AABBCCDDEA\n:0200C800112203\n");
   ASSERT_EQ(b.Open(b.Page().AvrLoadFls, file), Outcome::Success);
   b.Sim().StartTrace(b.Dir / "write.bin");
   EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::Success);

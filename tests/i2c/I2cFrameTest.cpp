@@ -93,7 +93,7 @@ TEST_F(I2cFrame, WhatAFaultLeavesOnTheChipInTheFileAndInTheOutcome) {
     std::filesystem::remove(file);
     SetUp(c.Operation, c.Injected);
     D2XXUnit unit(*sim);
-    I2cOperations ops(unit, 19200, {"24C02", 256, 1, 8, "8"});
+    I2cOperations ops(unit, 19200, {"24C02", 256, 1, 8, "8", "1", ""});
     const OperationStep steps[] = {Step(ops, c.Operation, c.Injected)};
     OperationRun run(reporter);
     EXPECT_EQ(ops.Run(run, steps), c.Result) << testing::PrintToString(reporter.Lines);

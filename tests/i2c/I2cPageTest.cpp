@@ -177,7 +177,7 @@ TEST_F(I2cPageTest, ASparseFileChangesOnlyItsBytesOnAChipThatIsNotBlank) {
   Choose("Mid");
   std::fill(Chip().Memory().begin(), Chip().Memory().end(), 0x5A);
   // 3 bytes from 0x0E (across a group boundary), one at 0x1F0.
-  Load(":03000E00112233A9\n:0101F00044CA\n");
+  Load(":03000E0011223389\n:0101F00044CA\n");
   Click(page->I2cEepromWrite);
   EXPECT_EQ(Lines(Log().end() - 3, Log().end()),
             (Lines{"прошивание EEPROM завершено", "проверка записи EEPROM", "Ошибок нет"}));
@@ -224,7 +224,8 @@ TEST_F(I2cFastExchangeTest, TheWriteWaitsForEachWriteCycleAndLosesNothing) {
     std::snprintf(record, sizeof record, ":10%04X00", line * 16);
     hex += record;
     for (int b = 0; b < 16; ++b) hex += "5A";
-    hex += "00\r\n";
+    std::snprintf(record, sizeof record, "%02X\r\n", (0x100 - (0x10 + line * 16 + 16 * 0x5A) % 0x100) % 0x100);
+    hex += record;
   }
   Load(hex);
   const auto writes = f.Sim().Faults().Calls(sim::SimCall::Write);

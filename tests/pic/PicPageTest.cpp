@@ -40,18 +40,23 @@ TEST(PicTypesTest, NumbersAreDecimalOrHexAfterTheirPrefixAndAnythingElseIsMissin
   EXPECT_EQ(full.EraseType, PicErase::Chip);
   EXPECT_EQ(full.FusesNames[3], "");
   EXPECT_EQ(full.FusesNames[4], "NONE");
-  for (const char* missing : {"Bare", "Odd", "NoSuchType"}) {
+  for (const char* missing : {"Bare", "NoSuchType"}) {
     const PicTypeValues v = ReadPicType(ini, missing);
     EXPECT_EQ(v.FlashSize, 0) << missing;
     EXPECT_EQ(v.ProgrammType, PicProgramming::EraseProgram) << missing;
     EXPECT_EQ(v.EnterType, PicEntry::MclrPulse) << missing;
+    EXPECT_EQ(v.Problem, "") << missing;
   }
+  // A value that is no number keeps the key's default and makes the type unusable.
+  EXPECT_EQ(ReadPicType(ini, "Odd").FlashSize, 0);
+  EXPECT_EQ(ReadPicType(ini, "Odd").Problem,
+            "Ошибка в файле PIC.ini: [Odd] FlashSize=12abc (нужно число от 1 до 8192)");
   EXPECT_EQ(ReadPicType(ini, "Odd").EepromSize, 64);
   EXPECT_EQ(ReadPicType(ini, "Odd").EraseType, PicErase::Bulk);
   EXPECT_EQ(ReadPicType(ini, "Bare").EraseType, PicErase::BulkAfterProgramCycle);
 }
 
-TEST(PicTypesTest, EachMethodNumberHasItsMeaningAndUnknownNumbersDoNothing) {
+TEST(PicTypesTest, EachMethodNumberHasItsMeaningAndUnknownNumbersMakeTheTypeUnusable) {
   using E = PicEntry;
   using P = PicProgramming;
   using R = PicErase;
@@ -69,6 +74,7 @@ TEST(PicTypesTest, EachMethodNumberHasItsMeaningAndUnknownNumbersDoNothing) {
     EXPECT_EQ(v.EnterType, entry) << number;
     EXPECT_EQ(v.ProgrammType, programming) << number;
     EXPECT_EQ(v.EraseType, erase) << number;
+    EXPECT_EQ(v.Problem.empty(), number == 1) << number;
   }
 }
 

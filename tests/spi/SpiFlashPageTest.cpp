@@ -137,7 +137,7 @@ TEST(SpiFlashPage, AWriteErasesOnlyTheSectorsThatMustChangeAndKeepsTheirOtherByt
   std::fill(memory.begin(), memory.begin() + 0x4000, 0x00);
   memory[0x0123] = 0x5A;  // in sector 0, outside the file
   // A HEX file with data in sector 0 (a bit must rise), sector 1 (bits only fall), none in 2 and 3.
-  t.f.Dir.Write("part.hex", ":0400000001020304F2\r\n:02100000000000EE\r\n:00000001FF\r\n");
+  t.f.Dir.Write("part.hex", ":0400000001020304F2\r\n:021000000000EE\r\n:00000001FF\r\n");
   t.f.Host.Files.push_back((t.f.Dir / "part.hex").string());
   ASSERT_EQ(t.Click(t.Page().SpiFlashFile), Outcome::Success);
   ASSERT_EQ(t.Click(t.Page().SpiFlashWrite), Outcome::Success);

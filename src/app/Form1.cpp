@@ -30,13 +30,8 @@ void TForm1::FormCreate() {
   Fire([this] {
     BoudRate.Items = ReadSpeedList(context_->Paths);
     BoudRate.Select(kBaudEntry);
-    if (BoudRate.ItemIndex != kBaudEntry) {
-      throw PinwrightError(std::string("Ошибка! В файле ") + kSpeedFileName + " меньше восьми строк!");
-    }
-    const std::int32_t baud = ParseBaud(BoudRate.Text);
     // Out of range, every operation would fail later as a programmer that is not connected.
-    CheckBaud(baud);
-    ProgrammerBaud = baud;
+    ProgrammerBaud = SpeedListBaud(BoudRate.Items);
     BoudRate.Items.push_back(kAutoBaudEntry);
     Log.Clear();
     Images.FlashDataCount = 0;

@@ -61,4 +61,13 @@ void CheckBaud(std::int32_t baud) {
                        " вне пределов " + std::to_string(kLowestBaud) + ".." + std::to_string(kHighestBaud) + " бод!");
 }
 
+std::int32_t SpeedListBaud(const std::vector<std::string>& lines) {
+  if (lines.size() <= static_cast<std::size_t>(kBaudEntry)) {
+    throw PinwrightError(std::string("Ошибка! В файле ") + kSpeedFileName + " меньше восьми строк!");
+  }
+  const std::int32_t baud = ParseBaud(lines[kBaudEntry]);
+  CheckBaud(baud);
+  return baud;
+}
+
 }  // namespace pw

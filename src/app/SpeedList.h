@@ -40,4 +40,8 @@ void CheckBaud(std::int32_t baud);
 /// The baud value in an entry's text; raises PinwrightError when it is not a 32-bit integer.
 std::int32_t ParseBaud(const std::string& text);
 
+/// The baud value every operation uses: the kBaudEntry line of speed.txt's lines, parsed and
+/// checked; raises PinwrightError when the list is shorter or the value is no baud value.
+std::int32_t SpeedListBaud(const std::vector<std::string>& lines);
+
 }  // namespace pw

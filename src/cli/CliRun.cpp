@@ -94,13 +94,7 @@ int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interr
 
 std::int32_t RunBaud(const CliOptions& options, const FormPaths& paths) {
   if (options.Baud && *options.Baud != kBaudAuto) return ParseBaudNumber(*options.Baud);
-  const std::vector<std::string> lines = ReadSpeedList(paths);
-  if (lines.size() <= static_cast<std::size_t>(kBaudEntry)) {
-    throw PinwrightError(std::string("Ошибка! В файле ") + kSpeedFileName + " меньше восьми строк!");
-  }
-  const std::int32_t baud = ParseBaud(lines[kBaudEntry]);
-  CheckBaud(baud);
-  return baud;
+  return SpeedListBaud(ReadSpeedList(paths));
 }
 
 int RunCli(const std::vector<std::string>& args, const volatile std::sig_atomic_t* interrupted) {

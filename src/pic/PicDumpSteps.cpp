@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <span>
 
-#include "frame/PartialWrite.h"
 #include "frame/DamagedFile.h"
+#include "frame/PartialWrite.h"
 #include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
 #include "pic/PicFiles.h"

@@ -89,6 +89,9 @@ inline constexpr const char* kEepromHalfWritten =
     "Внимание! Прошивка настроек прервана: EEPROM программатора мог остаться записанным частично. "
     "Переподключите программатор и восстановите настройки: \"Прошить по умолчанию\" (pinwright-cli "
     "settings defaults)";
+/// Followed by the word's index and what it holds instead of what was written.
+inline constexpr const char* kSettingsReadBackDiffers =
+    "Ошибка: после прошивки EEPROM программатора хранит не то, что записано: слово ";
 inline constexpr const char* kProgrammedNotClosed = "Настройки прошиты; но программатор закрыть не удалось";
 }  // namespace texts
 

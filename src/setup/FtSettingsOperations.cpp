@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "common/Error.h"
+#include "common/HexDigits.h"
 #include "d2xx/Wiring.h"
 #include "frame/Texts.h"
 
@@ -45,8 +46,7 @@ void FtSettingsOperations::ActRead(OperationRun& run, FtSettingsFound& found) {
   // Each read prepares the record afresh; one that fails leaves it half filled.
   settingsRead_ = false;
   damaged_ = false;
-  bool intact = true;
-  for (std::uint32_t version : {0u, 1u, 2u}) intact = unit_.ReadFtEeprom(version) && intact;
+  const bool intact = ReadRecord();
   settingsRead_ = true;
   damaged_ = !intact;
   readDescription_ = TextOf(unit_.DescriptionBuffer);
@@ -100,8 +100,12 @@ void FtSettingsOperations::Program(OperationRun& run, const std::function<void(F
   if (const auto unsafe = UnsafeSettings(unit_.FtEeData)) return run.TargetFailed(*unsafe);
   KeepReadDescription();
   unit_.FtSetBitMode(0x00, FT_BITMODE_RESET);
+  FtEepromImage written{};
+  // A record the codec refuses is refused by FT_EE_Program too, which raises before the compare.
+  static_cast<void>(EncodeFtEeprom(unit_.FtEeData, written));
   ProgramRecord(run);
   damaged_ = false;
+  if (const auto difference = ReadBackDifference(written)) return run.TargetFailed(*difference);
   run.Log(done);
   run.Completed(texts::kProgrammedNotClosed);
 }
@@ -114,6 +118,27 @@ void FtSettingsOperations::ProgramRecord(OperationRun& run) {
     run.Log(texts::kEepromHalfWritten);
     throw;
   }
+}
+
+bool FtSettingsOperations::ReadRecord() {
+  bool intact = true;
+  for (std::uint32_t version : {0u, 1u, 2u}) intact = unit_.ReadFtEeprom(version) && intact;
+  return intact;
+}
+
+std::optional<std::string> FtSettingsOperations::ReadBackDifference(const FtEepromImage& written) {
+  if (!ReadRecord()) return texts::kEepromChecksumBad;
+  FtEepromImage read{};
+  static_cast<void>(EncodeFtEeprom(unit_.FtEeData, read));
+  for (int word = 0; word < static_cast<int>(written.size() / 2); ++word) {
+    const std::uint16_t held = FtEepromWord(read, word);
+    const std::uint16_t wanted = FtEepromWord(written, word);
+    if (held != wanted) {
+      return texts::kSettingsReadBackDiffers + std::to_string(word) + ": " + HexDigits(held, 4) + " вместо " +
+             HexDigits(wanted, 4);
+    }
+  }
+  return std::nullopt;
 }
 
 void FtSettingsOperations::KeepReadDescription() {

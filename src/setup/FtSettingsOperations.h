@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "d2xx/FtEepromImage.h"
 #include "frame/Frame.h"
 #include "link/D2xxUnit.h"
 #include "setup/FtSettings.h"
@@ -59,6 +60,11 @@ class FtSettingsOperations {
   void Program(OperationRun& run, const std::function<void(FT_PROGRAM_DATA&)>& change, const std::string& done);
   /// FT_EE_Program; when it fails, logs that the EEPROM may be half written and how to repair it.
   void ProgramRecord(OperationRun& run);
+  /// FT_EE_Read of the record as a read does; false when the checksum does not match.
+  bool ReadRecord();
+  /// Reads the record back after programming: the failure line when the EEPROM's checksum or
+  /// any word differs from the image that was written.
+  std::optional<std::string> ReadBackDifference(const FtEepromImage& written);
   void KeepReadDescription();
 
   D2XXUnit& unit_;

@@ -41,6 +41,8 @@ class SimFaults {
   void UnplugAfter(std::uint64_t samples) { unplugAfter_ = samples; }
   /// The device goes away once this many EEPROM words have been programmed in all.
   void UnplugAfterEepromWords(std::uint32_t words) { unplugAfterEepromWords_ = words; }
+  /// A worn EEPROM cell: programming leaves word index (0..63) as it was.
+  void KeepEepromWord(std::uint32_t index) { keptEepromWord_ = index; }
 
   /// Counts a call; returns the status to fail it with, or FT_OK.
   FT_STATUS Count(SimCall call);
@@ -48,6 +50,7 @@ class SimFaults {
   std::uint32_t ReadLimit(std::uint32_t wanted) const;
   std::optional<std::uint64_t> UnplugAfter() const { return unplugAfter_; }
   std::optional<std::uint32_t> UnplugAfterEepromWords() const { return unplugAfterEepromWords_; }
+  std::optional<std::uint32_t> KeptEepromWord() const { return keptEepromWord_; }
   /// How often call was made.
   std::uint32_t Calls(SimCall call) const { return counts_[static_cast<std::size_t>(call)]; }
 
@@ -65,6 +68,7 @@ class SimFaults {
   std::vector<Short> shortReads_;
   std::optional<std::uint64_t> unplugAfter_;
   std::optional<std::uint32_t> unplugAfterEepromWords_;
+  std::optional<std::uint32_t> keptEepromWord_;
   std::array<std::uint32_t, static_cast<std::size_t>(SimCall::Count)> counts_{};
 };
 

@@ -188,9 +188,10 @@ FT_STATUS SimFt232r::ProgramWords(SimDevice& device, const FtEepromImage& image)
       device.Unplugged = true;
       return FT_IO_ERROR;
     }
+    ++eepromWords_;
+    if (faults_.KeptEepromWord() == at / 2) continue;
     device.Eeprom[at] = image[at];
     device.Eeprom[at + 1] = image[at + 1];
-    ++eepromWords_;
   }
   return FT_OK;
 }

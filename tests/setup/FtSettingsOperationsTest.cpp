@@ -14,7 +14,7 @@
 namespace pw {
 namespace {
 
-enum class Fault { None, NoProgrammer, ReadFails, ProgramFails, CloseFails, NoProduct, Held, TwoDevices };
+enum class Fault { None, NoProgrammer, ReadFails, ProgramFails, CloseFails, NoProduct, Held, TwoDevices, WornWord };
 
 struct Row {
   const char* Name;
@@ -50,6 +50,7 @@ struct SettingsRun {
     if (row.Problem == Fault::ReadFails) faults.FailCall(sim::SimCall::EeRead, 3, FT_EEPROM_READ_FAILED);
     if (row.Problem == Fault::ProgramFails) faults.FailCall(sim::SimCall::EeProgram, 1, FT_EEPROM_WRITE_FAILED);
     if (row.Problem == Fault::CloseFails) faults.FailCall(sim::SimCall::Close, 1, FT_IO_ERROR);
+    if (row.Problem == Fault::WornWord) faults.KeepEepromWord(0);
     reporter.Answers = {row.Answer};
     if (row.Problem == Fault::NoProduct) {
       Eeprom()[0x04] = Eeprom()[0x05] = 0;
@@ -108,6 +109,8 @@ TEST(FtSettingsOperations, OnlyASafeRecordThatTheReadFilledIsProgrammed) {
       {"write: program fails", "RW", Fault::ProgramFails, Outcome::ErrorReport, false, texts::kNoProgrammer},
       {"defaults: program fails", "RD", Fault::ProgramFails, Outcome::ErrorReport, false,
        "FT_EE_Program - EEPROM write failed..."},
+      {"defaults: a word the EEPROM keeps", "RD", Fault::WornWord, Outcome::TargetProblem, true,
+       texts::kEepromChecksumBad},
       {"defaults: two devices", "RD", Fault::TwoDevices, Outcome::Success, true, texts::kDefaultsWritten},
   };
   for (const Row& row : rows) {

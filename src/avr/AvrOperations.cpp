@@ -73,12 +73,4 @@ Refusal AvrOperations::TooLarge(std::int64_t count, std::int64_t size, const cha
   return texts::AvrFileTooLarge(count, size, unit, cancelled);
 }
 
-void ReportDifferences(OperationRun& run, const ImageDifferences& differences, const std::string& same,
-                       const std::string& differ, const std::string& unit, int digits) {
-  if (differences.Count() == 0) return run.Log(same);
-  run.Log(differ);
-  for (const std::string& line : differences.Lines(unit, digits)) run.Log(line);
-  run.MarkTargetFailed();
-}
-
 }  // namespace pw

@@ -165,9 +165,4 @@ class AvrOperations {
   std::optional<std::int32_t> autoBaud_;
 };
 
-/// Logs same, or differ with the first differences and their count (a target failure); unit
-/// names an element, digits the hex digits of a value.
-void ReportDifferences(OperationRun& run, const ImageDifferences& differences, const std::string& same,
-                       const std::string& differ, const std::string& unit, int digits);
-
 }  // namespace pw

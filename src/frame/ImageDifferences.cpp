@@ -1,6 +1,7 @@
 #include "frame/ImageDifferences.h"
 
 #include "common/HexDigits.h"
+#include "frame/OperationRun.h"
 
 namespace pw {
 
@@ -39,6 +40,18 @@ std::vector<std::string> ImageDifferences::Lines(const std::string& unit, int di
   }
   if (count_ > 0) lines.push_back("Всего различий: " + std::to_string(count_));
   return lines;
+}
+
+bool ReportDifferences(OperationRun& run, const ImageDifferences& differences, const std::string& same,
+                       const std::string& differ, const std::string& unit, int digits) {
+  if (differences.Count() == 0) {
+    run.Log(same);
+    return true;
+  }
+  run.Log(differ);
+  for (const std::string& line : differences.Lines(unit, digits)) run.Log(line);
+  run.MarkTargetFailed();
+  return false;
 }
 
 }  // namespace pw

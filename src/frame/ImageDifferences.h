@@ -10,6 +10,8 @@
 
 namespace pw {
 
+class OperationRun;
+
 /// One element that differs: its address (in elements: bytes or words) and both values.
 struct ImageDifference {
   std::uint32_t Address = 0;
@@ -47,5 +49,10 @@ class ImageDifferences {
   std::vector<ImageDifference> first_;
   std::size_t count_ = 0;
 };
+
+/// Logs same, or differ with the first differences and their count (a target failure); unit
+/// names an element, digits the hex digits of a value. True when nothing differs.
+bool ReportDifferences(OperationRun& run, const ImageDifferences& differences, const std::string& same,
+                       const std::string& differ, const std::string& unit, int digits);
 
 }  // namespace pw

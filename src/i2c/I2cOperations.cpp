@@ -97,14 +97,7 @@ bool I2cOperations::Compare(OperationRun& run, ImageData<std::uint8_t> image, co
   if (!ReadBytes(run, bytes, "проверка не закончена", "")) return false;
   ImageDifferences differences;
   differences.Compare(image.Values, *image.Filled, 0, bytes);
-  if (differences.Count() == 0) {
-    run.Log(same);
-    return true;
-  }
-  run.Log(differ);
-  for (const std::string& line : differences.Lines("байт", 2)) run.Log(line);
-  run.MarkTargetFailed();
-  return false;
+  return ReportDifferences(run, differences, same, differ, "байт", 2);
 }
 
 void I2cOperations::ChipFailed(OperationRun& run, I2cGroupResult result, std::uint32_t address,

@@ -15,14 +15,6 @@ namespace {
 /// A configuration word the file does not hold: the loader leaves 0xFF in both its bytes.
 constexpr std::uint16_t kAbsentWord = 0xFFFF;
 
-void Report(OperationRun& run, const ImageDifferences& differences, const char* same, const char* differ,
-            const char* unit, int digits) {
-  if (differences.Count() == 0) return run.Log(same);
-  run.Log(differ);
-  for (const std::string& line : differences.Lines(unit, digits)) run.Log(line);
-  run.MarkTargetFailed();
-}
-
 /// Values masked with mask, and the filled marks beside them, of elements first, first + step, ...
 template <typename T>
 std::pair<std::vector<T>, std::vector<bool>> Picked(ImageData<T> image, std::int32_t n, std::size_t step, T mask) {
@@ -78,14 +70,14 @@ void PicOperations::VerifyChip(OperationRun& run, ImageData<std::uint16_t> progr
     const auto [expected, filled] = Picked(program, program.Count, 1, PicWordMask(type_.ProgrammType));
     ImageDifferences differences;
     differences.Compare(expected, filled, 0, *words);
-    Report(run, differences, texts::kPicFlashSame, texts::kPicFlashDiffers, "слово", 4);
+    ReportDifferences(run, differences, texts::kPicFlashSame, texts::kPicFlashDiffers, "слово", 4);
   }
   const std::int32_t locations = (data.Count + 1) / 2;
   if (locations > 0) {
     const auto [expected, filled] = Picked(data, locations, 2, std::uint8_t{0xFF});
     ImageDifferences differences;
     differences.Compare(expected, filled, 0, ReadDataLocations(locations));
-    Report(run, differences, texts::kPicDataSame, texts::kPicDataDiffers, "байт", 2);
+    ReportDifferences(run, differences, texts::kPicDataSame, texts::kPicDataDiffers, "байт", 2);
   }
   VerifyConfig(run, area);
 }
@@ -102,7 +94,7 @@ void PicOperations::VerifyConfig(OperationRun& run, const PicConfigArea& area) {
     if (((wanted ^ read) & bits) != 0)
       differences.Add(static_cast<std::uint32_t>(0x2000 + k), wanted & bits, read & bits);
   }
-  if (compared) Report(run, differences, texts::kPicConfigSame, texts::kPicConfigDiffers, "слово", 4);
+  if (compared) ReportDifferences(run, differences, texts::kPicConfigSame, texts::kPicConfigDiffers, "слово", 4);
 }
 
 }  // namespace pw

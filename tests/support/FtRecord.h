@@ -15,7 +15,7 @@ struct FtRecord {
     Data.Description = Description;
     Data.SerialNumber = Serial;
   }
-  // A copy would point at the original's buffers.
+  // A copy's text pointers would still point at the buffers of the record it was copied from.
   FtRecord(const FtRecord&) = delete;
   FtRecord& operator=(const FtRecord&) = delete;
 

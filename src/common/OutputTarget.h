@@ -6,10 +6,9 @@
 #include <filesystem>
 #include <string>
 
-namespace pw {
+#include "common/RegularFile.h"
 
-/// Why a pipe, a device, a folder or a socket cannot be written as a file.
-inline constexpr const char* kNotRegularFile = "это не обычный файл";
+namespace pw {
 
 /// Why an output file could not be written, with the name a person gave: the one form of every
 /// such report.

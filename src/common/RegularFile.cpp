@@ -30,13 +30,13 @@ std::string ReadRegularFile(const std::filesystem::path& file, std::uintmax_t li
   // A look before opening: opening a FIFO for reading would wait for a writer.
   std::error_code ec;
   const auto kind = std::filesystem::status(file, ec).type();
-  if (!ec && kind != std::filesystem::file_type::regular) Fail(file, "это не обычный файл");
+  if (!ec && kind != std::filesystem::file_type::regular) Fail(file, kNotRegularFile);
   // O_NONBLOCK as well: the name may have been swapped for a FIFO since the look.
   const Descriptor in{::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
   if (in.fd < 0) Fail(file, std::strerror(errno));
   struct stat info {};
   if (::fstat(in.fd, &info) != 0) Fail(file, std::strerror(errno));
-  if (!S_ISREG(info.st_mode)) Fail(file, "это не обычный файл");
+  if (!S_ISREG(info.st_mode)) Fail(file, kNotRegularFile);
   const auto tooLarge = [&] { Fail(file, "файл больше допустимых " + std::to_string(limit) + " байт"); };
   if (static_cast<std::uintmax_t>(info.st_size) > limit) tooLarge();
   std::string text;

@@ -36,7 +36,7 @@ void TForm1::FormCreate() {
     Log.Clear();
     Images.FlashDataCount = 0;
     Images.EepromDataCount = 0;
-    Images.FlashFilled.assign(MemoryImages::kElements, false);
+    Images.FlashFilled.assign(MemoryImages::kFlashWords, false);
     Images.EepromFilled.assign(MemoryImages::kElements, false);
     for (const PageEntry& entry : pages_) entry.Page->Startup();
   });

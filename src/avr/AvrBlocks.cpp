@@ -47,6 +47,14 @@ bool AVRUtils::TransferWithLivenessEcho(std::vector<std::uint8_t>& bytes) {
   return room && ReplyByte(static_cast<std::uint32_t>(at + 2) * kSamplesPerByte) == kProgEnableEcho;
 }
 
+void AVRUtils::AppendFlashBank(std::vector<std::uint8_t>& bytes, std::uint32_t word) {
+  if (!ExtendedFlash) return;
+  const auto bank = static_cast<std::uint8_t>(word / kFlashBankWords);
+  if (bank_ == bank) return;
+  Append(bytes, 0x4D, 0x00, bank, 0x00);
+  bank_ = bank;
+}
+
 std::array<std::uint8_t, 3> AVRUtils::AvrReadSignature() {
   std::vector<std::uint8_t> bytes;
   for (std::uint8_t i = 0; i < 3; ++i) Append(bytes, 0x30, 0x00, i, 0x00);
@@ -56,20 +64,25 @@ std::array<std::uint8_t, 3> AVRUtils::AvrReadSignature() {
   return signature;
 }
 
-bool AVRUtils::AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span<std::uint16_t> dest) {
+bool AVRUtils::AvrReadFlashBlock(std::uint32_t start, std::uint16_t n, std::span<std::uint16_t> dest) {
   CheckCount(n, kMaxFlashReadWords, "Блок чтения флеши");
   CheckSpan(n, dest.size(), "Блок чтения флеши");
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(8u * n + 4);
+  bytes.reserve(8u * n + 12);
+  // A block that crosses a bank boundary carries the new bank in its middle: each word's
+  // instructions are found where they were laid.
+  std::vector<std::uint32_t> at(n);
   for (std::uint32_t i = 0; i < n; ++i) {
-    const std::uint32_t a = (start + i) & 0xFFFF;
+    const std::uint32_t a = start + i;
+    AppendFlashBank(bytes, a);
+    at[i] = static_cast<std::uint32_t>(bytes.size()) * kSamplesPerByte;
     Append(bytes, 0x20, Hi(a), Lo(a), 0x00);
     Append(bytes, 0x28, Hi(a), Lo(a), 0x00);
   }
   const bool answered = TransferWithLivenessEcho(bytes);
   for (std::uint32_t i = 0; i < n; ++i) {
     // The data come during the fourth byte of each of the word's two instructions.
-    const std::uint32_t word = 2 * kSamplesPerInstruction * i;
+    const std::uint32_t word = at[i];
     const std::uint8_t low = ReplyByte(word + 3 * kSamplesPerByte);
     const std::uint8_t high = ReplyByte(word + kSamplesPerInstruction + 3 * kSamplesPerByte);
     dest[i] = static_cast<std::uint16_t>(high * 256 + low);
@@ -77,13 +90,15 @@ bool AVRUtils::AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span
   return answered;
 }
 
-bool AVRUtils::AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span<const std::uint16_t> image) {
+bool AVRUtils::AvrWriteFlashPage(std::uint32_t start, std::uint16_t n, std::span<const std::uint16_t> image) {
   CheckCount(n, kMaxFlashWriteWords, "Страница флеши");
   if (n > 0) CheckSpan(static_cast<std::size_t>(start) + n, image.size(), "Страница флеши");
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(8u * n + 8);
+  bytes.reserve(8u * n + 12);
+  // A page lies in one bank; Write Program Memory Page takes the bank from the register.
+  AppendFlashBank(bytes, start);
   for (std::uint32_t i = 0; i < n; ++i) {
-    const std::uint32_t a = (start + i) & 0xFFFF;
+    const std::uint32_t a = start + i;
     const std::uint16_t w = image[start + i];
     Append(bytes, 0x40, Hi(a), Lo(a), Lo(w));
     Append(bytes, 0x48, Hi(a), Lo(a), Hi(w));

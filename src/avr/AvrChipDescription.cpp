@@ -4,14 +4,18 @@
 #include <iterator>
 #include <sstream>
 
+#include "avr/AvrTexts.h"
 #include "common/HexDigits.h"
 
 namespace pw {
 namespace {
 
-// Word addresses of the flash instructions and byte addresses of the EEPROM ones are 16 bits.
-constexpr std::int64_t kAddressableWords = 65536;
+// Flash word addresses are 16 bits and the extended address byte; EEPROM byte addresses 16 bits.
+constexpr std::int64_t kAddressableWords = std::int64_t{1} << 24;
 constexpr std::int64_t kAddressableBytes = 65536;
+constexpr std::int64_t kMostFlashPages = 65536;
+// Every AVR has the lock-mode bits; no lock bit lies above the boot-lock fields.
+constexpr std::uint8_t kLockModeBits = 0x03;
 
 std::string FaultLine(const std::string& section, const std::string& what) {
   return "Ошибка в chips.ini, раздел [" + section + "]: " + what;
@@ -107,6 +111,21 @@ std::optional<std::string> ValueFault(const IniFile& chips, const std::string& s
   return FaultLine(section, "InternalClockKHz=" + clocks + ", нужны пары КОД:КГЦ, код из 0 и 1, частота больше 0");
 }
 
+/// LockBits as a mask: one or two hex digits; nothing for any other text.
+std::optional<std::uint8_t> LockMask(const std::string& text) {
+  if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+    return std::nullopt;
+  return static_cast<std::uint8_t>(std::stoi(text, nullptr, 16));
+}
+
+std::optional<std::string> LockBitsFault(const IniFile& chips, const std::string& section) {
+  if (!chips.HasKey(section, "LockBits")) return std::nullopt;
+  const std::string text = chips.ReadString(section, "LockBits", "");
+  const auto mask = LockMask(text);
+  if (mask && (*mask & kLockModeBits) == kLockModeBits && (*mask & ~kAllLockBits) == 0) return std::nullopt;
+  return FaultLine(section, "LockBits=" + text + ", " + texts::kAvrLockBitsWanted);
+}
+
 std::uint32_t AtLeast(std::uint32_t minimum, std::int64_t ms) {
   return std::max(minimum, static_cast<std::uint32_t>(std::clamp<std::int64_t>(ms, 0, kLongestDelayMs)));
 }
@@ -134,7 +153,17 @@ AvrChipDescription ReadChipDescription(const IniFile& chips, const std::string& 
   chip.EraseDelayMs = chips.ReadInteger(section, "EraseDelayMs", chip.EraseDelayMs);
   chip.FuseDelayMs = chips.ReadInteger(section, "FuseDelayMs", chip.FuseDelayMs);
   chip.InternalClockKHz = chips.ReadString(section, "InternalClockKHz", "");
+  chip.LockBits = LockMask(chips.ReadString(section, "LockBits", "")).value_or(kAllLockBits);
   return chip;
+}
+
+std::uint8_t AvrChipDescription::FuseBits(int which) const {
+  std::uint8_t bits = 0;
+  for (int k = 0; k < 8; ++k) {
+    if (FusesNames[static_cast<std::size_t>(8 * which + k)] != kNoFuseName)
+      bits = static_cast<std::uint8_t>(bits | (1u << k));
+  }
+  return bits;
 }
 
 AvrWriteDelays WriteDelays(const AvrChipDescription& chip) {
@@ -145,7 +174,7 @@ AvrWriteDelays WriteDelays(const AvrChipDescription& chip) {
 }
 
 std::optional<std::string> DescriptionFault(const AvrChipDescription& chip, const std::string& section) {
-  if (auto fault = OutOfRange(section, "FlashPagesCount", chip.FlashPagesCount, 1, kAddressableWords)) return fault;
+  if (auto fault = OutOfRange(section, "FlashPagesCount", chip.FlashPagesCount, 1, kMostFlashPages)) return fault;
   if (auto fault = FlashFault(chip, section)) return fault;
   if (auto fault = EepromFault(chip, section)) return fault;
   return DelayFault(chip, section);
@@ -156,6 +185,7 @@ std::optional<std::string> ChipsIniFault(const IniFile& chips) {
     if (auto fault = ValueFault(chips, section)) return fault;
     const std::int64_t byteWrite = chips.ReadInteger(section, "EepromByteWrite", 0);
     if (auto fault = OutOfRange(section, "EepromByteWrite", byteWrite, 0, 1)) return fault;
+    if (auto fault = LockBitsFault(chips, section)) return fault;
     if (auto fault = DescriptionFault(ReadChipDescription(chips, section), section)) return fault;
   }
   return std::nullopt;

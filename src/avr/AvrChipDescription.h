@@ -20,6 +20,8 @@ inline constexpr const char* kUnknownChip = "неизвестный";
 /// A fuse-bit name that means the bit has no box.
 inline constexpr const char* kNoFuseName = "NONE";
 inline constexpr int kFuseBitCount = 24;
+/// The lock bits of a chip with boot-lock fields, the default of a section without LockBits.
+inline constexpr std::uint8_t kAllLockBits = 0x3F;
 
 /// One chip's section, with the defaults of missing keys applied.
 struct AvrChipDescription {
@@ -43,9 +45,14 @@ struct AvrChipDescription {
   std::int64_t FuseDelayMs = AvrWriteDelays{}.FuseMs;
   /// InternalClockKHz: the CKSEL codes of internal oscillators and their kHz ("0010:8000 0011:128").
   std::string InternalClockKHz;
+  /// LockBits: the bits of the lock byte the chip has (the lock mode 03, with the boot-lock
+  /// fields 3F); the others are written as 1 and never compared.
+  std::uint8_t LockBits = kAllLockBits;
 
   std::int64_t FlashWords() const { return FlashPageSize * FlashPagesCount; }
   std::int64_t EepromBytes() const { return EepromPageSize * EepromPagesCount; }
+  /// The bits of fuse byte which (0 low, 1 high, 2 extended) that have a name: the bits it has.
+  std::uint8_t FuseBits(int which) const;
 };
 
 /// "0x" and two upper-case hex digits per byte, blank-separated.
@@ -59,13 +66,15 @@ AvrChipDescription ReadChipDescription(const IniFile& chips, const std::string& 
 AvrWriteDelays WriteDelays(const AvrChipDescription& chip);
 
 /// Why the description cannot be served safely: no flash pages, a page size of 0 or larger than
-/// one batch can carry, a memory larger than 16-bit addresses reach, or a write delay outside
+/// one batch can carry, a flash larger than 24-bit word addresses (the extended address byte
+/// above 16 bits) or an EEPROM larger than 16-bit addresses reach, or a write delay outside
 /// 1..1000 ms. Nothing when it is sound. The text is a log line naming the section and the key.
 std::optional<std::string> DescriptionFault(const AvrChipDescription& chip, const std::string& section);
 
 /// The first fault of chips.ini, checked section by section when it loads: FlashPageSize or
 /// FlashPagesCount missing, a value read as a number that is none (or an InternalClockKHz that
-/// is no list of CODE:KHZ pairs), EepromByteWrite other than 0 or 1, or a DescriptionFault.
+/// is no list of CODE:KHZ pairs), EepromByteWrite other than 0 or 1, a LockBits that is no hex
+/// mask within 3F holding the lock-mode bits 1..0, or a DescriptionFault.
 /// Nothing when every section is sound.
 std::optional<std::string> ChipsIniFault(const IniFile& chips);
 

@@ -34,6 +34,7 @@ std::optional<ImageDifferences> AvrOperations::CompareFlash(OperationRun& run, c
   const std::int32_t pages = (image.Count + size - 1) / size;
   std::vector<std::uint16_t> back(static_cast<std::size_t>(PagesPerReadBlock()) * static_cast<std::size_t>(size));
   ImageDifferences differences;
+  avr_.ForgetFlashBank();
   for (std::int32_t page = 0; page < pages && !(untilFirst && differences.Count() > 0);) {
     // Touched pages in a row go in one block; pages of a chip gone silent read as erased, so
     // every block carries a look at the chip.

@@ -10,13 +10,13 @@ namespace pw {
 namespace {
 
 void LoadBinaryFlash(const std::filesystem::path& file, MemoryImages& images) {
-  const std::string bytes = ReadBinaryImage(file, 2 * MemoryImages::kElements);
+  const std::string bytes = ReadBinaryImage(file, 2 * MemoryImages::kFlashWords);
   const std::size_t words = (bytes.size() + 1) / 2;
   const auto byte = [&bytes](std::size_t k) {
     return k < bytes.size() ? static_cast<std::uint8_t>(bytes[k]) : std::uint8_t{0xFF};
   };
   // An odd last byte is the low half of a word whose high half the chip keeps erased.
-  for (std::size_t w = 0; w < MemoryImages::kElements; ++w) {
+  for (std::size_t w = 0; w < MemoryImages::kFlashWords; ++w) {
     images.FlashImage[w] = w < words ? static_cast<std::uint16_t>(byte(2 * w) | (byte(2 * w + 1) << 8)) : 0xFFFF;
     images.FlashFilled[w] = w < words;
   }

@@ -43,6 +43,7 @@ void AvrOperations::ReadFlashTo(OperationRun& run, const std::filesystem::path& 
   const std::int32_t size = chip_->FlashPageWords();
   run.StartProgress(pages - 1);
   run.Log("чтение флеш");
+  avr_.ForgetFlashBank();
   std::vector<std::uint16_t> words(static_cast<std::size_t>(chip_->FlashWords()));
   const std::int32_t perBlock = PagesPerReadBlock();
   for (std::int32_t p = 0; p < pages; p += perBlock) {
@@ -67,7 +68,7 @@ std::int32_t AvrOperations::PagesPerReadBlock() const {
 
 bool AvrOperations::ReadFlashPages(OperationRun& run, std::int32_t page, std::int32_t pages,
                                    std::span<std::uint16_t> dest) {
-  const std::uint16_t start = Address(static_cast<std::int64_t>(page) * chip_->FlashPageWords());
+  const auto start = static_cast<std::uint32_t>(static_cast<std::int64_t>(page) * chip_->FlashPageWords());
   const auto n = static_cast<std::uint16_t>(pages * chip_->FlashPageWords());
   if (avr_.AvrReadFlashBlock(start, n, dest)) return true;
   // No echo: a chip that only lost step is brought back and read again; a silent one ends the read.
@@ -92,6 +93,7 @@ void AvrOperations::WriteFlashImage(OperationRun& run, const ImageData<std::uint
   run.StartProgress(image.Count);
   run.Log("запись во флеш " + std::to_string(image.Count) + " слов");
   PartialWrite partial(run.Out(), texts::kAvrWriteFlashCaption);
+  avr_.ForgetFlashBank();
   const std::int32_t pages = (image.Count + size - 1) / size;
   for (std::int32_t b = 0; b < pages; ++b) {
     const std::int64_t first = static_cast<std::int64_t>(b) * size;
@@ -102,7 +104,8 @@ void AvrOperations::WriteFlashImage(OperationRun& run, const ImageData<std::uint
     partial.Begun();
     // The page's batch carries its own look at the chip; only a missing echo costs a re-entry,
     // which also brings a chip that lost step back before the next page.
-    const bool answered = avr_.AvrWriteFlashPage(Address(first), static_cast<std::uint16_t>(n), image.Values);
+    const bool answered =
+        avr_.AvrWriteFlashPage(static_cast<std::uint32_t>(first), static_cast<std::uint16_t>(n), image.Values);
     if (!answered && !ChipAnswers(run)) return;
     if (b % kPagesPerBreak == kPagesPerBreak - 1) run.Progress(first + size);
   }

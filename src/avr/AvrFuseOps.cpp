@@ -10,28 +10,16 @@
 namespace pw {
 namespace {
 
-/// Lock bits every AVR has (the lock mode), and the boot-lock bits of chips with a boot section.
-constexpr std::uint8_t kLockModeBits = 0x03;
-constexpr std::uint8_t kBootLockBits = 0x3C;
-/// The fuse bit that only chips with a boot section (and so boot-lock bits) have.
-constexpr const char* kBootResetFuse = "BOOTRST";
-
 /// The bits a read-back compares: of the fuses, every bit the chip has (a bit chips.ini does not
 /// name does not exist and reads 1 whatever was written; SPIEN is compared, since a request to
 /// change it is one the chip did not carry out); of the lock byte, the lock bits the chip has.
 struct ComparedBits {
   std::array<std::uint8_t, 3> Fuses{};
-  std::uint8_t Lock = kLockModeBits;
+  std::uint8_t Lock = 0;
 };
 
 ComparedBits ComparedBitsOf(const AvrChipDescription& chip) {
-  ComparedBits bits;
-  for (int n = 0; n < kFuseBitCount; ++n) {
-    const std::string& name = chip.FusesNames[static_cast<std::size_t>(n)];
-    if (name != kNoFuseName) bits.Fuses[static_cast<std::size_t>(n / 8)] |= static_cast<std::uint8_t>(1u << (n % 8));
-    if (name == kBootResetFuse) bits.Lock |= kBootLockBits;
-  }
-  return bits;
+  return {{chip.FuseBits(0), chip.FuseBits(1), chip.FuseBits(2)}, chip.LockBits};
 }
 
 /// One byte of a fuse write: its name, what was asked, what the chip reads, the bits compared.
@@ -73,12 +61,17 @@ bool AvrOperations::ConfirmFuseWrite(OperationRun& run, const AvrFuseSetting& se
   return run.AskRisky("Опасные фьюзы", text + "После этого программатор может больше не достучаться до чипа. Прошить?");
 }
 
-void AvrOperations::WriteFuseSetting(OperationRun& run, const AvrFuseSetting& setting) {
+void AvrOperations::WriteFuseSetting(OperationRun& run, const AvrFuseSetting& asked) {
+  const ComparedBits bits = ComparedBitsOf(chip_->Description);
+  // Lock bits the chip lacks go as 1, as a chip erase leaves them.
+  AvrFuseSetting setting = asked;
+  setting.Lock = static_cast<std::uint8_t>(asked.Lock | ~bits.Lock);
   fusesSent_ = setting;
   run.Log("конфигурация " + FuseText(setting.Fuses));
   run.Log("байт защиты " + Hex2(setting.Lock));
   if (!ChipAnswers(run)) return;
-  avr_.AvrWriteFuseBytes(setting.Fuses);
+  // A fuse byte without a single bit the chip has is not sent: there is no such byte to write.
+  avr_.AvrWriteFuseBytes(setting.Fuses, {bits.Fuses[0] != 0, bits.Fuses[1] != 0, bits.Fuses[2] != 0});
   avr_.AvrSetPins(AVRUtils::kResetReleased);
   unit_.Wait(AVRUtils::kRestartWaitMs);
   if (!ChipAnswers(run)) return;
@@ -100,6 +93,8 @@ bool AvrOperations::FusesTook(OperationRun& run, const AvrFuseSetting& setting) 
   std::array<bool, 4> differs{};
   for (std::size_t i = 0; i < differs.size(); ++i) {
     const ByteReadBack& b = bytes[i];
+    // A fuse byte the chip does not have was not written: nothing to say of it.
+    if (b.Compared == 0) continue;
     differs[i] = ((b.Asked ^ b.Read) & b.Compared) != 0;
     const std::string line = texts::AvrFuseReadBackLine(b.Name, Hex2(b.Asked), Hex2(b.Read));
     if (differs[i]) {

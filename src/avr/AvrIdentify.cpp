@@ -56,6 +56,7 @@ AvrChip IdentifyAvrChip(AVRUtils& avr, const std::filesystem::path& chipsIni, Op
   // A chip the program cannot serve gets the safe waits.
   chip.Delays = chip.Usable ? WriteDelays(chip.Description) : AvrWriteDelays{};
   avr.Delays = chip.Delays;
+  avr.ExtendedFlash = chip.Usable && chip.FlashWords() > static_cast<std::int64_t>(AVRUtils::kFlashBankWords);
   if (report) ReportChip(chip, run);
   // A chip that answered with a signature chips.ini does not list: say so, not only "неизвестный".
   if (chips && chip.Answers && !chip.Usable) run.Log(texts::AvrNotInChipsIni(chip.Signature));

@@ -28,6 +28,9 @@ inline constexpr std::uint8_t kLockBitsAlwaysSet = 0xC0;
 /// The two-bit field at shift of lock.
 constexpr int LockField(std::uint8_t lock, int shift) { return (lock >> shift) & 0x3; }
 
+/// The chip whose lock bits are bits has the two-bit field at shift (chips.ini's LockBits).
+constexpr bool HasLockField(std::uint8_t bits, int shift) { return LockField(bits, shift) == 0x3; }
+
 /// The AvrLock1/AvrLock2 item that shows a boot-lock field: 3 → 0, 2 → 1, 0 → 2, 1 → 3.
 constexpr int BootLockItem(int field) {
   constexpr std::array<int, 4> items{2, 3, 1, 0};

@@ -93,7 +93,8 @@ class AvrOperations {
   /// The chip the run identified (after an erase: as the erase left it); nothing when the run
   /// did not identify or did not get that far.
   const std::optional<AvrChip>& Chip() const { return chip_; }
-  /// The fuse and lock bytes the fuse write began to send; nothing when it did not begin.
+  /// The fuse and lock bytes the fuse write began to send (lock bits the chip lacks as 1);
+  /// nothing when it did not begin.
   const std::optional<AvrFuseSetting>& FusesSent() const { return fusesSent_; }
   /// When the run chose the clock automatically, sets working to the baud it chose (nothing
   /// when the chip answered at none); otherwise leaves it.
@@ -104,7 +105,7 @@ class AvrOperations {
  private:
   /// The EEPROM is read and compared 16 bytes (one HEX record) at a time.
   static constexpr std::int32_t kEepromBlockBytes = 16;
-  /// Flash and EEPROM instructions carry 16-bit addresses.
+  /// EEPROM instructions carry 16-bit addresses.
   static std::uint16_t Address(std::int64_t at) { return static_cast<std::uint16_t>(at & 0xFFFF); }
 
   bool IdentifyChip(OperationRun& run);
@@ -146,7 +147,8 @@ class AvrOperations {
 
   /// The fuse-write question: the ordinary one, or one naming each risky setting (logged as well).
   bool ConfirmFuseWrite(OperationRun& run, const AvrFuseSetting& setting);
-  void WriteFuseSetting(OperationRun& run, const AvrFuseSetting& setting);
+  /// Writes asked, its lock bits the chip lacks as 1, and reads it back.
+  void WriteFuseSetting(OperationRun& run, const AvrFuseSetting& asked);
   /// Reads fuses and lock back and logs each byte beside what setting asked; a byte that differs
   /// in a bit the chip has is a target failure, named.
   bool FusesTook(OperationRun& run, const AvrFuseSetting& setting);

@@ -29,6 +29,7 @@ AvrPage::AvrPage(FormContext& context) : PageModel(context) {
 
 void AvrPage::Startup() {
   FuseLow = FuseHigh = FuseExt = LockByte = 0xFF;
+  LockBits = kAllLockBits;
   ChipKnown = false;
   for (Label* label : {&AvrPathFls, &AvrPathEep, &AvrParamFls, &AvrParamEep}) label->Caption.clear();
   ClearFusePanel();
@@ -83,6 +84,7 @@ void AvrPage::ShowChip(const AvrOperations& ops, bool report) {
   EepromPagesCount = Int32(d.EepromPagesCount);
   EepromByteWrite = d.EepromByteWrite;
   InternalClockKHz = d.InternalClockKHz;
+  LockBits = d.LockBits;
   // A reported identification decides; any identification that finds no usable chip withdraws
   // it, so that the page offers nothing it cannot do with that chip.
   if (report || !chip.Usable) ChipKnown = chip.Usable;

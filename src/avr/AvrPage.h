@@ -31,6 +31,9 @@ class AvrPage : public PageModel {
   std::uint8_t FuseHigh = 0xFF;
   std::uint8_t FuseExt = 0xFF;
   std::uint8_t LockByte = 0xFF;
+  /// The lock bits the chip has (chips.ini's LockBits): the boot-lock combos of a chip without
+  /// boot-lock bits stay disabled.
+  std::uint8_t LockBits = kAllLockBits;
   /// A reported identification found a chip the page can serve; cleared by any identification
   /// that finds none.
   bool ChipKnown = false;

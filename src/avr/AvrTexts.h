@@ -64,6 +64,11 @@ inline std::string AvrFuseReadBackLine(const std::string& name, const std::strin
   return name + ": записано " + asked + ", в чипе " + read;
 }
 
+/// What chips.ini's LockBits must be, after the value it holds.
+inline constexpr const char* kAvrLockBitsWanted =
+    "нужна маска битов защиты: одна-две шестнадцатеричные цифры, не больше 3F, "
+    "с битами 1 и 0";
+
 /// A flash verify found bits the file wants at 1 held at 0 by the chip: programming only clears
 /// bits, so the chip held something before and only an erase brings them back.
 inline constexpr const char* kAvrEraseFirstHint =

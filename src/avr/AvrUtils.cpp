@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 
 #include "common/Error.h"
 
@@ -46,6 +47,7 @@ std::uint8_t AVRUtils::Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_
 bool AVRUtils::AvrProgEnable() {
   // Read back, the RESET line shows whether the chip was running until now.
   const bool wasRunning = (AvrSetPins(kResetAsserted) & kResetReleased) != 0;
+  ForgetFlashBank();
   unit_.Wait(wasRunning ? kEntryWaitMs : kResetSettleMs);
   for (int attempt = 0; attempt < kProgEnableAttempts; ++attempt) {
     if (attempt > 0) {
@@ -75,13 +77,14 @@ AvrFuseBytes AVRUtils::AvrReadFuseBytes() {
   return fuses;
 }
 
-void AVRUtils::AvrWriteFuseBytes(const AvrFuseBytes& fuses) {
-  Instruction(0xAC, 0xA0, 0x00, fuses.Low);
-  unit_.Wait(Delays.FuseMs);
-  Instruction(0xAC, 0xA8, 0x00, fuses.High);
-  unit_.Wait(Delays.FuseMs);
-  Instruction(0xAC, 0xA4, 0x00, fuses.Ext);
-  unit_.Wait(Delays.FuseMs);
+void AVRUtils::AvrWriteFuseBytes(const AvrFuseBytes& fuses, std::array<bool, 3> written) {
+  const std::array<std::pair<std::uint8_t, std::uint8_t>, 3> bytes{
+      {{0xA0, fuses.Low}, {0xA8, fuses.High}, {0xA4, fuses.Ext}}};
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (!written[i]) continue;
+    Instruction(0xAC, bytes[i].first, 0x00, bytes[i].second);
+    unit_.Wait(Delays.FuseMs);
+  }
 }
 
 std::uint8_t AVRUtils::AvrReadLockByte() { return Instruction(0x58, 0x00, 0x00, 0x00); }

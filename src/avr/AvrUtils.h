@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -81,6 +82,18 @@ class AVRUtils {
 
   /// The waits after writes, for the chip the last identification found.
   AvrWriteDelays Delays;
+  /// The chip the last identification found has more than 65,536 flash words: a flash word
+  /// address reaches it only with the extended address byte (Load Extended Address,
+  /// 4D 00 ext 00), which the flash routines send before the first access of an operation and
+  /// whenever the 64 K-word bank changes. Chips of 64 K words or less never get it.
+  bool ExtendedFlash = false;
+  /// The words one Load Extended Address byte covers.
+  static constexpr std::uint32_t kFlashBankWords = 0x10000;
+
+  /// Forgets the bank the chip's extended address register holds, so that the next flash access
+  /// sends it: Programming Enable resets the register, and an operation cannot know what ran
+  /// before it.
+  void ForgetFlashBank() { bank_.reset(); }
 
   /// Puts v on the pins for one sample; returns the pin state read back.
   std::uint8_t AvrSetPins(std::uint8_t v);
@@ -105,20 +118,21 @@ class AVRUtils {
   /// Reads low, high and extended fuse, in that order.
   AvrFuseBytes AvrReadFuseBytes();
   /// Writes low, high and extended fuse, each followed by its wait: a chip still busy with one
-  /// fuse write does not take the next.
-  void AvrWriteFuseBytes(const AvrFuseBytes& fuses);
+  /// fuse write does not take the next. A byte whose written[i] (0 low, 1 high, 2 extended) is
+  /// false is not sent: the chip has no such fuse byte.
+  void AvrWriteFuseBytes(const AvrFuseBytes& fuses, std::array<bool, 3> written = {true, true, true});
   std::uint8_t AvrReadLockByte();
   /// Writes the lock byte, then its wait.
   void AvrWriteLockByte(std::uint8_t lock);
 
-  /// Reads n words (n ≤ 511) from word address start on into dest[0..n-1]; addresses wrap at
-  /// 65,536. Returns whether the chip still answered at the end of the block: a chip that let go
-  /// of MISO reads as erased.
-  bool AvrReadFlashBlock(std::uint16_t start, std::uint16_t n, std::span<std::uint16_t> dest);
+  /// Reads n words (n ≤ 511) from word address start on into dest[0..n-1]; without ExtendedFlash
+  /// addresses wrap at 65,536. Returns whether the chip still answered at the end of the block: a
+  /// chip that let go of MISO reads as erased.
+  bool AvrReadFlashBlock(std::uint32_t start, std::uint16_t n, std::span<std::uint16_t> dest);
   /// Loads image[start .. start+n-1] (n ≤ 511) into the page buffer, writes the page at start and
   /// waits. image is indexed by absolute word address. Returns whether the chip still answered
   /// at the end of the batch (see TransferWithLivenessEcho).
-  bool AvrWriteFlashPage(std::uint16_t start, std::uint16_t n, std::span<const std::uint16_t> image);
+  bool AvrWriteFlashPage(std::uint32_t start, std::uint16_t n, std::span<const std::uint16_t> image);
   /// Reads n bytes (1..255) from byte address start on into dest, two bytes per word, low half first.
   void AvrReadEepromBlock(std::span<std::uint16_t> dest, std::uint8_t n, std::uint16_t start);
   /// Loads n bytes (n ≤ 1023) of page p (page size s) from image[p*s ..] and writes the page, then
@@ -142,12 +156,17 @@ class AVRUtils {
   /// batch, and returns whether its echo came back: the chip was still answering when the batch
   /// ended. False also when there was no room: the caller must then look by other means.
   bool TransferWithLivenessEcho(std::vector<std::uint8_t>& bytes);
+  /// Appends Load Extended Address to bytes when ExtendedFlash and word lies in another bank than
+  /// the chip's register holds.
+  void AppendFlashBank(std::vector<std::uint8_t>& bytes, std::uint32_t word);
   /// Four single exchanges; returns the byte received during byte number replyAt (0-based).
   std::uint8_t Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, int replyAt = 3);
 
   D2XXUnit& unit_;
   SampleRun run_;
   SpiMode0 spi_;
+  /// The bank the chip's extended address register holds, when known.
+  std::optional<std::uint8_t> bank_;
 };
 
 }  // namespace pw

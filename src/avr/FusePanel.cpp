@@ -48,7 +48,9 @@ void AvrPage::ShowFusePanel() {
   AvrLock3.Select(panel.Lock3);
   AvrLock2.Select(panel.Lock2);
   AvrLock1.Select(panel.Lock1);
-  for (ComboBox* combo : {&AvrLock1, &AvrLock2, &AvrLock3}) combo->Enabled = ChipKnown;
+  AvrLock1.Enabled = ChipKnown && HasLockField(LockBits, kBootLock0Shift);
+  AvrLock2.Enabled = ChipKnown && HasLockField(LockBits, kBootLock1Shift);
+  AvrLock3.Enabled = ChipKnown;
 }
 
 void AvrPage::ShowFuseNames(const AvrChipDescription& chip) {

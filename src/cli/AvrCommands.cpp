@@ -37,8 +37,10 @@ AvrFuseSetting AsTicked(const AvrFuseSetting& asked, const AvrChip& chip) {
   for (std::size_t n = 0; n < panel.Ticks.size(); ++n) {
     if (chip.Description.FusesNames[n] != kNoFuseName) panel.Ticks[n] = wanted.Ticks[n];
   }
-  panel.Lock1 = wanted.Lock1;
-  panel.Lock2 = wanted.Lock2;
+  // The boot-lock combos of a chip without boot-lock bits are disabled: they keep the chip's.
+  const std::uint8_t bits = chip.Description.LockBits;
+  if (HasLockField(bits, kBootLock0Shift)) panel.Lock1 = wanted.Lock1;
+  if (HasLockField(bits, kBootLock1Shift)) panel.Lock2 = wanted.Lock2;
   panel.Lock3 = wanted.Lock3;
   return PanelWrites(panel, chip.Lock);
 }
@@ -97,11 +99,14 @@ std::string FuseLine(const char* label, std::uint8_t value, const AvrChip& chip,
 void PrintFusePanel(const AvrChip& chip) {
   const AvrFusePanelState panel = PanelShowing({chip.Fuses, chip.Lock});
   const auto item = [](const auto& items, int index) { return items[static_cast<std::size_t>(index)]; };
+  // A chip without boot-lock bits shows the lock mode alone, as its panel enables only that combo.
+  const bool bootLocks = HasLockField(chip.Description.LockBits, kBootLock0Shift);
+  const std::string boot = std::string(item(kAvrLock1Items, panel.Lock1)) + ", " + item(kAvrLock2Items, panel.Lock2);
   std::cout << FuseLine("low ", chip.Fuses.Low, chip, 0) << "\n"
             << FuseLine("high", chip.Fuses.High, chip, 8) << "\n"
             << FuseLine("ext ", chip.Fuses.Ext, chip, 16) << "\n"
-            << "lock " << Hex(chip.Lock) << "  " << item(kAvrLock1Items, panel.Lock1) << ", "
-            << item(kAvrLock2Items, panel.Lock2) << ", " << item(kAvrLock3Items, panel.Lock3) << std::endl;
+            << "lock " << Hex(chip.Lock) << "  " << (bootLocks ? boot + ", " : "") << item(kAvrLock3Items, panel.Lock3)
+            << std::endl;
 }
 
 bool Named(std::span<const CliStep> steps, const std::string& name) {

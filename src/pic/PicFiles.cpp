@@ -43,7 +43,7 @@ bool MoveToConfig(MemoryImages& images, std::size_t from, std::size_t to) {
 }  // namespace
 
 std::string LoadPicFile(const std::filesystem::path& file, MemoryImages& images) {
-  std::vector<std::uint16_t> words(MemoryImages::kElements);
+  std::vector<std::uint16_t> words(MemoryImages::kFlashWords);
   std::vector<std::uint8_t> data(MemoryImages::kElements);
   std::vector<std::uint8_t> config(MemoryImages::kElements);
   std::int32_t wordCount = 0;

@@ -10,6 +10,8 @@ constexpr SimTime kEntryDelay = 20 * kPicosPerMilli;
 /// Fed to an external clock or crystal setting when the bench says nothing: a board made for a
 /// part whose factory fuses select one carries it.
 constexpr std::uint32_t kFittedClockHz = 16'000'000;
+/// The flash words a 16-bit word address reaches; beyond them the extended address byte counts.
+constexpr std::uint32_t kBankWords = 0x10000;
 
 bool Programmed(const std::array<std::uint8_t, 3>& fuses, const std::optional<SimFuseBit>& bit) {
   return bit && ((fuses[bit->Fuse] >> bit->Bit) & 1) == 0;
@@ -102,9 +104,9 @@ bool SimAvr::SettledSinceReset(const SimEnvironment& env) const {
   return env.Timing == TimingModel::Lenient || env.Now - resetAt_ >= kEntryDelay;
 }
 
-std::uint32_t SimAvr::Address() const {
-  return (static_cast<std::uint32_t>(extendedAddress_) << 16) | (frame_[1] << 8) | frame_[2];
-}
+std::uint32_t SimAvr::Address() const { return static_cast<std::uint32_t>(frame_[1] << 8) | frame_[2]; }
+
+std::uint32_t SimAvr::FlashAddress() const { return (static_cast<std::uint32_t>(extendedAddress_) << 16) | Address(); }
 
 std::optional<std::uint8_t> SimAvr::ReadData(const SimEnvironment& env) const {
   const std::uint8_t op = frame_[0];
@@ -124,7 +126,7 @@ std::optional<std::uint8_t> SimAvr::ReadData(const SimEnvironment& env) const {
       return std::nullopt;
     case 0x20:
     case 0x28:
-      return core_.ReadFlash(Address(), op == 0x28, env);
+      return core_.ReadFlash(FlashAddress(), op == 0x28, env);
     case 0xA0:
       return core_.ReadEeprom(Address(), env);
     case 0xF0:
@@ -135,11 +137,7 @@ std::optional<std::uint8_t> SimAvr::ReadData(const SimEnvironment& env) const {
 }
 
 void SimAvr::Execute(const SimEnvironment& env) {
-  if (entering_) {
-    entering_ = false;
-    enabled_ = true;
-    return;
-  }
+  if (entering_) return EnableProgramming();
   if (!enabled_) return;
   switch (frame_[0]) {
     case 0xAC:
@@ -148,9 +146,10 @@ void SimAvr::Execute(const SimEnvironment& env) {
     case 0x48:
       return core_.LoadFlashPage(Address(), frame_[0] == 0x48, frame_[3], env);
     case 0x4C:
-      return core_.WriteFlashPage(Address(), env);
+      return core_.WriteFlashPage(FlashAddress(), env);
     case 0x4D:
-      extendedAddress_ = frame_[2];
+      // Only a part whose flash reaches past 64 K words has the register.
+      if (core_.Part().FlashWords() > kBankWords) extendedAddress_ = frame_[2];
       return;
     case 0xC0:
       return core_.WriteEepromByte(Address(), frame_[3], env);
@@ -161,6 +160,14 @@ void SimAvr::Execute(const SimEnvironment& env) {
     default:
       return;  // reads are done; anything else the chip does not know
   }
+}
+
+void SimAvr::EnableProgramming() {
+  entering_ = false;
+  // Entering programming mode clears the extended address register; the enable a programmer
+  // repeats within programming mode, to see that the chip still answers, leaves it.
+  if (!enabled_) extendedAddress_ = 0;
+  enabled_ = true;
 }
 
 void SimAvr::ExecuteAc(const SimEnvironment& env) {

@@ -55,8 +55,13 @@ class SimAvr : public SimAvrChip {
   /// The data a read instruction shifts out during its fourth byte, once its first three are in.
   std::optional<std::uint8_t> ReadData(const SimEnvironment& env) const;
   void Execute(const SimEnvironment& env);
+  /// The fourth byte of an in-step Programming Enable.
+  void EnableProgramming();
   void ExecuteAc(const SimEnvironment& env);
+  /// The address bytes of the frame; for flash reads and page writes, with the extended address
+  /// byte above them.
   std::uint32_t Address() const;
+  std::uint32_t FlashAddress() const;
 
   SimAvrCore core_;
   SimAvrSpi spi_;

@@ -26,6 +26,8 @@ constexpr SimClockScheme kTinyX4Clock{.Ckdiv8Bit = 7, .InternalHz = {0, 0, 8'000
 constexpr SimClockScheme kTiny2313Clock{.Ckdiv8Bit = 7, .InternalHz = {0, 0, 4'000'000, 0, 8'000'000, 0, 128'000}};
 constexpr SimClockScheme kMegaClock{.Ckdiv8Bit = 7, .InternalHz = {0, 0, 8'000'000, 128'000}};
 constexpr SimClockScheme kU4Clock{.Ckdiv8Bit = 7, .InternalHz = {0, 0, 8'000'000}};
+// The RFR2 parts: 0010 the calibrated RC oscillator at 16 MHz, 0011 128 kHz.
+constexpr SimClockScheme kRfr2Clock{.Ckdiv8Bit = 7, .InternalHz = {0, 0, 16'000'000, 128'000}};
 // No CKDIV8; 0001..0100 the calibrated RC oscillator at 1, 2, 4 and 8 MHz.
 constexpr SimClockScheme kMegaLbClock{.InternalHz = {0, 1'000'000, 2'000'000, 4'000'000, 8'000'000}};
 
@@ -41,6 +43,7 @@ constexpr SimAvrTimes kMegaTimes{.EraseUs = 9000, .FlashUs = 4500, .EepromUs = 9
 constexpr SimAvrTimes kMega32Times{.EraseUs = 9000, .FlashUs = 4500, .EepromUs = 9000, .FuseUs = 2000};
 constexpr SimAvrTimes kMega8515Times{.EraseUs = 9000, .FlashUs = 4500, .EepromUs = 9000, .FuseUs = 4500};
 constexpr SimAvrTimes kMega1284Times{.EraseUs = 55000, .FlashUs = 4500, .EepromUs = 9000, .FuseUs = 9000};
+constexpr SimAvrTimes kRfr2Times{.EraseUs = 18500, .FlashUs = 4500, .EepromUs = 13000, .FuseUs = 9000};
 
 // EEPROM bytes; a page size of 0 marks the parts with byte writes only.
 // clang-format off
@@ -201,6 +204,24 @@ const SimAvrPart kParts[] = {
      .FactoryFuses = {0x62, 0x99, 0xFF}, .FuseBits = kBootBits, .LockBits = kBootLock,
      .Eesave = {1, 3}, .Spien = {1, 5},
      .Clock = &kMegaClock, .Calibration = 0xBA, .Times = kMegaTimes},
+    {.Name = "ATmega2561",
+     .Signature = {0x1E, 0x98, 0x02},
+     .FlashPageWords = 128, .FlashPages = 1024, .EepromBytes = 4096, .EepromPageBytes = 8,
+     .FactoryFuses = {0x62, 0x99, 0xFF}, .FuseBits = kBootBits, .LockBits = kBootLock,
+     .Eesave = {1, 3}, .Spien = {1, 5},
+     .Clock = &kMegaClock, .Calibration = 0xB7, .Times = kMegaTimes},
+    {.Name = "ATmega256RFR2",
+     .Signature = {0x1E, 0xA8, 0x02},
+     .FlashPageWords = 128, .FlashPages = 1024, .EepromBytes = 8192, .EepromPageBytes = 8,
+     .FactoryFuses = {0x62, 0x99, 0xFE}, .FuseBits = kBootBits, .LockBits = kBootLock,
+     .Eesave = {1, 3}, .Spien = {1, 5},
+     .Clock = &kRfr2Clock, .Calibration = 0x9C, .Times = kRfr2Times},
+    {.Name = "ATmega2564RFR2",
+     .Signature = {0x1E, 0xA8, 0x03},
+     .FlashPageWords = 128, .FlashPages = 1024, .EepromBytes = 8192, .EepromPageBytes = 8,
+     .FactoryFuses = {0x62, 0x99, 0xFE}, .FuseBits = kBootBits, .LockBits = kBootLock,
+     .Eesave = {1, 3}, .Spien = {1, 5},
+     .Clock = &kRfr2Clock, .Calibration = 0x9E, .Times = kRfr2Times},
 };
 // clang-format on
 

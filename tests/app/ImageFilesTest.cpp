@@ -124,7 +124,7 @@ TEST(BinaryFiles, AFileTheImageCannotHoldIsRefusedAndTheImagesKeepWhatTheyHeld) 
     const char* Message;
   };
   const Case cases[] = {
-      {"flash", LoadAvrFlashFile, 2 * MemoryImages::kElements + 1, "(131073 байт) больше памяти"},
+      {"flash", LoadAvrFlashFile, 2 * MemoryImages::kFlashWords + 1, "(262145 байт) больше памяти"},
       {"eeprom", LoadEepromFile, MemoryImages::kElements + 1, "(65537 байт) больше памяти"},
       {"empty", LoadEepromFile, 0, "пуст; файл не загружен"},
   };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "AvrBench.h"
+#include "avr/AvrTexts.h"
 #include "backend/Backend.h"
 #include "frame/Texts.h"
 
@@ -110,13 +111,17 @@ TEST(AvrIdentify, AChipsIniValueThatIsNoNumberOrOutOfRangeRefusesTheFile) {
       {"FlashPageSize=64 слова\nFlashPagesCount=256\n", "[0x1E 0x95 0x0F]: FlashPageSize=64 слова, нужно целое число"},
       {"FlashPageSize=0\nFlashPagesCount=256\n", "[0x1E 0x95 0x0F]: FlashPageSize=0, допустимо от 1 до 511"},
       {"FlashPageSize=512\nFlashPagesCount=4\n", "[0x1E 0x95 0x0F]: FlashPageSize=512, допустимо от 1 до 511"},
-      {"FlashPageSize=128\nFlashPagesCount=1024\n",
-       "[0x1E 0x95 0x0F]: объём флеши в словах 131072, допустимо не больше 65536"},
+      {"FlashPageSize=511\nFlashPagesCount=65536\n",
+       "[0x1E 0x95 0x0F]: объём флеши в словах 33488896, допустимо не больше 16777216"},
       {good + "EepromPageSize=0\nEepromPagesCount=256\n", "[0x1E 0x95 0x0F]: EepromPageSize=0, допустимо от 1 до 1023"},
       {good + "EepromPageSize=1024\nEepromPagesCount=1\n",
        "[0x1E 0x95 0x0F]: EepromPageSize=1024, допустимо от 1 до 1023"},
       {good + "EepromByteWrite=2\n", "[0x1E 0x95 0x0F]: EepromByteWrite=2, допустимо от 0 до 1"},
       {good + "FuseDelayMs=\n", "[0x1E 0x95 0x0F]: FuseDelayMs=, нужно целое число"},
+      {good + "LockBits=3G\n", "[0x1E 0x95 0x0F]: LockBits=3G, " + std::string(texts::kAvrLockBitsWanted)},
+      {good + "LockBits=7F\n", "[0x1E 0x95 0x0F]: LockBits=7F, " + std::string(texts::kAvrLockBitsWanted)},
+      {good + "LockBits=3C\n", "[0x1E 0x95 0x0F]: LockBits=3C, " + std::string(texts::kAvrLockBitsWanted)},
+      {good + "LockBits=\n", "[0x1E 0x95 0x0F]: LockBits=, " + std::string(texts::kAvrLockBitsWanted)},
       {good + "InternalClockKHz=0010:8 МГц\n",
        "[0x1E 0x95 0x0F]: InternalClockKHz=0010:8 МГц, нужны пары КОД:КГЦ, код из 0 и 1, частота больше 0"},
       // Another chip's section: the whole file is refused, the chip on the header included.
@@ -155,7 +160,7 @@ TEST(AvrIdentify, ReadFusesRedrawsThePanelWithoutLogging) {
 }
 
 TEST(AvrIdentify, ReadFusesWithdrawsAChipThatIsNoLongerKnown) {
-  AvrBench w("ATmega328P");
+  AvrBench w("ATmega328P", ChipsIni{test::ChipsIniWithout("0x1E 0x98 0x01")});
   w.Click(w.Page().AvrRdSign);
   ASSERT_TRUE(w.Page().ChipKnown);
   // Another chip on the header, one chips.ini does not list.

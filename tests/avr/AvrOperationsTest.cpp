@@ -35,6 +35,8 @@ struct Case {
   /// The n-th USB write fails (0: none): open and identification take 40.
   std::uint32_t FailWrite = 0;
   bool Yes = true;
+  /// A chips.ini of the case's own; empty: the project's.
+  std::string ChipsIni = {};
 };
 
 /// One run of one operation on a fresh bench; what the chip held before it.
@@ -105,7 +107,8 @@ TEST(AvrOperations, NothingOnTheChipChangesBeforeEveryCheckHasPassedAndFailuresE
       {"no chip", Op::ReadFlash, nullptr, "", 0, T, {notServed + "0xFF 0xFF 0xFF"}, false},
       {"no chip", Op::WriteFuses, nullptr, "", 0, T, {notServed + "0xFF 0xFF 0xFF"}, false},
       {"no chip", Op::Erase, nullptr, "", 0, T, {"Ошибка: чип не отвечает"}, false},
-      {"a chip chips.ini lacks", Op::ReadFlash, "ATmega2560", "", 0, T, {notServed + "0x1E 0x98 0x01"}, false},
+      {"a chip chips.ini lacks", Op::ReadFlash, "ATmega2560", "", 0, T, {notServed + "0x1E 0x98 0x01"}, false, 0, 0,
+       true, test::ChipsIniWithout("0x1E 0x98 0x01")},
       {"silent mid-way", Op::ReadFlash, m328, "SilentAfter=20000\n", 0, T,
        {"Ошибка: чип не отвечает", "Ошибка: файл не сохранён"}, false},
       {"silent mid-way", Op::WriteFlash, m328, "SilentAfter=2000\n", 2000, T, {partly}, true},
@@ -123,7 +126,9 @@ TEST(AvrOperations, NothingOnTheChipChangesBeforeEveryCheckHasPassedAndFailuresE
     SCOPED_TRACE(std::string(c.What) + ", operation " + std::to_string(static_cast<int>(c.Operation)));
     OperationsRun r(c);
     const auto before = r.Chip();
-    AvrOperations ops(r.unit, {.Baud = 19200, .ChipsIni = test::SourceDir() / "data" / "chips.ini"});
+    const auto chipsIni =
+        c.ChipsIni.empty() ? test::SourceDir() / "data" / "chips.ini" : r.dir.Write("chips.ini", c.ChipsIni);
+    AvrOperations ops(r.unit, {.Baud = 19200, .ChipsIni = chipsIni});
     const OperationStep steps[] = {r.Make(c.Operation, ops)};
     OperationRun run(r.reporter);
     EXPECT_EQ(RunFrame(r.unit, run, ops.Target(), steps), c.Result);

@@ -88,9 +88,12 @@ TEST(FusePanel, FuseNamesBecomeCaptionsOfTheirBoxes) {
 
 TEST(FusePanel, EveryPartShowsItsFactoryFusesAndNamedBits) {
   for (const sim::SimAvrPart& part : sim::SimAvrParts()) {
-    if (part.FlashWords() > 65536) continue;
     AvrBench w(std::string(part.Name));
     ASSERT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success) << part.Name;
+    // The boot-lock combos only for a part with boot-lock bits; the lock mode for every part.
+    EXPECT_EQ(w.Page().AvrLock1.Enabled, part.LockBits == 0x3F) << part.Name;
+    EXPECT_EQ(w.Page().AvrLock2.Enabled, part.LockBits == 0x3F) << part.Name;
+    EXPECT_TRUE(w.Page().AvrLock3.Enabled) << part.Name;
     for (int n = 0; n < 24; ++n) {
       const auto& box = w.Page().AvrFuse[static_cast<std::size_t>(n)];
       const bool bit = (part.FactoryFuses[static_cast<std::size_t>(n / 8)] >> (n % 8)) & 1;

@@ -42,6 +42,27 @@ TEST(HexFixtures, AvrObjcopyFlashWithSegmentRecords) {
   EXPECT_EQ(m.FlashDataCount, 0xF808);
 }
 
+TEST(HexFixtures, TheUpperBankOfA256KiBFlashIsReachedBySegmentAndLinearRecords) {
+  struct Case {
+    const char* Name;
+    std::size_t Word;
+    std::uint16_t Value;
+    std::int32_t Count;
+  };
+  // avr-objcopy: the table at byte 0x3F000 (segment 0x3000); srec_cat: 09 08 at 0x20000 (linear
+  // 0002) and C3 up to the last byte of 256 KiB (linear 0003).
+  const Case cases[] = {{"avr-flash-far.hex", 0x1F800, 0x0401, 0x1F808}, {"srec-far.hex", 0x10000, 0x0809, 0x20000}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    MemoryImages m;
+    LoadAvrFlashFile(Fixture(c.Name), m);
+    EXPECT_EQ(m.FlashImage[c.Word], c.Value);
+    EXPECT_TRUE(m.FlashFilled[c.Word]);
+    EXPECT_FALSE(m.FlashFilled[c.Word - 1]);
+    EXPECT_EQ(m.FlashDataCount, c.Count);
+  }
+}
+
 TEST(HexFixtures, AvrObjcopyEepromWithHoleBelow) {
   MemoryImages m;
   LoadEepromFile(Fixture("avr-eeprom.hex"), m);

@@ -76,10 +76,6 @@ TEST(SimAvrCatalogue, AgreesWithChipsIni) {
     char section[16];
     std::snprintf(section, sizeof section, "0x%02X 0x%02X 0x%02X", part.Signature[0], part.Signature[1],
                   part.Signature[2]);
-    if (part.FlashWords() > 65536) {
-      EXPECT_FALSE(chips.HasSection(section)) << part.Name << ": beyond 16-bit word addresses";
-      continue;
-    }
     ASSERT_TRUE(chips.HasSection(section)) << part.Name;
     ++listed;
     EXPECT_EQ(chips.ReadString(section, "Chip", ""), part.Name);
@@ -93,6 +89,7 @@ TEST(SimAvrCatalogue, AgreesWithChipsIni) {
     if (part.HasEepromPages()) {
       EXPECT_EQ(chips.ReadInteger(section, "EepromPageSize", 0), part.EepromPageBytes) << part.Name;
     }
+    EXPECT_EQ(std::stoi(chips.ReadString(section, "LockBits", "3F"), nullptr, 16), part.LockBits) << part.Name;
     for (int n = 0; n < 24; ++n) {
       const bool named = chips.ReadString(section, "FusesNames[" + std::to_string(n) + "]", "NONE") != "NONE";
       const bool exists = (part.FuseBits[static_cast<std::size_t>(n / 8)] >> (n % 8)) & 1;

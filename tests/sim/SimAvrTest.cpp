@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 
 #include "sim/SimAvr.h"
 
@@ -252,15 +253,40 @@ TEST(SimAvr, DatasheetTimingKeepsTheChipBusyAfterAWrite) {
   EXPECT_EQ(quick.FlashWord(0x41), 0x1234);
 }
 
-TEST(SimAvr, ExtendedAddressReachesTheUpperFlashOfLargeParts) {
-  Pins pins("ATmega2560");
-  pins.Enter();
-  pins.Send(0x4D, 0x00, 0x01, 0x00);
-  pins.ProgramWord(0x0002, 0xBEEF, 0x0000);
-  EXPECT_EQ(pins.Chip.Core().Flash[2 * 0x10002], 0xEF);
-  EXPECT_EQ(pins.FlashWord(0x0002), 0xBEEF);
-  pins.Send(0x4D, 0x00, 0x00, 0x00);
-  EXPECT_EQ(pins.FlashWord(0x0002), 0xFFFF);
+TEST(SimAvr, TheExtendedAddressPicksTheBankOfLargePartsOnly) {
+  enum class Between { Nothing, ReEntry, EnableAgain };
+  struct Case {
+    const char* What;
+    const char* Part;
+    std::optional<std::uint8_t> Bank;  ///< the 4D byte sent after entry, if any
+    Between Then;
+    std::uint32_t LandsAt;  ///< the word that takes the page's word 2
+  };
+  const Case cases[] = {
+      {"bank 1 chosen", "ATmega2560", 1, Between::Nothing, 0x10002},
+      {"4D forgotten: bank 0", "ATmega2560", std::nullopt, Between::Nothing, 0x00002},
+      {"a new entry clears the register", "ATmega256RFR2", 1, Between::ReEntry, 0x00002},
+      {"an enable within programming mode keeps it", "ATmega2561", 1, Between::EnableAgain, 0x10002},
+      {"a 64 K-word part ignores 4D", "ATmega1284P", 1, Between::Nothing, 0x00002},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    Pins pins(c.Part);
+    pins.Enter();
+    if (c.Bank) pins.Send(0x4D, 0x00, *c.Bank, 0x00);
+    if (c.Then == Between::ReEntry) pins.Enter();
+    if (c.Then == Between::EnableAgain) pins.Send(0xAC, 0x53, 0x00, 0x00);
+    pins.ProgramWord(0x0002, 0xBEEF, 0x0000);
+    const auto& flash = pins.Chip.Core().Flash;
+    EXPECT_EQ(flash[2 * c.LandsAt] | flash[2 * c.LandsAt + 1] << 8, 0xBEEF);
+    // The other bank's word stays erased: a verify there finds the program missing.
+    const std::uint32_t other = 2 * (c.LandsAt ^ 0x10000);
+    if (other < flash.size()) {
+      EXPECT_EQ(flash[other], 0xFF);
+    }
+    // Reads take the bank from the same register.
+    EXPECT_EQ(pins.FlashWord(0x0002), 0xBEEF);
+  }
 }
 
 TEST(SimAvr, PowerLossEndsProgrammingAndKeepsMemories) {

@@ -25,6 +25,9 @@ class TempDir {
 };
 
 std::string ReadText(const std::filesystem::path& file);
+/// The project's chips.ini with the section of signature renamed: a chips.ini that does not list
+/// that chip and serves every other.
+std::string ChipsIniWithout(const std::string& signature);
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
 
 /// What a run of a program printed and returned.

@@ -31,3 +31,11 @@ tr 'A-F' 'a-f' < srec-linear.hex > srec-lower.hex
 srec_cat -generate 0x0010 0x0014 -repeat-data 1 2 3 4 \
          -generate 0xFFF0 0x10000 -constant 0x5A \
          -o srec-eeprom.hex -Intel
+
+# Beyond 128 KiB, the ATmega2560's upper bank: avr-objcopy's table at 0x3F000 (segment record
+# 0x3000) and srec_cat's bytes at 0x20000 and up to the last byte (linear records 0002, 0003).
+avr-gcc -mmcu=atmega2560 -Os -o "$work/far.elf" avr-blink.c -Wl,--section-start=.fartable=0x3F000
+avr-objcopy -O ihex -R .eeprom "$work/far.elf" avr-flash-far.hex
+srec_cat -generate 0x20000 0x20004 -repeat-data 9 8 7 6 \
+         -generate 0x3FFF0 0x40000 -constant 0xC3 \
+         -o srec-far.hex -Intel

@@ -20,7 +20,7 @@ TEST(FormImages, StartupEmptiesTheCountsThePagesShare) {
   EXPECT_EQ(form.Images.FlashDataCount, 0);
   EXPECT_EQ(form.Images.EepromDataCount, 0);
   EXPECT_EQ(&form.Context().Images, &form.Images);
-  EXPECT_EQ(form.Images.FlashImage.size(), 65536u);
+  EXPECT_EQ(form.Images.FlashImage.size(), 131072u);
   EXPECT_EQ(form.Images.ConfigImage.size(), 65536u);
 }
 

@@ -180,12 +180,13 @@ TEST_F(HexReaderTest, RefusesDataBeyondAByteImage) {
 }
 
 TEST_F(HexReaderTest, RefusesWordsBeyondTheWordImage) {
-  ExpectRefused(LoadAvrFlashFile, ":020000022000DC\n:02000000AABB99\n", texts::HexOutsideImage(2, 0x20000));
+  // The image holds 256 KiB, the largest AVR's flash.
+  ExpectRefused(LoadAvrFlashFile, ":020000024000BC\n:02000000AABB99\n", texts::HexOutsideImage(2, 0x40000));
   // The last two words still fit; one word further does not.
-  ExpectRefused(LoadAvrFlashFile, ":020000021000EC\n:04FFFC00AABBCCDDEE\n:04FFFE00AABBCCDDEC\n",
-                texts::HexOutsideImage(3, 0x1FFFE));
-  // A lone byte at word 0x10001 stores nothing, but would count past the image.
-  ExpectRefused(LoadAvrFlashFile, ":020000022000DC\n:01000200AA53\n", texts::HexOutsideImage(2, 0x20002));
+  ExpectRefused(LoadAvrFlashFile, ":020000023000CC\n:04FFFC00AABBCCDDEE\n:04FFFE00AABBCCDDEC\n",
+                texts::HexOutsideImage(3, 0x3FFFE));
+  // A lone byte at word 0x20001 stores nothing, but would count past the image.
+  ExpectRefused(LoadAvrFlashFile, ":020000024000BC\n:01000200AA53\n", texts::HexOutsideImage(2, 0x40002));
 }
 
 TEST_F(HexReaderTest, RefusesNonHexDigitsInFieldsItReads) {

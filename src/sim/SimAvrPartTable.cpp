@@ -50,16 +50,21 @@ constexpr SimAvrTimes kMega32Times{.EraseUs = 9000, .FlashUs = 4500, .EepromUs =
 constexpr SimAvrTimes kMega8515Times{.EraseUs = 9000, .FlashUs = 4500, .EepromUs = 9000, .FuseUs = 4500};
 constexpr SimAvrTimes kMega1284Times{.EraseUs = 55000, .FlashUs = 4500, .EepromUs = 9000, .FuseUs = 9000};
 
+/// Where the fuses that matter to serial programming are.
+struct SimFusePlaces {
+  SimFuseBit Eesave;
+  SimFuseBit Spien;
+  std::optional<SimFuseBit> Rstdisbl;
+  std::optional<SimFuseBit> Dwen;
+};
+
 /// What the parts of one family share; each row of the table adds a part's own signature,
 /// geometry and calibration byte.
 struct SimAvrTraits {
   std::array<std::uint8_t, 3> FactoryFuses;
   std::array<std::uint8_t, 3> FuseBits;
   std::uint8_t LockBits;
-  SimFuseBit Eesave;
-  SimFuseBit Spien;
-  std::optional<SimFuseBit> Rstdisbl;
-  std::optional<SimFuseBit> Dwen;
+  const SimFusePlaces& Places;
   const SimClockScheme* Clock;
   SimAvrTimes Times;
 };
@@ -76,90 +81,74 @@ constexpr SimAvrPart Part(std::string_view name, std::array<std::uint8_t, 3> sig
           .FactoryFuses = t.FactoryFuses,
           .FuseBits = t.FuseBits,
           .LockBits = t.LockBits,
-          .Eesave = t.Eesave,
-          .Spien = t.Spien,
-          .Rstdisbl = t.Rstdisbl,
-          .Dwen = t.Dwen,
+          .Eesave = t.Places.Eesave,
+          .Spien = t.Places.Spien,
+          .Rstdisbl = t.Places.Rstdisbl,
+          .Dwen = t.Places.Dwen,
           .Clock = t.Clock,
           .Calibration = calibration,
           .Times = t.Times};
 }
 
+// EESAVE, SPIEN, RSTDISBL and DWEN by fuse layout: the ATtiny26's; EESAVE, SPIEN, then DWEN and
+// RSTDISBL at the top of the high fuse; the USB parts' RSTDISBL below DWEN; the JTAG parts
+// without either; the LCD parts' RSTDISBL in the extended fuse.
+constexpr SimFusePlaces kTiny26Places{{1, 2}, {1, 3}, SimFuseBit{1, 4}, std::nullopt};
+constexpr SimFusePlaces kDebugWirePlaces{{1, 3}, {1, 5}, SimFuseBit{1, 7}, SimFuseBit{1, 6}};
+constexpr SimFusePlaces kUsbDebugWirePlaces{{1, 3}, {1, 5}, SimFuseBit{1, 6}, SimFuseBit{1, 7}};
+constexpr SimFusePlaces kJtagPlaces{{1, 3}, {1, 5}, std::nullopt, std::nullopt};
+constexpr SimFusePlaces kLcdPlaces{{1, 3}, {1, 5}, SimFuseBit{2, 0}, std::nullopt};
+
+// Write times of the families the parts above do not already share.
+constexpr SimAvrTimes kTiny48Times{.EraseUs = 15000, .FlashUs = 4500, .EepromUs = 3600, .FuseUs = 4500};
+constexpr SimAvrTimes kTiny43UTimes{.EraseUs = 1000, .FlashUs = 4500, .EepromUs = 4500, .FuseUs = 4500};
+constexpr SimAvrTimes kMega48PBTimes{.EraseUs = 10500, .FlashUs = 4500, .EepromUs = 3600, .FuseUs = 4500};
+constexpr SimAvrTimes kTiny441Times{.EraseUs = 4500, .FlashUs = 4500, .EepromUs = 4500, .FuseUs = 9000};
+constexpr SimAvrTimes kAt90Pwm2Times{.EraseUs = 9000, .FlashUs = 4500, .EepromUs = 4500, .FuseUs = 9000};
+constexpr SimAvrTimes kTiny87Times{.EraseUs = 15000, .FlashUs = 4500, .EepromUs = 4500, .FuseUs = 9000};
+constexpr SimAvrTimes kMega162Times{.EraseUs = 9000, .FlashUs = 4500, .EepromUs = 9000, .FuseUs = 16000};
+constexpr SimAvrTimes kMega64Rfr2Times{.EraseUs = 55000, .FlashUs = 50000, .EepromUs = 13000, .FuseUs = 9000};
+constexpr SimAvrTimes kMega128Rfa1Times{.EraseUs = 55000, .FlashUs = 50000, .EepromUs = 9000, .FuseUs = 9000};
+
 // Families by their datasheets' fuse tables (avr-libc's fuse names and factory values) and the
 // write times a conservative programmer's part data gives.
 // clang-format off
-constexpr SimAvrTraits kTiny26Traits{{0xE1, 0xF7, 0xFF}, kTiny13Bits, kModeLock, {1, 2}, {1, 3},
-    SimFuseBit{1, 4}, std::nullopt, &kMegaLbClock, kMegaTimes};
-constexpr SimAvrTraits kTiny261ATraits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kTinyX61Clock, kTiny13Times};
-constexpr SimAvrTraits kMega48ATraits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kMegaClock, kMega48Times};
-constexpr SimAvrTraits kTiny48Traits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kMegaClock, {.EraseUs = 15000, .FlashUs = 4500, .EepromUs = 3600, .FuseUs = 4500}};
-constexpr SimAvrTraits kTiny43UTraits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kMegaClock, {.EraseUs = 1000, .FlashUs = 4500, .EepromUs = 4500, .FuseUs = 4500}};
-constexpr SimAvrTraits kMega48PBTraits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kMegaClock, {.EraseUs = 10500, .FlashUs = 4500, .EepromUs = 3600, .FuseUs = 4500}};
-constexpr SimAvrTraits kTiny441Traits{{0x62, 0xDF, 0xFF}, {0xDF, 0xFF, 0xFF}, kModeLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kUlpClock, {.EraseUs = 4500, .FlashUs = 4500, .EepromUs = 4500, .FuseUs = 9000}};
-constexpr SimAvrTraits kMega88ATraits{{0x62, 0xDF, 0xF9}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kMegaClock, kMegaPaTimes};
-constexpr SimAvrTraits kTiny88Traits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kMegaClock, kMegaPaTimes};
-constexpr SimAvrTraits kTiny828Traits{{0x6E, 0xDF, 0xFF}, {0xF3, 0xFF, 0xF7}, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kTiny828Clock, {.EraseUs = 15000, .FlashUs = 4500, .EepromUs = 3600, .FuseUs = 4500}};
-constexpr SimAvrTraits kMega88PBTraits{{0x62, 0xDF, 0xF9}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kMegaClock, {.EraseUs = 10500, .FlashUs = 4500, .EepromUs = 3600, .FuseUs = 4500}};
-constexpr SimAvrTraits kAt90Pwm2Traits{{0x62, 0xDF, 0xF9}, {0xFF, 0xFF, 0xF7}, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kPwmClock, {.EraseUs = 9000, .FlashUs = 4500, .EepromUs = 4500, .FuseUs = 9000}};
-constexpr SimAvrTraits kAt90Usb82Traits{{0x5E, 0xD9, 0xF4}, kU4Bits, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 6}, SimFuseBit{1, 7}, &kU4Clock, kMegaTimes};
-constexpr SimAvrTraits kTiny87Traits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kMegaClock, {.EraseUs = 15000, .FlashUs = 4500, .EepromUs = 4500, .FuseUs = 9000}};
-constexpr SimAvrTraits kMega8U2Traits{{0x41, 0xD9, 0xFF}, kU4Bits, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 6}, SimFuseBit{1, 7}, &kU4Clock, kMegaTimes};
-constexpr SimAvrTraits kMega162Traits{{0x62, 0x99, 0xFF}, {0xFF, 0xFF, 0x1E}, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kU4Clock, {.EraseUs = 9000, .FlashUs = 4500, .EepromUs = 9000, .FuseUs = 16000}};
-constexpr SimAvrTraits kMega169PATraits{{0x62, 0x99, 0xFF}, kU4Bits, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{2, 0}, std::nullopt, &kU4Clock, kMega32Times};
-constexpr SimAvrTraits kMega165PATraits{{0x62, 0x99, 0xFF}, kU4Bits, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{2, 0}, std::nullopt, &kU4Clock, kMegaPaTimes};
-constexpr SimAvrTraits kMega164ATraits{{0x42, 0x99, 0xFF}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kMegaClock, kMega1284Times};
-constexpr SimAvrTraits kMega169ATraits{{0x62, 0x99, 0xFF}, {0xFF, 0xFF, 0x0E}, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kU4Clock, kMega32Times};
-constexpr SimAvrTraits kTiny1634Traits{{0x62, 0xDF, 0xFF}, {0xDF, 0xFF, 0x1F}, kModeLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kUlpClock, kMegaPaTimes};
-constexpr SimAvrTraits kMega16U4Traits{{0x41, 0x99, 0xFF}, kU4Bits, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kU4Clock, kMegaTimes};
-constexpr SimAvrTraits kMega329ATraits{{0x62, 0x99, 0xFF}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{2, 0}, std::nullopt, &kU4Clock, kMega8515Times};
-constexpr SimAvrTraits kMega325ATraits{{0x62, 0x99, 0xFF}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{2, 0}, std::nullopt, &kU4Clock, kMegaTimes};
-constexpr SimAvrTraits kMega324PTraits{{0x62, 0x99, 0xFF}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kMegaClock, kMega1284Times};
-constexpr SimAvrTraits kMega328Traits{{0x62, 0xD9, 0xFF}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kMegaClock, kMegaPaTimes};
-constexpr SimAvrTraits kMega328PBTraits{{0x62, 0xD9, 0xFF}, kU4Bits, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kMegaClock, {.EraseUs = 10500, .FlashUs = 4500, .EepromUs = 3600, .FuseUs = 4500}};
-constexpr SimAvrTraits kMega324PBTraits{{0x42, 0x99, 0xFF}, kU4Bits, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kMegaClock, kMega1284Times};
-constexpr SimAvrTraits kAt90Can32Traits{{0x62, 0x99, 0xFF}, {0xFF, 0xFF, 0x0E}, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kU4Clock, kMegaTimes};
-constexpr SimAvrTraits kMega32M1Traits{{0x41, 0xD9, 0xF9}, {0xFF, 0xFF, 0x3F}, kBootLock, {1, 3}, {1, 5},
-    SimFuseBit{1, 7}, SimFuseBit{1, 6}, &kPwmClock, kMegaPaTimes};
-constexpr SimAvrTraits kMega640Traits{{0x62, 0x99, 0xFF}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kMegaClock, kMegaTimes};
-constexpr SimAvrTraits kMega649PTraits{{0x62, 0x99, 0xFF}, {0xFF, 0xFF, 0x06}, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kU4Clock, kMega8515Times};
-constexpr SimAvrTraits kAt90Usb646Traits{{0x62, 0x99, 0xF3}, kU4Bits, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kU4Clock, kMegaTimes};
-constexpr SimAvrTraits kMega64Rfr2Traits{{0x62, 0x99, 0xFE}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kRfClock, {.EraseUs = 55000, .FlashUs = 50000, .EepromUs = 13000, .FuseUs = 9000}};
-constexpr SimAvrTraits kMega128Rfa1Traits{{0x42, 0x99, 0xFF}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kRfClock, {.EraseUs = 55000, .FlashUs = 50000, .EepromUs = 9000, .FuseUs = 9000}};
-constexpr SimAvrTraits kMega128Rfr2Traits{{0x62, 0x99, 0xFE}, kBootBits, kBootLock, {1, 3}, {1, 5},
-    std::nullopt, std::nullopt, &kRfClock, {.EraseUs = 55000, .FlashUs = 50000, .EepromUs = 9000, .FuseUs = 9000}};
+constexpr SimAvrTraits kTiny26Traits{{0xE1, 0xF7, 0xFF}, kTiny13Bits, kModeLock, kTiny26Places, &kMegaLbClock, kMegaTimes};
+constexpr SimAvrTraits kTiny261ATraits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, kDebugWirePlaces, &kTinyX61Clock, kTiny13Times};
+constexpr SimAvrTraits kMega48ATraits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, kDebugWirePlaces, &kMegaClock, kMega48Times};
+constexpr SimAvrTraits kTiny48Traits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, kDebugWirePlaces, &kMegaClock, kTiny48Times};
+constexpr SimAvrTraits kTiny43UTraits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, kDebugWirePlaces, &kMegaClock, kTiny43UTimes};
+constexpr SimAvrTraits kMega48PBTraits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, kDebugWirePlaces, &kMegaClock, kMega48PBTimes};
+constexpr SimAvrTraits kTiny441Traits{{0x62, 0xDF, 0xFF}, {0xDF, 0xFF, 0xFF}, kModeLock, kDebugWirePlaces, &kUlpClock, kTiny441Times};
+constexpr SimAvrTraits kMega88ATraits{{0x62, 0xDF, 0xF9}, kBootBits, kBootLock, kDebugWirePlaces, &kMegaClock, kMegaPaTimes};
+constexpr SimAvrTraits kTiny88Traits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, kDebugWirePlaces, &kMegaClock, kMegaPaTimes};
+constexpr SimAvrTraits kTiny828Traits{{0x6E, 0xDF, 0xFF}, {0xF3, 0xFF, 0xF7}, kBootLock, kDebugWirePlaces, &kTiny828Clock, kTiny48Times};
+constexpr SimAvrTraits kMega88PBTraits{{0x62, 0xDF, 0xF9}, kBootBits, kBootLock, kDebugWirePlaces, &kMegaClock, kMega48PBTimes};
+constexpr SimAvrTraits kAt90Pwm2Traits{{0x62, 0xDF, 0xF9}, {0xFF, 0xFF, 0xF7}, kBootLock, kDebugWirePlaces, &kPwmClock, kAt90Pwm2Times};
+constexpr SimAvrTraits kAt90Usb82Traits{{0x5E, 0xD9, 0xF4}, kU4Bits, kBootLock, kUsbDebugWirePlaces, &kU4Clock, kMegaTimes};
+constexpr SimAvrTraits kTiny87Traits{{0x62, 0xDF, 0xFF}, kSelfPrgBits, kModeLock, kDebugWirePlaces, &kMegaClock, kTiny87Times};
+constexpr SimAvrTraits kMega8U2Traits{{0x41, 0xD9, 0xFF}, kU4Bits, kBootLock, kUsbDebugWirePlaces, &kU4Clock, kMegaTimes};
+constexpr SimAvrTraits kMega162Traits{{0x62, 0x99, 0xFF}, {0xFF, 0xFF, 0x1E}, kBootLock, kJtagPlaces, &kU4Clock, kMega162Times};
+constexpr SimAvrTraits kMega169PATraits{{0x62, 0x99, 0xFF}, kU4Bits, kBootLock, kLcdPlaces, &kU4Clock, kMega32Times};
+constexpr SimAvrTraits kMega165PATraits{{0x62, 0x99, 0xFF}, kU4Bits, kBootLock, kLcdPlaces, &kU4Clock, kMegaPaTimes};
+constexpr SimAvrTraits kMega164ATraits{{0x42, 0x99, 0xFF}, kBootBits, kBootLock, kJtagPlaces, &kMegaClock, kMega1284Times};
+constexpr SimAvrTraits kMega169ATraits{{0x62, 0x99, 0xFF}, {0xFF, 0xFF, 0x0E}, kBootLock, kJtagPlaces, &kU4Clock, kMega32Times};
+constexpr SimAvrTraits kTiny1634Traits{{0x62, 0xDF, 0xFF}, {0xDF, 0xFF, 0x1F}, kModeLock, kDebugWirePlaces, &kUlpClock, kMegaPaTimes};
+constexpr SimAvrTraits kMega16U4Traits{{0x41, 0x99, 0xFF}, kU4Bits, kBootLock, kJtagPlaces, &kU4Clock, kMegaTimes};
+constexpr SimAvrTraits kMega329ATraits{{0x62, 0x99, 0xFF}, kBootBits, kBootLock, kLcdPlaces, &kU4Clock, kMega8515Times};
+constexpr SimAvrTraits kMega325ATraits{{0x62, 0x99, 0xFF}, kBootBits, kBootLock, kLcdPlaces, &kU4Clock, kMegaTimes};
+constexpr SimAvrTraits kMega324PTraits{{0x62, 0x99, 0xFF}, kBootBits, kBootLock, kJtagPlaces, &kMegaClock, kMega1284Times};
+constexpr SimAvrTraits kMega328Traits{{0x62, 0xD9, 0xFF}, kBootBits, kBootLock, kDebugWirePlaces, &kMegaClock, kMegaPaTimes};
+constexpr SimAvrTraits kMega328PBTraits{{0x62, 0xD9, 0xFF}, kU4Bits, kBootLock, kDebugWirePlaces, &kMegaClock, kMega48PBTimes};
+constexpr SimAvrTraits kMega324PBTraits{{0x42, 0x99, 0xFF}, kU4Bits, kBootLock, kJtagPlaces, &kMegaClock, kMega1284Times};
+constexpr SimAvrTraits kAt90Can32Traits{{0x62, 0x99, 0xFF}, {0xFF, 0xFF, 0x0E}, kBootLock, kJtagPlaces, &kU4Clock, kMegaTimes};
+constexpr SimAvrTraits kMega32M1Traits{{0x41, 0xD9, 0xF9}, {0xFF, 0xFF, 0x3F}, kBootLock, kDebugWirePlaces, &kPwmClock, kMegaPaTimes};
+constexpr SimAvrTraits kMega640Traits{{0x62, 0x99, 0xFF}, kBootBits, kBootLock, kJtagPlaces, &kMegaClock, kMegaTimes};
+constexpr SimAvrTraits kMega649PTraits{{0x62, 0x99, 0xFF}, {0xFF, 0xFF, 0x06}, kBootLock, kJtagPlaces, &kU4Clock, kMega8515Times};
+constexpr SimAvrTraits kAt90Usb646Traits{{0x62, 0x99, 0xF3}, kU4Bits, kBootLock, kJtagPlaces, &kU4Clock, kMegaTimes};
+constexpr SimAvrTraits kMega64Rfr2Traits{{0x62, 0x99, 0xFE}, kBootBits, kBootLock, kJtagPlaces, &kRfClock, kMega64Rfr2Times};
+constexpr SimAvrTraits kMega128Rfa1Traits{{0x42, 0x99, 0xFF}, kBootBits, kBootLock, kJtagPlaces, &kRfClock, kMega128Rfa1Times};
+constexpr SimAvrTraits kMega128Rfr2Traits{{0x62, 0x99, 0xFE}, kBootBits, kBootLock, kJtagPlaces, &kRfClock, kMega128Rfa1Times};
 // clang-format on
 
 // EEPROM bytes; a page size of 0 marks the parts with byte writes only.

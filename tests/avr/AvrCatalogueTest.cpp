@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "avr/AvrChipDescription.h"
@@ -86,27 +87,33 @@ DudePart Resolved(const std::map<std::string, DudePart>& parts, const DudePart& 
   return all;
 }
 
-std::int64_t Number(const std::string& text) { return text.empty() ? 0 : std::stoll(text, nullptr, 0); }
+/// A memory's field as a number; 0 when the part has no such memory or field.
+std::int64_t Field(const DudePart& part, const std::string& memory, const std::string& key) {
+  const auto m = part.Memories.find(memory);
+  const auto f = m == part.Memories.end() ? Fields::const_iterator{} : m->second.find(key);
+  return m == part.Memories.end() || f == m->second.end() ? 0 : std::stoll(f->second, nullptr, 0);
+}
 
-std::vector<std::string> ChipNames(const IniFile& chips, const std::string& section) {
-  std::vector<std::string> names;
-  std::istringstream in(chips.ReadString(section, "Chip", ""));
-  for (std::string name; std::getline(in, name, '/');) names.push_back(name);
+/// The section's Chip names, lower case.
+std::set<std::string> ChipNames(const IniFile& chips, const std::string& section) {
+  std::set<std::string> names;
+  std::istringstream in(Lower(chips.ReadString(section, "Chip", "")));
+  for (std::string name; std::getline(in, name, '/');) names.insert(name);
   return names;
 }
 
 TEST(AvrCatalogue, EverySectionAgreesWithAvrdudesPartDataOrSaysWhyNot) {
   if (!std::filesystem::exists(kAvrdudeConf)) GTEST_SKIP() << kAvrdudeConf << " is absent";
   std::map<std::string, DudePart> byName;
-  std::map<std::string, std::vector<std::string>> namesBySignature;
+  std::map<std::string, std::set<std::string>> namesBySignature;
   const auto parts = ReadDudeParts();
   for (const auto& [id, part] : parts) {
     DudePart all = Resolved(parts, part);
+    const std::string name = Lower(all.Own["desc"]);
     if (all.Own["prog_modes"].find("PM_ISP") == std::string::npos) continue;
     // Other makers' parts that answer with an Atmel signature are not the ones a section names.
-    if (Lower(all.Own["desc"]).starts_with("at"))
-      namesBySignature[Lower(all.Own["signature"])].push_back(Lower(all.Own["desc"]));
-    byName[Lower(all.Own["desc"])] = std::move(all);
+    if (name.starts_with("at")) namesBySignature[Lower(all.Own["signature"])].insert(name);
+    byName[name] = std::move(all);
   }
   const IniFile chips = IniFile::Load(test::SourceDir() / "data" / "chips.ini");
   ASSERT_GT(chips.SectionNames().size(), 90u);
@@ -116,22 +123,15 @@ TEST(AvrCatalogue, EverySectionAgreesWithAvrdudesPartDataOrSaysWhyNot) {
       if (ours != avrdudes && !noted)
         ADD_FAILURE() << section << " " << field << ": chips.ini " << ours << ", avrdude " << avrdudes;
     };
-    auto names = ChipNames(chips, section);
-    std::transform(names.begin(), names.end(), names.begin(), Lower);
-    auto sharing = namesBySignature[Lower(section)];
-    std::sort(names.begin(), names.end());
-    std::sort(sharing.begin(), sharing.end());
-    check("Chip", testing::PrintToString(names), testing::PrintToString(sharing));
+    const auto names = ChipNames(chips, section);
+    check("Chip", testing::PrintToString(names), testing::PrintToString(namesBySignature[Lower(section)]));
     const auto number = [&](const char* key) { return chips.ReadInteger(section, key, 0); };
     for (const std::string& name : names) {
-      const DudePart& part = byName[name];
-      const Fields& flash = part.Memories.count("flash") ? part.Memories.at("flash") : Fields{};
-      const Fields& eeprom = part.Memories.count("eeprom") ? part.Memories.at("eeprom") : Fields{};
-      check(name + " flash bytes", 2 * number("FlashPageSize") * number("FlashPagesCount"), Number(flash.at("size")));
-      check(name + " flash page bytes", 2 * number("FlashPageSize"), Number(flash.at("page_size")));
-      check(name + " EEPROM bytes", number("EepromPageSize") * number("EepromPagesCount"), Number(eeprom.at("size")));
-      check(name + " EEPROM page bytes", number("EepromPageSize"),
-            Number(eeprom.count("page_size") ? eeprom.at("page_size") : ""));
+      const auto avrdudes = [&](const char* memory, const char* key) { return Field(byName[name], memory, key); };
+      check(name + " flash bytes", 2 * number("FlashPageSize") * number("FlashPagesCount"), avrdudes("flash", "size"));
+      check(name + " flash page bytes", 2 * number("FlashPageSize"), avrdudes("flash", "page_size"));
+      check(name + " EEPROM bytes", number("EepromPageSize") * number("EepromPagesCount"), avrdudes("eeprom", "size"));
+      check(name + " EEPROM page bytes", number("EepromPageSize"), avrdudes("eeprom", "page_size"));
     }
   }
 }

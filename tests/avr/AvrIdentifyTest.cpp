@@ -47,7 +47,7 @@ TEST(AvrIdentify, EntrySequenceWorksUnderDatasheetTiming) {
   AvrBench w("ATtiny13A");
   w.Sim().Timing().Model = sim::TimingModel::Datasheet;
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::Success);
-  EXPECT_EQ(w.Log().back(), "чип: ATtiny13A");
+  EXPECT_EQ(w.Log().back(), "чип: ATtiny13A/ATtiny13");
   EXPECT_EQ(w.Click(w.Page().AvrReadFuses), Outcome::Success);
   EXPECT_EQ(w.Page().FuseLow, 0x6A);
 }

@@ -151,27 +151,5 @@ TEST(AvrRealChips, FusesThatLockTheProgrammerOutAreNamedInTheQuestionAndDoSoOnTh
   }
 }
 
-TEST(AvrRealChips, EveryPartRoundTripsUnderDatasheetTimingAtZeroLatency) {
-  for (const sim::SimAvrPart& part : sim::SimAvrParts()) {
-    if (part.FlashWords() > 65536) continue;  // needs an extended address; not in chips.ini
-    SCOPED_TRACE(std::string(part.Name));
-    AvrBench b(std::string(part.Name), kDatasheet);
-    std::vector<std::uint16_t> words(3 * part.FlashPageWords);
-    for (std::size_t w = 0; w < words.size(); ++w) words[w] = static_cast<std::uint16_t>(w * 2654435761u >> 7);
-    b.Open(b.Page().AvrLoadFls, test::WriteWordsHex(b.Dir / "flash.hex", words));
-    EXPECT_EQ(b.Click(b.Page().AvrWriteFls), Outcome::Success);
-    EXPECT_EQ(b.Log().back(), "Ошибок нет");
-    const auto bytes = Pattern(part.EepromBytes);
-    b.Open(b.Page().AvrLoadEep, test::WriteBytesHex(b.Dir / "ee.hex", bytes));
-    EXPECT_EQ(b.Click(b.Page().AvrWriteEep), Outcome::Success);
-    EXPECT_EQ(b.Core().Eeprom, bytes);
-    b.Host.Answers.push_back(true);
-    EXPECT_EQ(b.Click(b.Page().AvrWriteFuses), Outcome::Success);
-    EXPECT_EQ(b.Log().back(), "конфигурация и защита прошиты");
-    EXPECT_EQ(b.Click(b.Page().AvrErase), Outcome::Success);
-    EXPECT_EQ(b.FlashWord(0), 0xFFFF);
-  }
-}
-
 }  // namespace
 }  // namespace pw

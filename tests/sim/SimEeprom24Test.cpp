@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "d2xx/Wiring.h"
+#include "i2c/I2cAddressing.h"
 #include "i2c/I2cBus.h"
 #include "ini/IniFile.h"
 #include "link/ProgrammerConnection.h"
@@ -239,7 +240,11 @@ TEST(Eeprom24Catalogue, AgreesWithI2cEIni) {
     const Eeprom24Part* part = FindEeprom24Part(type);
     ASSERT_NE(part, nullptr);
     EXPECT_EQ(types.ReadInteger(type, "Size", 0), part->Size);
-    EXPECT_EQ(types.ReadInteger(type, "Protocol", 0), part->AddressBytes == 2 ? 2 : 1);
+    // The program's addressing sends what the part decodes: its address bytes, its block bits.
+    const I2cAddressing addressing{static_cast<std::uint8_t>(types.ReadInteger(type, "Protocol", 0))};
+    const std::uint32_t top = part->Size - 1;
+    EXPECT_EQ(addressing.AddressBytes(top).size(), static_cast<std::size_t>(part->AddressBytes));
+    EXPECT_EQ(addressing.DeviceByte(top, false), 0xA0 | (top >> (8 * part->AddressBytes)) << part->BlockShift);
     EXPECT_EQ(types.ReadInteger(type, "PageSize", 0), part->PageSize);
   }
 }

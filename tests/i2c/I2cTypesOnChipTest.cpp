@@ -24,10 +24,9 @@ struct I2cBench {
     board.I2c = std::make_unique<sim::SimEeprom24>(*sim::FindEeprom24Part(part));
     chip = static_cast<sim::SimEeprom24*>(board.I2c.get());
   }
-  Outcome Run(I2cOperations& ops, OperationStep step) {
+  Outcome Run(I2cOperations& ops, const OperationStep& step) {
     OperationRun run(reporter);
-    const OperationStep steps[] = {std::move(step)};
-    return ops.Run(run, steps);
+    return ops.Run(run, std::span(&step, 1));
   }
   sim::SimFt232r sim;
   D2XXUnit unit{sim};
@@ -38,11 +37,9 @@ struct I2cBench {
 /// Differs from block to block, so a byte that lands in the wrong 64 KiB block shows.
 std::uint8_t Value(std::uint32_t a) { return static_cast<std::uint8_t>(a * 7 + (a >> 8) + (a >> 16) * 31); }
 
-/// The first address where got differs from expected (within expected's size), or -1.
-std::int64_t FirstDifference(std::span<const std::uint8_t> got, std::span<const std::uint8_t> expected) {
-  if (got.size() < expected.size()) return static_cast<std::int64_t>(got.size());
-  const auto at = std::mismatch(expected.begin(), expected.end(), got.begin()).first;
-  return at == expected.end() ? -1 : at - expected.begin();
+/// Whether got begins with expected.
+bool Holds(std::span<const std::uint8_t> got, std::span<const std::uint8_t> expected) {
+  return got.size() >= expected.size() && std::equal(expected.begin(), expected.end(), got.begin());
 }
 
 TEST(I2cTypesOnChip, EveryTypeWritesAndReadsBackItsBottomAndTopBytes) {
@@ -65,13 +62,13 @@ TEST(I2cTypesOnChip, EveryTypeWritesAndReadsBackItsBottomAndTopBytes) {
     ASSERT_EQ(bench.Run(ops, ops.Write({values, &filled, static_cast<std::int32_t>(size)})), Outcome::Success)
         << testing::PrintToString(bench.reporter.Lines);
     // On the chip itself each byte stands at its own address and nothing between changed.
-    EXPECT_EQ(FirstDifference(bench.chip->Memory(), values), -1);
+    EXPECT_TRUE(Holds(bench.chip->Memory(), values));
     const auto file = dir / (name + ".hex");
     ASSERT_EQ(bench.Run(ops, ops.Read(file)), Outcome::Success) << testing::PrintToString(bench.reporter.Lines);
     MemoryImages images;
     LoadEepromFile(file, images);
     EXPECT_EQ(images.EepromDataCount, static_cast<std::int32_t>(size));
-    EXPECT_EQ(FirstDifference(images.EepromImage, values), -1);
+    EXPECT_TRUE(Holds(images.EepromImage, values));
   }
 }
 
@@ -83,8 +80,8 @@ TEST(I2cScan, ListsTheAddressesThatAnswerAndChangesNothing) {
   const Case cases[] = {
       {"24C16", "на шине отвечают: 0x50 0x51 0x52 0x53 0x54 0x55 0x56 0x57"},  // block bits answer too
       {"24M02", "на шине отвечают: 0x50 0x51 0x52 0x53"},
-      {"24LC1025", "на шине отвечают: 0x50 0x54"},  // B0 in bit 3, A0 A1 low
-      {"24C00", "на шине отвечают: 0x50 0x51 0x52 0x53 0x54 0x55 0x56 0x57"},
+      {"24LC1025", "на шине отвечают: 0x50 0x54"},                             // B0 in bit 3, A0 A1 low
+      {"24C00", "на шине отвечают: 0x50 0x51 0x52 0x53 0x54 0x55 0x56 0x57"},  // A0-A2 not connected
       {"", texts::kI2cScanNone},
   };
   for (const Case& c : cases) {
@@ -93,7 +90,6 @@ TEST(I2cScan, ListsTheAddressesThatAnswerAndChangesNothing) {
     I2cOperations ops(bench.unit, 19200, I2cType{});
     EXPECT_EQ(bench.Run(ops, ops.Scan()), Outcome::Success);
     EXPECT_EQ(bench.reporter.Lines, (std::vector<std::string>{texts::kI2cScanStart, c.Line}));
-    EXPECT_FALSE(bench.sim.Devices()[0]->Open);
     if (bench.chip == nullptr) continue;
     EXPECT_EQ(bench.chip->WriteCycles(), 0);
     EXPECT_EQ(std::count(bench.chip->Memory().begin(), bench.chip->Memory().end(), 0xFF),

@@ -215,47 +215,28 @@ TEST_F(Eeprom24Test, ConditionsThatChangeBothLinesInOneSampleDependOnTheBoardsEd
   }
 }
 
-TEST_F(Eeprom24Test, BlockBitsSelectsAndRollOverOfTheLargestAndSmallestParts) {
+// Device-byte decoding of the new parts shows in the I2C scan and round-trip tests; what the
+// program's reads never reach is here: the roll-over inside a block, the 24C00's one-byte writes.
+TEST_F(Eeprom24Test, LargePartsReadOnInsideTheirBlockAndThe24C00TakesOneByteAWrite) {
   struct Case {
-    const char* What;
     const char* Part;
-    std::vector<std::uint8_t> Sent;  // a write, or a random read's address phase when Read is set
-    bool Acked;
-    std::uint8_t Read = 0;  // the read's device byte; the bytes at Marks are then read back
-    std::vector<std::uint32_t> Marks{};
+    std::uint8_t Device;
+    std::uint32_t Last;  // of the block the device byte selects
   };
-  const Case cases[] = {
-      {"24LC1025 reads roll over inside block 1", "24LC1025", {0xA8, 0xFF, 0xFF}, true, 0xA9, {0x1FFFF, 0x10000}},
-      {"24M02 reads roll over inside block 3", "24M02", {0xA6, 0xFF, 0xFF}, true, 0xA7, {0x3FFFF, 0x30000}},
-      {"24M01 block 1", "24M01", {0xA2, 0x00, 0x10}, true, 0xA3, {0x10010, 0x10011}},
-      {"24LC1025 with A0 set selects another chip", "24LC1025", {0xA2, 0x00, 0x00, 0x44}, false},
-      {"24M02 with A2 set selects another chip", "24M02", {0xA8, 0x00, 0x00, 0x44}, false},
-      {"24C00 has no page buffer: a second byte is refused", "24C00", {0xA0, 0x03, 0x44, 0x55}, false},
-      {"24C00 ignores A0-A2 and the high address bits", "24C00", {0xAE, 0xF5}, true, 0xA1, {5, 6}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.What);
+  for (const Case c : {Case{"24LC1025", 0xA8, 0x1FFFF}, Case{"24M02", 0xA6, 0x3FFFF}, Case{"24M01", 0xA2, 0x1FFFF}}) {
+    SCOPED_TRACE(c.Part);
     sim.Devices().clear();
     Attach(c.Part);
-    auto& memory = chip->Memory();
-    for (std::size_t a = 0; a < memory.size(); ++a) memory[a] = static_cast<std::uint8_t>(a ^ (a >> 8) ^ (a >> 16));
-    const std::vector<std::uint8_t> before = memory;
-    if (c.Read == 0) {
-      EXPECT_EQ(Write(c.Sent), c.Acked);
-      // Only the 24C00 case takes a byte: refused on its second data byte, it writes the first at the stop.
-      std::vector<std::uint8_t> expected = before;
-      if (std::string(c.Part) == "24C00") expected[3] = 0x44;
-      EXPECT_EQ(memory, expected);
-      CloseProgrammer(unit);
-      continue;
-    }
-    bool acked = false;
-    std::vector<std::uint8_t> expected;
-    for (const std::uint32_t mark : c.Marks) expected.push_back(before[mark]);
-    EXPECT_EQ(Read(c.Sent, c.Read, static_cast<int>(c.Marks.size()), &acked), expected);
-    EXPECT_EQ(acked, c.Acked);
+    chip->Memory()[c.Last] = 1;
+    chip->Memory()[c.Last - 0xFFFF] = 2;
+    EXPECT_EQ(Read({c.Device, 0xFF, 0xFF}, c.Device | 1, 2), (std::vector<std::uint8_t>{1, 2}));
     CloseProgrammer(unit);
   }
+  sim.Devices().clear();
+  Attach("24C00");
+  EXPECT_FALSE(Write({0xA0, 0x03, 0x44, 0x55}));
+  EXPECT_EQ(chip->Memory()[3], 0x44);
+  EXPECT_EQ(chip->Memory()[4], 0xFF);
 }
 
 TEST_F(Eeprom24Test, NoChipMeansNoAcknowledgeAndAnIdleHighLine) {

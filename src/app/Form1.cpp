@@ -37,7 +37,7 @@ void TForm1::FormCreate() {
     Images.FlashDataCount = 0;
     Images.EepromDataCount = 0;
     Images.FlashFilled.assign(MemoryImages::kFlashWords, false);
-    Images.EepromFilled.assign(MemoryImages::kElements, false);
+    Images.EepromFilled.assign(MemoryImages::kEepromElements, false);
     for (const PageEntry& entry : pages_) entry.Page->Startup();
   });
 }

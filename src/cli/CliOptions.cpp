@@ -22,6 +22,7 @@ constexpr const char* kUsage =
   pic TYPE read-config | write-config WORD | erase
       | read-dump FILE | write-dump FILE | write-flash FILE | write-eeprom FILE | verify FILE
   i2c TYPE read FILE | write FILE | erase | verify FILE
+  i2c scan                                     (lists the device addresses that answer)
   settings read | write CBUS CURRENT USB CLOCK | defaults
   spi identify | read FILE | write FILE | erase | verify FILE   (FILE: .hex or .bin; erase asks unless --yes)
 

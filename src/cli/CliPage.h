@@ -53,6 +53,8 @@ struct CliOperation {
   bool TakesErase = false;
   /// For an input file of the page's own kind, instead of Load.
   ObjectLoader LoadObject = nullptr;
+  /// On a page that takes a type, the operation may stand without one (PAGE OPERATION).
+  bool TypeFree = false;
 };
 
 /// One operation as the command line gives it.

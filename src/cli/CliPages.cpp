@@ -66,6 +66,13 @@ std::vector<CliStep> ReadSteps(const CliPage& page, const std::string& shape, co
   return steps;
 }
 
+/// Whether word names, exactly as written, an operation of page that needs no type: then no type
+/// stands before it.
+bool TypeFreeOperation(const CliPage& page, const std::string& word) {
+  return std::any_of(page.Operations.begin(), page.Operations.end(),
+                     [&](const CliOperation& o) { return o.TypeFree && SameName(o.Name, word); });
+}
+
 /// "avr write-flash, ...": the operations --erase goes with.
 std::string ErasableOperations() {
   std::vector<std::string> names;
@@ -105,10 +112,17 @@ std::uint32_t HexArgument(const std::string& text, std::size_t digits, const std
 CliCommandLine ParseCommandWords(const std::vector<std::string>& words, bool eraseFirst) {
   if (words.empty()) throw UsageError("no command given");
   const CliPage& page = FindPage(words[0]);
-  const std::size_t opAt = page.TakesType ? 2 : 1;
-  const std::string shape = page.Name + (page.TakesType ? " TYPE" : "");
-  CliCommandLine line{&page, page.TakesType && words.size() > 1 ? words[1] : "", {}};
+  const bool typed = page.TakesType && !(words.size() > 1 && TypeFreeOperation(page, words[1]));
+  const std::size_t opAt = typed ? 2 : 1;
+  const std::string shape = page.Name + (typed ? " TYPE" : "");
+  CliCommandLine line{&page, typed && words.size() > 1 ? words[1] : "", {}};
   line.Steps = ReadSteps(page, shape, words, opAt);
+  for (const CliStep& step : line.Steps) {
+    if (page.TakesType && !typed && !step.Operation->TypeFree) {
+      throw UsageError(page.Name + " " + step.Operation->Name + " needs a TYPE: " + page.Name + " TYPE " +
+                       step.Operation->Name);
+    }
+  }
   if (eraseFirst) {
     const bool takes =
         std::any_of(line.Steps.begin(), line.Steps.end(), [](const CliStep& s) { return s.Operation->TakesErase; });

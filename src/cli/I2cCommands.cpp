@@ -39,19 +39,24 @@ OperationStep Verify(I2cOperations& o, OperationRun& run, const CliStep& step) {
 
 OperationStep Erase(I2cOperations& o, OperationRun&, const CliStep&) { return o.Erase(); }
 
+OperationStep Scan(I2cOperations& o, OperationRun&, const CliStep&) { return o.Scan(); }
+
 const std::vector<I2cCommand>& Commands() {
   static const std::vector<I2cCommand> commands = {
       {{"read", 1, FileUse::Output}, Read},
       {{"write", 1, FileUse::Input, LoadEepromFile}, Write},
       {{"erase", 0}, Erase},
       {{"verify", 1, FileUse::Input, LoadEepromFile}, Verify},
+      {{.Name = "scan", .TypeFree = true}, Scan},
   };
   return commands;
 }
 
 void Run(CliContext& c, const std::string& typed, std::span<const CliStep> steps) {
   const IniFile types = IniFile::Load(DescriptionFile(c.Paths, kI2cTypesFile));
-  I2cOperations operations(c.Unit, c.Baud, ReadI2cType(types, ChooseType(types.SectionNames(), typed)));
+  // Without a type the line holds only operations that need none (the scan).
+  I2cOperations operations(c.Unit, c.Baud,
+                           typed.empty() ? I2cType{} : ReadI2cType(types, ChooseType(types.SectionNames(), typed)));
   std::vector<OperationStep> frame;
   for (const CliStep& step : steps) {
     const auto& commands = Commands();

@@ -43,8 +43,8 @@ std::uint8_t Byte(const std::string& bytes, std::size_t k) {
 }
 
 void LoadBinaryEeprom(const std::filesystem::path& file, MemoryImages& images) {
-  const std::string bytes = ReadBinaryImage(file, MemoryImages::kElements);
-  for (std::size_t k = 0; k < MemoryImages::kElements; ++k) {
+  const std::string bytes = ReadBinaryImage(file, MemoryImages::kEepromElements);
+  for (std::size_t k = 0; k < MemoryImages::kEepromElements; ++k) {
     images.EepromImage[k] = Byte(bytes, k);
     images.EepromFilled[k] = k < bytes.size();
   }

@@ -16,11 +16,13 @@ struct MemoryImages {
   static constexpr std::size_t kElements = 65536;
   /// Words in the program-memory image: 128 K, the largest AVR's flash (256 KiB).
   static constexpr std::size_t kFlashWords = 131072;
+  /// Bytes in the data-memory image: the largest I2C EEPROM (24M02) holds 256 KiB.
+  static constexpr std::size_t kEepromElements = 262144;
 
   /// Program memory (AVR flash, PIC program memory); word w stands at HEX bytes 2w (low) and 2w + 1.
   std::vector<std::uint16_t> FlashImage = std::vector<std::uint16_t>(kFlashWords);
   /// Data memory of the AVR EEPROM, I2C EEPROM and PIC pages; PIC location k is byte 2k.
-  std::vector<std::uint8_t> EepromImage = std::vector<std::uint8_t>(kElements);
+  std::vector<std::uint8_t> EepromImage = std::vector<std::uint8_t>(kEepromElements);
   /// The PIC configuration area: bytes 0 to 17 are the words 0x2000 to 0x2008, low byte first.
   std::vector<std::uint8_t> ConfigImage = std::vector<std::uint8_t>(kElements);
 
@@ -32,7 +34,7 @@ struct MemoryImages {
   /// Which words of FlashImage and bytes of EepromImage the last file's records held: writes
   /// program these and leave the rest of the chip alone.
   std::vector<bool> FlashFilled = std::vector<bool>(kFlashWords);
-  std::vector<bool> EepromFilled = std::vector<bool>(kElements);
+  std::vector<bool> EepromFilled = std::vector<bool>(kEepromElements);
 
   /// The last file loaded into FlashImage (EepromImage) had records with a wrong checksum: a
   /// write from it asks first (frame/DamagedFile.h). A read from the chip clears it.

@@ -103,7 +103,8 @@ bool I2cOperations::Compare(OperationRun& run, ImageData<std::uint8_t> image, co
 void I2cOperations::ChipFailed(OperationRun& run, I2cGroupResult result, std::uint32_t address,
                                const char* consequence) {
   const std::string what = result == I2cGroupResult::NoAnswer ? "EEPROM не отвечает" : "EEPROM не подтвердила передачу";
-  run.TargetFailed("Ошибка: " + what + " (адрес 0x" + HexDigits(address, 4) + "), " + consequence);
+  run.TargetFailed("Ошибка: " + what + " (адрес 0x" + HexDigits(address, address > 0xFFFF ? 5 : 4) + "), " +
+                   consequence);
 }
 
 }  // namespace pw

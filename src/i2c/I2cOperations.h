@@ -2,8 +2,8 @@
 /// @file
 /// The I2C EEPROM's operations, window-free: read the chip into a file, write an image (only
 /// the bytes it holds) and verify it, compare the chip with an image, erase the chip and check
-/// that it reads erased. Each is an OperationStep for the frame; the bus is "I2C-Eeprom" and a
-/// 24Cxx has nothing to identify it by, so the type is the one the person chose.
+/// that it reads erased, list the devices that answer on the bus. Each is an OperationStep for the frame; the bus is
+/// "I2C-Eeprom" and a 24Cxx has nothing to identify it by, so the type is the one the person chose.
 
 #include <cstdint>
 #include <filesystem>
@@ -28,6 +28,15 @@ inline constexpr const char* kI2cEraseCaption = "Стереть чип";
 /// The log line a read begins with, naming its file.
 inline std::string I2cReadFileLine(const std::string& file) { return "файл.EEPROM: " + file; }
 
+/// The 7-bit device addresses a scan probes: those outside are reserved by the bus.
+inline constexpr std::uint8_t kI2cFirstAddress = 0x08;
+inline constexpr std::uint8_t kI2cLastAddress = 0x77;
+
+/// Addresses every 7-bit device address from kI2cFirstAddress to kI2cLastAddress with a write
+/// and returns those that acknowledged, in order; the bus is left stopped. The programmer must
+/// be open in the I2C mode.
+std::vector<std::uint8_t> ScanI2cBus(D2XXUnit& unit);
+
 class I2cOperations {
  public:
   I2cOperations(D2XXUnit& unit, std::int32_t baud, I2cType type);
@@ -47,6 +56,8 @@ class I2cOperations {
   OperationStep Verify(ImageData<std::uint8_t> image);
   /// Writes 0xFF to every byte, then checks that the chip reads so.
   OperationStep Erase();
+  /// Lists the devices on the bus that acknowledge their address; needs no type.
+  OperationStep Scan();
 
  private:
   void ReadChip(OperationRun& run, const std::filesystem::path& file);

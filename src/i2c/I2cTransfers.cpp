@@ -12,8 +12,10 @@ bool I2cOperations::WriteAll(OperationRun& run, std::int32_t count,
                              const std::function<std::uint8_t(std::int32_t)>& value,
                              const std::function<bool(std::int32_t)>& wanted, PartialWrite& partial) {
   I2cGroups groups(unit_, type_.Addressing());
-  // Groups are the chip's pages, aligned: a run inside one never rolls over onto the page's start.
-  const std::int32_t group = std::max<std::int32_t>(1, type_.PageSize);  // refused below 1 before
+  // Groups are the chip's pages, aligned: a run inside one never rolls over onto the page's start,
+  // nor crosses into the next block of a part beyond 64 KiB.
+  const auto block = static_cast<std::int32_t>(type_.Addressing().Block());
+  const std::int32_t group = std::clamp<std::int32_t>(type_.PageSize, 1, block);  // refused below 1 before
   run.StartProgress(count);
   for (std::int32_t at = 0; at < count; at += group) {
     if (run.StopRequested(texts::Undone(at, count, "байт EEPROM") + texts::kStoppedWrite)) return false;
@@ -55,19 +57,21 @@ bool I2cOperations::ReadBytes(OperationRun& run, std::span<std::uint8_t> bytes, 
   I2cGroups groups(unit_, type_.Addressing());
   const auto count = static_cast<std::int32_t>(bytes.size());
   // One addressing per run: the chip's address counter carries on across pages (and the blocks
-  // of the small parts) up to its last byte.
+  // of the small parts), but the parts beyond 64 KiB may roll over inside a block of 64 KiB.
   const std::int32_t most = I2cGroups::MostReadBytes(type_.Addressing());
+  const auto block = static_cast<std::int64_t>(type_.Addressing().Block());
   run.StartProgress(count);
-  for (std::int32_t start = 0; start < count; start += most) {
+  for (std::int32_t start = 0, n = 0; start < count; start += n) {
     if (run.StopRequested(texts::Undone(start, count, "байт EEPROM") + stopped)) return false;
-    const auto n = static_cast<std::size_t>(std::min<std::int32_t>(most, count - start));
-    const I2cGroupResult result =
-        groups.Read(static_cast<std::uint32_t>(start), bytes.subspan(static_cast<std::size_t>(start), n));
+    const std::int64_t blockEnd = (start / block + 1) * block;
+    n = static_cast<std::int32_t>(std::min<std::int64_t>({most, count - start, blockEnd - start}));
+    const I2cGroupResult result = groups.Read(
+        static_cast<std::uint32_t>(start), bytes.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(n)));
     if (result != I2cGroupResult::Done) {
       ChipFailed(run, result, static_cast<std::uint32_t>(start), consequence);
       return false;
     }
-    run.Progress(start + static_cast<std::int32_t>(n));
+    run.Progress(start + n);
   }
   return true;
 }

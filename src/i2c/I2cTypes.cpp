@@ -16,7 +16,7 @@ I2cType ReadI2cType(const IniFile& types, const std::string& name) {
   type.EepromSize = static_cast<std::int32_t>(types.ReadInteger(name, "Size", 0));
   type.ProtocolText = types.ReadString(name, "Protocol", "2");
   const std::int64_t protocol = types.ReadInteger(name, "Protocol", 2);
-  type.I2cProtocol = protocol == 1 || protocol == 2 ? static_cast<std::uint8_t>(protocol) : 0;
+  type.I2cProtocol = I2cAddressing::Known(protocol) ? static_cast<std::uint8_t>(protocol) : 0;
   // A key that is there but no number reads as 0, which a write refuses.
   type.PageSizeText = types.ReadString(name, "PageSize", std::to_string(I2cGroups::kGroupBytes));
   const std::int64_t pageSize = types.ReadInteger(name, "PageSize", I2cGroups::kGroupBytes);
@@ -32,7 +32,8 @@ Refusal I2cSizeProblem(const I2cType& type, std::int32_t bytes, const char* canc
   }
   if (type.I2cProtocol == 0) {
     return "Ошибка: у типа [" + type.Name + "] в файле " + kI2cTypesFile +
-           " способ адресации (Protocol=" + type.ProtocolText + ") не 1 и не 2; " + cancelled;
+           " способ адресации (Protocol=" + type.ProtocolText + ") не от 1 до " +
+           std::to_string(I2cAddressing::kMostProtocol) + "; " + cancelled;
   }
   const std::uint32_t reach = type.Addressing().Reach();
   if (static_cast<std::uint32_t>(type.EepromSize) > reach) {

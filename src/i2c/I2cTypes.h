@@ -21,7 +21,8 @@ struct I2cType {
   std::string Name;
   /// Key Size: the capacity in bytes.
   std::int32_t EepromSize = 0;
-  /// Key Protocol: the addressing scheme (I2cAddressing); 0 when the file's value is neither 1 nor 2.
+  /// Key Protocol: the addressing scheme (I2cAddressing); 0 when the file's value is none the
+  /// program knows.
   std::uint8_t I2cProtocol = 2;
   /// Key PageSize: writes go in page-aligned groups of this many bytes; 0 when the file's value
   /// cannot be a page size (not a number, below 1, beyond any chip).

@@ -99,7 +99,8 @@ void SimEeprom24::SentBit() {
     return;
   }
   drive_ = false;  // the master acknowledges during the ninth clock
-  pointer_ = (pointer_ + 1) % part_.Size;
+  const std::uint32_t wrap = part_.ReadWrap != 0 ? part_.ReadWrap : part_.Size;
+  pointer_ = pointer_ - pointer_ % wrap + (pointer_ + 1) % wrap;
   phase_ = Phase::AckIn;
 }
 
@@ -115,9 +116,11 @@ void SimEeprom24::SendNextByteOr(bool wanted, Phase otherwise) {
 }
 
 bool SimEeprom24::AcceptDevice(std::uint8_t byte) {
-  const std::uint8_t selectMask = static_cast<std::uint8_t>(0x0E & ~(((1u << part_.BlockBits) - 1) << 1));
+  const auto blockMask = static_cast<std::uint8_t>(((1u << part_.BlockBits) - 1) << part_.BlockShift);
+  // The chip-select inputs are tied low: a device byte that selects another chip goes unanswered.
+  const auto selectMask = static_cast<std::uint8_t>(0x0E & ~blockMask & ~part_.IgnoredSelect);
   if (busyNow_ || (byte & 0xF0) != 0xA0 || (byte & selectMask) != 0) return false;
-  block_ = (byte >> 1) & ((1u << part_.BlockBits) - 1);
+  block_ = static_cast<std::uint32_t>((byte & blockMask) >> part_.BlockShift);
   reading_ = (byte & 1) != 0;
   expect_ = part_.AddressBytes == 2 ? Expect::AddressHigh : Expect::AddressLow;
   return true;
@@ -132,12 +135,14 @@ bool SimEeprom24::Accept(std::uint8_t byte) {
       expect_ = Expect::AddressLow;
       return true;
     case Expect::AddressLow: {
-      const std::uint32_t high = part_.AddressBytes == 2 ? addressHigh_ : block_;
-      pointer_ = ((high << 8) | byte) % part_.Size;
+      const std::uint32_t word = part_.AddressBytes == 2 ? (addressHigh_ << 8) | byte : byte;
+      pointer_ = ((block_ << (8 * part_.AddressBytes)) | word) % part_.Size;
       expect_ = Expect::Data;
       return true;
     }
     case Expect::Data: {
+      // A part without a page buffer takes one byte per write and refuses a second.
+      if (part_.PageSize == 1 && !pending_.empty()) return false;
       pending_[pointer_] = byte;
       const std::uint32_t page = pointer_ - pointer_ % part_.PageSize;
       pointer_ = page + (pointer_ + 1) % part_.PageSize;

@@ -1,10 +1,11 @@
 #pragma once
 /// @file
 /// A 24Cxx serial EEPROM on the I2C socket, modelled on its datasheet: start, repeated start and
-/// stop detection, device-address matching (block bits of the small parts, chip-select inputs
-/// tied low), one or two word-address bytes, a page buffer that rolls over inside its page, a
-/// write cycle started by the stop, acknowledges, sequential reads that wrap at the end of
-/// memory, current-address reads. Under the datasheet timing model the write cycle lasts 5 ms,
+/// stop detection, device-address matching (block bits in the device byte, chip-select inputs
+/// tied low or not connected), one or two word-address bytes, a page buffer that rolls over
+/// inside its page (or none: one byte per write), a write cycle started by the stop,
+/// acknowledges, sequential reads that wrap at the end of memory or of a 64 KiB block,
+/// current-address reads. Under the datasheet timing model the write cycle lasts 5 ms,
 /// during which the chip acknowledges nothing.
 
 #include <cstdint>

@@ -125,7 +125,7 @@ TEST(BinaryFiles, AFileTheImageCannotHoldIsRefusedAndTheImagesKeepWhatTheyHeld) 
   };
   const Case cases[] = {
       {"flash", LoadAvrFlashFile, 2 * MemoryImages::kFlashWords + 1, "(262145 байт) больше памяти"},
-      {"eeprom", LoadEepromFile, MemoryImages::kElements + 1, "(65537 байт) больше памяти"},
+      {"eeprom", LoadEepromFile, MemoryImages::kEepromElements + 1, "(262145 байт) больше памяти"},
       {"empty", LoadEepromFile, 0, "пуст; файл не загружен"},
   };
   for (const Case& c : cases) {

@@ -39,6 +39,9 @@ TEST(NameMatch, CommandWordsMatchInAnyCaseAndMistakesNameTheNearest) {
       {{"avr", "WRITE-FLASH", "Blink.HEX"}, "write-flash", ""},
       {{"i2c", "24c256", "Read", "x.hex"}, "read", ""},
       {{"Settings", "read"}, "read", ""},
+      {{"i2c", "Scan"}, "scan", ""},  // no type before an operation that needs none
+      {{"i2c", "24C16", "scan"}, "scan", ""},
+      {{"i2c", "scan", "erase"}, "", "i2c erase needs a TYPE"},
       {{"avr", "write-flash", "a.hex", "write-eeprom", "e.hex", "write-fuses", "E2", "D9", "FF", "FF"},
        "write-flash write-eeprom write-fuses",
        ""},

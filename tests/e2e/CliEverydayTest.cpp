@@ -59,6 +59,7 @@ TEST(CliEveryday, NamesMatchInAnyCaseAndOptionsStandAnywhere) {
       {{"--version"}, 0, "pinwright-cli 3.4\n"},
       {{"AVR", "Identify", "--simulator"}, 0, "ATmega328P"},
       {{"i2c", "24c256", "READ", "dump.hex", "--simulator"}, 0, "чтение Eeprom завершено"},
+      {{"--simulator", "I2C", "scan"}, 0, "на шине отвечают: 0x50\n"},  // the built-in bench's 24C256
       {{"--simulator", "avr", "indentify"}, 64, "did you mean: identify?"},
       {{"--simulator", "i2c", "24C265", "read", "x.hex"}, 64, "unknown type 24C265; did you mean: 24C256?"},
       {{"--simulator", "pic", "PIC16F62", "read-config"}, 64, "did you mean: PIC16F627A, PIC16F628A?"},

@@ -19,9 +19,10 @@ TEST(CliFrame, HelpPrintsTheCommandLine) {
       "[--force] [--erase] PAGE [TYPE] OPERATION [ARGS] [OPERATION [ARGS]]...");
   EXPECT_EQ(lines[1], "  avr identify | read-fuses | erase | reset");
   EXPECT_EQ(lines[7], "  i2c TYPE read FILE | write FILE | erase | verify FILE");
-  EXPECT_EQ(lines[8], "  settings read | write CBUS CURRENT USB CLOCK | defaults");
+  EXPECT_EQ(lines[8].rfind("  i2c scan ", 0), 0u);
+  EXPECT_EQ(lines[9], "  settings read | write CBUS CURRENT USB CLOCK | defaults");
   EXPECT_NE(r.Out.find("130 stopped by Ctrl-C"), std::string::npos);
-  EXPECT_EQ(lines[9].rfind("  spi identify | read FILE | write FILE | erase | verify FILE", 0), 0u);
+  EXPECT_EQ(lines[10].rfind("  spi identify | read FILE | write FILE | erase | verify FILE", 0), 0u);
   EXPECT_NE(r.Out.find("64 usage"), std::string::npos);
   EXPECT_NE(r.Out.find("PINWRIGHT_FTDI_LOCKSTEP=1"), std::string::npos);
 }

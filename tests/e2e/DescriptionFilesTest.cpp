@@ -36,8 +36,8 @@ TEST(DescriptionFiles, EachUnusableEntryIsRefusedNamingItsSectionAndKey) {
     EXPECT_EQ(ReadPicType(ini, "T").Problem, kPicProblem + why) << line;
   }
   const std::pair<const char*, std::string> i2c[] = {
-      {"Protocol=3", "способ адресации (Protocol=3) не 1 и не 2"},
-      {"Protocol=two", "способ адресации (Protocol=two) не 1 и не 2"},
+      {"Protocol=6", "способ адресации (Protocol=6) не от 1 до 5"},
+      {"Protocol=two", "способ адресации (Protocol=two) не от 1 до 5"},
       {"Size=0", "размер (Size) не задан числом больше нуля"},
       {"PageSize=12", "размер страницы (PageSize=12) не степень двойки от 1 до 512"},
   };
@@ -55,7 +55,7 @@ TEST(DescriptionFiles, EachUnusableEntryIsRefusedNamingItsSectionAndKey) {
 TEST(DescriptionFiles, TheWindowSaysWhyAndRunsNothingWithTheType) {
   test::FormFixture f("[PIC]\nPart=PIC16F628A\n[I2C]\nPart=24C04\n");
   f.Dir.Write("program/PIC.ini", "[T]\nFlashSize=2048\nProgrammType=0\n");
-  f.Dir.Write("program/I2C_E.ini", "[T]\nSize=512\nProtocol=3\n");
+  f.Dir.Write("program/I2C_E.ini", "[T]\nSize=512\nProtocol=6\n");
   f.Start();
   auto& log = f.Form->Log.Lines;
   f.Form->ShowPage(1);
@@ -64,9 +64,9 @@ TEST(DescriptionFiles, TheWindowSaysWhyAndRunsNothingWithTheType) {
   EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3)");
   EXPECT_EQ(f.Form->LastOutcome(), Outcome::ErrorReport);
   f.Form->ShowPage(2);
-  EXPECT_EQ(log.back(), kI2cProblem + "способ адресации (Protocol=3) не 1 и не 2" + kI2cEnd);
+  EXPECT_EQ(log.back(), kI2cProblem + "способ адресации (Protocol=6) не от 1 до 5" + kI2cEnd);
   f.Form->Fire(f.Form->I2c.I2cEepromErase.OnClick);
-  EXPECT_EQ(log.back(), kI2cProblem + "способ адресации (Protocol=3) не 1 и не 2; стирание отменено");
+  EXPECT_EQ(log.back(), kI2cProblem + "способ адресации (Protocol=6) не от 1 до 5; стирание отменено");
   EXPECT_EQ(f.Sim().Faults().Calls(sim::SimCall::Open), 0u);
 }
 
@@ -84,7 +84,7 @@ TEST(DescriptionFiles, TheCommandLineEndsWithStatusOneAndTheLine) {
   const std::string bench = "--simulator=" + (dir / "bench.ini").string();
   const std::pair<std::vector<std::string>, std::string> runs[] = {
       {{bench, "pic", "T", "erase"}, kPicProblem + "EraseType=7 (известны 1, 2, 3, 4)"},
-      {{bench, "i2c", "T", "erase"}, kI2cProblem + "способ адресации (Protocol=0) не 1 и не 2; стирание отменено"},
+      {{bench, "i2c", "T", "erase"}, kI2cProblem + "способ адресации (Protocol=0) не от 1 до 5; стирание отменено"},
   };
   for (const auto& [args, line] : runs) {
     const auto r = test::RunProgram(cli.string(), args, dir.Path());

@@ -103,16 +103,10 @@ TEST(HexFixtures, SrecCatBytesUpToTheLastByteAndNoFurther) {
   EXPECT_EQ(m.EepromImage[0xFFFF], 0x5A);
   EXPECT_EQ(m.EepromDataCount, 0x10000);
 
-  // The same tool's file reaching 0x1FFE0 is too big for a byte image: refused, nothing lost.
-  const MemoryImages before = m;
-  try {
-    LoadEepromFile(Fixture("srec-linear.hex"), m);
-    ADD_FAILURE() << "a 128 KiB file loaded into 64 KiB";
-  } catch (const PinwrightError& e) {
-    EXPECT_EQ(e.what(), texts::HexOutsideImage(6, 0x1FFE0));
-  }
-  EXPECT_EQ(m.EepromImage, before.EepromImage);
-  EXPECT_EQ(m.EepromDataCount, 0x10000);
+  // The same tool's file reaching 0x1FFFF fits the byte image, which holds the largest I2C EEPROM.
+  LoadEepromFile(Fixture("srec-linear.hex"), m);
+  EXPECT_EQ(m.EepromImage[0x1FFFF], 0xA5);
+  EXPECT_EQ(m.EepromDataCount, 0x20000);
 }
 
 }  // namespace

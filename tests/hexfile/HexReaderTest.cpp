@@ -76,7 +76,7 @@ TEST_F(HexReaderTest, FileWithoutDataIsRefusedNamingIt) {
 
 TEST_F(HexReaderTest, FilledMapMarksExactlyTheRecordBytes) {
   LoadEepromFile(File(":020010001122BB\n:01800000AA55\n"), images);
-  std::vector<bool> expected(MemoryImages::kElements, false);
+  std::vector<bool> expected(MemoryImages::kEepromElements, false);
   expected[0x10] = expected[0x11] = expected[0x8000] = true;
   EXPECT_EQ(images.EepromFilled, expected);
   EXPECT_EQ(images.EepromDataCount, 0x8001);
@@ -172,8 +172,9 @@ TEST_F(HexReaderTest, SecondLoadReplacesFirstCompletely) {
 }
 
 TEST_F(HexReaderTest, RefusesDataBeyondAByteImage) {
-  ExpectRefused(LoadEepromFile, ":0100000011EE\n:020000040001F9\n:0100000022DD\n", texts::HexOutsideImage(3, 0x10000));
-  ExpectRefused(LoadEepromFile, ":10FFF800000102030405060708090A0B0C0D0E0F00\n", texts::HexOutsideImage(1, 0xFFF8));
+  ExpectRefused(LoadEepromFile, ":0100000011EE\n:020000040004F6\n:0100000022DD\n", texts::HexOutsideImage(3, 0x40000));
+  ExpectRefused(LoadEepromFile, ":020000040003F7\n:10FFF800000102030405060708090A0B0C0D0E0F81\n",
+                texts::HexOutsideImage(2, 0x3FFF8));
   ExpectRefused(LoadEepromFile, ":02000004FFFFFC\n:10FFF000000102030405060708090A0B0C0D0E0F00\n",
                 texts::HexOutsideImage(2, 0xFFFFFFF0));
   ExpectRefused(LoadPicFile, ":020000021000EC\n:0242000001000200\n", texts::HexOutsideImage(2, 0x14200));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "d2xx/Wiring.h"
+#include "i2c/I2cAddressing.h"
 #include "i2c/I2cBus.h"
 #include "ini/IniFile.h"
 #include "link/ProgrammerConnection.h"
@@ -214,6 +215,30 @@ TEST_F(Eeprom24Test, ConditionsThatChangeBothLinesInOneSampleDependOnTheBoardsEd
   }
 }
 
+// Device-byte decoding of the new parts shows in the I2C scan and round-trip tests; what the
+// program's reads never reach is here: the roll-over inside a block, the 24C00's one-byte writes.
+TEST_F(Eeprom24Test, LargePartsReadOnInsideTheirBlockAndThe24C00TakesOneByteAWrite) {
+  struct Case {
+    const char* Part;
+    std::uint8_t Device;
+    std::uint32_t Last;  // of the block the device byte selects
+  };
+  for (const Case c : {Case{"24LC1025", 0xA8, 0x1FFFF}, Case{"24M02", 0xA6, 0x3FFFF}, Case{"24M01", 0xA2, 0x1FFFF}}) {
+    SCOPED_TRACE(c.Part);
+    sim.Devices().clear();
+    Attach(c.Part);
+    chip->Memory()[c.Last] = 1;
+    chip->Memory()[c.Last - 0xFFFF] = 2;
+    EXPECT_EQ(Read({c.Device, 0xFF, 0xFF}, c.Device | 1, 2), (std::vector<std::uint8_t>{1, 2}));
+    CloseProgrammer(unit);
+  }
+  sim.Devices().clear();
+  Attach("24C00");
+  EXPECT_FALSE(Write({0xA0, 0x03, 0x44, 0x55}));
+  EXPECT_EQ(chip->Memory()[3], 0x44);
+  EXPECT_EQ(chip->Memory()[4], 0xFF);
+}
+
 TEST_F(Eeprom24Test, NoChipMeansNoAcknowledgeAndAnIdleHighLine) {
   sim.AddProgrammer({});
   OpenProgrammer(unit, kModeI2c, 19200);
@@ -239,7 +264,11 @@ TEST(Eeprom24Catalogue, AgreesWithI2cEIni) {
     const Eeprom24Part* part = FindEeprom24Part(type);
     ASSERT_NE(part, nullptr);
     EXPECT_EQ(types.ReadInteger(type, "Size", 0), part->Size);
-    EXPECT_EQ(types.ReadInteger(type, "Protocol", 0), part->AddressBytes == 2 ? 2 : 1);
+    // The program's addressing sends what the part decodes: its address bytes, its block bits.
+    const I2cAddressing addressing{static_cast<std::uint8_t>(types.ReadInteger(type, "Protocol", 0))};
+    const std::uint32_t top = part->Size - 1;
+    EXPECT_EQ(addressing.AddressBytes(top).size(), static_cast<std::size_t>(part->AddressBytes));
+    EXPECT_EQ(addressing.DeviceByte(top, false), 0xA0 | (top >> (8 * part->AddressBytes)) << part->BlockShift);
     EXPECT_EQ(types.ReadInteger(type, "PageSize", 0), part->PageSize);
   }
 }

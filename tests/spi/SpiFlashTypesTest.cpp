@@ -50,7 +50,9 @@ TEST(SpiFlashTypes, TheSimulatedPartsAgreeWithTheirTypes) {
     EXPECT_EQ(part.Enter4 == sim::SimEnter4::B7AfterWel,
               result.Type->FourByte == SpiFourByte::EnterExitAfterWriteEnable)
         << part.Name;
-    if (result.Type->FourByte == SpiFourByte::Opcodes) EXPECT_TRUE(part.Opcodes4) << part.Name;
+    if (result.Type->FourByte == SpiFourByte::Opcodes) {
+      EXPECT_TRUE(part.Opcodes4) << part.Name;
+    }
     // The simulated chip is busy for the typical time, which the type's maximum must cover.
     EXPECT_LE(part.PageProgramUs, result.Type->PageProgramUs.Maximum) << part.Name;
     EXPECT_LE(part.ChipEraseMs, result.Type->ChipEraseMs.Maximum) << part.Name;

@@ -10,6 +10,14 @@
 /// Any set protection bit makes the whole array read-only (the chips protect a part of it; a
 /// programmer must clear the bits either way). Under datasheet timing the chip stays busy for
 /// its typical times, and while busy takes nothing but Read Status.
+///
+/// Parts beyond 16 MiB power up in 3-byte mode, where three address bytes reach only the low
+/// 16 MiB; B7/E9 enter and leave 4-byte mode (in which 03, 02, 20 and D8 take four address
+/// bytes), and parts that have them take 13, 12, 21 and DC with four in either mode.
+/// Auto-address-increment parts (SST25VF): 0xAD with an address and two bytes starts a sequence
+/// that 0xAD with two bytes continues; while it runs only those, Read Status and Write Disable
+/// (which ends it) are taken, status bit 6 shows it, and it ends by itself at the top address.
+/// Their status write is allowed by Enable Write Status (0x50) just before it, too.
 
 #include <cstdint>
 #include <vector>
@@ -38,15 +46,28 @@ class SimSpiFlash : public SimSpiChip {
   /// Erases carried out, by command (sector, block, chip) and page programs.
   int SectorErases() const { return sectorErases_; }
   int PagePrograms() const { return pagePrograms_; }
+  /// Whether the chip is in 4-byte address mode, and how often B7 or E9 changed or kept it.
+  bool FourByteMode() const { return fourByte_; }
+  int ModeCommands() const { return modeCommands_; }
 
  private:
   void OnByte(std::uint8_t byte, const SimEnvironment& env);
+  void Keep(std::uint8_t byte);
+  void StreamRead();
   void EndFrame(const SimEnvironment& env);
   void Execute(const SimEnvironment& env);
+  bool ExecuteMode();
+  void ExecuteWrite(const SimEnvironment& env);
+  bool ExecuteErase(const SimEnvironment& env);
+  void ExecuteAai(const SimEnvironment& env);
+  /// Programs the two bytes after header at the sequence's address and moves it on.
+  void AaiWord(std::size_t header, const SimEnvironment& env);
   void Erase(std::uint32_t first, std::uint32_t bytes, std::uint32_t ms, const SimEnvironment& env);
   void Program(const SimEnvironment& env);
   void StartBusy(std::uint64_t picos, const SimEnvironment& env);
   bool Busy(const SimEnvironment& env) const { return env.Now < busyUntil_; }
+  /// The address bytes command takes in the present mode (0: none).
+  std::size_t AddressBytes(std::uint8_t command) const;
   std::uint32_t Address() const;
 
   const SimSpiFlashPart& part_;
@@ -59,6 +80,13 @@ class SimSpiFlash : public SimSpiChip {
   std::optional<bool> out_;
   std::uint8_t status_ = 0;
   bool wel_ = false;
+  /// Enable Write Status was the command before.
+  bool ewsr_ = false;
+  bool fourByte_ = false;
+  int modeCommands_ = 0;
+  /// An auto-address-increment sequence runs, at that address.
+  bool aai_ = false;
+  std::uint32_t aaiAt_ = 0;
   SimTime busyUntil_ = 0;
   bool hang_ = false;
   /// The frame so far: command, address and the bytes of a page program.

@@ -9,6 +9,13 @@
 
 namespace pw::sim {
 
+/// How a part beyond 16 MiB enters 4-byte address mode.
+enum class SimEnter4 : std::uint8_t {
+  None,       ///< it has no 4-byte mode
+  B7,         ///< B7 enters it, E9 leaves it
+  B7AfterWel  ///< as B7, each only with the write-enable latch set (which it clears)
+};
+
 struct SimSpiFlashPart {
   const char* Name;
   /// The answer to Read JEDEC ID: maker, memory type, capacity.
@@ -23,8 +30,15 @@ struct SimSpiFlashPart {
   std::uint32_t SectorEraseMs;
   std::uint32_t BlockEraseMs;
   std::uint32_t ChipEraseMs;
-  /// Auto-address-increment parts: command 0x02 programs one byte, not a page.
+  /// Auto-address-increment parts: command 0x02 programs one byte, not a page, 0xAD two bytes
+  /// a command in a sequence, and Enable Write Status (0x50) allows a status write.
   bool ByteProgram = false;
+  std::uint32_t PageBytes = 256;
+  /// The bytes command 0xD8 erases.
+  std::uint32_t BlockBytes = 64 * 1024;
+  SimEnter4 Enter4 = SimEnter4::None;
+  /// The part has the 4-byte commands 13 (read), 12 (program), 21 (4 KiB) and DC (block erase).
+  bool Opcodes4 = false;
 };
 
 /// Every part the virtual programmer knows.

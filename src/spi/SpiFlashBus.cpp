@@ -12,8 +12,9 @@ using namespace wiring::spiflash;
 
 constexpr std::uint8_t kReadId = 0x9F;
 constexpr std::uint8_t kReadStatus = 0x05;
-constexpr std::uint8_t kWriteEnable = 0x06;
 constexpr std::uint8_t kRead = 0x03;
+constexpr std::uint8_t kEnterFourByte = 0xB7;
+constexpr std::uint8_t kExitFourByte = 0xE9;
 /// The samples a frame adds around its bytes: /CS high before, SCK low and /CS high after.
 constexpr std::uint32_t kFrameEdges = 3;
 
@@ -100,9 +101,7 @@ bool SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out,
   if (out.empty()) return true;
   run_.Clear();
   run_.Put(Cs);
-  spi_.PutBytes(std::array<std::uint8_t, 4>{kRead, static_cast<std::uint8_t>(address >> 16),
-                                            static_cast<std::uint8_t>(address >> 8),
-                                            static_cast<std::uint8_t>(address)});
+  spi_.PutBytes(Addressed(kRead, address));
   std::size_t done = 0;
   while (done < out.size()) {
     // Every exchange keeps room for the closing samples, so the last one can end the frame.
@@ -120,9 +119,9 @@ bool SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out,
   return true;
 }
 
-bool SpiFlashBus::Write(std::span<const std::uint8_t> command, SpiFlashWait wait) {
+bool SpiFlashBus::Write(std::span<const std::uint8_t> command, SpiFlashWait wait, std::uint8_t enable) {
   run_.Clear();
-  Frame(std::array<std::uint8_t, 1>{kWriteEnable});
+  if (enable != 0) Frame(std::array<std::uint8_t, 1>{enable});
   Frame(command);
   // The first poll rides in the same exchange and outlasts the typical time on the wire.
   const std::uint32_t statusAt = run_.Length();
@@ -149,6 +148,16 @@ bool SpiFlashBus::WaitReady(SpiFlashWait wait, std::uint64_t spentUs) {
 
 std::size_t SpiFlashBus::Program(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait,
                                  const std::function<bool()>& goOn) {
+  return Send(pages, wait, goOn, true);
+}
+
+std::size_t SpiFlashBus::ProgramContinued(std::span<const std::vector<std::uint8_t>> frames, SpiFlashWait wait,
+                                          const std::function<bool()>& goOn) {
+  return Send(frames, wait, goOn, false);
+}
+
+std::size_t SpiFlashBus::Send(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait,
+                              const std::function<bool()>& goOn, bool enableEach) {
   std::size_t next = 0;
   while (next < pages.size()) {
     if (next > 0 && goOn && !goOn()) return next;
@@ -158,7 +167,7 @@ std::size_t SpiFlashBus::Program(std::span<const std::vector<std::uint8_t>> page
     std::vector<std::uint64_t> pollUs;
     std::uint32_t statusBytes = 0;
     do {
-      Frame(std::array<std::uint8_t, 1>{kWriteEnable});
+      if (enableEach) Frame(std::array<std::uint8_t, 1>{kWriteEnable});
       Frame(pages[next]);
       const std::uint32_t statusAt = run_.Length();
       if (statusBytes == 0) statusBytes = StatusBytesFor(FirstPollUs(wait));
@@ -176,6 +185,23 @@ std::size_t SpiFlashBus::Program(std::span<const std::vector<std::uint8_t>> page
     }
   }
   return pages.size();
+}
+
+std::vector<std::uint8_t> SpiFlashBus::Addressed(std::uint8_t command, std::uint32_t address) const {
+  const bool opcodes = fourByte_ == SpiFourByte::Opcodes;
+  std::vector<std::uint8_t> bytes{opcodes ? SpiFourByteOpcode(command).value_or(command) : command};
+  if (opcodes || inFourByte_) bytes.push_back(static_cast<std::uint8_t>(address >> 24));
+  for (const int shift : {16, 8, 0}) bytes.push_back(static_cast<std::uint8_t>(address >> shift));
+  return bytes;
+}
+
+bool SpiFlashBus::EnterFourByte(bool enter) {
+  if (fourByte_ != SpiFourByte::EnterExit && fourByte_ != SpiFourByte::EnterExitAfterWriteEnable) return true;
+  const std::uint8_t enable = fourByte_ == SpiFourByte::EnterExitAfterWriteEnable ? kWriteEnable : 0;
+  // The mode changes at once; the poll after it only shows the chip took the command.
+  const bool done = Write(std::array<std::uint8_t, 1>{enter ? kEnterFourByte : kExitFourByte}, {1, 1000}, enable);
+  inFourByte_ = enter && done;
+  return done;
 }
 
 }  // namespace pw

@@ -42,9 +42,10 @@ class SpiFlashBus {
   /// exchange (a few KiB) whether to read on: the read ends there (the frame closed) and returns
   /// false when it says no.
   bool Read(std::uint32_t address, std::span<std::uint8_t> out, const std::function<bool(std::size_t)>& goOn);
-  /// Write Enable, then command (a whole frame), then Read Status until the chip is no longer
-  /// busy. False when it is still busy after wait.MaximumUs: the chip has not finished.
-  bool Write(std::span<const std::uint8_t> command, SpiFlashWait wait);
+  /// enable (Write Enable unless told; 0: none), then command (a whole frame), then Read Status
+  /// until the chip is no longer busy. False when it is still busy after wait.MaximumUs: the chip
+  /// has not finished.
+  bool Write(std::span<const std::uint8_t> command, SpiFlashWait wait, std::uint8_t enable = kWriteEnable);
   /// Page programs, each a whole frame, as many to an exchange as the buffers hold, each with
   /// its Write Enable before and its status poll after. A page whose poll still saw the chip
   /// busy is waited for as Write does, and the pages after it in that exchange are sent again
@@ -53,6 +54,21 @@ class SpiFlashBus {
   /// to where goOn(), when given and asked before every exchange but the first, said no.
   std::size_t Program(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait,
                       const std::function<bool()>& goOn = {});
+  /// As Program, without the Write Enables: the continuing commands of an auto-address-increment
+  /// sequence, which a busy chip ignores as it ignores page programs.
+  std::size_t ProgramContinued(std::span<const std::vector<std::uint8_t>> frames, SpiFlashWait wait,
+                               const std::function<bool()>& goOn = {});
+
+  /// How commands carrying an address address the chip from now on.
+  void SetFourByte(SpiFourByte mode) { fourByte_ = mode; }
+  /// command with address: four address bytes, and the command's 4-byte form with
+  /// SpiFourByte::Opcodes, when the chip takes four; three otherwise.
+  std::vector<std::uint8_t> Addressed(std::uint8_t command, std::uint32_t address) const;
+  /// Puts a chip whose type enters 4-byte mode into it (B7), or takes it back out (E9); nothing
+  /// for other chips. False when the chip stayed busy.
+  bool EnterFourByte(bool enter);
+
+  static constexpr std::uint8_t kWriteEnable = 0x06;
 
   /// Bytes of a streamed read per exchange, once the command is sent.
   static constexpr std::uint32_t kReadBytesPerExchange = (SampleRun::kCapacity - 2) / SpiMode0::kSamplesPerByte;
@@ -72,12 +88,16 @@ class SpiFlashBus {
   bool WaitReady(SpiFlashWait wait, std::uint64_t spentUs);
   std::uint64_t WireMicros(std::uint64_t samples) const;
   bool Busy(std::uint8_t status) const { return (status & busyMask_) != 0; }
+  std::size_t Send(std::span<const std::vector<std::uint8_t>> frames, SpiFlashWait wait,
+                   const std::function<bool()>& goOn, bool enableEach);
 
   D2XXUnit& unit_;
   SampleRun run_;
   SpiMode0 spi_;
   std::int32_t baud_;
   std::uint8_t busyMask_;
+  SpiFourByte fourByte_ = SpiFourByte::None;
+  bool inFourByte_ = false;
 };
 
 }  // namespace pw

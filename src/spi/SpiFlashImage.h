@@ -2,7 +2,7 @@
 /// @file
 /// The SPI Flash page's files: an Intel HEX file whose byte addresses are the chip's (extended
 /// linear address records above 64 KiB), or a raw binary file (".bin") that starts at address 0.
-/// Kept apart from the shared images: a flash holds up to 16 MiB.
+/// Kept apart from the shared images: a flash holds up to 128 MiB.
 
 #include <cstdint>
 #include <filesystem>

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -69,7 +70,11 @@ class SpiFlashOperations {
   bool VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image, const SpiKeptBytes* kept = nullptr);
   /// Logs how the verify ended; false (marked) when something differs.
   bool Matches(OperationRun& run, const ImageDifferences& differences, const std::vector<SpiByteRange>& lost) const;
-  SpiFlashBus Bus(std::uint8_t busyMask) { return SpiFlashBus(unit_, baud_, busyMask); }
+  /// A bus addressing the chip as the identified type says.
+  SpiFlashBus Bus(std::uint8_t busyMask);
+  /// Runs work with the chip in 4-byte mode when its type enters one, and puts it back in 3-byte
+  /// mode after work, also when work stopped, failed or raised, so that its board still boots.
+  void InAddressMode(OperationRun& run, SpiFlashBus& bus, const std::function<void()>& work);
   void ActWrite(OperationRun& run, const SpiFlashImage& image, const std::string& operation);
   void ActErase(OperationRun& run, const std::string& operation);
   /// Why image cannot be written to the identified chip, or nothing.

@@ -31,6 +31,17 @@ std::vector<std::uint32_t> SpiFileChunks(const SpiFlashImage& image, std::uint32
   return chunks;
 }
 
+SpiSpan SpiFilledSpan(const SpiFlashImage& image, std::uint32_t base, std::uint32_t chunk, std::uint32_t align) {
+  const std::uint32_t end = std::min(chunk, image.End - std::min(image.End, base));
+  const auto from = image.Filled.begin() + base;
+  const auto first = std::find(from, from + end, true);
+  if (first == from + end) return {};
+  const auto last = std::find(std::make_reverse_iterator(from + end), std::make_reverse_iterator(first), true);
+  const auto firstAt = static_cast<std::uint32_t>(first - from);
+  const auto lastEnd = static_cast<std::uint32_t>(last.base() - from);
+  return {firstAt / align * align, std::min(chunk, (lastEnd + align - 1) / align * align)};
+}
+
 std::vector<std::uint8_t> SpiWantedChunk(const SpiFlashImage& image, std::uint32_t base,
                                          std::span<const std::uint8_t> chip) {
   std::vector<std::uint8_t> wanted(chip.begin(), chip.end());

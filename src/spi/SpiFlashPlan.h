@@ -35,6 +35,14 @@ SpiSectorPlan PlanSector(std::span<const std::uint8_t> chip, std::span<const std
 std::uint32_t SpiChunkBytes(const FlashType& type);
 /// The first addresses of the aligned chunks of chunk bytes that hold some of image's bytes.
 std::vector<std::uint32_t> SpiFileChunks(const SpiFlashImage& image, std::uint32_t chunk);
+/// Bytes from First up to End (not included), offsets in a chunk.
+struct SpiSpan {
+  std::uint32_t First = 0;
+  std::uint32_t End = 0;
+};
+/// The part of the chunk of chunk bytes at base that holds image's bytes, widened to whole units
+/// of align bytes: all a write or verify must read there when nothing in it is erased.
+SpiSpan SpiFilledSpan(const SpiFlashImage& image, std::uint32_t base, std::uint32_t chunk, std::uint32_t align);
 /// What the chunk at base must hold: image's bytes over the chip's own (chip), which a sector
 /// erase would otherwise lose.
 std::vector<std::uint8_t> SpiWantedChunk(const SpiFlashImage& image, std::uint32_t base,

@@ -7,6 +7,11 @@
 #include "spi/SpiFlashTexts.h"
 
 namespace pw {
+namespace {
+
+constexpr std::uint8_t kEnableWriteStatus = 0x50;
+
+}  // namespace
 
 bool SpiFlashOperations::ConfirmUnprotect(OperationRun& run, const std::string& cancelled) {
   // One question a run: a second step that changes the chip finds the answer given.
@@ -27,7 +32,9 @@ bool SpiFlashOperations::Unprotect(OperationRun& run, SpiFlashBus& bus, const st
   if ((status & type_->StatusProtect) == 0) return true;
   const std::uint8_t cleared = status & static_cast<std::uint8_t>(~(type_->StatusProtect | type_->StatusBusy | 0x02));
   // A status write takes up to 15 ms on the listed chips; 100 ms leaves room for any of them.
-  const bool done = bus.Write(std::array<std::uint8_t, 2>{0x01, cleared}, {15'000, 100'000});
+  // Auto-address-increment chips take a status write after Enable Write Status.
+  const std::uint8_t enable = type_->Aai ? kEnableWriteStatus : SpiFlashBus::kWriteEnable;
+  const bool done = bus.Write(std::array<std::uint8_t, 2>{0x01, cleared}, {15'000, 100'000}, enable);
   if (done && (bus.ReadStatus() & type_->StatusProtect) == 0) {
     run.Log("Защита снята");
     return true;

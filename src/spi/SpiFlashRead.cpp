@@ -25,11 +25,15 @@ bool SpiFlashOperations::ReadChip(OperationRun& run, std::span<std::uint8_t> byt
   // One streamed read; a stop request is looked at after every exchange of a few KiB.
   const auto total = static_cast<std::int64_t>(bytes.size());
   SpiFlashBus bus = Bus(kBusyDefault);
-  return bus.Read(0, bytes, [&run, total](std::size_t read) {
-    const auto done = static_cast<std::int64_t>(read);
-    run.Progress(done);
-    return done == total || !run.StopRequested(texts::Undone(done, total, "байт SPI Flash") + texts::kStoppedRead);
+  bool read = false;
+  InAddressMode(run, bus, [&] {
+    read = bus.Read(0, bytes, [&run, total](std::size_t count) {
+      const auto done = static_cast<std::int64_t>(count);
+      run.Progress(done);
+      return done == total || !run.StopRequested(texts::Undone(done, total, "байт SPI Flash") + texts::kStoppedRead);
+    });
   });
+  return read && run.Result() == Outcome::Success;
 }
 
 }  // namespace pw

@@ -20,6 +20,9 @@ inline constexpr const char* kSpiWriteCancelled = "запись отменена
 inline constexpr const char* kSpiVerifyCancelled = "сравнение отменено";
 inline constexpr const char* kSpiEraseCancelled = "стирание отменено";
 
+/// What a chip that stayed busy at a change of its address mode leaves undone.
+inline constexpr const char* kSpiNoFourByte = "режим 4-байтных адресов не переключён";
+
 /// The chip was still busy at address after the longest time its type gives; consequence: what
 /// that means for the operation.
 inline std::string SpiStillBusy(std::uint32_t address, const std::string& consequence) {

@@ -81,7 +81,7 @@ void ReadSizes(const Reader& r, FlashType& t) {
   const std::string size = r.Text("Size", "");
   const auto bytes = Reader::Parse(size, 10);
   if (!bytes || !Reader::PowerOfTwo(*bytes) || *bytes < 4096 || *bytes > kSpiFlashMostBytes) {
-    r.Bad("Size", size, "нужно число байт, степень двух от 4096 до 16777216");
+    r.Bad("Size", size, "нужно число байт, степень двух от 4096 до " + std::to_string(kSpiFlashMostBytes));
   }
   t.Size = static_cast<std::uint32_t>(*bytes);
   const std::string page = r.Text("PageSize", "256");
@@ -124,12 +124,35 @@ void ReadProgramming(const Reader& r, FlashType& t) {
   t.BlockEraseMs = r.Time("BlockEraseMs");
   t.ChipEraseMs = r.Time("ChipEraseMs");
   const std::string program = r.Text("Program", "page");
-  if (SameName(program, "page")) {
+  if (SameName(program, "page") || SameName(program, "aai")) {
     t.Writable = true;
-  } else if (SameName(program, "aai") || SameName(program, "byte")) {
+    t.Aai = SameName(program, "aai");
+  } else if (SameName(program, "byte")) {
     t.Writable = false;
   } else {
     r.Bad("Program", program, "нужно page, aai или byte");
+  }
+}
+
+/// FourByte=: needed above 16 MiB; with the chip's own 4-byte commands, its erases must have them.
+void ReadAddressing(const Reader& r, FlashType& t) {
+  const std::string text = r.Text("FourByte", "none");
+  if (SameName(text, "enter")) {
+    t.FourByte = SpiFourByte::EnterExit;
+  } else if (SameName(text, "enterwren")) {
+    t.FourByte = SpiFourByte::EnterExitAfterWriteEnable;
+  } else if (SameName(text, "opcodes")) {
+    t.FourByte = SpiFourByte::Opcodes;
+  } else if (!SameName(text, "none")) {
+    r.Bad("FourByte", text, "нужно none, enter, enterwren или opcodes");
+  }
+  if (t.Size > kSpiFlashThreeByteBytes && t.FourByte == SpiFourByte::None) {
+    r.Bad("Size", r.Text("Size", ""),
+          "больше " + std::to_string(kSpiFlashThreeByteBytes) + " байт нужен FourByte=enter, enterwren или opcodes");
+  }
+  const bool hasOpcodes = SpiFourByteOpcode(t.Sector.Command) && SpiFourByteOpcode(t.Block.Command);
+  if (t.FourByte == SpiFourByte::Opcodes && !hasOpcodes) {
+    r.Bad("FourByte", text, "4-байтные команды стирания есть только у 20 и D8");
   }
 }
 
@@ -140,6 +163,7 @@ FlashType Read(const Reader& r, const std::string& section) {
   ReadErases(r, t);
   ReadStatusBits(r, t);
   ReadProgramming(r, t);
+  ReadAddressing(r, t);
   return t;
 }
 
@@ -162,6 +186,21 @@ std::optional<std::string> FindSpiFlashSection(const IniFile& types, const Jedec
     if (value && IdOf(*value) == id) return section;
   }
   return std::nullopt;
+}
+
+std::optional<std::uint8_t> SpiFourByteOpcode(std::uint8_t command) {
+  switch (command) {
+    case 0x03:
+      return 0x13;
+    case 0x02:
+      return 0x12;
+    case 0x20:
+      return 0x21;
+    case 0xD8:
+      return 0xDC;
+    default:
+      return std::nullopt;
+  }
 }
 
 std::string JedecText(const JedecId& id) {

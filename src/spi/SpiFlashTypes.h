@@ -27,6 +27,15 @@ struct SpiFlashErase {
   std::uint32_t Bytes = 0;
 };
 
+/// How a chip beyond 16 MiB takes 4-byte addresses (SpiFlash.ini key FourByte).
+enum class SpiFourByte {
+  None,       ///< three address bytes reach the whole chip (FourByte missing or none)
+  EnterExit,  ///< FourByte=enter: B7 enters 4-byte mode, E9 leaves it
+  Opcodes,    ///< FourByte=opcodes: the chip's own 4-byte commands (13 read, 12 program, 21/DC erase)
+  /// FourByte=enterwren: as EnterExit, but the chip takes B7 and E9 only after a Write Enable.
+  EnterExitAfterWriteEnable,
+};
+
 /// A flash type as SpiFlash.ini describes it.
 struct FlashType {
   std::string Name;
@@ -42,15 +51,21 @@ struct FlashType {
   SpiFlashTime SectorEraseMs;
   SpiFlashTime BlockEraseMs;
   SpiFlashTime ChipEraseMs;
-  /// False for chips that program by auto-address increment or byte by byte: read and verify only.
+  /// False for chips that program byte by byte: read and verify only.
   bool Writable = true;
+  /// Program=aai: programmed by auto-address increment, two bytes a command (0xAD), the status
+  /// register written after Enable Write Status (0x50).
+  bool Aai = false;
+  SpiFourByte FourByte = SpiFourByte::None;
 };
 
 /// The description file of the flash types.
 inline constexpr const char* kSpiFlashTypesFile = "SpiFlash.ini";
 
-/// The largest chip three address bytes reach.
-inline constexpr std::uint32_t kSpiFlashMostBytes = 16u << 20;
+/// The largest chip three address bytes reach: larger ones need FourByte.
+inline constexpr std::uint32_t kSpiFlashThreeByteBytes = 16u << 20;
+/// The largest chip a type may describe.
+inline constexpr std::uint32_t kSpiFlashMostBytes = 128u << 20;
 
 /// The 64 KiB block: the widest erase short of the chip erase that 25-series chips commonly have
 /// (those with wider sectors say so in BlockErase). A write works in chunks at least this wide,
@@ -66,6 +81,10 @@ FlashTypeResult ReadSpiFlashType(const IniFile& types, const std::string& sectio
 
 /// The first section whose Jedec= is id (whether or not the rest of it is valid), or nothing.
 std::optional<std::string> FindSpiFlashSection(const IniFile& types, const JedecId& id);
+
+/// The 4-byte-address command a chip with FourByte=opcodes has for a 3-byte one (read 03,
+/// page program 02, 4 KiB erase 20, 64 KiB erase D8), or nothing.
+std::optional<std::uint8_t> SpiFourByteOpcode(std::uint8_t command);
 
 /// id as the page shows it: "EF 40 16".
 std::string JedecText(const JedecId& id);

@@ -1,5 +1,6 @@
 // Comparing the chip with a file, byte by byte where the file holds data.
 
+#include <algorithm>
 #include <vector>
 
 #include "frame/ImageDifferences.h"
@@ -9,6 +10,20 @@
 #include "spi/SpiFlashTexts.h"
 
 namespace pw {
+namespace {
+
+/// The part of the chunk at base a verify reads: all of it where a write kept bytes in it, else
+/// the file's bytes.
+SpiSpan VerifySpan(const SpiFlashImage& image, const SpiKeptBytes* kept, std::uint32_t base, std::uint32_t chunk) {
+  if (kept != nullptr && kept->Kept.size() > base) {
+    const auto from = kept->Kept.begin() + base;
+    const auto end = from + std::min<std::size_t>(chunk, kept->Kept.size() - base);
+    if (std::find(from, end, true) != end) return {0, chunk};
+  }
+  return SpiFilledSpan(image, base, chunk, 1);
+}
+
+}  // namespace
 
 OperationStep SpiFlashOperations::Verify(const SpiFlashImage& image) {
   OperationStep step;
@@ -16,7 +31,7 @@ OperationStep SpiFlashOperations::Verify(const SpiFlashImage& image) {
   step.CheckTarget = [this, &image] { return FitsChip(image, texts::kSpiVerifyCancelled); };
   step.Act = [this, &image](OperationRun& run) {
     SpiFlashBus bus = Bus(kBusyDefault);
-    VerifyImage(run, bus, image);
+    InAddressMode(run, bus, [&] { VerifyImage(run, bus, image); });
   };
   return step;
 }
@@ -37,9 +52,11 @@ bool SpiFlashOperations::VerifyImage(OperationRun& run, SpiFlashBus& bus, const 
       return !run.StopRequested(texts::Undone(done, total, "блоков проверки SPI Flash"));
     };
     if (c > 0 && !goOn(0)) return false;
-    if (!bus.Read(chunks[c], chip, goOn)) return false;
-    differences.Compare(image.Bytes, image.Filled, chunks[c], chip);
-    if (kept != nullptr) FindLostBytes(*kept, chunks[c], chip, lost);
+    const SpiSpan span = VerifySpan(image, kept, chunks[c], chunk);
+    const auto read = std::span(chip).subspan(span.First, span.End - span.First);
+    if (!bus.Read(chunks[c] + span.First, read, goOn)) return false;
+    differences.Compare(image.Bytes, image.Filled, chunks[c] + span.First, read);
+    if (kept != nullptr) FindLostBytes(*kept, chunks[c] + span.First, read, lost);
     run.Progress(done + 1);
   }
   return Matches(run, differences, lost);

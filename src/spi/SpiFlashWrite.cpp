@@ -4,6 +4,7 @@
 // the exchanges of a chunk's read, between erases and between the exchanges of its pages.
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "frame/DamagedFile.h"
@@ -17,12 +18,10 @@ namespace pw {
 namespace {
 
 constexpr std::uint8_t kPageProgram = 0x02;
-
-/// A command byte followed by a three-byte address.
-std::vector<std::uint8_t> Addressed(std::uint8_t command, std::uint32_t address) {
-  return {command, static_cast<std::uint8_t>(address >> 16), static_cast<std::uint8_t>(address >> 8),
-          static_cast<std::uint8_t>(address)};
-}
+/// Auto-address-increment word program: with an address and two bytes it starts a sequence,
+/// with two bytes alone it continues it; Write Disable ends it.
+constexpr std::uint8_t kAaiWord = 0xAD;
+constexpr std::uint8_t kWriteDisable = 0x04;
 
 /// One write of an image's chunks, and what it did for the summary line.
 class ChunkWriter {
@@ -60,13 +59,31 @@ class ChunkWriter {
   }
 
   bool WriteChunk(std::uint32_t base, std::uint32_t chunk) {
-    std::vector<std::uint8_t> chip(chunk);
-    if (!bus_.Read(base, chip, [this](std::size_t) { return GoOn(); })) return false;
-    const std::vector<std::uint8_t> wanted = SpiWantedChunk(image_, base, chip);
-    const std::vector<SpiSectorPlan> plans = PlanChunk(type_, chip, wanted);
+    // The sectors holding file bytes are read first: when none of them must be erased, the rest
+    // of the chunk stays as it is and need not be known.
+    std::vector<std::uint8_t> chip(chunk, 0xFF);
+    const SpiSpan span = SpiFilledSpan(image_, base, chunk, type_.Sector.Bytes);
+    if (!ReadPart(base, chip, span.First, span.End)) return false;
+    std::vector<std::uint8_t> wanted = SpiWantedChunk(image_, base, chip);
+    std::vector<SpiSectorPlan> plans = PlanChunk(type_, chip, wanted);
     if (std::any_of(plans.begin(), plans.end(), [](const SpiSectorPlan& p) { return p.Erase; })) {
+      if (!ReadPart(base, chip, 0, span.First) || !ReadPart(base, chip, span.End, chunk)) return false;
+      wanted = SpiWantedChunk(image_, base, chip);
+      plans = PlanChunk(type_, chip, wanted);
       KeepChunk(kept_, image_, base, wanted);
     }
+    return WritePlans(base, plans, wanted);
+  }
+
+  /// Reads the chunk's bytes from first up to end into chip, stopping between exchanges when asked.
+  bool ReadPart(std::uint32_t base, std::vector<std::uint8_t>& chip, std::uint32_t first, std::uint32_t end) {
+    if (first >= end) return true;
+    return bus_.Read(base + first, std::span(chip).subspan(first, end - first), [this](std::size_t) { return GoOn(); });
+  }
+
+  /// Erases and programs the chunk at base as its sectors' plans say.
+  bool WritePlans(std::uint32_t base, const std::vector<SpiSectorPlan>& plans,
+                  const std::vector<std::uint8_t>& wanted) {
     const std::uint32_t sectorBytes = type_.Sector.Bytes;
     for (std::uint32_t s = 0; s < plans.size(); ++s) {
       const std::uint32_t sector = base + s * sectorBytes;
@@ -82,7 +99,7 @@ class ChunkWriter {
   bool EraseAt(std::uint8_t command, std::uint32_t address, SpiFlashTime time) {
     if (!GoOn()) return false;
     partial_.Begun();
-    if (!bus_.Write(Addressed(command, address), WaitMs(time))) return Failed(address);
+    if (!bus_.Write(bus_.Addressed(command, address), WaitMs(time))) return Failed(address);
     ++erased_;
     return true;
   }
@@ -92,17 +109,42 @@ class ChunkWriter {
                     std::span<const std::uint8_t> wanted) {
     skipped_ += static_cast<int>(wanted.size() / type_.PageSize - pages.size());
     if (pages.empty()) return true;
+    if (!GoOn()) return false;
+    partial_.Begun();
+    const std::size_t done = type_.Aai ? ProgramAai(sector, pages, wanted) : ProgramByPages(sector, pages, wanted);
+    programmed_ += static_cast<int>(done);
+    return done == pages.size() || (!stopped_ && Failed(sector + pages[done]));
+  }
+
+  /// Page programs of pages, as many to an exchange as fit; returns how many finished.
+  std::size_t ProgramByPages(std::uint32_t sector, const std::vector<std::uint32_t>& pages,
+                             std::span<const std::uint8_t> wanted) {
     std::vector<std::vector<std::uint8_t>> frames;
     for (const std::uint32_t page : pages) {
-      frames.push_back(Addressed(kPageProgram, sector + page));
+      frames.push_back(bus_.Addressed(kPageProgram, sector + page));
       const auto bytes = wanted.subspan(page, type_.PageSize);
       frames.back().insert(frames.back().end(), bytes.begin(), bytes.end());
     }
-    if (!GoOn()) return false;
-    partial_.Begun();
-    const std::size_t done = bus_.Program(frames, WaitUs(type_.PageProgramUs), [this] { return GoOn(); });
-    programmed_ += static_cast<int>(done);
-    return done == frames.size() || (!stopped_ && Failed(sector + pages[done]));
+    return bus_.Program(frames, WaitUs(type_.PageProgramUs), [this] { return GoOn(); });
+  }
+
+  /// Each page one auto-address-increment sequence, ended by Write Disable also after a word
+  /// that outlasted its time; returns how many pages finished.
+  std::size_t ProgramAai(std::uint32_t sector, const std::vector<std::uint32_t>& pages,
+                         std::span<const std::uint8_t> wanted) {
+    const SpiFlashWait wait = WaitUs(type_.PageProgramUs);
+    for (std::size_t k = 0; k < pages.size(); ++k) {
+      if (k > 0 && !GoOn()) return k;
+      const auto bytes = wanted.subspan(pages[k], type_.PageSize);
+      std::vector<std::uint8_t> first = bus_.Addressed(kAaiWord, sector + pages[k]);
+      first.insert(first.end(), bytes.begin(), bytes.begin() + 2);
+      std::vector<std::vector<std::uint8_t>> words;
+      for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) words.push_back({kAaiWord, bytes[i], bytes[i + 1]});
+      const bool done = bus_.Write(first, wait) && bus_.ProgramContinued(words, wait) == words.size();
+      const bool ended = bus_.Write(std::array<std::uint8_t, 1>{kWriteDisable}, wait, 0);
+      if (!done || !ended) return k;
+    }
+    return pages.size();
   }
 
   bool Failed(std::uint32_t address) {
@@ -147,10 +189,12 @@ void SpiFlashOperations::ActWrite(OperationRun& run, const SpiFlashImage& image,
   run.Log("прошивание SPI Flash: " + std::to_string(image.End) + " байт");
   PartialWrite partial(run.Out(), operation);
   ChunkWriter writer(run, bus, *type_, image, partial);
-  if (!writer.WriteAll()) return;
-  // Every byte has been sent: a difference found now is the chip's, not a write cut short.
-  partial.Finished();
-  if (VerifyImage(run, bus, image, &writer.Kept())) run.Log("прошивание SPI Flash завершено");
+  InAddressMode(run, bus, [&] {
+    if (!writer.WriteAll()) return;
+    // Every byte has been sent: a difference found now is the chip's, not a write cut short.
+    partial.Finished();
+    if (VerifyImage(run, bus, image, &writer.Kept())) run.Log("прошивание SPI Flash завершено");
+  });
 }
 
 }  // namespace pw

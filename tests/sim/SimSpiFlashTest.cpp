@@ -88,6 +88,51 @@ TEST(SimSpiFlash, AnswersItsIdAndStreamsReadsThatWrapAtTheEnd) {
   EXPECT_EQ(sst.chip.Memory()[1], 0xFF);
 }
 
+TEST(SimSpiFlash, FourByteModeAndAutoAddressIncrementFollowTheirDatasheets) {
+  constexpr std::uint32_t k16M = 16u << 20;
+  const struct {
+    const char* name;
+    const char* part;
+    std::vector<Bytes> frames;
+    std::vector<std::pair<std::uint32_t, std::uint8_t>> probes;
+    // clang-format off
+  } cases[] = {
+      {"3-byte mode reaches the low 16 MiB only", "W25Q256FV", {{0x06}, {0x02, 0x01, 0, 0x10, 0xAA}}, {{0x10010, 0xAA}, {k16M + 0x10, 0xFF}}},
+      {"B7 makes addresses four bytes", "W25Q256FV", {{0xB7}, {0x06}, {0x02, 0x01, 0, 0, 0x10, 0xAA}}, {{k16M + 0x10, 0xAA}}},
+      {"E9 makes them three again", "W25Q256FV", {{0xB7}, {0xE9}, {0x06}, {0x02, 0x01, 0, 0, 0x10, 0xAA}}, {{0x10000, 0x10}, {0x10001, 0xAA}, {k16M + 0x10, 0xFF}}},
+      {"4-byte commands in 3-byte mode", "W25Q256FV", {{0x06}, {0x12, 0x01, 0, 0, 0x10, 0xAA}}, {{k16M + 0x10, 0xAA}}},
+      {"4-byte erase", "MX25L51245G", {{0x06}, {0x12, 0x03, 0, 0x10, 0, 0}, {0x06}, {0x21, 0x03, 0, 0x10, 0}}, {{0x3001000, 0xFF}}},
+      {"no 4-byte commands on a part without them", "GD25Q256", {{0x06}, {0x12, 0x01, 0, 0, 0x10, 0xAA}}, {{k16M + 0x10, 0xFF}, {0x10, 0xFF}}},
+      {"B7 needs the latch where the datasheet says", "N25Q256A", {{0xB7}, {0x06}, {0x02, 0x01, 0, 0, 0x10, 0xAA}}, {{k16M + 0x10, 0xFF}, {0x10000, 0x10}}},
+      {"B7 after write enable", "N25Q256A", {{0x06}, {0xB7}, {0x06}, {0x02, 0x01, 0, 0, 0x10, 0xAA}}, {{k16M + 0x10, 0xAA}}},
+      {"AAI: two bytes a command", "SST25VF016B", {{0x06}, {0xAD, 0, 0, 0x11, 0x12, 0x34}, {0xAD, 0x56, 0x78}, {0x04}}, {{0x10, 0x12}, {0x11, 0x34}, {0x12, 0x56}, {0x13, 0x78}}},
+      {"AAI without write enable", "SST25VF016B", {{0xAD, 0, 0, 0x10, 0x12, 0x34}}, {{0x10, 0xFF}}},
+      {"AAI takes nothing else while it runs", "SST25VF016B", {{0x06}, {0xAD, 0, 0, 0x10, 0x12, 0x34}, {0x02, 0, 0x20, 0, 0}, {0xAD, 0x56, 0x78}}, {{0x2000, 0xFF}, {0x12, 0x56}}},
+      {"write disable ends AAI", "SST25VF016B", {{0x06}, {0xAD, 0, 0, 0x10, 0x12, 0x34}, {0x04}, {0xAD, 0x56, 0x78}}, {{0x12, 0xFF}}},
+      {"AAI ends at the top address", "SST25VF016B", {{0x06}, {0xAD, 0x1F, 0xFF, 0xFE, 0x12, 0x34}, {0xAD, 0x56, 0x78}}, {{0x1FFFFF, 0x34}, {0, 0xFF}}},
+      {"status written after EWSR", "SST25VF016B", {{0x50}, {0x01, 0x00}, {0x06}, {0x02, 0, 0, 0x10, 0x00}}, {{0x10, 0x00}}},
+      {"EWSR serves the next command only", "SST25VF016B", {{0x50}, {0x9F}, {0x01, 0x00}, {0x06}, {0x02, 0, 0, 0x10, 0x00}}, {{0x10, 0xFF}}},
+  };
+  // clang-format on
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Driver d(c.part);
+    // The EWSR rows start protected; elsewhere a status of 0 changes nothing.
+    d.chip.SetStatus(std::string(c.name).find("EWSR") != std::string::npos ? 0x1C : 0);
+    for (const auto& frame : c.frames) d.Frame(frame);
+    for (const auto& [at, value] : c.probes) EXPECT_EQ(d.chip.Memory()[at], value) << "at " << at;
+  }
+  Driver d("W25Q256FV");
+  d.Frame({0xB7});
+  EXPECT_TRUE(d.chip.FourByteMode());
+  d.chip.PowerOff();
+  EXPECT_FALSE(d.chip.FourByteMode()) << "power comes back in 3-byte mode";
+  Driver sst("SST25VF016B");
+  sst.Frame({0x06});
+  sst.Frame({0xAD, 0, 0, 0, 0, 0});
+  EXPECT_EQ(sst.Frame({0x05, 0})[1] & 0x40, 0x40) << "status bit 6 shows the sequence";
+}
+
 TEST(SimSpiFlash, WhileBusyUnderDatasheetTimingOnlyReadStatusIsTaken) {
   Driver d("W25Q32", TimingModel::Datasheet);
   d.chip.Memory()[0] = 0;

@@ -16,7 +16,20 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 enum class Op { Identify, Read, Write, Verify, Erase };
-enum class Fault { None, NoFile, TooLarge, NoChip, UnknownId, Protected, Stop, UsbFault, Unplugged, Busy, Differs };
+enum class Fault {
+  None,
+  NoFile,
+  TooLarge,
+  NoChip,
+  UnknownId,
+  ByteType,
+  Protected,
+  Stop,
+  UsbFault,
+  Unplugged,
+  Busy,
+  Differs
+};
 /// What the chip holds after the run: as before, the file's bytes, erased, or some of each.
 enum class Left { Same, Image, Erased, Partly };
 
@@ -58,6 +71,11 @@ struct FlashRun {
     if (row.Problem == Fault::Unplugged) faults.UnplugAfter(400'000);
     if (row.Problem == Fault::Busy) Chip().HangOnNextWrite();
     if (row.Problem == Fault::UnknownId) dir.Write("SpiFlash.ini", "[Other]\nJedec=123456\nSize=4096\n");
+    if (row.Problem == Fault::ByteType) {
+      dir.Write("SpiFlash.ini",
+                "[Bytes]\nJedec=EF3011\nSize=131072\nPageProgramUs=10,20\nSectorEraseMs=1,2\nBlockEraseMs=1,2\n"
+                "ChipEraseMs=1,2\nProgram=byte\n");
+    }
   }
   sim::SimSpiFlash& Chip() { return static_cast<sim::SimSpiFlash&>(*bench->Board()->Spi); }
   Bytes& Memory() { return Chip().Memory(); }
@@ -67,7 +85,8 @@ struct FlashRun {
     image.End = static_cast<std::uint32_t>(bytes.size());
   }
   Outcome Run(const Row& row) {
-    const auto types = row.Problem == Fault::UnknownId ? dir / "SpiFlash.ini" : test::SourceDir() / "data/SpiFlash.ini";
+    const bool own = row.Problem == Fault::UnknownId || row.Problem == Fault::ByteType;
+    const auto types = own ? dir / "SpiFlash.ini" : test::SourceDir() / "data/SpiFlash.ini";
     D2XXUnit unit(bench->Programmer());
     SpiFlashOperations flash(unit, 19200, types);
     const OperationStep steps[] = {Step(flash, row.Operation)};
@@ -131,12 +150,11 @@ TEST(SpiFlashOperations, NothingChangesBeforeEveryCheckHasPassedAndEachFaultEnds
        "Ошибка: данных в файле 131073 байт, а объём микросхемы 131072 байт; запись отменена"},
       {"write: read-only type",
        Op::Write,
-       Fault::None,
+       Fault::ByteType,
        {},
        Outcome::ErrorReport,
        Left::Same,
-       "Ошибка: SST25VF016B программируется не страницами (Program в SpiFlash.ini)",
-       "SST25VF016B"},
+       "Ошибка: Bytes программируется не страницами (Program в SpiFlash.ini)"},
       {"write: protected, no",
        Op::Write,
        Fault::Protected,

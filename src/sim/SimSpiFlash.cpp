@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sim/SimSfdp.h"
+
 namespace pw::sim {
 namespace {
 
@@ -14,7 +16,8 @@ constexpr std::size_t kPage = 256;
 
 }  // namespace
 
-SimSpiFlash::SimSpiFlash(const SimSpiFlashPart& part) : part_(part), memory_(part.Size, 0xFF) {
+SimSpiFlash::SimSpiFlash(const SimSpiFlashPart& part)
+    : part_(part), memory_(part.Size, 0xFF), sfdp_(part.Sfdp ? SimSfdpArea(part) : std::vector<std::uint8_t>{}) {
   frame_.reserve(4 + kPage);
 }
 
@@ -67,6 +70,12 @@ void SimSpiFlash::OnByte(std::uint8_t byte, const SimEnvironment& env) {
   if (command == 0x9F) {
     driving_ = count <= 3;
     if (driving_) spi_.SetNext(part_.Id[count - 1]);
+  } else if (command == 0x5A && count >= 5) {
+    // Read SFDP: three address bytes and a dummy byte, then the area (0xFF beyond it).
+    if (count == 5) readAt_ = (static_cast<std::uint32_t>(frame_[1]) << 16) | (frame_[2] << 8) | frame_[3];
+    driving_ = !sfdp_.empty();
+    spi_.SetNext(readAt_ < sfdp_.size() ? sfdp_[readAt_] : std::uint8_t{0xFF});
+    ++readAt_;
   } else if (command == 0x03 && count >= 4) {
     if (count == 4) readAt_ = Address();
     driving_ = true;

@@ -13,7 +13,7 @@ constexpr SimSpiFlashPart kParts[] = {
     {"W25X10", {0xEF, 0x30, 0x11}, 128 * KiB, 4 * KiB, 0x3C, 1500, 150, 250, 1500},
     {"W25X40", {0xEF, 0x30, 0x13}, 512 * KiB, 4 * KiB, 0x3C, 1500, 150, 250, 5000},
     {"W25Q16", {0xEF, 0x40, 0x15}, 2 * MiB, 4 * KiB, 0x7C, 700, 45, 150, 5000},
-    {"W25Q32", {0xEF, 0x40, 0x16}, 4 * MiB, 4 * KiB, 0x7C, 700, 45, 150, 10000},
+    {"W25Q32", {0xEF, 0x40, 0x16}, 4 * MiB, 4 * KiB, 0x7C, 700, 45, 150, 10000, false, true},
     {"W25Q128", {0xEF, 0x40, 0x18}, 16 * MiB, 4 * KiB, 0x7C, 700, 45, 150, 40000},
     {"MX25L512", {0xC2, 0x20, 0x10}, 64 * KiB, 4 * KiB, 0x0C, 1400, 90, 1000, 1000},
     {"MX25L3206E", {0xC2, 0x20, 0x16}, 4 * MiB, 4 * KiB, 0x3C, 1400, 60, 700, 25000},
@@ -24,6 +24,8 @@ constexpr SimSpiFlashPart kParts[] = {
     {"AT25DF321A", {0x1F, 0x47, 0x01}, 4 * MiB, 4 * KiB, 0x0C, 1500, 50, 350, 36000},
     {"AT25SF041", {0x1F, 0x84, 0x01}, 512 * KiB, 4 * KiB, 0x7C, 400, 60, 450, 4000},
     {"SST25VF016B", {0xBF, 0x25, 0x41}, 2 * MiB, 4 * KiB, 0x3C, 10, 18, 18, 35, true},
+    // Not in SpiFlash.ini: the program knows it by its SFDP table alone.
+    {"IS25LP080D", {0x9D, 0x60, 0x14}, 1 * MiB, 4 * KiB, 0x3C, 200, 70, 150, 3000, false, true},
 };
 
 }  // namespace

@@ -25,6 +25,8 @@ struct SimSpiFlashPart {
   std::uint32_t ChipEraseMs;
   /// Auto-address-increment parts: command 0x02 programs one byte, not a page.
   bool ByteProgram = false;
+  /// The part answers Read SFDP (0x5A) with a table built from these facts (sim/SimSfdp.h).
+  bool Sfdp = false;
 };
 
 /// Every part the virtual programmer knows.

@@ -14,6 +14,7 @@ constexpr std::uint8_t kReadId = 0x9F;
 constexpr std::uint8_t kReadStatus = 0x05;
 constexpr std::uint8_t kWriteEnable = 0x06;
 constexpr std::uint8_t kRead = 0x03;
+constexpr std::uint8_t kReadSfdp = 0x5A;
 /// The samples a frame adds around its bytes: /CS high before, SCK low and /CS high after.
 constexpr std::uint32_t kFrameEdges = 3;
 
@@ -97,12 +98,23 @@ bool SpiFlashBus::EndRead(bool ended) {
 
 bool SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out,
                        const std::function<bool(std::size_t)>& goOn) {
+  return Stream(
+      std::array<std::uint8_t, 4>{kRead, static_cast<std::uint8_t>(address >> 16),
+                                  static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address)},
+      out, goOn);
+}
+
+void SpiFlashBus::ReadSfdp(std::span<std::uint8_t> out) {
+  // Address 0, then the dummy byte Read SFDP takes before its data.
+  Stream(std::array<std::uint8_t, 5>{kReadSfdp, 0, 0, 0, 0}, out, {});
+}
+
+bool SpiFlashBus::Stream(std::span<const std::uint8_t> command, std::span<std::uint8_t> out,
+                         const std::function<bool(std::size_t)>& goOn) {
   if (out.empty()) return true;
   run_.Clear();
   run_.Put(Cs);
-  spi_.PutBytes(std::array<std::uint8_t, 4>{kRead, static_cast<std::uint8_t>(address >> 16),
-                                            static_cast<std::uint8_t>(address >> 8),
-                                            static_cast<std::uint8_t>(address)});
+  spi_.PutBytes(command);
   std::size_t done = 0;
   while (done < out.size()) {
     // Every exchange keeps room for the closing samples, so the last one can end the frame.

@@ -42,6 +42,8 @@ class SpiFlashBus {
   /// exchange (a few KiB) whether to read on: the read ends there (the frame closed) and returns
   /// false when it says no.
   bool Read(std::uint32_t address, std::span<std::uint8_t> out, const std::function<bool(std::size_t)>& goOn);
+  /// Reads out.size() bytes of the SFDP area (Read SFDP, 0x5A) from address 0.
+  void ReadSfdp(std::span<std::uint8_t> out);
   /// Write Enable, then command (a whole frame), then Read Status until the chip is no longer
   /// busy. False when it is still busy after wait.MaximumUs: the chip has not finished.
   bool Write(std::span<const std::uint8_t> command, SpiFlashWait wait);
@@ -60,6 +62,9 @@ class SpiFlashBus {
  private:
   /// Lays one frame: /CS high, /CS low with bytes, SCK low, /CS high. Returns the index of its first byte.
   std::uint32_t Frame(std::span<const std::uint8_t> bytes);
+  /// Sends command (with its address) and streams out.size() bytes after it, as Read describes.
+  bool Stream(std::span<const std::uint8_t> command, std::span<std::uint8_t> out,
+              const std::function<bool(std::size_t)>& goOn);
   /// Lays count dummy bytes of a streamed read, and the frame's end when last; returns the index of the first.
   std::uint32_t ReadBytes(std::size_t count, bool last);
   /// Ends a streamed read cut short (unless its frame has ended); returns false.

@@ -27,6 +27,13 @@ struct SpiFlashErase {
   std::uint32_t Bytes = 0;
 };
 
+/// How a chip beyond 16 MiB takes 4-byte addresses (SpiFlash.ini key FourByte).
+enum class SpiFourByte {
+  None,       ///< three address bytes reach the whole chip (FourByte missing or none)
+  EnterExit,  ///< FourByte=enter: B7 enters 4-byte mode, E9 leaves it
+  Opcodes,    ///< FourByte=opcodes: the chip's own 4-byte commands (13 read, 12 program, 21/DC erase)
+};
+
 /// A flash type as SpiFlash.ini describes it.
 struct FlashType {
   std::string Name;
@@ -44,6 +51,7 @@ struct FlashType {
   SpiFlashTime ChipEraseMs;
   /// False for chips that program by auto-address increment or byte by byte: read and verify only.
   bool Writable = true;
+  SpiFourByte FourByte = SpiFourByte::None;
 };
 
 /// The description file of the flash types.

@@ -2,7 +2,9 @@
 
 #include <set>
 
+#include "sim/SimSfdp.h"
 #include "sim/SimSpiFlashParts.h"
+#include "spi/SpiFlashSfdp.h"
 #include "spi/SpiFlashTypes.h"
 
 namespace pw {
@@ -33,19 +35,30 @@ TEST(SpiFlashTypes, EveryShippedTypeIsValidAndTheFamiliesAreThere) {
   EXPECT_FALSE(sst.Type->Writable);
 }
 
-TEST(SpiFlashTypes, TheSimulatedPartsAgreeWithTheirTypes) {
+TEST(SpiFlashTypes, TheSimulatedPartsAgreeWithTheirTypesFromTheFileAndFromSfdp) {
   const IniFile ini = Shipped();
   for (const auto& part : sim::SimSpiFlashParts()) {
-    const auto result = ReadSpiFlashType(ini, part.Name);
-    ASSERT_TRUE(result.Type) << part.Name << ": " << result.Problem;
-    EXPECT_EQ(result.Type->Id, part.Id) << part.Name;
-    EXPECT_EQ(result.Type->Size, part.Size) << part.Name;
-    EXPECT_EQ(result.Type->StatusProtect, part.ProtectBits) << part.Name;
-    EXPECT_EQ(result.Type->Sector.Bytes, part.SectorBytes == 0 ? 65536u : part.SectorBytes) << part.Name;
-    EXPECT_EQ(result.Type->Writable, !part.ByteProgram) << part.Name;
-    // The simulated chip is busy for the typical time, which the type's maximum must cover.
-    EXPECT_LE(part.PageProgramUs, result.Type->PageProgramUs.Maximum) << part.Name;
-    EXPECT_LE(part.ChipEraseMs, result.Type->ChipEraseMs.Maximum) << part.Name;
+    SCOPED_TRACE(part.Name);
+    std::vector<FlashType> types;
+    const auto listed = ReadSpiFlashType(ini, part.Name);
+    if (listed.Type) {
+      EXPECT_EQ(listed.Type->StatusProtect, part.ProtectBits);
+      types.push_back(*listed.Type);
+    }
+    // Every part's table is built and read back, though only parts flagged Sfdp answer with it.
+    const auto sfdp = FlashTypeFromSfdp(sim::SimSfdpArea(part), part.Id);
+    ASSERT_TRUE(sfdp.Type) << sfdp.Problem;
+    types.push_back(*sfdp.Type);
+    EXPECT_TRUE(listed.Type || part.Sfdp) << listed.Problem;
+    for (const FlashType& type : types) {
+      EXPECT_EQ(type.Id, part.Id);
+      EXPECT_EQ(type.Size, part.Size);
+      EXPECT_EQ(type.Sector.Bytes, part.SectorBytes == 0 ? 65536u : part.SectorBytes);
+      EXPECT_EQ(type.Writable, !part.ByteProgram);
+      // The simulated chip is busy for the typical time, which the type's maximum must cover.
+      EXPECT_LE(part.PageProgramUs, type.PageProgramUs.Maximum);
+      EXPECT_LE(part.ChipEraseMs, type.ChipEraseMs.Maximum);
+    }
   }
 }
 

@@ -58,7 +58,10 @@ AvrChip IdentifyAvrChip(AVRUtils& avr, const std::filesystem::path& chipsIni, Op
   avr.Delays = chip.Delays;
   if (report) ReportChip(chip, run);
   // A chip that answered with a signature chips.ini does not list: say so, not only "неизвестный".
-  if (chips && chip.Answers && !chip.Usable) run.Log(texts::AvrNotInChipsIni(chip.Signature));
+  if (chips && chip.Answers && !chip.Usable) {
+    run.Log(texts::AvrNotInChipsIni(chip.Signature));
+    run.Log(texts::kAvrListHint);
+  }
   if (chip.Usable) chip.Lock = avr.AvrReadLockByte();
   return chip;
 }

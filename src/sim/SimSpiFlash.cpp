@@ -71,17 +71,21 @@ void SimSpiFlash::OnByte(std::uint8_t byte, const SimEnvironment& env) {
     driving_ = count <= 3;
     if (driving_) spi_.SetNext(part_.Id[count - 1]);
   } else if (command == 0x5A && count >= 5) {
-    // Read SFDP: three address bytes and a dummy byte, then the area (0xFF beyond it).
-    if (count == 5) readAt_ = (static_cast<std::uint32_t>(frame_[1]) << 16) | (frame_[2] << 8) | frame_[3];
-    driving_ = !sfdp_.empty();
-    spi_.SetNext(readAt_ < sfdp_.size() ? sfdp_[readAt_] : std::uint8_t{0xFF});
-    ++readAt_;
+    SfdpByte(count);
   } else if (command == 0x03 && count >= 4) {
     if (count == 4) readAt_ = Address();
     driving_ = true;
     spi_.SetNext(memory_[readAt_]);
     readAt_ = (readAt_ + 1) & (part_.Size - 1);
   }
+}
+
+void SimSpiFlash::SfdpByte(std::size_t count) {
+  // Three address bytes and a dummy byte, then the area (0xFF beyond it).
+  if (count == 5) readAt_ = (static_cast<std::uint32_t>(frame_[1]) << 16) | (frame_[2] << 8) | frame_[3];
+  driving_ = !sfdp_.empty();
+  spi_.SetNext(readAt_ < sfdp_.size() ? sfdp_[readAt_] : std::uint8_t{0xFF});
+  ++readAt_;
 }
 
 void SimSpiFlash::EndFrame(const SimEnvironment& env) {

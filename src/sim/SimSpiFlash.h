@@ -40,6 +40,8 @@ class SimSpiFlash : public SimSpiChip {
 
  private:
   void OnByte(std::uint8_t byte, const SimEnvironment& env);
+  /// Read SFDP: the next byte of the area, count bytes into the frame.
+  void SfdpByte(std::size_t count);
   void EndFrame(const SimEnvironment& env);
   void Execute(const SimEnvironment& env);
   void Erase(std::uint32_t first, std::uint32_t bytes, std::uint32_t ms, const SimEnvironment& env);

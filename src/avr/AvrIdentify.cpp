@@ -59,7 +59,10 @@ AvrChip IdentifyAvrChip(AVRUtils& avr, const std::filesystem::path& chipsIni, Op
   avr.ExtendedFlash = chip.Usable && chip.FlashWords() > static_cast<std::int64_t>(AVRUtils::kFlashBankWords);
   if (report) ReportChip(chip, run);
   // A chip that answered with a signature chips.ini does not list: say so, not only "неизвестный".
-  if (chips && chip.Answers && !chip.Usable) run.Log(texts::AvrNotInChipsIni(chip.Signature));
+  if (chips && chip.Answers && !chip.Usable) {
+    run.Log(texts::AvrNotInChipsIni(chip.Signature));
+    run.Log(texts::kAvrListHint);
+  }
   if (chip.Usable) chip.Lock = avr.AvrReadLockByte();
   return chip;
 }

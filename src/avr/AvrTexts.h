@@ -43,6 +43,9 @@ inline std::string AvrNotInChipsIni(const std::string& signature) {
   return "Ошибка: сигнатуры " + signature + " нет в chips.ini, этот чип не поддерживается";
 }
 
+/// Where a person sees the chips chips.ini describes.
+inline constexpr const char* kAvrListHint = "известные чипы показывает pinwright-cli list avr";
+
 /// The chip identified has no memory of that kind (what: "флеши", "EEPROM").
 inline std::string AvrNoMemory(const std::string& what) { return "Ошибка: у чипа нет " + what; }
 

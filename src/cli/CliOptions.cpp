@@ -25,6 +25,10 @@ constexpr const char* kUsage =
   i2c scan                                     (lists the device addresses that answer)
   settings read | write CBUS CURRENT USB CLOCK | defaults
   spi identify | read FILE | write FILE | erase | verify FILE   (FILE: .hex or .bin; erase asks unless --yes)
+pinwright-cli list avr|pic|i2c|spi [TEXT]
+      the types chips.ini, PIC.ini, I2C_E.ini or SpiFlash.ini knows, one per line: name, sizes,
+      signature / device ID / JEDEC ID; TEXT keeps those whose name holds it (any case);
+      none to show: a line on standard error and status 1
 
 Several operations of one page run in one invocation, in the order given: every file is
 loaded and every check that needs no chip is made first, then the programmer is opened and

@@ -7,6 +7,8 @@
 #include "backend/Backend.h"
 #include "cli/CliHost.h"
 #include "cli/CliPages.h"
+#include "cli/ListCommand.h"
+#include "cli/NameMatch.h"
 #include "cli/Preflight.h"
 #include "common/Error.h"
 
@@ -79,6 +81,10 @@ int RunCommand(const CliOptions& options, const CliCommandLine& line, const vola
 
 /// The command words of options: parsed, their files checked (and loaded), then run.
 int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interrupted) {
+  // Listing the known types needs no programmer and no file check.
+  if (!options.Words.empty() && SameName(options.Words[0], kListCommand)) {
+    return RunList({options.Words.begin() + 1, options.Words.end()}, ProgramPaths(), std::cout, std::cerr);
+  }
   CliCommandLine line = ParseCommandWords(options.Words, options.Erase);
   // A file that cannot serve is refused before the programmer is opened.
   try {

@@ -34,6 +34,7 @@ bool PicOperations::Identify(OperationRun& run) {
   }
   if ((id & kDeviceIdMask) == (type_.DeviceId & kDeviceIdMask)) return true;
   run.Log(texts::PicOtherChip(id, type_.DeviceId));
+  run.Log(texts::kPicListHint);
   if (run.AskRisky(texts::kPicOtherChipTitle, texts::kPicOtherChipQuestion)) return true;
   run.Log(texts::kPicOtherChipRefused);
   return false;

@@ -33,6 +33,8 @@ inline constexpr const char* kPicPresenceUnknown =
 inline constexpr const char* kPicOtherChipTitle = "Другая микросхема";
 inline constexpr const char* kPicOtherChipQuestion =
     "Идентификатор микросхемы не совпадает с выбранным типом. Всё равно продолжить?";
+/// Where a person sees the types PIC.ini describes, with their device IDs.
+inline constexpr const char* kPicListHint = "известные типы и их ID показывает pinwright-cli list pic";
 inline constexpr const char* kPicOtherChipRefused = "Ошибка: на разъёме микросхема другого типа; ничего не сделано";
 inline constexpr const char* kPicConfigWritten = "конфигурация прошита и проверена ошибок нет";
 inline constexpr const char* kPicConfigSkipped =

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sim/SimSfdp.h"
+
 namespace pw::sim {
 namespace {
 
@@ -18,7 +20,8 @@ bool IsProgram(std::uint8_t command) { return command == 0x02 || command == 0x12
 
 }  // namespace
 
-SimSpiFlash::SimSpiFlash(const SimSpiFlashPart& part) : part_(part), memory_(part.Size, 0xFF) {
+SimSpiFlash::SimSpiFlash(const SimSpiFlashPart& part)
+    : part_(part), memory_(part.Size, 0xFF), sfdp_(part.Sfdp ? SimSfdpArea(part) : std::vector<std::uint8_t>{}) {
   frame_.reserve(5 + part.PageBytes);
 }
 
@@ -99,6 +102,8 @@ void SimSpiFlash::OnByte(std::uint8_t byte, const SimEnvironment& env) {
   if (command == 0x9F) {
     driving_ = count <= 3;
     if (driving_) spi_.SetNext(part_.Id[count - 1]);
+  } else if (command == 0x5A && count >= 5) {
+    SfdpByte(count);
   } else if (IsRead(command) && address != 0 && count >= 1 + address) {
     if (count == 1 + address) readAt_ = Address();
     StreamRead();
@@ -109,6 +114,14 @@ void SimSpiFlash::StreamRead() {
   driving_ = true;
   spi_.SetNext(memory_[readAt_]);
   readAt_ = (readAt_ + 1) & (part_.Size - 1);
+}
+
+void SimSpiFlash::SfdpByte(std::size_t count) {
+  // Three address bytes and a dummy byte, then the area (0xFF beyond it).
+  if (count == 5) readAt_ = (static_cast<std::uint32_t>(frame_[1]) << 16) | (frame_[2] << 8) | frame_[3];
+  driving_ = !sfdp_.empty();
+  spi_.SetNext(readAt_ < sfdp_.size() ? sfdp_[readAt_] : std::uint8_t{0xFF});
+  ++readAt_;
 }
 
 void SimSpiFlash::EndFrame(const SimEnvironment& env) {

@@ -4,12 +4,11 @@
 /// SPI mode 0, /CS framing: a command is taken when /CS falls and carried out when /CS rises
 /// after a whole number of bytes (a frame cut inside a byte is ignored). Read JEDEC ID (0x9F),
 /// Read Status (0x05, repeated for as long as the clock runs), Write Enable/Disable (0x06/0x04),
-/// Write Status (0x01), Read (0x03, wraps at the end of the chip), Page Program (0x02: clears
-/// bits only, the address wraps inside its page), Sector (0x20), Block (0xD8) and Chip (0xC7,
-/// 0x60) Erase. Program, erase and status writes need the write-enable latch and clear it.
-/// Any set protection bit makes the whole array read-only (the chips protect a part of it; a
-/// programmer must clear the bits either way). Under datasheet timing the chip stays busy for
-/// its typical times, and while busy takes nothing but Read Status.
+/// Write Status (0x01), Read SFDP (0x5A, parts that have it: sim/SimSfdp.h), Read (0x03, wraps at the end of the chip),
+/// Page Program (0x02: clears bits only, the address wraps inside its page), Sector (0x20), Block (0xD8) and Chip
+/// (0xC7, 0x60) Erase. Program, erase and status writes need the write-enable latch and clear it. Any set protection
+/// bit makes the whole array read-only (the chips protect a part of it; a programmer must clear the bits either way).
+/// Under datasheet timing the chip stays busy for its typical times, and while busy takes nothing but Read Status.
 ///
 /// Parts beyond 16 MiB power up in 3-byte mode, where three address bytes reach only the low
 /// 16 MiB; B7/E9 enter and leave 4-byte mode (in which 03, 02, 20 and D8 take four address
@@ -54,6 +53,8 @@ class SimSpiFlash : public SimSpiChip {
   void OnByte(std::uint8_t byte, const SimEnvironment& env);
   void Keep(std::uint8_t byte);
   void StreamRead();
+  /// Read SFDP: the next byte of the area, count bytes into the frame.
+  void SfdpByte(std::size_t count);
   void EndFrame(const SimEnvironment& env);
   void Execute(const SimEnvironment& env);
   bool ExecuteMode();
@@ -72,6 +73,8 @@ class SimSpiFlash : public SimSpiChip {
 
   const SimSpiFlashPart& part_;
   std::vector<std::uint8_t> memory_;
+  /// The SFDP area, empty for a part without one (it then ignores Read SFDP).
+  std::vector<std::uint8_t> sfdp_;
   SimAvrSpi spi_;
   bool selected_ = false;
   bool driving_ = false;

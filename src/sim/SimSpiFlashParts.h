@@ -39,6 +39,8 @@ struct SimSpiFlashPart {
   SimEnter4 Enter4 = SimEnter4::None;
   /// The part has the 4-byte commands 13 (read), 12 (program), 21 (4 KiB) and DC (block erase).
   bool Opcodes4 = false;
+  /// The part answers Read SFDP (0x5A) with a table built from these facts (sim/SimSfdp.h).
+  bool Sfdp = false;
 };
 
 /// Every part the virtual programmer knows.

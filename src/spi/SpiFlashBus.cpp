@@ -15,6 +15,7 @@ constexpr std::uint8_t kReadStatus = 0x05;
 constexpr std::uint8_t kRead = 0x03;
 constexpr std::uint8_t kEnterFourByte = 0xB7;
 constexpr std::uint8_t kExitFourByte = 0xE9;
+constexpr std::uint8_t kReadSfdp = 0x5A;
 /// The samples a frame adds around its bytes: /CS high before, SCK low and /CS high after.
 constexpr std::uint32_t kFrameEdges = 3;
 
@@ -98,10 +99,20 @@ bool SpiFlashBus::EndRead(bool ended) {
 
 bool SpiFlashBus::Read(std::uint32_t address, std::span<std::uint8_t> out,
                        const std::function<bool(std::size_t)>& goOn) {
+  return Stream(Addressed(kRead, address), out, goOn);
+}
+
+void SpiFlashBus::ReadSfdp(std::span<std::uint8_t> out) {
+  // Address 0, then the dummy byte Read SFDP takes before its data.
+  Stream(std::array<std::uint8_t, 5>{kReadSfdp, 0, 0, 0, 0}, out, {});
+}
+
+bool SpiFlashBus::Stream(std::span<const std::uint8_t> command, std::span<std::uint8_t> out,
+                         const std::function<bool(std::size_t)>& goOn) {
   if (out.empty()) return true;
   run_.Clear();
   run_.Put(Cs);
-  spi_.PutBytes(Addressed(kRead, address));
+  spi_.PutBytes(command);
   std::size_t done = 0;
   while (done < out.size()) {
     // Every exchange keeps room for the closing samples, so the last one can end the frame.

@@ -46,6 +46,8 @@ class SpiFlashBus {
   /// until the chip is no longer busy. False when it is still busy after wait.MaximumUs: the chip
   /// has not finished.
   bool Write(std::span<const std::uint8_t> command, SpiFlashWait wait, std::uint8_t enable = kWriteEnable);
+  /// Reads out.size() bytes of the SFDP area (Read SFDP, 0x5A) from address 0.
+  void ReadSfdp(std::span<std::uint8_t> out);
   /// Page programs, each a whole frame, as many to an exchange as the buffers hold, each with
   /// its Write Enable before and its status poll after. A page whose poll still saw the chip
   /// busy is waited for as Write does, and the pages after it in that exchange are sent again
@@ -76,6 +78,9 @@ class SpiFlashBus {
  private:
   /// Lays one frame: /CS high, /CS low with bytes, SCK low, /CS high. Returns the index of its first byte.
   std::uint32_t Frame(std::span<const std::uint8_t> bytes);
+  /// Sends command (with its address) and streams out.size() bytes after it, as Read describes.
+  bool Stream(std::span<const std::uint8_t> command, std::span<std::uint8_t> out,
+              const std::function<bool(std::size_t)>& goOn);
   /// Lays count dummy bytes of a streamed read, and the frame's end when last; returns the index of the first.
   std::uint32_t ReadBytes(std::size_t count, bool last);
   /// Ends a streamed read cut short (unless its frame has ended); returns false.

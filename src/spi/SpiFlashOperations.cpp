@@ -4,6 +4,7 @@
 
 #include "common/HexDigits.h"
 #include "d2xx/Wiring.h"
+#include "spi/SpiFlashSfdp.h"
 #include "spi/SpiFlashTexts.h"
 
 namespace pw {
@@ -36,10 +37,7 @@ bool SpiFlashOperations::IdentifyChip(OperationRun& run) {
   }
   const IniFile types = IniFile::Load(typesFile_);
   const auto section = ChooseSection(types, id);
-  if (!section) {
-    run.Log("Ошибка: микросхемы с ID " + JedecText(id) + " нет в файле " + kSpiFlashTypesFile);
-    return false;
-  }
+  if (!section) return IdentifyBySfdp(run, id);
   section_ = *section;
   const auto result = ReadSpiFlashType(types, section_);
   if (!result.Type) {
@@ -47,6 +45,21 @@ bool SpiFlashOperations::IdentifyChip(OperationRun& run) {
     return false;
   }
   run.Log("Микросхема: " + section_ + ", ID " + JedecText(id) + ", " + std::to_string(result.Type->Size) + " байт");
+  type_ = result.Type;
+  return true;
+}
+
+bool SpiFlashOperations::IdentifyBySfdp(OperationRun& run, const JedecId& id) {
+  std::vector<std::uint8_t> area(kSfdpAreaBytes);
+  Bus(kBusyDefault).ReadSfdp(area);
+  const auto result = FlashTypeFromSfdp(area, id);
+  if (!result.Type) {
+    run.Log("Ошибка: микросхемы с ID " + JedecText(id) + " нет в файле " + kSpiFlashTypesFile);
+    run.Log(texts::SpiSfdpRefused(result.Problem));
+    run.Log(texts::kSpiListHint);
+    return false;
+  }
+  run.Log(texts::SpiTypeFromSfdp(*result.Type));
   type_ = result.Type;
   return true;
 }

@@ -3,7 +3,7 @@
 /// The SPI Flash operations, window-free: identify, read into a file, write from an image
 /// (erasing only what must change, skipping pages already equal, then verifying), verify,
 /// erase. Each is a step of the operation frame (frame/Frame.h); the frame's identification
-/// reads the chip's JEDEC ID and finds its type in SpiFlash.ini.
+/// reads the chip's JEDEC ID and finds its type in SpiFlash.ini, or in the chip's SFDP table.
 
 #include <cstdint>
 #include <filesystem>
@@ -57,6 +57,9 @@ class SpiFlashOperations {
   static constexpr std::uint8_t kBusyDefault = 0x01;
 
   bool IdentifyChip(OperationRun& run);
+  /// Takes the type of a chip SpiFlash.ini does not list from its SFDP table; false (logged) when it has none that
+  /// serves.
+  bool IdentifyBySfdp(OperationRun& run, const JedecId& id);
   /// The section of the chip with id: the chosen one when it has that ID, else the first that has.
   std::optional<std::string> ChooseSection(const IniFile& types, const JedecId& id) const;
   /// Asks to clear set protection bits, once for the run; false when they stay.

@@ -8,6 +8,8 @@
 
 #include "common/HexDigits.h"
 #include "spi/SpiFlashPlan.h"
+#include "spi/SpiFlashSfdp.h"
+#include "spi/SpiFlashTypes.h"
 
 namespace pw::texts {
 
@@ -49,6 +51,44 @@ inline std::string SpiLostBytes(const std::vector<SpiByteRange>& lost, const std
   }
   return "Ошибка: запись изменила " + std::to_string(count) + " байт вне файла (" + ranges +
          "); возможно, сектор или блок " + typeName + " в " + kSpiFlashTypesFile + " меньше настоящего";
+}
+
+/// The size of a chip in the largest whole unit: "4 Мбайт", "512 Кбайт".
+inline std::string SpiSizeText(std::uint64_t bytes) {
+  if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " Мбайт";
+  if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes >> 10) + " Кбайт";
+  return std::to_string(bytes) + " байт";
+}
+
+/// A chip SpiFlash.ini does not list, identified by its SFDP table instead.
+inline std::string SpiTypeFromSfdp(const FlashType& type) {
+  return "Микросхема: ID " + JedecText(type.Id) + ", нет в файле " + kSpiFlashTypesFile +
+         "; тип взят из SFDP: " + SpiSizeText(type.Size) + ", страница " + std::to_string(type.PageSize) +
+         " байт, стирание " + HexDigits(type.Sector.Command, 2) + " (" + std::to_string(type.Sector.Bytes) +
+         " байт) и " + HexDigits(type.Block.Command, 2) + " (" + std::to_string(type.Block.Bytes) + " байт)";
+}
+/// Why the SFDP area of a chip SpiFlash.ini does not list cannot describe it.
+inline std::string SpiSfdpRefused(const std::string& problem) { return "SFDP микросхемы не годится: " + problem; }
+/// Where a person sees the chips SpiFlash.ini lists.
+inline constexpr const char* kSpiListHint = "известные типы показывает pinwright-cli list spi";
+
+/// What SpiSfdpRefused names.
+inline constexpr const char* kSfdpNoSignature = "нет подписи \"SFDP\"";
+inline constexpr const char* kSfdpHeadersOutside = "заголовки параметров выходят за прочитанную область SFDP";
+inline constexpr const char* kSfdpNoBasicTable = "нет основной таблицы параметров (ID FF00) длиной от 9 слов";
+inline std::string SfdpTableOutside(std::uint32_t pointer, std::uint32_t dwords) {
+  return "основная таблица (адрес 0x" + HexDigits(pointer, 6) + ", " + std::to_string(dwords) +
+         " слов) не выровнена или выходит за прочитанную область SFDP";
+}
+inline std::string SfdpBadDensity(std::uint32_t dword) {
+  return "объём 0x" + HexDigits(dword, 8) + " не годится: нужна степень двух от 4 Кбайт до " +
+         SpiSizeText(kSfdpMostBytes);
+}
+inline constexpr const char* kSfdpAddressBytes = "микросхема не принимает 3-байтовые адреса";
+inline constexpr const char* kSfdpNoFourByteWay = "микросхема больше 16 Мбайт, а способа 4-байтовой адресации нет";
+inline constexpr const char* kSfdpNoErase = "нет команды стирания не меньше страницы";
+inline std::string SfdpBadPage(std::uint64_t bytes) {
+  return "страница " + std::to_string(bytes) + " байт не годится: нужно не больше 4096";
 }
 
 }  // namespace pw::texts

@@ -66,7 +66,8 @@ TEST(AvrIdentify, SignatureWithoutSectionIsAnUnknownChip) {
   EXPECT_EQ(w.Click(w.Page().AvrRdSign), Outcome::TargetProblem);
   EXPECT_EQ(w.Log(),
             (Lines{"Объём флеши: 0 Кбайт", "Объём Еепром: 0 байт", "сигнатура: 0x1E 0x93 0x0B", "чип: неизвестный",
-                   "Ошибка: сигнатуры 0x1E 0x93 0x0B нет в chips.ini, этот чип не поддерживается"}));
+                   "Ошибка: сигнатуры 0x1E 0x93 0x0B нет в chips.ini, этот чип не поддерживается",
+                   "известные чипы показывает pinwright-cli list avr"}));
   AvrPage& p = w.Page();
   EXPECT_FALSE(p.ChipKnown);
   // The lock byte is not read for a chip that is not known.

@@ -2,7 +2,9 @@
 
 #include <set>
 
+#include "sim/SimSfdp.h"
 #include "sim/SimSpiFlashParts.h"
+#include "spi/SpiFlashSfdp.h"
 #include "spi/SpiFlashTypes.h"
 
 namespace pw {
@@ -31,31 +33,44 @@ TEST(SpiFlashTypes, EveryShippedTypeIsValidAndTheFamiliesAreThere) {
   EXPECT_GE(ini.SectionNames().size(), 150u);
 }
 
-TEST(SpiFlashTypes, TheSimulatedPartsAgreeWithTheirTypes) {
+TEST(SpiFlashTypes, TheSimulatedPartsAgreeWithTheirTypesFromTheFileAndFromSfdp) {
   const IniFile ini = Shipped();
   for (const auto& part : sim::SimSpiFlashParts()) {
+    SCOPED_TRACE(part.Name);
     const auto result = ReadSpiFlashType(ini, part.Name);
-    ASSERT_TRUE(result.Type) << part.Name << ": " << result.Problem;
-    EXPECT_EQ(result.Type->Id, part.Id) << part.Name;
-    EXPECT_EQ(result.Type->Size, part.Size) << part.Name;
-    EXPECT_EQ(result.Type->StatusProtect, part.ProtectBits) << part.Name;
-    EXPECT_EQ(result.Type->Sector.Bytes, part.SectorBytes == 0 ? part.BlockBytes : part.SectorBytes) << part.Name;
-    EXPECT_EQ(result.Type->Block.Bytes, part.BlockBytes) << part.Name;
-    EXPECT_EQ(result.Type->PageSize, part.PageBytes) << part.Name;
-    EXPECT_EQ(result.Type->Aai, part.ByteProgram) << part.Name;
-    // A chip entering 4-byte mode, or one with the 4-byte commands, for every type that needs it.
-    const bool enters = result.Type->FourByte == SpiFourByte::EnterExit ||
-                        result.Type->FourByte == SpiFourByte::EnterExitAfterWriteEnable;
-    EXPECT_EQ(part.Enter4 != sim::SimEnter4::None, enters) << part.Name;
-    EXPECT_EQ(part.Enter4 == sim::SimEnter4::B7AfterWel,
-              result.Type->FourByte == SpiFourByte::EnterExitAfterWriteEnable)
-        << part.Name;
-    if (result.Type->FourByte == SpiFourByte::Opcodes) {
-      EXPECT_TRUE(part.Opcodes4) << part.Name;
+    ASSERT_TRUE(result.Type) << result.Problem;
+    EXPECT_EQ(result.Type->StatusProtect, part.ProtectBits);
+    EXPECT_EQ(result.Type->Sector.Bytes, part.SectorBytes == 0 ? part.BlockBytes : part.SectorBytes);
+    EXPECT_EQ(result.Type->Block.Bytes, part.BlockBytes);
+    EXPECT_EQ(result.Type->PageSize, part.PageBytes);
+    EXPECT_EQ(result.Type->Aai, part.ByteProgram);
+    // Every part's SFDP table is built and read back, though only parts flagged Sfdp answer with it;
+    // both descriptions agree with the part, the 4-byte way included.
+    const auto sfdp = FlashTypeFromSfdp(sim::SimSfdpArea(part), part.Id);
+    ASSERT_TRUE(sfdp.Type) << sfdp.Problem;
+    EXPECT_EQ(sfdp.Type->Writable, !part.ByteProgram);
+    for (const FlashType& type : {*result.Type, *sfdp.Type}) {
+      EXPECT_EQ(type.Id, part.Id);
+      EXPECT_EQ(type.Size, part.Size);
+      // The way into 4-byte addresses is one the part has; none only where three bytes reach.
+      switch (type.FourByte) {
+        case SpiFourByte::None:
+          EXPECT_LE(part.Size, kSpiFlashThreeByteBytes);
+          break;
+        case SpiFourByte::Opcodes:
+          EXPECT_TRUE(part.Opcodes4);
+          break;
+        case SpiFourByte::EnterExit:
+          EXPECT_EQ(part.Enter4, sim::SimEnter4::B7);
+          break;
+        case SpiFourByte::EnterExitAfterWriteEnable:
+          EXPECT_EQ(part.Enter4, sim::SimEnter4::B7AfterWel);
+          break;
+      }
+      // The simulated chip is busy for the typical time, which the type's maximum must cover.
+      EXPECT_LE(part.PageProgramUs, type.PageProgramUs.Maximum);
+      EXPECT_LE(part.ChipEraseMs, type.ChipEraseMs.Maximum);
     }
-    // The simulated chip is busy for the typical time, which the type's maximum must cover.
-    EXPECT_LE(part.PageProgramUs, result.Type->PageProgramUs.Maximum) << part.Name;
-    EXPECT_LE(part.ChipEraseMs, result.Type->ChipEraseMs.Maximum) << part.Name;
   }
 }
 

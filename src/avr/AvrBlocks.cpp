@@ -43,6 +43,9 @@ bool AVRUtils::TransferWithLivenessEcho(std::vector<std::uint8_t>& bytes) {
   const std::size_t at = bytes.size();
   const bool room = (at + 4) * kSamplesPerByte <= D2XXUnit::kSampleCapacity;
   if (room) Append(bytes, 0xAC, kProgEnableEcho, 0x00, 0x00);
+  // Whether that enable keeps the extended address register is not documented: the next flash
+  // access sends the bank again rather than trust it.
+  if (room) ForgetFlashBank();
   AvrSpiTransfer(bytes);
   return room && ReplyByte(static_cast<std::uint32_t>(at + 2) * kSamplesPerByte) == kProgEnableEcho;
 }

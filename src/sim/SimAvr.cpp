@@ -164,9 +164,10 @@ void SimAvr::Execute(const SimEnvironment& env) {
 
 void SimAvr::EnableProgramming() {
   entering_ = false;
-  // Entering programming mode clears the extended address register; the enable a programmer
-  // repeats within programming mode, to see that the chip still answers, leaves it.
-  if (!enabled_) extendedAddress_ = 0;
+  // Entering programming mode clears the extended address register. Whether an enable repeated
+  // within programming mode does too the datasheets do not say: the simulated chip takes the
+  // harsher reading, so a programmer must send the bank again after one.
+  extendedAddress_ = 0;
   enabled_ = true;
 }
 

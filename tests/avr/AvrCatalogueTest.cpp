@@ -188,9 +188,6 @@ TEST(AvrCatalogue, EverySectionIsIdentifiedWrittenReadBackAndErasedOnItsSimulate
   const IniFile chips = IniFile::Load(chipsIni);
   for (const std::string& section : chips.SectionNames()) {
     SCOPED_TRACE(section);
-    // Beyond 65,536 flash words a chip needs the extended address, which comes with its own tests.
-    if (chips.ReadInteger(section, "FlashPageSize", 0) * chips.ReadInteger(section, "FlashPagesCount", 0) > 65536)
-      continue;
     const sim::SimAvrPart* part = PartWithSignature(section);
     ASSERT_NE(part, nullptr) << "no simulated part answers with " << section;
     CatalogueBench b(*part);

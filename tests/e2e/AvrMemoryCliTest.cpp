@@ -285,10 +285,17 @@ TEST(AvrMemoryCli, A256KiBFlashIsWrittenReadAndVerifiedWithOneExtendedAddressPer
   EXPECT_EQ(LastLine(write), "Ошибок нет");
   EXPECT_EQ(b.Memory("flash.bin"), FlashOf(b.dir / "big.hex", words.size()));
   EXPECT_EQ(b.Memory("flash.bin")[2 * 0x10000], 0x5B);
-  // The write and its verify each send bank 0 at their start and bank 1 when they reach it.
+  // The write and its verify send bank 0, then bank 1 once they reach it, again after every
+  // batch's closing enable (the register may not survive it), never back to 0 within one pass.
   std::vector<int> banks;
   for (const auto& i : test::WithOpcode(test::TracedInstructions(b.dir / "write.bin"), 0x4D)) banks.push_back(i[2]);
-  EXPECT_EQ(banks, (std::vector<int>{0, 1, 0, 1}));
+  const auto turn = std::adjacent_find(banks.begin(), banks.end(), [](int a, int b) { return a > b; });
+  ASSERT_NE(turn, banks.end()) << "one pass for the write, one for its verify";
+  EXPECT_TRUE(std::is_sorted(banks.begin(), turn + 1));
+  EXPECT_TRUE(std::is_sorted(turn + 1, banks.end()));
+  EXPECT_EQ(banks.front(), 0);
+  EXPECT_EQ(*turn, 1);
+  EXPECT_EQ(banks.back(), 1);
   const auto read = b.Run({"read-flash", "back.hex"});
   ASSERT_EQ(read.Status, 0) << read.Out << read.Err;
   const auto verify = b.Run({"verify-flash", "back.hex"});

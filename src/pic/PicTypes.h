@@ -11,6 +11,7 @@
 
 #include "frame/Frame.h"
 #include "ini/IniFile.h"
+#include "pic/PicConfigArea.h"
 #include "pic/PicMethods.h"
 
 namespace pw {
@@ -36,8 +37,9 @@ struct PicTypeValues {
   std::int32_t ProgramMs = 10;
   /// Key DeviceId: word 0x2006 without its revision bits; 0: the type carries no device ID.
   std::int32_t DeviceId = 0;
-  /// Keys FusesNames[0] .. FusesNames[31].
-  std::array<std::string, 32> FusesNames;
+  /// Keys FusesNames[0] .. FusesNames[111]: bit n of the configuration (pic/PicConfigArea.h);
+  /// the window's panel shows 32 of them at a time.
+  std::array<std::string, kPicConfigBits> FusesNames;
 
   /// Why the type cannot be used (a line naming the section, the key and what it needs), empty
   /// when it can: a method number PIC.ini does not define, a size or address that is no number

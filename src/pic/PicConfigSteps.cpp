@@ -26,10 +26,11 @@ OperationStep PicOperations::ReadConfig() {
 OperationStep PicOperations::WriteConfig(const PicConfigArea& area) {
   return Step(nullptr, [this, area](OperationRun& run) {
     run.Log("запись конфигурации ");
+    const PicConfigArea kept = KeepingBandGap(area);
     PartialWrite partial(run.Out(), texts::kPicWriteConfigCaption);
     partial.Begun();
-    WriteConfigArea(run, area);
-    if (!ConfigTaken(run, area)) return;
+    WriteConfigArea(run, kept);
+    if (!ConfigTaken(run, kept)) return;
     partial.Finished();
     run.Log(texts::kPicConfigWritten);
   });

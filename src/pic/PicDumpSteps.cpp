@@ -116,8 +116,9 @@ void PicOperations::WriteWholeDump(OperationRun& run, ImageData<std::uint16_t> p
   // Protection written over memories that failed their verify would lock the faults in.
   if (!verified) return run.Log(texts::kPicConfigSkipped);
   run.Log("запись конфигурации ");
-  WriteConfigArea(run, area);
-  if (!ConfigTaken(run, area)) return;
+  const PicConfigArea kept = KeepingBandGap(area);
+  WriteConfigArea(run, kept);
+  if (!ConfigTaken(run, kept)) return;
   partial.Finished();
   run.Log(texts::kPicConfigWritten);
 }

@@ -3,18 +3,20 @@
 
 namespace pw {
 
-void PICUtils::PicEraseChip(PicErase erase) {
+void PICUtils::FinishEraseRun() {
+  PicFlush();
+  unit_.Wait(100);
+}
+
+void PICUtils::PicEraseChip(PicErase erase, bool dataMemory) {
   if (erase == PicErase::Nothing) return;
-  auto finish = [this] {
-    PicFlush();
-    unit_.Wait(100);
-  };
+  if (erase == PicErase::BulkFromConfig) return EraseFromConfig(dataMemory);
   if (erase == PicErase::Chip) {
     PicPutCommand(2);
     PicPutDataWord(0x3FFF);
     PicPutIdle();
     PicPutCommand(31);
-    finish();
+    FinishEraseRun();
     return;
   }
   const bool afterCycle = erase == PicErase::BulkAfterProgramCycle;
@@ -30,8 +32,20 @@ void PICUtils::PicEraseChip(PicErase erase) {
     PicPutCommand(bulk);
     PicPutIdle();
     PicPutCommand(8);
-    finish();
+    FinishEraseRun();
   }
+}
+
+void PICUtils::EraseFromConfig(bool dataMemory) {
+  // From configuration space the bulk erase takes the IDs and the configuration word too.
+  PicPutCommand(0);
+  PicPutDataWord(0x3FFF);
+  PicPutIdle();
+  PicPutCommand(9);
+  FinishEraseRun();
+  if (!dataMemory) return;
+  PicPutCommand(11);
+  FinishEraseRun();
 }
 
 }  // namespace pw

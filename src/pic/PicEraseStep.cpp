@@ -20,29 +20,25 @@ OperationStep PicOperations::Erase(const PicConfigArea& area) {
 }
 
 void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
-  const std::int32_t wait = WaitCount();
   const PicProgramming programming = type_.ProgrammType;
-  const bool keepCalibration = type_.Osccal != 0;
-  const auto osccal = static_cast<std::uint16_t>(type_.Osccal);
-  // The bulk erase of a baseline part takes its factory calibration word with it.
-  const auto calibration = keepCalibration ? utils_.PicReadCalibration(type_.EnterType, osccal) : 0;
+  // The bulk erase takes the factory calibration word and band-gap bits with it.
+  const auto calibration = OsccalBeforeErase();
+  const PicConfigArea kept = KeepingBandGap(area);
   PartialWrite partial(run.Out(), texts::kPicEraseCaption);
   partial.Begun();
   Enter(false);
   if (programming == PicProgramming::Baseline) {
     std::int32_t flag = 0;
-    utils_.PicProgramOneWord(kErasedWord, flag, kWordMask, programming, 2, wait);
-  } else if (programming == PicProgramming::EraseProgram || programming == PicProgramming::ProgramOnly) {
+    utils_.PicProgramOneWord(kErasedWord, flag, kWordMask, programming, 2, WaitCount());
+  } else if (PicClearsProtection(type_.EraseType)) {
     ClearProtection();
   }
-  utils_.PicEraseChip(type_.EraseType);
-  if (keepCalibration && !utils_.PicWriteCalibration(type_.EnterType, osccal, calibration, wait)) {
-    run.TargetFailed(texts::kPicCalibrationLost);
-  }
+  utils_.PicEraseChip(type_.EraseType, type_.EepromSize > 0);
+  RestoreOsccal(run, calibration);
   // Before the configuration goes back: protection in it would make program memory read zeros.
   if (!ErasedBlank(run)) return;
-  WriteConfigArea(run, area);
-  if (!ConfigTaken(run, area)) return;
+  WriteConfigArea(run, kept);
+  if (!BandGapKept(run, kept) || !ConfigTaken(run, kept)) return;
   partial.Finished();
   run.Log("флеш и еепром стёрты");
 }

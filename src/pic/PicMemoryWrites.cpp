@@ -24,22 +24,6 @@ bool Ended(OperationRun& run, std::int32_t result, const char* written) {
   return true;
 }
 
-/// Writes and verifies words start .. start + count - 1 of image with the type's method; an
-/// unknown method writes nothing and leaves result as it was.
-void ProgramBlock(PICUtils& utils, PicProgramming programming, std::uint16_t start, std::uint16_t count,
-                  std::span<const std::uint16_t> image, std::int32_t wait, std::int32_t& result) {
-  switch (programming) {
-    case PicProgramming::EraseProgram:
-      return utils.PicProgramWords1(start, count, image, wait, result);
-    case PicProgramming::Baseline:
-      return utils.PicProgramWords2(start, count, image, wait, result);
-    case PicProgramming::ProgramOnly:
-      return utils.PicProgramWords3(start, count, image, wait, result);
-    case PicProgramming::Unknown:
-      return;
-  }
-}
-
 }  // namespace
 
 OperationStep PicOperations::WriteProgramMemory(ImageData<std::uint16_t> image) {
@@ -69,6 +53,8 @@ OperationStep PicOperations::WriteDataMemory(ImageData<std::uint8_t> image) {
 }
 
 bool PicOperations::WriteProgramWords(OperationRun& run, ImageData<std::uint16_t> image, std::int32_t n) {
+  const std::vector<std::uint16_t> kept = KeepingOsccal(run, image, n);
+  image.Values = kept;
   Enter(true);
   const std::int32_t blocks = n == 0 ? 1 : (n + kBlockWords - 1) / kBlockWords;
   const std::int32_t wait = WaitCount();
@@ -77,7 +63,9 @@ bool PicOperations::WriteProgramWords(OperationRun& run, ImageData<std::uint16_t
     if (b > 0 && run.StopRequested(texts::Undone(b, blocks, "блоков флеши") + texts::kStoppedWrite)) return false;
     const auto start = static_cast<std::uint16_t>(kBlockWords * b);
     const auto count = static_cast<std::uint16_t>(std::min(n - kBlockWords * b, kBlockWords));
-    ProgramBlock(utils_, type_.ProgrammType, start, count, image.Values, wait, result);
+    // An unknown method writes nothing and leaves result as it was: the type is refused anyway.
+    if (type_.ProgrammType != PicProgramming::Unknown)
+      utils_.ProgramWords(type_.ProgrammType, start, count, image.Values, wait, result);
     run.Progress(static_cast<std::int64_t>(kBlockWords) * (b + 1));
     if (result != NoError) run.Log(texts::kPicMismatchAt + std::to_string(result));
   }

@@ -27,6 +27,9 @@ enum class PicProgramming {
   Baseline,
   /// 3: Begin Programming Only (24), End Programming (23) (16F87xA).
   ProgramOnly,
+  /// 4: Load Data (2), Begin Programming (8, externally timed), the wait, End Programming (14),
+  /// read back; 14-bit words, no data memory (16F72-77).
+  ExternallyTimed,
 };
 
 /// Key EraseType.
@@ -39,10 +42,30 @@ enum class PicErase {
   Bulk,
   /// 4: Chip Erase (31).
   Chip,
+  /// 5: Load Configuration 0x3FFF, Bulk Erase Program Memory (9: program memory, IDs and the
+  /// configuration word), the wait, then on types with data memory Bulk Erase Data Memory (11),
+  /// the wait; no protection clearing before it.
+  BulkFromConfig,
 };
+
+/// Whether the erase method is preceded by the protection-clearing commands 1, 7 (14-bit types).
+constexpr bool PicClearsProtection(PicErase erase) {
+  return erase == PicErase::BulkAfterProgramCycle || erase == PicErase::Bulk || erase == PicErase::Chip;
+}
+
+/// Whether a programming cycle opened by Begin Programming (8) is closed by End Programming (14).
+constexpr bool PicEndsWith14(PicProgramming programming) {
+  return programming == PicProgramming::Baseline || programming == PicProgramming::ExternallyTimed;
+}
 
 /// Bits a word of the type carries: baseline parts have 12-bit words, the others 14.
 constexpr int PicWordBits(PicProgramming programming) { return programming == PicProgramming::Baseline ? 12 : 14; }
+
+/// The instruction a factory calibration word holds, its literal aside: MOVLW (0x0Cxx) on baseline
+/// parts, RETLW (0x34xx) on 14-bit ones.
+constexpr bool PicIsCalibration(PicProgramming programming, std::uint16_t word) {
+  return programming == PicProgramming::Baseline ? (word & 0x0F00) == 0x0C00 : (word & 0x3F00) == 0x3400;
+}
 
 /// The bits a word of the type carries, as a mask.
 constexpr std::uint16_t PicWordMask(PicProgramming programming) {

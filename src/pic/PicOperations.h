@@ -127,6 +127,21 @@ class PicOperations {
   /// Program and data memory of a dump write: whether both verified.
   bool WriteDumpMemories(OperationRun& run, ImageData<std::uint16_t> program, ImageData<std::uint8_t> data);
 
+  // Factory calibration kept (PicCalibrationKept.cpp).
+  /// area with the chip's band-gap bits in its configuration word (read now), when the type has them.
+  PicConfigArea KeepingBandGap(const PicConfigArea& area);
+  /// Whether the chip's band-gap bits read as kept holds them; if not, logged and the target failed.
+  bool BandGapKept(OperationRun& run, const PicConfigArea& kept);
+  /// The type's OSCCAL word as the chip holds it before an erase; nothing when the chip gives no
+  /// calibration instruction there (protected program memory reads zeros) or the type has none.
+  std::optional<std::uint16_t> OsccalBeforeErase();
+  /// After the erase: writes word back and checks it; without one (a type with Osccal) or when it
+  /// does not read back, logs why and fails the target.
+  void RestoreOsccal(OperationRun& run, std::optional<std::uint16_t> word);
+  /// Program words 0 .. n - 1 of image to write: where the file puts no calibration instruction at
+  /// the type's Osccal word, the chip's word is kept there (logged).
+  std::vector<std::uint16_t> KeepingOsccal(OperationRun& run, ImageData<std::uint16_t> image, std::int32_t n);
+
   // The erase (PicEraseStep.cpp).
   void EraseChip(OperationRun& run, const PicConfigArea& area);
   void ClearProtection();

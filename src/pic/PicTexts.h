@@ -20,6 +20,11 @@ inline constexpr const char* kPicTypeTooLarge =
     "Ошибка: память этого типа в PIC.ini больше, чем помещается в файл дампа; ничего не считано";
 inline constexpr const char* kPicCalibrationLost =
     "Ошибка! Калибровочное слово генератора не удалось записать обратно после стирания";
+inline constexpr const char* kPicCalibrationUnread =
+    "Ошибка! Калибровочное слово генератора не прочитано до стирания (чип защищён?): после стирания его нет, "
+    "запишите его файлом с калибровочной командой по этому адресу";
+inline constexpr const char* kPicOsccalKept =
+    "в файле по адресу калибровочного слова генератора не калибровочная команда: оставлено слово из чипа";
 
 // The operations a write that stopped half way names to be done again (frame/PartialWrite.h).
 inline constexpr const char* kPicWriteFlashCaption = "Прошить\" в \"Programm Memory";

@@ -39,10 +39,15 @@ namespace {
 
 // The numbers PIC.ini gives each method; pic/PicMethods.h says what they mean.
 constexpr std::pair<std::int32_t, PicEntry> kEntries[] = {{0, PicEntry::MclrPulse}, {1, PicEntry::MclrPulse}};
-constexpr std::pair<std::int32_t, PicProgramming> kProgrammings[] = {
-    {1, PicProgramming::EraseProgram}, {2, PicProgramming::Baseline}, {3, PicProgramming::ProgramOnly}};
-constexpr std::pair<std::int32_t, PicErase> kErases[] = {
-    {1, PicErase::BulkAfterProgramCycle}, {2, PicErase::Bulk}, {3, PicErase::Bulk}, {4, PicErase::Chip}};
+constexpr std::pair<std::int32_t, PicProgramming> kProgrammings[] = {{1, PicProgramming::EraseProgram},
+                                                                     {2, PicProgramming::Baseline},
+                                                                     {3, PicProgramming::ProgramOnly},
+                                                                     {4, PicProgramming::ExternallyTimed}};
+constexpr std::pair<std::int32_t, PicErase> kErases[] = {{1, PicErase::BulkAfterProgramCycle},
+                                                         {2, PicErase::Bulk},
+                                                         {3, PicErase::Bulk},
+                                                         {4, PicErase::Chip},
+                                                         {5, PicErase::BulkFromConfig}};
 /// ProgramMs beyond this is no self-timed cycle of a PIC but a slip of the pen.
 constexpr std::int32_t kMostProgramMs = 1000;
 
@@ -100,6 +105,8 @@ PicTypeValues ReadPicType(const IniFile& ini, const std::string& type) {
   v.EraseType = r.MethodOf("EraseType", 1, kErases, PicErase::Nothing);
   // The calibration word is a program word: 0 (none) up to the last one.
   v.Osccal = r.Number("Osccal", 0, 0, std::max(v.FlashSize - 1, 0));
+  // Band-gap bits sit in the 14-bit configuration word 0x2007.
+  v.BandGap = r.Number("BandGap", 0, 0, 0x3FFF);
   v.ProgramMs = r.Number("ProgramMs", 10, 1, kMostProgramMs);
   // A device ID is one 14-bit word.
   v.DeviceId = r.Number("DeviceId", 0, 0, 0x3FFF);

@@ -32,6 +32,9 @@ struct PicTypeValues {
   PicErase EraseType = PicErase::BulkAfterProgramCycle;
   /// Key Osccal: program-word address of a factory calibration word an erase must keep; 0: none.
   std::int32_t Osccal = 0;
+  /// Key BandGap: the configuration-word bits the factory sets and an erase destroys; the
+  /// chip's values are kept across an erase and any configuration write. 0: none.
+  std::int32_t BandGap = 0;
   /// Key ProgramMs: the longest self-timed cycle (program, data or erase) of the type, in ms;
   /// missing: 10, the slowest of the parts served.
   std::int32_t ProgramMs = 10;

@@ -76,7 +76,8 @@ class PICUtils {
 
   // --- Device operations (the caller enters programming mode first) ------------------------
   /// The erase runs of erase, each exchanged and followed by 100 ms; Nothing sends nothing.
-  void PicEraseChip(PicErase erase);
+  /// BulkFromConfig erases data memory only when the type has it (dataMemory).
+  void PicEraseChip(PicErase erase, bool dataMemory = true);
   /// n words from the counter on, masked 0x3FFF.
   void PicReadProgramWords(std::uint16_t n, std::span<std::uint16_t> destination);
   /// n data-memory bytes from the counter on.
@@ -98,6 +99,9 @@ class PICUtils {
                         std::int32_t waitCount, std::int32_t& result);
   void PicProgramWords3(std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image,
                         std::int32_t waitCount, std::int32_t& result);
+  /// The same with any method: 4 programs like 2 (Begin Programming, End Programming 14) with 14-bit words.
+  void ProgramWords(PicProgramming programming, std::uint16_t start, std::uint16_t count,
+                    std::span<const std::uint16_t> image, std::int32_t waitCount, std::int32_t& result);
   /// Program length / 2 data locations from image[start], image[start + 2], ...; result NoError or
   /// the image offset of the first byte that read back different.
   void PicProgramDataBytes(std::uint16_t start, std::uint16_t length, std::span<const std::uint8_t> image,
@@ -109,11 +113,13 @@ class PICUtils {
   void PicProgramOneWord(std::uint16_t value, std::int32_t& flag, std::int32_t mask, PicProgramming programming,
                          int loadCommand, std::int32_t waitCount);
 
-  /// Baseline parts: the program word at address (entry, then address + 1 increments from the
-  /// configuration word), for keeping the factory calibration across an erase.
-  std::uint16_t PicReadCalibration(PicEntry entry, std::uint16_t address);
-  /// Baseline parts: writes value back at address (the word must be erased) and returns whether it read back equal.
-  bool PicWriteCalibration(PicEntry entry, std::uint16_t address, std::uint16_t value, std::int32_t waitCount);
+  /// The program word at address after a fresh entry (baseline parts step from the configuration
+  /// word, 14-bit ones from word 0), masked to the word: a factory calibration word.
+  std::uint16_t PicReadCalibration(PicEntry entry, PicProgramming programming, std::uint16_t address);
+  /// Writes value back at address (the word must be erased) with the type's method and returns
+  /// whether it read back equal.
+  bool PicWriteCalibration(PicEntry entry, PicProgramming programming, std::uint16_t address, std::uint16_t value,
+                           std::int32_t waitCount);
 
  private:
   /// Lays one sample; refuses, before laying, a run that would outgrow the sample buffers.
@@ -123,13 +129,15 @@ class PICUtils {
   /// Refuses more samples than fit after the run laid so far.
   void CheckRoomFor(std::int64_t more) const { CheckFits(static_cast<std::int64_t>(Mark()) + more); }
   void PutBit(bool one);
+  /// Exchanges an erase run and waits the 100 ms every erase run is given.
+  void FinishEraseRun();
+  /// EraseType 5: Load Configuration 0x3FFF, 9, then 11 when the type has data memory.
+  void EraseFromConfig(bool dataMemory);
   /// The shared write-and-verify loop: count items of perWord samples, as many per run as fit;
   /// lay(i) lays item i and returns the mark of its read clocks.
   template <typename Lay, typename Same>
   void ProgramInRuns(std::int32_t count, std::int32_t perWord, Lay lay, Same same, std::int32_t& result,
                      std::int32_t firstIndex, std::int32_t indexStep);
-  void ProgramWords(PicProgramming programming, std::uint16_t start, std::uint16_t count,
-                    std::span<const std::uint16_t> image, std::int32_t waitCount, std::int32_t& result);
   /// Read command, idle, read clocks, Increment Address, idle; returns the read clocks' mark.
   std::uint32_t PutReadWord(int command);
   /// The read-back after a write: read command, read clocks, idle, Increment Address; returns the read clocks' mark.

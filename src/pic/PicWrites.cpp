@@ -70,7 +70,7 @@ void PICUtils::ProgramWords(PicProgramming programming, std::uint16_t start, std
     PicPutCommand(programOnly ? 24 : 8);
     PicPutDelay(waitCount);
     if (!eraseProgram) {
-      PicPutCommand(programOnly ? 23 : 14);
+      PicPutCommand(programOnly ? 23 : 14);  // 14 also ends the cycles of methods 2 and 4
       PicPutIdle();
     }
     return PutReadBack(4);
@@ -116,14 +116,15 @@ void PICUtils::PicProgramDataBytes(std::uint16_t start, std::uint16_t length, st
 void PICUtils::PicProgramOneWord(std::uint16_t value, std::int32_t& flag, std::int32_t mask, PicProgramming programming,
                                  int loadCommand, std::int32_t waitCount) {
   const bool baseline = programming == PicProgramming::Baseline;
-  CheckRoomFor((baseline ? 164 : 142) + WaitSamples(waitCount));
+  const bool ends = PicEndsWith14(programming);
+  CheckRoomFor((ends ? 164 : 142) + WaitSamples(waitCount));
   PicPutCommand(baseline && loadCommand == 0 ? 2 : loadCommand);
   PicPutIdle();
   PicPutDataWord(value);
   PicPutIdle();
   PicPutCommand(8);
   PicPutDelay(waitCount);
-  if (baseline) {
+  if (ends) {
     PicPutCommand(14);
     PicPutIdle();
   }

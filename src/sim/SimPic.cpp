@@ -6,19 +6,29 @@ namespace pw::sim {
 namespace {
 
 constexpr std::uint32_t kConfigBase = 0x2000;
+/// Configuration words an erase may take (0x2000 to 0x2007); 0x2008 is never one of them here.
 constexpr std::uint32_t kConfigWords = 8;
+constexpr std::uint32_t kCalibrationWord = 0x2008;
 constexpr std::uint32_t kDeviceIdWord = 0x2006;
 
 }  // namespace
 
 SimPic::SimPic(const SimPicPart& part) : part_(part), times_(TimesOf(part.Family)) {
-  const std::uint32_t words = Baseline() ? CounterWords() : part_.ProgramWords + kConfigWords;
-  memory_.assign(words * 2 + part_.DataBytes, 0xFF);
+  memory_.assign(DataOffset() + part_.DataBytes, 0xFF);
+  SetFactoryCalibration();
+}
+
+void SimPic::SetFactoryCalibration() {
   if (Baseline()) {
-    // Factory calibration: the last program word and its backup after the four IDs.
+    // The last program word and its backup after the four IDs.
     SetProgramWord(part_.ProgramWords - 1, kFactoryOsccal);
     SetProgramWord(part_.ProgramWords + 4, kFactoryOsccal);
   }
+  if (BandGapBits(part_.Family) != 0) {
+    SetProgramWord(part_.ProgramWords - 1, kFactoryRetlwOsccal);
+    SetConfigWord(7, kFactoryConfigWithBandGap);
+  }
+  if (CalibrationAt2008(part_.Family)) SetWord(*Locate(kCalibrationWord), kFactoryCalibrationWord);
 }
 
 std::uint16_t SimPic::Word(std::uint32_t offset) const {
@@ -33,7 +43,7 @@ void SimPic::SetWord(std::uint32_t offset, std::uint16_t value) {
 std::optional<std::uint32_t> SimPic::Locate(std::uint32_t pc) const {
   if (Baseline()) return pc < CounterWords() ? std::optional<std::uint32_t>(pc * 2) : std::nullopt;
   if (pc < kConfigBase) return (pc % part_.ProgramWords) * 2;  // upper counter bits are not decoded
-  if (pc < kConfigBase + kConfigWords) return (part_.ProgramWords + pc - kConfigBase) * 2;
+  if (pc < kConfigBase + ConfigWords()) return (part_.ProgramWords + pc - kConfigBase) * 2;
   return std::nullopt;
 }
 
@@ -53,13 +63,9 @@ void SimPic::SetConfigWord(std::uint32_t i, std::uint16_t value) {
   }
 }
 
-std::uint8_t SimPic::DataByte(std::uint32_t k) const {
-  return memory_[(Baseline() ? CounterWords() : part_.ProgramWords + kConfigWords) * 2 + k];
-}
+std::uint8_t SimPic::DataByte(std::uint32_t k) const { return memory_[DataOffset() + k]; }
 
-void SimPic::SetDataByte(std::uint32_t k, std::uint8_t value) {
-  memory_[(part_.ProgramWords + kConfigWords) * 2 + k] = value;
-}
+void SimPic::SetDataByte(std::uint32_t k, std::uint8_t value) { memory_[DataOffset() + k] = value; }
 
 bool SimPic::CodeProtected() const {
   const std::uint16_t bits = CodeProtectBits(part_.Family);
@@ -137,15 +143,16 @@ void SimPic::Execute(int cmd, const SimEnvironment& env) {
     ++ununderstood_;
     return;
   }
-  const int endCommand = Baseline() ? 14 : 23;
-  if (openCycle_ && cmd != endCommand) {
+  if (openCycle_ && cmd != EndCommand(part_.Family)) {
     openCycle_.reset();  // a cycle left without its end command writes nothing
     latches_.assign(8, 0x3FFF);
   }
   // An armed bulk erase and the protection clearing go on only with the very next command.
   const int armed = std::exchange(bulkArmed_, 0);
   const int clearStep = std::exchange(clearStep_, 0);
-  if (!Transfer(cmd)) Program(cmd, armed, clearStep, env);
+  if (Transfer(cmd)) return;
+  if (ProgramsOnly(part_.Family)) return ProgramOnlyCommand(cmd, env);
+  Program(cmd, armed, clearStep, env);
 }
 
 bool SimPic::Transfer(int cmd) {
@@ -250,6 +257,8 @@ void SimPic::Load(std::uint16_t value) {
     dataLatch_ = static_cast<std::uint8_t>(value & 0xFF);
   } else if (part_.Family == SimPicFamily::F87xA && pc_ < kConfigBase) {
     latches_[pc_ & 7] = value & 0x3FFF;
+  } else if (ProgramsOnly(part_.Family) && pc_ < kConfigBase) {
+    latches_[pc_ % LatchWords(part_.Family)] = value & 0x3FFF;
   } else {
     programLatch_ = value & WordMask();
   }
@@ -299,12 +308,12 @@ void SimPic::EraseProgram(const SimEnvironment& env) {
 void SimPic::WriteAtCounter(std::uint16_t value, bool eraseFirst) {
   if (loaded_ == Target::Data) {
     if (part_.DataBytes == 0 || DataProtected()) return;
-    std::uint8_t& cell = memory_[(part_.ProgramWords + kConfigWords) * 2 + pc_ % part_.DataBytes];
+    std::uint8_t& cell = memory_[DataOffset() + pc_ % part_.DataBytes];
     cell = eraseFirst ? static_cast<std::uint8_t>(value) : static_cast<std::uint8_t>(cell & value);
     return;
   }
   const auto at = Locate(pc_);
-  if (!at || (!Baseline() && pc_ == kDeviceIdWord)) return;
+  if (!at || (!Baseline() && (pc_ == kDeviceIdWord || pc_ == kCalibrationWord))) return;
   if (!InConfigSpace() && CodeProtected()) return;
   const std::uint16_t old = Word(*at);
   std::uint16_t next = eraseFirst ? value : static_cast<std::uint16_t>(old & value);
@@ -344,7 +353,7 @@ void SimPic::EraseProgramMemory(bool withConfig) {
 
 void SimPic::EraseDataMemory() {
   for (std::uint32_t k = 0; k < part_.DataBytes; ++k) {
-    memory_[(part_.ProgramWords + kConfigWords) * 2 + k] = 0xFF;
+    memory_[DataOffset() + k] = 0xFF;
   }
 }
 

@@ -10,10 +10,14 @@
 /// takes its time: commands sent meanwhile are framed but do nothing, and a programming cycle
 /// ended too early writes nothing.
 ///
+/// The program-only families (12F629, 12F683, 16F7x and their kin) keep a factory calibration:
+/// an OSCCAL RETLW at 0x3FF and band-gap bits 13:12 of the configuration word (12F629 family,
+/// both lost to a bulk erase) or a read-only word 0x2008 no erase touches (12F683 family).
+///
 /// Memory (one bench file): mid-range parts hold the program words, then the configuration words
-/// 0x2000 to 0x2007, then the data memory; baseline parts hold every word the counter runs
-/// through (program memory, IDs, backup calibration, configuration word last). Words are low
-/// byte first.
+/// 0x2000 to 0x2007 (to 0x2008 where that is the calibration word), then the data memory; baseline parts hold every
+/// word the counter runs through (program memory, IDs, backup calibration, configuration word last). Words are low byte
+/// first.
 
 #include <cstdint>
 #include <optional>
@@ -29,6 +33,12 @@ class SimPic : public SimPicChip {
  public:
   /// The calibration word the factory leaves on baseline parts (MOVLW 0x70).
   static constexpr std::uint16_t kFactoryOsccal = 0x0C70;
+  /// The calibration a 12F629-family chip leaves the factory with: RETLW 0x80 at 0x3FF and
+  /// band-gap bits 01 in its configuration word.
+  static constexpr std::uint16_t kFactoryRetlwOsccal = 0x3480;
+  static constexpr std::uint16_t kFactoryConfigWithBandGap = 0x1FFF;
+  /// The read-only calibration word 0x2008 of a 12F683-family chip.
+  static constexpr std::uint16_t kFactoryCalibrationWord = 0x2C4B;
 
   explicit SimPic(const SimPicPart& part);
 
@@ -56,6 +66,10 @@ class SimPic : public SimPicChip {
   std::uint32_t CounterWords() const { return part_.ProgramWords * 2; }
   std::uint32_t ConfigAddress() const { return Baseline() ? CounterWords() - 1 : 0x2007; }
   bool InConfigSpace() const { return Baseline() ? pc_ >= part_.ProgramWords : pc_ >= 0x2000; }
+  /// Words kept from 0x2000 on: 8, or 9 where 0x2008 holds the calibration word.
+  std::uint32_t ConfigWords() const { return CalibrationAt2008(part_.Family) ? 9 : 8; }
+  /// Where data memory begins in memory_.
+  std::uint32_t DataOffset() const { return (Baseline() ? CounterWords() : part_.ProgramWords + ConfigWords()) * 2; }
   std::uint16_t Word(std::uint32_t byteOffset) const;
   void SetWord(std::uint32_t byteOffset, std::uint16_t value);
   /// Byte offset of the word at counter location pc in memory_, or nothing for one not kept.
@@ -92,6 +106,22 @@ class SimPic : public SimPicChip {
   /// The end command of a programming cycle opened by 24 (16F87xA) or 8 (baseline).
   void EndProgramming(const SimEnvironment& env);
   void Busy(const SimEnvironment& env, std::uint64_t micros);
+  /// The factory calibration of a fresh program-only chip.
+  void SetFactoryCalibration();
+
+  // The program-only families (SimPicProgramOnly.cpp).
+  /// Their programming and erase commands (8, 9, 10, 11, 14, 17, 24).
+  void ProgramOnlyCommand(int cmd, const SimEnvironment& env);
+  /// Closes a cycle opened by 24 (F629, F683) or 8 (F7x): in time, the latches are programmed.
+  void EndLatchedCycle(const SimEnvironment& env);
+  /// Programs the latches (block of the counter) or, in configuration space or for data memory,
+  /// the word at the counter; the latches return to 0x3FFF.
+  void ProgramLatched();
+  /// Bulk Erase Program Memory: from configuration space also the IDs and the configuration word;
+  /// from program memory only when the code is not protected.
+  void BulkEraseProgramOnly();
+  /// Row Erase Program Memory (17): the 16-word row of the counter, unless protected.
+  void RowErase();
 
   const SimPicPart& part_;
   const SimPicTimes times_;
@@ -107,7 +137,7 @@ class SimPic : public SimPicChip {
   bool discardFrame_ = false;
   std::uint16_t programLatch_ = 0x3FFF;
   std::uint8_t dataLatch_ = 0xFF;
-  /// 16F87xA: the eight program-memory write latches.
+  /// 16F87xA: the eight program-memory write latches; the program-only families use LatchWords of them.
   std::vector<std::uint16_t> latches_ = std::vector<std::uint16_t>(8, 0x3FFF);
   /// 16F84A: 9 or 11 waits for the 8 that carries it out.
   int bulkArmed_ = 0;

@@ -8,8 +8,11 @@
 
 namespace pw::sim {
 
-/// Programming families: each has its own command set and memory map.
-enum class SimPicFamily { F84A, F62xA, F87xA, Baseline };
+/// Programming families: each has its own command set and memory map. F629: 12F629/675,
+/// 16F630/676; F683: 12F683, 16F684/688, 16F631-690; F7x: 16F72-77. These three program only
+/// (a write clears bits; only an erase sets them) and leave their write latches at 0x3FFF after
+/// every programming cycle.
+enum class SimPicFamily { F84A, F62xA, F87xA, Baseline, F629, F683, F7x };
 
 struct SimPicPart {
   const char* Name;
@@ -37,6 +40,18 @@ SimPicTimes TimesOf(SimPicFamily family);
 
 /// Whether the family understands ICSP command cmd (6-bit value).
 bool Understands(SimPicFamily family, int cmd);
+
+/// Whether the family is one of the program-only ones (F629, F683, F7x).
+bool ProgramsOnly(SimPicFamily family);
+/// Program-memory write latches: words a programming cycle writes together (block = counter
+/// without its low bits); 1 for the program-only families that write single words.
+std::uint32_t LatchWords(SimPicFamily family);
+/// The command that closes an externally timed programming cycle.
+int EndCommand(SimPicFamily family);
+/// Configuration-word bits the factory sets (band gap) and a bulk erase destroys; 0: none.
+std::uint16_t BandGapBits(SimPicFamily family);
+/// Whether word 0x2008 holds a read-only factory calibration word no erase touches.
+bool CalibrationAt2008(SimPicFamily family);
 
 /// Configuration-word bits that exist (the others read 1).
 std::uint16_t ConfigBits(SimPicFamily family);

@@ -101,8 +101,10 @@ TEST(PicCli, EveryTypeRoundTripsADumpConfigurationAndProtection) {
     EXPECT_EQ(r.Status, 2) << r.Out << r.Err;
     EXPECT_TRUE(Holds(r, "Ошибка при прошивании")) << r.Out;
 
+    // Protected baseline program memory reads zeros: its calibration word cannot be read before
+    // the erase, and the erase says it is gone rather than write a zero in its place.
     r = run({"erase"});
-    ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
+    ASSERT_EQ(r.Status, type.Baseline ? 2 : 0) << r.Out << r.Err;
     r = run({"write-dump", in.string()});
     ASSERT_EQ(r.Status, 0) << r.Out << r.Err;
     r = run({"read-dump", "again.hex"});

@@ -39,9 +39,7 @@ struct PicBench {
   std::int32_t Write(PicProgramming programming, std::uint16_t start, std::uint16_t count,
                      const std::vector<std::uint16_t>& image, std::int32_t wait = kBaud) {
     std::int32_t result = 0;
-    if (programming == PicProgramming::EraseProgram) pic.PicProgramWords1(start, count, image, wait, result);
-    if (programming == PicProgramming::Baseline) pic.PicProgramWords2(start, count, image, wait, result);
-    if (programming == PicProgramming::ProgramOnly) pic.PicProgramWords3(start, count, image, wait, result);
+    pic.ProgramWords(programming, start, count, image, wait, result);
     return result;
   }
   std::vector<std::uint16_t> Read(std::uint16_t n) {
@@ -64,7 +62,7 @@ std::vector<std::uint16_t> Pattern(std::size_t n, std::uint16_t mask) {
 
 TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
   const IniFile types = IniFile::Load(test::BinDir() / "PIC.ini");
-  ASSERT_EQ(types.SectionNames().size(), 10u);
+  ASSERT_EQ(types.SectionNames().size(), 28u);
   for (const std::string& type : types.SectionNames()) {
     SCOPED_TRACE(type);
     PicBench b(type);
@@ -95,6 +93,8 @@ TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
 
     // The configuration word (protection bits kept 1) and, on mid-range parts, the device ID.
     const std::uint16_t config = baseline ? 0x0FFA : 0x3FF2;
+    // The program-only families only clear bits: the factory's band-gap bits stay.
+    const std::uint16_t before = b.chip->ConfigWord(7);
     std::int32_t flag = 0;
     b.pic.PicEnterProgramming(PicEntry::MclrPulse);
     if (baseline) {
@@ -116,7 +116,7 @@ TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
       EXPECT_EQ((area[12] | (area[13] << 8)) & 0x3FE0, b.chip->Part().DeviceId & 0x3FE0);
       EXPECT_EQ(values.DeviceId, b.chip->Part().DeviceId & 0x3FE0) << "PIC.ini and the datasheet disagree";
       const std::uint16_t bits = ConfigBits(b.chip->Part().Family);
-      EXPECT_EQ((area[14] | (area[15] << 8)) & 0x3FFF, (config & bits) | (~bits & 0x3FFF));
+      EXPECT_EQ((area[14] | (area[15] << 8)) & 0x3FFF, (config & before & bits) | (~bits & 0x3FFF));
     }
     EXPECT_EQ(b.chip->Ununderstood(), 0);
   }
@@ -162,6 +162,33 @@ TEST(SimPicTest, SequencesTheChipsDoNotTakeFailAsOnTheRealChips) {
          b.Enter(PicProgramming::EraseProgram);
          return passed && b.Read(8)[0] == 0x3FFF && b.Read(1)[0] != image[0];
        }},
+      {"the 12F629 family has no Chip Erase, the 16F7x no data memory", "PIC12F629", TimingModel::Lenient,
+       [](PicBench& b) {
+         b.chip->SetProgramWord(0, 0x0123);
+         b.pic.PicEnterProgramming(PicEntry::MclrPulse);
+         b.pic.PicEraseChip(PicErase::Chip);
+         PicBench f7x("PIC16F77");
+         f7x.pic.PicEnterProgramming(PicEntry::MclrPulse);
+         std::vector<std::uint8_t> byte(1);
+         f7x.pic.PicReadDataBytes(1, byte);
+         return b.chip->ProgramWord(0) == 0x0123 && b.chip->Ununderstood() > 0 && f7x.chip->Ununderstood() > 0;
+       }},
+      {"the 16F684 programs only: a word written over another keeps the bits both clear", "PIC16F684",
+       TimingModel::Lenient,
+       [](PicBench& b) {
+         b.Enter(PicProgramming::EraseProgram);
+         const bool first = b.Write(PicProgramming::EraseProgram, 0, 2, {0x3F0F, 0x1234}) == NoError;
+         b.Enter(PicProgramming::EraseProgram);
+         return first && b.Write(PicProgramming::EraseProgram, 0, 1, {0x30FF}) == 0 &&
+                b.chip->ProgramWord(0) == 0x300F && b.chip->ProgramWord(1) == 0x1234;
+       }},
+      {"a 16F77 cycle ended with 14 before its 1 ms writes nothing", "PIC16F77", TimingModel::Datasheet,
+       [](PicBench& b) {
+         b.Enter(PicProgramming::ExternallyTimed);
+         const bool shortFails = b.Write(PicProgramming::ExternallyTimed, 0, 1, {0x0555}, 100) != NoError;
+         b.Enter(PicProgramming::ExternallyTimed);
+         return shortFails && b.Write(PicProgramming::ExternallyTimed, 0, 1, {0x0555}, kBaud) == NoError;
+       }},
       {"a code-protected 16F628A reads zeros and takes no writes", "PIC16F628A", TimingModel::Lenient,
        [](PicBench& b) {
          b.chip->SetProgramWord(5, 0x0123);
@@ -206,20 +233,37 @@ TEST(SimPicTest, ErasesLiftProtectionAndTheBaselineCalibrationIsKept) {
   }
   {  // 12F508: the bulk erase takes the calibration word; read before, written back after.
     PicBench b("PIC12F508");
-    const std::uint16_t osccal = b.pic.PicReadCalibration(PicEntry::MclrPulse, 0x1FF);
+    const std::uint16_t osccal = b.pic.PicReadCalibration(PicEntry::MclrPulse, PicProgramming::Baseline, 0x1FF);
     EXPECT_EQ(osccal, SimPic::kFactoryOsccal);
     b.pic.PicEnterProgramming(PicEntry::MclrPulse);
     b.pic.PicEraseChip(PicErase::Bulk);
     EXPECT_EQ(b.chip->ProgramWord(0x1FF), 0x0FFF);
     EXPECT_EQ(b.chip->ProgramWord(0x204), SimPic::kFactoryOsccal);  // the backup lies outside the erase
-    EXPECT_TRUE(b.pic.PicWriteCalibration(PicEntry::MclrPulse, 0x1FF, osccal, kBaud));
+    EXPECT_TRUE(b.pic.PicWriteCalibration(PicEntry::MclrPulse, PicProgramming::Baseline, 0x1FF, osccal, kBaud));
     EXPECT_EQ(b.chip->ProgramWord(0x1FF), SimPic::kFactoryOsccal);
+  }
+  for (const char* part : {"PIC12F675", "PIC16F684"}) {
+    // A bulk erase from configuration space takes the OSCCAL RETLW and the band-gap bits, never
+    // the read-only word 0x2008.
+    SCOPED_TRACE(part);
+    PicBench b(part);
+    const SimPic& chip = *b.chip;
+    const bool osccal = BandGapBits(chip.Part().Family) != 0;
+    EXPECT_EQ(chip.ProgramWord(0x3FF), osccal ? SimPic::kFactoryRetlwOsccal : 0xFFFF);
+    b.pic.PicEnterProgramming(PicEntry::MclrPulse);
+    b.pic.PicEraseChip(PicErase::BulkFromConfig);
+    EXPECT_EQ(chip.ProgramWord(0x3FF), 0x3FFF);
+    EXPECT_EQ(chip.ConfigWord(7) & 0x3000, 0x3000);
+    std::vector<std::uint8_t> area(18);
+    b.pic.PicEnterProgramming(PicEntry::MclrPulse);
+    b.pic.PicReadConfigWords(area);
+    EXPECT_EQ(area[16] | area[17] << 8, osccal ? 0x3FFF : SimPic::kFactoryCalibrationWord);
   }
 }
 
 TEST(SimPicTest, TheEraseOfEachTypeClearsAProtectedChip) {
-  // The page's erase: entry; for ProgrammType 2 a 0x3FFF word, otherwise the protection-clearing
-  // runs; then the type's EraseType.
+  // The page's erase: entry; for ProgrammType 2 a 0x3FFF word, for the erase types that use them
+  // the protection-clearing runs; then the type's EraseType. Each chip understands all of it.
   const IniFile types = IniFile::Load(test::BinDir() / "PIC.ini");
   for (const std::string& type : types.SectionNames()) {
     SCOPED_TRACE(type);
@@ -233,7 +277,7 @@ TEST(SimPicTest, TheEraseOfEachTypeClearsAProtectedChip) {
     if (baseline) {
       std::int32_t flag = 0;
       b.pic.PicProgramOneWord(0x3FFF, flag, 0x3FFF, values.ProgrammType, 2, kBaud);
-    } else {
+    } else if (PicClearsProtection(values.EraseType)) {
       b.pic.PicPutCommand(0);
       b.pic.PicPutIdle();
       b.pic.PicPutDataWord(0x3FFF);
@@ -245,7 +289,8 @@ TEST(SimPicTest, TheEraseOfEachTypeClearsAProtectedChip) {
       for (int cmd : {1, 7}) b.pic.PicPutCommand(cmd);
       b.pic.PicFlush();
     }
-    b.pic.PicEraseChip(values.EraseType);
+    b.pic.PicEraseChip(values.EraseType, values.EepromSize > 0);
+    EXPECT_EQ(b.chip->Ununderstood(), 0);
     const std::uint16_t blank = baseline ? 0x0FFF : 0x3FFF;
     EXPECT_EQ(b.chip->ProgramWord(0), blank);
     EXPECT_EQ(b.chip->ConfigWord(7) & blank, blank);

@@ -92,9 +92,8 @@ TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
     }
 
     // The configuration word (protection bits kept 1) and, on mid-range parts, the device ID.
-    const std::uint16_t config = baseline ? 0x0FFA : 0x3FF2;
-    // The program-only families only clear bits: the factory's band-gap bits stay.
-    const std::uint16_t before = b.chip->ConfigWord(7);
+    // Asked with the factory's band-gap bits as they are: the program-only families only clear bits.
+    const auto config = static_cast<std::uint16_t>((baseline ? 0x0FFA : 0x3FF2) & b.chip->ConfigWord(7));
     std::int32_t flag = 0;
     b.pic.PicEnterProgramming(PicEntry::MclrPulse);
     if (baseline) {
@@ -116,7 +115,7 @@ TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
       EXPECT_EQ((area[12] | (area[13] << 8)) & 0x3FE0, b.chip->Part().DeviceId & 0x3FE0);
       EXPECT_EQ(values.DeviceId, b.chip->Part().DeviceId & 0x3FE0) << "PIC.ini and the datasheet disagree";
       const std::uint16_t bits = ConfigBits(b.chip->Part().Family);
-      EXPECT_EQ((area[14] | (area[15] << 8)) & 0x3FFF, (config & before & bits) | (~bits & 0x3FFF));
+      EXPECT_EQ((area[14] | (area[15] << 8)) & 0x3FFF, (config & bits) | (~bits & 0x3FFF));
     }
     EXPECT_EQ(b.chip->Ununderstood(), 0);
   }
@@ -257,13 +256,14 @@ TEST(SimPicTest, ErasesLiftProtectionAndTheBaselineCalibrationIsKept) {
     std::vector<std::uint8_t> area(18);
     b.pic.PicEnterProgramming(PicEntry::MclrPulse);
     b.pic.PicReadConfigWords(area);
-    EXPECT_EQ(area[16] | area[17] << 8, osccal ? 0x3FFF : SimPic::kFactoryCalibrationWord);
+    EXPECT_EQ((area[16] | area[17] << 8) & 0x3FFF, osccal ? 0x3FFF : SimPic::kFactoryCalibrationWord);
   }
 }
 
 TEST(SimPicTest, TheEraseOfEachTypeClearsAProtectedChip) {
   // The page's erase: entry; for ProgrammType 2 a 0x3FFF word, for the erase types that use them
-  // the protection-clearing runs; then the type's EraseType. Each chip understands all of it.
+  // the protection-clearing runs; then the type's EraseType, every command of which EraseType 5
+  // chips understand.
   const IniFile types = IniFile::Load(test::BinDir() / "PIC.ini");
   for (const std::string& type : types.SectionNames()) {
     SCOPED_TRACE(type);
@@ -290,7 +290,9 @@ TEST(SimPicTest, TheEraseOfEachTypeClearsAProtectedChip) {
       b.pic.PicFlush();
     }
     b.pic.PicEraseChip(values.EraseType, values.EepromSize > 0);
-    EXPECT_EQ(b.chip->Ununderstood(), 0);
+    if (values.EraseType == PicErase::BulkFromConfig) {
+      EXPECT_EQ(b.chip->Ununderstood(), 0);
+    }
     const std::uint16_t blank = baseline ? 0x0FFF : 0x3FFF;
     EXPECT_EQ(b.chip->ProgramWord(0), blank);
     EXPECT_EQ(b.chip->ConfigWord(7) & blank, blank);

@@ -165,8 +165,9 @@ TEST(PicOps, WritesWaitEachTypesCycleTimeUnderDatasheetTiming) {
     Outcome Result;
   };
   std::vector<Case> cases;
-  for (const char* part : {"PIC16F84A", "PIC16F627A", "PIC16F628A", "PIC16F648A", "PIC16F873A", "PIC16F874A",
-                           "PIC16F876A", "PIC16F877A", "PIC12F508", "PIC12F509"}) {
+  for (const char* part :
+       {"PIC16F84A", "PIC16F627A", "PIC16F628A", "PIC16F648A", "PIC16F873A", "PIC16F874A", "PIC16F876A", "PIC16F877A",
+        "PIC12F508", "PIC12F509", "PIC12F675", "PIC16F690", "PIC16F77"}) {
     cases.push_back({part, 0, Outcome::Success});
   }
   cases.push_back({"PIC16F84A", 1, Outcome::TargetProblem});

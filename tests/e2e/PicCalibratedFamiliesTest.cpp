@@ -45,7 +45,9 @@ struct Words {
 };
 Words ConfigOf(Family f) {
   if (f == Family::F7x) return {0x3FF1, "3FE1"};
-  return {0x3FE4, f == Family::F629 ? "3E64" : "3F24"};
+  // The 12F629 family's words ask for band-gap bits 00, which the chip's own replace.
+  if (f == Family::F629) return {0x0FE4, "0E64"};
+  return {0x3FE4, "3F24"};
 }
 
 constexpr std::uint16_t kBandGap = 0x3000;

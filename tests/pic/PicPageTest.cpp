@@ -65,8 +65,9 @@ TEST(PicTypesTest, EachMethodNumberHasItsMeaningAndUnknownNumbersMakeTheTypeUnus
                                                        {1, E::MclrPulse, P::EraseProgram, R::BulkAfterProgramCycle},
                                                        {2, E::Nothing, P::Baseline, R::Bulk},
                                                        {3, E::Nothing, P::ProgramOnly, R::Bulk},
-                                                       {4, E::Nothing, P::Unknown, R::Chip},
-                                                       {5, E::Nothing, P::Unknown, R::Nothing}};
+                                                       {4, E::Nothing, P::ExternallyTimed, R::Chip},
+                                                       {5, E::Nothing, P::Unknown, R::BulkFromConfig},
+                                                       {9, E::Nothing, P::Unknown, R::Nothing}};
   for (const auto& [number, entry, programming, erase] : cases) {
     const std::string n = std::to_string(number);
     const PicTypeValues v =

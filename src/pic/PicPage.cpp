@@ -57,15 +57,17 @@ void PicPage::ShowPicType() {
 
 void PicPage::ShowFuseGroups() {
   const std::size_t groups = PicConfigGroups(type_);
+  // Ticks not yet taken belong to the group they were made in, not to the one shown next.
+  if (const std::size_t shown = std::min(fuseGroup_, groups - 1); shown != fuseGroup_) {
+    TakePicConfig();
+    fuseGroup_ = shown;
+    ShowPicConfig();
+  }
   PicFuseGroup.Enabled = groups > 1;
   PicFuseGroup.ClearItems();
-  if (groups == 1) {
-    PicFuseGroup.Text.clear();
-    fuseGroup_ = 0;
-    return;
-  }
+  PicFuseGroup.Text.clear();
+  if (groups == 1) return;
   for (std::size_t g = 0; g < groups; ++g) PicFuseGroup.Items.emplace_back(texts::kPicConfigGroups[g]);
-  fuseGroup_ = std::min(fuseGroup_, groups - 1);
   PicFuseGroup.Select(static_cast<int>(fuseGroup_));
 }
 

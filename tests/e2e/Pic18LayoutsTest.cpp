@@ -17,56 +17,32 @@
 namespace pw {
 namespace {
 
+/// A file (gpasm source for -p18f4550, or HEX text starting with ':'): the program words it
+/// holds from word First; ID bytes 0 to 7 and configuration bytes 14 to 27 of the area, and the
+/// data EEPROM, in hex digits; the load's checksum line.
 struct Layout {
-  const char* Name;
-  /// gpasm source for -p18f4550, or HEX text (starting with ':').
   std::string Source;
-  /// The program words the file holds from word First; ID bytes 0 to 7 and configuration bytes
-  /// 14 to 27 of the area, and the data EEPROM, in hex digits.
   std::size_t First;
   std::vector<std::uint16_t> Program;
-  std::string Area, Data;
-  /// The load's checksum line, or (Refused) the line it is refused with.
-  std::string Line;
-  bool Refused;
+  std::string Area, Data, Notice;
 };
 
-const std::vector<Layout> kLayouts = {
-    // Four words across the 32-byte write buffer boundary at byte 0x20; gpasm writes no record for
-    // the unimplemented configuration byte 0x300004.
-    {"gpasm 18F4550",
-     "  config FOSC = HS, WDT = OFF, LVP = OFF, CP0 = ON\n  __idlocs 0x200000, 0x12\n  __idlocs 0x200007, 0x34\n"
+// Four words across the 32-byte write buffer boundary at byte 0x20; gpasm writes no record for
+// the unimplemented configuration byte 0x300004. Then words beyond 64 KiB, one checksum wrong.
+const Layout kLayouts[] = {
+    {"  config FOSC = HS, WDT = OFF, LVP = OFF, CP0 = ON\n  __idlocs 0x200000, 0x12\n  __idlocs 0x200007, 0x34\n"
      "  org 0x1C\n  dw 0x1111, 0x2222, 0x3333, 0x4444\n  org 0xF00000\n  de 0x01, 0x55, 0xAA\n  end\n",
      14,
      {0x1111, 0x2222, 0x3333, 0x4444},
      "12FFFFFFFFFFFF34000C1F1EFF8381FF0EC00FE00F40",
      "0155AA",
-     "",
-     false},
-    {"beyond 64 KiB, one checksum wrong",
-     ":020000040001F9\n:02000000AB0E45\n:0200020055AAFF\n",
+     ""},
+    {":020000040001F9\n:02000000AB0E45\n:0200020055AAFF\n",
      0x8000,
      {0x0EAB, 0xAA55},
      std::string(44, 'F'),
      "",
-     texts::HexBadChecksums(3, 1),
-     false},
-    {"between IDs and configuration",
-     ":020000040020DA\n:01000800FFF8\n",
-     0,
-     {},
-     "",
-     "",
-     texts::Pic18DataNowhere(0x200008),
-     true},
-    {"past the configuration bytes",
-     ":020000040031C9\n:01000000FF00\n",
-     0,
-     {},
-     "",
-     "",
-     texts::HexOutsideImage(2, 0x310000),
-     true},
+     texts::HexBadChecksums(3, 1)},
 };
 
 /// What images hold where layout says, in its terms.
@@ -102,7 +78,7 @@ MemoryImages DumpedAndLoaded(const MemoryImages& images, const std::filesystem::
 TEST(Pic18Layouts, GpasmAndDumpFilesLoadAndStrayDataIsRefused) {
   const bool gpasm = std::system("command -v gpasm >/dev/null 2>&1") == 0;
   for (const Layout& layout : kLayouts) {
-    SCOPED_TRACE(layout.Name);
+    SCOPED_TRACE(layout.Source);
     const bool assembled = !layout.Source.starts_with(":");
     if (assembled && !gpasm) continue;
     test::TempDir dir;
@@ -112,18 +88,26 @@ TEST(Pic18Layouts, GpasmAndDumpFilesLoadAndStrayDataIsRefused) {
       ASSERT_EQ(std::system(assemble.c_str()), 0);
     }
     MemoryImages images;
-    images.FlashImage[3] = 0x1234;  // a refused file leaves the images as they were
-    try {
-      EXPECT_EQ(LoadPic18File(dir / "x.hex", images), layout.Line);
-      EXPECT_FALSE(layout.Refused);
-    } catch (const PinwrightError& e) {
-      EXPECT_EQ(e.what(), layout.Line);
-      EXPECT_TRUE(layout.Refused && images.FlashImage[3] == 0x1234);
-      continue;
-    }
+    EXPECT_EQ(LoadPic18File(dir / "x.hex", images), layout.Notice);
     ExpectHolds(images, layout);
-    EXPECT_EQ(images.FlashDamaged, !layout.Line.empty());
+    EXPECT_EQ(images.FlashDamaged, !layout.Notice.empty());
     ExpectHolds(DumpedAndLoaded(images, dir / "back.hex"), layout);
+  }
+  // Data between the IDs and the configuration, and past the configuration bytes; all or nothing.
+  const std::pair<const char*, std::string> stray[] = {
+      {":020000040020DA\n:01000800FFF8\n", texts::Pic18DataNowhere(0x200008)},
+      {":020000040031C9\n:01000000FF00\n", texts::HexOutsideImage(2, 0x310000)}};
+  for (const auto& [hex, line] : stray) {
+    test::TempDir dir;
+    MemoryImages images;
+    images.FlashImage[3] = 0x1234;
+    EXPECT_THROW(
+        try { LoadPic18File(dir.Write("x.hex", hex), images); } catch (const PinwrightError& e) {
+          EXPECT_EQ(e.what(), line);
+          throw;
+        },
+        PinwrightError);
+    EXPECT_EQ(images.FlashImage[3], 0x1234);
   }
   if (!gpasm) GTEST_SKIP() << "gpasm (gputils) is not installed: the gpasm layout was not tried";
 }

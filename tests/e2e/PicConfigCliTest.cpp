@@ -47,12 +47,10 @@ TEST(PicConfigCli, ConfigurationFormsFollowTheType) {
        "write-config takes 2 configuration words XXXX,XXXX for this type, not 1",
        ""},
       {{"TWO", "write-config", "1F21,3FFF", "read-config"}, false, "\nConfig: 1F21 3FFF\nID: ", "write-config"},
-      {{"PIC16F628A", "read-config"}, false, "\nConfig: 1F21\nID: ", ""},  // as TWO wrote it
       {{"P18", "write-config", "00,0C"},
        true,
        "write-config takes 14 configuration bytes XX,XX,XX,XX,XX,XX,XX,XX,XX,XX,XX,XX,XX,XX for this type, not 2",
        ""},
-      {{"P18", "write-config", bytes14 + ",00"}, true, "not 1", ""},
       {{"P18", "write-config", bytes14.substr(0, bytes14.size() - 2) + "100"}, true, "not a hex byte: 100", ""},
       {{"P18", "write-config", bytes14}, false, "", "write-config"},
       {{"P18", "write-dump", p18Hex}, false, "", "Ошибка в файле " + p18Hex},

@@ -322,9 +322,10 @@ namespace {
 // four configuration bytes; a mid-range type's two words fill the 32 checkboxes at once.
 TEST(PicPanelGroups, TheSelectorChoosesWhichConfigurationBytesTheCheckboxesShowAndTake) {
   FormFixture f;
-  f.Dir.Write("program/PIC.ini",
-              "[Two]\nFlashSize=4096\nFusesNames[16]=BOR4V\n[P18]\nFlashSize=16384\nFusesNames[0]=PLLDIV0\n"
-              "FusesNames[40]=CCP2MX\nFusesNames[64]=CP0\nFusesNames[96]=EBTR0\n");
+  f.Dir.Write(
+      "program/PIC.ini",
+      "[Two]\nFlashSize=4096\nFusesNames[16]=BOR4V\n[P18]\nProgrammType=7\nFlashSize=16384\nFusesNames[0]=PLLDIV0\n"
+      "FusesNames[40]=CCP2MX\nFusesNames[64]=CP0\nFusesNames[96]=EBTR0\n");
   f.Start();
   f.Form->ShowPage(1);
   PicPage& page = f.Form->Pic;
@@ -350,9 +351,11 @@ TEST(PicPanelGroups, TheSelectorChoosesWhichConfigurationBytesTheCheckboxesShowA
     page.PicFuse[box].Checked = false;
   }
   EXPECT_FALSE(page.PicFuse[16].Enabled);
-  group(0);
+  // A type with one group shows group 0 and takes the last group's ticks first.
+  choose("Two");
   for (const auto& [g, box, caption, byte] : shown) EXPECT_EQ(config[byte], 0xFE) << caption;
   EXPECT_EQ(config[28], 0xAB);
+  choose("P18");
 
   // The file loads with the PIC18 layout of the type chosen: ID byte 0, configuration byte 0.
   f.Host.Files.push_back(

@@ -53,6 +53,22 @@ struct PicTypeValues {
   bool Named(std::size_t n) const { return n < FusesNames.size() && FusesNames[n] != kNoName; }
 };
 
+/// Configuration bits the window's panel shows at a time: one group of four configuration bytes.
+inline constexpr std::size_t kPicPanelBits = 32;
+
+/// Groups of kPicPanelBits configuration bits up to the last one the type names (at least 1).
+inline std::size_t PicConfigGroups(const PicTypeValues& type) {
+  std::size_t groups = 1;
+  for (std::size_t n = kPicPanelBits; n < type.FusesNames.size(); ++n) {
+    if (type.Named(n)) groups = n / kPicPanelBits + 1;
+  }
+  return groups;
+}
+
+/// Whether the type is a PIC18 part (byte-addressed files, 14 configuration bytes, ID bytes): the
+/// one place that tells. Only PIC18 parts name configuration bits beyond the two mid-range words.
+inline bool PicIsPic18(const PicTypeValues& type) { return PicConfigGroups(type) > 1; }
+
 /// A PIC.ini number: decimal, or hexadecimal after 0x, 0X or $; anything else is no number.
 std::optional<std::int32_t> PicIniInteger(std::string_view text);
 

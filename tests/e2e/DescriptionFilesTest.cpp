@@ -73,10 +73,7 @@ TEST(DescriptionFiles, TheWindowSaysWhyAndRunsNothingWithTheType) {
 TEST(DescriptionFiles, TheCommandLineEndsWithStatusOneAndTheLine) {
   // A copy of the program beside description files of its own: it reads those first.
   test::TempDir dir;
-  const auto cli = dir / "pinwright-cli";
-  std::error_code ec;
-  std::filesystem::create_hard_link(PINWRIGHT_CLI, cli, ec);
-  if (ec) std::filesystem::copy_file(PINWRIGHT_CLI, cli);
+  const auto cli = test::CliCopyIn(dir);
   dir.Write("PIC.ini", "[T]\nFlashSize=2048\nEraseType=7\n");
   dir.Write("I2C_E.ini", "[T]\nSize=512\nProtocol=0\n");
   dir.Write("speed.txt", test::FormFixture::DefaultSpeedTxt());

@@ -169,6 +169,10 @@ TEST(PicPageWindow, ChoosingATypeRedrawsTheConfigurationPanel) {
   EXPECT_EQ(id->text(), "FFFF FFFF FFFF FFFF FFFF FFFF ");
   EXPECT_EQ(window.findChild<QCheckBox*>("PicFuse14")->text(), "CP");  // PIC16F84A, the first type
   EXPECT_TRUE(window.findChild<QCheckBox*>("PicFuse14")->isEnabled());
+  // The group selector sits in the caption line, above the checkboxes; one word needs none.
+  auto* group = window.findChild<QComboBox*>("PicFuseGroup");
+  EXPECT_FALSE(group->isEnabled());
+  EXPECT_LT(group->geometry().bottom(), window.findChild<QCheckBox*>("PicFuse25")->geometry().top());
   auto* type = window.findChild<QComboBox*>("PicType");
   const int index = type->findText("PIC12F508");
   type->setCurrentIndex(index);

@@ -87,6 +87,14 @@ CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::pa
   return RunProgram(PINWRIGHT_CLI, args, dir);
 }
 
+std::filesystem::path CliCopyIn(const TempDir& dir) {
+  const auto cli = dir / "pinwright-cli";
+  std::error_code ec;
+  std::filesystem::create_hard_link(PINWRIGHT_CLI, cli, ec);
+  if (ec) std::filesystem::copy_file(PINWRIGHT_CLI, cli);
+  return cli;
+}
+
 std::filesystem::path BinDir() { return PINWRIGHT_BIN_DIR; }
 std::filesystem::path SourceDir() { return PINWRIGHT_SOURCE_DIR; }
 

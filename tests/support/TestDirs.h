@@ -45,6 +45,10 @@ CliResult RunProgram(const std::string& program, const std::vector<std::string>&
 /// Runs the built pinwright-cli with args in folder dir (its current directory).
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& dir);
 
+/// A copy of the built pinwright-cli in dir (a hard link where it can be): it reads the
+/// description files written beside it first.
+std::filesystem::path CliCopyIn(const TempDir& dir);
+
 /// The folder the binaries and their data files were built into.
 std::filesystem::path BinDir();
 /// The project's source folder.

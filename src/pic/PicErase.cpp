@@ -3,12 +3,24 @@
 
 namespace pw {
 
-void PICUtils::PicEraseChip(PicErase erase) {
+void PICUtils::PicEraseChip(PicErase erase, bool dataMemory) {
   if (erase == PicErase::Nothing) return;
   auto finish = [this] {
     PicFlush();
     unit_.Wait(100);
   };
+  if (erase == PicErase::BulkFromConfig) {
+    // From configuration space the program-memory erase takes the IDs and configuration words too.
+    PicPutCommand(0);
+    PicPutDataWord(0x3FFF);
+    PicPutIdle();
+    PicPutCommand(9);
+    finish();
+    if (!dataMemory) return;
+    PicPutCommand(11);
+    finish();
+    return;
+  }
   if (erase == PicErase::Chip) {
     PicPutCommand(2);
     PicPutDataWord(0x3FFF);

@@ -35,7 +35,7 @@ void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
   } else if (programming == PicProgramming::EraseProgram || programming == PicProgramming::ProgramOnly) {
     ClearProtection();
   }
-  utils_.PicEraseChip(type_.EraseType);
+  utils_.PicEraseChip(type_.EraseType, type_.EepromSize > 0);
   if (keepCalibration && !utils_.PicWriteCalibration(type_.EnterType, osccal, calibration, wait)) {
     run.TargetFailed(texts::kPicCalibrationLost);
   }

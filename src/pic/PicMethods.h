@@ -27,6 +27,13 @@ enum class PicProgramming {
   Baseline,
   /// 3: Begin Programming Only (24), End Programming (23) (16F87xA).
   ProgramOnly,
+  /// 5: the write latch (WriteLatch words) loaded, Begin Programming Only (24), End Programming
+  /// (23); configuration words by the same cycle, one at a time (16F87/88, 16F818/819).
+  LatchedProgramOnly,
+  /// 6: the write latch loaded, Begin Programming (24, externally timed), End Programming (10);
+  /// configuration words by Begin Programming (8, internally timed): the externally timed
+  /// cycle does not program configuration memory (16F882-887).
+  LatchedExternal,
 };
 
 /// Key EraseType.
@@ -39,6 +46,10 @@ enum class PicErase {
   Bulk,
   /// 4: Chip Erase (31).
   Chip,
+  /// 5: Load Configuration 0x3FFF (the counter in configuration space, so IDs and configuration
+  /// words go too), Bulk Erase Program Memory (9), then Bulk Erase Data Memory (11) on types
+  /// with data memory; each self-timed.
+  BulkFromConfig,
 };
 
 /// Bits a word of the type carries: baseline parts have 12-bit words, the others 14.
@@ -47,6 +58,22 @@ constexpr int PicWordBits(PicProgramming programming) { return programming == Pi
 /// The bits a word of the type carries, as a mask.
 constexpr std::uint16_t PicWordMask(PicProgramming programming) {
   return static_cast<std::uint16_t>((1u << PicWordBits(programming)) - 1);
+}
+
+/// Whether program words go in through a write latch programmed once per latch block.
+constexpr bool PicWritesLatches(PicProgramming programming) {
+  return programming == PicProgramming::LatchedProgramOnly || programming == PicProgramming::LatchedExternal;
+}
+
+/// The command that ends the externally timed cycle programming a latch block.
+constexpr int PicLatchEndCommand(PicProgramming programming) {
+  return programming == PicProgramming::LatchedExternal ? 10 : 23;
+}
+
+/// The command that ends the cycle of a single configuration word; 0: the cycle is self-timed.
+constexpr int PicOneWordEndCommand(PicProgramming programming) {
+  if (programming == PicProgramming::Baseline) return 14;
+  return programming == PicProgramming::LatchedProgramOnly ? 23 : 0;
 }
 
 }  // namespace pw

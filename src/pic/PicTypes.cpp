@@ -39,10 +39,18 @@ namespace {
 
 // The numbers PIC.ini gives each method; pic/PicMethods.h says what they mean.
 constexpr std::pair<std::int32_t, PicEntry> kEntries[] = {{0, PicEntry::MclrPulse}, {1, PicEntry::MclrPulse}};
-constexpr std::pair<std::int32_t, PicProgramming> kProgrammings[] = {
-    {1, PicProgramming::EraseProgram}, {2, PicProgramming::Baseline}, {3, PicProgramming::ProgramOnly}};
-constexpr std::pair<std::int32_t, PicErase> kErases[] = {
-    {1, PicErase::BulkAfterProgramCycle}, {2, PicErase::Bulk}, {3, PicErase::Bulk}, {4, PicErase::Chip}};
+constexpr std::pair<std::int32_t, PicProgramming> kProgrammings[] = {{1, PicProgramming::EraseProgram},
+                                                                     {2, PicProgramming::Baseline},
+                                                                     {3, PicProgramming::ProgramOnly},
+                                                                     {5, PicProgramming::LatchedProgramOnly},
+                                                                     {6, PicProgramming::LatchedExternal}};
+constexpr std::pair<std::int32_t, PicErase> kErases[] = {{1, PicErase::BulkAfterProgramCycle},
+                                                         {2, PicErase::Bulk},
+                                                         {3, PicErase::Bulk},
+                                                         {4, PicErase::Chip},
+                                                         {5, PicErase::BulkFromConfig}};
+/// Write-latch sizes: a latch block must start where the 16-word write blocks do.
+constexpr std::pair<std::int32_t, std::int32_t> kLatchSizes[] = {{1, 1}, {2, 2}, {4, 4}, {8, 8}, {16, 16}};
 /// ProgramMs beyond this is no self-timed cycle of a PIC but a slip of the pen.
 constexpr std::int32_t kMostProgramMs = 1000;
 
@@ -98,6 +106,7 @@ PicTypeValues ReadPicType(const IniFile& ini, const std::string& type) {
   v.ProgrammType = r.MethodOf("ProgrammType", 1, kProgrammings, PicProgramming::Unknown);
   v.EnterType = r.MethodOf("EnterType", 0, kEntries, PicEntry::Nothing);
   v.EraseType = r.MethodOf("EraseType", 1, kErases, PicErase::Nothing);
+  v.WriteLatch = r.MethodOf("WriteLatch", 1, kLatchSizes, std::int32_t{1});
   // The calibration word is a program word: 0 (none) up to the last one.
   v.Osccal = r.Number("Osccal", 0, 0, std::max(v.FlashSize - 1, 0));
   v.ProgramMs = r.Number("ProgramMs", 10, 1, kMostProgramMs);

@@ -1,19 +1,23 @@
 #include "sim/SimPic.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace pw::sim {
 namespace {
 
 constexpr std::uint32_t kConfigBase = 0x2000;
-constexpr std::uint32_t kConfigWords = 8;
 constexpr std::uint32_t kDeviceIdWord = 0x2006;
+/// The 16F88x's factory calibration word.
+constexpr std::uint32_t kCalibrationWord = 0x2009;
 
 }  // namespace
 
 SimPic::SimPic(const SimPicPart& part) : part_(part), times_(TimesOf(part.Family)) {
-  const std::uint32_t words = Baseline() ? CounterWords() : part_.ProgramWords + kConfigWords;
+  const std::uint32_t words = Baseline() ? CounterWords() : part_.ProgramWords + ConfigWordsKept();
   memory_.assign(words * 2 + part_.DataBytes, 0xFF);
+  latches_.assign(LatchWords(), 0x3FFF);
+  if (part_.Family == SimPicFamily::F88x) SetConfigWord(kCalibrationWord - kConfigBase, kFactoryCalibration);
   if (Baseline()) {
     // Factory calibration: the last program word and its backup after the four IDs.
     SetProgramWord(part_.ProgramWords - 1, kFactoryOsccal);
@@ -33,7 +37,7 @@ void SimPic::SetWord(std::uint32_t offset, std::uint16_t value) {
 std::optional<std::uint32_t> SimPic::Locate(std::uint32_t pc) const {
   if (Baseline()) return pc < CounterWords() ? std::optional<std::uint32_t>(pc * 2) : std::nullopt;
   if (pc < kConfigBase) return (pc % part_.ProgramWords) * 2;  // upper counter bits are not decoded
-  if (pc < kConfigBase + kConfigWords) return (part_.ProgramWords + pc - kConfigBase) * 2;
+  if (pc < kConfigBase + ConfigWordsKept()) return (part_.ProgramWords + pc - kConfigBase) * 2;
   return std::nullopt;
 }
 
@@ -54,11 +58,11 @@ void SimPic::SetConfigWord(std::uint32_t i, std::uint16_t value) {
 }
 
 std::uint8_t SimPic::DataByte(std::uint32_t k) const {
-  return memory_[(Baseline() ? CounterWords() : part_.ProgramWords + kConfigWords) * 2 + k];
+  return memory_[(Baseline() ? CounterWords() : part_.ProgramWords + ConfigWordsKept()) * 2 + k];
 }
 
 void SimPic::SetDataByte(std::uint32_t k, std::uint8_t value) {
-  memory_[(part_.ProgramWords + kConfigWords) * 2 + k] = value;
+  memory_[(part_.ProgramWords + ConfigWordsKept()) * 2 + k] = value;
 }
 
 bool SimPic::CodeProtected() const {
@@ -110,7 +114,7 @@ void SimPic::Enter(bool pgc) {
   discardFrame_ = false;
   programLatch_ = WordMask();
   dataLatch_ = 0xFF;
-  latches_.assign(8, 0x3FFF);
+  latches_.assign(LatchWords(), 0x3FFF);
   bulkArmed_ = 0;
   clearStep_ = 0;
   openCycle_.reset();
@@ -137,10 +141,9 @@ void SimPic::Execute(int cmd, const SimEnvironment& env) {
     ++ununderstood_;
     return;
   }
-  const int endCommand = Baseline() ? 14 : 23;
-  if (openCycle_ && cmd != endCommand) {
+  if (openCycle_ && cmd != EndCommand()) {
     openCycle_.reset();  // a cycle left without its end command writes nothing
-    latches_.assign(8, 0x3FFF);
+    latches_.assign(LatchWords(), 0x3FFF);
   }
   // An armed bulk erase and the protection clearing go on only with the very next command.
   const int armed = std::exchange(bulkArmed_, 0);
@@ -190,9 +193,12 @@ void SimPic::Program(int cmd, int armed, int clearStep, const SimEnvironment& en
       return BulkErase(cmd, env);
     case 24:
       return BeginProgrammingOnly(env);
+    case 10:
     case 14:
     case 23:
       return EndProgramming(env);
+    case 17:
+      return RowErase(env);
     case 31:
       EraseAll();
       return Busy(env, times_.Erase);
@@ -227,6 +233,8 @@ void SimPic::BulkErase(int cmd, const SimEnvironment& env) {
     EraseProgramMemory(pc_ >= part_.ProgramWords && pc_ < ConfigAddress());
   } else if (part_.Family == SimPicFamily::F62xA) {
     EraseProgramMemory(pc_ >= kConfigBase);
+  } else if (LatchWords() > 0 && part_.Family != SimPicFamily::F87xA) {
+    LatchedBulkErase();
   } else if (!CodeProtected()) {
     EraseProgramMemory(false);
   }
@@ -234,7 +242,7 @@ void SimPic::BulkErase(int cmd, const SimEnvironment& env) {
 }
 
 void SimPic::BeginProgrammingOnly(const SimEnvironment& env) {
-  if (part_.Family == SimPicFamily::F87xA) {
+  if (LatchWords() > 0) {
     openCycle_ = env.Now;
     return;
   }
@@ -248,8 +256,8 @@ void SimPic::Load(std::uint16_t value) {
   awaiting_.reset();
   if (loaded_ == Target::Data) {
     dataLatch_ = static_cast<std::uint8_t>(value & 0xFF);
-  } else if (part_.Family == SimPicFamily::F87xA && pc_ < kConfigBase) {
-    latches_[pc_ & 7] = value & 0x3FFF;
+  } else if (LatchWords() > 0 && pc_ < kConfigBase) {
+    latches_[pc_ % LatchWords()] = value & 0x3FFF;
   } else {
     programLatch_ = value & WordMask();
   }
@@ -267,9 +275,11 @@ void SimPic::Increment() {
 
 std::uint16_t SimPic::ReadProgram() const {
   const std::uint16_t mask = WordMask();
-  if (pc_ == ConfigAddress()) {
-    const std::uint16_t bits = ConfigBits(part_.Family);
-    return static_cast<std::uint16_t>(((ConfigWord(7) & bits) | ~bits) & mask);
+  if (pc_ == ConfigAddress() || (ConfigWordsKept() > 8 && pc_ == ConfigAddress() + 1)) {
+    // Bits that do not exist read 1; the second word exists only where the part gives it bits.
+    const bool second = pc_ != ConfigAddress();
+    const std::uint16_t bits = second ? part_.Config2Bits : ConfigBits(part_.Family);
+    return static_cast<std::uint16_t>(((ConfigWord(second ? 8 : 7) & bits) | ~bits) & mask);
   }
   if (!InConfigSpace()) return CodeProtected() ? 0 : static_cast<std::uint16_t>(ProgramWord(pc_) & mask);
   if (!Baseline() && pc_ == kDeviceIdWord) return part_.DeviceId;
@@ -288,10 +298,12 @@ void SimPic::EraseProgram(const SimEnvironment& env) {
     Busy(env, times_.Data);
     return;
   }
-  if (part_.Family == SimPicFamily::F87xA && pc_ < kConfigBase) {
-    WriteLatchBlock(true);
+  // The 16F88x's internally timed cycle programs only: the words must be erased before.
+  const bool eraseFirst = part_.Family != SimPicFamily::F88x;
+  if (LatchWords() > 0 && pc_ < kConfigBase) {
+    WriteLatchBlock(eraseFirst);
   } else {
-    WriteAtCounter(programLatch_, true);
+    WriteAtCounter(programLatch_, eraseFirst);
   }
   Busy(env, times_.Program);
 }
@@ -299,12 +311,12 @@ void SimPic::EraseProgram(const SimEnvironment& env) {
 void SimPic::WriteAtCounter(std::uint16_t value, bool eraseFirst) {
   if (loaded_ == Target::Data) {
     if (part_.DataBytes == 0 || DataProtected()) return;
-    std::uint8_t& cell = memory_[(part_.ProgramWords + kConfigWords) * 2 + pc_ % part_.DataBytes];
+    std::uint8_t& cell = memory_[(part_.ProgramWords + ConfigWordsKept()) * 2 + pc_ % part_.DataBytes];
     cell = eraseFirst ? static_cast<std::uint8_t>(value) : static_cast<std::uint8_t>(cell & value);
     return;
   }
   const auto at = Locate(pc_);
-  if (!at || (!Baseline() && pc_ == kDeviceIdWord)) return;
+  if (!at || ReadOnly(pc_)) return;
   if (!InConfigSpace() && CodeProtected()) return;
   const std::uint16_t old = Word(*at);
   std::uint16_t next = eraseFirst ? value : static_cast<std::uint16_t>(old & value);
@@ -319,13 +331,13 @@ void SimPic::WriteAtCounter(std::uint16_t value, bool eraseFirst) {
 
 void SimPic::WriteLatchBlock(bool eraseFirst) {
   if (!CodeProtected()) {
-    const std::uint32_t block = pc_ & ~7u;
-    for (std::uint32_t i = 0; i < 8; ++i) {
+    const std::uint32_t block = pc_ - pc_ % LatchWords();
+    for (std::uint32_t i = 0; i < LatchWords(); ++i) {
       const std::uint32_t at = *Locate(block + i);
       SetWord(at, eraseFirst ? latches_[i] : static_cast<std::uint16_t>(Word(at) & latches_[i]));
     }
   }
-  latches_.assign(8, 0x3FFF);
+  latches_.assign(LatchWords(), 0x3FFF);
 }
 
 void SimPic::EraseProgramMemory(bool withConfig) {
@@ -338,13 +350,14 @@ void SimPic::EraseProgramMemory(bool withConfig) {
       for (std::uint32_t w = part_.ProgramWords; w < CounterWords(); ++w) SetWord(w * 2, blank);
     }
   } else if (withConfig) {
-    for (std::uint32_t i = 0; i < kConfigWords; ++i) SetConfigWord(i, blank);
+    // The calibration word behind the configuration words stays.
+    for (std::uint32_t i = 0; i < std::min<std::uint32_t>(ConfigWordsKept(), 9); ++i) SetConfigWord(i, blank);
   }
 }
 
 void SimPic::EraseDataMemory() {
   for (std::uint32_t k = 0; k < part_.DataBytes; ++k) {
-    memory_[(part_.ProgramWords + kConfigWords) * 2 + k] = 0xFF;
+    memory_[(part_.ProgramWords + ConfigWordsKept()) * 2 + k] = 0xFF;
   }
 }
 
@@ -358,11 +371,13 @@ void SimPic::EndProgramming(const SimEnvironment& env) {
   const std::uint64_t need = Baseline() ? times_.Program : times_.ProgramOnly;
   const bool inTime = env.Timing != TimingModel::Datasheet || env.Now - *openCycle_ >= need * kPicosPerMicro;
   openCycle_.reset();
-  if (!inTime) {
-    latches_.assign(8, 0x3FFF);
+  // The 16F88x's externally timed cycle does not program configuration memory.
+  const bool refused = part_.Family == SimPicFamily::F88x && pc_ >= kConfigBase;
+  if (!inTime || refused) {
+    latches_.assign(LatchWords(), 0x3FFF);
     return;
   }
-  if (part_.Family == SimPicFamily::F87xA && loaded_ == Target::Program && pc_ < kConfigBase) {
+  if (LatchWords() > 0 && loaded_ == Target::Program && pc_ < kConfigBase) {
     WriteLatchBlock(false);
   } else {
     WriteAtCounter(loaded_ == Target::Data ? dataLatch_ : programLatch_, false);

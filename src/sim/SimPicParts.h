@@ -9,7 +9,8 @@
 namespace pw::sim {
 
 /// Programming families: each has its own command set and memory map.
-enum class SimPicFamily { F84A, F62xA, F87xA, Baseline };
+/// F88: 16F87/88 and 16F818/819; F88x: 16F882-887 (two configuration words, calibration at 0x2009).
+enum class SimPicFamily { F84A, F62xA, F87xA, Baseline, F88, F88x };
 
 struct SimPicPart {
   const char* Name;
@@ -20,6 +21,10 @@ struct SimPicPart {
   std::uint32_t DataBytes;
   /// What word 0x2006 reads (device ID and revision); 0 for the baseline parts, which have none.
   std::uint16_t DeviceId;
+  /// Program words of the write latch on the F88 and F88x families (0: none, or the family's own).
+  std::uint32_t LatchWords = 0;
+  /// Bits of configuration word 0x2008 that exist (0: the part has one configuration word).
+  std::uint16_t Config2Bits = 0;
 };
 
 /// The part of that name (as its maker writes it, any letter case), or null.
@@ -44,5 +49,7 @@ std::uint16_t ConfigBits(SimPicFamily family);
 std::uint16_t CodeProtectBits(SimPicFamily family);
 /// Configuration bits that protect data memory (any of them 0: protected).
 std::uint16_t DataProtectBits(SimPicFamily family);
+/// Program words a Row Erase (17) takes; 0: the family has no Row Erase.
+std::uint32_t RowWords(SimPicFamily family);
 
 }  // namespace pw::sim

@@ -20,10 +20,11 @@ const std::string kI2cEnd = "; операции с этим типом не вы
 
 TEST(DescriptionFiles, EachUnusableEntryIsRefusedNamingItsSectionAndKey) {
   const std::pair<const char*, std::string> pic[] = {
-      {"ProgrammType=0", "ProgrammType=0 (известны 1, 2, 3)"},
-      {"ProgrammType=9", "ProgrammType=9 (известны 1, 2, 3)"},
-      {"ProgrammType=-1", "ProgrammType=-1 (известны 1, 2, 3)"},
-      {"EraseType=5", "EraseType=5 (известны 1, 2, 3, 4)"},
+      {"ProgrammType=0", "ProgrammType=0 (известны 1, 2, 3, 5, 6)"},
+      {"ProgrammType=9", "ProgrammType=9 (известны 1, 2, 3, 5, 6)"},
+      {"ProgrammType=-1", "ProgrammType=-1 (известны 1, 2, 3, 5, 6)"},
+      {"EraseType=6", "EraseType=6 (известны 1, 2, 3, 4, 5)"},
+      {"WriteLatch=3", "WriteLatch=3 (известны 1, 2, 4, 8, 16)"},
       {"EnterType=2", "EnterType=2 (известны 0, 1)"},
       {"FlashSize=big", "FlashSize=big (нужно число от 1 до 8192)"},
       {"FlashSize=0x2001", "FlashSize=0x2001 (нужно число от 1 до 8192)"},
@@ -59,9 +60,9 @@ TEST(DescriptionFiles, TheWindowSaysWhyAndRunsNothingWithTheType) {
   f.Start();
   auto& log = f.Form->Log.Lines;
   f.Form->ShowPage(1);
-  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3)");
+  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3, 5, 6)");
   f.Form->Fire(f.Form->Pic.PicEraseAll.OnClick);
-  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3)");
+  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3, 5, 6)");
   EXPECT_EQ(f.Form->LastOutcome(), Outcome::ErrorReport);
   f.Form->ShowPage(2);
   EXPECT_EQ(log.back(), kI2cProblem + "способ адресации (Protocol=6) не от 1 до 5" + kI2cEnd);
@@ -83,7 +84,7 @@ TEST(DescriptionFiles, TheCommandLineEndsWithStatusOneAndTheLine) {
   dir.Write("bench.ini", "[PIC]\nPart=PIC16F628A\nMemory=chip.bin\n[I2C]\nPart=24C04\nMemory=eeprom.bin\n");
   const std::string bench = "--simulator=" + (dir / "bench.ini").string();
   const std::pair<std::vector<std::string>, std::string> runs[] = {
-      {{bench, "pic", "T", "erase"}, kPicProblem + "EraseType=7 (известны 1, 2, 3, 4)"},
+      {{bench, "pic", "T", "erase"}, kPicProblem + "EraseType=7 (известны 1, 2, 3, 4, 5)"},
       {{bench, "i2c", "T", "erase"}, kI2cProblem + "способ адресации (Protocol=0) не от 1 до 5; стирание отменено"},
   };
   for (const auto& [args, line] : runs) {

@@ -1,0 +1,57 @@
+// The F88 (16F87/88, 16F818/819) and F88x (16F882-887) families where they differ from the
+// other mid-range parts: the configuration words kept, the latch, the end command, the
+// read-only words and their erases.
+#include "sim/SimPic.h"
+
+namespace pw::sim {
+namespace {
+
+constexpr std::uint32_t kConfigBase = 0x2000;
+constexpr std::uint32_t kDeviceIdWord = 0x2006;
+/// 0x2000 to 0x2007 on the older parts; to the calibration words 0x2009, 0x200A on the newer.
+constexpr std::uint32_t kOlderConfigWords = 8;
+constexpr std::uint32_t kNewerConfigWords = 11;
+/// The eight-word latch of the 16F87xA.
+constexpr std::uint32_t kF87xALatch = 8;
+
+}  // namespace
+
+std::uint32_t SimPic::ConfigWordsKept() const {
+  const bool newer = part_.Family == SimPicFamily::F88 || part_.Family == SimPicFamily::F88x;
+  return newer ? kNewerConfigWords : kOlderConfigWords;
+}
+
+std::uint32_t SimPic::LatchWords() const {
+  return part_.Family == SimPicFamily::F87xA ? kF87xALatch : part_.LatchWords;
+}
+
+int SimPic::EndCommand() const {
+  if (Baseline()) return 14;
+  return part_.Family == SimPicFamily::F88x ? 10 : 23;
+}
+
+bool SimPic::ReadOnly(std::uint32_t pc) const {
+  if (Baseline()) return false;
+  // The 16F88x's calibration words are trimmed at the factory and take no writes.
+  return pc == kDeviceIdWord || (part_.Family == SimPicFamily::F88x && pc >= kDeviceIdWord + 3);
+}
+
+void SimPic::LatchedBulkErase() {
+  // From configuration space the erase takes the IDs and configuration words, and with them
+  // the protection; from program memory it takes an unprotected program memory only.
+  if (pc_ >= kConfigBase) {
+    EraseProgramMemory(true);
+  } else if (!CodeProtected()) {
+    EraseProgramMemory(false);
+  }
+}
+
+void SimPic::RowErase(const SimEnvironment& env) {
+  const std::uint32_t row = RowWords(part_.Family);
+  if (row == 0 || pc_ >= kConfigBase || CodeProtected()) return;
+  const std::uint32_t first = pc_ - pc_ % row;
+  for (std::uint32_t w = first; w < first + row; ++w) SetProgramWord(w, 0x3FFF);
+  Busy(env, times_.Erase);
+}
+
+}  // namespace pw::sim

@@ -5,22 +5,8 @@ namespace pw {
 
 void PICUtils::PicEraseChip(PicErase erase, bool dataMemory) {
   if (erase == PicErase::Nothing) return;
-  auto finish = [this] {
-    PicFlush();
-    unit_.Wait(100);
-  };
-  if (erase == PicErase::BulkFromConfig) {
-    // From configuration space the program-memory erase takes the IDs and configuration words too.
-    PicPutCommand(0);
-    PicPutDataWord(0x3FFF);
-    PicPutIdle();
-    PicPutCommand(9);
-    finish();
-    if (!dataMemory) return;
-    PicPutCommand(11);
-    finish();
-    return;
-  }
+  if (erase == PicErase::BulkFromConfig) return EraseFromConfig(dataMemory);
+  auto finish = [this] { FinishEraseRun(); };
   if (erase == PicErase::Chip) {
     PicPutCommand(2);
     PicPutDataWord(0x3FFF);
@@ -44,6 +30,23 @@ void PICUtils::PicEraseChip(PicErase erase, bool dataMemory) {
     PicPutCommand(8);
     finish();
   }
+}
+
+void PICUtils::FinishEraseRun() {
+  PicFlush();
+  unit_.Wait(100);
+}
+
+void PICUtils::EraseFromConfig(bool dataMemory) {
+  // From configuration space the program-memory erase takes the IDs and configuration words too.
+  PicPutCommand(0);
+  PicPutDataWord(0x3FFF);
+  PicPutIdle();
+  PicPutCommand(9);
+  FinishEraseRun();
+  if (!dataMemory) return;
+  PicPutCommand(11);
+  FinishEraseRun();
 }
 
 }  // namespace pw

@@ -143,6 +143,11 @@ class PICUtils {
   std::uint32_t PutReadWord(int command);
   /// The read-back after a write: read command, read clocks, idle, Increment Address; returns the read clocks' mark.
   std::uint32_t PutReadBack(int command);
+  /// Exchanges an erase run and waits 100 ms for the erase.
+  void FinishEraseRun();
+  /// EraseType 5: Load Configuration 0x3FFF, Bulk Erase Program Memory, then (dataMemory) Bulk
+  /// Erase Data Memory.
+  void EraseFromConfig(bool dataMemory);
   /// One latch block from the counter on: words first .. first + latchWords - 1, those from end
   /// on as 0x3FFF.
   void PutLatch(std::span<const std::uint16_t> image, std::int32_t first, std::int32_t end, std::int32_t latchWords,

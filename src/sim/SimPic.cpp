@@ -4,14 +4,6 @@
 #include <utility>
 
 namespace pw::sim {
-namespace {
-
-constexpr std::uint32_t kConfigBase = 0x2000;
-constexpr std::uint32_t kDeviceIdWord = 0x2006;
-/// The 16F88x's factory calibration word.
-constexpr std::uint32_t kCalibrationWord = 0x2009;
-
-}  // namespace
 
 SimPic::SimPic(const SimPicPart& part) : part_(part), times_(TimesOf(part.Family)) {
   const std::uint32_t words = Baseline() ? CounterWords() : part_.ProgramWords + ConfigWordsKept();

@@ -29,6 +29,10 @@ class SimPic : public SimPicChip {
  public:
   /// The calibration word the factory leaves on baseline parts (MOVLW 0x70).
   static constexpr std::uint16_t kFactoryOsccal = 0x0C70;
+  /// Mid-range configuration space: IDs from 0x2000, the device ID, the 16F88x's calibration word.
+  static constexpr std::uint32_t kConfigBase = 0x2000;
+  static constexpr std::uint32_t kDeviceIdWord = 0x2006;
+  static constexpr std::uint32_t kCalibrationWord = 0x2009;
   /// What the factory leaves in the 16F88x's calibration word 0x2009 (any trimmed value).
   static constexpr std::uint16_t kFactoryCalibration = 0x2A5C;
 

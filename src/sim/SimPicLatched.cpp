@@ -6,8 +6,6 @@
 namespace pw::sim {
 namespace {
 
-constexpr std::uint32_t kConfigBase = 0x2000;
-constexpr std::uint32_t kDeviceIdWord = 0x2006;
 /// 0x2000 to 0x2007 on the older parts; to the calibration words 0x2009, 0x200A on the newer.
 constexpr std::uint32_t kOlderConfigWords = 8;
 constexpr std::uint32_t kNewerConfigWords = 11;
@@ -33,7 +31,7 @@ int SimPic::EndCommand() const {
 bool SimPic::ReadOnly(std::uint32_t pc) const {
   if (Baseline()) return false;
   // The 16F88x's calibration words are trimmed at the factory and take no writes.
-  return pc == kDeviceIdWord || (part_.Family == SimPicFamily::F88x && pc >= kDeviceIdWord + 3);
+  return pc == kDeviceIdWord || (part_.Family == SimPicFamily::F88x && pc >= kCalibrationWord);
 }
 
 void SimPic::LatchedBulkErase() {

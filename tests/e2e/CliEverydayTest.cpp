@@ -62,7 +62,7 @@ TEST(CliEveryday, NamesMatchInAnyCaseAndOptionsStandAnywhere) {
       {{"--simulator", "I2C", "scan"}, 0, "на шине отвечают: 0x50\n"},  // the built-in bench's 24C256
       {{"--simulator", "avr", "indentify"}, 64, "did you mean: identify?"},
       {{"--simulator", "i2c", "24C265", "read", "x.hex"}, 64, "unknown type 24C265; did you mean: 24C256?"},
-      {{"--simulator", "pic", "PIC16F62", "read-config"}, 64, "did you mean: PIC16F627A, PIC16F628A?"},
+      {{"--simulator", "pic", "PIC16F62", "read-config"}, 64, "did you mean: PIC16F627A, PIC16F628A, PIC16F87?"},
       {{"--simulator", "avr", "identify", "--baud", "3000001"},
        64,
        "--baud needs auto or a number from 300 to 3000000"},

@@ -36,16 +36,23 @@ OperationStep PicOperations::WriteConfig(const PicConfigArea& area) {
   });
 }
 
-std::vector<std::pair<std::size_t, std::uint16_t>> PicOperations::ConfigWordsChecked() const {
+std::uint16_t PicOperations::NamedBits(std::size_t word) const {
   // Only the bits the type names: the others are not implemented and read back as 1.
   std::uint16_t named = 0;
   for (std::size_t n = 0; n < 16; ++n) {
-    if (type_.Named(n)) named = static_cast<std::uint16_t>(named | (1u << n));
+    if (type_.Named(16 * word + n)) named = static_cast<std::uint16_t>(named | (1u << n));
   }
-  named &= PicWordMask(type_.ProgrammType);
+  return named & PicWordMask(type_.ProgrammType);
+}
+
+std::vector<std::pair<std::size_t, std::uint16_t>> PicOperations::ConfigWordsChecked() const {
   // Baseline parts get their configuration word only; mid-range parts the four ID words too.
-  if (type_.ProgrammType == PicProgramming::Baseline) return {{7, named}};
-  return {{0, kWordMask}, {1, kWordMask}, {2, kWordMask}, {3, kWordMask}, {7, named}};
+  if (type_.ProgrammType == PicProgramming::Baseline) return {{7, NamedBits(0)}};
+  std::vector<std::pair<std::size_t, std::uint16_t>> words = {
+      {0, kWordMask}, {1, kWordMask}, {2, kWordMask}, {3, kWordMask}, {7, NamedBits(0)}};
+  // The second configuration word 0x2008, on types that name any of its bits.
+  if (NamedBits(1) != 0) words.emplace_back(8, NamedBits(1));
+  return words;
 }
 
 bool PicOperations::ConfigTaken(OperationRun& run, const PicConfigArea& area) {
@@ -89,6 +96,8 @@ void PicOperations::WriteConfigArea(OperationRun& run, const PicConfigArea& area
     utils_.PicProgramOneWord(PicAreaWord(area, k), flag, kWordMask, programming, 2, wait);
   for (int i = 0; i < kStepsToConfigWord; ++i) StepCounter();
   utils_.PicProgramOneWord(PicAreaWord(area, 7), flag, kWordMask, programming, 2, wait);
+  // Each word's cycle ends with an Increment: the counter stands at 0x2008.
+  if (NamedBits(1) != 0) utils_.PicProgramOneWord(PicAreaWord(area, 8), flag, kWordMask, programming, 2, wait);
 }
 
 void PicOperations::LogIgnoredConfigBits(OperationRun& run, const PicConfigArea& area) {

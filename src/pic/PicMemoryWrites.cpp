@@ -24,6 +24,15 @@ bool Ended(OperationRun& run, std::int32_t result, const char* written) {
   return true;
 }
 
+/// The first word the image holds that reads back otherwise (14 bits), or NoError.
+std::int32_t FirstMismatch(ImageData<std::uint16_t> image, const std::vector<std::uint16_t>& written,
+                           const std::vector<std::uint16_t>& back) {
+  for (std::size_t k = 0; k < written.size(); ++k) {
+    if (image.Holds(k) && ((back[k] ^ written[k]) & 0x3FFF) != 0) return static_cast<std::int32_t>(k);
+  }
+  return NoError;
+}
+
 }  // namespace
 
 OperationStep PicOperations::WriteProgramMemory(ImageData<std::uint16_t> image) {
@@ -55,6 +64,7 @@ OperationStep PicOperations::WriteDataMemory(ImageData<std::uint8_t> image) {
 bool PicOperations::WriteProgramWords(OperationRun& run, ImageData<std::uint16_t> image, std::int32_t n) {
   const std::vector<std::uint16_t> kept = KeepingOsccal(run, image, n);
   image.Values = kept;
+  if (PicWritesLatches(type_.ProgrammType)) return WriteLatchedWords(run, image, n);
   Enter(true);
   const std::int32_t blocks = n == 0 ? 1 : (n + kBlockWords - 1) / kBlockWords;
   const std::int32_t wait = WaitCount();
@@ -69,6 +79,29 @@ bool PicOperations::WriteProgramWords(OperationRun& run, ImageData<std::uint16_t
     run.Progress(static_cast<std::int64_t>(kBlockWords) * (b + 1));
     if (result != NoError) run.Log(texts::kPicMismatchAt + std::to_string(result));
   }
+  return Ended(run, result, texts::kPicFlashWritten);
+}
+
+bool PicOperations::WriteLatchedWords(OperationRun& run, ImageData<std::uint16_t> image, std::int32_t n) {
+  // Words the file leaves out go in as 0x3FFF: a program-only cycle leaves them as the chip has them.
+  std::vector<std::uint16_t> words(static_cast<std::size_t>(n), 0x3FFF);
+  for (std::size_t k = 0; k < words.size(); ++k) {
+    if (image.Holds(k)) words[k] = image.Values[k];
+  }
+  Enter(true);
+  const std::int32_t blocks = (n + kBlockWords - 1) / kBlockWords;
+  for (std::int32_t b = 0; b < blocks; ++b) {
+    if (b > 0 && run.StopRequested(texts::Undone(b, blocks, "блоков флеши") + texts::kStoppedWrite)) return false;
+    const std::int32_t start = kBlockWords * b;
+    utils_.PicProgramLatched(static_cast<std::uint16_t>(start),
+                             static_cast<std::uint16_t>(std::min(n - start, kBlockWords)), words, type_.WriteLatch,
+                             PicLatchEndCommand(type_.ProgrammType), WaitCount());
+    run.Progress(static_cast<std::int64_t>(kBlockWords) * (b + 1));
+  }
+  const auto back = ReadProgramWords(run, n);
+  if (!back) return false;
+  const std::int32_t result = FirstMismatch(image, words, *back);
+  if (result != NoError) run.Log(texts::kPicMismatchAt + std::to_string(result));
   return Ended(run, result, texts::kPicFlashWritten);
 }
 

@@ -30,6 +30,13 @@ enum class PicProgramming {
   /// 4: Load Data (2), Begin Programming (8, externally timed), the wait, End Programming (14),
   /// read back; 14-bit words, no data memory (16F72-77).
   ExternallyTimed,
+  /// 5: the write latch (WriteLatch words) loaded, Begin Programming Only (24), End Programming
+  /// (23); configuration words by the same cycle, one at a time (16F87/88, 16F818/819).
+  LatchedProgramOnly,
+  /// 6: the write latch loaded, Begin Programming (24, externally timed), End Programming (10);
+  /// configuration words by Begin Programming (8, internally timed): the externally timed
+  /// cycle does not program configuration memory (16F882-887).
+  LatchedExternal,
 };
 
 /// Key EraseType.
@@ -53,11 +60,6 @@ constexpr bool PicClearsProtection(PicErase erase) {
   return erase == PicErase::BulkAfterProgramCycle || erase == PicErase::Bulk || erase == PicErase::Chip;
 }
 
-/// Whether a programming cycle opened by Begin Programming (8) is closed by End Programming (14).
-constexpr bool PicEndsWith14(PicProgramming programming) {
-  return programming == PicProgramming::Baseline || programming == PicProgramming::ExternallyTimed;
-}
-
 /// Bits a word of the type carries: baseline parts have 12-bit words, the others 14.
 constexpr int PicWordBits(PicProgramming programming) { return programming == PicProgramming::Baseline ? 12 : 14; }
 
@@ -70,6 +72,22 @@ constexpr bool PicIsCalibration(PicProgramming programming, std::uint16_t word) 
 /// The bits a word of the type carries, as a mask.
 constexpr std::uint16_t PicWordMask(PicProgramming programming) {
   return static_cast<std::uint16_t>((1u << PicWordBits(programming)) - 1);
+}
+
+/// Whether program words go in through a write latch programmed once per latch block.
+constexpr bool PicWritesLatches(PicProgramming programming) {
+  return programming == PicProgramming::LatchedProgramOnly || programming == PicProgramming::LatchedExternal;
+}
+
+/// The command that ends the externally timed cycle programming a latch block.
+constexpr int PicLatchEndCommand(PicProgramming programming) {
+  return programming == PicProgramming::LatchedExternal ? 10 : 23;
+}
+
+/// The command that ends the cycle of a single configuration word; 0: the cycle is self-timed.
+constexpr int PicOneWordEndCommand(PicProgramming programming) {
+  if (programming == PicProgramming::Baseline || programming == PicProgramming::ExternallyTimed) return 14;
+  return programming == PicProgramming::LatchedProgramOnly ? 23 : 0;
 }
 
 }  // namespace pw

@@ -108,11 +108,16 @@ class PicOperations {
   /// Reads the area back after WriteConfigArea: false (logged, target failed) when a word it
   /// wrote reads otherwise.
   bool ConfigTaken(OperationRun& run, const PicConfigArea& area);
+  /// The bits of configuration word 0x2007 + word (0 or 1) that the type names.
+  std::uint16_t NamedBits(std::size_t word) const;
   /// The words of the area a write sets and a verify compares, and the bits of each that count.
   std::vector<std::pair<std::size_t, std::uint16_t>> ConfigWordsChecked() const;
 
   // Memory writes (PicMemoryWrites.cpp): false on a mismatch or a stop.
   bool WriteProgramWords(OperationRun& run, ImageData<std::uint16_t> image, std::int32_t n);
+  /// Program memory of a type with a write latch: the latch blocks, then one read-back pass
+  /// over the words the image holds.
+  bool WriteLatchedWords(OperationRun& run, ImageData<std::uint16_t> image, std::int32_t n);
   bool WriteDataLocations(OperationRun& run, ImageData<std::uint8_t> image, std::int32_t length,
                           std::int32_t progressOffset);
   /// Programs the filled locations among first .. end - 1 of a block; the counter stands at *at.

@@ -42,12 +42,16 @@ constexpr std::pair<std::int32_t, PicEntry> kEntries[] = {{0, PicEntry::MclrPuls
 constexpr std::pair<std::int32_t, PicProgramming> kProgrammings[] = {{1, PicProgramming::EraseProgram},
                                                                      {2, PicProgramming::Baseline},
                                                                      {3, PicProgramming::ProgramOnly},
-                                                                     {4, PicProgramming::ExternallyTimed}};
+                                                                     {4, PicProgramming::ExternallyTimed},
+                                                                     {5, PicProgramming::LatchedProgramOnly},
+                                                                     {6, PicProgramming::LatchedExternal}};
 constexpr std::pair<std::int32_t, PicErase> kErases[] = {{1, PicErase::BulkAfterProgramCycle},
                                                          {2, PicErase::Bulk},
                                                          {3, PicErase::Bulk},
                                                          {4, PicErase::Chip},
                                                          {5, PicErase::BulkFromConfig}};
+/// Write-latch sizes: a latch block must start where the 16-word write blocks do.
+constexpr std::pair<std::int32_t, std::int32_t> kLatchSizes[] = {{1, 1}, {2, 2}, {4, 4}, {8, 8}, {16, 16}};
 /// ProgramMs beyond this is no self-timed cycle of a PIC but a slip of the pen.
 constexpr std::int32_t kMostProgramMs = 1000;
 
@@ -103,6 +107,7 @@ PicTypeValues ReadPicType(const IniFile& ini, const std::string& type) {
   v.ProgrammType = r.MethodOf("ProgrammType", 1, kProgrammings, PicProgramming::Unknown);
   v.EnterType = r.MethodOf("EnterType", 0, kEntries, PicEntry::Nothing);
   v.EraseType = r.MethodOf("EraseType", 1, kErases, PicErase::Nothing);
+  v.WriteLatch = r.MethodOf("WriteLatch", 1, kLatchSizes, std::int32_t{1});
   // The calibration word is a program word: 0 (none) up to the last one.
   v.Osccal = r.Number("Osccal", 0, 0, std::max(v.FlashSize - 1, 0));
   // Band-gap bits sit in the 14-bit configuration word 0x2007.

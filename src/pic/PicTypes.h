@@ -30,6 +30,9 @@ struct PicTypeValues {
   PicProgramming ProgrammType = PicProgramming::EraseProgram;
   PicEntry EnterType = PicEntry::MclrPulse;
   PicErase EraseType = PicErase::BulkAfterProgramCycle;
+  /// Key WriteLatch: program words the write latch of a LatchedProgramOnly or LatchedExternal
+  /// type takes, programmed at once (1, 2, 4, 8 or 16).
+  std::int32_t WriteLatch = 1;
   /// Key Osccal: program-word address of a factory calibration word an erase must keep; 0: none.
   std::int32_t Osccal = 0;
   /// Key BandGap: the configuration-word bits the factory sets and an erase destroys; the

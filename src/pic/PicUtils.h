@@ -102,6 +102,13 @@ class PICUtils {
   /// The same with any method: 4 programs like 2 (Begin Programming, End Programming 14) with 14-bit words.
   void ProgramWords(PicProgramming programming, std::uint16_t start, std::uint16_t count,
                     std::span<const std::uint16_t> image, std::int32_t waitCount, std::int32_t& result);
+  /// Program image[start .. start + count - 1] from the counter on (start a multiple of
+  /// latchWords) through the write latch: each latch block's words loaded with Load Data and
+  /// Increment between them (words past the end as 0x3FFF, which a program-only cycle leaves as
+  /// the chip has them), Begin Programming Only (24), the wait, endCommand, Increment. No read
+  /// back: the caller verifies the words afterwards.
+  void PicProgramLatched(std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image,
+                         std::int32_t latchWords, int endCommand, std::int32_t waitCount);
   /// Program length / 2 data locations from image[start], image[start + 2], ...; result NoError or
   /// the image offset of the first byte that read back different.
   void PicProgramDataBytes(std::uint16_t start, std::uint16_t length, std::span<const std::uint8_t> image,
@@ -109,7 +116,8 @@ class PICUtils {
   /// One word at the counter with loadCommand (0 Load Configuration, 2 Load Data), read back; flag
   /// becomes mask when (read AND mask) differs from (value AND mask). Baseline parts end the
   /// cycle with command 14 and, having no Load Configuration, load with command 2: their counter
-  /// already stands at the configuration word after entry.
+  /// already stands at the configuration word after entry. LatchedProgramOnly parts program it
+  /// with Begin Programming Only (24) and End Programming (23), the others with command 8.
   void PicProgramOneWord(std::uint16_t value, std::int32_t& flag, std::int32_t mask, PicProgramming programming,
                          int loadCommand, std::int32_t waitCount);
 
@@ -142,6 +150,10 @@ class PICUtils {
   std::uint32_t PutReadWord(int command);
   /// The read-back after a write: read command, read clocks, idle, Increment Address; returns the read clocks' mark.
   std::uint32_t PutReadBack(int command);
+  /// One latch block from the counter on: words first .. first + latchWords - 1, those from end
+  /// on as 0x3FFF.
+  void PutLatch(std::span<const std::uint16_t> image, std::int32_t first, std::int32_t end, std::int32_t latchWords,
+                int endCommand, std::int32_t waitCount);
   /// Reads n words with command in runs the buffers hold; take(i, word) gets each raw word.
   void ReadRuns(std::int32_t n, int command, const std::function<void(std::int32_t, std::uint16_t)>& take);
 

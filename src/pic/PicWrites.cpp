@@ -1,6 +1,7 @@
 // PICUtils, writes with verify: every word or data location is loaded, programmed, waited for,
 // read back and stepped past in one sequence; a block goes in as few runs as the sample buffers
-// allow, so a long programming wait never makes a run outgrow them.
+// allow, so a long programming wait never makes a run outgrow them. Parts with a write latch
+// take a whole latch block per programming cycle; their caller reads the words back afterwards.
 #include <algorithm>
 #include <vector>
 
@@ -96,6 +97,35 @@ void PICUtils::PicProgramWords3(std::uint16_t start, std::uint16_t count, std::s
   ProgramWords(PicProgramming::ProgramOnly, start, count, image, waitCount, result);
 }
 
+void PICUtils::PutLatch(std::span<const std::uint16_t> image, std::int32_t first, std::int32_t end,
+                        std::int32_t latchWords, int endCommand, std::int32_t waitCount) {
+  for (std::int32_t i = 0; i < latchWords; ++i) {
+    // The counter must stand inside the block when the cycle starts: no Increment after the last load.
+    if (i > 0) PicPutCommand(6);
+    PicPutCommand(2);
+    PicPutDataWord(first + i < end ? image[static_cast<std::size_t>(first + i)] : 0x3FFF);
+  }
+  PicPutCommand(24);
+  PicPutDelay(waitCount);
+  PicPutCommand(endCommand);
+  PicPutIdle();
+  PicPutCommand(6);
+}
+
+void PICUtils::PicProgramLatched(std::uint16_t start, std::uint16_t count, std::span<const std::uint16_t> image,
+                                 std::int32_t latchWords, int endCommand, std::int32_t waitCount) {
+  const std::int32_t end = start + count;
+  CheckImage(static_cast<std::size_t>(end), image.size());
+  const std::int32_t perLatch =
+      latchWords * (2 * kCommandSamples + kFrameSamples) + 2 * kCommandSamples + kIdleSamples + WaitSamples(waitCount);
+  CheckFits(perLatch);
+  for (std::int32_t first = start; first < end; first += latchWords) {
+    if (static_cast<std::int64_t>(Mark()) + perLatch > SampleRun::kCapacity) PicFlush();
+    PutLatch(image, first, end, latchWords, endCommand, waitCount);
+  }
+  PicFlush();
+}
+
 void PICUtils::PicProgramDataBytes(std::uint16_t start, std::uint16_t length, std::span<const std::uint8_t> image,
                                    std::int32_t waitCount, std::int32_t& result) {
   const std::int32_t locations = length / 2;
@@ -116,16 +146,16 @@ void PICUtils::PicProgramDataBytes(std::uint16_t start, std::uint16_t length, st
 void PICUtils::PicProgramOneWord(std::uint16_t value, std::int32_t& flag, std::int32_t mask, PicProgramming programming,
                                  int loadCommand, std::int32_t waitCount) {
   const bool baseline = programming == PicProgramming::Baseline;
-  const bool ends = PicEndsWith14(programming);
-  CheckRoomFor((ends ? 164 : 142) + WaitSamples(waitCount));
+  const int endCommand = PicOneWordEndCommand(programming);
+  CheckRoomFor((endCommand != 0 ? 164 : 142) + WaitSamples(waitCount));
   PicPutCommand(baseline && loadCommand == 0 ? 2 : loadCommand);
   PicPutIdle();
   PicPutDataWord(value);
   PicPutIdle();
-  PicPutCommand(8);
+  PicPutCommand(programming == PicProgramming::LatchedProgramOnly ? 24 : 8);
   PicPutDelay(waitCount);
-  if (ends) {
-    PicPutCommand(14);
+  if (endCommand != 0) {
+    PicPutCommand(endCommand);
     PicPutIdle();
   }
   PicPutCommand(4);

@@ -1,20 +1,21 @@
 #include "sim/SimPic.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace pw::sim {
 namespace {
 
-constexpr std::uint32_t kConfigBase = 0x2000;
 /// Configuration words an erase may take (0x2000 to 0x2007); 0x2008 is never one of them here.
 constexpr std::uint32_t kConfigWords = 8;
-constexpr std::uint32_t kCalibrationWord = 0x2008;
-constexpr std::uint32_t kDeviceIdWord = 0x2006;
+/// The 12F683 family's read-only calibration word.
+constexpr std::uint32_t kCalibration2008 = 0x2008;
 
 }  // namespace
 
 SimPic::SimPic(const SimPicPart& part) : part_(part), times_(TimesOf(part.Family)) {
   memory_.assign(DataOffset() + part_.DataBytes, 0xFF);
+  latches_.assign(LatchWords(), 0x3FFF);
   SetFactoryCalibration();
 }
 
@@ -28,7 +29,8 @@ void SimPic::SetFactoryCalibration() {
     SetProgramWord(part_.ProgramWords - 1, kFactoryRetlwOsccal);
     SetConfigWord(7, kFactoryConfigWithBandGap);
   }
-  if (CalibrationAt2008(part_.Family)) SetWord(*Locate(kCalibrationWord), kFactoryCalibrationWord);
+  if (CalibrationAt2008(part_.Family)) SetWord(*Locate(kCalibration2008), kFactoryCalibrationWord);
+  if (part_.Family == SimPicFamily::F88x) SetConfigWord(kCalibrationWord - kConfigBase, kFactoryCalibration);
 }
 
 std::uint16_t SimPic::Word(std::uint32_t offset) const {
@@ -43,7 +45,7 @@ void SimPic::SetWord(std::uint32_t offset, std::uint16_t value) {
 std::optional<std::uint32_t> SimPic::Locate(std::uint32_t pc) const {
   if (Baseline()) return pc < CounterWords() ? std::optional<std::uint32_t>(pc * 2) : std::nullopt;
   if (pc < kConfigBase) return (pc % part_.ProgramWords) * 2;  // upper counter bits are not decoded
-  if (pc < kConfigBase + ConfigWords()) return (part_.ProgramWords + pc - kConfigBase) * 2;
+  if (pc < kConfigBase + ConfigWordsKept()) return (part_.ProgramWords + pc - kConfigBase) * 2;
   return std::nullopt;
 }
 
@@ -116,7 +118,7 @@ void SimPic::Enter(bool pgc) {
   discardFrame_ = false;
   programLatch_ = WordMask();
   dataLatch_ = 0xFF;
-  latches_.assign(8, 0x3FFF);
+  latches_.assign(LatchWords(), 0x3FFF);
   bulkArmed_ = 0;
   clearStep_ = 0;
   openCycle_.reset();
@@ -143,9 +145,9 @@ void SimPic::Execute(int cmd, const SimEnvironment& env) {
     ++ununderstood_;
     return;
   }
-  if (openCycle_ && cmd != EndCommand(part_.Family)) {
+  if (openCycle_ && cmd != EndCommand()) {
     openCycle_.reset();  // a cycle left without its end command writes nothing
-    latches_.assign(8, 0x3FFF);
+    latches_.assign(LatchWords(), 0x3FFF);
   }
   // An armed bulk erase and the protection clearing go on only with the very next command.
   const int armed = std::exchange(bulkArmed_, 0);
@@ -197,9 +199,12 @@ void SimPic::Program(int cmd, int armed, int clearStep, const SimEnvironment& en
       return BulkErase(cmd, env);
     case 24:
       return BeginProgrammingOnly(env);
+    case 10:
     case 14:
     case 23:
       return EndProgramming(env);
+    case 17:
+      return RowErase(env);
     case 31:
       EraseAll();
       return Busy(env, times_.Erase);
@@ -234,6 +239,8 @@ void SimPic::BulkErase(int cmd, const SimEnvironment& env) {
     EraseProgramMemory(pc_ >= part_.ProgramWords && pc_ < ConfigAddress());
   } else if (part_.Family == SimPicFamily::F62xA) {
     EraseProgramMemory(pc_ >= kConfigBase);
+  } else if (LatchWords() > 0 && part_.Family != SimPicFamily::F87xA) {
+    LatchedBulkErase();
   } else if (!CodeProtected()) {
     EraseProgramMemory(false);
   }
@@ -241,7 +248,7 @@ void SimPic::BulkErase(int cmd, const SimEnvironment& env) {
 }
 
 void SimPic::BeginProgrammingOnly(const SimEnvironment& env) {
-  if (part_.Family == SimPicFamily::F87xA) {
+  if (LatchWords() > 0) {
     openCycle_ = env.Now;
     return;
   }
@@ -255,10 +262,8 @@ void SimPic::Load(std::uint16_t value) {
   awaiting_.reset();
   if (loaded_ == Target::Data) {
     dataLatch_ = static_cast<std::uint8_t>(value & 0xFF);
-  } else if (part_.Family == SimPicFamily::F87xA && pc_ < kConfigBase) {
-    latches_[pc_ & 7] = value & 0x3FFF;
-  } else if (ProgramsOnly(part_.Family) && pc_ < kConfigBase) {
-    latches_[pc_ % LatchWords(part_.Family)] = value & 0x3FFF;
+  } else if (LatchWords() > 0 && pc_ < kConfigBase) {
+    latches_[pc_ % LatchWords()] = value & 0x3FFF;
   } else {
     programLatch_ = value & WordMask();
   }
@@ -276,9 +281,12 @@ void SimPic::Increment() {
 
 std::uint16_t SimPic::ReadProgram() const {
   const std::uint16_t mask = WordMask();
-  if (pc_ == ConfigAddress()) {
-    const std::uint16_t bits = ConfigBits(part_.Family);
-    return static_cast<std::uint16_t>(((ConfigWord(7) & bits) | ~bits) & mask);
+  if (pc_ == ConfigAddress() ||
+      (!CalibrationAt2008(part_.Family) && ConfigWordsKept() > 8 && pc_ == ConfigAddress() + 1)) {
+    // Bits that do not exist read 1; the second word exists only where the part gives it bits.
+    const bool second = pc_ != ConfigAddress();
+    const std::uint16_t bits = second ? part_.Config2Bits : ConfigBits(part_.Family);
+    return static_cast<std::uint16_t>(((ConfigWord(second ? 8 : 7) & bits) | ~bits) & mask);
   }
   if (!InConfigSpace()) return CodeProtected() ? 0 : static_cast<std::uint16_t>(ProgramWord(pc_) & mask);
   if (!Baseline() && pc_ == kDeviceIdWord) return part_.DeviceId;
@@ -297,10 +305,12 @@ void SimPic::EraseProgram(const SimEnvironment& env) {
     Busy(env, times_.Data);
     return;
   }
-  if (part_.Family == SimPicFamily::F87xA && pc_ < kConfigBase) {
-    WriteLatchBlock(true);
+  // The 16F88x's internally timed cycle programs only: the words must be erased before.
+  const bool eraseFirst = part_.Family != SimPicFamily::F88x;
+  if (LatchWords() > 0 && pc_ < kConfigBase) {
+    WriteLatchBlock(eraseFirst);
   } else {
-    WriteAtCounter(programLatch_, true);
+    WriteAtCounter(programLatch_, eraseFirst);
   }
   Busy(env, times_.Program);
 }
@@ -328,13 +338,13 @@ void SimPic::WriteAtCounter(std::uint16_t value, bool eraseFirst) {
 
 void SimPic::WriteLatchBlock(bool eraseFirst) {
   if (!CodeProtected()) {
-    const std::uint32_t block = pc_ & ~7u;
-    for (std::uint32_t i = 0; i < 8; ++i) {
+    const std::uint32_t block = pc_ - pc_ % LatchWords();
+    for (std::uint32_t i = 0; i < LatchWords(); ++i) {
       const std::uint32_t at = *Locate(block + i);
       SetWord(at, eraseFirst ? latches_[i] : static_cast<std::uint16_t>(Word(at) & latches_[i]));
     }
   }
-  latches_.assign(8, 0x3FFF);
+  latches_.assign(LatchWords(), 0x3FFF);
 }
 
 void SimPic::EraseProgramMemory(bool withConfig) {
@@ -347,7 +357,10 @@ void SimPic::EraseProgramMemory(bool withConfig) {
       for (std::uint32_t w = part_.ProgramWords; w < CounterWords(); ++w) SetWord(w * 2, blank);
     }
   } else if (withConfig) {
-    for (std::uint32_t i = 0; i < kConfigWords; ++i) SetConfigWord(i, blank);
+    // The calibration words behind the configuration words stay (0x2008 on the 12F683 family).
+    const std::uint32_t words =
+        CalibrationAt2008(part_.Family) ? kConfigWords : std::min<std::uint32_t>(ConfigWordsKept(), 9);
+    for (std::uint32_t i = 0; i < words; ++i) SetConfigWord(i, blank);
   }
 }
 
@@ -367,11 +380,13 @@ void SimPic::EndProgramming(const SimEnvironment& env) {
   const std::uint64_t need = Baseline() ? times_.Program : times_.ProgramOnly;
   const bool inTime = env.Timing != TimingModel::Datasheet || env.Now - *openCycle_ >= need * kPicosPerMicro;
   openCycle_.reset();
-  if (!inTime) {
-    latches_.assign(8, 0x3FFF);
+  // The 16F88x's externally timed cycle does not program configuration memory.
+  const bool refused = part_.Family == SimPicFamily::F88x && pc_ >= kConfigBase;
+  if (!inTime || refused) {
+    latches_.assign(LatchWords(), 0x3FFF);
     return;
   }
-  if (part_.Family == SimPicFamily::F87xA && loaded_ == Target::Program && pc_ < kConfigBase) {
+  if (LatchWords() > 0 && loaded_ == Target::Program && pc_ < kConfigBase) {
     WriteLatchBlock(false);
   } else {
     WriteAtCounter(loaded_ == Target::Data ? dataLatch_ : programLatch_, false);

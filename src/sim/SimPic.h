@@ -4,8 +4,9 @@
 /// programming mode entered by raising MCLR to Vpp with PGC and PGD low, which starts the
 /// program counter afresh (0x0000 on mid-range parts, the configuration word on the baseline
 /// 12F508/509); the family's commands (others are not understood); program memory, data memory,
-/// ID and configuration words, the device ID; bulk and chip erase, the 16F84A's protection
-/// clearing, the 16F87xA's eight-word latch; code protection (protected memory reads as zeros,
+/// ID and configuration words, the device ID; bulk, chip and row erase, the 16F84A's protection
+/// clearing, the write latches of the 16F87xA, 16F87/88, 16F818/819 and 16F88x, the 16F88x's
+/// second configuration word and read-only calibration word 0x2009; code protection (protected memory reads as zeros,
 /// takes no writes, and is lifted only by an erase). Under the datasheet timing model every cycle
 /// takes its time: commands sent meanwhile are framed but do nothing, and a programming cycle
 /// ended too early writes nothing.
@@ -15,9 +16,8 @@
 /// both lost to a bulk erase) or a read-only word 0x2008 no erase touches (12F683 family).
 ///
 /// Memory (one bench file): mid-range parts hold the program words, then the configuration words
-/// 0x2000 to 0x2007 (to 0x2008 where that is the calibration word), then the data memory; baseline parts hold every
-/// word the counter runs through (program memory, IDs, backup calibration, configuration word last). Words are low byte
-/// first.
+/// 0x2000 to 0x2007 (0x200A on the F88 and F88x families), then the data memory; baseline parts hold every word the
+/// counter runs through (program memory, IDs, backup calibration, configuration word last). Words are low byte first.
 
 #include <cstdint>
 #include <optional>
@@ -39,6 +39,12 @@ class SimPic : public SimPicChip {
   static constexpr std::uint16_t kFactoryConfigWithBandGap = 0x1FFF;
   /// The read-only calibration word 0x2008 of a 12F683-family chip.
   static constexpr std::uint16_t kFactoryCalibrationWord = 0x2C4B;
+  /// Mid-range configuration space: IDs from 0x2000, the device ID, the 16F88x's calibration word.
+  static constexpr std::uint32_t kConfigBase = 0x2000;
+  static constexpr std::uint32_t kDeviceIdWord = 0x2006;
+  static constexpr std::uint32_t kCalibrationWord = 0x2009;
+  /// What the factory leaves in the 16F88x's calibration word 0x2009 (any trimmed value).
+  static constexpr std::uint16_t kFactoryCalibration = 0x2A5C;
 
   explicit SimPic(const SimPicPart& part);
 
@@ -64,12 +70,19 @@ class SimPic : public SimPicChip {
   bool Baseline() const { return part_.Family == SimPicFamily::Baseline; }
   std::uint16_t WordMask() const { return Baseline() ? 0x0FFF : 0x3FFF; }
   std::uint32_t CounterWords() const { return part_.ProgramWords * 2; }
+  /// Configuration-space words the memory keeps from 0x2000 on.
+  std::uint32_t ConfigWordsKept() const;
+  /// Words of the program-memory write latch; 0: every word is written alone.
+  std::uint32_t LatchWords() const;
+  /// The command that ends an externally timed cycle.
+  int EndCommand() const;
+  /// Whether the word at counter location pc takes no writes (device ID, calibration).
+  bool ReadOnly(std::uint32_t pc) const;
   std::uint32_t ConfigAddress() const { return Baseline() ? CounterWords() - 1 : 0x2007; }
   bool InConfigSpace() const { return Baseline() ? pc_ >= part_.ProgramWords : pc_ >= 0x2000; }
   /// Words kept from 0x2000 on: 8, or 9 where 0x2008 holds the calibration word.
-  std::uint32_t ConfigWords() const { return CalibrationAt2008(part_.Family) ? 9 : 8; }
   /// Where data memory begins in memory_.
-  std::uint32_t DataOffset() const { return (Baseline() ? CounterWords() : part_.ProgramWords + ConfigWords()) * 2; }
+  std::uint32_t DataOffset() const { return (Baseline() ? CounterWords() : part_.ProgramWords + ConfigWordsKept()) * 2; }
   std::uint16_t Word(std::uint32_t byteOffset) const;
   void SetWord(std::uint32_t byteOffset, std::uint16_t value);
   /// Byte offset of the word at counter location pc in memory_, or nothing for one not kept.
@@ -91,6 +104,10 @@ class SimPic : public SimPicChip {
   void BulkErase(int cmd, const SimEnvironment& env);
   /// Begin Programming Only (24).
   void BeginProgrammingOnly(const SimEnvironment& env);
+  /// Bulk Erase Program Memory (9) on the F88 and F88x families (SimPicLatched.cpp).
+  void LatchedBulkErase();
+  /// Row Erase (17) (SimPicLatched.cpp).
+  void RowErase(const SimEnvironment& env);
   void Load(std::uint16_t value);
   void Increment();
   std::uint16_t ReadProgram() const;
@@ -103,7 +120,7 @@ class SimPic : public SimPicChip {
   void EraseProgramMemory(bool withConfig);
   void EraseDataMemory();
   void EraseAll();
-  /// The end command of a programming cycle opened by 24 (16F87xA) or 8 (baseline).
+  /// The end command of a programming cycle opened by 24 or 8 (baseline).
   void EndProgramming(const SimEnvironment& env);
   void Busy(const SimEnvironment& env, std::uint64_t micros);
   /// The factory calibration of a fresh program-only chip.
@@ -121,7 +138,6 @@ class SimPic : public SimPicChip {
   /// from program memory only when the code is not protected.
   void BulkEraseProgramOnly();
   /// Row Erase Program Memory (17): the 16-word row of the counter, unless protected.
-  void RowErase();
 
   const SimPicPart& part_;
   const SimPicTimes times_;
@@ -137,8 +153,8 @@ class SimPic : public SimPicChip {
   bool discardFrame_ = false;
   std::uint16_t programLatch_ = 0x3FFF;
   std::uint8_t dataLatch_ = 0xFF;
-  /// 16F87xA: the eight program-memory write latches; the program-only families use LatchWords of them.
-  std::vector<std::uint16_t> latches_ = std::vector<std::uint16_t>(8, 0x3FFF);
+  /// The program-memory write latches (LatchWords of them).
+  std::vector<std::uint16_t> latches_;
   /// 16F84A: 9 or 11 waits for the 8 that carries it out.
   int bulkArmed_ = 0;
   /// 16F84A: how far the protection-clearing commands 1, 7 have come.

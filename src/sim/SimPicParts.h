@@ -11,8 +11,9 @@ namespace pw::sim {
 /// Programming families: each has its own command set and memory map. F629: 12F629/675,
 /// 16F630/676; F683: 12F683, 16F684/688, 16F631-690; F7x: 16F72-77. These three program only
 /// (a write clears bits; only an erase sets them) and leave their write latches at 0x3FFF after
-/// every programming cycle.
-enum class SimPicFamily { F84A, F62xA, F87xA, Baseline, F629, F683, F7x };
+/// every programming cycle. F88: 16F87/88 and 16F818/819; F88x: 16F882-887 (two configuration
+/// words, calibration at 0x2009).
+enum class SimPicFamily { F84A, F62xA, F87xA, Baseline, F629, F683, F7x, F88, F88x };
 
 struct SimPicPart {
   const char* Name;
@@ -23,6 +24,10 @@ struct SimPicPart {
   std::uint32_t DataBytes;
   /// What word 0x2006 reads (device ID and revision); 0 for the baseline parts, which have none.
   std::uint16_t DeviceId;
+  /// Program words of the write latch on the F88 and F88x families (0: none, or the family's own).
+  std::uint32_t LatchWords = 0;
+  /// Bits of configuration word 0x2008 that exist (0: the part has one configuration word).
+  std::uint16_t Config2Bits = 0;
 };
 
 /// The part of that name (as its maker writes it, any letter case), or null.
@@ -43,8 +48,9 @@ bool Understands(SimPicFamily family, int cmd);
 
 /// Whether the family is one of the program-only ones (F629, F683, F7x).
 bool ProgramsOnly(SimPicFamily family);
-/// Program-memory write latches: words a programming cycle writes together (block = counter
-/// without its low bits); 1 for the program-only families that write single words.
+/// Program-memory write latches of the family: words a programming cycle writes together (block =
+/// counter without its low bits); 1 for the program-only families that write single words, 0 where
+/// the part gives its own (SimPicPart::LatchWords) or the family has none.
 std::uint32_t LatchWords(SimPicFamily family);
 /// The command that closes an externally timed programming cycle.
 int EndCommand(SimPicFamily family);
@@ -59,5 +65,7 @@ std::uint16_t ConfigBits(SimPicFamily family);
 std::uint16_t CodeProtectBits(SimPicFamily family);
 /// Configuration bits that protect data memory (any of them 0: protected).
 std::uint16_t DataProtectBits(SimPicFamily family);
+/// Program words a Row Erase (17) takes; 0: the family has no Row Erase.
+std::uint32_t RowWords(SimPicFamily family);
 
 }  // namespace pw::sim

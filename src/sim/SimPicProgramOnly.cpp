@@ -5,14 +5,6 @@
 #include "sim/SimPic.h"
 
 namespace pw::sim {
-namespace {
-
-constexpr std::uint32_t kConfigBase = 0x2000;
-/// Words a Row Erase (17) takes.
-constexpr std::uint32_t kRowWords = 16;
-
-}  // namespace
-
 void SimPic::ProgramOnlyCommand(int cmd, const SimEnvironment& env) {
   switch (cmd) {
     case 8:
@@ -36,8 +28,7 @@ void SimPic::ProgramOnlyCommand(int cmd, const SimEnvironment& env) {
       if (!DataProtected()) EraseDataMemory();
       return Busy(env, times_.Erase);
     case 17:
-      RowErase();
-      return Busy(env, times_.Erase);
+      return RowErase(env);
     default:
       return;
   }
@@ -58,7 +49,7 @@ void SimPic::EndLatchedCycle(const SimEnvironment& env) {
 void SimPic::ProgramLatched() {
   if (loaded_ == Target::Data) return WriteAtCounter(dataLatch_, true);
   if (pc_ >= kConfigBase) return WriteAtCounter(programLatch_, false);
-  const std::uint32_t n = LatchWords(part_.Family);
+  const std::uint32_t n = LatchWords();
   if (!CodeProtected()) {
     const std::uint32_t block = pc_ - pc_ % n;
     for (std::uint32_t i = 0; i < n; ++i) {
@@ -75,12 +66,6 @@ void SimPic::BulkEraseProgramOnly() {
   } else if (!CodeProtected()) {
     EraseProgramMemory(false);
   }
-}
-
-void SimPic::RowErase() {
-  if (pc_ >= kConfigBase || CodeProtected()) return;
-  const std::uint32_t row = pc_ - pc_ % kRowWords;
-  for (std::uint32_t i = 0; i < kRowWords; ++i) SetWord(*Locate(row + i), 0x3FFF);
 }
 
 }  // namespace pw::sim

@@ -20,10 +20,11 @@ const std::string kI2cEnd = "; операции с этим типом не вы
 
 TEST(DescriptionFiles, EachUnusableEntryIsRefusedNamingItsSectionAndKey) {
   const std::pair<const char*, std::string> pic[] = {
-      {"ProgrammType=0", "ProgrammType=0 (известны 1, 2, 3, 4)"},
-      {"ProgrammType=9", "ProgrammType=9 (известны 1, 2, 3, 4)"},
-      {"ProgrammType=-1", "ProgrammType=-1 (известны 1, 2, 3, 4)"},
+      {"ProgrammType=0", "ProgrammType=0 (известны 1, 2, 3, 4, 5, 6)"},
+      {"ProgrammType=9", "ProgrammType=9 (известны 1, 2, 3, 4, 5, 6)"},
+      {"ProgrammType=-1", "ProgrammType=-1 (известны 1, 2, 3, 4, 5, 6)"},
       {"EraseType=9", "EraseType=9 (известны 1, 2, 3, 4, 5)"},
+      {"WriteLatch=3", "WriteLatch=3 (известны 1, 2, 4, 8, 16)"},
       {"EnterType=2", "EnterType=2 (известны 0, 1)"},
       {"FlashSize=big", "FlashSize=big (нужно число от 1 до 8192)"},
       {"FlashSize=0x2001", "FlashSize=0x2001 (нужно число от 1 до 8192)"},
@@ -59,9 +60,9 @@ TEST(DescriptionFiles, TheWindowSaysWhyAndRunsNothingWithTheType) {
   f.Start();
   auto& log = f.Form->Log.Lines;
   f.Form->ShowPage(1);
-  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3, 4)");
+  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3, 4, 5, 6)");
   f.Form->Fire(f.Form->Pic.PicEraseAll.OnClick);
-  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3, 4)");
+  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3, 4, 5, 6)");
   EXPECT_EQ(f.Form->LastOutcome(), Outcome::ErrorReport);
   f.Form->ShowPage(2);
   EXPECT_EQ(log.back(), kI2cProblem + "способ адресации (Protocol=6) не от 1 до 5" + kI2cEnd);

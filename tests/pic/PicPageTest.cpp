@@ -66,8 +66,9 @@ TEST(PicTypesTest, EachMethodNumberHasItsMeaningAndUnknownNumbersMakeTheTypeUnus
                                                        {2, E::Nothing, P::Baseline, R::Bulk},
                                                        {3, E::Nothing, P::ProgramOnly, R::Bulk},
                                                        {4, E::Nothing, P::ExternallyTimed, R::Chip},
-                                                       {5, E::Nothing, P::Unknown, R::BulkFromConfig},
-                                                       {9, E::Nothing, P::Unknown, R::Nothing}};
+                                                       {5, E::Nothing, P::LatchedProgramOnly, R::BulkFromConfig},
+                                                       {6, E::Nothing, P::LatchedExternal, R::Nothing},
+                                                       {7, E::Nothing, P::Unknown, R::Nothing}};
   for (const auto& [number, entry, programming, erase] : cases) {
     const std::string n = std::to_string(number);
     const PicTypeValues v =

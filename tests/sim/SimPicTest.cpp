@@ -39,6 +39,11 @@ struct PicBench {
   std::int32_t Write(PicProgramming programming, std::uint16_t start, std::uint16_t count,
                      const std::vector<std::uint16_t>& image, std::int32_t wait = kBaud) {
     std::int32_t result = 0;
+    if (PicWritesLatches(programming)) {
+      // No read back in the latch write: the caller compares.
+      pic.PicProgramLatched(start, count, image, latch, PicLatchEndCommand(programming), wait);
+      return NoError;
+    }
     pic.ProgramWords(programming, start, count, image, wait, result);
     return result;
   }
@@ -52,6 +57,8 @@ struct PicBench {
   D2XXUnit unit{sim};
   PICUtils pic{unit};
   SimPic* chip = nullptr;
+  /// Words a latch write loads per programming cycle.
+  std::int32_t latch = 1;
 };
 
 std::vector<std::uint16_t> Pattern(std::size_t n, std::uint16_t mask) {
@@ -62,11 +69,12 @@ std::vector<std::uint16_t> Pattern(std::size_t n, std::uint16_t mask) {
 
 TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
   const IniFile types = IniFile::Load(test::BinDir() / "PIC.ini");
-  ASSERT_EQ(types.SectionNames().size(), 28u);
+  ASSERT_EQ(types.SectionNames().size(), 37u);
   for (const std::string& type : types.SectionNames()) {
     SCOPED_TRACE(type);
     PicBench b(type);
     const PicTypeValues values = ReadPicType(types, type);
+    b.latch = values.WriteLatch;
     const PicProgramming pt = values.ProgrammType;
     const bool baseline = pt == PicProgramming::Baseline;
     const auto eeprom = static_cast<std::uint16_t>(values.EepromSize);
@@ -187,6 +195,33 @@ TEST(SimPicTest, SequencesTheChipsDoNotTakeFailAsOnTheRealChips) {
          const bool shortFails = b.Write(PicProgramming::ExternallyTimed, 0, 1, {0x0555}, 100) != NoError;
          b.Enter(PicProgramming::ExternallyTimed);
          return shortFails && b.Write(PicProgramming::ExternallyTimed, 0, 1, {0x0555}, kBaud) == NoError;
+       }},
+      {"a 16F88 latch cycle ended before its 1 ms writes nothing", "PIC16F88", TimingModel::Datasheet,
+       [](PicBench& b) {
+         b.Enter(PicProgramming::LatchedProgramOnly);
+         b.latch = 4;
+         b.Write(PicProgramming::LatchedProgramOnly, 0, 4, Pattern(4, 0x3FFF), 0);
+         b.Enter(PicProgramming::LatchedProgramOnly);
+         return b.Read(4) == std::vector<std::uint16_t>(4, 0x3FFF);
+       }},
+      {"eight words loaded into the 16F88's four-word latch program only the block the counter stands in", "PIC16F88",
+       TimingModel::Lenient,
+       [](PicBench& b) {
+         b.Enter(PicProgramming::LatchedProgramOnly);
+         b.latch = 8;
+         b.Write(PicProgramming::LatchedProgramOnly, 0, 8, Pattern(8, 0x3FFF));
+         b.Enter(PicProgramming::LatchedProgramOnly);
+         return b.Read(8) != Pattern(8, 0x3FFF);
+       }},
+      {"the 16F886's externally timed cycle takes no configuration word", "PIC16F886", TimingModel::Lenient,
+       [](PicBench& b) {
+         b.pic.PicEnterProgramming(PicEntry::MclrPulse);
+         b.pic.PicPutCommand(0);
+         b.pic.PicPutDataWord(0x3F00);
+         b.Steps(7);
+         for (int cmd : {24, 10}) b.pic.PicPutCommand(cmd);
+         b.pic.PicFlush();
+         return b.chip->ConfigWord(7) == 0xFFFF;
        }},
       {"a code-protected 16F628A reads zeros and takes no writes", "PIC16F628A", TimingModel::Lenient,
        [](PicBench& b) {

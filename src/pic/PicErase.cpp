@@ -4,7 +4,8 @@
 namespace pw {
 
 void PICUtils::PicEraseChip(PicErase erase) {
-  if (erase == PicErase::Nothing) return;
+  // The PIC18 erase is PIC18Utils::BulkErase.
+  if (erase == PicErase::Nothing || erase == PicErase::Pic18Key) return;
   auto finish = [this] {
     PicFlush();
     unit_.Wait(100);

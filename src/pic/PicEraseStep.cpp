@@ -35,7 +35,12 @@ void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
   } else if (programming == PicProgramming::EraseProgram || programming == PicProgramming::ProgramOnly) {
     ClearProtection();
   }
-  utils_.PicEraseChip(type_.EraseType);
+  // The PIC18 chip erase lifts protection itself.
+  if (pic18_) {
+    pic18_->BulkErase();
+  } else {
+    utils_.PicEraseChip(type_.EraseType);
+  }
   if (keepCalibration && !utils_.PicWriteCalibration(type_.EnterType, osccal, calibration, wait)) {
     run.TargetFailed(texts::kPicCalibrationLost);
   }

@@ -27,6 +27,9 @@ enum class PicProgramming {
   Baseline,
   /// 3: Begin Programming Only (24), End Programming (23) (16F87xA).
   ProgramOnly,
+  /// 7: PIC18: 4-bit commands with 16-bit operands, table writes through a write buffer of
+  /// `WriteBuffer` bytes, byte addresses (pic/Pic18Protocol.h).
+  Pic18,
 };
 
 /// Key EraseType.
@@ -39,10 +42,15 @@ enum class PicErase {
   Bulk,
   /// 4: Chip Erase (31).
   Chip,
+  /// 6: PIC18 bulk erase: the chip-erase key written to 0x3C0005:0x3C0004 (pic/Pic18Protocol.h).
+  Pic18Key,
 };
 
-/// Bits a word of the type carries: baseline parts have 12-bit words, the others 14.
-constexpr int PicWordBits(PicProgramming programming) { return programming == PicProgramming::Baseline ? 12 : 14; }
+/// Bits a word of the type carries: baseline parts have 12-bit words, PIC18 parts 16, the others 14.
+constexpr int PicWordBits(PicProgramming programming) {
+  if (programming == PicProgramming::Pic18) return 16;
+  return programming == PicProgramming::Baseline ? 12 : 14;
+}
 
 /// The bits a word of the type carries, as a mask.
 constexpr std::uint16_t PicWordMask(PicProgramming programming) {

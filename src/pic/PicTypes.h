@@ -35,8 +35,11 @@ struct PicTypeValues {
   /// Key ProgramMs: the longest self-timed cycle (program, data or erase) of the type, in ms;
   /// missing: 10, the slowest of the parts served.
   std::int32_t ProgramMs = 10;
-  /// Key DeviceId: word 0x2006 without its revision bits; 0: the type carries no device ID.
+  /// Key DeviceId: word 0x2006 without its revision bits (PIC18: DEVID2:DEVID1, 16 bits); 0: the
+  /// type carries no device ID.
   std::int32_t DeviceId = 0;
+  /// Key WriteBuffer: bytes of a PIC18 type's write buffer, a power of two; other types: 0.
+  std::int32_t WriteBuffer = 0;
   /// Keys FusesNames[0] .. FusesNames[111]: bit n of the configuration (pic/PicConfigArea.h);
   /// the window's panel shows 32 of them at a time.
   std::array<std::string, kPicConfigBits> FusesNames;
@@ -48,6 +51,8 @@ struct PicTypeValues {
 
   /// Whether configuration bit n exists: its name is anything but exactly kNoName.
   bool Named(std::size_t n) const { return n < FusesNames.size() && FusesNames[n] != kNoName; }
+  /// Whether the type is a PIC18 part (ProgrammType 7), which the PIC18 operations serve.
+  bool Pic18() const { return ProgrammType == PicProgramming::Pic18; }
 };
 
 /// A PIC.ini number: decimal, or hexadecimal after 0x, 0X or $; anything else is no number.

@@ -4,8 +4,7 @@
 namespace pw {
 
 void PICUtils::PicEraseChip(PicErase erase) {
-  // The PIC18 erase is PIC18Utils::BulkErase.
-  if (erase == PicErase::Nothing || erase == PicErase::Pic18Key) return;
+  if (erase == PicErase::Nothing || erase == PicErase::Pic18Key) return;  // PIC18: PIC18Utils::BulkErase
   auto finish = [this] {
     PicFlush();
     unit_.Wait(100);

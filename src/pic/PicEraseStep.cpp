@@ -36,11 +36,7 @@ void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
     ClearProtection();
   }
   // The PIC18 chip erase lifts protection itself.
-  if (pic18_) {
-    pic18_->BulkErase();
-  } else {
-    utils_.PicEraseChip(type_.EraseType);
-  }
+  pic18_ ? pic18_->BulkErase() : utils_.PicEraseChip(type_.EraseType);
   if (keepCalibration && !utils_.PicWriteCalibration(type_.EnterType, osccal, calibration, wait)) {
     run.TargetFailed(texts::kPicCalibrationLost);
   }

@@ -8,6 +8,7 @@
 
 #include "link/ProgrammerConnection.h"
 #include "pic/Pic18Utils.h"
+#include "pic/PicLineChip.h"
 #include "sim/SimFt232r.h"
 #include "support/RecordingD2xx.h"
 
@@ -33,17 +34,7 @@ Samples Cat(std::initializer_list<Samples> parts) {
   return out;
 }
 
-/// A chip that leaves PGD alone except for pulling it low at the given sample numbers.
-struct LineChip : sim::SimPicChip {
-  std::vector<int> LowAt;
-  int Count = 0;
-  std::optional<bool> Step(bool, bool, bool, bool, const sim::SimEnvironment&) override {
-    const int n = Count++;
-    return std::find(LowAt.begin(), LowAt.end(), n) != LowAt.end() ? std::optional<bool>(false) : std::nullopt;
-  }
-  void PowerOff() override {}
-  std::vector<sim::SimMemory> Memories() override { return {}; }
-};
+using LineChip = test::PicLineChip;
 
 /// Keeps every run written whole.
 struct RunsD2xx : test::RecordingD2xx {

@@ -19,7 +19,7 @@ constexpr const char* kUsage =
       | read-flash FILE | write-flash FILE | read-eeprom FILE | write-eeprom FILE
       | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes; risky fuses: --force)
       | verify-flash FILE | verify-eeprom FILE | blank-check
-  pic TYPE read-config | write-config WORD | erase
+  pic TYPE read-config | write-config CONFIG | erase   (CONFIG: XXXX, XXXX,XXXX or a PIC18's 14 bytes XX,...)
       | read-dump FILE | write-dump FILE | write-flash FILE | write-eeprom FILE | verify FILE
   i2c TYPE read FILE | write FILE | erase | verify FILE
   i2c scan                                     (lists the device addresses that answer)

@@ -37,6 +37,9 @@ enum class FileUse { None, Input, Output };
 /// Loads a file into images as its page does; raises PinwrightError when it does not load and
 /// returns a line for the log about records with a wrong checksum (empty when there were none).
 using FileLoader = std::string (*)(const std::filesystem::path&, MemoryImages&);
+/// For a page whose file layout follows the device type: the loader for the type as typed; an
+/// unknown type raises UsageError.
+using TypedLoader = FileLoader (*)(const std::string& type);
 /// Loads a file into an object of the page's own (an image MemoryImages cannot hold), as
 /// FileLoader does: raises PinwrightError when it does not load, notice gets the checksum line.
 using ObjectLoader = std::shared_ptr<const void> (*)(const std::filesystem::path&, std::string& notice);
@@ -55,6 +58,8 @@ struct CliOperation {
   ObjectLoader LoadObject = nullptr;
   /// On a page that takes a type, the operation may stand without one (PAGE OPERATION).
   bool TypeFree = false;
+  /// For an input file whose layout follows the type, instead of Load.
+  TypedLoader LoadFor = nullptr;
 };
 
 /// One operation as the command line gives it.

@@ -88,7 +88,7 @@ int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interr
   CliCommandLine line = ParseCommandWords(options.Words, options.Erase);
   // A file that cannot serve is refused before the programmer is opened.
   try {
-    for (CliStep& step : line.Steps) CheckStepFile(step);
+    for (CliStep& step : line.Steps) CheckStepFile(step, line.Type);
   } catch (const PinwrightError& e) {
     std::cerr << e.what() << std::endl;
     return kExitError;

@@ -3,11 +3,13 @@
 #include <utility>
 #include <vector>
 
+#include "backend/Backend.h"
 #include "cli/CliHost.h"
 #include "cli/CliPage.h"
 #include "cli/CliPages.h"
-#include "common/HexDigits.h"
+#include "cli/PicConfigArgs.h"
 #include "frame/Frame.h"
+#include "pic/Pic18Files.h"
 #include "pic/PicFiles.h"
 #include "pic/PicOperations.h"
 #include "pic/PicTexts.h"
@@ -15,26 +17,10 @@
 namespace pw::cli {
 namespace {
 
-/// Bits of the configuration word that WORD gives.
-constexpr std::size_t kWordBits = 16;
-
-std::uint16_t HexWord(const std::string& text) { return static_cast<std::uint16_t>(HexArgument(text, 4, "word")); }
-
 /// The values of the type named typed in any case; a type PIC.ini does not list is a usage mistake.
 PicTypeValues PicTypeOf(const FormPaths& paths, const std::string& typed) {
   const IniFile types = IniFile::Load(DescriptionFile(paths, kPicTypesFile));
   return ReadPicType(types, ChooseType(types.SectionNames(), typed));
-}
-
-/// area with the bits of its configuration word that the type has set as word says.
-PicConfigArea WithWord(PicConfigArea area, std::uint16_t word, const PicTypeValues& type) {
-  for (std::size_t n = 0; n < kWordBits; ++n) {
-    if (!type.Named(n)) continue;
-    std::uint8_t& byte = area[kPicConfigWordByte + n / 8];
-    const auto bit = static_cast<std::uint8_t>(1u << (n % 8));
-    byte = ((word >> n) & 1) != 0 ? static_cast<std::uint8_t>(byte | bit) : static_cast<std::uint8_t>(byte & ~bit);
-  }
-  return area;
 }
 
 /// One run of the page's operations: the type, its operations and the frame's steps.
@@ -45,8 +31,8 @@ struct PicCliRun {
   /// Adds the frame's steps for step, logging the file it loaded as the page logs a file.
   void Add(const CliStep& step);
   /// The ID words are written with the configuration: it is read first, in the same run, to keep them.
-  void AddWriteConfig(std::uint16_t word);
-  /// What read-config prints after the run: the configuration word and the ID words.
+  void AddWriteConfig(std::vector<std::uint32_t> values);
+  /// What read-config prints after the run: the configuration words (bytes) and the IDs.
   void PrintConfig() const;
 
   CliContext& Context;
@@ -64,7 +50,7 @@ void PicCliRun::Add(const CliStep& step) {
     if (!step.LoadNotice.empty()) Context.Run.Log(step.LoadNotice);
   }
   if (name == "read-config") return Steps.push_back(Ops.ReadConfig());
-  if (name == "write-config") return AddWriteConfig(HexWord(step.Args[0]));
+  if (name == "write-config") return AddWriteConfig(PicConfigValues(step.Args[0], Type));
   // Nothing shows a configuration to write back: the erase leaves the erased one.
   if (name == "erase") return Steps.push_back(Ops.Erase(PicErasedArea()));
   if (name == "read-dump") return Steps.push_back(Ops.ReadDump(step.Args[0]));
@@ -81,28 +67,26 @@ void PicCliRun::Add(const CliStep& step) {
   Steps.push_back(Ops.WriteDataMemory(images.Eeprom()));
 }
 
-void PicCliRun::AddWriteConfig(std::uint16_t word) {
+void PicCliRun::AddWriteConfig(std::vector<std::uint32_t> values) {
   Steps.push_back(Ops.ReadConfig());
   OperationStep write;
-  write.Act = [this, word](OperationRun& run) {
-    if (Ops.ConfigRead()) Ops.WriteConfig(WithWord(*Ops.ConfigRead(), word, Type)).Act(run);
+  write.Act = [this, values = std::move(values)](OperationRun& run) {
+    if (Ops.ConfigRead()) Ops.WriteConfig(WithConfigValues(*Ops.ConfigRead(), values, Type)).Act(run);
   };
   Steps.push_back(std::move(write));
 }
 
 void PicCliRun::PrintConfig() const {
-  if (!Ops.ConfigRead()) return;
-  const PicConfigArea& area = *Ops.ConfigRead();
-  const auto word = static_cast<std::uint16_t>(PicAreaWord(area, 7) & PicWordMask(Type.ProgrammType));
-  std::cout << "Config: " << HexDigits(word, 4) << "\nID: " << PicIdWords(area, 6, "") << "\n";
+  if (Ops.ConfigRead()) std::cout << PicConfigLines(*Ops.ConfigRead(), Type);
 }
 
 void Run(CliContext& context, const std::string& type, std::span<const CliStep> steps) {
+  const PicTypeValues values = PicTypeOf(context.Paths, type);
   // Arguments only the page can judge are checked before anything is logged or opened.
   for (const CliStep& step : steps) {
-    if (step.Operation->Name == "write-config") HexWord(step.Args[0]);
+    if (step.Operation->Name == "write-config") PicConfigValues(step.Args[0], values);
   }
-  PicCliRun run(context, PicTypeOf(context.Paths, type));
+  PicCliRun run(context, values);
   run.Steps.push_back(PicTypeCheck(run.Type));
   for (const CliStep& step : steps) run.Add(step);
   RunFrame(context.Unit, context.Run, run.Ops.Target(), run.Steps);
@@ -112,6 +96,9 @@ void Run(CliContext& context, const std::string& type, std::span<const CliStep> 
     if (step.Operation->Name == "read-config") run.PrintConfig();
   }
 }
+
+/// The loader of the layout the type as typed takes (pic/Pic18Files.h).
+FileLoader PicLoaderFor(const std::string& typed) { return PicFileLoader(PicTypeOf(ProgramPaths(), typed)); }
 
 }  // namespace
 
@@ -123,10 +110,10 @@ CliPage PicCliPage() {
               {"write-config", 1},
               {"erase", 0},
               {"read-dump", 1, FileUse::Output},
-              {"write-dump", 1, FileUse::Input, LoadPicFile},
-              {"write-flash", 1, FileUse::Input, LoadPicFile},
-              {"write-eeprom", 1, FileUse::Input, LoadPicFile},
-              {"verify", 1, FileUse::Input, LoadPicFile},
+              {.Name = "write-dump", .ArgCount = 1, .File = FileUse::Input, .LoadFor = PicLoaderFor},
+              {.Name = "write-flash", .ArgCount = 1, .File = FileUse::Input, .LoadFor = PicLoaderFor},
+              {.Name = "write-eeprom", .ArgCount = 1, .File = FileUse::Input, .LoadFor = PicLoaderFor},
+              {.Name = "verify", .ArgCount = 1, .File = FileUse::Input, .LoadFor = PicLoaderFor},
           },
           "",
           Run};

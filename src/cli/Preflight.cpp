@@ -15,20 +15,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void CheckInput(const fs::path& file, CliStep& step) {
+void CheckInput(const fs::path& file, CliStep& step, const std::string& type) {
   std::error_code error;
   const fs::file_status status = fs::status(file, error);
   if (!fs::exists(status)) throw PinwrightError(std::string(texts::kFileNotFound) + " " + file.string());
   if (!fs::is_regular_file(status)) throw PinwrightError("Ошибка: " + file.string() + " не обычный файл");
   const CliOperation& op = *step.Operation;
-  if (!op.Load && !op.LoadObject) return;
+  // Outside the file's error: an unknown type is a usage mistake.
+  const FileLoader load = op.LoadFor ? op.LoadFor(type) : op.Load;
+  if (!load && !op.LoadObject) return;
   try {
     if (op.LoadObject) {
       step.Loaded = op.LoadObject(file, step.LoadNotice);
       return;
     }
     auto images = std::make_shared<MemoryImages>();
-    step.LoadNotice = op.Load(file, *images);
+    step.LoadNotice = load(file, *images);
     step.Images = std::move(images);
   } catch (const std::exception& e) {
     throw PinwrightError("Ошибка в файле " + file.string() + ": " + e.what());
@@ -52,10 +54,10 @@ void CheckOutput(const fs::path& file) {
 
 }  // namespace
 
-void CheckStepFile(CliStep& step) {
+void CheckStepFile(CliStep& step, const std::string& type) {
   const FileUse use = step.Operation->File;
   if (use == FileUse::None || step.Args.empty()) return;
-  if (use == FileUse::Input) return CheckInput(step.Args[0], step);
+  if (use == FileUse::Input) return CheckInput(step.Args[0], step, type);
   CheckOutput(step.Args[0]);
 }
 

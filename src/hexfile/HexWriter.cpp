@@ -72,6 +72,18 @@ void RequireBytes(std::size_t available, std::int32_t start, std::int32_t n) {
   }
 }
 
+/// The address record of address's 64 KiB block, when it is not lastBlock: extended linear
+/// (04) when linear, else extended segment (02, segment = block × 0x1000).
+void AppendBlockRecord(std::string& hexText, std::int32_t address, std::optional<std::uint32_t>& lastBlock,
+                       bool linear) {
+  const std::uint32_t block = static_cast<std::uint32_t>(address) >> 16;
+  if (lastBlock == block) return;
+  lastBlock = block;
+  const std::uint32_t value = linear ? block : block << 12;
+  const std::array<std::uint8_t, 2> data{static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
+  AppendRecord(hexText, 0, linear ? 0x04 : 0x02, data);
+}
+
 }  // namespace
 
 void AppendHexWords(std::int32_t n, std::span<const std::uint16_t> source, std::string& hexText,
@@ -111,14 +123,12 @@ void AppendHexBytesAsWords(std::int32_t n, std::span<const std::uint8_t> source,
 }
 
 void AppendSegmentRecord(std::string& hexText, std::int32_t address, std::optional<std::uint32_t>& lastBlock) {
-  const std::uint32_t block = static_cast<std::uint32_t>(address) >> 16;
-  if (lastBlock == block) return;
-  lastBlock = block;
   // A segment base reaches 1 MiB at most; above that only a linear base can say where data lies.
-  const bool segment = block < 0x10;
-  const std::uint32_t value = segment ? block << 12 : block;
-  const std::array<std::uint8_t, 2> data{static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
-  AppendRecord(hexText, 0, segment ? 0x02 : 0x04, data);
+  AppendBlockRecord(hexText, address, lastBlock, (static_cast<std::uint32_t>(address) >> 16) >= 0x10);
+}
+
+void AppendLinearRecord(std::string& hexText, std::int32_t address, std::optional<std::uint32_t>& lastBlock) {
+  AppendBlockRecord(hexText, address, lastBlock, true);
 }
 
 void SaveHexText(const std::filesystem::path& fileName, std::string& hexText) {

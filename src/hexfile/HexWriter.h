@@ -41,6 +41,10 @@ void AppendHexBytesAsWords(std::int32_t n, std::span<const std::uint8_t> source,
 /// segment cannot reach, get an extended linear address record.
 void AppendSegmentRecord(std::string& hexText, std::int32_t address, std::optional<std::uint32_t>& lastBlock);
 
+/// As AppendSegmentRecord, but every block gets an extended linear address record (block 1
+/// gives ":020000040001F9"), as PIC18 files hold their IDs, configuration and data memory.
+void AppendLinearRecord(std::string& hexText, std::int32_t address, std::optional<std::uint32_t>& lastBlock);
+
 /// Appends the end record ":00000001FF" and CR LF to hexText and writes the text, byte for
 /// byte, as the file fileName. An existing file is replaced only once the whole text is
 /// written; a failure raises PinwrightError, leaves the file as it was and hexText as before the call.

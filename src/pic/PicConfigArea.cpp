@@ -25,4 +25,10 @@ std::string PicIdWords(std::span<const std::uint8_t> config, int count, const ch
   return text;
 }
 
+std::string PicIdBytes(std::span<const std::uint8_t> config, const char* prefix) {
+  std::string text;
+  for (std::size_t j = 0; j < kPic18IdBytes; ++j) text += prefix + HexDigits(config[j], 2) + " ";
+  return text;
+}
+
 }  // namespace pw

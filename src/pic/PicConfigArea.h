@@ -22,6 +22,8 @@ namespace pw {
 inline constexpr std::size_t kPicConfigWordByte = 14;
 /// Configuration bytes a type may have: 14 on PIC18 (0x300000 to 0x30000D), 4 on mid-range parts.
 inline constexpr std::size_t kPicConfigBytes = 14;
+/// ID bytes of a PIC18 part (0x200000 to 0x200007): bytes 0 to 7 of its area.
+inline constexpr std::size_t kPic18IdBytes = 8;
 /// Configuration bits FusesNames may name.
 inline constexpr std::size_t kPicConfigBits = 8 * kPicConfigBytes;
 
@@ -44,5 +46,8 @@ std::uint16_t PicAreaWord(const PicConfigArea& area, std::size_t k);
 /// The ID words 0 .. count - 1 of a configuration area as text, high byte first, each after
 /// prefix and followed by a blank.
 std::string PicIdWords(std::span<const std::uint8_t> config, int count, const char* prefix);
+
+/// A PIC18 area's kPic18IdBytes ID bytes as text, each after prefix and followed by a blank.
+std::string PicIdBytes(std::span<const std::uint8_t> config, const char* prefix);
 
 }  // namespace pw

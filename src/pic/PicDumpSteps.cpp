@@ -37,6 +37,7 @@ OperationStep PicOperations::ReadDump(const std::filesystem::path& file) {
 }
 
 void PicOperations::ReadWholeDump(OperationRun& run, const std::filesystem::path& file) {
+  if (pic18_) return ReadPic18Dump(run, file);
   dump_ = {};
   run.Log("чтение Флеши");
   run.StartProgress(2 * type_.EepromSize + type_.FlashSize);

@@ -145,7 +145,8 @@ class PicOperations {
   /// Compares the words of area the file holds with the chip's configuration area.
   void VerifyConfig(OperationRun& run, const PicConfigArea& area);
 
-  // PIC18 types: the steps hand their chip work to pic18_.
+  // PIC18 types (Pic18DumpRead.cpp; the other steps hand their chip work to pic18_).
+  void ReadPic18Dump(OperationRun& run, const std::filesystem::path& file);
   /// Program words per write block: the write buffer on PIC18 types.
   std::int32_t BlockWords() const { return pic18_ ? pic18_->BlockWords() : kBlockWords; }
 

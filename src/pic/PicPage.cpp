@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 
+#include "pic/Pic18Files.h"
 #include "pic/PicFiles.h"
 #include "pic/PicTexts.h"
 
@@ -35,10 +36,10 @@ void PicPage::Startup() {
 }
 
 std::vector<ControlRef> PicPage::Controls() {
-  std::vector<ControlRef> list = {&PIC,         &PicType,    &PicFile,     &PicReadDump,   &PicEraseAll, &PicWriteDump,
-                                  &PicPathFls,  &PicFlash,   &PicParamFls, &PicReadFls,    &PicWriteFls, &PicEeprom,
-                                  &PicParamEep, &PicReadEep, &PicWriteEep, &PicProgress,   &PicIDGroup,  &PicID,
-                                  &PicGroupDop, &PicDop,     &Edit1,       &PicConfigGroup};
+  std::vector<ControlRef> list = {&PIC,         &PicType,    &PicFile,     &PicReadDump,    &PicEraseAll, &PicWriteDump,
+                                  &PicPathFls,  &PicFlash,   &PicParamFls, &PicReadFls,     &PicWriteFls, &PicEeprom,
+                                  &PicParamEep, &PicReadEep, &PicWriteEep, &PicProgress,    &PicIDGroup,  &PicID,
+                                  &PicGroupDop, &PicDop,     &Edit1,       &PicConfigGroup, &PicFuseGroup};
   for (auto& fuse : PicFuse) list.push_back(&fuse);
   list.push_back(&PicReadFuse);
   list.push_back(&PicWriteFuse);
@@ -47,32 +48,69 @@ std::vector<ControlRef> PicPage::Controls() {
 
 void PicPage::ShowPicType() {
   type_ = ReadPicType(IniFile::Load(ctx_.DescriptionFile(kPicTypesFile)), PicType.Text);
-  for (std::size_t n = 0; n < PicFuse.size(); ++n) {
-    const bool named = type_.Named(n);  // exactly "NONE", case and all, is no name
-    PicFuse[n].Caption = named ? type_.FusesNames[n] : "";
-    PicFuse[n].Enabled = named;
-  }
-  PicID.Text = PicIdWords(ctx_.Images.ConfigImage, 7, "$");
+  ShowFuseGroups();
+  ShowFuseCaptions();
+  PicID.Text = IdText(7, "$");
   PicReadEep.Enabled = type_.EepromSize != 0;
   PicWriteEep.Enabled = type_.EepromSize != 0;
 }
 
+void PicPage::ShowFuseGroups() {
+  const std::size_t groups = PicConfigGroups(type_);
+  PicFuseGroup.Enabled = groups > 1;
+  PicFuseGroup.ClearItems();
+  if (groups == 1) {
+    PicFuseGroup.Text.clear();
+    fuseGroup_ = 0;
+    return;
+  }
+  for (std::size_t g = 0; g < groups; ++g) PicFuseGroup.Items.emplace_back(texts::kPicConfigGroups[g]);
+  fuseGroup_ = std::min(fuseGroup_, groups - 1);
+  PicFuseGroup.Select(static_cast<int>(fuseGroup_));
+}
+
+void PicPage::ShowFuseCaptions() {
+  for (std::size_t i = 0; i < PicFuse.size(); ++i) {
+    const std::size_t n = kPicPanelBits * fuseGroup_ + i;
+    const bool named = type_.Named(n);  // exactly "NONE", case and all, is no name
+    PicFuse[i].Caption = named ? type_.FusesNames[n] : "";
+    PicFuse[i].Enabled = named;
+  }
+}
+
+std::string PicPage::IdText(int words, const char* prefix) const {
+  const auto& config = ctx_.Images.ConfigImage;
+  return PicIsPic18(type_) ? PicIdBytes(config, prefix) : PicIdWords(config, words, prefix);
+}
+
 void PicPage::ShowPicConfig() {
   const auto& config = ctx_.Images.ConfigImage;
-  for (std::size_t n = 0; n < PicFuse.size(); ++n)
-    PicFuse[n].Checked = ((config[kPicConfigWordByte + n / 8] >> (n % 8)) & 1) != 0;
-  PicID.Text = PicIdWords(config, 6, "");
+  for (std::size_t i = 0; i < PicFuse.size(); ++i) {
+    const std::size_t n = kPicPanelBits * fuseGroup_ + i;
+    PicFuse[i].Checked = ((config[kPicConfigWordByte + n / 8] >> (n % 8)) & 1) != 0;
+  }
+  PicID.Text = IdText(6, "");
 }
 
 void PicPage::TakePicConfig() {
   auto& config = ctx_.Images.ConfigImage;
-  for (std::size_t k = 0; k < 4; ++k) {
+  const std::size_t first = kPicPanelBits / 8 * fuseGroup_;
+  // The last group of a PIC18 part holds two configuration bytes only.
+  for (std::size_t k = 0; k < 4 && first + k < kPicConfigBytes; ++k) {
     unsigned byte = 0;
     for (std::size_t b = 0; b < 8; ++b) {
       if (PicFuse[8 * k + b].Checked) byte |= 1u << b;
     }
-    config[kPicConfigWordByte + k] = static_cast<std::uint8_t>(byte);
+    config[kPicConfigWordByte + first + k] = static_cast<std::uint8_t>(byte);
   }
+}
+
+void PicPage::PicFuseGroupChange() {
+  if (PicFuseGroup.ItemIndex < 0) return;
+  TakePicConfig();
+  fuseGroup_ = static_cast<std::size_t>(PicFuseGroup.ItemIndex);
+  ShowFuseCaptions();
+  ShowPicConfig();
 }
 
 void PicPage::PICShow() {
@@ -84,6 +122,11 @@ void PicPage::PICShow() {
 void PicPage::PicTypeChange() {
   ShowPicType();
   LogTypeProblem();
+  // The file shown was read with the other family's layout: its data stand elsewhere for this type.
+  if (fileIsPic18_ && *fileIsPic18_ != PicIsPic18(type_)) {
+    LoadFile(PicPathFls.Caption);
+    return ShowPicConfig();
+  }
   PlaceFileWords();
 }
 
@@ -98,25 +141,28 @@ void PicPage::LogTypeProblem() {
 }
 
 void PicPage::PicFileClick() {
-  if (const auto file = ctx_.Host.ChooseOpenFile("hex|*.hex")) {
-    const std::string previousPath = PicPathFls.Caption;
-    PicPathFls.Caption = *file;
-    ctx_.Log.Append(texts::PicFileLine(*file));
-    if (OnFileLoaded) OnFileLoaded();
-    std::string notice;
-    try {
-      notice = LoadPicFile(PicPathFls.Caption, ctx_.Images);
-    } catch (const std::exception&) {
-      // The images still hold the previous file: the label must not name the refused one.
-      PicPathFls.Caption = previousPath;
-      throw;
-    }
-    if (!notice.empty()) ctx_.Log.Append(notice);
-    PlacePicWords(ctx_.Images, type_);
-    ShowFileParams();
-  }
+  if (const auto file = ctx_.Host.ChooseOpenFile("hex|*.hex")) LoadFile(*file);
   ShowPicType();
   ShowPicConfig();
+}
+
+void PicPage::LoadFile(const std::string& file) {
+  const std::string previousPath = PicPathFls.Caption;
+  PicPathFls.Caption = file;
+  ctx_.Log.Append(texts::PicFileLine(file));
+  if (OnFileLoaded) OnFileLoaded();
+  std::string notice;
+  try {
+    notice = PicFileLoader(type_)(file, ctx_.Images);
+  } catch (const std::exception&) {
+    // The images still hold the previous file: the label must not name the refused one.
+    PicPathFls.Caption = previousPath;
+    throw;
+  }
+  fileIsPic18_ = PicIsPic18(type_);
+  if (!notice.empty()) ctx_.Log.Append(notice);
+  PlacePicWords(ctx_.Images, type_);
+  ShowFileParams();
 }
 
 void PicPage::ShowFileParams() {

@@ -4,6 +4,7 @@
 /// configuration word.
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "frame/Frame.h"
@@ -45,7 +46,8 @@ class PicPage : public PageModel {
   /// Moves a baseline file's configuration and ID words (pic/PicFiles.h) for the type chosen.
   void PlaceFileWords();
   ComboBox PicType{"PicType", "PIC", {8, 8, 150, 21}, "PIC-Type", true, [this] { PicTypeChange(); }};
-  /// Loads a HEX file in the PIC layout into the images.
+  /// Loads a HEX file into the images in the layout of the type chosen (pic/Pic18Files.h); a
+  /// type change to the other layout loads the file shown again.
   void PicFileClick();
   Button PicFile{"PicFile", "PIC", {164, 6, 196, 25}, "Файл", [this] { PicFileClick(); }};
   /// Reads program memory, configuration and data memory into the images and a HEX file.
@@ -79,10 +81,18 @@ class PicPage : public PageModel {
   GroupBox PicConfigGroup{"PicConfigGroup", "PIC", {8, 234, 352, 186}, "Конфигурационный байт"};
   /// PicFuse[0] is the window's PicFuse1.
   std::vector<CheckBox> PicFuse;
-  /// Shows ConfigImage bytes 14 to 17 in the 32 checkboxes and the six ID words in PicID.
+  /// Shows the four configuration bytes the checkboxes stand for (ConfigImage bytes 14 to 17,
+  /// or the group PicFuseGroup chose) in the 32 checkboxes, and the six ID words (PIC18: the
+  /// eight ID bytes) in PicID.
   void ShowPicConfig();
-  /// Copies the 32 checkboxes into ConfigImage bytes 14 to 17.
+  /// Copies the 32 checkboxes into the configuration bytes they stand for.
   void TakePicConfig();
+  /// Chooses which four configuration bytes the checkboxes show and take, for a type with more
+  /// than 32 configuration bits (PIC18); the checkboxes' changes are taken first.
+  void PicFuseGroupChange();
+  /// In the group box's caption line, right of the caption: the panel's fixed size leaves no other room.
+  ComboBox PicFuseGroup{
+      "PicFuseGroup", "PicConfigGroup", {196, 0, 148, 18}, "", false, [this] { PicFuseGroupChange(); }};
   /// Reads the configuration area into ConfigImage and shows it.
   void PicReadFuseClick();
   Button PicReadFuse{
@@ -106,8 +116,21 @@ class PicPage : public PageModel {
   /// Puts the memories a dump read took whole into the images.
   void TakeDump(const PicOperations& ops);
   void ShowFileParams();
+  /// The selector's entries for the type, and the checkboxes' captions for the group shown.
+  void ShowFuseGroups();
+  void ShowFuseCaptions();
+  /// The ID words (PIC18: bytes) of ConfigImage; words: how many mid-range ID words.
+  std::string IdText(int words, const char* prefix) const;
+  /// Loads file with the chosen type's layout, names it and logs it; a refused file leaves the
+  /// images and the label as they were.
+  void LoadFile(const std::string& file);
 
   PicTypeValues type_;
+  /// The group of 32 configuration bits the checkboxes stand for.
+  std::size_t fuseGroup_ = 0;
+  /// Whether the file PicPathFls names was loaded with the PIC18 layout; none once a dump read
+  /// replaced the images.
+  std::optional<bool> fileIsPic18_;
 };
 
 }  // namespace pw

@@ -29,6 +29,7 @@ void PicPage::ShowConfigRead(const PicOperations& ops) {
 
 void PicPage::TakeDump(const PicOperations& ops) {
   auto& images = ctx_.Images;
+  if (ops.DumpRead().Program) fileIsPic18_.reset();
   if (const auto& words = ops.DumpRead().Program) {
     std::copy(words->begin(), words->end(), images.FlashImage.begin());
     images.FlashDataCount = static_cast<std::int32_t>(words->size());

@@ -28,6 +28,9 @@ inline constexpr const char* kPicWriteDumpCaption = "Прошить дамп";
 inline constexpr const char* kPicWriteConfigCaption = "Прошить фъюзы";
 inline constexpr const char* kPicEraseCaption = "Стереть чип";
 
+/// The PIC18 configuration bytes the panel's 32 checkboxes show, four at a time.
+inline constexpr const char* kPicConfigGroups[] = {"CONFIG1L–2H", "CONFIG3L–4H", "CONFIG5L–6H", "CONFIG7L–7H"};
+
 inline constexpr const char* kPicPresenceUnknown =
     "у этого типа нет идентификатора: есть ли микросхема на разъёме и та ли она, проверить нельзя";
 inline constexpr const char* kPicOtherChipTitle = "Другая микросхема";
@@ -89,6 +92,12 @@ inline std::string PicFileTooLarge(const char* memory, std::int64_t count, std::
 inline std::string PicDataNowhere(std::uint32_t word) {
   return "Ошибка! В файле данные по адресу слова 0x" + HexDigits(word, 4) +
          ": там нет ни памяти программ, ни конфигурации, ни Eeprom; файл не загружен";
+}
+
+/// A PIC18 file put data at byte address address, where the PIC18 layout has no memory.
+inline std::string Pic18DataNowhere(std::uint32_t address) {
+  return "Ошибка! В файле данные по адресу 0x" + HexDigits(address, 6) +
+         ": там нет ни памяти программ, ни ID, ни конфигурации, ни Eeprom; файл не загружен";
 }
 
 /// Bits of the configuration word that the type does not have, written as the file holds them.

@@ -55,6 +55,22 @@ struct PicTypeValues {
   bool Pic18() const { return ProgrammType == PicProgramming::Pic18; }
 };
 
+/// Configuration bits the window's panel shows at a time: one group of four configuration bytes.
+inline constexpr std::size_t kPicPanelBits = 32;
+
+/// Groups of kPicPanelBits configuration bits up to the last one the type names (at least 1).
+inline std::size_t PicConfigGroups(const PicTypeValues& type) {
+  std::size_t groups = 1;
+  for (std::size_t n = kPicPanelBits; n < type.FusesNames.size(); ++n) {
+    if (type.Named(n)) groups = n / kPicPanelBits + 1;
+  }
+  return groups;
+}
+
+/// Whether the type is a PIC18 part (byte-addressed files, 14 configuration bytes, ID bytes):
+/// its ProgrammType, which also picks its programming (PicTypeValues::Pic18).
+inline bool PicIsPic18(const PicTypeValues& type) { return type.Pic18(); }
+
 /// A PIC.ini number: decimal, or hexadecimal after 0x, 0X or $; anything else is no number.
 std::optional<std::int32_t> PicIniInteger(std::string_view text);
 

@@ -314,3 +314,69 @@ TEST(PicPageOperations, EachButtonTakesItsInputsFromThePageAndShowsWhatItRead) {
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+// More than 32 configuration bits (PIC18) are shown 32 at a time, the selector choosing which
+// four configuration bytes; a mid-range type's two words fill the 32 checkboxes at once.
+TEST(PicPanelGroups, TheSelectorChoosesWhichConfigurationBytesTheCheckboxesShowAndTake) {
+  FormFixture f;
+  f.Dir.Write("program/PIC.ini",
+              "[Two]\nFlashSize=4096\nFusesNames[16]=BOR4V\n[P18]\nFlashSize=16384\nProgrammType=7\nEraseType=6\n"
+              "WriteBuffer=32\nFusesNames[0]=PLLDIV0\n"
+              "FusesNames[40]=CCP2MX\nFusesNames[64]=CP0\nFusesNames[96]=EBTR0\n");
+  f.Start();
+  f.Form->ShowPage(1);
+  PicPage& page = f.Form->Pic;
+  auto& config = f.Form->Images.ConfigImage;
+  const auto choose = [&](const char* type) { page.PicType.Text = type, f.Form->Fire(page.PicType.OnChange); };
+  const auto group = [&](int g) { page.PicFuseGroup.ItemIndex = g, f.Form->Fire(page.PicFuseGroup.OnChange); };
+  EXPECT_FALSE(page.PicFuseGroup.Enabled);
+  EXPECT_EQ(page.PicFuse[16].Caption, "BOR4V");
+
+  choose("P18");
+  EXPECT_TRUE(page.PicFuseGroup.Enabled);
+  EXPECT_EQ(page.PicFuseGroup.Items, (Lines{"CONFIG1L–2H", "CONFIG3L–4H", "CONFIG5L–6H", "CONFIG7L–7H"}));
+  EXPECT_EQ(page.PicID.Text, "$FF $FF $FF $FF $FF $FF $FF $FF ");
+  config[28] = 0xAB;  // past the 14 configuration bytes: no checkbox stands for it
+  // Each group's named bit is shown, then cleared; the next choice takes the change.
+  const std::tuple<int, std::size_t, const char*, std::size_t> shown[] = {
+      {0, 0, "PLLDIV0", 14}, {1, 8, "CCP2MX", 19}, {2, 0, "CP0", 22}, {3, 0, "EBTR0", 26}};
+  for (const auto& [g, box, caption, byte] : shown) {
+    SCOPED_TRACE(caption);
+    group(g);
+    EXPECT_EQ(page.PicFuse[box].Caption, caption);
+    EXPECT_TRUE(page.PicFuse[box].Checked);
+    page.PicFuse[box].Checked = false;
+  }
+  EXPECT_FALSE(page.PicFuse[16].Enabled);
+  group(0);
+  for (const auto& [g, box, caption, byte] : shown) EXPECT_EQ(config[byte], 0xFE) << caption;
+  EXPECT_EQ(config[28], 0xAB);
+
+  // The file loads with the PIC18 layout of the type chosen: ID byte 0, configuration byte 0.
+  f.Host.Files.push_back(
+      f.Dir.Write("p18.hex", ":020000040020DA\n:0100000012ED\n:020000040030CA\n:01000000AA55\n").string());
+  f.Form->Fire(page.PicFile.OnClick);
+  EXPECT_EQ(page.PicID.Text, "12 FF FF FF FF FF FF FF ");
+  EXPECT_FALSE(page.PicFuse[0].Checked);
+  EXPECT_TRUE(page.PicFuse[1].Checked);
+
+  // A type of the other layout loads the file shown again: the mid-range layout refuses this one
+  // and the images keep it; byte 0x4000 is an ID word there and program memory for PIC18.
+  choose("Two");
+  EXPECT_FALSE(page.PicFuseGroup.Enabled);
+  EXPECT_EQ(page.PicFuse[16].Caption, "BOR4V");
+  EXPECT_EQ(f.Host.Errors.size(), 1u);
+  EXPECT_EQ(config[0], 0x12);
+  f.Host.Files.push_back(f.Dir.Write("mid.hex", ":02400000AB0013\n").string());
+  f.Form->Fire(page.PicFile.OnClick);
+  EXPECT_EQ(config[0], 0xAB);
+  choose("P18");
+  EXPECT_EQ(page.PicID.Text, "FF FF FF FF FF FF FF FF ");
+  EXPECT_EQ(f.Form->Images.FlashImage[0x2000], 0x00AB);
+}
+
+}  // namespace
+}  // namespace pw

@@ -56,7 +56,11 @@ std::optional<bool> SimPic18::Step(bool powered, bool vpp, bool pgc, bool pgd, c
   }
   if (!programming_) return std::nullopt;
   if (erase_ == EraseStep::Holding && pgd) holdLow_ = false;
-  const SimPic18Icsp::Event event = icsp_.Clock(pgc, pgd);
+  OnEvent(icsp_.Clock(pgc, pgd), env);
+  return icsp_.Drive();
+}
+
+void SimPic18::OnEvent(const SimPic18Icsp::Event& event, const SimEnvironment& env) {
   switch (event.What) {
     case SimPic18Icsp::Event::FourthRise:
       if (armed_) cycleStart_ = env.Now;
@@ -73,7 +77,6 @@ std::optional<bool> SimPic18::Step(bool powered, bool vpp, bool pgc, bool pgd, c
     case SimPic18Icsp::Event::Nothing:
       break;
   }
-  return icsp_.Drive();
 }
 
 void SimPic18::Enter(bool pgc) {

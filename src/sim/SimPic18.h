@@ -63,6 +63,7 @@ class SimPic18 : public SimPicChip {
 
   void Enter(bool pgc);
   void Leave();
+  void OnEvent(const SimPic18Icsp::Event& event, const SimEnvironment& env);
   void OnCommand(int cmd, const SimEnvironment& env);
   void OnOperand(std::uint16_t value, const SimEnvironment& env);
   /// The 4th falling clock edge ends an armed programming cycle.

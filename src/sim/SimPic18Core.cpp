@@ -80,38 +80,29 @@ std::optional<std::uint8_t> SimPic18Core::ReadRegister(std::uint8_t f, const Sim
 }
 
 bool SimPic18Core::WriteRegister(std::uint8_t f, std::uint8_t value, const SimEnvironment& env) {
-  const auto at = [&](int shift) {
-    const std::uint32_t keep = tblptr_ & ~(0xFFu << shift);
-    SetTablePointer(keep | static_cast<std::uint32_t>(value) << shift);
-  };
+  if (f == kTblptrU || f == kTblptrH || f == kTblptrL) {
+    const int shift = (f - kTblptrL) * 8;
+    SetTablePointer((tblptr_ & ~(0xFFu << shift)) | static_cast<std::uint32_t>(value) << shift);
+    return true;
+  }
   switch (f) {
-    case kTblptrU:
-      at(16);
-      break;
-    case kTblptrH:
-      at(8);
-      break;
-    case kTblptrL:
-      at(0);
-      break;
     case kTablat:
       tablat_ = value;
-      break;
+      return true;
     case kEecon1:
       return WriteEecon1(value, env);
     case kEedata:
       eedata_ = value;
-      break;
+      return true;
     case kEeadr:
       eeadr_ = value;
-      break;
+      return true;
     case kEecon2:  // the unlock sequence is not needed in programming mode
     case kEeadrh:
-      break;
+      return true;
     default:
       return false;
   }
-  return true;
 }
 
 bool SimPic18Core::ChangeBit(std::uint8_t f, int b, bool set, const SimEnvironment& env) {

@@ -137,6 +137,14 @@ TEST(SimPic18Test, EveryPartFromABenchIdentifiesItselfAndShowsItsErasedConfigura
     const SimPic18Part& part = pic18->Part();
     EXPECT_EQ(chip->Memories()[0].Bytes->size(), part.ProgramBytes + 8 + 14 + part.DataBytes);
     Pic18Probe probe(name);
+    // The bench file's layout: program bytes, IDs, configuration bytes, data EEPROM.
+    std::vector<std::uint8_t>& bytes = *probe.chip.Memories()[0].Bytes;
+    bytes[part.ProgramBytes - 1] = 0x11;
+    bytes[part.ProgramBytes + 7] = 0x22;
+    bytes.back() = 0x33;
+    EXPECT_EQ(probe.Read(part.ProgramBytes - 1, 1)[0], 0x11);
+    EXPECT_EQ(probe.Read(0x200007, 1)[0], 0x22);
+    EXPECT_EQ(probe.ReadEeprom(0xFF), 0x33);
     const auto id = probe.Read(0x3FFFFE, 2);
     EXPECT_EQ((id[1] << 8 | id[0]) & 0xFFE0, part.DeviceId & 0xFFE0);
     EXPECT_EQ(id[0] & 0x1F, 7);

@@ -28,8 +28,7 @@ bool Elapsed(const SimEnvironment& env, SimTime since, std::uint64_t micros) {
 SimPic18::SimPic18(const SimPic18Part& part) : part_(part), memory_(part) {}
 
 void SimPic18::PowerOff() {
-  powered_ = false;
-  vpp_ = false;
+  entry_.PowerOff();
   Leave();
 }
 
@@ -42,17 +41,17 @@ void SimPic18::Leave() {
 }
 
 std::optional<bool> SimPic18::Step(bool powered, bool vpp, bool pgc, bool pgd, const SimEnvironment& env) {
-  const bool wasActive = powered_ && vpp_;
-  powered_ = powered;
-  vpp_ = vpp;
-  if (!powered || !vpp) {
-    Leave();
-    return std::nullopt;
-  }
-  if (!wasActive) {
-    // Vpp arriving with PGC or PGD high starts the program instead.
-    if (!pgc && !pgd) Enter(pgc);
-    return std::nullopt;
+  switch (entry_.Sample(powered, vpp, pgc, pgd)) {
+    case SimPicEntry::Change::Off:
+      Leave();
+      return std::nullopt;
+    case SimPicEntry::Change::Enter:
+      Enter(pgc);
+      return std::nullopt;
+    case SimPicEntry::Change::Refused:
+      return std::nullopt;
+    case SimPicEntry::Change::Held:
+      break;
   }
   if (!programming_) return std::nullopt;
   if (erase_ == EraseStep::Holding && pgd) holdLow_ = false;

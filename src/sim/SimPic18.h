@@ -31,6 +31,7 @@
 #include "sim/SimPic18Icsp.h"
 #include "sim/SimPic18Memory.h"
 #include "sim/SimPic18Parts.h"
+#include "sim/SimPicEntry.h"
 
 namespace pw::sim {
 
@@ -80,8 +81,7 @@ class SimPic18 : public SimPicChip {
   SimPic18Core core_{memory_};
   SimPic18Icsp icsp_;
   bool programming_ = false;
-  bool powered_ = false;
-  bool vpp_ = false;
+  SimPicEntry entry_;
   int command_ = 0;
   std::optional<Cycle> armed_;
   std::optional<SimTime> cycleStart_;

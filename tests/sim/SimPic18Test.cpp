@@ -242,7 +242,11 @@ TEST(SimPic18Test, ChipEraseNeedsTheKeyAndTheHoldAndLiftsProtection) {
     probe.WriteConfig(0x300008, 0x0F);  // protection bits only drop
     EXPECT_EQ(probe.Read(0x800, 32), std::vector<std::uint8_t>(32, 0));
     EXPECT_EQ(probe.ReadEeprom(7), 0);
-    probe.Write(0x820, std::vector<std::uint8_t>(32, 0));  // ignored while protected
+    probe.WriteConfig(0x30000A, 0x0D);  // WRT1: block 1 from 0x2000 takes no writes
+    probe.Write(0x820, std::vector<std::uint8_t>(32, 0));
+    probe.Write(0x2000, std::vector<std::uint8_t>(32, 0));
+    EXPECT_EQ(probe.chip.Memory().Bytes()[0x820], 0xFF);
+    EXPECT_EQ(probe.Read(0x2000, 1)[0], 0xFF);
     probe.Erase(c.Key, c.Hold, c.Glitch);
     EXPECT_EQ(probe.Read(0x300008, 2),
               c.Erased ? (std::vector<std::uint8_t>{0x0F, 0xC0}) : (std::vector<std::uint8_t>{0x0E, 0x40}));

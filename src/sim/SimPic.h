@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "sim/SimChips.h"
+#include "sim/SimPicEntry.h"
 #include "sim/SimPicIcsp.h"
 #include "sim/SimPicParts.h"
 
@@ -98,8 +99,7 @@ class SimPic : public SimPicChip {
   std::vector<std::uint8_t> memory_;
   SimPicIcsp icsp_;
   bool programming_ = false;
-  bool powered_ = false;
-  bool vpp_ = false;
+  SimPicEntry entry_;
   std::uint32_t pc_ = 0;
   enum class Target { Program, Data } loaded_ = Target::Program;
   /// A Load command is waiting for its data frame.

@@ -55,8 +55,12 @@ void PIC18Utils::Hold(std::uint8_t sample, std::int32_t n) {
 }
 
 std::int32_t PIC18Utils::SamplesFor(std::int64_t micros) const {
+  // The sample clock is 16 × baud only nominally (the baud divisor rounds): a wait laid for the
+  // bare minimum may come out a little short, and a programming or erase cycle cut short writes
+  // nothing. A thirty-second more and one sample cover that.
   const std::int64_t perSecond = 16 * static_cast<std::int64_t>(baud_);
-  return static_cast<std::int32_t>((micros * perSecond + 999'999) / 1'000'000);
+  const std::int64_t samples = (micros * perSecond + 999'999) / 1'000'000;
+  return static_cast<std::int32_t>(samples + samples / 32 + 1);
 }
 
 void PIC18Utils::Flush() {

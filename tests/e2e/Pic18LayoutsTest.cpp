@@ -133,7 +133,9 @@ TEST(Pic18Layouts, GpasmAndDumpFilesLoadAndStrayDataIsRefused) {
     if (layout.Asm.empty()) dir.Write("x.hex", layout.Hex);
     dir.Write("x.asm", layout.Asm);
     const std::string assemble = "cd '" + dir.Path().string() + "' && gpasm -p18f4550 x.asm >/dev/null";
-    if (!layout.Asm.empty()) ASSERT_EQ(std::system(assemble.c_str()), 0);
+    if (!layout.Asm.empty()) {
+      ASSERT_EQ(std::system(assemble.c_str()), 0);
+    }
     MemoryImages images;
     images.FlashImage[3] = 0x1234;  // a refused file leaves the images as they were
     try {

@@ -71,7 +71,9 @@ TEST(PicConfigCli, ConfigurationFormsFollowTheType) {
     const std::string all = r.Out + r.Err;
     EXPECT_EQ(r.Status == 64, c.Usage) << all;
     EXPECT_NE(all.find(c.Shown), std::string::npos) << all;
-    if (!c.NotShown.empty()) EXPECT_EQ(all.find(c.NotShown), std::string::npos) << all;
+    if (!c.NotShown.empty()) {
+      EXPECT_EQ(all.find(c.NotShown), std::string::npos) << all;
+    }
   }
 
   // read-config of a PIC18 part: the 14 configuration bytes and the 8 ID bytes.

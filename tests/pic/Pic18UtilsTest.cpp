@@ -78,9 +78,10 @@ TEST_F(Pic18UtilsTest, CommandsReadsAndTheProgrammingNopLayTheirSamples) {
        Clocks({0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 1, 1, 1, 0, 0, 0, 0})},
       {"TBLRD*+: eight clocks of 0, then PGD let go", [&] { pic.Read(pic18::kTableReadPostIncrement, &byte); },
        Clocks({1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1})},
-      // P9 of 1 ms is 308 samples with PGC high, P10 of 100 µs 31 with it low.
+      // P9 of 1 ms is 308 samples and a thirty-second more with PGC high, P10 of 100 µs 31 with it
+      // low; each one more.
       {"programming NOP", [&] { pic.ProgrammingNop(1); },
-       Cat({Clocks({0, 0, 0}), Samples(308, 0x8D), Samples(31, 0x0D),
+       Cat({Clocks({0, 0, 0}), Samples(318, 0x8D), Samples(32, 0x0D),
             Clocks({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})})},
   };
   for (const auto& c : cases) {
@@ -103,19 +104,19 @@ TEST_F(Pic18UtilsTest, AReadTakesBitIFromTheLowSampleOfOperandClockNinePlusI) {
 }
 
 TEST_F(Pic18UtilsTest, LongWaitsSpanRunsAndNoCommandIsSplit) {
-  // 250 ms idle is 76,800 samples: more than one run holds.
+  // 250 ms idle is 79,201 samples (76,800, a thirty-second and one): more than one run holds.
   pic.Idle(250);
   pic.Flush();
   auto runs = Written();
   ASSERT_EQ(runs.size(), 2u);
-  EXPECT_EQ(runs[0].size() + runs[1].size(), 76800u);
-  // 213 ms is 65,434 samples: two commands still fit after them, the third starts a new run.
-  pic.Idle(213);
-  for (int i = 0; i < 3; ++i) pic.Instruction(pic18::kNop);
+  EXPECT_EQ(runs[0].size() + runs[1].size(), 79201u);
+  // 206 ms is 65,262 samples: six commands still fit after them, the seventh starts a new run.
+  pic.Idle(206);
+  for (int i = 0; i < 7; ++i) pic.Instruction(pic18::kNop);
   pic.Flush();
   runs = Written();
   ASSERT_EQ(runs.size(), 2u);
-  EXPECT_EQ(runs[0].size(), 65434u + 2 * PIC18Utils::kCommandSamples);
+  EXPECT_EQ(runs[0].size(), 65262u + 6 * PIC18Utils::kCommandSamples);
   EXPECT_EQ(runs[1], Clocks({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 

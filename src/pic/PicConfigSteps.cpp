@@ -56,6 +56,7 @@ std::vector<std::pair<std::size_t, std::uint16_t>> PicOperations::ConfigWordsChe
 }
 
 bool PicOperations::ConfigTaken(OperationRun& run, const PicConfigArea& area) {
+  if (pic18_) return pic18_->ConfigTaken(run, area);
   const PicConfigArea back = ReadConfigArea();
   const std::uint16_t mask = PicWordMask(type_.ProgrammType);
   for (const auto& [k, bits] : ConfigWordsChecked()) {
@@ -71,6 +72,7 @@ bool PicOperations::ConfigTaken(OperationRun& run, const PicConfigArea& area) {
 PicConfigArea PicOperations::ReadConfigArea() {
   PicConfigArea area{};
   Enter(false);
+  if (pic18_) return pic18_->ReadConfigArea();
   // Baseline parts have no Load Configuration: their word stands at the counter after entry.
   if (type_.ProgrammType == PicProgramming::Baseline) {
     utils_.PicReadBaselineConfig(static_cast<std::uint16_t>(type_.FlashSize), area);
@@ -81,6 +83,10 @@ PicConfigArea PicOperations::ReadConfigArea() {
 }
 
 void PicOperations::WriteConfigArea(OperationRun& run, const PicConfigArea& area) {
+  if (pic18_) {
+    Enter(false);
+    return pic18_->WriteConfigArea(area);
+  }
   LogIgnoredConfigBits(run, area);
   const PicProgramming programming = type_.ProgrammType;
   const std::int32_t wait = WaitCount();

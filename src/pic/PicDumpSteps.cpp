@@ -26,6 +26,7 @@ constexpr std::int64_t kDataBytes = 0x10000 - kPicDataAddress;
 OperationStep PicOperations::ReadDump(const std::filesystem::path& file) {
   return Step(
       [this]() -> Refusal {
+        if (pic18_) return std::nullopt;  // the PIC18 layout holds any PIC18 part
         // Larger memories would run into the configuration and data-memory addresses of the layout.
         const std::int64_t program = 2 * static_cast<std::int64_t>(type_.FlashSize);
         const std::int64_t data = 2 * static_cast<std::int64_t>(type_.EepromSize);
@@ -36,6 +37,7 @@ OperationStep PicOperations::ReadDump(const std::filesystem::path& file) {
 }
 
 void PicOperations::ReadWholeDump(OperationRun& run, const std::filesystem::path& file) {
+  if (pic18_) return ReadPic18Dump(run, file);
   dump_ = {};
   run.Log("чтение Флеши");
   run.StartProgress(2 * type_.EepromSize + type_.FlashSize);

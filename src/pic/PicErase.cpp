@@ -9,7 +9,7 @@ void PICUtils::FinishEraseRun() {
 }
 
 void PICUtils::PicEraseChip(PicErase erase, bool dataMemory) {
-  if (erase == PicErase::Nothing) return;
+  if (erase == PicErase::Nothing || erase == PicErase::Pic18Key) return;  // PIC18: PIC18Utils::BulkErase
   if (erase == PicErase::BulkFromConfig) return EraseFromConfig(dataMemory);
   if (erase == PicErase::Chip) {
     PicPutCommand(2);

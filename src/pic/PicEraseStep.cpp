@@ -33,7 +33,12 @@ void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
   } else if (PicClearsProtection(type_.EraseType)) {
     ClearProtection();
   }
-  utils_.PicEraseChip(type_.EraseType, type_.EepromSize > 0);
+  // The PIC18 chip erase lifts protection itself.
+  if (pic18_) {
+    pic18_->BulkErase();
+  } else {
+    utils_.PicEraseChip(type_.EraseType, type_.EepromSize > 0);
+  }
   RestoreOsccal(run, calibration);
   // Before the configuration goes back: protection in it would make program memory read zeros.
   if (!ErasedBlank(run)) return;

@@ -1,4 +1,5 @@
-// The identification of a run: the device ID at word 0x2006, read before anything changes.
+// The identification of a run: the device ID at word 0x2006 (PIC18: 0x3FFFFE), read before
+// anything changes.
 
 #include "pic/PicOperations.h"
 #include "pic/PicTexts.h"
@@ -12,6 +13,22 @@ constexpr std::size_t kDeviceIdWord = 6;
 constexpr std::uint16_t kDeviceIdMask = 0x3FE0;
 /// What a header with nothing on it reads: PGD pulled up, or held low.
 constexpr std::uint16_t kFloating = 0x3FFF;
+constexpr std::uint16_t kPic18Floating = 0xFFFF;
+
+/// Whether the run goes on with the chip that answered id (floating: all ones on the header),
+/// matching the type's deviceId in the bits of mask; another chip's only if the person accepts it.
+bool AcceptId(OperationRun& run, std::uint16_t id, std::uint16_t floating, std::int32_t deviceId, std::uint16_t mask) {
+  if (id == floating || id == 0) {
+    run.Log(texts::PicNoChip(id));
+    return false;
+  }
+  if ((id & mask) == (deviceId & mask)) return true;
+  run.Log(texts::PicOtherChip(id, deviceId));
+  run.Log(texts::kPicListHint);
+  if (run.AskRisky(texts::kPicOtherChipTitle, texts::kPicOtherChipQuestion)) return true;
+  run.Log(texts::kPicOtherChipRefused);
+  return false;
+}
 
 }  // namespace
 
@@ -25,19 +42,11 @@ bool PicOperations::Identify(OperationRun& run) {
     return true;
   }
   Enter(false);
+  if (pic18_) return AcceptId(run, pic18_->ReadDeviceId(), kPic18Floating, type_.DeviceId, pic18::kDeviceIdMask);
   PicConfigArea area{};
   utils_.PicReadConfigWords(area);
   const auto id = static_cast<std::uint16_t>(PicAreaWord(area, kDeviceIdWord) & kFloating);
-  if (id == kFloating || id == 0) {
-    run.Log(texts::PicNoChip(id));
-    return false;
-  }
-  if ((id & kDeviceIdMask) == (type_.DeviceId & kDeviceIdMask)) return true;
-  run.Log(texts::PicOtherChip(id, type_.DeviceId));
-  run.Log(texts::kPicListHint);
-  if (run.AskRisky(texts::kPicOtherChipTitle, texts::kPicOtherChipQuestion)) return true;
-  run.Log(texts::kPicOtherChipRefused);
-  return false;
+  return AcceptId(run, id, kFloating, type_.DeviceId, kDeviceIdMask);
 }
 
 }  // namespace pw

@@ -66,17 +66,22 @@ bool PicOperations::WriteProgramWords(OperationRun& run, ImageData<std::uint16_t
   image.Values = kept;
   if (PicWritesLatches(type_.ProgrammType)) return WriteLatchedWords(run, image, n);
   Enter(true);
-  const std::int32_t blocks = n == 0 ? 1 : (n + kBlockWords - 1) / kBlockWords;
+  const std::int32_t blockWords = BlockWords();
+  const std::int32_t blocks = n == 0 ? 1 : (n + blockWords - 1) / blockWords;
   const std::int32_t wait = WaitCount();
   std::int32_t result = NoError;
   for (std::int32_t b = 0; b < blocks && result == NoError; ++b) {
     if (b > 0 && run.StopRequested(texts::Undone(b, blocks, "блоков флеши") + texts::kStoppedWrite)) return false;
-    const auto start = static_cast<std::uint16_t>(kBlockWords * b);
-    const auto count = static_cast<std::uint16_t>(std::min(n - kBlockWords * b, kBlockWords));
-    // An unknown method writes nothing and leaves result as it was: the type is refused anyway.
-    if (type_.ProgrammType != PicProgramming::Unknown)
-      utils_.ProgramWords(type_.ProgrammType, start, count, image.Values, wait, result);
-    run.Progress(static_cast<std::int64_t>(kBlockWords) * (b + 1));
+    const std::int32_t start = blockWords * b;
+    const std::int32_t count = std::min(n - start, blockWords);
+    if (pic18_) {
+      result = pic18_->ProgramBlock(image, start, count);
+    } else if (type_.ProgrammType != PicProgramming::Unknown) {
+      // An unknown method writes nothing and leaves result as it was: the type is refused anyway.
+      utils_.ProgramWords(type_.ProgrammType, static_cast<std::uint16_t>(start), static_cast<std::uint16_t>(count),
+                          image.Values, wait, result);
+    }
+    run.Progress(static_cast<std::int64_t>(blockWords) * (b + 1));
     if (result != NoError) run.Log(texts::kPicMismatchAt + std::to_string(result));
   }
   return Ended(run, result, texts::kPicFlashWritten);
@@ -125,6 +130,7 @@ bool PicOperations::WriteDataLocations(OperationRun& run, ImageData<std::uint8_t
 
 std::int32_t PicOperations::WriteFilledRuns(ImageData<std::uint8_t> image, std::int32_t first, std::int32_t end,
                                             std::int32_t& at) {
+  if (pic18_) return pic18_->WriteDataLocations(image, first, end);
   std::int32_t result = NoError;
   while (first < end && result == NoError) {
     if (!image.Holds(static_cast<std::size_t>(2 * first))) {

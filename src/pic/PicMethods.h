@@ -37,6 +37,9 @@ enum class PicProgramming {
   /// configuration words by Begin Programming (8, internally timed): the externally timed
   /// cycle does not program configuration memory (16F882-887).
   LatchedExternal,
+  /// 7: PIC18: 4-bit commands with 16-bit operands, table writes through a write buffer of
+  /// `WriteBuffer` bytes, byte addresses (pic/Pic18Protocol.h).
+  Pic18,
 };
 
 /// Key EraseType.
@@ -53,6 +56,8 @@ enum class PicErase {
   /// configuration word), the wait, then on types with data memory Bulk Erase Data Memory (11),
   /// the wait; no protection clearing before it.
   BulkFromConfig,
+  /// 6: PIC18 bulk erase: the chip-erase key written to 0x3C0005:0x3C0004 (pic/Pic18Protocol.h).
+  Pic18Key,
 };
 
 /// Whether the erase method is preceded by the protection-clearing commands 1, 7 (14-bit types).
@@ -60,8 +65,11 @@ constexpr bool PicClearsProtection(PicErase erase) {
   return erase == PicErase::BulkAfterProgramCycle || erase == PicErase::Bulk || erase == PicErase::Chip;
 }
 
-/// Bits a word of the type carries: baseline parts have 12-bit words, the others 14.
-constexpr int PicWordBits(PicProgramming programming) { return programming == PicProgramming::Baseline ? 12 : 14; }
+/// Bits a word of the type carries: baseline parts have 12-bit words, PIC18 parts 16, the others 14.
+constexpr int PicWordBits(PicProgramming programming) {
+  if (programming == PicProgramming::Pic18) return 16;
+  return programming == PicProgramming::Baseline ? 12 : 14;
+}
 
 /// The instruction a factory calibration word holds, its literal aside: MOVLW (0x0Cxx) on baseline
 /// parts, RETLW (0x34xx) on 14-bit ones.

@@ -13,7 +13,10 @@
 namespace pw {
 
 PicOperations::PicOperations(D2XXUnit& unit, std::int32_t baud, const PicTypeValues& type)
-    : baud_(baud), type_(type), utils_(unit) {}
+    : baud_(baud),
+      type_(type),
+      utils_(unit),
+      pic18_(type_.Pic18() ? std::make_unique<Pic18Operations>(unit, baud, type_) : nullptr) {}
 
 OperationStep PicOperations::Step(std::function<Refusal()> checkInputs, std::function<void(OperationRun&)> act) {
   OperationStep step;

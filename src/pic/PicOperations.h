@@ -6,12 +6,14 @@
 /// output file); the steps report only through the run the frame passes them, and keep what a
 /// face shows afterwards (the configuration read, the memories a dump read).
 ///
-/// Every routine relies on the counter the target keeps: entry starts it afresh, command 6
-/// advances it; no address is ever sent.
+/// Every mid-range routine relies on the counter the target keeps: entry starts it afresh,
+/// command 6 advances it; no address is ever sent. A PIC18 type (ProgrammType 7) runs the same
+/// steps, with the same log lines, on the routines of pic/Pic18Operations.h.
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,6 +22,7 @@
 #include "frame/Frame.h"
 #include "frame/ImageData.h"
 #include "link/D2xxUnit.h"
+#include "pic/Pic18Operations.h"
 #include "pic/PicConfigArea.h"
 #include "pic/PicTypes.h"
 #include "pic/PicUtils.h"
@@ -162,11 +165,18 @@ class PicOperations {
   /// Compares the words of area the file holds with the chip's configuration area.
   void VerifyConfig(OperationRun& run, const PicConfigArea& area);
 
+  // PIC18 types (Pic18DumpRead.cpp; the other steps hand their chip work to pic18_).
+  void ReadPic18Dump(OperationRun& run, const std::filesystem::path& file);
+  /// Program words per write block: the write buffer on PIC18 types.
+  std::int32_t BlockWords() const { return pic18_ ? pic18_->BlockWords() : kBlockWords; }
+
   std::int32_t baud_;
   PicTypeValues type_;
   PICUtils utils_;
   std::optional<PicConfigArea> config_;
   PicDumpRead dump_;
+  /// The PIC18 routines, for a PIC18 type only.
+  std::unique_ptr<Pic18Operations> pic18_;
 };
 
 }  // namespace pw

@@ -72,6 +72,12 @@ inline std::string PicConfigNotTaken(std::size_t k, std::uint16_t written, std::
          " записано " + HexDigits(written, 4) + ", в чипе " + HexDigits(read, 4);
 }
 
+/// The configuration read back after its write differs in the PIC18 byte at address.
+inline std::string Pic18ConfigNotTaken(std::uint32_t address, std::uint8_t written, std::uint8_t read) {
+  return "Ошибка: конфигурация не прошита: байт " + HexDigits(address, 6) + " записан " + HexDigits(written, 2) +
+         ", в чипе " + HexDigits(read, 2);
+}
+
 /// After the erase, memory (флеш, еепром) still holds read at location address.
 inline std::string PicNotBlank(const char* memory, std::int32_t address, std::uint16_t read) {
   return std::string("Ошибка: после стирания ") + memory + " не чистая: по адресу " + std::to_string(address) +

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "ini/IniKeyProblem.h"
+#include "pic/Pic18Protocol.h"
 #include "pic/PicFiles.h"
 
 namespace pw {
@@ -44,14 +45,15 @@ constexpr std::pair<std::int32_t, PicProgramming> kProgrammings[] = {{1, PicProg
                                                                      {3, PicProgramming::ProgramOnly},
                                                                      {4, PicProgramming::ExternallyTimed},
                                                                      {5, PicProgramming::LatchedProgramOnly},
-                                                                     {6, PicProgramming::LatchedExternal}};
-constexpr std::pair<std::int32_t, PicErase> kErases[] = {{1, PicErase::BulkAfterProgramCycle},
-                                                         {2, PicErase::Bulk},
-                                                         {3, PicErase::Bulk},
-                                                         {4, PicErase::Chip},
-                                                         {5, PicErase::BulkFromConfig}};
+                                                                     {6, PicProgramming::LatchedExternal},
+                                                                     {7, PicProgramming::Pic18}};
+constexpr std::pair<std::int32_t, PicErase> kErases[] = {
+    {1, PicErase::BulkAfterProgramCycle}, {2, PicErase::Bulk},    {3, PicErase::Bulk}, {4, PicErase::Chip},
+    {5, PicErase::BulkFromConfig},        {6, PicErase::Pic18Key}};
 /// Write-latch sizes: a latch block must start where the 16-word write blocks do.
 constexpr std::pair<std::int32_t, std::int32_t> kLatchSizes[] = {{1, 1}, {2, 2}, {4, 4}, {8, 8}, {16, 16}};
+/// ProgrammType's number of the PIC18 parts: their sizes and IDs have wider bounds.
+constexpr std::int32_t kPic18Programming = 7;
 /// ProgramMs beyond this is no self-timed cycle of a PIC but a slip of the pen.
 constexpr std::int32_t kMostProgramMs = 1000;
 
@@ -87,6 +89,20 @@ class PicTypeReader {
     return otherwise;
   }
 
+  /// Sets the Problem naming key when ok is false.
+  void Require(bool ok, const char* key, const std::string& need) {
+    if (!ok) Bad(key, ini_.ReadString(type_, key, ""), need);
+  }
+
+  /// The key's number, which must be a power of two in least .. most; 0 (and the Problem) otherwise.
+  std::int32_t PowerOfTwo(const char* key, std::int32_t least, std::int32_t most) {
+    const std::string text = ini_.ReadString(type_, key, "");
+    const auto value = PicIniInteger(text);
+    if (value && *value >= least && *value <= most && (*value & (*value - 1)) == 0) return *value;
+    Bad(key, text, "нужна степень двойки от " + std::to_string(least) + " до " + std::to_string(most));
+    return 0;
+  }
+
  private:
   void Bad(const char* key, const std::string& text, const std::string& need) {
     if (problem_.empty()) problem_ = IniKeyProblem(kPicTypesFile, type_, key, text, need);
@@ -102,19 +118,25 @@ class PicTypeReader {
 PicTypeValues ReadPicType(const IniFile& ini, const std::string& type) {
   PicTypeValues v;
   PicTypeReader r(ini, type, v.Problem);
-  v.FlashSize = r.Number("FlashSize", 0, 1, kPicMostProgramWords);
+  // PIC18 parts address bytes, so their sizes and IDs are not held to the mid-range layout's bounds.
+  const bool pic18 = PicIniInteger(ini.ReadString(type, "ProgrammType", "")) == kPic18Programming;
+  v.FlashSize = r.Number("FlashSize", 0, 1, pic18 ? pic18::kPic18MostProgramWords : kPicMostProgramWords);
   v.EepromSize = r.Number("Eeprom", 0, 0, kPicMostDataLocations);
   v.ProgrammType = r.MethodOf("ProgrammType", 1, kProgrammings, PicProgramming::Unknown);
   v.EnterType = r.MethodOf("EnterType", 0, kEntries, PicEntry::Nothing);
   v.EraseType = r.MethodOf("EraseType", 1, kErases, PicErase::Nothing);
   v.WriteLatch = r.MethodOf("WriteLatch", 1, kLatchSizes, std::int32_t{1});
+  // The PIC18 erase and programming serve only each other.
+  r.Require(pic18 == (v.EraseType == PicErase::Pic18Key), "EraseType",
+            pic18 ? "нужно 6" : "6 только при ProgrammType=7");
   // The calibration word is a program word: 0 (none) up to the last one.
   v.Osccal = r.Number("Osccal", 0, 0, std::max(v.FlashSize - 1, 0));
   // Band-gap bits sit in the 14-bit configuration word 0x2007.
   v.BandGap = r.Number("BandGap", 0, 0, 0x3FFF);
   v.ProgramMs = r.Number("ProgramMs", 10, 1, kMostProgramMs);
-  // A device ID is one 14-bit word.
-  v.DeviceId = r.Number("DeviceId", 0, 0, 0x3FFF);
+  // A device ID is one 14-bit word, on PIC18 parts two bytes.
+  v.DeviceId = r.Number("DeviceId", 0, 0, pic18 ? 0xFFFF : 0x3FFF);
+  if (pic18) v.WriteBuffer = r.PowerOfTwo("WriteBuffer", 2, pic18::kPic18MostWriteBuffer);
   for (std::size_t n = 0; n < v.FusesNames.size(); ++n) {
     v.FusesNames[n] = ini.ReadString(type, "FusesNames[" + std::to_string(n) + "]", PicTypeValues::kNoName);
   }

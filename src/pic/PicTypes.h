@@ -41,8 +41,11 @@ struct PicTypeValues {
   /// Key ProgramMs: the longest self-timed cycle (program, data or erase) of the type, in ms;
   /// missing: 10, the slowest of the parts served.
   std::int32_t ProgramMs = 10;
-  /// Key DeviceId: word 0x2006 without its revision bits; 0: the type carries no device ID.
+  /// Key DeviceId: word 0x2006 without its revision bits (PIC18: DEVID2:DEVID1, 16 bits); 0: the
+  /// type carries no device ID.
   std::int32_t DeviceId = 0;
+  /// Key WriteBuffer: bytes of a PIC18 type's write buffer, a power of two; other types: 0.
+  std::int32_t WriteBuffer = 0;
   /// Keys FusesNames[0] .. FusesNames[111]: bit n of the configuration (pic/PicConfigArea.h);
   /// the window's panel shows 32 of them at a time.
   std::array<std::string, kPicConfigBits> FusesNames;
@@ -54,6 +57,8 @@ struct PicTypeValues {
 
   /// Whether configuration bit n exists: its name is anything but exactly kNoName.
   bool Named(std::size_t n) const { return n < FusesNames.size() && FusesNames[n] != kNoName; }
+  /// Whether the type is a PIC18 part (ProgrammType 7), which the PIC18 operations serve.
+  bool Pic18() const { return ProgrammType == PicProgramming::Pic18; }
 };
 
 /// Configuration bits the window's panel shows at a time: one group of four configuration bytes.
@@ -68,9 +73,9 @@ inline std::size_t PicConfigGroups(const PicTypeValues& type) {
   return groups;
 }
 
-/// Whether the type is a PIC18 part (byte-addressed files, 14 configuration bytes, ID bytes): the
-/// one place that tells. Only PIC18 parts name configuration bits beyond the two mid-range words.
-inline bool PicIsPic18(const PicTypeValues& type) { return PicConfigGroups(type) > 1; }
+/// Whether the type is a PIC18 part (byte-addressed files, 14 configuration bytes, ID bytes):
+/// its ProgrammType, which also picks its programming (PicTypeValues::Pic18).
+inline bool PicIsPic18(const PicTypeValues& type) { return type.Pic18(); }
 
 /// A PIC.ini number: decimal, or hexadecimal after 0x, 0X or $; anything else is no number.
 std::optional<std::int32_t> PicIniInteger(std::string_view text);

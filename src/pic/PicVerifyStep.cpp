@@ -34,8 +34,12 @@ std::optional<std::vector<std::uint16_t>> PicOperations::ReadProgramWords(Operat
   for (std::int32_t read = 0; read < n;) {
     if (read > 0 && run.StopRequested(texts::Undone(read, n, "слов проверки флеши"))) return std::nullopt;
     const std::int32_t count = std::min(kBlockWords, n - read);
-    utils_.PicReadProgramWords(static_cast<std::uint16_t>(count),
-                               std::span(words).subspan(static_cast<std::size_t>(read)));
+    const auto destination = std::span(words).subspan(static_cast<std::size_t>(read));
+    if (pic18_) {
+      pic18_->ReadProgram(read, destination.first(static_cast<std::size_t>(count)));
+    } else {
+      utils_.PicReadProgramWords(static_cast<std::uint16_t>(count), destination);
+    }
     read += count;
     run.Progress(read);
   }
@@ -45,7 +49,11 @@ std::optional<std::vector<std::uint16_t>> PicOperations::ReadProgramWords(Operat
 std::vector<std::uint8_t> PicOperations::ReadDataLocations(std::int32_t n) {
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n));
   Enter(false);
-  utils_.PicReadDataBytes(static_cast<std::uint16_t>(n), bytes);
+  if (pic18_) {
+    pic18_->ReadData(bytes);
+  } else {
+    utils_.PicReadDataBytes(static_cast<std::uint16_t>(n), bytes);
+  }
   return bytes;
 }
 
@@ -83,6 +91,10 @@ void PicOperations::VerifyChip(OperationRun& run, ImageData<std::uint16_t> progr
 }
 
 void PicOperations::VerifyConfig(OperationRun& run, const PicConfigArea& area) {
+  if (pic18_) {
+    Enter(false);
+    return pic18_->VerifyConfig(run, area);
+  }
   const PicConfigArea chip = ReadConfigArea();
   ImageDifferences differences;
   bool compared = false;

@@ -9,6 +9,7 @@
 #include "sim/SimAvrParts.h"
 #include "sim/SimEeprom24.h"
 #include "sim/SimPic.h"
+#include "sim/SimPic18.h"
 #include "sim/SimPicParts.h"
 #include "sim/SimSpiFlash.h"
 
@@ -68,7 +69,9 @@ std::unique_ptr<SimAvrChip> MakeSimAvr(const IniFile& bench, const std::string& 
 }
 
 std::unique_ptr<SimPicChip> MakeSimPic(const IniFile& bench, const std::string& section) {
-  const SimPicPart* part = FindSimPicPart(bench.ReadString(section, "Part", ""));
+  const std::string name = bench.ReadString(section, "Part", "");
+  if (const SimPic18Part* part18 = FindSimPic18Part(name)) return std::make_unique<SimPic18>(*part18);
+  const SimPicPart* part = FindSimPicPart(name);
   if (!part) UnknownPart(bench, section);
   return std::make_unique<SimPic>(*part);
 }

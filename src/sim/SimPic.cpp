@@ -81,24 +81,23 @@ bool SimPic::DataProtected() const {
 
 void SimPic::PowerOff() {
   programming_ = false;
-  powered_ = false;
-  vpp_ = false;
+  entry_.PowerOff();
   openCycle_.reset();
 }
 
 std::optional<bool> SimPic::Step(bool powered, bool vpp, bool pgc, bool pgd, const SimEnvironment& env) {
-  const bool wasActive = powered_ && vpp_;
-  powered_ = powered;
-  vpp_ = vpp;
-  if (!powered || !vpp) {
-    programming_ = false;
-    openCycle_.reset();
-    return std::nullopt;
-  }
-  if (!wasActive) {
-    // Vpp arriving with PGC or PGD high starts the program instead: no programming until MCLR drops again.
-    if (!pgc && !pgd) Enter(pgc);
-    return std::nullopt;
+  switch (entry_.Sample(powered, vpp, pgc, pgd)) {
+    case SimPicEntry::Change::Off:
+      programming_ = false;
+      openCycle_.reset();
+      return std::nullopt;
+    case SimPicEntry::Change::Enter:
+      Enter(pgc);
+      return std::nullopt;
+    case SimPicEntry::Change::Refused:
+      return std::nullopt;
+    case SimPicEntry::Change::Held:
+      break;
   }
   if (!programming_) return std::nullopt;
   const SimPicIcsp::Completed done = icsp_.Clock(pgc, pgd);

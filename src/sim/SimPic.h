@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "sim/SimChips.h"
+#include "sim/SimPicEntry.h"
 #include "sim/SimPicIcsp.h"
 #include "sim/SimPicParts.h"
 
@@ -82,7 +83,9 @@ class SimPic : public SimPicChip {
   bool InConfigSpace() const { return Baseline() ? pc_ >= part_.ProgramWords : pc_ >= 0x2000; }
   /// Words kept from 0x2000 on: 8, or 9 where 0x2008 holds the calibration word.
   /// Where data memory begins in memory_.
-  std::uint32_t DataOffset() const { return (Baseline() ? CounterWords() : part_.ProgramWords + ConfigWordsKept()) * 2; }
+  std::uint32_t DataOffset() const {
+    return (Baseline() ? CounterWords() : part_.ProgramWords + ConfigWordsKept()) * 2;
+  }
   std::uint16_t Word(std::uint32_t byteOffset) const;
   void SetWord(std::uint32_t byteOffset, std::uint16_t value);
   /// Byte offset of the word at counter location pc in memory_, or nothing for one not kept.
@@ -144,8 +147,7 @@ class SimPic : public SimPicChip {
   std::vector<std::uint8_t> memory_;
   SimPicIcsp icsp_;
   bool programming_ = false;
-  bool powered_ = false;
-  bool vpp_ = false;
+  SimPicEntry entry_;
   std::uint32_t pc_ = 0;
   enum class Target { Program, Data } loaded_ = Target::Program;
   /// A Load command is waiting for its data frame.

@@ -20,10 +20,10 @@ const std::string kI2cEnd = "; операции с этим типом не вы
 
 TEST(DescriptionFiles, EachUnusableEntryIsRefusedNamingItsSectionAndKey) {
   const std::pair<const char*, std::string> pic[] = {
-      {"ProgrammType=0", "ProgrammType=0 (известны 1, 2, 3, 4, 5, 6)"},
-      {"ProgrammType=9", "ProgrammType=9 (известны 1, 2, 3, 4, 5, 6)"},
-      {"ProgrammType=-1", "ProgrammType=-1 (известны 1, 2, 3, 4, 5, 6)"},
-      {"EraseType=9", "EraseType=9 (известны 1, 2, 3, 4, 5)"},
+      {"ProgrammType=0", "ProgrammType=0 (известны 1, 2, 3, 4, 5, 6, 7)"},
+      {"ProgrammType=9", "ProgrammType=9 (известны 1, 2, 3, 4, 5, 6, 7)"},
+      {"ProgrammType=-1", "ProgrammType=-1 (известны 1, 2, 3, 4, 5, 6, 7)"},
+      {"EraseType=9", "EraseType=9 (известны 1, 2, 3, 4, 5, 6)"},
       {"WriteLatch=3", "WriteLatch=3 (известны 1, 2, 4, 8, 16)"},
       {"EnterType=2", "EnterType=2 (известны 0, 1)"},
       {"FlashSize=big", "FlashSize=big (нужно число от 1 до 8192)"},
@@ -31,6 +31,11 @@ TEST(DescriptionFiles, EachUnusableEntryIsRefusedNamingItsSectionAndKey) {
       {"Eeprom=-1", "Eeprom=-1 (нужно число от 0 до 24320)"},
       {"ProgramMs=0", "ProgramMs=0 (нужно число от 1 до 1000)"},
       {"Osccal=0x200", "Osccal=0x200 (нужно число от 0 до 511)"},
+      {"ProgrammType=7\nEraseType=6\nWriteBuffer=24", "WriteBuffer=24 (нужна степень двойки от 2 до 64)"},
+      {"ProgrammType=7\nEraseType=6", "WriteBuffer= (нужна степень двойки от 2 до 64)"},
+      {"ProgrammType=7\nEraseType=2\nWriteBuffer=32", "EraseType=2 (нужно 6)"},
+      {"EraseType=6", "EraseType=6 (6 только при ProgrammType=7)"},
+      {"ProgrammType=7\nEraseType=6\nWriteBuffer=32\nDeviceId=0x10000", "DeviceId=0x10000 (нужно число от 0 до 65535)"},
   };
   for (const auto& [line, why] : pic) {
     const auto ini = IniFile::Parse(std::string("[T]\n") + line + "\nFlashSize=512\nEeprom=64\n");
@@ -60,9 +65,9 @@ TEST(DescriptionFiles, TheWindowSaysWhyAndRunsNothingWithTheType) {
   f.Start();
   auto& log = f.Form->Log.Lines;
   f.Form->ShowPage(1);
-  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3, 4, 5, 6)");
+  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3, 4, 5, 6, 7)");
   f.Form->Fire(f.Form->Pic.PicEraseAll.OnClick);
-  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3, 4, 5, 6)");
+  EXPECT_EQ(log.back(), kPicProblem + "ProgrammType=0 (известны 1, 2, 3, 4, 5, 6, 7)");
   EXPECT_EQ(f.Form->LastOutcome(), Outcome::ErrorReport);
   f.Form->ShowPage(2);
   EXPECT_EQ(log.back(), kI2cProblem + "способ адресации (Protocol=6) не от 1 до 5" + kI2cEnd);
@@ -81,7 +86,7 @@ TEST(DescriptionFiles, TheCommandLineEndsWithStatusOneAndTheLine) {
   dir.Write("bench.ini", "[PIC]\nPart=PIC16F628A\nMemory=chip.bin\n[I2C]\nPart=24C04\nMemory=eeprom.bin\n");
   const std::string bench = "--simulator=" + (dir / "bench.ini").string();
   const std::pair<std::vector<std::string>, std::string> runs[] = {
-      {{bench, "pic", "T", "erase"}, kPicProblem + "EraseType=7 (известны 1, 2, 3, 4, 5)"},
+      {{bench, "pic", "T", "erase"}, kPicProblem + "EraseType=7 (известны 1, 2, 3, 4, 5, 6)"},
       {{bench, "i2c", "T", "erase"}, kI2cProblem + "способ адресации (Protocol=0) не от 1 до 5; стирание отменено"},
   };
   for (const auto& [args, line] : runs) {

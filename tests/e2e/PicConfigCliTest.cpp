@@ -12,7 +12,8 @@ namespace pw {
 namespace {
 
 const std::string kPic18 =
-    "[P18]\nFlashSize=16384\nEeprom=256\nProgrammType=7\nEraseType=6\nDeviceId=0x1200\nFusesNames[0]=PLLDIV0\n"
+    "[P18]\nFlashSize=16384\nEeprom=256\nProgrammType=7\nEraseType=6\nWriteBuffer=32\nDeviceId=0x1200\n"
+    "FusesNames[0]=PLLDIV0\n"
     "FusesNames[64]=CP0\n";
 /// One ID byte and one configuration byte in the PIC18 layout.
 const char* kPic18Hex = ":020000040020DA\n:0100000012ED\n:020000040030CA\n:01000000AA55\n";
@@ -57,6 +58,7 @@ TEST(PicConfigCli, ConfigurationFormsFollowTheType) {
       {{"PIC16F628A", "write-dump", p18Hex}, false, "Ошибка в файле " + p18Hex, ""},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.Args[0] + " " + c.Args[1]);  // some cases have only two words
     std::vector<std::string> args = c.Args;
     SCOPED_TRACE(args[0] + " " + args[1] + " " + args.back());
     args.insert(args.begin(), {"--simulator=" + (dir / "bench.ini").string(), "pic"});

@@ -67,8 +67,9 @@ TEST(PicTypesTest, EachMethodNumberHasItsMeaningAndUnknownNumbersMakeTheTypeUnus
                                                        {3, E::Nothing, P::ProgramOnly, R::Bulk},
                                                        {4, E::Nothing, P::ExternallyTimed, R::Chip},
                                                        {5, E::Nothing, P::LatchedProgramOnly, R::BulkFromConfig},
-                                                       {6, E::Nothing, P::LatchedExternal, R::Nothing},
-                                                       {7, E::Nothing, P::Unknown, R::Nothing}};
+                                                       {6, E::Nothing, P::LatchedExternal, R::Pic18Key},
+                                                       {7, E::Nothing, P::Pic18, R::Nothing},
+                                                       {8, E::Nothing, P::Unknown, R::Nothing}};
   for (const auto& [number, entry, programming, erase] : cases) {
     const std::string n = std::to_string(number);
     const PicTypeValues v =
@@ -324,10 +325,10 @@ namespace {
 // four configuration bytes; a mid-range type's two words fill the 32 checkboxes at once.
 TEST(PicPanelGroups, TheSelectorChoosesWhichConfigurationBytesTheCheckboxesShowAndTake) {
   FormFixture f;
-  f.Dir.Write(
-      "program/PIC.ini",
-      "[Two]\nFlashSize=4096\nFusesNames[16]=BOR4V\n[P18]\nProgrammType=7\nFlashSize=16384\nFusesNames[0]=PLLDIV0\n"
-      "FusesNames[40]=CCP2MX\nFusesNames[64]=CP0\nFusesNames[96]=EBTR0\n");
+  f.Dir.Write("program/PIC.ini",
+              "[Two]\nFlashSize=4096\nFusesNames[16]=BOR4V\n[P18]\nFlashSize=16384\nProgrammType=7\nEraseType=6\n"
+              "WriteBuffer=32\nFusesNames[0]=PLLDIV0\n"
+              "FusesNames[40]=CCP2MX\nFusesNames[64]=CP0\nFusesNames[96]=EBTR0\n");
   f.Start();
   f.Form->ShowPage(1);
   PicPage& page = f.Form->Pic;

@@ -7,6 +7,7 @@
 
 #include "common/Error.h"
 #include "link/ProgrammerConnection.h"
+#include "pic/PicLineChip.h"
 #include "pic/PicUtils.h"
 #include "sim/SimFt232r.h"
 #include "support/RecordingD2xx.h"
@@ -31,17 +32,7 @@ Samples Cat(std::initializer_list<Samples> parts) {
 const Samples kOne{0x85, 0x05};
 const Samples kZero{0x8D, 0x0D};
 
-/// A chip that leaves PGD alone except for pulling it low at the given sample numbers.
-struct LineChip : sim::SimPicChip {
-  std::vector<int> LowAt;
-  int Count = 0;
-  std::optional<bool> Step(bool, bool, bool, bool, const sim::SimEnvironment&) override {
-    const int n = Count++;
-    return std::find(LowAt.begin(), LowAt.end(), n) != LowAt.end() ? std::optional<bool>(false) : std::nullopt;
-  }
-  void PowerOff() override {}
-  std::vector<sim::SimMemory> Memories() override { return {}; }
-};
+using LineChip = test::PicLineChip;
 
 struct PicUtilsTest : ::testing::Test {
   PicUtilsTest() {

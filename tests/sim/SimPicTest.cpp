@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 #include "ini/IniFile.h"
@@ -69,11 +70,16 @@ std::vector<std::uint16_t> Pattern(std::size_t n, std::uint16_t mask) {
 
 TEST(SimPicTest, EveryTypeOfPicIniIsEnteredWrittenAndReadWordByWord) {
   const IniFile types = IniFile::Load(test::BinDir() / "PIC.ini");
-  ASSERT_EQ(types.SectionNames().size(), 37u);
-  for (const std::string& type : types.SectionNames()) {
+  // The PIC18 parts speak another protocol (tests/e2e/Pic18FamiliesTest.cpp).
+  const auto sections = types.SectionNames();
+  ASSERT_EQ(std::count_if(sections.begin(), sections.end(),
+                          [&](const std::string& t) { return !ReadPicType(types, t).Pic18(); }),
+            37);
+  for (const std::string& type : sections) {
     SCOPED_TRACE(type);
-    PicBench b(type);
     const PicTypeValues values = ReadPicType(types, type);
+    if (values.Pic18()) continue;
+    PicBench b(type);
     b.latch = values.WriteLatch;
     const PicProgramming pt = values.ProgrammType;
     const bool baseline = pt == PicProgramming::Baseline;
@@ -302,8 +308,9 @@ TEST(SimPicTest, TheEraseOfEachTypeClearsAProtectedChip) {
   const IniFile types = IniFile::Load(test::BinDir() / "PIC.ini");
   for (const std::string& type : types.SectionNames()) {
     SCOPED_TRACE(type);
-    PicBench b(type);
     const PicTypeValues values = ReadPicType(types, type);
+    if (values.Pic18()) continue;
+    PicBench b(type);
     const bool baseline = values.ProgrammType == PicProgramming::Baseline;
     b.chip->SetProgramWord(0, 0x0123);
     b.chip->SetConfigWord(7, 0x0000);

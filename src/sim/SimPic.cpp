@@ -86,20 +86,13 @@ void SimPic::PowerOff() {
 }
 
 std::optional<bool> SimPic::Step(bool powered, bool vpp, bool pgc, bool pgd, const SimEnvironment& env) {
-  switch (entry_.Sample(powered, vpp, pgc, pgd)) {
-    case SimPicEntry::Change::Off:
-      programming_ = false;
-      openCycle_.reset();
-      return std::nullopt;
-    case SimPicEntry::Change::Enter:
-      Enter(pgc);
-      return std::nullopt;
-    case SimPicEntry::Change::Refused:
-      return std::nullopt;
-    case SimPicEntry::Change::Held:
-      break;
+  const SimPicEntry::Change change = entry_.Sample(powered, vpp, pgc, pgd);
+  if (change == SimPicEntry::Change::Off) {
+    programming_ = false;
+    openCycle_.reset();
   }
-  if (!programming_) return std::nullopt;
+  if (change == SimPicEntry::Change::Enter) Enter(pgc);
+  if (change != SimPicEntry::Change::Held || !programming_) return std::nullopt;
   const SimPicIcsp::Completed done = icsp_.Clock(pgc, pgd);
   if (done.What == SimPicIcsp::Completed::Command) Execute(done.Value, env);
   if (done.What == SimPicIcsp::Completed::Data) {

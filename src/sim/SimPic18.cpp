@@ -41,19 +41,10 @@ void SimPic18::Leave() {
 }
 
 std::optional<bool> SimPic18::Step(bool powered, bool vpp, bool pgc, bool pgd, const SimEnvironment& env) {
-  switch (entry_.Sample(powered, vpp, pgc, pgd)) {
-    case SimPicEntry::Change::Off:
-      Leave();
-      return std::nullopt;
-    case SimPicEntry::Change::Enter:
-      Enter(pgc);
-      return std::nullopt;
-    case SimPicEntry::Change::Refused:
-      return std::nullopt;
-    case SimPicEntry::Change::Held:
-      break;
-  }
-  if (!programming_) return std::nullopt;
+  const SimPicEntry::Change change = entry_.Sample(powered, vpp, pgc, pgd);
+  if (change == SimPicEntry::Change::Off) Leave();
+  if (change == SimPicEntry::Change::Enter) Enter(pgc);
+  if (change != SimPicEntry::Change::Held || !programming_) return std::nullopt;
   if (erase_ == EraseStep::Holding && pgd) holdLow_ = false;
   OnEvent(icsp_.Clock(pgc, pgd), env);
   return icsp_.Drive();

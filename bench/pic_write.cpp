@@ -17,9 +17,11 @@ using pw::benchrun::Operation;
 using pw::benchrun::Window;
 
 /// The types timed, one row each; families added later append theirs.
-const char* const kTypes[] = {"PIC16F877A", "PIC12F675", "PIC16F690", "PIC16F77"};
+const char* const kTypes[] = {"PIC16F877A", "PIC12F675", "PIC16F690",  "PIC16F77",
+                              "PIC16F88",   "PIC16F886", "PIC18F2550", "PIC18F4520"};
 
-/// Every program word of the type, in a pattern that exercises every bit of a 14-bit word.
+/// Every program word of the type, in a pattern that exercises every bit of a 14-bit word (PIC18
+/// words take the same pattern).
 std::function<void()> FillProgramMemory(Window& w, const std::string& type) {
   w.form->ShowPage(1);
   w.form->Pic.PicType.Text = type;

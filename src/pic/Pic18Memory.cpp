@@ -1,6 +1,6 @@
 // PIC18Utils, memory routines: the table pointer, reads and buffer writes of program memory and
-// IDs, configuration bytes, the bulk erase and data EEPROM, each as the programming
-// specification's sequence of core instructions and table commands.
+// IDs, configuration bytes, the bulk erase and data EEPROM, each in the maker's
+// programming document's sequence of core instructions and table commands.
 #include <utility>
 
 #include "common/Error.h"

@@ -1,6 +1,6 @@
 #pragma once
 /// @file
-/// The PIC18 in-circuit serial programming protocol as the programming specification of the
+/// The PIC18 in-circuit serial programming protocol as Microchip's programming document for the
 /// PIC18F2XXX/4XXX family gives it: the 4-bit commands, the core instructions the host sends,
 /// the special function registers they touch, the addresses of the memories and the times the
 /// host waits. Every PIC18 routine takes its numbers from here.
@@ -58,8 +58,8 @@ inline constexpr std::uint32_t kDeviceIdAddress = 0x3FFFFE;
 inline constexpr std::uint32_t kEraseKeyHighAddress = 0x3C0005;
 inline constexpr std::uint32_t kEraseKeyLowAddress = 0x3C0004;
 /// Chip erase: program memory, IDs, data EEPROM and configuration, protection lifted. (Some
-/// programmers' notes give 0x3F3F or 0x0F8F for the 2455 family; the programming
-/// specification's bulk-erase table gives 0x3F8F for every part of the family served here.)
+/// programmers' notes give 0x3F3F or 0x0F8F for the 2455 family; the maker's
+/// bulk-erase table gives 0x3F8F for every part of the family served here.)
 inline constexpr std::uint16_t kChipEraseKey = 0x3F8F;
 
 /// P10: PGC low after a programming or erase cycle before the next command, in microseconds.

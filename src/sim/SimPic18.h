@@ -1,7 +1,7 @@
 #pragma once
 /// @file
 /// A PIC18 on the ICSP header (PIC18F2455/2550/4455/4550, PIC18F2420/2520/4420/4520), modelled
-/// on the PIC18F2XXX/4XXX programming specification: programming mode entered by raising MCLR
+/// on the PIC18F2XXX/4XXX programming document: programming mode entered by raising MCLR
 /// to Vpp with PGC and PGD low; 4-bit commands with 16-bit operands (SimPic18Icsp.h): 0000 core
 /// instruction (SimPic18Core.h), 0010 shift out TABLAT, 1000-1011 table reads (*, *+, *-, +*),
 /// 1100-1111 table writes (*, *+2, *+2 and start programming, start programming); the other

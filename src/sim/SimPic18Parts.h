@@ -1,7 +1,7 @@
 #pragma once
 /// @file
 /// The PIC18 microcontrollers the virtual programmer can carry, as the PIC18F2XXX/4XXX
-/// programming specification and the parts' datasheets describe them: memory sizes, device ID,
+/// programming document and the parts' datasheets describe them: memory sizes, device ID,
 /// write buffer, configuration bytes and the ICSP times.
 
 #include <array>

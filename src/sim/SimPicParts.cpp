@@ -71,7 +71,7 @@ constexpr std::array kFamilies{
     FamilyFacts{{4000, 4000, 6000, 6000}, 0x21FF, 0x2000, 0x0100, 0},       // F62xA
     FamilyFacts{{10000, 1000, 10000, 10000}, 0x2FCF, 0x2000, 0x0100, 8},    // F87xA
     FamilyFacts{{2000, 2000, 2000, 10000}, 0x001F, 0x0008, 0x0000, 0, 14},  // Baseline
-    // Times from the programming specifications: 8 self-timed 3 ms (data 6 ms), 24 ends with 10
+    // Times from the maker's programming documents: 8 self-timed 3 ms (data 6 ms), 24 ends with 10
     // after 2 ms (F629) or 3 ms (F683), bulk erases 6 ms; the 16F7x hold their cycle open at
     // least 1 ms before 14 and erase in 30 ms. F683 programs through four latches, F7x two.
     FamilyFacts{{3000, 2000, 6000, 6000}, 0x31FF, 0x0080, 0x0100, 1, 10, 0x3000},  // F629

@@ -1,4 +1,4 @@
-// The simulated PIC18s driven pin by pin as the PIC18F2XXX/4XXX programming specification lays
+// The simulated PIC18s driven pin by pin as the PIC18F2XXX/4XXX programming document lays
 // out its sequences; sequences a real chip would not take fail here too.
 
 #include <gtest/gtest.h>

@@ -46,4 +46,15 @@ std::optional<AvrBaudChoice> ProbeAvrBaud(D2XXUnit& unit, AVRUtils& avr) {
   return choice;
 }
 
+bool AnswersSlowly(D2XXUnit& unit, AVRUtils& avr) {
+  const std::int32_t before = unit.LinkBaud;
+  if (before <= kAvrSlowLookBaud) return false;
+  SetBaud(unit, kAvrSlowLookBaud);
+  // Released first, the chip enters afresh: bytes garbled at the fast clock leave no trace.
+  avr.AvrSetPins(AVRUtils::kResetReleased);
+  const bool answers = avr.AvrProgEnable();
+  SetBaud(unit, before);
+  return answers;
+}
+
 }  // namespace pw

@@ -37,4 +37,11 @@ struct AvrBaudChoice {
 /// it had when even the slowest value read nothing (nothing is returned then).
 std::optional<AvrBaudChoice> ProbeAvrBaud(D2XXUnit& unit, AVRUtils& avr);
 
+/// The baud value of a second look at a chip that did not answer: the slowest step.
+inline constexpr std::int32_t kAvrSlowLookBaud = kAutoBaudSteps.front();
+
+/// Whether the chip, entering afresh, echoes Programming Enable at kAvrSlowLookBaud; tried only
+/// when the programmer works faster than that, whose baud value is restored afterwards.
+bool AnswersSlowly(D2XXUnit& unit, AVRUtils& avr);
+
 }  // namespace pw

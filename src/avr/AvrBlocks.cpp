@@ -13,8 +13,6 @@ namespace {
 std::uint8_t Hi(std::uint32_t a) { return static_cast<std::uint8_t>((a >> 8) & 0xFF); }
 std::uint8_t Lo(std::uint32_t a) { return static_cast<std::uint8_t>(a & 0xFF); }
 
-constexpr std::uint8_t kProgEnableEcho = 0x53;
-
 void Append(std::vector<std::uint8_t>& bytes, std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) {
   bytes.insert(bytes.end(), {b0, b1, b2, b3});
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "avr/AvrChipDescription.h"
+#include "avr/AvrDiagnosis.h"
 #include "avr/AvrUtils.h"
 #include "frame/OperationRun.h"
 
@@ -25,6 +26,8 @@ struct AvrChip {
   bool Usable = false;
   /// The chip echoed Programming Enable.
   bool Answers = false;
+  /// What the identification saw, for the diagnosis of a chip that does not answer.
+  AvrEvidence Evidence;
   /// The waits after writes: the chip's own when it is usable, the safe ones otherwise.
   AvrWriteDelays Delays;
 

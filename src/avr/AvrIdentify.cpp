@@ -41,10 +41,13 @@ void ReportChip(const AvrChip& chip, OperationRun& run) {
 AvrChip IdentifyAvrChip(AVRUtils& avr, const std::filesystem::path& chipsIni, OperationRun& run, bool report) {
   AvrChip chip;
   avr.AvrProgEnable();
+  std::vector<std::array<std::uint8_t, 4>> replies = avr.EntryReplies();
   chip.Answers = avr.AvrProgEnable();
+  replies.insert(replies.end(), avr.EntryReplies().begin(), avr.EntryReplies().end());
   const std::uint8_t s0 = avr.AvrReadSignatureByte(0);
   const std::uint8_t s1 = avr.AvrReadSignatureByte(1);
   const std::uint8_t s2 = avr.AvrReadSignatureByte(2);
+  chip.Evidence = {.EntryReplies = std::move(replies), .Answers = chip.Answers, .Signature = {s0, s1, s2}};
   chip.Fuses = avr.AvrReadFuseBytes();
   const std::optional<IniFile> chips = LoadChipsIni(chipsIni, run);
   // A chips.ini that is there but refused still lets the signature be shown as it is.

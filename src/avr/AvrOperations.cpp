@@ -26,7 +26,19 @@ bool AvrOperations::IdentifyChip(OperationRun& run) {
   if (need_ == AvrNeed::Programmer && !settings_.Report) return true;
   if (settings_.AutoBaud) ChooseBaud(run);
   chip_ = IdentifyAvrChip(avr_, settings_.ChipsIni, run, settings_.Report);
-  return Serves(run);
+  if (Serves(run)) return true;
+  Explain(run);
+  return false;
+}
+
+void AvrOperations::Explain(OperationRun& run) {
+  AvrEvidence& evidence = chip_->Evidence;
+  if (!evidence.Answers) {
+    // Silent at this clock: a chip that answers at the slowest one only needs a slower clock.
+    evidence.Baud = unit_.LinkBaud;
+    if (AnswersSlowly(unit_, avr_)) evidence.SlowBaud = kAvrSlowLookBaud;
+  }
+  if (const auto diagnosis = DiagnoseAvr(evidence)) LogDiagnosis(run, *diagnosis);
 }
 
 bool AvrOperations::Serves(OperationRun& run) const {

@@ -111,6 +111,8 @@ class AvrOperations {
   bool IdentifyChip(OperationRun& run);
   /// Whether the identified chip is what the run needs; logs why not.
   bool Serves(OperationRun& run) const;
+  /// Logs why the chip the run cannot use does not answer, when what it sent says so.
+  void Explain(OperationRun& run);
   void ChooseBaud(OperationRun& run);
   /// Whether the chip still answers Programming Enable; when it does not, logs so and marks the
   /// target failed.

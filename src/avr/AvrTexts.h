@@ -30,6 +30,28 @@ inline std::string AvrEepromSaveLine(const std::string& file) { return "Файл
 
 /// The chip gave no echo to Programming Enable: nothing it sends can be trusted.
 inline constexpr const char* kAvrNoAnswer = "Ошибка: чип не отвечает";
+/// Why a chip does not answer (avr/AvrDiagnosis.h): what came back, then what to do.
+inline constexpr const char* kAvrMisoHigh = "на все команды чип ответил байтами FF, линия MISO всё время в единице";
+inline constexpr const char* kAvrMisoHighAdvice =
+    "вероятно, чип без питания или не подключён: проверьте питание, разъём ISP и провода";
+inline constexpr const char* kAvrMisoLow = "на все команды пришли байты 00, линия MISO всё время в нуле";
+inline constexpr const char* kAvrMisoLowAdvice =
+    "проверьте, не замкнута ли MISO на землю и не держит ли чип в сбросе другая схема на плате";
+inline std::string AvrAnswersOnlySlowly(std::int32_t baud, std::int32_t slow) {
+  return "на " + std::to_string(baud) + " бод чип не отвечает, а на " + std::to_string(slow) +
+         " бод отвечает: частота SCK слишком высока для его тактовой частоты";
+}
+inline constexpr const char* kAvrEchoUnsteady =
+    "эхо 0x53 на вход в программирование приходит не каждый раз или со сдвигом: частота SCK на пределе для чипа";
+inline constexpr const char* kAvrSlowerClockAdvice =
+    "выберите меньшую скорость или \"авто\" в списке скоростей (в командной строке --baud auto или меньшее "
+    "значение --baud)";
+inline constexpr const char* kAvrSignatureEchoesAddress =
+    "каждый байт сигнатуры повторяет свой адрес (00 01 02): настоящей сигнатуры чип не выдаёт";
+inline constexpr const char* kAvrDamagedAdvice =
+    "чип защищён, повреждён или тактируется неверно (фьюзы источника тактов): проверьте кварц или генератор, "
+    "иначе замените чип";
+
 /// A read that did not complete leaves no file behind.
 inline constexpr const char* kAvrFileNotSaved = "Ошибка: файл не сохранён";
 

@@ -8,11 +8,6 @@
 #include "common/Error.h"
 
 namespace pw {
-namespace {
-
-constexpr std::uint8_t kProgEnableEcho = 0x53;
-
-}  // namespace
 
 std::uint8_t AVRUtils::AvrSetPins(std::uint8_t v) { return unit_.ExchangeOne(v); }
 
@@ -34,20 +29,21 @@ void AVRUtils::AvrSpiTransfer(std::span<const std::uint8_t> bytes) {
   run_.Exchange();
 }
 
+std::array<std::uint8_t, 4> AVRUtils::InstructionReplies(const std::array<std::uint8_t, 4>& bytes) {
+  std::array<std::uint8_t, 4> replies{};
+  for (std::size_t i = 0; i < bytes.size(); ++i) replies[i] = AvrSpiByte(bytes[i]);
+  return replies;
+}
+
 std::uint8_t AVRUtils::Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, int replyAt) {
-  const std::array<std::uint8_t, 4> bytes{b0, b1, b2, b3};
-  std::uint8_t reply = 0;
-  for (int i = 0; i < 4; ++i) {
-    const std::uint8_t got = AvrSpiByte(bytes[static_cast<std::size_t>(i)]);
-    if (i == replyAt) reply = got;
-  }
-  return reply;
+  return InstructionReplies({b0, b1, b2, b3})[static_cast<std::size_t>(replyAt)];
 }
 
 bool AVRUtils::AvrProgEnable() {
   // Read back, the RESET line shows whether the chip was running until now.
   const bool wasRunning = (AvrSetPins(kResetAsserted) & kResetReleased) != 0;
   ForgetFlashBank();
+  entryReplies_.clear();
   unit_.Wait(wasRunning ? kEntryWaitMs : kResetSettleMs);
   for (int attempt = 0; attempt < kProgEnableAttempts; ++attempt) {
     if (attempt > 0) {
@@ -57,7 +53,8 @@ bool AVRUtils::AvrProgEnable() {
       unit_.Wait(kEntryWaitMs);
     }
     // In sync, the chip echoes the second byte while the third goes out.
-    if (Instruction(0xAC, kProgEnableEcho, 0x00, 0x00, 2) == kProgEnableEcho) return true;
+    entryReplies_.push_back(InstructionReplies({0xAC, kProgEnableEcho, 0x00, 0x00}));
+    if (entryReplies_.back()[2] == kProgEnableEcho) return true;
   }
   return false;
 }

@@ -62,6 +62,8 @@ class AVRUtils {
   /// SPI on the AVR header; RESET stays asserted in every sample, so the chip stays in
   /// programming mode.
   static constexpr SpiPins kSpiPins{wiring::avr::Mosi, wiring::avr::Sck, wiring::avr::Miso, kResetAsserted};
+  /// What a chip in step sends back during Programming Enable's third byte.
+  static constexpr std::uint8_t kProgEnableEcho = 0x53;
   /// Programming Enable attempts before giving up.
   static constexpr int kProgEnableAttempts = 5;
   /// The datasheets' wait (ms) between RESET going low (or its positive pulse) and Programming Enable.
@@ -110,6 +112,9 @@ class AVRUtils {
   /// only so. Returns whether it echoed; callers go on either way (a silent chip shows in what
   /// they read).
   bool AvrProgEnable();
+  /// The four bytes each attempt of the last AvrProgEnable shifted in, in order: what a chip
+  /// that did not echo sent instead tells why.
+  const std::vector<std::array<std::uint8_t, 4>>& EntryReplies() const { return entryReplies_; }
   /// Chip Erase, then its wait.
   void AvrChipErase();
   std::uint8_t AvrReadSignatureByte(std::uint8_t index);
@@ -159,6 +164,8 @@ class AVRUtils {
   /// Appends Load Extended Address to bytes when ExtendedFlash and word lies in another bank than
   /// the chip's register holds.
   void AppendFlashBank(std::vector<std::uint8_t>& bytes, std::uint32_t word);
+  /// Four single exchanges; returns the bytes received during each.
+  std::array<std::uint8_t, 4> InstructionReplies(const std::array<std::uint8_t, 4>& bytes);
   /// Four single exchanges; returns the byte received during byte number replyAt (0-based).
   std::uint8_t Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, int replyAt = 3);
 
@@ -167,6 +174,7 @@ class AVRUtils {
   SpiMode0 spi_;
   /// The bank the chip's extended address register holds, when known.
   std::optional<std::uint8_t> bank_;
+  std::vector<std::array<std::uint8_t, 4>> entryReplies_;
 };
 
 }  // namespace pw

@@ -36,6 +36,9 @@ inline constexpr const char* kDamagedFileTitle = "Файл с ошибками";
 inline constexpr const char* kDamagedFileQuestion =
     "В файле есть записи с неверной контрольной суммой: данные могут быть искажены. Всё равно записать?";
 inline constexpr const char* kDamagedFileNotWritten = "Запись отменена: файл с ошибками контрольной суммы";
+/// The starts of the two lines that say why a chip does not answer (frame/Diagnosis.h).
+inline constexpr const char* kDiagnosisFacts = "Диагностика: ";
+inline constexpr const char* kDiagnosisAdvice = "Совет: ";
 // kFileNotFound comes with the HEX reader that raises it (hexfile/HexTexts.h).
 
 }  // namespace pw::texts

@@ -31,6 +31,14 @@ void I2C_eeprom::I2cPutStop() {
   run_.Put(Scl);
 }
 
+void I2C_eeprom::I2cPutBusClear() {
+  for (int k = 0; k < 9; ++k) PutBit(false);
+  I2cPutStop();
+  run_.Put(Scl);
+}
+
+bool I2C_eeprom::SdaHigh(std::uint32_t index) const { return (run_.In(index) & SdaIn) != 0; }
+
 std::uint32_t I2C_eeprom::I2cPutByte(std::uint8_t value) {
   const std::uint32_t mark = run_.Length();
   for (int k = 0; k < 8; ++k) PutBit(((value >> (7 - k)) & 1) == 0);
@@ -56,7 +64,7 @@ std::uint8_t I2C_eeprom::I2cGetByte(std::uint32_t mark) const {
 
 bool I2C_eeprom::Acknowledged(std::uint32_t mark) const {
   // The entry paired with the ninth clock's last sample shows SDA as the clock-high sample left it.
-  return (run_.In(mark + kByteSamples - 1) & SdaIn) == 0;
+  return !SdaHigh(mark + kByteSamples - 1);
 }
 
 }  // namespace pw

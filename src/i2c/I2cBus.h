@@ -33,6 +33,12 @@ class I2C_eeprom {
   void I2cPutStart();
   /// SDA low while SCL is low, SCL rises, then SDA rises while SCL is high; likewise one line per sample.
   void I2cPutStop();
+  /// The bus clear a slave stuck in the middle of a byte needs: nine clocks with SDA released
+  /// (a slave sending gets through its byte and sees the master's not-acknowledge), a stop, and
+  /// one idle sample whose entry shows SDA after the stop.
+  void I2cPutBusClear();
+  /// Whether SDA was high in the entry at index: the line as the sample before it left it.
+  bool SdaHigh(std::uint32_t index) const;
   /// Eight data bits, most significant first, then a clock with SDA released for the
   /// acknowledge; returns the byte's mark.
   std::uint32_t I2cPutByte(std::uint8_t value);

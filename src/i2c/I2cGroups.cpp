@@ -47,7 +47,10 @@ bool I2cGroups::ExchangeUntilAnswered(std::uint32_t device) {
   for (int waited = 0;; ++waited) {
     bus_.Exchange();
     if (bus_.Acknowledged(device)) return true;
-    if (waited == kPollMs) return false;
+    // The entry after the start's first sample (both lines released) shows the idle bus: SDA
+    // low there is held by something else, and polling would only clock it along unseen.
+    busHeld_ = !bus_.SdaHigh(1);
+    if (busHeld_ || waited == kPollMs) return false;
     unit_.Wait(1);
   }
 }
@@ -60,18 +63,26 @@ bool I2cGroups::AllAcknowledged(std::uint32_t from, std::int32_t count) const {
 }
 
 I2cGroupResult I2cGroups::Write(std::uint32_t address, std::span<const std::uint8_t> data) {
-  if (!AwaitWriteCycle(address)) return I2cGroupResult::NoAnswer;
+  if (!AwaitWriteCycle(address)) return Unanswered();
   const std::uint32_t device = LayAddressPhase(address);
   for (std::uint8_t b : data) bus_.I2cPutByte(b);
   bus_.I2cPutStop();
-  if (!ExchangeUntilAnswered(device)) return I2cGroupResult::NoAnswer;
+  if (!ExchangeUntilAnswered(device)) return Unanswered();
   writeCycle_ = true;
   const auto bytes = static_cast<std::int32_t>(addressing_.AddressBytes(address).size() + data.size());
   return AllAcknowledged(device + kByte, bytes) ? I2cGroupResult::Done : I2cGroupResult::Refused;
 }
 
+bool I2cGroups::ClearBus() {
+  busHeld_ = false;
+  bus_.Clear();
+  bus_.I2cPutBusClear();
+  bus_.Exchange();
+  return bus_.SdaHigh(bus_.Run().Length() - 1);
+}
+
 I2cGroupResult I2cGroups::Read(std::uint32_t address, std::span<std::uint8_t> out) {
-  if (!AwaitWriteCycle(address)) return I2cGroupResult::NoAnswer;
+  if (!AwaitWriteCycle(address)) return Unanswered();
   const std::uint32_t device = LayAddressPhase(address);
   const auto addressBytes = static_cast<std::int32_t>(addressing_.AddressBytes(address).size());
   bus_.I2cPutStart();
@@ -79,7 +90,7 @@ I2cGroupResult I2cGroups::Read(std::uint32_t address, std::span<std::uint8_t> ou
   const std::uint32_t first = bus_.Run().Length();
   for (std::size_t i = 0; i < out.size(); ++i) bus_.I2cPutReadByte(i + 1 < out.size());
   bus_.I2cPutStop();
-  if (!ExchangeUntilAnswered(device)) return I2cGroupResult::NoAnswer;
+  if (!ExchangeUntilAnswered(device)) return Unanswered();
   if (!AllAcknowledged(device + kByte, addressBytes) || !bus_.Acknowledged(readDevice)) {
     return I2cGroupResult::Refused;
   }

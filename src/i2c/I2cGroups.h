@@ -23,6 +23,8 @@ enum class I2cGroupResult {
   NoAnswer,
   /// The chip answered its address but refused a later byte.
   Refused,
+  /// SDA was low before the start: something holds the bus (ClearBus may free it).
+  BusHeld,
 };
 
 class I2cGroups {
@@ -46,6 +48,10 @@ class I2cGroups {
   /// Reads out.size() bytes (at most MostReadBytes) from address on: the address phase, a
   /// repeated start, the reads (the last one not acknowledged), stop.
   I2cGroupResult Read(std::uint32_t address, std::span<std::uint8_t> out);
+  /// Sends the bus clear (I2C_eeprom::I2cPutBusClear); whether SDA is high after it.
+  bool ClearBus();
+  /// The device byte that addresses the chip for a write at address.
+  std::uint8_t DeviceByte(std::uint32_t address) const { return addressing_.DeviceByte(address, false); }
 
  private:
   /// Starts a run with start, the device byte and the address bytes; returns the device byte's mark.
@@ -53,8 +59,11 @@ class I2cGroups {
   /// After a write, polls the device address of address alone until the chip answers; false
   /// when it never did within the polling time.
   bool AwaitWriteCycle(std::uint32_t address);
-  /// Exchanges the laid run; polls while the device byte at mark device goes unanswered.
+  /// Exchanges the laid run; polls while the device byte at mark device goes unanswered. Gives
+  /// up at once when SDA was low before the run's start (busHeld_).
   bool ExchangeUntilAnswered(std::uint32_t device);
+  /// NoAnswer, or BusHeld when that is why.
+  I2cGroupResult Unanswered() const { return busHeld_ ? I2cGroupResult::BusHeld : I2cGroupResult::NoAnswer; }
   bool AllAcknowledged(std::uint32_t from, std::int32_t count) const;
 
   D2XXUnit& unit_;
@@ -62,6 +71,7 @@ class I2cGroups {
   I2cAddressing addressing_;
   /// A write was sent: the chip may be in its write cycle.
   bool writeCycle_ = false;
+  bool busHeld_ = false;
 };
 
 }  // namespace pw

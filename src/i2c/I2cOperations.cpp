@@ -8,6 +8,7 @@
 #include "frame/ImageFiles.h"
 #include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
+#include "i2c/I2cDiagnosis.h"
 
 namespace pw {
 
@@ -102,9 +103,11 @@ bool I2cOperations::Compare(OperationRun& run, ImageData<std::uint8_t> image, co
 
 void I2cOperations::ChipFailed(OperationRun& run, I2cGroupResult result, std::uint32_t address,
                                const char* consequence) {
-  const std::string what = result == I2cGroupResult::NoAnswer ? "EEPROM не отвечает" : "EEPROM не подтвердила передачу";
+  const std::string what = result == I2cGroupResult::Refused ? "EEPROM не подтвердила передачу" : "EEPROM не отвечает";
   run.TargetFailed("Ошибка: " + what + " (адрес 0x" + HexDigits(address, address > 0xFFFF ? 5 : 4) + "), " +
                    consequence);
+  const auto diagnosis = DiagnoseI2c(result, type_.Addressing().DeviceByte(address, false));
+  if (diagnosis) LogDiagnosis(run, *diagnosis);
 }
 
 }  // namespace pw

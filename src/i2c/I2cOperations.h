@@ -78,7 +78,11 @@ class I2cOperations {
   /// Reads the chip up to image's end and compares the bytes image holds; logs same, or differ
   /// and the differences (the target failed). False when the chip did not read or differs.
   bool Compare(OperationRun& run, ImageData<std::uint8_t> image, const char* same, const char* differ);
+  /// Logs the chip's failure at address, ending in consequence, and what it means.
   void ChipFailed(OperationRun& run, I2cGroupResult result, std::uint32_t address, const char* consequence);
+  /// transfer(); when the bus was held before its start, the bus clear and, if it freed SDA,
+  /// transfer() once more, both logged.
+  static I2cGroupResult Transfer(OperationRun& run, I2cGroups& groups, const std::function<I2cGroupResult()>& transfer);
 
   D2XXUnit& unit_;
   std::int32_t baud_;

@@ -13,4 +13,18 @@ inline std::string I2cScanFound(const std::string& addresses) { return "на ш�
 /// The scan's result when no address acknowledged.
 inline constexpr const char* kI2cScanNone = "на шине не отвечает ни одно устройство";
 
+/// SDA was low before a start: the bus clear was sent and the transfer is tried once more.
+inline constexpr const char* kI2cBusCleared =
+    "линия SDA была в нуле до START: выданы 9 тактов SCL при отпущенной SDA и STOP, повторяем обмен";
+/// Why the EEPROM does not answer (i2c/I2cDiagnosis.h): what came back, then what to do.
+inline std::string I2cNoAcknowledge(const std::string& deviceByte) {
+  return "адрес 0x" + deviceByte + " никто не подтвердил (нет ACK), линия SDA свободна";
+}
+inline constexpr const char* kI2cNoAcknowledgeAdvice =
+    "проверьте питание EEPROM, подтяжку SDA и SCL к питанию и выводы адреса A0-A2 (их уровни должны совпадать с "
+    "битами адреса)";
+inline constexpr const char* kI2cSdaStaysLow = "линия SDA остаётся в нуле и после 9 тактов SCL и STOP";
+inline constexpr const char* kI2cSdaStaysLowAdvice =
+    "вероятно, SDA замкнута на землю: проверьте линию SDA, её подтяжку к питанию и другие микросхемы на шине";
+
 }  // namespace pw::texts

@@ -5,6 +5,7 @@
 
 #include "frame/Texts.h"
 #include "i2c/I2cOperations.h"
+#include "i2c/I2cTexts.h"
 
 namespace pw {
 
@@ -46,10 +47,20 @@ std::int32_t I2cOperations::WriteRun(OperationRun& run, I2cGroups& groups, std::
   for (std::int32_t i = start; i < end && static_cast<std::int32_t>(data.size()) < most && wanted(i); ++i) {
     data.push_back(value(i));
   }
-  const I2cGroupResult result = groups.Write(static_cast<std::uint32_t>(start), data);
+  const I2cGroupResult result =
+      Transfer(run, groups, [&] { return groups.Write(static_cast<std::uint32_t>(start), data); });
   if (result == I2cGroupResult::Done) return static_cast<std::int32_t>(data.size());
   ChipFailed(run, result, static_cast<std::uint32_t>(start), "запись прервана");
   return 0;
+}
+
+I2cGroupResult I2cOperations::Transfer(OperationRun& run, I2cGroups& groups,
+                                       const std::function<I2cGroupResult()>& transfer) {
+  const I2cGroupResult result = transfer();
+  if (result != I2cGroupResult::BusHeld) return result;
+  run.Log(texts::kI2cBusCleared);
+  // SDA still low after the clear: the failure's diagnosis says so.
+  return groups.ClearBus() ? transfer() : result;
 }
 
 bool I2cOperations::ReadBytes(OperationRun& run, std::span<std::uint8_t> bytes, const char* consequence,
@@ -65,8 +76,9 @@ bool I2cOperations::ReadBytes(OperationRun& run, std::span<std::uint8_t> bytes, 
     if (run.StopRequested(texts::Undone(start, count, "байт EEPROM") + stopped)) return false;
     const std::int64_t blockEnd = (start / block + 1) * block;
     n = static_cast<std::int32_t>(std::min<std::int64_t>({most, count - start, blockEnd - start}));
-    const I2cGroupResult result = groups.Read(
-        static_cast<std::uint32_t>(start), bytes.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(n)));
+    const auto part = bytes.subspan(static_cast<std::size_t>(start), static_cast<std::size_t>(n));
+    const I2cGroupResult result =
+        Transfer(run, groups, [&] { return groups.Read(static_cast<std::uint32_t>(start), part); });
     if (result != I2cGroupResult::Done) {
       ChipFailed(run, result, static_cast<std::uint32_t>(start), consequence);
       return false;

@@ -14,13 +14,6 @@
 namespace pw::sim {
 namespace {
 
-bool YesNo(const IniFile& ini, const std::string& section, const std::string& key, bool def) {
-  const std::string v = ini.ReadString(section, key, def ? "yes" : "no");
-  if (SameName(v, "yes") || v == "1" || SameName(v, "true")) return true;
-  if (SameName(v, "no") || v == "0" || SameName(v, "false")) return false;
-  BadBenchSetting(section, key, v, "yes или no");
-}
-
 /// A decimal number from 0 to most; anything else is a mistake in the file, never a wrapped value.
 std::uint64_t Number(const std::string& text, const std::string& where, std::uint64_t most) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) BadBench(where + ": " + text);
@@ -120,7 +113,7 @@ void Bench::AddDevices(const IniFile& ini, const std::filesystem::path& baseDir)
     config.ListStatus = Status(ini, section, "ListStatus");
     config.OpenStatus = Status(ini, section, "OpenStatus");
     SimDevice& device = sim_.AddDevice(config);
-    if (YesNo(ini, section, "Board", n == 1)) device.Board = std::make_unique<SimBoard>();
+    if (BenchYesNo(ini, section, "Board", n == 1)) device.Board = std::make_unique<SimBoard>();
     const std::string eeprom = ini.ReadString(section, "Eeprom", "");
     if (eeprom.empty()) continue;
     const auto file = baseDir / eeprom;

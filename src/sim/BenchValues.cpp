@@ -13,6 +13,13 @@ void BadBenchSetting(const std::string& section, const std::string& key, const s
   BadBench("[" + section + "] " + key + "=" + value + " (нужно " + expected + ")");
 }
 
+bool BenchYesNo(const IniFile& ini, const std::string& section, const std::string& key, bool def) {
+  const std::string v = ini.ReadString(section, key, def ? "yes" : "no");
+  if (SameName(v, "yes") || v == "1" || SameName(v, "true")) return true;
+  if (SameName(v, "no") || v == "0" || SameName(v, "false")) return false;
+  BadBenchSetting(section, key, v, "yes или no");
+}
+
 std::vector<std::string> SplitList(const std::string& text, char separator) {
   std::vector<std::string> parts;
   std::istringstream in(text);

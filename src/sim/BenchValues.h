@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ini/IniFile.h"
+
 namespace pw::sim {
 
 /// Raises PinwrightError for a mistake in the bench file; what says where and what it is.
@@ -14,6 +16,10 @@ namespace pw::sim {
 /// The setting key=value of [section] is malformed; expected says what it should be.
 [[noreturn]] void BadBenchSetting(const std::string& section, const std::string& key, const std::string& value,
                                   const std::string& expected);
+
+/// The yes/no setting key of [section] (yes, 1, true or no, 0, false in any case), def when it is
+/// not there; anything else is refused.
+bool BenchYesNo(const IniFile& ini, const std::string& section, const std::string& key, bool def);
 
 /// The entries of text between separators, blanks around them dropped; empty entries are left out.
 std::vector<std::string> SplitList(const std::string& text, char separator);

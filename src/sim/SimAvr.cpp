@@ -113,7 +113,7 @@ std::optional<std::uint8_t> SimAvr::ReadData(const SimEnvironment& env) const {
   const std::uint8_t sub = frame_[1];
   switch (op) {
     case 0x30:
-      return core_.ReadSignature(frame_[2] & 0x03);
+      return damagedSignature_ ? frame_[2] : core_.ReadSignature(frame_[2] & 0x03);
     case 0x38:
       return core_.ReadCalibration(frame_[2]);
     case 0x50:

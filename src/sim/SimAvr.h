@@ -38,6 +38,9 @@ class SimAvr : public SimAvrChip {
   /// The chip stops answering for good once it has taken this many SPI bytes (a chip that lost
   /// contact mid-operation): MISO floats and nothing more is carried out.
   void FallSilentAfter(std::uint64_t bytes) { silentAfter_ = bytes; }
+  /// Every signature byte read answers its own address (00 01 02), as a damaged or wrongly
+  /// clocked chip does; the rest of the chip works.
+  void DamageSignature() { damagedSignature_ = true; }
   bool ProgrammingEnabled() const { return enabled_; }
   /// What the board feeds an external clock or crystal setting (Hz; 0: nothing). By default a
   /// part whose factory fuses select one gets 16 MHz, every other part nothing.
@@ -82,6 +85,7 @@ class SimAvr : public SimAvrChip {
   SimTime lastEdgeAt_ = 0;
   bool garbled_ = false;
   std::optional<std::uint64_t> silentAfter_;
+  bool damagedSignature_ = false;
 };
 
 }  // namespace pw::sim

@@ -54,6 +54,7 @@ void ApplyStuckFlash(const IniFile& bench, const std::string& section, SimAvr& c
 
 void ApplySimAvrFaults(const IniFile& bench, const std::string& section, SimAvr& chip) {
   ApplyStuckFlash(bench, section, chip);
+  if (BenchYesNo(bench, section, "DamagedSignature", false)) chip.DamageSignature();
   if (!bench.HasKey(section, "SilentAfter")) return;
   const std::string value = bench.ReadString(section, "SilentAfter", "");
   const auto bytes = Number(value, 10);

@@ -5,6 +5,7 @@
 ///                                   byte address in hex (two bytes per word, low byte first),
 ///                                   BIT 0..7
 ///   SilentAfter=N                   the chip stops answering after N SPI bytes
+///   DamagedSignature=yes            every signature byte read answers its own address (00 01 02)
 
 #include <string>
 

@@ -79,7 +79,9 @@ std::unique_ptr<SimPicChip> MakeSimPic(const IniFile& bench, const std::string& 
 std::unique_ptr<SimI2cChip> MakeSimI2c(const IniFile& bench, const std::string& section) {
   const Eeprom24Part* part = FindEeprom24Part(bench.ReadString(section, "Part", ""));
   if (!part) UnknownPart(bench, section);
-  return std::make_unique<SimEeprom24>(*part);
+  auto chip = std::make_unique<SimEeprom24>(*part);
+  if (BenchYesNo(bench, section, "HoldSda", false)) chip->HoldSdaAtPowerUp();
+  return chip;
 }
 
 std::unique_ptr<SimSpiChip> MakeSimSpi(const IniFile& bench, const std::string& section) {

@@ -10,9 +10,17 @@ void SimEeprom24::PowerOff() {
   drive_ = false;
   prevScl_ = true;
   prevBus_ = true;
+  heldClocks_ = holdsAtPowerUp_ ? kHeldClocks : 0;
+}
+
+bool SimEeprom24::StillHeld(bool scl) {
+  if (!scl && prevScl_) --heldClocks_;
+  prevScl_ = scl;
+  return heldClocks_ > 0;
 }
 
 bool SimEeprom24::Step(bool scl, bool sda, const SimEnvironment& env) {
+  if (heldClocks_ > 0 && StillHeld(scl)) return true;
   const bool bus = sda && !drive_;
   busyNow_ = Busy(env);
   if (scl && prevScl_ && bus != prevBus_) {

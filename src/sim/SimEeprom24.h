@@ -27,6 +27,14 @@ class SimEeprom24 : public SimI2cChip {
 
   const Eeprom24Part& Part() const { return part_; }
   std::vector<std::uint8_t>& Memory() { return memory_; }
+  /// From every power-up on, the chip believes it is in the middle of sending a byte of zero
+  /// bits, as after a reset in the middle of a read: it holds SDA low until kHeldClocks SCL
+  /// pulses have clocked the byte out, and sees no start or stop meanwhile.
+  void HoldSdaAtPowerUp() {
+    holdsAtPowerUp_ = true;
+    heldClocks_ = kHeldClocks;
+  }
+  static constexpr int kHeldClocks = 9;
   /// How many page writes the chip has carried out.
   int WriteCycles() const { return writeCycles_; }
 
@@ -51,6 +59,8 @@ class SimEeprom24 : public SimI2cChip {
   /// After an acknowledge: the byte at the pointer goes out when one is wanted (a read, or the
   /// master asked for more); otherwise the chip goes to phase otherwise.
   void SendNextByteOr(bool wanted, Phase otherwise);
+  /// While SDA is held at power-up: counts the falling clocks; whether SDA is still held.
+  bool StillHeld(bool scl);
   bool Busy(const SimEnvironment& env) const { return env.Now < busyUntil_; }
 
   const Eeprom24Part& part_;
@@ -72,6 +82,8 @@ class SimEeprom24 : public SimI2cChip {
   bool prevBus_ = true;
   SimTime busyUntil_ = 0;
   int writeCycles_ = 0;
+  bool holdsAtPowerUp_ = false;
+  int heldClocks_ = 0;
 };
 
 }  // namespace pw::sim

@@ -16,6 +16,9 @@ constexpr std::uint8_t kRead = 0x03;
 constexpr std::uint8_t kEnterFourByte = 0xB7;
 constexpr std::uint8_t kExitFourByte = 0xE9;
 constexpr std::uint8_t kReadSfdp = 0x5A;
+constexpr std::uint8_t kReleasePowerDown = 0xAB;
+/// The datasheets' tRES1 is a few microseconds: the shortest wait the programmer makes covers it.
+constexpr std::uint32_t kReleaseWaitMs = 1;
 /// The samples a frame adds around its bytes: /CS high before, SCK low and /CS high after.
 constexpr std::uint32_t kFrameEdges = 3;
 
@@ -68,6 +71,13 @@ JedecId SpiFlashBus::ReadId() {
   JedecId id{};
   for (std::uint32_t i = 0; i < 3; ++i) id[i] = spi_.ReplyByte(first + (i + 1) * SpiMode0::kSamplesPerByte);
   return id;
+}
+
+void SpiFlashBus::ReleasePowerDown() {
+  run_.Clear();
+  Frame(std::array<std::uint8_t, 1>{kReleasePowerDown});
+  run_.Exchange();
+  unit_.Wait(kReleaseWaitMs);
 }
 
 std::uint8_t SpiFlashBus::ReadStatus() {

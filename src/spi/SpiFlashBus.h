@@ -37,6 +37,8 @@ class SpiFlashBus {
   SpiFlashBus(D2XXUnit& unit, std::int32_t baud, std::uint8_t busyMask);
 
   JedecId ReadId();
+  /// Release from Deep Power-down (0xAB), then the wait before the chip takes commands again.
+  void ReleasePowerDown();
   std::uint8_t ReadStatus();
   /// Reads out.size() bytes from address on. goOn(done), when given, is asked after every
   /// exchange (a few KiB) whether to read on: the read ends there (the frame closed) and returns

@@ -4,6 +4,7 @@
 
 #include "common/HexDigits.h"
 #include "d2xx/Wiring.h"
+#include "spi/SpiFlashDiagnosis.h"
 #include "spi/SpiFlashSfdp.h"
 #include "spi/SpiFlashTexts.h"
 
@@ -29,10 +30,22 @@ std::optional<std::string> SpiFlashOperations::ChooseSection(const IniFile& type
   return chosen.Type && chosen.Type->Id == id ? std::optional(chosen_) : FindSpiFlashSection(types, id);
 }
 
+JedecId SpiFlashOperations::ReadId(OperationRun& run) {
+  SpiFlashBus bus = Bus(kBusyDefault);
+  JedecId id = bus.ReadId();
+  if (id != JedecId{0, 0, 0}) return id;
+  // A chip in deep power-down answers nothing but Release from Deep Power-down: one try.
+  bus.ReleasePowerDown();
+  id = bus.ReadId();
+  if (!Silent(id)) run.Log(texts::kSpiWokenUp);
+  return id;
+}
+
 bool SpiFlashOperations::IdentifyChip(OperationRun& run) {
-  const JedecId id = Bus(kBusyDefault).ReadId();
+  const JedecId id = ReadId(run);
   if (Silent(id)) {
     run.Log("Ошибка: микросхема SPI Flash не отвечает (ID " + JedecText(id) + ")");
+    LogDiagnosis(run, DiagnoseSilentFlash(id));
     return false;
   }
   const IniFile types = IniFile::Load(typesFile_);

@@ -57,6 +57,9 @@ class SpiFlashOperations {
   static constexpr std::uint8_t kBusyDefault = 0x01;
 
   bool IdentifyChip(OperationRun& run);
+  /// The JEDEC ID; one that reads 00 00 00 is read again after Release from Deep Power-down,
+  /// and the log says when that woke the chip.
+  JedecId ReadId(OperationRun& run);
   /// Takes the type of a chip SpiFlash.ini does not list from its SFDP table; false (logged) when it has none that
   /// serves.
   bool IdentifyBySfdp(OperationRun& run, const JedecId& id);

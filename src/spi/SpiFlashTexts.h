@@ -22,6 +22,19 @@ inline constexpr const char* kSpiWriteCancelled = "запись отменена
 inline constexpr const char* kSpiVerifyCancelled = "сравнение отменено";
 inline constexpr const char* kSpiEraseCancelled = "стирание отменено";
 
+/// Why a chip does not answer its JEDEC ID (spi/SpiFlashDiagnosis.h): what came back, then
+/// what to do.
+inline constexpr const char* kSpiMisoHigh = "на чтение ID пришли байты FF, линия MISO всё время в единице";
+inline constexpr const char* kSpiMisoHighAdvice =
+    "проверьте питание микросхемы (на переходнике 3,3 В, подходит ли ей это напряжение), провода и линию /CS";
+inline constexpr const char* kSpiMisoLow =
+    "на чтение ID пришли байты 00, и после команды выхода из глубокого сна (0xAB) тоже: линия MISO всё время в нуле";
+inline constexpr const char* kSpiMisoLowAdvice =
+    "проверьте, не замкнута ли MISO на землю и не держит ли микросхему вход /HOLD (он должен быть в единице)";
+/// A chip that gave ID 00 00 00 answered after Release from Deep Power-down.
+inline constexpr const char* kSpiWokenUp =
+    "микросхема не отвечала (ID 00 00 00): после команды выхода из глубокого сна (0xAB) ответила";
+
 /// What a chip that stayed busy at a change of its address mode leaves undone.
 inline constexpr const char* kSpiNoFourByte = "режим 4-байтных адресов не переключён";
 

@@ -36,14 +36,21 @@ void ReportChip(const AvrChip& chip, OperationRun& run) {
   run.Log("чип: " + chip.Description.Chip);
 }
 
+/// Programming Enable twice, the second one's echo counting; replies gets the bytes of every attempt.
+bool EnterTwice(AVRUtils& avr, std::vector<std::array<std::uint8_t, 4>>& replies) {
+  avr.AvrProgEnable();
+  replies = avr.EntryReplies();
+  const bool answers = avr.AvrProgEnable();
+  replies.insert(replies.end(), avr.EntryReplies().begin(), avr.EntryReplies().end());
+  return answers;
+}
+
 }  // namespace
 
 AvrChip IdentifyAvrChip(AVRUtils& avr, const std::filesystem::path& chipsIni, OperationRun& run, bool report) {
   AvrChip chip;
-  avr.AvrProgEnable();
-  std::vector<std::array<std::uint8_t, 4>> replies = avr.EntryReplies();
-  chip.Answers = avr.AvrProgEnable();
-  replies.insert(replies.end(), avr.EntryReplies().begin(), avr.EntryReplies().end());
+  std::vector<std::array<std::uint8_t, 4>> replies;
+  chip.Answers = EnterTwice(avr, replies);
   const std::uint8_t s0 = avr.AvrReadSignatureByte(0);
   const std::uint8_t s1 = avr.AvrReadSignatureByte(1);
   const std::uint8_t s2 = avr.AvrReadSignatureByte(2);

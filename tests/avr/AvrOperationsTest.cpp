@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "avr/AvrOperations.h"
+#include "avr/AvrTexts.h"
 #include "frame/MemoryImages.h"
 #include "frame/Texts.h"
 #include "sim/Bench.h"
@@ -91,6 +92,9 @@ struct OperationsRun {
 TEST(AvrOperations, NothingOnTheChipChangesBeforeEveryCheckHasPassedAndFailuresEndAsTheySay) {
   const std::string partly = texts::PartlyWritten("Прошить Flash");
   const std::string notServed = "Ошибка: чип не опознан, сигнатура: ";
+  // A silent chip's failure is followed by what its answers mean.
+  const std::string misoHigh = std::string(texts::kDiagnosisFacts) + texts::kAvrMisoHigh;
+  const std::string power = std::string(texts::kDiagnosisAdvice) + texts::kAvrMisoHighAdvice;
   const std::string stopped = texts::Stopped(texts::Undone(14, 256, "страниц флеши") + texts::kStoppedRead);
   const char* m328 = "ATmega328P";
   const auto E = Outcome::ErrorReport;
@@ -104,9 +108,9 @@ TEST(AvrOperations, NothingOnTheChipChangesBeforeEveryCheckHasPassedAndFailuresE
        {"Ошибка: в файле 16385 слов, а в чипе 16384 слов, запись отменена"}, false},
       {"too large", Op::WriteEeprom, m328, "", 1025, E,
        {"Ошибка: в файле 1025 байт, а в чипе 1024 байт, запись отменена"}, false},
-      {"no chip", Op::ReadFlash, nullptr, "", 0, T, {notServed + "0xFF 0xFF 0xFF"}, false},
-      {"no chip", Op::WriteFuses, nullptr, "", 0, T, {notServed + "0xFF 0xFF 0xFF"}, false},
-      {"no chip", Op::Erase, nullptr, "", 0, T, {"Ошибка: чип не отвечает"}, false},
+      {"no chip", Op::ReadFlash, nullptr, "", 0, T, {notServed + "0xFF 0xFF 0xFF", misoHigh, power}, false},
+      {"no chip", Op::WriteFuses, nullptr, "", 0, T, {notServed + "0xFF 0xFF 0xFF", misoHigh, power}, false},
+      {"no chip", Op::Erase, nullptr, "", 0, T, {"Ошибка: чип не отвечает", misoHigh, power}, false},
       {"a chip chips.ini lacks", Op::ReadFlash, "ATmega2560", "", 0, T, {notServed + "0x1E 0x98 0x01"}, false, 0, 0,
        true, test::ChipsIniWithout("0x1E 0x98 0x01")},
       {"silent mid-way", Op::ReadFlash, m328, "SilentAfter=20000\n", 0, T,

@@ -29,6 +29,11 @@ pinwright-cli list avr|pic|i2c|spi [TEXT]
       the types chips.ini, PIC.ini, I2C_E.ini or SpiFlash.ini knows, one per line: name, sizes,
       signature / device ID / JEDEC ID; TEXT keeps those whose name holds it (any case);
       none to show: a line on standard error and status 1
+pinwright-cli selftest
+      checks the programmer itself, with or without a chip on the headers, changing nothing:
+      its EEPROM (checksum, vendor and product IDs, description, serial) and each data line
+      driven low and high; a table of what it found; status 0 all well, 2 a fault found,
+      1 the programmer cannot be opened
 
 Several operations of one page run in one invocation, in the order given: every file is
 loaded and every check that needs no chip is made first, then the programmer is opened and

@@ -10,6 +10,7 @@
 #include "cli/ListCommand.h"
 #include "cli/NameMatch.h"
 #include "cli/Preflight.h"
+#include "cli/SelftestCommand.h"
 #include "common/Error.h"
 
 namespace pw::cli {
@@ -59,13 +60,38 @@ void RunPage(const CliOptions& options, const CliCommandLine& line, Backend& bac
   ReportDeclined(host, run);
 }
 
-int RunCommand(const CliOptions& options, const CliCommandLine& line, const volatile std::sig_atomic_t* interrupted) {
+/// The command words of options: parsed, their files checked (and loaded), then run.
+int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interrupted) {
+  // Listing the known types needs no programmer and no file check.
+  if (!options.Words.empty() && SameName(options.Words[0], kListCommand)) {
+    return RunList({options.Words.begin() + 1, options.Words.end()}, ProgramPaths(), std::cout, std::cerr);
+  }
+  if (!options.Words.empty() && SameName(options.Words[0], kSelftestCommand)) {
+    return RunSelftest(options, {options.Words.begin() + 1, options.Words.end()}, interrupted);
+  }
+  CliCommandLine line = ParseCommandWords(options.Words, options.Erase);
+  // A file that cannot serve is refused before the programmer is opened.
+  try {
+    for (CliStep& step : line.Steps) CheckStepFile(step, line.Type);
+  } catch (const PinwrightError& e) {
+    std::cerr << e.what() << std::endl;
+    return kExitError;
+  }
+  return RunOnProgrammer(options, interrupted, [&](Backend& backend, CliHost& host, OperationRun& run) {
+    RunPage(options, line, backend, host, run, interrupted);
+  });
+}
+
+}  // namespace
+
+int RunOnProgrammer(const CliOptions& options, const volatile std::sig_atomic_t* interrupted,
+                    const ProgrammerWork& work) {
   auto backend = MakeBackend(options);
   CliHost host(options.Yes, options.Force);
   host.WatchStop(interrupted);
   OperationRun run(host);
   try {
-    RunPage(options, line, *backend, host, run, interrupted);
+    work(*backend, host, run);
   } catch (const UsageError&) {
     // An argument only the page can judge (a type, a hex byte): a usage mistake, nothing done.
     backend->Finish();
@@ -78,25 +104,6 @@ int RunCommand(const CliOptions& options, const CliCommandLine& line, const vola
   if (!run.Ok() && !backend->Hint().empty()) std::cerr << backend->Hint() << std::endl;
   return ExitStatus(run.Result(), interrupted);
 }
-
-/// The command words of options: parsed, their files checked (and loaded), then run.
-int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interrupted) {
-  // Listing the known types needs no programmer and no file check.
-  if (!options.Words.empty() && SameName(options.Words[0], kListCommand)) {
-    return RunList({options.Words.begin() + 1, options.Words.end()}, ProgramPaths(), std::cout, std::cerr);
-  }
-  CliCommandLine line = ParseCommandWords(options.Words, options.Erase);
-  // A file that cannot serve is refused before the programmer is opened.
-  try {
-    for (CliStep& step : line.Steps) CheckStepFile(step, line.Type);
-  } catch (const PinwrightError& e) {
-    std::cerr << e.what() << std::endl;
-    return kExitError;
-  }
-  return RunCommand(options, line, interrupted);
-}
-
-}  // namespace
 
 std::int32_t RunBaud(const CliOptions& options, const FormPaths& paths) {
   if (options.Baud && *options.Baud != kBaudAuto) return ParseBaudNumber(*options.Baud);

@@ -12,12 +12,6 @@
 namespace pw {
 namespace {
 
-/// A text buffer of the record up to its first zero byte.
-template <std::size_t N>
-std::string TextOf(const std::array<char, N>& buffer) {
-  return std::string(buffer.data(), strnlen(buffer.data(), N));
-}
-
 /// Runs work; any failure is reported as the programmer missing, as the write always has, after
 /// the failure itself is logged when there is a log (the input checks have none).
 void AsNoProgrammer(const std::function<void()>& work, OperationRun* run = nullptr) {
@@ -49,7 +43,7 @@ void FtSettingsOperations::ActRead(OperationRun& run, FtSettingsFound& found) {
   const bool intact = ReadRecord();
   settingsRead_ = true;
   damaged_ = !intact;
-  readDescription_ = TextOf(unit_.DescriptionBuffer);
+  readDescription_ = FtBufferText(unit_.DescriptionBuffer);
   LogSettings(run);
   if (damaged_) run.Log(texts::kEepromChecksumBad);
   found.View = ViewOf(unit_.FtEeData);
@@ -57,10 +51,10 @@ void FtSettingsOperations::ActRead(OperationRun& run, FtSettingsFound& found) {
 
 void FtSettingsOperations::LogSettings(OperationRun& run) const {
   run.Log("считывание настроек FT");
-  run.Log("Manufacture: " + TextOf(unit_.ManufacturerBuffer));
-  run.Log("ID: " + TextOf(unit_.ManufacturerIdBuffer));
-  run.Log("Description: " + TextOf(unit_.DescriptionBuffer));
-  run.Log("SerialNumber: " + TextOf(unit_.SerialNumberBuffer));
+  run.Log("Manufacture: " + FtBufferText(unit_.ManufacturerBuffer));
+  run.Log("ID: " + FtBufferText(unit_.ManufacturerIdBuffer));
+  run.Log("Description: " + FtBufferText(unit_.DescriptionBuffer));
+  run.Log("SerialNumber: " + FtBufferText(unit_.SerialNumberBuffer));
   run.Log("HI Drive=" + std::to_string(unit_.FtEeData.HighDriveIOs));
 }
 
@@ -120,11 +114,13 @@ void FtSettingsOperations::ProgramRecord(OperationRun& run) {
   }
 }
 
-bool FtSettingsOperations::ReadRecord() {
+bool ReadFtSettingsRecord(D2XXUnit& unit) {
   bool intact = true;
-  for (std::uint32_t version : {0u, 1u, 2u}) intact = unit_.ReadFtEeprom(version) && intact;
+  for (std::uint32_t version : {0u, 1u, 2u}) intact = unit.ReadFtEeprom(version) && intact;
   return intact;
 }
+
+bool FtSettingsOperations::ReadRecord() { return ReadFtSettingsRecord(unit_); }
 
 std::optional<std::string> FtSettingsOperations::ReadBackDifference(const FtEepromImage& written) {
   if (!ReadRecord()) return texts::kEepromChecksumBad;

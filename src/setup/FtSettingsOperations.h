@@ -5,7 +5,9 @@
 /// programmer alone (mode "NO", no chip). Only a record the last read filled is programmed, and
 /// with the description that read found.
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <span>
@@ -25,6 +27,16 @@ struct FtSettingsFound {
   /// What the page's controls show; empty when the read did not finish.
   std::optional<FtSettingsView> View;
 };
+
+/// A text buffer of the record up to its first zero byte.
+template <std::size_t N>
+std::string FtBufferText(const std::array<char, N>& buffer) {
+  return std::string(buffer.data(), strnlen(buffer.data(), N));
+}
+
+/// Reads the record as the settings page does (three EEPROM reads) into unit's FtEeData and
+/// buffers; false when the EEPROM's checksum does not match.
+bool ReadFtSettingsRecord(D2XXUnit& unit);
 
 class FtSettingsOperations {
  public:

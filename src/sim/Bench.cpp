@@ -10,6 +10,7 @@
 #include "sim/BenchMemory.h"
 #include "sim/BenchValues.h"
 #include "sim/SimChipFactory.h"
+#include "sim/SimLineFaults.h"
 
 namespace pw::sim {
 namespace {
@@ -100,7 +101,10 @@ void Bench::Build(const IniFile& ini, const std::filesystem::path& baseDir) {
   AddDevices(ini, baseDir);
   ApplyTiming(ini);
   ApplyFaults(ini);
-  if (SimBoard* board = Board()) AddChips(ini, baseDir, *board);
+  if (SimBoard* board = Board()) {
+    board->Lines = ReadLineFaults(ini);
+    AddChips(ini, baseDir, *board);
+  }
 }
 
 void Bench::AddDevices(const IniFile& ini, const std::filesystem::path& baseDir) {

@@ -30,9 +30,12 @@ void SimBoard::SelectMask(std::uint8_t mask) {
 
 std::uint8_t SimBoard::Settle(std::uint8_t lines, std::uint8_t mask, const SimEnvironment& env) {
   SelectMask(mask);
-  if (mask == wiring::avr::Mask) return SettleAvr(lines, env);
-  if (mask == wiring::pic::Mask) return SettlePic(lines, env);
-  if (mask == wiring::i2c::Mask) return SettleI2c(lines, env);
+  // The wires' faults act on what the programmer drives, before a chip sees it, and again on
+  // what the chip drives back, before the FT232R reads it.
+  lines = Lines.Apply(lines);
+  if (mask == wiring::avr::Mask) return Lines.Apply(SettleAvr(lines, env));
+  if (mask == wiring::pic::Mask) return Lines.Apply(SettlePic(lines, env));
+  if (mask == wiring::i2c::Mask) return Lines.Apply(SettleI2c(lines, env));
   return lines;
 }
 
@@ -49,7 +52,9 @@ std::uint8_t SimBoard::SettleAvr(std::uint8_t lines, const SimEnvironment& env) 
 
 std::uint8_t SimBoard::SettlePic(std::uint8_t lines, const SimEnvironment& env) {
   using namespace wiring::pic;
-  bool pgd = !High(lines, PgdOut);
+  // PGD is the sense line's own wire: its faults are what the chip sees of the driver.
+  lines = Lines.Apply(Put(lines, PgdIn, !High(lines, PgdOut)));
+  bool pgd = High(lines, PgdIn);
   if (Pic) {
     const bool powered = High(lines, SupplyA) && High(lines, SupplyB);
     const auto drive = Pic->Step(powered, !High(lines, Mclr), High(lines, Pgc), pgd, env);
@@ -61,7 +66,8 @@ std::uint8_t SimBoard::SettlePic(std::uint8_t lines, const SimEnvironment& env) 
 std::uint8_t SimBoard::SettleI2c(std::uint8_t lines, const SimEnvironment& env) {
   using namespace wiring::i2c;
   const bool scl = High(lines, Scl);
-  bool sda = !High(lines, SdaOut);
+  lines = Lines.Apply(Put(lines, SdaIn, !High(lines, SdaOut)));
+  bool sda = High(lines, SdaIn);
   if (I2c) {
     if (scl != i2cScl_ && sda != i2cSda_) {
       // Both lines move in this sample: the chip sees the board's order, one edge at a time.

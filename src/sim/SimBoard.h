@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "sim/SimChips.h"
+#include "sim/SimLineFaults.h"
 
 namespace pw::sim {
 
@@ -24,6 +25,8 @@ class SimBoard {
   /// SCL (true, the strict default: a late SDA driver or a slow pull-up) or before it. The
   /// board's driver delays and rise times decide; a sound pattern works in both orders.
   bool I2cSdaAfterScl = true;
+  /// Stuck and shorted data lines: what every chip and the FT232R see of the wires.
+  SimLineFaults Lines;
 
   /// The levels of the eight lines once the chip on the powered socket has reacted to lines,
   /// the levels the FT232R leaves (its outputs, pull-ups on its inputs).

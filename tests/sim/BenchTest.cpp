@@ -139,6 +139,8 @@ TEST(Bench, EachUnusableNumberOrMemoryFileGetsOneClearLine) {
       {"[Timing]\nLatencyUs=10000001\n", bad + "[Timing] LatencyUs=10000001 (число вне пределов 0..10000000)"},
       {"[Timing]\nSampleRate=1000000000000\n",
        bad + "[Timing] SampleRate=1000000000000 (число вне пределов 0..1000000000)"},
+      {"[Faults]\nStuckLow=D3, D8\n", bad + "[Faults] StuckLow=D8 (нужно линии D0..D7 через запятую)"},
+      {"[Faults]\nShort=D3-D5,D3-D3\n", bad + "[Faults] Short=D3-D3 (нужно пары линий Dm-Dn через запятую)"},
       {"[Programmer]\nOpenStatus=-1\n", bad + "[Programmer] OpenStatus=-1 (число вне пределов 0..4294967295)"},
       {"[Programmer]\nEeprom=long.bin\n", size + "long.bin 129 байт, а у памяти микросхемы 128 байт"},
       {"[Programmer]\nEeprom=short.bin\n", size + "short.bin 127 байт, а у памяти микросхемы 128 байт"},

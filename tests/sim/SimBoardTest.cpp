@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "d2xx/Wiring.h"
 #include "sim/SimBoard.h"
 #include "sim/SimFt232r.h"
+#include "sim/SimLineFaults.h"
 
 namespace pw::sim {
 namespace {
@@ -12,6 +15,7 @@ struct FakeAvr : SimAvrChip {
   std::optional<bool> Step(bool reset, bool sck, bool mosi, const SimEnvironment&) override {
     ++steps;
     lastSck = sck;
+    lastMosi = mosi;
     if (reset) return std::nullopt;
     return !mosi;
   }
@@ -20,6 +24,7 @@ struct FakeAvr : SimAvrChip {
   int steps = 0;
   int powerOffs = 0;
   bool lastSck = false;
+  bool lastMosi = false;
 };
 
 struct FakeI2c : SimI2cChip {
@@ -128,6 +133,37 @@ TEST_F(SimBoardTest, ChangingTheMaskPowersTheOldSocketOff) {
   ASSERT_EQ(sim.SetBitMode(handle, wiring::i2c::Mask, FT_BITMODE_SYNC_BITBANG), FT_OK);
   ASSERT_EQ(sim.Close(handle), FT_OK);
   EXPECT_EQ(i2c->powerOffs, 1);
+}
+
+// A stuck or shorted wire is the same wire for the FT232R's read-back and for the chip.
+TEST_F(SimBoardTest, LineFaultsHoldForTheReadBackAndForTheChip) {
+  struct Case {
+    const char* Faults;
+    std::uint8_t Mask;
+    std::uint8_t Drive;
+    std::uint8_t Read;  ///< the levels read back for Drive
+    std::function<bool()> ChipSaw;
+  };
+  using namespace wiring;
+  const Case cases[] = {
+      // SCK stuck high: the AVR sees a high clock; MISO answers !MOSI while reset is held.
+      {"StuckHigh=D5", avr::Mask, 0x00, 0xB7, [&] { return avr->lastSck; }},
+      // SDA's sense wire stuck low: the EEPROM sees SDA low although nothing drives it.
+      {"StuckLow = d1, D4", i2c::Mask, i2c::Scl, 0x80, [&] { return !i2c->sawSda; }},
+      // MOSI shorted to SCK: MOSI driven high is pulled low by SCK, so MISO answers 1.
+      {"Short=D3-D5", avr::Mask, avr::Mosi, 0x97, [&] { return !avr->lastMosi; }},
+      // A supply line shorted to the released PGD driver: the PIC is left unpowered.
+      {"Short=D6-D7, D3-D0", pic::Mask, pic::SupplyA | pic::SupplyB | pic::Mclr, 0x36,
+       [&] { return !pic->sawPowered; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Faults);
+    sim.Devices()[0]->Board->Lines = ReadLineFaults(IniFile::Parse(std::string("[Faults]\n") + c.Faults + "\n"));
+    Open(c.Mask);
+    EXPECT_EQ(Exchange({c.Drive, c.Drive})[1], c.Read);
+    EXPECT_TRUE(c.ChipSaw());
+    ASSERT_EQ(sim.Close(handle), FT_OK);
+  }
 }
 
 }  // namespace

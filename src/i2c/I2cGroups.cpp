@@ -46,11 +46,13 @@ bool I2cGroups::AwaitWriteCycle(std::uint32_t address) {
 bool I2cGroups::ExchangeUntilAnswered(std::uint32_t device) {
   for (int waited = 0;; ++waited) {
     bus_.Exchange();
-    if (bus_.Acknowledged(device)) return true;
     // The entry after the start's first sample (both lines released) shows the idle bus: SDA
-    // low there is held by something else, and polling would only clock it along unseen.
+    // low there is held by something else, which also reads as every acknowledge, and polling
+    // would only clock it along unseen.
     busHeld_ = !bus_.SdaHigh(1);
-    if (busHeld_ || waited == kPollMs) return false;
+    if (busHeld_) return false;
+    if (bus_.Acknowledged(device)) return true;
+    if (waited == kPollMs) return false;
     unit_.Wait(1);
   }
 }

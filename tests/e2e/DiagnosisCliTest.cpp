@@ -50,6 +50,12 @@ TEST(DiagnosisCli, AvrSaysWhatTheAnswersMean) {
         "Совет: выберите меньшую скорость или \"авто\" в списке скоростей (в командной строке --baud auto или "
         "меньшее значение --baud)"},
        2},
+      {"MISO stuck low",
+       "[AVR]\nPart=ATmega328P\n[Faults]\nStuckLow=D7\n",
+       {"avr", "identify"},
+       {"Диагностика: на все команды пришли байты 00, линия MISO всё время в нуле",
+        "Совет: проверьте, не замкнута ли MISO на землю и не держит ли чип в сбросе другая схема на плате"},
+       2},
       {"damaged signature",
        "[AVR]\nPart=ATmega328P\nDamagedSignature=yes\n",
        {"avr", "read-fuses"},
@@ -71,6 +77,15 @@ TEST(DiagnosisCli, I2cClearsAHeldBusAndSaysWhyTheEepromDoesNotAnswer) {
         "Совет: проверьте питание EEPROM, подтяжку SDA и SCL к питанию и выводы адреса A0-A2 (их уровни должны "
         "совпадать с битами адреса)"},
        2},
+      {"SDA stuck low",
+       "[I2C]\nPart=24C02\n[Faults]\nStuckLow=D1\n",
+       {"i2c", "24C02", "read", "out.hex"},
+       {"линия SDA была в нуле до START: выданы 9 тактов SCL при отпущенной SDA и STOP, повторяем обмен",
+        "Ошибка: EEPROM не отвечает (адрес 0x0000), файл не сохранён",
+        "Диагностика: линия SDA остаётся в нуле и после 9 тактов SCL и STOP",
+        "Совет: вероятно, SDA замкнута на землю: проверьте линию SDA, её подтяжку к питанию и другие микросхемы на "
+        "шине"},
+       2},
       {"SDA held at power-up",
        "[I2C]\nPart=24C02\nHoldSda=yes\n",
        {"i2c", "24C02", "read", "out.hex"},
@@ -80,8 +95,17 @@ TEST(DiagnosisCli, I2cClearsAHeldBusAndSaysWhyTheEepromDoesNotAnswer) {
   });
 }
 
-TEST(DiagnosisCli, SpiFlashSaysWhyItsIdReadsFF) {
+TEST(DiagnosisCli, SpiFlashSaysWhyItsIdReadsFFOr00) {
   RunCases({
+      {"MISO stuck low",
+       "[SPI]\nPart=W25Q32\n[Faults]\nStuckLow=D7\n",
+       {"spi", "identify"},
+       {"Ошибка: микросхема SPI Flash не отвечает (ID 00 00 00)",
+        "Диагностика: на чтение ID пришли байты 00, и после команды выхода из глубокого сна (0xAB) тоже: линия MISO "
+        "всё время в нуле",
+        "Совет: проверьте, не замкнута ли MISO на землю и не держит ли микросхему вход /HOLD (он должен быть в "
+        "единице)"},
+       2},
       {"no chip",
        "[Programmer]\n",
        {"spi", "identify"},

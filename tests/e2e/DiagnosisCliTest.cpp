@@ -38,7 +38,7 @@ TEST(DiagnosisCli, AvrSaysWhatTheAnswersMean) {
       {"no chip",
        "[Programmer]\n",
        {"avr", "erase"},
-       {"Ошибка: чип не отвечает", "Диагностика: на все команды чип ответил байтами FF, линия MISO всё время в единице",
+       {"чип: неизвестный", "Диагностика: на все команды чип ответил байтами FF, линия MISO всё время в единице",
         "Совет: вероятно, чип без питания или не подключён: проверьте питание, разъём ISP и провода"},
        2},
       // The factory ATmega328P runs at 1 MHz: SCK phases of 0.5 µs are too short for it.

@@ -63,9 +63,12 @@ TEST(SelftestCli, NamesEachFaultyLineAndTheEepromAndSaysWhetherAllIsWell) {
     const auto r = test::RunCli({"--simulator=" + bench.string(), "selftest"}, dir.Path());
     EXPECT_EQ(r.Status, c.Status) << r.Out << r.Err;
     const auto lines = r.Lines();
-    for (const std::string& row : LineRows(c.Lines))
+    for (const std::string& row : LineRows(c.Lines)) {
       EXPECT_NE(std::find(lines.begin(), lines.end(), row), lines.end()) << row << "\n" << r.Out;
-    if (!c.Row.empty()) EXPECT_NE(std::find(lines.begin(), lines.end(), c.Row), lines.end()) << c.Row << "\n" << r.Out;
+    }
+    if (!c.Row.empty()) {
+      EXPECT_NE(std::find(lines.begin(), lines.end(), c.Row), lines.end()) << c.Row << "\n" << r.Out;
+    }
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), c.Status == 0 ? texts::kSelfTestPassed : texts::kSelfTestFailed);
   }

@@ -117,6 +117,7 @@ TEST(ProductionRecord, ProcessesTakingNumbersAtOnceNeverShareOrLoseOne) {
   std::vector<pid_t> children;
   for (int p = 0; p < kProcesses; ++p) {
     const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
     if (pid == 0) {
       // Every child waits for the others, so that they create the file and take numbers at once.
       char go = 0;

@@ -1,5 +1,6 @@
 #include "sim/BenchValues.h"
 
+#include <charconv>
 #include <sstream>
 
 #include "common/Error.h"
@@ -18,6 +19,14 @@ bool BenchYesNo(const IniFile& ini, const std::string& section, const std::strin
   if (SameName(v, "yes") || v == "1" || SameName(v, "true")) return true;
   if (SameName(v, "no") || v == "0" || SameName(v, "false")) return false;
   BadBenchSetting(section, key, v, "yes или no");
+std::uint64_t BenchNumber(const std::string& text, const std::string& where, std::uint64_t most) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) BadBench(where + ": " + text);
+  std::uint64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc{} || end != text.data() + text.size() || value > most) {
+    BadBench(where + "=" + text + " (число вне пределов 0.." + std::to_string(most) + ")");
+  }
+  return value;
 }
 
 std::vector<std::string> SplitList(const std::string& text, char separator) {

@@ -3,6 +3,7 @@
 /// What the readers of a bench file share: the error a bad setting raises, and the lists its
 /// values hold ("a, b, c", "x:y:z").
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,12 @@ namespace pw::sim {
 /// The yes/no setting key of [section] (yes, 1, true or no, 0, false in any case), def when it is
 /// not there; anything else is refused.
 bool BenchYesNo(const IniFile& ini, const std::string& section, const std::string& key, bool def);
+/// The largest 32-bit count or status a bench may give.
+inline constexpr std::uint64_t kMost32 = 0xFFFFFFFFu;
+
+/// A decimal number from 0 to most; anything else is a mistake in the file (named by where, such
+/// as "[Timing] LatencyUs"), never a wrapped value.
+std::uint64_t BenchNumber(const std::string& text, const std::string& where, std::uint64_t most);
 
 /// The entries of text between separators, blanks around them dropped; empty entries are left out.
 std::vector<std::string> SplitList(const std::string& text, char separator);

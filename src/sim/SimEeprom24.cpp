@@ -11,6 +11,7 @@ void SimEeprom24::PowerOff() {
   prevScl_ = true;
   prevBus_ = true;
   heldClocks_ = holdsAtPowerUp_ ? kHeldClocks : 0;
+  powerUp_.PowerOff();
 }
 
 bool SimEeprom24::StillHeld(bool scl) {
@@ -20,6 +21,7 @@ bool SimEeprom24::StillHeld(bool scl) {
 }
 
 bool SimEeprom24::Step(bool scl, bool sda, const SimEnvironment& env) {
+  powerUp_.Step(env);
   if (heldClocks_ > 0 && StillHeld(scl)) return true;
   const bool bus = sda && !drive_;
   busyNow_ = Busy(env);

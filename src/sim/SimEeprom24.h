@@ -14,6 +14,7 @@
 
 #include "sim/Eeprom24Parts.h"
 #include "sim/SimChips.h"
+#include "sim/SimPowerUp.h"
 
 namespace pw::sim {
 
@@ -35,6 +36,8 @@ class SimEeprom24 : public SimI2cChip {
     heldClocks_ = kHeldClocks;
   }
   static constexpr int kHeldClocks = 9;
+  /// After each power-up the chip acknowledges nothing for length.
+  void SetPowerUpBusy(SimTime length) { powerUp_.SetLength(length); }
   /// How many page writes the chip has carried out.
   int WriteCycles() const { return writeCycles_; }
 
@@ -61,7 +64,7 @@ class SimEeprom24 : public SimI2cChip {
   void SendNextByteOr(bool wanted, Phase otherwise);
   /// While SDA is held at power-up: counts the falling clocks; whether SDA is still held.
   bool StillHeld(bool scl);
-  bool Busy(const SimEnvironment& env) const { return env.Now < busyUntil_; }
+  bool Busy(const SimEnvironment& env) const { return env.Now < busyUntil_ || powerUp_.Busy(env); }
 
   const Eeprom24Part& part_;
   std::vector<std::uint8_t> memory_;
@@ -81,6 +84,7 @@ class SimEeprom24 : public SimI2cChip {
   bool prevScl_ = true;
   bool prevBus_ = true;
   SimTime busyUntil_ = 0;
+  SimPowerUpBusy powerUp_;
   int writeCycles_ = 0;
   bool holdsAtPowerUp_ = false;
   int heldClocks_ = 0;

@@ -149,5 +149,20 @@ TEST(SimSpiFlash, WhileBusyUnderDatasheetTimingOnlyReadStatusIsTaken) {
   EXPECT_EQ(d.Frame({0x9F, 0})[1], 0xEF);
 }
 
+TEST(SimSpiFlash, BusyAfterEachPowerUpTakesOnlyReadStatusUnderEitherTiming) {
+  for (const TimingModel timing : {TimingModel::Lenient, TimingModel::Datasheet}) {
+    Driver d("W25Q20", timing);
+    d.chip.SetPowerUpBusy(5 * kPicosPerMilli);
+    for (int power = 0; power < 2; ++power) {
+      SCOPED_TRACE(power);
+      EXPECT_EQ(d.Frame({0x05, 0})[1], 0x01);
+      EXPECT_EQ(d.Frame({0x9F, 0})[1], 0xFF);
+      d.env.Now += 5 * kPicosPerMilli;
+      EXPECT_EQ(d.Frame({0x9F, 0})[1], 0xEF);
+      d.chip.PowerOff();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pw::sim

@@ -19,6 +19,8 @@ bool BenchYesNo(const IniFile& ini, const std::string& section, const std::strin
   if (SameName(v, "yes") || v == "1" || SameName(v, "true")) return true;
   if (SameName(v, "no") || v == "0" || SameName(v, "false")) return false;
   BadBenchSetting(section, key, v, "yes или no");
+}
+
 std::uint64_t BenchNumber(const std::string& text, const std::string& where, std::uint64_t most) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) BadBench(where + ": " + text);
   std::uint64_t value = 0;

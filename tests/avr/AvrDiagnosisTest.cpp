@@ -33,7 +33,9 @@ TEST(AvrDiagnosis, EachKindOfAnswerHasItsMeaning) {
     SCOPED_TRACE(c.Name);
     const auto diagnosis = DiagnoseAvr(c.Evidence);
     ASSERT_EQ(diagnosis.has_value(), c.Facts != nullptr);
-    if (diagnosis) EXPECT_EQ(diagnosis->Facts, c.Facts);
+    if (diagnosis) {
+      EXPECT_EQ(diagnosis->Facts, c.Facts);
+    }
   }
   // A chip that answered at the slowest clock only: the two values are named, whatever the bytes.
   const auto slow = DiagnoseAvr({{high}, false, {0xFF, 0xFF, 0xFF}, 115200, 1200});

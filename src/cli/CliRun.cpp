@@ -10,6 +10,7 @@
 #include "cli/ListCommand.h"
 #include "cli/NameMatch.h"
 #include "cli/Preflight.h"
+#include "cli/ProduceCommand.h"
 #include "common/Error.h"
 
 namespace pw::cli {
@@ -32,11 +33,6 @@ int ExitStatus(Outcome outcome, const volatile std::sig_atomic_t* interrupted) {
       break;
   }
   return kExitError;
-}
-
-std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
-  if (options.Simulator) return Backend::Simulated(options.Bench, options.Trace);
-  return Backend::Hardware(options.Device);
 }
 
 /// A question answered No leaves the work undone; a script must not take that for success.
@@ -81,6 +77,10 @@ int RunCommand(const CliOptions& options, const CliCommandLine& line, const vola
 
 /// The command words of options: parsed, their files checked (and loaded), then run.
 int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interrupted) {
+  if (!options.Words.empty() && SameName(options.Words[0], kProduceCommand)) {
+    return RunProduce(options, options.Words, interrupted);
+  }
+  if (!options.Words.empty() && SameName(options.Words[0], kReportCommand)) return RunReport(options, options.Words);
   // Listing the known types needs no programmer and no file check.
   if (!options.Words.empty() && SameName(options.Words[0], kListCommand)) {
     return RunList({options.Words.begin() + 1, options.Words.end()}, ProgramPaths(), std::cout, std::cerr);
@@ -97,6 +97,11 @@ int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interr
 }
 
 }  // namespace
+
+std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
+  if (options.Simulator) return Backend::Simulated(options.Bench, options.Trace);
+  return Backend::Hardware(options.Device);
+}
 
 std::int32_t RunBaud(const CliOptions& options, const FormPaths& paths) {
   if (options.Baud && *options.Baud != kBaudAuto) return ParseBaudNumber(*options.Baud);

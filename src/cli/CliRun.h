@@ -4,9 +4,11 @@
 
 #include <csignal>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "backend/Backend.h"
 #include "cli/CliOptions.h"
 #include "frame/ProgramFiles.h"
 
@@ -21,5 +23,8 @@ int RunCli(const std::vector<std::string>& args, const volatile std::sig_atomic_
 /// (found as the window finds it), checked as the window's start-up checks it; raises
 /// PinwrightError naming speed.txt when that line cannot serve.
 std::int32_t RunBaud(const CliOptions& options, const FormPaths& paths);
+
+/// The programmer options name: the virtual one of --simulator's bench, else the real one.
+std::unique_ptr<Backend> MakeBackend(const CliOptions& options);
 
 }  // namespace pw::cli

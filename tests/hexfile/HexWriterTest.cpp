@@ -1,15 +1,14 @@
 // Record texts of the writers, the 64 KiB block records, and saving.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <filesystem>
 #include <vector>
 
 #include "common/Error.h"
 #include "hexfile/HexReader.h"
 #include "hexfile/HexWriter.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestDirs.h"
 
 namespace pw {
@@ -17,23 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-/// Files of the test program may grow to bytes at most while it lives; a write beyond fails.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &before_);
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{bytes, before_.rlim_max};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &before_);
-    std::signal(SIGXFSZ, SIG_DFL);
-  }
-
- private:
-  rlimit before_{};
-};
+using test::FileSizeLimit;
 
 TEST(HexWriter, WordsMakeFullRecordsLowByteFirst) {
   const std::vector<std::uint16_t> words = {0x940C, 0x0034, 0x940C, 0x003E, 0x940C, 0x003E, 0x940C, 0x003E,

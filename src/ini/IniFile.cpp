@@ -130,6 +130,17 @@ const IniFile::Entry* IniFile::Find(std::string_view section, std::string_view k
   return nullptr;
 }
 
+IniFile IniFile::Overlaid(std::string_view section, std::string_view over) const {
+  IniFile copy = *this;
+  const Section* extra = Find(over);
+  for (auto& s : copy.sections_) {
+    if (!SameName(s.Name, section) || !extra) continue;
+    s.Entries.insert(s.Entries.begin(), extra->Entries.begin(), extra->Entries.end());
+    break;
+  }
+  return copy;
+}
+
 bool IniFile::HasSection(std::string_view section) const { return Find(section) != nullptr; }
 
 bool IniFile::HasKey(std::string_view section, std::string_view key) const { return Find(section, key) != nullptr; }

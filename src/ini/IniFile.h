@@ -41,6 +41,9 @@ class IniFile {
   /// Leading blanks, an optional sign and decimal digits (or 0x and hex digits); a key that holds
   /// no number reads as 0, a missing key as def.
   std::int64_t ReadInteger(std::string_view section, std::string_view key, std::int64_t def) const;
+  /// A copy in which the keys of section over stand first in section, so that they win over its
+  /// own; section must exist.
+  IniFile Overlaid(std::string_view section, std::string_view over) const;
 
  private:
   struct Entry {

@@ -1,7 +1,6 @@
 #include "sim/Bench.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <utility>
@@ -21,18 +20,8 @@ bool YesNo(const IniFile& ini, const std::string& section, const std::string& ke
   BadBenchSetting(section, key, v, "yes или no");
 }
 
-/// A decimal number from 0 to most; anything else is a mistake in the file, never a wrapped value.
-std::uint64_t Number(const std::string& text, const std::string& where, std::uint64_t most) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) BadBench(where + ": " + text);
-  std::uint64_t value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc{} || end != text.data() + text.size() || value > most) {
-    BadBench(where + "=" + text + " (число вне пределов 0.." + std::to_string(most) + ")");
-  }
-  return value;
-}
+constexpr auto Number = &BenchNumber;
 
-constexpr std::uint64_t kMost32 = 0xFFFFFFFFu;
 /// Far beyond any rate the FT232R reaches, and low enough to leave a sample period.
 constexpr std::uint64_t kMostSampleRate = 1'000'000'000;
 /// Ten seconds: any longer latency would only stop a run.
@@ -131,25 +120,37 @@ void Bench::AddDevices(const IniFile& ini, const std::filesystem::path& baseDir)
   }
 }
 
+template <class Tray, class Chip>
+std::unique_ptr<Chip> Bench::MakeSocket(const IniFile& ini, const std::string& section,
+                                        std::unique_ptr<Chip> (*make)(const IniFile&, const std::string&),
+                                        const std::filesystem::path& baseDir) {
+  if (!tray_ || tray_->Section != section) {
+    auto chip = make(ini, section);
+    BindChip(ini, section, *chip, baseDir);
+    return chip;
+  }
+  std::vector<std::unique_ptr<Chip>> chips;
+  for (std::uint32_t n = 1; n <= tray_->Schedule.Chips; ++n) {
+    const IniFile chipBench = tray_->ChipBench(ini, n);
+    chips.push_back(make(chipBench, section));
+    tray_->CheckFiles(ini, chips.back()->Memories());
+    BindChip(chipBench, section, *chips.back(), baseDir, n);
+  }
+  return std::make_unique<Tray>(tray_->Schedule, std::move(chips));
+}
+
 void Bench::AddChips(const IniFile& ini, const std::filesystem::path& baseDir, SimBoard& board) {
-  if (ini.HasSection("AVR")) {
-    board.Avr = MakeSimAvr(ini, "AVR");
-    BindChip(ini, "AVR", *board.Avr, baseDir);
-  }
-  if (ini.HasSection("PIC")) {
-    board.Pic = MakeSimPic(ini, "PIC");
-    BindChip(ini, "PIC", *board.Pic, baseDir);
-  }
+  tray_ = ReadBenchTray(ini);
+  if (ini.HasSection("AVR")) board.Avr = MakeSocket<SimAvrTray>(ini, "AVR", &MakeSimAvr, baseDir);
+  if (ini.HasSection("PIC")) board.Pic = MakeSocket<SimPicTray>(ini, "PIC", &MakeSimPic, baseDir);
   if (ini.HasSection("SPI")) {
     // One header, one chip: an AVR and a flash on the same lines would take each other's commands.
     if (ini.HasSection("AVR")) BadBench("на колодке AVR одна микросхема: раздел [AVR] или [SPI], не оба");
-    board.Spi = MakeSimSpi(ini, "SPI");
-    BindChip(ini, "SPI", *board.Spi, baseDir);
+    board.Spi = MakeSocket<SimSpiTray>(ini, "SPI", &MakeSimSpi, baseDir);
   }
   if (ini.HasSection("I2C")) {
-    board.I2c = MakeSimI2c(ini, "I2C");
+    board.I2c = MakeSocket<SimI2cTray>(ini, "I2C", &MakeSimI2c, baseDir);
     board.I2cSdaAfterScl = SdaAfterScl(ini);
-    BindChip(ini, "I2C", *board.I2c, baseDir);
   }
 }
 
@@ -211,10 +212,10 @@ void Bench::Bind(const std::filesystem::path& file, std::span<std::uint8_t> memo
 }
 
 void Bench::BindChip(const IniFile& ini, const std::string& section, SimChip& chip,
-                     const std::filesystem::path& baseDir) {
+                     const std::filesystem::path& baseDir, std::uint32_t trayChip) {
   for (const SimMemory& memory : chip.Memories()) {
     const std::string file = ini.ReadString(section, memory.Key, "");
-    if (!file.empty()) Bind(baseDir / file, *memory.Bytes);
+    if (!file.empty()) Bind(baseDir / (trayChip ? TrayChipFile(file, trayChip) : file), *memory.Bytes);
   }
 }
 

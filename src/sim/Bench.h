@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "ini/IniFile.h"
+#include "sim/BenchTray.h"
 #include "sim/SimFt232r.h"
 
 namespace pw::sim {
@@ -42,7 +44,15 @@ class Bench {
   void ApplyTiming(const IniFile& ini);
   void ApplyFaults(const IniFile& ini);
   void Bind(const std::filesystem::path& file, std::span<std::uint8_t> memory);
-  void BindChip(const IniFile& ini, const std::string& section, SimChip& chip, const std::filesystem::path& baseDir);
+  /// Binds chip's memories to the files section names; trayChip (1-based) puts the chip's number
+  /// for {n}, 0 takes the names as they are.
+  void BindChip(const IniFile& ini, const std::string& section, SimChip& chip, const std::filesystem::path& baseDir,
+                std::uint32_t trayChip = 0);
+  /// The chip of section made by make, or the tray of such chips when the tray stands there.
+  template <class Tray, class Chip>
+  std::unique_ptr<Chip> MakeSocket(const IniFile& ini, const std::string& section,
+                                   std::unique_ptr<Chip> (*make)(const IniFile&, const std::string&),
+                                   const std::filesystem::path& baseDir);
 
   struct Binding {
     std::filesystem::path File;
@@ -52,6 +62,7 @@ class Bench {
   };
   SimFt232r sim_;
   std::vector<Binding> bindings_;
+  std::optional<BenchTray> tray_;
   /// The bench's own file (empty for a bench made from text): no memory file may be it.
   std::filesystem::path benchFile_;
 };

@@ -1,5 +1,6 @@
 #include "sim/BenchValues.h"
 
+#include <charconv>
 #include <sstream>
 
 #include "common/Error.h"
@@ -11,6 +12,16 @@ void BadBench(const std::string& what) { throw PinwrightError("Ошибка в �
 void BadBenchSetting(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& expected) {
   BadBench("[" + section + "] " + key + "=" + value + " (нужно " + expected + ")");
+}
+
+std::uint64_t BenchNumber(const std::string& text, const std::string& where, std::uint64_t most) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) BadBench(where + ": " + text);
+  std::uint64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc{} || end != text.data() + text.size() || value > most) {
+    BadBench(where + "=" + text + " (число вне пределов 0.." + std::to_string(most) + ")");
+  }
+  return value;
 }
 
 std::vector<std::string> SplitList(const std::string& text, char separator) {

@@ -3,6 +3,7 @@
 /// What the readers of a bench file share: the error a bad setting raises, and the lists its
 /// values hold ("a, b, c", "x:y:z").
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,13 @@ namespace pw::sim {
 /// The setting key=value of [section] is malformed; expected says what it should be.
 [[noreturn]] void BadBenchSetting(const std::string& section, const std::string& key, const std::string& value,
                                   const std::string& expected);
+
+/// The largest 32-bit count or status a bench may give.
+inline constexpr std::uint64_t kMost32 = 0xFFFFFFFFu;
+
+/// A decimal number from 0 to most; anything else is a mistake in the file (named by where, such
+/// as "[Timing] LatencyUs"), never a wrapped value.
+std::uint64_t BenchNumber(const std::string& text, const std::string& where, std::uint64_t most);
 
 /// The entries of text between separators, blanks around them dropped; empty entries are left out.
 std::vector<std::string> SplitList(const std::string& text, char separator);

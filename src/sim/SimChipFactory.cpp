@@ -54,6 +54,11 @@ std::uint32_t BoardClock(const IniFile& bench, const std::string& section) {
   return static_cast<std::uint32_t>(std::stoul(text));
 }
 
+/// BusyMs: how long the chip stays busy after each power-up.
+SimTime PowerUpBusy(const IniFile& bench, const std::string& section) {
+  return BenchNumber(bench.ReadString(section, "BusyMs", "0"), "[" + section + "] BusyMs", kMost32) * kPicosPerMilli;
+}
+
 }  // namespace
 
 std::unique_ptr<SimAvrChip> MakeSimAvr(const IniFile& bench, const std::string& section) {
@@ -79,7 +84,9 @@ std::unique_ptr<SimPicChip> MakeSimPic(const IniFile& bench, const std::string& 
 std::unique_ptr<SimI2cChip> MakeSimI2c(const IniFile& bench, const std::string& section) {
   const Eeprom24Part* part = FindEeprom24Part(bench.ReadString(section, "Part", ""));
   if (!part) UnknownPart(bench, section);
-  return std::make_unique<SimEeprom24>(*part);
+  auto chip = std::make_unique<SimEeprom24>(*part);
+  chip->SetPowerUpBusy(PowerUpBusy(bench, section));
+  return chip;
 }
 
 std::unique_ptr<SimSpiChip> MakeSimSpi(const IniFile& bench, const std::string& section) {
@@ -87,6 +94,7 @@ std::unique_ptr<SimSpiChip> MakeSimSpi(const IniFile& bench, const std::string& 
   if (!part) UnknownPart(bench, section);
   auto chip = std::make_unique<SimSpiFlash>(*part);
   if (const auto status = HexBytes(bench, section, "Status", 1)) chip->SetStatus((*status)[0] & part->ProtectBits);
+  chip->SetPowerUpBusy(PowerUpBusy(bench, section));
   return chip;
 }
 

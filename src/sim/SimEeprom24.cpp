@@ -10,10 +10,12 @@ void SimEeprom24::PowerOff() {
   drive_ = false;
   prevScl_ = true;
   prevBus_ = true;
+  powerUp_.PowerOff();
 }
 
 bool SimEeprom24::Step(bool scl, bool sda, const SimEnvironment& env) {
   const bool bus = sda && !drive_;
+  powerUp_.Step(env);
   busyNow_ = Busy(env);
   if (scl && prevScl_ && bus != prevBus_) {
     if (bus) {

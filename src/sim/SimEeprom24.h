@@ -14,6 +14,7 @@
 
 #include "sim/Eeprom24Parts.h"
 #include "sim/SimChips.h"
+#include "sim/SimPowerUp.h"
 
 namespace pw::sim {
 
@@ -27,6 +28,8 @@ class SimEeprom24 : public SimI2cChip {
 
   const Eeprom24Part& Part() const { return part_; }
   std::vector<std::uint8_t>& Memory() { return memory_; }
+  /// After each power-up the chip acknowledges nothing for length.
+  void SetPowerUpBusy(SimTime length) { powerUp_.SetLength(length); }
   /// How many page writes the chip has carried out.
   int WriteCycles() const { return writeCycles_; }
 
@@ -51,7 +54,7 @@ class SimEeprom24 : public SimI2cChip {
   /// After an acknowledge: the byte at the pointer goes out when one is wanted (a read, or the
   /// master asked for more); otherwise the chip goes to phase otherwise.
   void SendNextByteOr(bool wanted, Phase otherwise);
-  bool Busy(const SimEnvironment& env) const { return env.Now < busyUntil_; }
+  bool Busy(const SimEnvironment& env) const { return env.Now < busyUntil_ || powerUp_.Busy(env); }
 
   const Eeprom24Part& part_;
   std::vector<std::uint8_t> memory_;
@@ -71,6 +74,7 @@ class SimEeprom24 : public SimI2cChip {
   bool prevScl_ = true;
   bool prevBus_ = true;
   SimTime busyUntil_ = 0;
+  SimPowerUpBusy powerUp_;
   int writeCycles_ = 0;
 };
 

@@ -30,6 +30,7 @@ std::uint8_t SimSpiFlash::Status(const SimEnvironment& env) const {
 }
 
 std::optional<bool> SimSpiFlash::Step(bool cs, bool sck, bool mosi, const SimEnvironment& env) {
+  powerUp_.Step(env);
   if (cs) {
     if (selected_) EndFrame(env);
     selected_ = false;
@@ -251,6 +252,7 @@ void SimSpiFlash::PowerOff() {
   aai_ = false;
   frame_.clear();
   spi_.Reset();
+  powerUp_.PowerOff();
 }
 
 }  // namespace pw::sim

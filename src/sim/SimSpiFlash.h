@@ -23,6 +23,7 @@
 
 #include "sim/SimAvrSpi.h"
 #include "sim/SimChips.h"
+#include "sim/SimPowerUp.h"
 #include "sim/SimSpiFlashParts.h"
 
 namespace pw::sim {
@@ -40,6 +41,8 @@ class SimSpiFlash : public SimSpiChip {
   std::uint8_t Status(const SimEnvironment& env) const;
   /// Sets the status register's non-volatile bits (protection) as a bench or a test finds the chip.
   void SetStatus(std::uint8_t value) { status_ = value; }
+  /// After each power-up the chip reports WIP and takes nothing but Read Status for length.
+  void SetPowerUpBusy(SimTime length) { powerUp_.SetLength(length); }
   /// The next program, erase or status write never ends: a chip that hangs in its write cycle.
   void HangOnNextWrite() { hang_ = true; }
   /// Erases carried out, by command (sector, block, chip) and page programs.
@@ -66,7 +69,7 @@ class SimSpiFlash : public SimSpiChip {
   void Erase(std::uint32_t first, std::uint32_t bytes, std::uint32_t ms, const SimEnvironment& env);
   void Program(const SimEnvironment& env);
   void StartBusy(std::uint64_t picos, const SimEnvironment& env);
-  bool Busy(const SimEnvironment& env) const { return env.Now < busyUntil_; }
+  bool Busy(const SimEnvironment& env) const { return env.Now < busyUntil_ || powerUp_.Busy(env); }
   /// The address bytes command takes in the present mode (0: none).
   std::size_t AddressBytes(std::uint8_t command) const;
   std::uint32_t Address() const;
@@ -91,6 +94,7 @@ class SimSpiFlash : public SimSpiChip {
   bool aai_ = false;
   std::uint32_t aaiAt_ = 0;
   SimTime busyUntil_ = 0;
+  SimPowerUpBusy powerUp_;
   bool hang_ = false;
   /// The frame so far: command, address and the bytes of a page program.
   std::vector<std::uint8_t> frame_;

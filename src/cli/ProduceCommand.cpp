@@ -110,7 +110,6 @@ void ProduceChip(Production& p) {
   }
   const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
   p.Record.Finish(ticket, run.Passed ? ChipResult::Passed : ChipResult::Failed, seconds, run.Trouble);
-  p.Socket.Save();
   (run.Passed ? p.Passed : p.Failed) += 1;
   PrintChipLine(p, ticket, run, seconds);
 }

@@ -57,8 +57,4 @@ ChipRun ProductionLine::Program(std::span<const CliStep> steps) {
   return {false, FirstLine(host.Trouble())};
 }
 
-void ProductionLine::Save() {
-  if (sim::Bench* bench = backend_->SimBench()) bench->Save();
-}
-
 }  // namespace pw::cli

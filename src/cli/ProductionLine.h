@@ -41,8 +41,6 @@ class ProductionLine {
   ChipRun Program(std::span<const CliStep> steps);
   /// Lets ms pass on the programmer: a real one sleeps, the virtual one moves its clock.
   void Wait(std::uint32_t ms) { backend_->Driver().Wait(ms); }
-  /// Writes the virtual programmer's changed memory files, so they keep pace with the record.
-  void Save();
   /// Ends the run (the virtual programmer saves its memories).
   void Finish() { backend_->Finish(); }
   const std::string& Hint() const { return hint_; }

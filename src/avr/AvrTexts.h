@@ -99,4 +99,9 @@ inline constexpr const char* kAvrLockBitsWanted =
 inline constexpr const char* kAvrEraseFirstHint =
     "Возможно, чип не был стёрт: сотрите его (\"Стереть чип\") и прошейте снова";
 
+/// A production job names one part; the chip in the socket is another.
+inline std::string AvrNotJobPart(const std::string& chip, const std::string& part) {
+  return "Ошибка! В панельке " + chip + ", а задание для " + part;
+}
+
 }  // namespace pw::texts

@@ -11,6 +11,7 @@
 #include "common/HexDigits.h"
 #include "frame/ImageFiles.h"
 #include "frame/Texts.h"
+#include "ini/IniFile.h"
 
 namespace pw::cli {
 namespace {
@@ -113,16 +114,27 @@ bool Named(std::span<const CliStep> steps, const std::string& name) {
   return std::any_of(steps.begin(), steps.end(), [&](const CliStep& s) { return s.Operation->Name == name; });
 }
 
+/// Refuses, before anything is written, a chip that is not the part a production job is for.
+OperationStep RequirePart(const AvrOperations& ops, const std::string& part) {
+  return {.CheckTarget = [&ops, part]() -> Refusal {
+    if (!ops.Chip() || SameName(ops.Chip()->Description.Chip, part)) return std::nullopt;
+    return texts::AvrNotJobPart(ops.Chip()->Description.Chip, part);
+  }};
+}
+
 void RunAvr(CliContext& context, const std::string&, std::span<const CliStep> steps) {
   AvrOperations ops(context.Unit, {context.Baud, context.AutoBaud, DescriptionFile(context.Paths, kChipsIniName), true,
                                    texts::kNoProgrammer});
   // Every argument is judged before anything is logged or sent.
   std::vector<OperationStep> operations;
+  if (!context.RequiredPart.empty()) operations.push_back(RequirePart(ops, context.RequiredPart));
   for (const CliStep& step : steps) operations.push_back(CommandOf(step).Make(ops, step));
   // A person identifies the chip before any other button; only a restart goes on with any chip.
   const bool onlyRestarts =
       std::all_of(steps.begin(), steps.end(), [](const CliStep& s) { return s.Operation->Name == "reset"; });
   if (!onlyRestarts) ops.Require(AvrNeed::KnownChip);
+  // No operation at all: a production run looking whether a chip answers in the socket.
+  if (steps.empty()) ops.Require(AvrNeed::Answer);
   for (const CliStep& step : steps) {
     if (const auto line = CommandOf(step).FileLine) context.Run.Log(line(step.Args[0]));
     if (!step.LoadNotice.empty()) context.Run.Log(step.LoadNotice);

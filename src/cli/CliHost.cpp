@@ -17,6 +17,8 @@ CliHost::CliHost(bool answerYes, bool force)
       stepStart_(std::chrono::steady_clock::now()) {}
 
 void CliHost::Log(const std::string& line) {
+  lastLine_ = line;
+  if (kept_ != nullptr) return kept_->push_back(line);
   EndProgress();
   step_ = line;
   stepStart_ = std::chrono::steady_clock::now();
@@ -42,6 +44,8 @@ bool CliHost::Answer(const std::string& title, const std::string& text, bool yes
 }
 
 void CliHost::Error(const std::string& text) {
+  if (firstError_.empty()) firstError_ = text;
+  if (kept_ != nullptr) return kept_->push_back(text);
   EndProgress();
   std::cout.flush();
   std::cerr << text << std::endl;

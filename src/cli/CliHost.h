@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "frame/Reporter.h"
 
@@ -30,6 +31,11 @@ class CliHost : public Reporter {
 
   /// Ends a progress line on the terminal, if one is showing, at how far its bar got.
   void EndProgress();
+  /// Keeps log lines and error reports in lines instead of printing them (a production run's
+  /// look at the socket); null prints them again.
+  void KeepLines(std::vector<std::string>* lines) { kept_ = lines; }
+  /// The first error report so far, else the last log line: what went wrong with a chip.
+  const std::string& Trouble() const { return firstError_.empty() ? lastLine_ : firstError_; }
   /// How many questions have been answered No so far.
   int Declined() const { return declined_; }
   /// The keys that would have answered Yes to the last question answered No.
@@ -43,6 +49,9 @@ class CliHost : public Reporter {
   bool force_;
   const volatile std::sig_atomic_t* interrupted_ = nullptr;
   std::string declinedKeys_;
+  std::vector<std::string>* kept_ = nullptr;
+  std::string firstError_;
+  std::string lastLine_;
   int declined_ = 0;
   /// Whether standard error is a terminal: progress is shown only there.
   bool terminal_;

@@ -25,6 +25,13 @@ constexpr const char* kUsage =
   i2c scan                                     (lists the device addresses that answer)
   settings read | write CBUS CURRENT USB CLOCK | defaults
   spi identify | read FILE | write FILE | erase | verify FILE   (FILE: .hex or .bin; erase asks unless --yes)
+pinwright-cli [options] produce JOB [--count N]
+      a production run of the job file JOB: chip after chip, wait for it ("вставьте
+      микросхему"), give it the next serial number and its row in the job's record, program it
+      with the number stamped, print passed or failed with the count, wait until it is taken
+      out; Ctrl-C stops after the chip being programmed. --count N: stop after N passed chips
+pinwright-cli report JOB [--csv FILE]
+      the summary of the job's record; --csv FILE also writes its rows there
 pinwright-cli list avr|pic|i2c|spi [TEXT]
       the types chips.ini, PIC.ini, I2C_E.ini or SpiFlash.ini knows, one per line: name, sizes,
       signature / device ID / JEDEC ID; TEXT keeps those whose name holds it (any case);
@@ -53,6 +60,8 @@ the next operation, e.g.
   --force              with --yes: also write fuses that can lock the programmer out, and work
                        on a PIC whose device ID is not the type's
   --erase              avr, with write-flash: erase the chip first ("Стереть чип")
+  --count N            produce: stop after N chips have passed
+  --csv FILE           report: also write the job's rows as CSV to FILE
   --version            print the version
   --help               print this
 
@@ -65,6 +74,9 @@ Log lines go to standard output, error reports to standard error, and on a termi
 progress line for each step to standard error.
 Exit status: 0 success, 1 an error report, 2 the target failed (verify mismatch, no answer), 64 usage,
 130 stopped by Ctrl-C between pages (143 by SIGTERM, 129 by SIGHUP).
+produce: 0 after --count passed chips, or after a stop between chips without --count; 128 + the
+signal for a stop before --count chips passed; 1 when the job, a file, the record or the
+programmer cannot serve. Failed chips are in the record, not in the status.
 )";
 
 }  // namespace
@@ -112,6 +124,14 @@ constexpr std::pair<const char*, bool CliOptions::*> kFlags[] = {
     {"--force", &CliOptions::Force},        {"--erase", &CliOptions::Erase},
 };
 
+/// --count's value: a whole number of chips, at least one.
+std::int64_t ParseCount(const std::string& text) {
+  const bool digits = text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits || std::stol(text) < 1)
+    throw std::invalid_argument("--count needs a number from 1 to 999999999, not " + text);
+  return std::stol(text);
+}
+
 void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOptions& o) {
   const std::string& a = args[i];
   for (const auto& [name, flag] : kFlags) {
@@ -125,6 +145,10 @@ void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOption
     o.Trace = OptionValue(args, i, "--trace", "a file");
   } else if (Is(a, "--device")) {
     o.Device = OptionValue(args, i, "--device", "a serial number");
+  } else if (Is(a, "--count")) {
+    o.Count = ParseCount(OptionValue(args, i, "--count", "a number of chips"));
+  } else if (Is(a, "--csv")) {
+    o.Csv = OptionValue(args, i, "--csv", "a file");
   } else if (Is(a, "--baud")) {
     o.Baud = OptionValue(args, i, "--baud", "a value");
     if (*o.Baud != kBaudAuto) ParseBaudNumber(*o.Baud);

@@ -38,6 +38,10 @@ struct CliOptions {
   bool Force = false;
   /// --erase: erase the chip before writing its flash.
   bool Erase = false;
+  /// produce: --count N, stop after N chips have passed.
+  std::optional<std::int64_t> Count;
+  /// report: --csv FILE, also write the job's rows as CSV to FILE.
+  std::optional<std::filesystem::path> Csv;
   /// PAGE OPERATION [ARGS], as given.
   std::vector<std::string> Words;
 };

@@ -96,6 +96,8 @@ struct CliContext {
   bool AutoBaud = false;
   /// Set by the program's stop-signal handler (Ctrl-C, SIGTERM, SIGHUP).
   const volatile std::sig_atomic_t* Interrupted = nullptr;
+  /// AVR: the part the chip's signature must name (a production job's type); empty: any known chip.
+  std::string RequiredPart = {};
 };
 
 struct CliPage {

@@ -10,6 +10,7 @@
 #include "cli/ListCommand.h"
 #include "cli/NameMatch.h"
 #include "cli/Preflight.h"
+#include "cli/ProduceCommand.h"
 #include "cli/SelftestCommand.h"
 #include "common/Error.h"
 
@@ -35,11 +36,6 @@ int ExitStatus(Outcome outcome, const volatile std::sig_atomic_t* interrupted) {
   return kExitError;
 }
 
-std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
-  if (options.Simulator) return Backend::Simulated(options.Bench, options.Trace);
-  return Backend::Hardware(options.Device);
-}
-
 /// A question answered No leaves the work undone; a script must not take that for success.
 void ReportDeclined(CliHost& host, OperationRun& run) {
   if (host.Declined() == 0 || !run.Ok()) return;
@@ -62,6 +58,10 @@ void RunPage(const CliOptions& options, const CliCommandLine& line, Backend& bac
 
 /// The command words of options: parsed, their files checked (and loaded), then run.
 int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interrupted) {
+  if (!options.Words.empty() && SameName(options.Words[0], kProduceCommand)) {
+    return RunProduce(options, options.Words, interrupted);
+  }
+  if (!options.Words.empty() && SameName(options.Words[0], kReportCommand)) return RunReport(options, options.Words);
   // Listing the known types needs no programmer and no file check.
   if (!options.Words.empty() && SameName(options.Words[0], kListCommand)) {
     return RunList({options.Words.begin() + 1, options.Words.end()}, ProgramPaths(), std::cout, std::cerr);
@@ -83,6 +83,11 @@ int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interr
 }
 
 }  // namespace
+
+std::unique_ptr<Backend> MakeBackend(const CliOptions& options) {
+  if (options.Simulator) return Backend::Simulated(options.Bench, options.Trace);
+  return Backend::Hardware(options.Device);
+}
 
 int RunOnProgrammer(const CliOptions& options, const volatile std::sig_atomic_t* interrupted,
                     const ProgrammerWork& work) {

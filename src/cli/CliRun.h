@@ -5,9 +5,11 @@
 #include <csignal>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "backend/Backend.h"
 #include "cli/CliOptions.h"
 #include "frame/OperationRun.h"
 #include "frame/ProgramFiles.h"
@@ -38,5 +40,8 @@ int RunOnProgrammer(const CliOptions& options, const volatile std::sig_atomic_t*
 /// (found as the window finds it), checked as the window's start-up checks it; raises
 /// PinwrightError naming speed.txt when that line cannot serve.
 std::int32_t RunBaud(const CliOptions& options, const FormPaths& paths);
+
+/// The programmer options name: the virtual one of --simulator's bench, else the real one.
+std::unique_ptr<Backend> MakeBackend(const CliOptions& options);
 
 }  // namespace pw::cli

@@ -41,6 +41,14 @@ OperationStep Erase(I2cOperations& o, OperationRun&, const CliStep&) { return o.
 
 OperationStep Scan(I2cOperations& o, OperationRun&, const CliStep&) { return o.Scan(); }
 
+/// No operation at all (a production run looking whether a chip is in the socket): the run
+/// succeeds only when a device acknowledges, as the I2C page identifies nothing of its own.
+OperationStep Answers(D2XXUnit& unit) {
+  return {.Act = [&unit](OperationRun& run) {
+    if (ScanI2cBus(unit).empty()) run.MarkTargetFailed();
+  }};
+}
+
 const std::vector<I2cCommand>& Commands() {
   static const std::vector<I2cCommand> commands = {
       {{"read", 1, FileUse::Output}, Read},
@@ -58,6 +66,7 @@ void Run(CliContext& c, const std::string& typed, std::span<const CliStep> steps
   I2cOperations operations(c.Unit, c.Baud,
                            typed.empty() ? I2cType{} : ReadI2cType(types, ChooseType(types.SectionNames(), typed)));
   std::vector<OperationStep> frame;
+  if (steps.empty()) frame.push_back(Answers(c.Unit));
   for (const CliStep& step : steps) {
     const auto& commands = Commands();
     const auto command = std::find_if(commands.begin(), commands.end(),

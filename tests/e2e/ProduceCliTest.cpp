@@ -76,7 +76,9 @@ TEST(ProduceCli, TwentyChipsWithTwoFaultyOnesAreNumberedStampedAndRecordedAsTheC
     const bool faulty = n == 5 || n == 12;
     EXPECT_EQ(rows.at(999 + n), faulty ? "failed" : "passed");
     // A faulty chip fails the flash verify before its EEPROM is written.
-    if (!faulty) EXPECT_EQ(b.ChipSerial(n), 999 + n);
+    if (!faulty) {
+      EXPECT_EQ(b.ChipSerial(n), 999 + n);
+    }
   }
   const auto report = b.Cli({"report", "job.ini", "--csv", "blink.csv"});
   ASSERT_EQ(report.Status, 0) << report.Err;

@@ -82,9 +82,9 @@ TEST(SimTray, EachVisitSeesTheChipInTheSocketThenAndEachChipKeepsItsOwnFile) {
     std::string Saved;
   } visits[] = {
       {0, Visit::Read, Outcome::Success, std::string(16, '\x11')},
-      {1600, Visit::Read, T, ""},
-      {2000, Visit::Read, Outcome::Success, std::string(16, '\x22')},
-      {2400, Visit::EraseWriteVerify, Outcome::Success, ""},
+      {1500, Visit::Read, T, ""},  // the empty socket's diagnosis takes a second look at 1200 baud
+      {2050, Visit::Read, Outcome::Success, std::string(16, '\x22')},
+      {2500, Visit::EraseWriteVerify, Outcome::Success, ""},
       {4000, Visit::EraseWriteVerify, T, ""},  // the faulty chip fails its verify
       {5600, Visit::Read, T, ""},
   };

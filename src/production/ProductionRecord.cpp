@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
+
 #include "common/Error.h"
 #include "production/ProductionTexts.h"
 #include "production/RecordSql.h"
@@ -71,6 +74,19 @@ void PrepareSchema(const RecordDb& db) {
   transaction.Commit();
 }
 
+/// Turns the file to the WAL journal. Two processes doing so at once can deadlock on the file's
+/// locks, and SQLite then answers one of them SQLITE_BUSY at once, without waiting in its busy
+/// handler: so the change is tried again until the busy timeout has passed.
+void UseWalJournal(sqlite3* handle, const RecordDb& db) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+  while ((sqlite3_exec(handle, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr) & 0xFF) == SQLITE_BUSY &&
+         std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  // Once more, to report what still fails with SQLite's text.
+  db.Exec("PRAGMA journal_mode = WAL");
+}
+
 /// Makes an opened file ready for chips: writable, waiting for other processes, its table there.
 void OpenForWriting(sqlite3* handle, const std::filesystem::path& file) {
   const RecordDb db{handle, file, texts::RecordNotOpened};
@@ -80,7 +96,7 @@ void OpenForWriting(sqlite3* handle, const std::filesystem::path& file) {
   }
   sqlite3_busy_timeout(handle, kBusyTimeoutMs);
   // Readers (`report`) then never hold up a process writing its next chip.
-  db.Exec("PRAGMA journal_mode = WAL");
+  UseWalJournal(handle, db);
   PrepareSchema(RecordDb{handle, file, texts::RecordNotWritten});
 }
 

@@ -43,7 +43,7 @@ void PicOperations::RestoreOsccal(OperationRun& run, std::optional<std::uint16_t
   if (type_.Osccal == 0) return;
   if (!word) return run.TargetFailed(texts::kPicCalibrationUnread);
   const auto at = static_cast<std::uint16_t>(type_.Osccal);
-  if (!utils_.PicWriteCalibration(type_.EnterType, type_.ProgrammType, at, *word, WaitCount())) {
+  if (!utils_.PicWriteCalibration(type_.EnterType, type_.ProgrammType, at, *word, WaitCount(type_.OneWordCycleMs()))) {
     run.TargetFailed(texts::kPicCalibrationLost);
   }
 }

@@ -89,7 +89,7 @@ void PicOperations::WriteConfigArea(OperationRun& run, const PicConfigArea& area
   }
   LogIgnoredConfigBits(run, area);
   const PicProgramming programming = type_.ProgrammType;
-  const std::int32_t wait = WaitCount();
+  const std::int32_t wait = WaitCount(type_.OneWordCycleMs());
   std::int32_t flag = 0;
   Enter(false);
   if (programming == PicProgramming::Baseline) {

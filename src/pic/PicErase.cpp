@@ -1,22 +1,22 @@
-// PICUtils, erase: the runs of each erase method, every run followed by 100 ms.
+// PICUtils, erase: the runs of each erase method, every run followed by the type's erase wait.
 #include "pic/PicUtils.h"
 
 namespace pw {
 
-void PICUtils::FinishEraseRun() {
+void PICUtils::FinishEraseRun(std::int32_t waitMs) {
   PicFlush();
-  unit_.Wait(100);
+  unit_.Wait(static_cast<std::uint32_t>(waitMs));
 }
 
-void PICUtils::PicEraseChip(PicErase erase, bool dataMemory) {
+void PICUtils::PicEraseChip(PicErase erase, bool dataMemory, std::int32_t waitMs) {
   if (erase == PicErase::Nothing || erase == PicErase::Pic18Key) return;  // PIC18: PIC18Utils::BulkErase
-  if (erase == PicErase::BulkFromConfig) return EraseFromConfig(dataMemory);
+  if (erase == PicErase::BulkFromConfig) return EraseFromConfig(dataMemory, waitMs);
   if (erase == PicErase::Chip) {
     PicPutCommand(2);
     PicPutDataWord(0x3FFF);
     PicPutIdle();
     PicPutCommand(31);
-    FinishEraseRun();
+    FinishEraseRun(waitMs);
     return;
   }
   const bool afterCycle = erase == PicErase::BulkAfterProgramCycle;
@@ -32,20 +32,20 @@ void PICUtils::PicEraseChip(PicErase erase, bool dataMemory) {
     PicPutCommand(bulk);
     PicPutIdle();
     PicPutCommand(8);
-    FinishEraseRun();
+    FinishEraseRun(waitMs);
   }
 }
 
-void PICUtils::EraseFromConfig(bool dataMemory) {
+void PICUtils::EraseFromConfig(bool dataMemory, std::int32_t waitMs) {
   // From configuration space the bulk erase takes the IDs and the configuration word too.
   PicPutCommand(0);
   PicPutDataWord(0x3FFF);
   PicPutIdle();
   PicPutCommand(9);
-  FinishEraseRun();
+  FinishEraseRun(waitMs);
   if (!dataMemory) return;
   PicPutCommand(11);
-  FinishEraseRun();
+  FinishEraseRun(waitMs);
 }
 
 }  // namespace pw

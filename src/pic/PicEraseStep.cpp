@@ -29,7 +29,7 @@ void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
   Enter(false);
   if (programming == PicProgramming::Baseline) {
     std::int32_t flag = 0;
-    utils_.PicProgramOneWord(kErasedWord, flag, kWordMask, programming, 2, WaitCount());
+    utils_.PicProgramOneWord(kErasedWord, flag, kWordMask, programming, 2, WaitCount(type_.OneWordCycleMs()));
   } else if (PicClearsProtection(type_.EraseType)) {
     ClearProtection();
   }
@@ -37,7 +37,7 @@ void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
   if (pic18_) {
     pic18_->BulkErase();
   } else {
-    utils_.PicEraseChip(type_.EraseType, type_.EepromSize > 0);
+    utils_.PicEraseChip(type_.EraseType, type_.EepromSize > 0, type_.EraseMs);
   }
   RestoreOsccal(run, calibration);
   // Before the configuration goes back: protection in it would make program memory read zeros.
@@ -77,7 +77,7 @@ void PicOperations::ClearProtection() {
   for (int i = 0; i < kStepsToConfigWord; ++i) utils_.PicPutCommand(6);
   utils_.PicFlush();
   for (const int command : {1, 7, 8}) utils_.PicPutCommand(command);
-  utils_.PicPutDelay(WaitCount());
+  utils_.PicPutDelay(WaitCount(type_.ProgramMs));
   utils_.PicPutCommand(1);
   utils_.PicPutCommand(7);
   utils_.PicFlush();

@@ -68,7 +68,7 @@ bool PicOperations::WriteProgramWords(OperationRun& run, ImageData<std::uint16_t
   Enter(true);
   const std::int32_t blockWords = BlockWords();
   const std::int32_t blocks = n == 0 ? 1 : (n + blockWords - 1) / blockWords;
-  const std::int32_t wait = WaitCount();
+  const std::int32_t wait = WaitCount(type_.WordCycleMs());
   std::int32_t result = NoError;
   for (std::int32_t b = 0; b < blocks && result == NoError; ++b) {
     if (b > 0 && run.StopRequested(texts::Undone(b, blocks, "блоков флеши") + texts::kStoppedWrite)) return false;
@@ -100,7 +100,7 @@ bool PicOperations::WriteLatchedWords(OperationRun& run, ImageData<std::uint16_t
     const std::int32_t start = kBlockWords * b;
     utils_.PicProgramLatched(static_cast<std::uint16_t>(start),
                              static_cast<std::uint16_t>(std::min(n - start, kBlockWords)), words, type_.WriteLatch,
-                             PicLatchEndCommand(type_.ProgrammType), WaitCount());
+                             PicLatchEndCommand(type_.ProgrammType), WaitCount(type_.WordCycleMs()));
     run.Progress(static_cast<std::int64_t>(kBlockWords) * (b + 1));
   }
   const auto back = ReadProgramWords(run, n);
@@ -141,7 +141,8 @@ std::int32_t PicOperations::WriteFilledRuns(ImageData<std::uint8_t> image, std::
     while (last + 1 < end && image.Holds(static_cast<std::size_t>(2 * (last + 1)))) ++last;
     for (; at < first; ++at) StepCounter();
     utils_.PicProgramDataBytes(static_cast<std::uint16_t>(2 * first),
-                               static_cast<std::uint16_t>(2 * (last - first + 1)), image.Values, WaitCount(), result);
+                               static_cast<std::uint16_t>(2 * (last - first + 1)), image.Values,
+                               WaitCount(type_.DataMs), result);
     at = last + 1;
     first = last + 1;
   }

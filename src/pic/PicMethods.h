@@ -60,6 +60,10 @@ enum class PicErase {
   Pic18Key,
 };
 
+/// The wait after each erase run of a type that gives no EraseMs, in ms: longer than any bulk
+/// erase of the parts served (the 16F7x take 30 ms).
+inline constexpr std::int32_t kPicEraseRunMs = 100;
+
 /// Whether the erase method is preceded by the protection-clearing commands 1, 7 (14-bit types).
 constexpr bool PicClearsProtection(PicErase erase) {
   return erase == PicErase::BulkAfterProgramCycle || erase == PicErase::Bulk || erase == PicErase::Chip;

@@ -27,14 +27,13 @@ OperationStep PicOperations::Step(std::function<Refusal()> checkInputs, std::fun
 
 FrameTarget PicOperations::Target() { return {kModePic, baud_, Identification(), ""}; }
 
-std::int32_t PicOperations::WaitCount() const {
+std::int32_t PicOperations::WaitCount(std::int32_t ms) const {
   // waitCount / 35 idle samples at 16 × baud samples a second: the baud value alone lasts
   // 1.79 ms whatever the baud, shorter than most of these chips' write cycles, which would then
   // be cut short on the chip and fail their verify.
   const std::int64_t baud = baud_;
   const std::int64_t samplesPerSecond = 16 * baud;
-  const std::int64_t needed =
-      (static_cast<std::int64_t>(type_.ProgramMs) * samplesPerSecond + 999) / 1000 * PICUtils::kWaitDivisor;
+  const std::int64_t needed = (static_cast<std::int64_t>(ms) * samplesPerSecond + 999) / 1000 * PICUtils::kWaitDivisor;
   return static_cast<std::int32_t>(std::min<std::int64_t>(std::max(baud, needed), INT32_MAX));
 }
 

@@ -84,9 +84,9 @@ class PicOperations {
   /// The memories the last dump read took whole.
   const PicDumpRead& DumpRead() const { return dump_; }
 
-  /// The wait count the write and erase routines get: the baud value, raised so that its idle
-  /// samples last at least the type's ProgramMs at the sample clock of 16 × the baud.
-  std::int32_t WaitCount() const;
+  /// The wait count the write and erase routines get for a cycle of ms: the baud value, raised
+  /// so that its idle samples last at least ms at the sample clock of 16 × the baud.
+  std::int32_t WaitCount(std::int32_t ms) const;
 
  private:
   /// A step of input checks and work: the PIC steps check nothing against the target and ask nothing.

@@ -57,6 +57,12 @@ constexpr std::int32_t kPic18Programming = 7;
 /// ProgramMs beyond this is no self-timed cycle of a PIC but a slip of the pen.
 constexpr std::int32_t kMostProgramMs = 1000;
 
+/// The cycle waits that fall back to ProgramMs when missing.
+constexpr std::pair<const char*, std::int32_t PicTypeValues::*> kCycleKeys[] = {
+    {"EraseProgramMs", &PicTypeValues::EraseProgramMs},
+    {"ProgramOnlyMs", &PicTypeValues::ProgramOnlyMs},
+    {"DataMs", &PicTypeValues::DataMs}};
+
 /// One section read key by key; the first unusable value becomes the type's Problem.
 class PicTypeReader {
  public:
@@ -134,6 +140,8 @@ PicTypeValues ReadPicType(const IniFile& ini, const std::string& type) {
   // Band-gap bits sit in the 14-bit configuration word 0x2007.
   v.BandGap = r.Number("BandGap", 0, 0, 0x3FFF);
   v.ProgramMs = r.Number("ProgramMs", 10, 1, kMostProgramMs);
+  for (const auto& [key, field] : kCycleKeys) v.*field = r.Number(key, v.ProgramMs, 1, kMostProgramMs);
+  v.EraseMs = r.Number("EraseMs", v.EraseMs, 1, kMostProgramMs);
   // A device ID is one 14-bit word, on PIC18 parts two bytes.
   v.DeviceId = r.Number("DeviceId", 0, 0, pic18 ? 0xFFFF : 0x3FFF);
   if (pic18) v.WriteBuffer = r.PowerOfTwo("WriteBuffer", 2, pic18::kPic18MostWriteBuffer);
@@ -141,6 +149,16 @@ PicTypeValues ReadPicType(const IniFile& ini, const std::string& type) {
     v.FusesNames[n] = ini.ReadString(type, "FusesNames[" + std::to_string(n) + "]", PicTypeValues::kNoName);
   }
   return v;
+}
+
+std::int32_t PicTypeValues::WordCycleMs() const {
+  const bool programOnly = ProgrammType == PicProgramming::ProgramOnly || PicWritesLatches(ProgrammType);
+  return programOnly ? ProgramOnlyMs : EraseProgramMs;
+}
+
+std::int32_t PicTypeValues::OneWordCycleMs() const {
+  // Only the latched program-only types program a single word by Begin Programming Only.
+  return ProgrammType == PicProgramming::LatchedProgramOnly ? ProgramOnlyMs : EraseProgramMs;
 }
 
 OperationStep PicTypeCheck(const PicTypeValues& type) {

@@ -41,6 +41,14 @@ struct PicTypeValues {
   /// Key ProgramMs: the longest self-timed cycle (program, data or erase) of the type, in ms;
   /// missing: 10, the slowest of the parts served.
   std::int32_t ProgramMs = 10;
+  /// Keys EraseProgramMs, ProgramOnlyMs and DataMs: the waits, in ms, of an erase-and-program
+  /// cycle (Begin Erase/Programming, 8), a program-only cycle (Begin Programming Only, 24) and a
+  /// data-memory write, as the maker's programming document gives them; missing: ProgramMs.
+  std::int32_t EraseProgramMs = 10;
+  std::int32_t ProgramOnlyMs = 10;
+  std::int32_t DataMs = 10;
+  /// Key EraseMs: the wait after each bulk or chip erase, in ms; missing: 100.
+  std::int32_t EraseMs = kPicEraseRunMs;
   /// Key DeviceId: word 0x2006 without its revision bits (PIC18: DEVID2:DEVID1, 16 bits); 0: the
   /// type carries no device ID.
   std::int32_t DeviceId = 0;
@@ -57,6 +65,11 @@ struct PicTypeValues {
 
   /// Whether configuration bit n exists: its name is anything but exactly kNoName.
   bool Named(std::size_t n) const { return n < FusesNames.size() && FusesNames[n] != kNoName; }
+  /// The wait of a program-memory word or write-latch block: a program-only cycle where the
+  /// type's method programs without erasing.
+  std::int32_t WordCycleMs() const;
+  /// The wait of a single word (configuration, ID, calibration) the type programs on its own.
+  std::int32_t OneWordCycleMs() const;
   /// Whether the type is a PIC18 part (ProgrammType 7), which the PIC18 operations serve.
   bool Pic18() const { return ProgrammType == PicProgramming::Pic18; }
 };

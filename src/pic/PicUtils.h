@@ -75,9 +75,9 @@ class PICUtils {
   void PicPutDelay(std::int32_t waitCount);
 
   // --- Device operations (the caller enters programming mode first) ------------------------
-  /// The erase runs of erase, each exchanged and followed by 100 ms; Nothing sends nothing.
+  /// The erase runs of erase, each exchanged and followed by waitMs; Nothing sends nothing.
   /// BulkFromConfig erases data memory only when the type has it (dataMemory).
-  void PicEraseChip(PicErase erase, bool dataMemory = true);
+  void PicEraseChip(PicErase erase, bool dataMemory = true, std::int32_t waitMs = kPicEraseRunMs);
   /// n words from the counter on, masked 0x3FFF.
   void PicReadProgramWords(std::uint16_t n, std::span<std::uint16_t> destination);
   /// n data-memory bytes from the counter on.
@@ -138,9 +138,9 @@ class PICUtils {
   void CheckRoomFor(std::int64_t more) const { CheckFits(static_cast<std::int64_t>(Mark()) + more); }
   void PutBit(bool one);
   /// Exchanges an erase run and waits the 100 ms every erase run is given.
-  void FinishEraseRun();
+  void FinishEraseRun(std::int32_t waitMs);
   /// EraseType 5: Load Configuration 0x3FFF, 9, then 11 when the type has data memory.
-  void EraseFromConfig(bool dataMemory);
+  void EraseFromConfig(bool dataMemory, std::int32_t waitMs);
   /// The shared write-and-verify loop: count items of perWord samples, as many per run as fit;
   /// lay(i) lays item i and returns the mark of its read clocks.
   template <typename Lay, typename Same>

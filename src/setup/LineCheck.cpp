@@ -18,9 +18,10 @@
 namespace pw {
 namespace {
 
+constexpr int kSenseLine = 1;
 constexpr std::uint8_t kSense = wiring::pic::PgdIn;
 constexpr std::uint8_t kSenseDriver = wiring::pic::PgdOut;
-static_assert(kSense == wiring::i2c::SdaIn && kSenseDriver == wiring::i2c::SdaOut);
+static_assert(kSense == wiring::Bit(kSenseLine) && kSense == wiring::i2c::SdaIn && kSenseDriver == wiring::i2c::SdaOut);
 
 /// A protocol mode as the check drives it.
 struct CheckMode {
@@ -84,7 +85,7 @@ void Judge::Moves(const CheckMode& mode, int line, Reading r) {
     if (other == line || !Is(mode.Judged, bit) || (bit == kSense && senseMoves)) continue;
     if (!Is(r.Low, bit) && Is(r.High, bit)) Short(line, other);
     const bool against = Is(r.Low, bit) && !Is(r.High, bit);
-    if (against && wiring::Bit(line) == kSenseDriver && mode.Senses && bit != kSense) Short(1, other);
+    if (against && wiring::Bit(line) == kSenseDriver && mode.Senses && bit != kSense) Short(kSenseLine, other);
   }
 }
 

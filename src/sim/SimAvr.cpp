@@ -58,9 +58,17 @@ std::optional<bool> SimAvr::Step(bool reset, bool sck, bool mosi, const SimEnvir
   const bool taken = garbled_ ? !mosi : mosi;
   if (sck) garbled_ = false;
   if (const auto byte = spi_.Clock(sck, taken)) OnByte(*byte, env);
-  // Out of programming mode the chip answers only a Programming Enable it has framed correctly.
-  if (!enabled_ && !entering_) return std::nullopt;
+  // MISO is taken or let go only while SCK is low, as the shift register changes: the programmer
+  // samples it where SCK rises.
+  if (!sck) driving_ = Answering();
+  if (!driving_) return std::nullopt;
   return spi_.Miso();
+}
+
+bool SimAvr::Answering() const {
+  // Out of programming mode the chip answers only a Programming Enable it has framed correctly:
+  // the echo of its first byte, and once the second is in step, the rest.
+  return enabled_ || entering_ || (count_ == 1 && frame_[0] == kEnable1);
 }
 
 void SimAvr::EnterReset(const SimEnvironment& env) {
@@ -68,6 +76,7 @@ void SimAvr::EnterReset(const SimEnvironment& env) {
   resetAt_ = env.Now;
   enabled_ = false;
   entering_ = false;
+  driving_ = false;
   count_ = 0;
   extendedAddress_ = 0;
   spi_.Reset();
@@ -78,6 +87,7 @@ void SimAvr::PowerOff() {
   heldInReset_ = false;
   enabled_ = false;
   entering_ = false;
+  driving_ = false;
   count_ = 0;
   spi_.Reset();
   core_.ResetBuffers();

@@ -5,7 +5,8 @@
 /// bytes counted since RESET went low enters programming mode, and only then are the other
 /// instructions carried out. Every byte shifted out echoes the byte before it, except the fourth
 /// byte of a read, which carries the data. Out of programming mode MISO floats, except for the
-/// echo of a Programming Enable framed in step, so a slipped bit shows as a missing 0x53; the
+/// echo of a Programming Enable framed in step (FF AC 53 00 the first time), so a slipped bit
+/// shows as a missing 0x53; MISO is taken and let go only while SCK is low. The
 /// chip never finds its step again by itself: RESET has to be pulsed high. Under datasheet
 /// timing a Programming Enable less than 20 ms after RESET went low is not taken.
 ///
@@ -52,6 +53,8 @@ class SimAvr : public SimAvrChip {
   void Start();
   void EnterReset(const SimEnvironment& env);
   bool SettledSinceReset(const SimEnvironment& env) const;
+  /// Whether the chip drives MISO from the next falling SCK edge on.
+  bool Answering() const;
   /// Notes an SCK edge; whether the phase it ends was too short for the CPU clock.
   bool SckTooFast(bool sck, const SimEnvironment& env);
   void OnByte(std::uint8_t byte, const SimEnvironment& env);
@@ -72,6 +75,8 @@ class SimAvr : public SimAvrChip {
   bool enabled_ = false;
   /// The first two bytes of the frame were AC 53: Programming Enable is under way.
   bool entering_ = false;
+  /// The chip drives MISO (changed only while SCK is low).
+  bool driving_ = false;
   std::array<std::uint8_t, 4> frame_{};
   int count_ = 0;
   std::uint8_t extendedAddress_ = 0;

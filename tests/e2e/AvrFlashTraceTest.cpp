@@ -1,5 +1,6 @@
-// The trace of pinwright-cli avr write-flash as sigrok-cli's SPI and AVR ISP decoders read it:
-// page loads and page writes at the right addresses, then the verify's reads.
+// Traces of pinwright-cli avr as sigrok-cli's SPI and AVR ISP decoders read them: Programming
+// Enable answered as silicon answers it; page loads and page writes at the right addresses, then
+// the verify's reads.
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,29 @@ std::vector<Command> WithOpcodes(const std::vector<Command>& all, std::initializ
     if (std::find(ops.begin(), ops.end(), c[0]) != ops.end()) some.push_back(c);
   }
   return some;
+}
+
+/// The samples of a trace file before the first instruction with opcode op.
+std::filesystem::path CutBefore(const test::TempDir& dir, const char* trace, std::uint8_t op) {
+  const auto samples = test::ReadBytes(dir / trace);
+  const auto first = test::FirstInstruction(samples, op);
+  const auto cut = dir / "cut.bin";
+  std::ofstream(cut, std::ios::binary)
+      .write(reinterpret_cast<const char*>(samples.data()), static_cast<std::streamsize>(first.value_or(0)));
+  return cut;
+}
+
+TEST(AvrFlashTrace, ProgrammingEnableDecodesWithTheRepliesOfSilicon) {
+  if (!test::HaveSigrok()) GTEST_SKIP() << "sigrok-cli is not installed";
+  test::TempDir dir;
+  dir.Write("bench.ini", "[AVR]\nPart=ATmega328P\n");
+  const auto run = test::RunCli({"--simulator=bench.ini", "--trace", "trace.bin", "avr", "identify"}, dir.Path());
+  ASSERT_EQ(run.Status, 0) << run.Out << run.Err;
+  // The decoder knows few signatures: up to the first signature read.
+  const auto decoded =
+      test::RunSigrok(CutBefore(dir, "trace.bin", 0x30), "-P spi:clk=5:mosi=3:miso=7,avr_isp -A avr_isp");
+  EXPECT_NE(decoded.find("Programming enable"), std::string::npos) << decoded;
+  EXPECT_EQ(decoded.find("Warning"), std::string::npos) << decoded;
 }
 
 TEST(AvrFlashTrace, AWriteDecodesToPageLoadsAndPageWritesAtTheirAddresses) {

@@ -161,27 +161,29 @@ TEST(PicOps, EraseKeepsTheCalibrationWordAndBandGapBitsAndSendsOnlyTheTypesComma
 }
 
 // Under datasheet timing with no USB latency to hide a short wait, every type's words and data
-// bytes are written within their cycle times; a wait of the baud value alone (1.79 ms, what a
-// ProgramMs of 1 gives) is too short for a 16F84A, whose program cycle takes 4 ms.
+// bytes are written within their cycle times (the 16F87xA's program-only cycles in 1 ms); a wait
+// of the baud value alone (1.79 ms, what a cycle of 1 ms gives) is too short for a 16F84A, whose
+// program cycle takes 4 ms, and for the 16F877A's 10 ms data writes.
 TEST(PicOps, WritesWaitEachTypesCycleTimeUnderDatasheetTiming) {
   struct Case {
     const char* Part;
-    std::int32_t ProgramMs;  // 0: the type's own
+    std::int32_t PicTypeValues::*Cycle;  // null: the type's own waits
     Outcome Result;
   };
   std::vector<Case> cases;
   for (const char* part :
        {"PIC16F84A", "PIC16F627A", "PIC16F628A", "PIC16F648A", "PIC16F873A", "PIC16F874A", "PIC16F876A", "PIC16F877A",
         "PIC12F508", "PIC12F509", "PIC12F675", "PIC16F690", "PIC16F77"}) {
-    cases.push_back({part, 0, Outcome::Success});
+    cases.push_back({part, nullptr, Outcome::Success});
   }
-  cases.push_back({"PIC16F84A", 1, Outcome::TargetProblem});
+  cases.push_back({"PIC16F84A", &PicTypeValues::EraseProgramMs, Outcome::TargetProblem});
+  cases.push_back({"PIC16F877A", &PicTypeValues::DataMs, Outcome::TargetProblem});
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.Part) + " ProgramMs " + std::to_string(c.ProgramMs));
+    SCOPED_TRACE(std::string(c.Part) + (c.Cycle ? " one cycle of 1 ms" : ""));
     PicOpsBench b(c.Part);
     b.Sim.Timing().Model = sim::TimingModel::Datasheet;
     b.Sim.Timing().Latency = 0;
-    if (c.ProgramMs > 0) b.Type.ProgramMs = c.ProgramMs;
+    if (c.Cycle) b.Type.*c.Cycle = 1;
     b.FillFlash(32, PicWordMask(b.Type.ProgrammType));
     b.FillData(8);
     PicOperations ops(b.Unit, b.kBaud, b.Type);

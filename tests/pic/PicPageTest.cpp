@@ -19,7 +19,7 @@ using test::FormFixture;
 using Lines = std::vector<std::string>;
 
 const char* kTypes =
-    "[Full]\nFlashSize=0x800\nEeprom=$80\nProgrammType=3\nEnterType=2\nEraseType=4\n"
+    "[Full]\nFlashSize=0x800\nEeprom=$80\nProgrammType=3\nEnterType=2\nEraseType=4\nProgramMs=6\nProgramOnlyMs=1\n"
     "FusesNames[0]=FOSC0\nFusesNames[1]=none\nFusesNames[2]=NONE\nFusesNames[3]=\nFusesNames[13]=CP\n"
     "[Bare]\n"
     "[Odd]\nFlashSize=12abc\nEeprom=64\nProgrammType=2h\nEraseType=0X2\n";
@@ -38,6 +38,9 @@ TEST(PicTypesTest, NumbersAreDecimalOrHexAfterTheirPrefixAndAnythingElseIsMissin
   EXPECT_EQ(full.ProgrammType, PicProgramming::ProgramOnly);
   EXPECT_EQ(full.EnterType, PicEntry::Nothing);
   EXPECT_EQ(full.EraseType, PicErase::Chip);
+  // The cycles it does not time wait ProgramMs; the erase runs keep their 100 ms.
+  EXPECT_EQ(std::vector({full.WordCycleMs(), full.OneWordCycleMs(), full.DataMs, full.EraseMs}),
+            std::vector({1, 6, 6, 100}));
   EXPECT_EQ(full.FusesNames[3], "");
   EXPECT_EQ(full.FusesNames[4], "NONE");
   for (const char* missing : {"Bare", "NoSuchType"}) {

@@ -22,7 +22,12 @@ class Pins {
 
   std::optional<bool> Sample(bool reset, bool sck, bool mosi) {
     env_.Now += 4 * kPicosPerMicro;
-    return Chip.Step(reset, sck, mosi, env_);
+    const auto miso = Chip.Step(reset, sck, mosi, env_);
+    // The programmer samples MISO where SCK rises: it must not change there.
+    if (sck && !sck_ && miso != miso_) ++MisoChangesAtRise;
+    sck_ = sck;
+    miso_ = miso;
+    return miso;
   }
   void Release() { Sample(true, false, false); }
   void Hold() { Sample(false, false, false); }
@@ -67,9 +72,12 @@ class Pins {
   void Advance(std::uint32_t us) { env_.Now += us * kPicosPerMicro; }
 
   SimAvr Chip;
+  int MisoChangesAtRise = 0;
 
  private:
   SimEnvironment env_;
+  bool sck_ = false;
+  std::optional<bool> miso_;
 };
 
 TEST(SimAvr, EachByteEchoesTheOneBeforeAndReadsAnswerInTheFourth) {
@@ -83,6 +91,15 @@ TEST(SimAvr, EachByteEchoesTheOneBeforeAndReadsAnswerInTheFourth) {
   EXPECT_EQ(pins.Read(0x30, 0x00, 0x01), 0x95);
   EXPECT_EQ(pins.Read(0x30, 0x00, 0x02), 0x0F);
   EXPECT_EQ(pins.Read(0x38, 0x00, 0x00), FindSimAvrPart("ATmega328P")->Calibration);
+}
+
+TEST(SimAvr, TheFirstProgrammingEnableEchoesOneByteLateAndMisoHoldsWhereSckRises) {
+  Pins pins("ATmega328P");
+  pins.Release();
+  pins.Hold();
+  EXPECT_EQ(pins.Send(0xAC, 0x53, 0x00, 0x00), (Reply{0xFF, 0xAC, 0x53, 0x00}));
+  pins.Send(0x30, 0x00, 0x00, 0x00);
+  EXPECT_EQ(pins.MisoChangesAtRise, 0);
 }
 
 TEST(SimAvr, ProgrammingModeNeedsResetHeldLow) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "common/Error.h"
@@ -50,6 +51,21 @@ bool SdaAfterScl(const IniFile& ini) {
   if (SameName(order, "after")) return true;
   if (SameName(order, "before")) return false;
   BadBenchSetting("I2C", "SdaEdge", order, "after или before");
+}
+
+/// [Faults] UnplugAfter, UnplugAfterEepromWords, UnplugAtControl (the counts at which the device
+/// goes away) and Busy (another process holds it).
+void ReadUnplugFaults(const IniFile& ini, SimFaults& faults) {
+  const std::string unplug = ini.ReadString("Faults", "UnplugAfter", "");
+  if (!unplug.empty()) faults.UnplugAfter(Number(unplug, "[Faults] UnplugAfter", UINT64_MAX));
+  const auto count = [&](const char* key) -> std::optional<std::uint32_t> {
+    const std::string text = ini.ReadString("Faults", key, "");
+    if (text.empty()) return std::nullopt;
+    return static_cast<std::uint32_t>(Number(text, std::string("[Faults] ") + key, kMost32));
+  };
+  if (const auto words = count("UnplugAfterEepromWords")) faults.UnplugAfterEepromWords(*words);
+  if (const auto control = count("UnplugAtControl")) faults.UnplugAtControl(*control);
+  faults.Busy(BenchYesNo(ini, "Faults", "Busy", false));
 }
 
 const std::string kDefaultBench = R"([Programmer]
@@ -190,13 +206,7 @@ void Bench::ApplyFaults(const IniFile& ini) {
     faults.ShortRead(static_cast<std::uint32_t>(Number(parts[0], "[Faults] ShortRead", kMost32)),
                      static_cast<std::uint32_t>(Number(parts[1], "[Faults] ShortRead", kMost32)));
   }
-  const std::string unplug = ini.ReadString("Faults", "UnplugAfter", "");
-  if (!unplug.empty()) faults.UnplugAfter(Number(unplug, "[Faults] UnplugAfter", UINT64_MAX));
-  const std::string words = ini.ReadString("Faults", "UnplugAfterEepromWords", "");
-  if (!words.empty()) {
-    faults.UnplugAfterEepromWords(
-        static_cast<std::uint32_t>(Number(words, "[Faults] UnplugAfterEepromWords", kMost32)));
-  }
+  ReadUnplugFaults(ini, faults);
 }
 
 void Bench::Bind(const std::filesystem::path& file, std::span<std::uint8_t> memory) {

@@ -43,6 +43,11 @@ class SimFaults {
   void UnplugAfterEepromWords(std::uint32_t words) { unplugAfterEepromWords_ = words; }
   /// A worn EEPROM cell: programming leaves word index (0..63) as it was.
   void KeepEepromWord(std::uint32_t index) { keptEepromWord_ = index; }
+  /// The device goes away at its n-th control transfer (1 = the first); only a device on the
+  /// virtual USB bus has control transfers.
+  void UnplugAtControl(std::uint32_t n) { unplugAtControl_ = n; }
+  /// Another process holds the device: opening it (claiming its interface on USB) fails.
+  void Busy(bool busy) { busy_ = busy; }
 
   /// Counts a call; returns the status to fail it with, or FT_OK.
   FT_STATUS Count(SimCall call);
@@ -51,6 +56,8 @@ class SimFaults {
   std::optional<std::uint64_t> UnplugAfter() const { return unplugAfter_; }
   std::optional<std::uint32_t> UnplugAfterEepromWords() const { return unplugAfterEepromWords_; }
   std::optional<std::uint32_t> KeptEepromWord() const { return keptEepromWord_; }
+  std::optional<std::uint32_t> UnplugAtControl() const { return unplugAtControl_; }
+  bool Busy() const { return busy_; }
   /// How often call was made.
   std::uint32_t Calls(SimCall call) const { return counts_[static_cast<std::size_t>(call)]; }
 
@@ -69,6 +76,8 @@ class SimFaults {
   std::optional<std::uint64_t> unplugAfter_;
   std::optional<std::uint32_t> unplugAfterEepromWords_;
   std::optional<std::uint32_t> keptEepromWord_;
+  std::optional<std::uint32_t> unplugAtControl_;
+  bool busy_ = false;
   std::array<std::uint32_t, static_cast<std::size_t>(SimCall::Count)> counts_{};
 };
 

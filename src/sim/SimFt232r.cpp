@@ -70,7 +70,7 @@ FT_STATUS SimFt232r::Open(int index, FT_HANDLE* handle) {
   if (index < 0 || static_cast<std::size_t>(index) >= present.size()) return FT_DEVICE_NOT_FOUND;
   SimDevice& device = *present[static_cast<std::size_t>(index)];
   if (device.Config.OpenStatus != FT_OK) return device.Config.OpenStatus;
-  if (device.Open) return FT_DEVICE_NOT_OPENED;  // in use by someone else
+  if (device.Open || faults_.Busy()) return FT_DEVICE_NOT_OPENED;  // in use by someone else
   device.Reset(Environment());
   device.Open = true;
   device.Handle = nextHandle_++;

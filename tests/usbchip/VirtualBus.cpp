@@ -2,6 +2,8 @@
 
 #include <libusb.h>
 
+#include <thread>
+
 #include "VirtualUsbTypes.h"
 
 namespace pw::usbchip {
@@ -26,13 +28,15 @@ void VirtualBus::Reset() {
   chips_.clear();
   active_.clear();
   finished_.clear();
+  conditions_ = {};
   now_ = 0;
   slot_ = 0;
   turn_ = 0;
+  paceStart_.reset();
 }
 
 VirtualChip& VirtualBus::Plug(std::unique_ptr<sim::SimDevice> device) {
-  chips_.push_back(std::make_unique<VirtualChip>(std::move(device)));
+  chips_.push_back(std::make_unique<VirtualChip>(std::move(device), conditions_));
   VirtualChip& chip = *chips_.back();
   chip.UsbDevice = new libusb_device{&chip, static_cast<int>(chips_.size()) + 1};
   chip.LastInPacketNs = now_;
@@ -41,6 +45,20 @@ VirtualChip& VirtualBus::Plug(std::unique_ptr<sim::SimDevice> device) {
 
 VirtualChip& VirtualBus::PlugBare(const std::string& description, const std::string& serial) {
   return Plug(std::make_unique<sim::SimDevice>(sim::SimDeviceConfig{description, serial}));
+}
+
+void VirtualBus::PlugBench(sim::SimFt232r& bench) {
+  conditions_.Timing = bench.Timing();
+  conditions_.Faults = bench.Faults();
+  for (auto& device : bench.Devices()) {
+    VirtualChip& chip = Plug(std::move(device));
+    chip.UnplugAfterSamples = conditions_.Faults.UnplugAfter();
+    chip.UnplugAfterEepromWrites = conditions_.Faults.UnplugAfterEepromWords();
+  }
+}
+
+void VirtualBus::StartTrace(const std::filesystem::path& path) {
+  conditions_.Trace = std::make_unique<sim::SimTrace>(path);
 }
 
 VirtualChip* VirtualBus::ChipOf(const libusb_transfer* transfer) {
@@ -57,7 +75,9 @@ int VirtualBus::Submit(libusb_transfer* transfer) {
   VirtualChip* chip = ChipOf(transfer);
   if (!chip || !chip->Plugged) return LIBUSB_ERROR_NO_DEVICE;
   transfer->actual_length = 0;
-  active_.push_back({transfer, now_});
+  const bool in = (transfer->endpoint & LIBUSB_ENDPOINT_IN) != 0;
+  const bool failed = conditions_.Faults.Count(in ? sim::SimCall::Read : sim::SimCall::Write) != FT_OK;
+  active_.push_back({transfer, now_, false, failed});
   return 0;
 }
 
@@ -105,6 +125,8 @@ void VirtualBus::Slot() {
       Finish(i, LIBUSB_TRANSFER_CANCELLED);
     else if (!chip || !chip->Plugged)
       Finish(i, LIBUSB_TRANSFER_NO_DEVICE);
+    else if (a.Failed && now_ > a.SubmittedNs)
+      Finish(i, LIBUSB_TRANSFER_ERROR);
     else if (timeout && now_ - a.SubmittedNs >= timeout)
       Finish(i, LIBUSB_TRANSFER_TIMED_OUT);
   }
@@ -112,7 +134,7 @@ void VirtualBus::Slot() {
   for (std::size_t k = 0; k < active_.size(); ++k) {
     const std::size_t i = (turn_ + k) % active_.size();
     Active& a = active_[i];
-    if (a.SubmittedNs >= now_) continue;  // submitted during this slot: scheduled from the next
+    if (ReadyNs(a) >= now_) continue;  // submitted during this slot: scheduled from the next
     const int before = a.Transfer->actual_length;
     if (!MovePacket(a, *ChipOf(a.Transfer))) continue;
     turn_ = i + 1;
@@ -124,11 +146,28 @@ void VirtualBus::Slot() {
   }
 }
 
+std::uint64_t VirtualBus::ReadyNs(const Active& a) const {
+  if (a.Transfer->endpoint & LIBUSB_ENDPOINT_IN) return a.SubmittedNs;
+  const std::uint64_t latencyNs = conditions_.Timing.Latency / 1000;
+  return a.SubmittedNs + (latencyNs > kFrameNs ? latencyNs - kFrameNs : 0);
+}
+
+void VirtualBus::KeepPace() {
+  if (!conditions_.Timing.RealTime) return;
+  if (!paceStart_) {
+    paceStart_ = std::chrono::steady_clock::now();
+    paceFrom_ = now_;
+    return;
+  }
+  std::this_thread::sleep_until(*paceStart_ + std::chrono::nanoseconds(now_ - paceFrom_));
+}
+
 void VirtualBus::HandleEvents(std::uint64_t timeoutNs) {
   const std::uint64_t start = now_;
   do {
     Slot();
   } while (finished_.empty() && now_ - start < timeoutNs);
+  KeepPace();
   std::vector<libusb_transfer*> done;
   done.swap(finished_);
   for (libusb_transfer* t : done) {

@@ -10,8 +10,10 @@
 /// of two modem-status bytes and up to 62 data bytes: a full one when 62 bytes wait, a short
 /// one (possibly status only) when its latency timer runs out. Nothing is ever dropped: a full
 /// FIFO stalls the chip and the USB. The pins are those of the project's simulated FT232R
-/// (sim::SimDevice) with its board and chips.
+/// (sim::SimDevice) with its board and chips. A bench's [Timing] and [Faults] hold on the bus as
+/// they do in the simulator, mapped to what a USB device does (BusConditions).
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "sim/SimDevice.h"
+#include "sim/SimFt232r.h"
 
 struct libusb_transfer;
 struct libusb_device;
@@ -32,11 +35,25 @@ inline constexpr std::size_t kPacketSize = 64;
 inline constexpr std::size_t kTxFifo = 128;
 inline constexpr std::size_t kRxFifo = 256;
 
+/// What a bench asks of the whole bus besides its chips, read by sim::Bench as the simulator
+/// reads it: a transfer counts as the simulator's Read or Write call, a vendor request as the
+/// call it serves (SetBaudRate, SetBitMode, EE_Read and EE_Program per word).
+struct BusConditions {
+  sim::SimTiming Timing;
+  sim::SimFaults Faults;
+  /// One byte per sample of every chip, as the simulator's --trace writes it.
+  std::unique_ptr<sim::SimTrace> Trace;
+  /// Control transfers so far, for UnplugAtControl.
+  std::uint32_t Controls = 0;
+};
+
 /// One virtual FT232R on the bus.
 struct VirtualChip {
-  explicit VirtualChip(std::unique_ptr<sim::SimDevice> device) : Device(std::move(device)) {}
+  VirtualChip(std::unique_ptr<sim::SimDevice> device, BusConditions& conditions)
+      : Device(std::move(device)), Conditions(&conditions) {}
 
   std::unique_ptr<sim::SimDevice> Device;
+  BusConditions* Conditions;
   std::deque<std::uint8_t> Tx;  ///< host to chip
   std::deque<std::uint8_t> Rx;  ///< chip to host
   std::uint8_t LatencyMs = 16;
@@ -71,6 +88,10 @@ struct VirtualChip {
   /// Handles a vendor request; returns the bytes of the data stage or a negative libusb error.
   int Control(std::uint8_t requestType, std::uint8_t request, std::uint16_t value, std::uint16_t index,
               unsigned char* data, std::uint16_t length, std::uint64_t nowNs);
+  /// What the chips see of the world at nowNs: the time and the bench's timing model.
+  sim::SimEnvironment Environment(std::uint64_t nowNs) const;
+  /// Counts a vendor request against the bench's faults; a negative libusb error fails it.
+  int ControlFault(std::uint8_t request);
   /// Runs the sample clock for one slot.
   void Clock(std::uint64_t slotNs, std::uint64_t nowNs);
   /// Takes an OUT packet of n bytes if it fits the transmit FIFO.
@@ -88,6 +109,12 @@ class VirtualBus {
   void Reset();
   /// Plugs a chip in; returns it.
   VirtualChip& Plug(std::unique_ptr<sim::SimDevice> device);
+  /// Plugs in every device of bench and takes on its [Timing] and [Faults]; the bench keeps
+  /// its memory files, to be saved when the run ends.
+  void PlugBench(sim::SimFt232r& bench);
+  /// Writes one byte per sample of every chip into path from now on (sim::SimTrace).
+  void StartTrace(const std::filesystem::path& path);
+  BusConditions& Conditions() { return conditions_; }
   /// A bare FT232R with the given description and serial (no board).
   VirtualChip& PlugBare(const std::string& description, const std::string& serial);
   std::vector<std::unique_ptr<VirtualChip>>& Chips() { return chips_; }
@@ -114,18 +141,28 @@ class VirtualBus {
     libusb_transfer* Transfer;
     std::uint64_t SubmittedNs;
     bool Cancelled = false;
+    /// An injected Read or Write failure: the transfer ends with an error.
+    bool Failed = false;
   };
+  /// From when a transfer may move packets: an OUT transfer also waits out the bench's latency
+  /// beyond the frame the bus already models.
+  std::uint64_t ReadyNs(const Active& a) const;
+  /// Under [Timing] RealTime, sleeps until the wall clock has caught up with virtual time.
+  void KeepPace();
   /// One slot of 1/19 ms: the chips clock, then one packet moves.
   void Slot();
   bool MovePacket(Active& a, VirtualChip& chip);
   void Finish(std::size_t index, int status);
 
+  BusConditions conditions_;
   std::vector<std::unique_ptr<VirtualChip>> chips_;
   std::vector<Active> active_;
   std::vector<libusb_transfer*> finished_;
   std::uint64_t now_ = 0;
   std::uint64_t slot_ = 0;
   std::size_t turn_ = 0;
+  std::optional<std::chrono::steady_clock::time_point> paceStart_;
+  std::uint64_t paceFrom_ = 0;
 };
 
 }  // namespace pw::usbchip

@@ -23,9 +23,37 @@ constexpr std::uint8_t kEraseEeprom = 0x92;
 constexpr std::uint8_t kModemStatus[2] = {0x01, 0x60};
 constexpr std::size_t kEepromWords = 64;
 
-sim::SimEnvironment Env(std::uint64_t nowNs) { return {nowNs * 1000, sim::TimingModel::Lenient}; }
+/// The simulator's call a vendor request serves, for the bench's Fail= rules.
+std::optional<sim::SimCall> CallOf(std::uint8_t request) {
+  switch (request) {
+    case kSetBaudRate:
+      return sim::SimCall::SetBaudRate;
+    case kSetBitMode:
+      return sim::SimCall::SetBitMode;
+    case kReadEeprom:
+      return sim::SimCall::EeRead;
+    case kWriteEeprom:
+      return sim::SimCall::EeProgram;
+    default:
+      return std::nullopt;
+  }
+}
 
 }  // namespace
+
+sim::SimEnvironment VirtualChip::Environment(std::uint64_t nowNs) const {
+  return {nowNs * 1000, Conditions->Timing.Model};
+}
+
+int VirtualChip::ControlFault(std::uint8_t request) {
+  if (Conditions->Faults.UnplugAtControl() == ++Conditions->Controls) {
+    Plugged = false;
+    return LIBUSB_ERROR_NO_DEVICE;
+  }
+  const auto call = CallOf(request);
+  // A device refuses a request by stalling its control pipe.
+  return call && Conditions->Faults.Count(*call) != FT_OK ? LIBUSB_ERROR_PIPE : 0;
+}
 
 double VirtualChip::BaudOfDivisor(std::uint16_t value, std::uint16_t index) {
   // 14 bits of integer divisor of 3 MHz and three bits of eighths, in FTDI's own order.
@@ -40,6 +68,7 @@ double VirtualChip::BaudOfDivisor(std::uint16_t value, std::uint16_t index) {
 int VirtualChip::Control(std::uint8_t requestType, std::uint8_t request, std::uint16_t value, std::uint16_t index,
                          unsigned char* data, std::uint16_t length, std::uint64_t nowNs) {
   if (!Plugged) return LIBUSB_ERROR_NO_DEVICE;
+  if (const int fault = ControlFault(request)) return fault;
   const bool in = (requestType & 0x80) != 0;
   switch (request) {
     case kReset:
@@ -54,7 +83,8 @@ int VirtualChip::Control(std::uint8_t requestType, std::uint8_t request, std::ui
       LatencyMs = static_cast<std::uint8_t>(std::max<std::uint16_t>(1, value & 0xFF));
       return 0;
     case kSetBitMode:
-      Device->Reconfigure(static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>(value >> 8), Env(nowNs));
+      Device->Reconfigure(static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>(value >> 8),
+                          Environment(nowNs));
       return 0;
     case kWriteEeprom:
       if (index >= kEepromWords) return LIBUSB_ERROR_PIPE;
@@ -101,15 +131,19 @@ void VirtualChip::Clock(std::uint64_t slotNs, std::uint64_t nowNs) {
     Tx.clear();  // serial or plain bit-bang output: nothing comes back
     return;
   }
-  SampleCredit += SampleRate * static_cast<double>(slotNs) / 1e9;
+  // [Timing] SampleRate stands for the chip's own clock, whatever the divisor says.
+  const std::uint64_t fixedRate = Conditions->Timing.SampleRate;
+  const double rate = fixedRate ? static_cast<double>(fixedRate) : SampleRate;
+  SampleCredit += rate * static_cast<double>(slotNs) / 1e9;
   while (SampleCredit >= 1 && !Tx.empty() && Rx.size() < kRxFifo) {
     if (UnplugAfterSamples && Samples >= *UnplugAfterSamples) {
       Plugged = false;
       return;
     }
     const double at = std::max(static_cast<double>(nowNs), NextSampleNs);
-    NextSampleNs = at + 1e9 / SampleRate;
-    Rx.push_back(Device->Clock(Tx.front(), Env(static_cast<std::uint64_t>(at))));
+    NextSampleNs = at + 1e9 / rate;
+    Rx.push_back(Device->Clock(Tx.front(), Environment(static_cast<std::uint64_t>(at))));
+    if (Conditions->Trace) Conditions->Trace->Append(Device->Levels);
     Tx.pop_front();
     ++Samples;
     SampleCredit -= 1;

@@ -24,6 +24,9 @@ std::uint64_t Nanos(const timeval* tv) {
 
 VirtualChip* ChipOf(libusb_device_handle* handle) { return handle && handle->Device ? handle->Device->Chip : nullptr; }
 
+/// Counts call against the bench's Fail= rules; true when it is to fail.
+bool InjectedFault(pw::sim::SimCall call) { return VirtualBus::Get().Conditions().Faults.Count(call) != pw::FT_OK; }
+
 }  // namespace
 
 extern "C" {
@@ -41,6 +44,7 @@ int LIBUSB_CALL libusb_init(libusb_context** ctx) {
 void LIBUSB_CALL libusb_exit(libusb_context*) {}
 
 ssize_t LIBUSB_CALL libusb_get_device_list(libusb_context*, libusb_device*** list) {
+  if (InjectedFault(pw::sim::SimCall::ListDevices)) return LIBUSB_ERROR_IO;
   auto& chips = VirtualBus::Get().Chips();
   auto** out = static_cast<libusb_device**>(std::calloc(chips.size() + 1, sizeof(libusb_device*)));
   if (!out) return LIBUSB_ERROR_NO_MEM;
@@ -113,6 +117,7 @@ int LIBUSB_CALL libusb_open(libusb_device* dev, libusb_device_handle** handle) {
   VirtualChip* chip = dev->Chip;
   if (!chip->Plugged) return LIBUSB_ERROR_NO_DEVICE;
   if (chip->NoPermission) return LIBUSB_ERROR_ACCESS;
+  if (InjectedFault(pw::sim::SimCall::Open)) return LIBUSB_ERROR_IO;
   *handle = new libusb_device_handle{dev, false};
   return 0;
 }
@@ -134,7 +139,8 @@ int LIBUSB_CALL libusb_set_auto_detach_kernel_driver(libusb_device_handle*, int)
 int LIBUSB_CALL libusb_claim_interface(libusb_device_handle* handle, int) {
   VirtualChip* chip = ChipOf(handle);
   if (!chip->Plugged) return LIBUSB_ERROR_NO_DEVICE;
-  if (chip->Claimed && !handle->Claimed) return LIBUSB_ERROR_BUSY;
+  const bool elsewhere = chip->Conditions->Faults.Busy() || (chip->Claimed && !handle->Claimed);
+  if (elsewhere) return LIBUSB_ERROR_BUSY;
   chip->Claimed = handle->Claimed = true;
   return 0;
 }
@@ -142,6 +148,19 @@ int LIBUSB_CALL libusb_claim_interface(libusb_device_handle* handle, int) {
 int LIBUSB_CALL libusb_release_interface(libusb_device_handle* handle, int) {
   if (handle->Claimed) ChipOf(handle)->Claimed = false;
   handle->Claimed = false;
+  return 0;
+}
+
+int LIBUSB_CALL libusb_reset_device(libusb_device_handle* handle) {
+  VirtualChip* chip = ChipOf(handle);
+  if (!chip || !chip->Plugged) return LIBUSB_ERROR_NO_DEVICE;
+  // The chip starts afresh as after power-up: FIFOs empty, pins inputs, its EEPROM read anew
+  // (the descriptors are always made from it).
+  VirtualBus& bus = VirtualBus::Get();
+  chip->Tx.clear();
+  chip->Rx.clear();
+  chip->Device->Reset(chip->Environment(bus.NowNs()));
+  bus.Advance(10 * pw::usbchip::kFrameNs);  // the host sees it go and come back
   return 0;
 }
 

@@ -34,13 +34,23 @@ char lastError[64] = "no error";
 struct Handle01 {
   int Fd = -1;
   libusb_device_handle* Handle = nullptr;
+  struct usb_device* Device = nullptr;
 };
 
 libusb_device_handle* Handle(usb_dev_handle* h) { return reinterpret_cast<Handle01*>(h)->Handle; }
 
 int Fail(int libusbError) {
   std::snprintf(lastError, sizeof lastError, "libusb error %d", libusbError);
-  return libusbError == LIBUSB_ERROR_TIMEOUT ? -ETIMEDOUT : libusbError == LIBUSB_ERROR_NO_DEVICE ? -ENODEV : -EIO;
+  switch (libusbError) {
+    case LIBUSB_ERROR_TIMEOUT:
+      return -ETIMEDOUT;
+    case LIBUSB_ERROR_NO_DEVICE:
+      return -ENODEV;
+    case LIBUSB_ERROR_BUSY:
+      return -EBUSY;
+    default:
+      return -EIO;
+  }
 }
 
 void Describe(Listed01& l, libusb_device* dev, int number) {
@@ -114,7 +124,7 @@ usb_dev_handle* usb_open(struct usb_device* dev) {
     Fail(rc);
     return nullptr;
   }
-  auto* handle = new Handle01{open("/dev/null", O_RDWR), h};
+  auto* handle = new Handle01{open("/dev/null", O_RDWR), h, dev};
   return reinterpret_cast<usb_dev_handle*>(handle);
 }
 
@@ -135,7 +145,14 @@ int usb_release_interface(usb_dev_handle* dev, int interface) {
   return libusb_release_interface(Handle(dev), interface);
 }
 int usb_set_configuration(usb_dev_handle*, int) { return 0; }
-int usb_reset(usb_dev_handle*) { return 0; }
+struct usb_device* usb_device(usb_dev_handle* dev) {
+  return reinterpret_cast<Handle01*>(dev)->Device;
+}
+
+int usb_reset(usb_dev_handle* dev) {
+  const int rc = libusb_reset_device(Handle(dev));
+  return rc == 0 ? 0 : Fail(rc);
+}
 int usb_detach_kernel_driver_np(usb_dev_handle*, int) { return -ENODATA; }
 
 int usb_get_string_simple(usb_dev_handle* dev, int index, char* buf, size_t buflen) {
@@ -167,6 +184,16 @@ int usb_bulk_write(usb_dev_handle* dev, int ep, const char* bytes, int size, int
 
 int usb_bulk_read(usb_dev_handle* dev, int ep, char* bytes, int size, int timeout) {
   return Bulk(dev, static_cast<unsigned char>(ep | 0x80), bytes, size, timeout);
+}
+
+// The FT232R has no interrupt endpoints: these move on its bulk ones, as any program that asks
+// would see them do.
+int usb_interrupt_write(usb_dev_handle* dev, int ep, const char* bytes, int size, int timeout) {
+  return usb_bulk_write(dev, ep, bytes, size, timeout);
+}
+
+int usb_interrupt_read(usb_dev_handle* dev, int ep, char* bytes, int size, int timeout) {
+  return usb_bulk_read(dev, ep, bytes, size, timeout);
 }
 
 char* usb_strerror(void) { return lastError; }

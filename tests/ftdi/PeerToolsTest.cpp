@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "PeerTool.h"
 #include "avr/AvrFlashFile.h"
 #include "d2xx/FtEepromImage.h"
 #include "support/TestDirs.h"
@@ -19,42 +20,11 @@
 namespace pw {
 namespace {
 
-using test::TempDir;
+using namespace test;
 
-constexpr const char* kFtdiEeprom = "/usr/bin/ftdi_eeprom";
 // libftdi's names of the CBUS functions, by the number both APIs use.
 constexpr const char* kCbusNames[] = {"TXDEN", "PWREN", "RXLED", "TXLED",  "TX+RXLED", "SLEEP", "CLK48",
                                       "CLK24", "CLK12", "CLK6",  "IOMODE", "BB_WR",    "BB_RD"};
-
-constexpr const char* kAvrdude = "/usr/bin/avrdude";
-// avrdude's ft232r programmer with this board's wiring (docs/hardware.md).
-constexpr const char* kAvrdudeBoard = R"(programmer parent "ft232r"
-    id = "pinwright";
-    desc = "Pinwright programmer board";
-    reset = 6;
-    sck = 5;
-    sdo = 3;
-    sdi = 7;
-;
-)";
-
-/// tool with args in dir, on the virtual programmer of dir/bench.ini; returns what it printed.
-#ifndef PINWRIGHT_PRELOAD
-#define PINWRIGHT_PRELOAD ""  // a sanitizer build: the tests below skip
-#endif
-
-/// Skips unless tool is installed and the preloadable library was built for it.
-#define REQUIRE_TOOL(tool)                                                         \
-  if (!std::filesystem::exists(tool)) GTEST_SKIP() << tool << " is not installed"; \
-  if (!*PINWRIGHT_PRELOAD) GTEST_SKIP() << "a sanitizer build cannot be preloaded into " << tool
-
-std::string RunTool(const TempDir& dir, const std::string& tool, const std::string& args) {
-  const std::string command = "cd '" + dir.Path().string() +
-                              "' && LD_PRELOAD='" PINWRIGHT_PRELOAD "' PINWRIGHT_VIRTUAL_BENCH=bench.ini " + tool +
-                              " " + args + " > tool.txt 2>&1";
-  EXPECT_EQ(std::system(command.c_str()), 0) << test::ReadText(dir / "tool.txt");
-  return test::ReadText(dir / "tool.txt");
-}
 
 std::string Field(const std::string& text, const std::string& label) {
   std::smatch m;
@@ -93,15 +63,6 @@ TEST(PeerTools, FtdiEepromDecodesTheVirtualChipsEepromAsTheCodecDoes) {
   EXPECT_EQ(Field(out, "Bus Powered"), "150 mA");
   const std::uint8_t cbus[] = {r.Cbus0, r.Cbus1, r.Cbus2, r.Cbus3, r.Cbus4};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(Field(out, "C" + std::to_string(i) + " Function"), kCbusNames[cbus[i]]) << i;
-}
-
-/// The avrdude command for an ATmega328P on the board of dir, whose bench.ini is bench.
-std::string AvrdudeOn(TempDir& dir, const std::string& bench) {
-  dir.Write("board.conf", kAvrdudeBoard);
-  dir.Write("bench.ini", bench);
-  // A factory ATmega328P runs at 1 MHz and the simulated one garbles an SCK faster than it can
-  // follow; -B 4kHz keeps avrdude's clock well inside that.
-  return std::string(kAvrdude) + " -C +board.conf -c pinwright -p m328p -P usb -B 4kHz ";
 }
 
 TEST(PeerTools, AvrdudeIdentifiesWritesAndVerifiesTheSimulatedAvr) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 
 #include "link/ProgrammerConnection.h"
 #include "sim/Bench.h"
@@ -12,16 +11,6 @@
 
 namespace pw {
 namespace {
-
-/// The bytes sigrok's spi decoder prints for one annotation row ("spi-1: 9F" lines).
-std::vector<int> Decoded(const std::string& output) {
-  std::vector<int> bytes;
-  std::istringstream in(output);
-  std::string label;
-  std::string hex;
-  while (in >> label >> hex) bytes.push_back(std::stoi(hex, nullptr, 16));
-  return bytes;
-}
 
 TEST(SpiFlashTrace, AStreamedReadDecodesInSigrokToTheReadCommandAndTheData) {
   if (!test::HaveSigrok()) {
@@ -45,8 +34,8 @@ TEST(SpiFlashTrace, AStreamedReadDecodesInSigrokToTheReadCommandAndTheData) {
   const std::vector<std::uint8_t> expected(chip.Memory().begin() + 0x123, chip.Memory().begin() + 0x123 + data.size());
   EXPECT_EQ(data, expected);
   const std::string decoder = "-P spi:clk=5:mosi=3:miso=7:cs=6 -A spi=";
-  const auto mosi = Decoded(test::RunSigrok(dir / "read.bin", decoder + "mosi-data"));
-  const auto miso = Decoded(test::RunSigrok(dir / "read.bin", decoder + "miso-data"));
+  const auto mosi = test::SigrokBytes(test::RunSigrok(dir / "read.bin", decoder + "mosi-data"));
+  const auto miso = test::SigrokBytes(test::RunSigrok(dir / "read.bin", decoder + "miso-data"));
   ASSERT_EQ(mosi.size(), 4 + data.size());
   ASSERT_EQ(miso.size(), 4 + data.size());
   EXPECT_EQ(std::vector<int>(mosi.begin(), mosi.begin() + 4), (std::vector<int>{0x03, 0x00, 0x01, 0x23}));

@@ -21,6 +21,15 @@ std::string RunSigrok(const std::filesystem::path& trace, const std::string& arg
   return output;
 }
 
+std::vector<int> SigrokBytes(const std::string& output) {
+  std::vector<int> bytes;
+  std::istringstream in(output);
+  std::string label;
+  std::string hex;
+  while (in >> label >> hex) bytes.push_back(std::stoi(hex, nullptr, 16));
+  return bytes;
+}
+
 std::vector<std::string> SigrokCsvRows(const std::string& csv) {
   std::vector<std::string> rows;
   std::istringstream in(csv);

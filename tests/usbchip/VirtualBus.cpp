@@ -74,10 +74,14 @@ void VirtualBus::Advance(std::uint64_t ns) {
 int VirtualBus::Submit(libusb_transfer* transfer) {
   VirtualChip* chip = ChipOf(transfer);
   if (!chip || !chip->Plugged) return LIBUSB_ERROR_NO_DEVICE;
-  transfer->actual_length = 0;
   const bool in = (transfer->endpoint & LIBUSB_ENDPOINT_IN) != 0;
-  const bool failed = conditions_.Faults.Count(in ? sim::SimCall::Read : sim::SimCall::Write) != FT_OK;
-  active_.push_back({transfer, now_, false, failed});
+  bool& halted = in ? chip->InHalted : chip->OutHalted;
+  if (halted) return LIBUSB_ERROR_PIPE;
+  transfer->actual_length = 0;
+  // A failing Read or Write stalls its endpoint, which stays halted: libftdi1 would resubmit a
+  // transfer that merely failed and never tell.
+  halted = conditions_.Faults.Count(in ? sim::SimCall::Read : sim::SimCall::Write) != FT_OK;
+  active_.push_back({transfer, now_, false, halted});
   return 0;
 }
 
@@ -112,11 +116,7 @@ bool VirtualBus::MovePacket(Active& a, VirtualChip& chip) {
   return true;
 }
 
-void VirtualBus::Slot() {
-  ++slot_;
-  const std::uint64_t start = now_;
-  now_ = SlotStart(slot_);
-  for (auto& chip : chips_) chip->Clock(now_ - start, now_);
+void VirtualBus::EndTransfers() {
   for (std::size_t i = active_.size(); i-- > 0;) {
     const Active& a = active_[i];
     const VirtualChip* chip = ChipOf(a.Transfer);
@@ -126,10 +126,18 @@ void VirtualBus::Slot() {
     else if (!chip || !chip->Plugged)
       Finish(i, LIBUSB_TRANSFER_NO_DEVICE);
     else if (a.Failed && now_ > a.SubmittedNs)
-      Finish(i, LIBUSB_TRANSFER_ERROR);
+      Finish(i, LIBUSB_TRANSFER_STALL);
     else if (timeout && now_ - a.SubmittedNs >= timeout)
       Finish(i, LIBUSB_TRANSFER_TIMED_OUT);
   }
+}
+
+void VirtualBus::Slot() {
+  ++slot_;
+  const std::uint64_t start = now_;
+  now_ = SlotStart(slot_);
+  for (auto& chip : chips_) chip->Clock(now_ - start, now_);
+  EndTransfers();
   // One packet per slot, the endpoints taking turns; a NAK costs nothing here.
   for (std::size_t k = 0; k < active_.size(); ++k) {
     const std::size_t i = (turn_ + k) % active_.size();
@@ -198,6 +206,8 @@ int VirtualBus::BulkSync(VirtualChip& chip, unsigned char endpoint, unsigned cha
       return LIBUSB_ERROR_TIMEOUT;
     case LIBUSB_TRANSFER_NO_DEVICE:
       return LIBUSB_ERROR_NO_DEVICE;
+    case LIBUSB_TRANSFER_STALL:
+      return LIBUSB_ERROR_PIPE;
     default:
       return LIBUSB_ERROR_IO;
   }

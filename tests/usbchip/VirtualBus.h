@@ -72,6 +72,9 @@ struct VirtualChip {
   /// The chip is gone once this many EEPROM words have been written.
   std::optional<std::uint32_t> UnplugAfterEepromWrites;
   bool Claimed = false;
+  /// A stalled bulk endpoint: every transfer on it fails until the host clears the halt.
+  bool InHalted = false;
+  bool OutHalted = false;
   /// The libusb device the bus lists for this chip.
   libusb_device* UsbDevice = nullptr;
 
@@ -141,7 +144,7 @@ class VirtualBus {
     libusb_transfer* Transfer;
     std::uint64_t SubmittedNs;
     bool Cancelled = false;
-    /// An injected Read or Write failure: the transfer ends with an error.
+    /// An injected Read or Write failure: the transfer stalls.
     bool Failed = false;
   };
   /// From when a transfer may move packets: an OUT transfer also waits out the bench's latency
@@ -149,6 +152,8 @@ class VirtualBus {
   std::uint64_t ReadyNs(const Active& a) const;
   /// Under [Timing] RealTime, sleeps until the wall clock has caught up with virtual time.
   void KeepPace();
+  /// Ends the transfers cancelled, failed, gone with their chip or timed out.
+  void EndTransfers();
   /// One slot of 1/19 ms: the chips clock, then one packet moves.
   void Slot();
   bool MovePacket(Active& a, VirtualChip& chip);

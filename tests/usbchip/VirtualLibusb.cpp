@@ -159,8 +159,16 @@ int LIBUSB_CALL libusb_reset_device(libusb_device_handle* handle) {
   VirtualBus& bus = VirtualBus::Get();
   chip->Tx.clear();
   chip->Rx.clear();
+  chip->InHalted = chip->OutHalted = false;
   chip->Device->Reset(chip->Environment(bus.NowNs()));
   bus.Advance(10 * pw::usbchip::kFrameNs);  // the host sees it go and come back
+  return 0;
+}
+
+int LIBUSB_CALL libusb_clear_halt(libusb_device_handle* handle, unsigned char endpoint) {
+  VirtualChip* chip = ChipOf(handle);
+  if (!chip || !chip->Plugged) return LIBUSB_ERROR_NO_DEVICE;
+  (endpoint & LIBUSB_ENDPOINT_IN ? chip->InHalted : chip->OutHalted) = false;
   return 0;
 }
 

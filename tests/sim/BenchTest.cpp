@@ -136,6 +136,8 @@ TEST(Bench, EachUnusableNumberOrMemoryFileGetsOneClearLine) {
       {"[Faults]\nUnplugAfter=99999999999999999999\n",
        bad + "[Faults] UnplugAfter=99999999999999999999 (число вне пределов 0..18446744073709551615)"},
       {"[Faults]\nFail=Write:4294967296:4\n", bad + "[Faults] Fail=4294967296 (число вне пределов 0..4294967295)"},
+      {"[Faults]\nUnplugAtControl=4294967296\n",
+       bad + "[Faults] UnplugAtControl=4294967296 (число вне пределов 0..4294967295)"},
       {"[Timing]\nLatencyUs=10000001\n", bad + "[Timing] LatencyUs=10000001 (число вне пределов 0..10000000)"},
       {"[Timing]\nSampleRate=1000000000000\n",
        bad + "[Timing] SampleRate=1000000000000 (число вне пределов 0..1000000000)"},

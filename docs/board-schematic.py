@@ -66,6 +66,18 @@ def transistor(x, y, name, part, pnp=False):
     return (x + 30, y - 30), (x + 30, y + 30)
 
 
+def open_collector(base, base_resistor, part, rail_at, pull_up):
+    """An NPN switch to ground: base resistor from `base`, collector pulled up from a rail at
+    rail_at = (name, y). Returns the collector, where the switched line leaves."""
+    end = resistor(*base, *base_resistor)
+    up, down = transistor(*end, *part)
+    ground(*down)
+    rail(up[0], rail_at[1], rail_at[0])
+    resistor(up[0], rail_at[1], *pull_up, vertical=True, length=up[1] - rail_at[1])
+    dot(*up)
+    return up
+
+
 def ground(x, y):
     wire((x, y), (x, y + 8))
     wire((x - 10, y + 8), (x + 10, y + 8))
@@ -172,12 +184,7 @@ def mclr_stage():
     wire((400, 330), (400, 290))
     rail(400, 250, "+5V")
     resistor(400, 250, "R2", "22k", vertical=True, length=60)
-    end = resistor(400, 330, "R1", "10k")
-    up, down = transistor(end[0], end[1], "Q1", "BC547C")
-    ground(*down)
-    rail(up[0], 230, "VPP")
-    resistor(up[0], 230, "R10", "1k ½ W", vertical=True, length=70)
-    dot(*up)
+    up = open_collector((400, 330), ("R1", "10k"), ("Q1", "BC547C"), ("VPP", 230), ("R10", "1k ½ W"))
     wire(up, (up[0] + 90, up[1]))
     net(up[0] + 90, up[1], "MCLR")
 
@@ -213,12 +220,7 @@ def supply_switch():
 def data_stage():
     block(20, 460, 600, 200, "DATA: D3 = 1 pulls PGD / SDA low, D1 reads it")
     net(60, 590, "D3", "end")
-    end = resistor(60, 590, "R12", "4.7k")
-    up, down = transistor(end[0], end[1], "Q2", "BC547")
-    ground(*down)
-    rail(up[0], 500, "+5V")
-    resistor(up[0], 500, "R13", "4.7k", vertical=True, length=60)
-    dot(*up)
+    up = open_collector((60, 590), ("R12", "4.7k"), ("Q2", "BC547"), ("+5V", 500), ("R13", "4.7k"))
     wire(up, (400, up[1]))
     net(400, up[1], "DATA")
     dot(300, up[1])

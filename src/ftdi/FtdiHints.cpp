@@ -8,7 +8,7 @@ namespace pw::ftdi {
 
 const char* const kUdevRule =
     "SUBSYSTEM==\"usb\", ENV{DEVTYPE}==\"usb_device\", ATTRS{idVendor}==\"0403\", ATTRS{idProduct}==\"6001\", "
-    "MODE=\"0664\", GROUP=\"plugdev\"";
+    "MODE=\"0664\", GROUP=\"plugdev\", TAG+=\"uaccess\"";
 
 namespace {
 

@@ -6,7 +6,8 @@
 
 namespace pw::ftdi {
 
-/// The udev rule that gives members of plugdev access to FT232R programmers.
+/// The udev rule that gives the person at the desk and members of plugdev access to FT232R
+/// programmers; data/60-pinwright-ft232r.rules holds the same line.
 extern const char* const kUdevRule;
 
 /// No FT232R (or none with the serial asked for) on the bus; found counts all FT232Rs.

@@ -3,6 +3,7 @@
 // unchanged, streaming and in lock-step; a missing programmer ends with the report and a hint.
 
 #include <cstdlib>
+#include <sstream>
 
 #include "UsbFixture.h"
 #include "avr/AvrFlashFile.h"
@@ -111,6 +112,15 @@ TEST_F(UsbFixture, DevicePicksTheSecondProgrammerBySerial) {
   EXPECT_NE(r.Status, 0);  // a bare FT232R: no chip answers
 }
 
+/// The rule line of the udev file the programs are installed with: its one line that is not a comment.
+std::string InstalledUdevRule() {
+  std::istringstream in(test::ReadText(test::SourceDir() / "data" / "60-pinwright-ft232r.rules"));
+  std::string line;
+  while (std::getline(in, line) && line.rfind('#', 0) == 0) {
+  }
+  return line;
+}
+
 TEST_F(UsbFixture, AMissingForbiddenOrBusyProgrammerEndsWithTheReportAndAHint) {
   CliRun r = Cli({"avr", "identify"});
   EXPECT_EQ(r.Status, 1);
@@ -120,6 +130,7 @@ TEST_F(UsbFixture, AMissingForbiddenOrBusyProgrammerEndsWithTheReportAndAHint) {
   r = Cli({"avr", "identify"});
   EXPECT_NE(r.Status, 0);
   EXPECT_TRUE(Has(r.Err, "udev")) << r.Err;
+  EXPECT_TRUE(Has(r.Err, InstalledUdevRule())) << r.Err;  // the hint shows the rule that is installed
   chip.NoPermission = false;
   chip.Claimed = true;  // another program holds it
   r = Cli({"settings", "read"});

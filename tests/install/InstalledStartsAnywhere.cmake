@@ -1,6 +1,6 @@
 # cmake --install into a scratch prefix, then the installed pinwright-cli from the root folder:
 # it must find speed.txt, chips.ini, I2C_E.ini and SpiFlash.ini in the installed data folder. The man page,
-# and with the window its menu entry and icon, are installed as well.
+# and with the window its own man page, menu entry and icon, are installed as well.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} RESULT_VARIABLE rc OUTPUT_QUIET)
 if(NOT rc EQUAL 0)
@@ -16,7 +16,8 @@ endforeach()
 if(GUI)
   file(READ ${PREFIX}/share/applications/pinwright.desktop entry)
   if(NOT entry MATCHES "\nExec=pinwright\n" OR NOT entry MATCHES "\nIcon=pinwright\n"
-     OR NOT EXISTS ${PREFIX}/bin/pinwright OR NOT EXISTS ${PREFIX}/share/icons/hicolor/scalable/apps/pinwright.svg)
+     OR NOT EXISTS ${PREFIX}/bin/pinwright OR NOT EXISTS ${PREFIX}/share/icons/hicolor/scalable/apps/pinwright.svg
+     OR NOT EXISTS ${PREFIX}/share/man/man1/pinwright.1)
     message(FATAL_ERROR "the menu entry does not lead to the installed window and icon")
   endif()
 endif()

@@ -74,9 +74,10 @@ class SpiFlashOperations {
   bool Unprotect(OperationRun& run, SpiFlashBus& bus, const std::string& cancelled);
   /// Reads the whole chip into bytes, stopping between exchanges when asked; false when stopped.
   bool ReadChip(OperationRun& run, std::span<std::uint8_t> bytes);
-  /// Compares image's bytes with the chip, and kept's (after a write) too; false (logged,
-  /// marked) at a difference or a stop.
-  bool VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image, const SpiKeptBytes* kept = nullptr);
+  /// Compares image's bytes with the chip; after a write (written) only where it changed the
+  /// chip, and the bytes it kept too; false (logged, marked) at a difference or a stop.
+  bool VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image,
+                   const SpiWritten* written = nullptr);
   /// Logs how the verify ended; false (marked) when something differs.
   bool Matches(OperationRun& run, const ImageDifferences& differences, const std::vector<SpiByteRange>& lost) const;
   /// Clocks the identified chip at its automatic baud value (logged).

@@ -106,7 +106,9 @@ void SimSpiFlash::OnByte(std::uint8_t byte, const SimEnvironment& env) {
   } else if (command == 0x5A && count >= 5) {
     SfdpByte(count);
   } else if (IsRead(command) && address != 0 && count >= 1 + address) {
+    // From the second call on, a memory byte has just been clocked out.
     if (count == 1 + address) readAt_ = Address();
+    if (count > 1 + address) ++bytesRead_;
     StreamRead();
   }
 }
@@ -125,7 +127,6 @@ void SimSpiFlash::StreamRead() {
     if (stuckAt_[i] == readAt_) value = static_cast<std::uint8_t>((value & ~stuckMask_[i]) | stuckLevel_[i]);
   }
   spi_.SetNext(value);
-  ++bytesRead_;
   readAt_ = (readAt_ + 1) & (part_.Size - 1);
 }
 

@@ -47,7 +47,7 @@ class SimSpiFlash : public SimSpiChip {
   void HangOnNextWrite() { hang_ = true; }
   /// The bit of the byte at address always reads level: a cell that no longer programs or erases.
   void StickBit(std::uint32_t address, int bit, bool level);
-  /// Memory bytes sent by Read commands since the chip was made.
+  /// Memory bytes Read commands have clocked out since the chip was made.
   std::uint64_t BytesRead() const { return bytesRead_; }
   /// Erases carried out, by command (sector, block, chip) and page programs.
   int SectorErases() const { return sectorErases_; }

@@ -182,7 +182,9 @@ TEST(SpiFlashPage, AWriteReadsEachChunkOnceToPlanAndReadsBackOnlyWhatItChanged) 
     const std::uint64_t before = t.Chip().BytesRead();
     EXPECT_EQ(t.Click(t.Page().SpiFlashWrite), row.Result);
     EXPECT_EQ(t.Chip().BytesRead() - before, row.BytesRead);
-    if (row.Result == Outcome::Success) EXPECT_EQ(memory, file);
+    if (row.Result == Outcome::Success) {
+      EXPECT_EQ(memory, file);
+    }
   }
 }
 

@@ -15,8 +15,8 @@ namespace pw {
 inline constexpr const char* kSpeedFileName = "speed.txt";
 /// The entry of the list that fixes the baud value.
 inline constexpr int kBaudEntry = 7;
-/// The entry the program adds after the file's lines: AVR operations find the fastest clock the
-/// chip takes and work at half of it.
+/// The entry the program adds after the file's lines: the pages clock each chip as fast as it and
+/// USB allow (link/AutoBaud.h).
 inline constexpr const char* kAutoBaudEntry = "авто";
 
 /// Where speed.txt is read from: the current directory, else beside the program, else the

@@ -1,12 +1,9 @@
 #include "avr/AvrBaudProbe.h"
 
+#include <algorithm>
+
 namespace pw {
 namespace {
-
-void SetBaud(D2XXUnit& unit, std::int32_t baud) {
-  unit.LinkBaud = baud;
-  unit.FtSetBaudRate();
-}
 
 bool NoChip(const std::array<std::uint8_t, 3>& signature) {
   return (signature[0] == 0xFF && signature[1] == 0xFF && signature[2] == 0xFF) ||
@@ -33,27 +30,35 @@ std::optional<AvrBaudChoice> ProbeAvrBaud(D2XXUnit& unit, AVRUtils& avr) {
   std::optional<std::array<std::uint8_t, 3>> signature;
   std::int32_t fastest = 0;
   for (const std::int32_t baud : kAutoBaudSteps) {
-    SetBaud(unit, baud);
+    SetLinkBaud(unit, baud);
     if (!ReadsSignature(avr, signature)) break;
     fastest = baud;
   }
   if (fastest == 0) {
-    SetBaud(unit, before);
+    SetLinkBaud(unit, before);
     return std::nullopt;
   }
-  const AvrBaudChoice choice{fastest, fastest / 2};
-  SetBaud(unit, choice.Working);
+  const AvrBaudChoice choice{fastest, AvrWorkingBaud(fastest, before)};
+  SetLinkBaud(unit, choice.Working);
   return choice;
+}
+
+std::int32_t AvrWorkingBaud(std::int32_t fastest, std::int32_t opened) {
+  std::int32_t working = std::min(fastest / 2, kUsbLimitBaud);
+  for (const std::int32_t taken : {opened, kShippedBaud}) {
+    if (taken <= fastest) working = std::max(working, taken);
+  }
+  return working;
 }
 
 bool AnswersSlowly(D2XXUnit& unit, AVRUtils& avr) {
   const std::int32_t before = unit.LinkBaud;
   if (before <= kAvrSlowLookBaud) return false;
-  SetBaud(unit, kAvrSlowLookBaud);
+  SetLinkBaud(unit, kAvrSlowLookBaud);
   // Released first, the chip enters afresh: bytes garbled at the fast clock leave no trace.
   avr.AvrSetPins(AVRUtils::kResetReleased);
   const bool answers = avr.AvrProgEnable();
-  SetBaud(unit, before);
+  SetLinkBaud(unit, before);
   return answers;
 }
 

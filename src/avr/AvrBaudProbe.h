@@ -3,31 +3,39 @@
 /// The fastest clock a chip on the AVR header takes: its signature is read at rising baud values
 /// until a value no longer reads it the same several times in a row; the programmer then works
 /// at half the fastest value that did, for margin (the SCK phase a chip follows depends on its
-/// CPU clock, which the program does not know).
+/// CPU clock, which the program does not know), but never faster than USB carries the samples
+/// and never slower than a value the person would work at anyway, when that one read it.
 
 #include <array>
 #include <cstdint>
 #include <optional>
 
 #include "avr/AvrUtils.h"
+#include "link/AutoBaud.h"
 #include "link/D2xxUnit.h"
 
 namespace pw {
 
 /// The baud values tried, slowest first. From 1200 baud, SCK phases of 26 µs suit a chip on its
-/// 128 kHz oscillator; the top is beyond what a 20 MHz chip follows.
-inline constexpr std::array<std::int32_t, 17> kAutoBaudSteps{1200,   2400,   4800,   9600,   14400,  19200,
-                                                             28800,  38400,  57600,  76800,  115200, 153600,
-                                                             230400, 307200, 460800, 614400, 921600};
+/// 128 kHz oscillator; the top is the first step whose half reaches the USB limit: a chip that
+/// takes it is worked at that limit, and a faster step could not be worked any faster.
+inline constexpr std::array<std::int32_t, 10> kAutoBaudSteps{1200,  2400,  4800,  9600,  14400,
+                                                             19200, 28800, 38400, 57600, 76800};
+static_assert(kAutoBaudSteps.back() / 2 >= kUsbLimitBaud && kAutoBaudSteps.end()[-2] / 2 < kUsbLimitBaud);
 /// Signature reads that must agree at one baud value.
 inline constexpr int kAutoBaudReads = 3;
 
 struct AvrBaudChoice {
   /// The fastest baud value at which every read gave the signature.
   std::int32_t Fastest = 0;
-  /// Half of it: the value to work at.
+  /// The value to work at (AvrWorkingBaud).
   std::int32_t Working = 0;
 };
+
+/// The value to work at when fastest was the fastest step that read the signature and the
+/// programmer was opened at opened: half of fastest, at most kUsbLimitBaud; but no less than
+/// opened or kShippedBaud where that value is not above fastest (the climb read the chip there).
+std::int32_t AvrWorkingBaud(std::int32_t fastest, std::int32_t opened);
 
 /// Climbs kAutoBaudSteps on the open programmer. At each value the chip leaves programming mode
 /// (RESET released) and enters it afresh, so that bytes garbled by a clock too fast for it are

@@ -46,7 +46,8 @@ enum class AvrNeed {
 struct AvrSettings {
   /// The baud value the programmer opens at.
   std::int32_t Baud = 0;
-  /// "авто": the identification first finds the fastest clock the chip takes and works at half.
+  /// "авто": the identification first finds the fastest clock the chip takes and works at
+  /// AvrWorkingBaud's value.
   bool AutoBaud = false;
   std::filesystem::path ChipsIni = {};
   /// The identification logs the chip's sizes, signature and name.

@@ -54,7 +54,7 @@ the next operation, e.g.
   --trace FILE         with --simulator: write every sample's line levels to FILE
   --device SERIAL      use the real programmer with this serial number (several on one host)
   --baud N             this run's baud value instead of the eighth line of speed.txt (300..3000000)
-  --baud auto          AVR: find the fastest clock the chip takes and work at half of it
+  --baud auto          самая быстрая скорость, которую выдерживают чип и USB
   --clear-log          accepted for older scripts: every log line is printed anyway
   --yes                answer Yes to the questions an operation asks
   --force              with --yes: also write fuses that can lock the programmer out, and work

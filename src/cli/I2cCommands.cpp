@@ -65,6 +65,7 @@ void Run(CliContext& c, const std::string& typed, std::span<const CliStep> steps
   // Without a type the line holds only operations that need none (the scan).
   I2cOperations operations(c.Unit, c.Baud,
                            typed.empty() ? I2cType{} : ReadI2cType(types, ChooseType(types.SectionNames(), typed)));
+  operations.SetAutoBaud(c.AutoBaud);
   std::vector<OperationStep> frame;
   if (steps.empty()) frame.push_back(Answers(c.Unit));
   for (const CliStep& step : steps) {

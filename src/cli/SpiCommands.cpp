@@ -51,6 +51,7 @@ const std::vector<SpiOperation>& SpiOperations() {
 
 void RunSpi(CliContext& context, const std::string&, std::span<const CliStep> steps) {
   SpiFlashOperations flash(context.Unit, context.Baud, DescriptionFile(context.Paths, kSpiFlashTypesFile));
+  flash.SetAutoBaud(context.AutoBaud);
   std::vector<OperationStep> frameSteps;
   for (const CliStep& step : steps) frameSteps.push_back(RowOf(SpiOperations(), step).Build(flash, step, context.Run));
   RunFrame(context.Unit, context.Run, flash.Target(), frameSteps);

@@ -16,8 +16,10 @@ namespace pw {
 
 class I2C_eeprom {
  public:
+  /// Samples one bit takes: one SCL period.
+  static constexpr std::int32_t kBitSamples = 3;
   /// Samples one laid byte (8 bits and the acknowledge clock) takes.
-  static constexpr std::int32_t kByteSamples = 27;
+  static constexpr std::int32_t kByteSamples = 9 * kBitSamples;
   /// Samples of a start or a stop condition.
   static constexpr std::int32_t kConditionSamples = 3;
 

@@ -8,12 +8,31 @@
 #include "frame/ImageFiles.h"
 #include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
+#include "i2c/I2cBus.h"
 #include "i2c/I2cDiagnosis.h"
+#include "i2c/I2cTexts.h"
+#include "link/AutoBaud.h"
 
 namespace pw {
 
 I2cOperations::I2cOperations(D2XXUnit& unit, std::int32_t baud, I2cType type)
     : unit_(unit), baud_(baud), type_(std::move(type)) {}
+
+std::int32_t I2cOperations::WorkingBaud() const {
+  return autoBaud_ ? BaudForClock(std::int64_t{type_.ClockKHz} * 1000, I2C_eeprom::kBitSamples) : baud_;
+}
+
+FrameTarget I2cOperations::Target() const {
+  if (!autoBaud_) return {kModeI2c, baud_, nullptr, ""};
+  const std::int32_t baud = WorkingBaud();
+  const std::string part = type_.Name.empty() ? texts::kI2cBusName : type_.Name;
+  return {kModeI2c, baud,
+          [this, baud, part](OperationRun& run) {
+            run.Log(texts::AutoBaudForPart(part, type_.ClockKHz, baud));
+            return true;
+          },
+          ""};
+}
 
 Outcome I2cOperations::Run(OperationRun& run, std::span<const OperationStep> steps) {
   return RunFrame(unit_, run, Target(), steps);

@@ -42,8 +42,11 @@ class I2cOperations {
   I2cOperations(D2XXUnit& unit, std::int32_t baud, I2cType type);
 
   const I2cType& Type() const { return type_; }
-  /// The bus to open; there is nothing to identify.
-  FrameTarget Target() const { return {kModeI2c, baud_, nullptr, ""}; }
+  /// "авто": the bus is clocked as fast as the type's ClockKHz and USB allow (AutoBaud.h)
+  /// instead of at the baud value given, and the run's first line says so.
+  void SetAutoBaud(bool on) { autoBaud_ = on; }
+  /// The bus to open at the working baud value; there is nothing to identify.
+  FrameTarget Target() const;
   /// Runs steps in one frame.
   Outcome Run(OperationRun& run, std::span<const OperationStep> steps);
 
@@ -84,9 +87,13 @@ class I2cOperations {
   /// transfer() once more, both logged.
   static I2cGroupResult Transfer(OperationRun& run, I2cGroups& groups, const std::function<I2cGroupResult()>& transfer);
 
+  /// The baud value the bus is clocked at.
+  std::int32_t WorkingBaud() const;
+
   D2XXUnit& unit_;
   std::int32_t baud_;
   I2cType type_;
+  bool autoBaud_ = false;
 };
 
 }  // namespace pw

@@ -61,6 +61,7 @@ void I2cPage::I2cEepromFileClick() {
 void I2cPage::RunStep(const std::function<OperationStep(I2cOperations&)>& step) {
   RunOnPage(ctx_, I2cEepromProgress, [&](OperationRun& run) {
     I2cOperations operations(ctx_.Unit, ctx_.ProgrammerBaud, type_);
+    operations.SetAutoBaud(ctx_.AutoBaud);
     const OperationStep steps[] = {step(operations)};
     operations.Run(run, steps);
   });

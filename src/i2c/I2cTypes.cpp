@@ -5,6 +5,8 @@ namespace {
 
 /// Larger than any page: a value above it is refused without being narrowed.
 constexpr std::int64_t kMostPageSize = 65536;
+/// Beyond any I2C bus (high-speed mode ends at 3.4 MHz).
+constexpr std::int64_t kMostClockKHz = 3400;
 /// The end of the line that says, when a type is shown, why its operations will be refused.
 constexpr const char* kTypeUnusable = "операции с этим типом не выполняются";
 
@@ -21,6 +23,8 @@ I2cType ReadI2cType(const IniFile& types, const std::string& name) {
   type.PageSizeText = types.ReadString(name, "PageSize", std::to_string(I2cGroups::kGroupBytes));
   const std::int64_t pageSize = types.ReadInteger(name, "PageSize", I2cGroups::kGroupBytes);
   type.PageSize = pageSize > 0 && pageSize <= kMostPageSize ? static_cast<std::int32_t>(pageSize) : 0;
+  const std::int64_t clock = types.ReadInteger(name, "ClockKHz", kI2cStandardKHz);
+  type.ClockKHz = clock > 0 && clock <= kMostClockKHz ? static_cast<std::int32_t>(clock) : kI2cStandardKHz;
   if (types.HasSection(name)) type.Problem = I2cWriteProblem(type, 0, kTypeUnusable).value_or("");
   return type;
 }

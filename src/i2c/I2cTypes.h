@@ -15,6 +15,9 @@ namespace pw {
 
 inline constexpr const char* kI2cTypesFile = "I2C_E.ini";
 
+/// The standard-mode bus clock (kHz).
+inline constexpr std::int32_t kI2cStandardKHz = 100;
+
 /// What I2C_E.ini says of one type; a missing key gives the default here.
 struct I2cType {
   /// The section's name.
@@ -29,6 +32,9 @@ struct I2cType {
   std::int32_t PageSize = I2cGroups::kGroupBytes;
   /// Key PageSize as the file gives it, for the message that refuses it.
   std::string PageSizeText = std::to_string(I2cGroups::kGroupBytes);
+  /// Key ClockKHz: the fastest SCL the datasheet allows; without it (or with no number above 0)
+  /// the standard mode's, which every 24Cxx takes.
+  std::int32_t ClockKHz = kI2cStandardKHz;
   /// Key Protocol as the file gives it, for the message that refuses it.
   std::string ProtocolText = "2";
 

@@ -28,8 +28,9 @@ class FormContext {
   CheckBox& CheckBox1;
   Edit& DopInfo;
   const std::int32_t& ProgrammerBaud;
-  /// The baud list's "авто" entry is chosen: AVR operations find the fastest clock the chip takes
-  /// and work at half of it instead of ProgrammerBaud.
+  /// The baud list's "авто" entry is chosen: AVR operations find the fastest clock the chip takes,
+  /// the I2C and SPI Flash pages take the part's, each within the USB limit (link/AutoBaud.h),
+  /// instead of ProgrammerBaud.
   bool AutoBaud = false;
   const FormPaths Paths;
   /// The flash, EEPROM and configuration images and their data counts, shared by the pages.

@@ -1,6 +1,7 @@
 #include "sim/BenchValues.h"
 
 #include <charconv>
+#include <optional>
 #include <sstream>
 
 #include "common/Error.h"
@@ -40,6 +41,43 @@ std::vector<std::string> SplitList(const std::string& text, char separator) {
     if (first != std::string::npos) parts.push_back(part.substr(first, part.find_last_not_of(" \t") - first + 1));
   }
   return parts;
+}
+
+namespace {
+
+/// The whole of text as a number in base, or nothing.
+std::optional<std::uint64_t> Number(const std::string& text, int base) {
+  std::uint64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+/// One StuckFlash entry ADDR:BIT:LEVEL, or nothing when it is malformed or outside the flash.
+std::optional<BenchStuckCell> ParseStuckCell(const std::string& cell, std::size_t flashBytes) {
+  const auto parts = SplitList(cell, ':');
+  if (parts.size() != 3) return std::nullopt;
+  const auto address = Number(parts[0], 16);
+  const auto bit = Number(parts[1], 10);
+  const auto level = Number(parts[2], 10);
+  if (!address || !bit || !level || *address >= flashBytes || *bit > 7 || *level > 1) return std::nullopt;
+  return BenchStuckCell{static_cast<std::uint32_t>(*address), static_cast<int>(*bit), *level == 1};
+}
+
+}  // namespace
+
+std::vector<BenchStuckCell> BenchStuckCells(const IniFile& ini, const std::string& section, std::size_t flashBytes) {
+  const std::string value = ini.ReadString(section, "StuckFlash", "");
+  std::vector<BenchStuckCell> cells;
+  for (const std::string& entry : SplitList(value, ',')) {
+    const auto cell = ParseStuckCell(entry, flashBytes);
+    if (!cell) {
+      BadBenchSetting(section, "StuckFlash", value,
+                      "АДРЕС:БИТ:УРОВЕНЬ, адрес байта флеши в hex, бит 0..7, уровень 0 или 1");
+    }
+    cells.push_back(*cell);
+  }
+  return cells;
 }
 
 }  // namespace pw::sim

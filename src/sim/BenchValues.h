@@ -31,4 +31,14 @@ std::uint64_t BenchNumber(const std::string& text, const std::string& where, std
 /// The entries of text between separators, blanks around them dropped; empty entries are left out.
 std::vector<std::string> SplitList(const std::string& text, char separator);
 
+/// A flash cell that always reads one level.
+struct BenchStuckCell {
+  std::uint32_t Address;
+  int Bit;
+  bool Level;
+};
+/// The cells StuckFlash=ADDR:BIT:LEVEL, ... of [section] names (ADDR a byte address in hex below
+/// flashBytes, BIT 0..7, LEVEL 0 or 1); a malformed entry is refused.
+std::vector<BenchStuckCell> BenchStuckCells(const IniFile& ini, const std::string& section, std::size_t flashBytes);
+
 }  // namespace pw::sim

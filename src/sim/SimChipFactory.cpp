@@ -96,6 +96,9 @@ std::unique_ptr<SimSpiChip> MakeSimSpi(const IniFile& bench, const std::string& 
   auto chip = std::make_unique<SimSpiFlash>(*part);
   if (const auto status = HexBytes(bench, section, "Status", 1)) chip->SetStatus((*status)[0] & part->ProtectBits);
   chip->SetPowerUpBusy(PowerUpBusy(bench, section));
+  for (const BenchStuckCell& cell : BenchStuckCells(bench, section, part->Size)) {
+    chip->StickBit(cell.Address, cell.Bit, cell.Level);
+  }
   return chip;
 }
 

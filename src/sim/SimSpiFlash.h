@@ -45,6 +45,10 @@ class SimSpiFlash : public SimSpiChip {
   void SetPowerUpBusy(SimTime length) { powerUp_.SetLength(length); }
   /// The next program, erase or status write never ends: a chip that hangs in its write cycle.
   void HangOnNextWrite() { hang_ = true; }
+  /// The bit of the byte at address always reads level: a cell that no longer programs or erases.
+  void StickBit(std::uint32_t address, int bit, bool level);
+  /// Memory bytes Read commands have clocked out since the chip was made.
+  std::uint64_t BytesRead() const { return bytesRead_; }
   /// Erases carried out, by command (sector, block, chip) and page programs.
   int SectorErases() const { return sectorErases_; }
   int PagePrograms() const { return pagePrograms_; }
@@ -76,6 +80,11 @@ class SimSpiFlash : public SimSpiChip {
 
   const SimSpiFlashPart& part_;
   std::vector<std::uint8_t> memory_;
+  /// Per stuck byte: the bits that are stuck, and the level each reads.
+  std::vector<std::uint32_t> stuckAt_;
+  std::vector<std::uint8_t> stuckMask_;
+  std::vector<std::uint8_t> stuckLevel_;
+  std::uint64_t bytesRead_ = 0;
   /// The SFDP area, empty for a part without one (it then ignores Read SFDP).
   std::vector<std::uint8_t> sfdp_;
   SimAvrSpi spi_;

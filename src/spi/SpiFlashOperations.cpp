@@ -4,6 +4,9 @@
 
 #include "common/HexDigits.h"
 #include "d2xx/Wiring.h"
+#include "frame/Texts.h"
+#include "link/AutoBaud.h"
+#include "link/SpiMode0.h"
 #include "spi/SpiFlashDiagnosis.h"
 #include "spi/SpiFlashSfdp.h"
 #include "spi/SpiFlashTexts.h"
@@ -21,7 +24,20 @@ SpiFlashOperations::SpiFlashOperations(D2XXUnit& unit, std::int32_t baud, std::f
     : unit_(unit), baud_(baud), typesFile_(std::move(typesFile)), chosen_(std::move(chosen)) {}
 
 FrameTarget SpiFlashOperations::Target() {
-  return {kModeSpiFlash, baud_, [this](OperationRun& run) { return IdentifyChip(run); }, ""};
+  return {kModeSpiFlash, baud_,
+          [this](OperationRun& run) {
+            if (!IdentifyChip(run)) return false;
+            if (autoBaud_) ChooseBaud(run);
+            return true;
+          },
+          ""};
+}
+
+void SpiFlashOperations::ChooseBaud(OperationRun& run) {
+  const std::int64_t khz = std::int64_t{type_->ReadMHz} * 1000;
+  baud_ = BaudForClock(khz * 1000, SpiMode0::kSamplesPerBit);
+  SetLinkBaud(unit_, baud_);
+  run.Log(texts::AutoBaudForPart(type_->Name, khz, baud_));
 }
 
 std::optional<std::string> SpiFlashOperations::ChooseSection(const IniFile& types, const JedecId& id) const {

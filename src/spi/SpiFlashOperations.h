@@ -33,6 +33,9 @@ class SpiFlashOperations {
 
   /// The flash on the AVR header, identified by its JEDEC ID.
   FrameTarget Target();
+  /// "авто": once identified, the chip is clocked as fast as its ReadMHz and USB allow
+  /// (link/AutoBaud.h) instead of at the baud value given, and the log says so.
+  void SetAutoBaud(bool on) { autoBaud_ = on; }
 
   /// Logs the protection bits the identified chip has set.
   OperationStep Identify();
@@ -71,11 +74,14 @@ class SpiFlashOperations {
   bool Unprotect(OperationRun& run, SpiFlashBus& bus, const std::string& cancelled);
   /// Reads the whole chip into bytes, stopping between exchanges when asked; false when stopped.
   bool ReadChip(OperationRun& run, std::span<std::uint8_t> bytes);
-  /// Compares image's bytes with the chip, and kept's (after a write) too; false (logged,
-  /// marked) at a difference or a stop.
-  bool VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image, const SpiKeptBytes* kept = nullptr);
+  /// Compares image's bytes with the chip; after a write (written) only where it changed the
+  /// chip, and the bytes it kept too; false (logged, marked) at a difference or a stop.
+  bool VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image,
+                   const SpiWritten* written = nullptr);
   /// Logs how the verify ended; false (marked) when something differs.
   bool Matches(OperationRun& run, const ImageDifferences& differences, const std::vector<SpiByteRange>& lost) const;
+  /// Clocks the identified chip at its automatic baud value (logged).
+  void ChooseBaud(OperationRun& run);
   /// A bus addressing the chip as the identified type says.
   SpiFlashBus Bus(std::uint8_t busyMask);
   /// Runs work with the chip in 4-byte mode when its type enters one, and puts it back in 3-byte
@@ -97,6 +103,7 @@ class SpiFlashOperations {
   std::string section_;
   std::optional<FlashType> type_;
   bool unprotectAgreed_ = false;
+  bool autoBaud_ = false;
 };
 
 }  // namespace pw

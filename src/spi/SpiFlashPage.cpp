@@ -71,6 +71,7 @@ void SpiFlashPage::SpiFlashVerify() {
 void SpiFlashPage::Run(const std::function<OperationStep(SpiFlashOperations&)>& step) {
   SpiFlashOperations operations(ctx_.Unit, ctx_.ProgrammerBaud, ctx_.DescriptionFile(kSpiFlashTypesFile),
                                 SpiFlashType.Text);
+  operations.SetAutoBaud(ctx_.AutoBaud);
   const OperationStep steps[] = {step(operations)};
   RunOnPage(ctx_, SpiProgress, [&](OperationRun& run) { RunFrame(ctx_.Unit, run, operations.Target(), steps); });
   ShowType(operations);

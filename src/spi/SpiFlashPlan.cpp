@@ -1,6 +1,7 @@
 #include "spi/SpiFlashPlan.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace pw {
 
@@ -92,6 +93,18 @@ void FindLostBytes(const SpiKeptBytes& kept, std::uint32_t base, std::span<const
       lost.push_back({at, at});
     }
   }
+}
+
+SpiSpan SpiChangedSpan(std::span<const SpiSectorPlan> plans, std::uint32_t sectorBytes, std::uint32_t pageSize) {
+  const auto chunk = static_cast<std::uint32_t>(plans.size()) * sectorBytes;
+  std::optional<SpiSpan> changed;
+  for (std::uint32_t s = 0; s < plans.size(); ++s) {
+    if (plans[s].Erase) return {0, chunk};
+    if (plans[s].Pages.empty()) continue;
+    if (!changed) changed = SpiSpan{s * sectorBytes + plans[s].Pages.front(), 0};
+    changed->End = s * sectorBytes + plans[s].Pages.back() + pageSize;
+  }
+  return changed.value_or(SpiSpan{});
 }
 
 }  // namespace pw

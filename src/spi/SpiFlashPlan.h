@@ -4,6 +4,7 @@
 /// program only the pages that differ from what the chip then holds.
 
 #include <cstdint>
+#include <map>
 #include <span>
 #include <vector>
 
@@ -62,6 +63,19 @@ struct SpiKeptBytes {
 /// Adds the bytes of the chunk at base that image does not hold to kept, from wanted.
 void KeepChunk(SpiKeptBytes& kept, const SpiFlashImage& image, std::uint32_t base,
                std::span<const std::uint8_t> wanted);
+
+/// The part of a chunk (its sectors' plans, in order) that its write changes and the verify must
+/// read back: all of it when a sector is erased (an erase wider than SpiFlash.ini says could lose
+/// bytes anywhere in the chunk), else from the first programmed page to the end of the last; empty
+/// when nothing is changed, for the plan's read found the file's bytes there already.
+SpiSpan SpiChangedSpan(std::span<const SpiSectorPlan> plans, std::uint32_t sectorBytes, std::uint32_t pageSize);
+
+/// What a write did, for its verify: the bytes it must have kept, and per chunk (by address) the
+/// span it changed; a chunk not listed was left as it was, equal to the file.
+struct SpiWritten {
+  SpiKeptBytes Kept;
+  std::map<std::uint32_t, SpiSpan> Changed;
+};
 
 /// Bytes from First to Last, both included.
 struct SpiByteRange {

@@ -156,6 +156,14 @@ void ReadAddressing(const Reader& r, FlashType& t) {
   }
 }
 
+/// ReadMHz=: the fastest clock of the Read Data command (0x03).
+void ReadClock(const Reader& r, FlashType& t) {
+  const std::string text = r.Text("ReadMHz", std::to_string(kSpiDefaultReadMHz));
+  const auto mhz = Reader::Parse(text, 10);
+  if (!mhz || *mhz == 0 || *mhz > 1000) r.Bad("ReadMHz", text, "нужно число МГц от 1 до 1000");
+  t.ReadMHz = static_cast<std::uint32_t>(*mhz);
+}
+
 FlashType Read(const Reader& r, const std::string& section) {
   FlashType t;
   t.Name = section;
@@ -164,6 +172,7 @@ FlashType Read(const Reader& r, const std::string& section) {
   ReadStatusBits(r, t);
   ReadProgramming(r, t);
   ReadAddressing(r, t);
+  ReadClock(r, t);
   return t;
 }
 

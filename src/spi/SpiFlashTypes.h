@@ -37,6 +37,10 @@ enum class SpiFourByte {
 };
 
 /// A flash type as SpiFlash.ini describes it.
+/// The Read Data clock of a type that does not give ReadMHz (or comes from SFDP): the slowest
+/// the 25-series makers give, so that no chip is clocked beyond its datasheet.
+inline constexpr std::uint32_t kSpiDefaultReadMHz = 20;
+
 struct FlashType {
   std::string Name;
   JedecId Id{};
@@ -57,6 +61,8 @@ struct FlashType {
   /// register written after Enable Write Status (0x50).
   bool Aai = false;
   SpiFourByte FourByte = SpiFourByte::None;
+  /// ReadMHz=: the fastest clock (MHz) of Read Data (0x03), the command every read uses.
+  std::uint32_t ReadMHz = kSpiDefaultReadMHz;
 };
 
 /// The description file of the flash types.

@@ -12,15 +12,12 @@
 namespace pw {
 namespace {
 
-/// The part of the chunk at base a verify reads: all of it where a write kept bytes in it, else
-/// the file's bytes.
-SpiSpan VerifySpan(const SpiFlashImage& image, const SpiKeptBytes* kept, std::uint32_t base, std::uint32_t chunk) {
-  if (kept != nullptr && kept->Kept.size() > base) {
-    const auto from = kept->Kept.begin() + base;
-    const auto end = from + std::min<std::size_t>(chunk, kept->Kept.size() - base);
-    if (std::find(from, end, true) != end) return {0, chunk};
-  }
-  return SpiFilledSpan(image, base, chunk, 1);
+/// The part of the chunk at base a verify reads: after a write, what it changed there; else the
+/// file's bytes.
+SpiSpan VerifySpan(const SpiFlashImage& image, const SpiWritten* written, std::uint32_t base, std::uint32_t chunk) {
+  if (written == nullptr) return SpiFilledSpan(image, base, chunk, 1);
+  const auto changed = written->Changed.find(base);
+  return changed == written->Changed.end() ? SpiSpan{} : changed->second;
 }
 
 }  // namespace
@@ -37,7 +34,7 @@ OperationStep SpiFlashOperations::Verify(const SpiFlashImage& image) {
 }
 
 bool SpiFlashOperations::VerifyImage(OperationRun& run, SpiFlashBus& bus, const SpiFlashImage& image,
-                                     const SpiKeptBytes* kept) {
+                                     const SpiWritten* written) {
   run.Log("верификация SPI Flash");
   const std::uint32_t chunk = SpiChunkBytes(*type_);
   const auto chunks = SpiFileChunks(image, chunk);
@@ -52,11 +49,11 @@ bool SpiFlashOperations::VerifyImage(OperationRun& run, SpiFlashBus& bus, const 
       return !run.StopRequested(texts::Undone(done, total, "блоков проверки SPI Flash"));
     };
     if (c > 0 && !goOn(0)) return false;
-    const SpiSpan span = VerifySpan(image, kept, chunks[c], chunk);
+    const SpiSpan span = VerifySpan(image, written, chunks[c], chunk);
     const auto read = std::span(chip).subspan(span.First, span.End - span.First);
     if (!bus.Read(chunks[c] + span.First, read, goOn)) return false;
     differences.Compare(image.Bytes, image.Filled, chunks[c] + span.First, read);
-    if (kept != nullptr) FindLostBytes(*kept, chunks[c] + span.First, read, lost);
+    if (written != nullptr) FindLostBytes(written->Kept, chunks[c] + span.First, read, lost);
     run.Progress(done + 1);
   }
   return Matches(run, differences, lost);

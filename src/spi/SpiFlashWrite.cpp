@@ -1,6 +1,7 @@
 // Writing a file: per chunk, erase only the sectors where a bit must rise (the whole block with
-// one command when every sector must), program only the pages that need it, then verify the
-// file's bytes and the other bytes of every chunk erased in. A stop request is looked at between
+// one command when every sector must), program only the pages that need it, then verify what
+// changed: every chunk erased in, whole, and the programmed pages of the others. A chunk the
+// plan's read found equal to the file is not read again. A stop request is looked at between
 // the exchanges of a chunk's read, between erases and between the exchanges of its pages.
 
 #include <algorithm>
@@ -48,8 +49,9 @@ class ChunkWriter {
     return true;
   }
 
-  /// The bytes outside the file that the chunks erased in held, which they must hold again.
-  const SpiKeptBytes& Kept() const { return kept_; }
+  /// What the write changed: the bytes outside the file that the chunks erased in held, which
+  /// they must hold again, and the spans the verify must read back.
+  const SpiWritten& Written() const { return written_; }
 
  private:
   /// Whether to go on, looked at between pages and erases: false once a stop was asked (logged).
@@ -70,8 +72,10 @@ class ChunkWriter {
       if (!ReadPart(base, chip, 0, span.First) || !ReadPart(base, chip, span.End, chunk)) return false;
       wanted = SpiWantedChunk(image_, base, chip);
       plans = PlanChunk(type_, chip, wanted);
-      KeepChunk(kept_, image_, base, wanted);
+      KeepChunk(written_.Kept, image_, base, wanted);
     }
+    const SpiSpan changed = SpiChangedSpan(plans, type_.Sector.Bytes, type_.PageSize);
+    if (changed.End > changed.First) written_.Changed[base] = changed;
     return WritePlans(base, plans, wanted);
   }
 
@@ -157,7 +161,7 @@ class ChunkWriter {
   const FlashType& type_;
   const SpiFlashImage& image_;
   PartialWrite& partial_;
-  SpiKeptBytes kept_;
+  SpiWritten written_;
   std::int64_t done_ = 0;
   std::int64_t total_ = 0;
   bool stopped_ = false;
@@ -193,7 +197,7 @@ void SpiFlashOperations::ActWrite(OperationRun& run, const SpiFlashImage& image,
     if (!writer.WriteAll()) return;
     // Every byte has been sent: a difference found now is the chip's, not a write cut short.
     partial.Finished();
-    if (VerifyImage(run, bus, image, &writer.Kept())) run.Log("прошивание SPI Flash завершено");
+    if (VerifyImage(run, bus, image, &writer.Written())) run.Log("прошивание SPI Flash завершено");
   });
 }
 

@@ -150,6 +150,44 @@ TEST(SpiFlashPage, AWriteErasesOnlyTheSectorsThatMustChangeAndKeepsTheirOtherByt
   EXPECT_TRUE(Has(t.Log(), "стёрто: 1, записано страниц: 16,"));
 }
 
+TEST(SpiFlashPage, AWriteReadsEachChunkOnceToPlanAndReadsBackOnlyWhatItChanged) {
+  enum class Chip { Blank, SameImage, OneSectorDiffers };
+  struct Row {
+    const char* What;
+    Chip Before;
+    /// A cell that always reads 1 where the file has a 0: it fails to program.
+    const char* Faults;
+    Outcome Result;
+    /// Memory bytes the chip sent to Read commands during the write and its verify.
+    std::uint64_t BytesRead;
+  };
+  constexpr std::uint64_t kChipBytes = 128 * 1024;
+  constexpr std::uint64_t kChunkBytes = 64 * 1024;
+  const Row rows[] = {
+      {"blank chip: every page programmed and read back", Chip::Blank, "", Outcome::Success, 2 * kChipBytes},
+      {"same image: nothing changed, nothing read back", Chip::SameImage, "", Outcome::Success, kChipBytes},
+      {"one sector to erase: its chunk read back whole", Chip::OneSectorDiffers, "", Outcome::Success,
+       kChipBytes + kChunkBytes},
+      {"stuck cell in a programmed page", Chip::Blank, "StuckFlash=0010:0:1\n", Outcome::TargetProblem, 2 * kChipBytes},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.What);
+    SpiPage t("W25X10", row.Faults);
+    Bytes file = RealImage(kChipBytes);
+    file[0x10] = 0xFE;
+    auto& memory = t.Chip().Memory();
+    if (row.Before != Chip::Blank) std::copy(file.begin(), file.end(), memory.begin());
+    if (row.Before == Chip::OneSectorDiffers) std::fill(memory.begin() + 0x1000, memory.begin() + 0x2000, 0x00);
+    t.Load("image.bin", file);
+    const std::uint64_t before = t.Chip().BytesRead();
+    EXPECT_EQ(t.Click(t.Page().SpiFlashWrite), row.Result);
+    EXPECT_EQ(t.Chip().BytesRead() - before, row.BytesRead);
+    if (row.Result == Outcome::Success) {
+      EXPECT_EQ(memory, file);
+    }
+  }
+}
+
 TEST(SpiFlashPage, AnEraseWiderThanSpiFlashIniSaysFailsTheVerifyNamingTheBytesItLost) {
   // The type says 1 KiB sectors; the W25Q16 erases 4 KiB. With a 64 KiB block, and with a block
   // as small as the sector (where the chip's other bytes lay outside what the write had read).

@@ -99,6 +99,7 @@ TEST(SpiFlashTypes, BadEntriesAreNamedWithTheirKey) {
       {"PageProgramUs=3000,700\n", "PageProgramUs=3000,700 "},
       {"ChipEraseMs=50\n", "ChipEraseMs=50 "},
       {"Program=word\n", "Program=word "},
+      {"ReadMHz=0\n", "ReadMHz=0 "},
   };
   for (const auto& c : cases) {
     // The case's key comes first: the first of two equal keys wins.

@@ -17,10 +17,6 @@ namespace {
 /// Blocks read between two looks at whether the chip still answers.
 constexpr std::int64_t kBlocksPerCheck = 16;
 
-std::string MismatchLine(const ImageDifference& d) {
-  return "Ошибка! адресс:" + HexDigits(d.Address, 4) + "-" + std::to_string(d.Expected) + "<>" + std::to_string(d.Read);
-}
-
 }  // namespace
 
 OperationStep AvrOperations::ReadEeprom(std::filesystem::path file) {
@@ -70,7 +66,7 @@ void AvrOperations::WriteEepromImage(OperationRun& run, const ImageData<std::uin
   if (!ChipAnswers(run)) return;
   run.StartProgress(image.Count);
   run.Log("прошивание EEPROM:" + std::to_string(image.Count) + " байт");
-  PartialWrite partial(run.Out(), texts::kAvrWriteEepromCaption);
+  PartialWrite partial(run.Out(), texts::kAvrWriteEeprom);
   // Chips without EEPROM page commands ignore them: a page write would change nothing.
   const bool byBytes = chip_->Description.EepromByteWrite;
   if (!(byBytes ? WriteEepromBytes(run, image, partial) : WriteEepromPages(run, image, partial))) return;
@@ -81,7 +77,9 @@ void AvrOperations::WriteEepromImage(OperationRun& run, const ImageData<std::uin
   const auto found = CompareEeprom(run, image, true);
   if (!found) return;
   if (found->Count() == 0) return run.Log("Ошибок нет");
-  run.TargetFailed(MismatchLine(found->First().front()));
+  run.LogFault(texts::kAvrEepromVerifyFailed);
+  LogDifferences(run, *found, "байт", 2, false);
+  run.MarkTargetFailed();
 }
 
 bool AvrOperations::WriteEepromPages(OperationRun& run, const ImageData<std::uint8_t>& image, PartialWrite& partial) {

@@ -92,7 +92,7 @@ void AvrOperations::WriteFlashImage(OperationRun& run, const ImageData<std::uint
   const std::int32_t size = chip_->FlashPageWords();
   run.StartProgress(image.Count);
   run.Log("запись во флеш " + std::to_string(image.Count) + " слов");
-  PartialWrite partial(run.Out(), texts::kAvrWriteFlashCaption);
+  PartialWrite partial(run.Out(), texts::kAvrWriteFlash);
   avr_.ForgetFlashBank();
   const std::int32_t pages = (image.Count + size - 1) / size;
   for (std::int32_t b = 0; b < pages; ++b) {
@@ -120,15 +120,15 @@ void AvrOperations::VerifyWrittenFlash(OperationRun& run, const ImageData<std::u
   if (!ChipAnswers(run)) return;
   const auto found = CompareFlash(run, image, true);
   if (found && found->Count() == 0) return run.Log("Ошибок нет");
-  if (found) {
-    const ImageDifference& first = found->First().front();
-    run.Log("Ошибка: ");
-    run.Log(std::to_string(first.Address) + ": " + HexDigits(first.Expected, 4) + " - " + HexDigits(first.Read, 4));
-    // Bits the file wants at 1 that the chip holds at 0: programming only clears bits.
-    if ((first.Expected & ~first.Read) != 0) run.Log(texts::kAvrEraseFirstHint);
-  }
   if (run.Stopping()) return;
-  run.Log("Ошибка: при проверке флеши");
+  run.LogFault(texts::kAvrFlashVerifyFailed);
+  if (found) {
+    LogDifferences(run, *found, "слово", 4, false);
+    // Bits the file wants at 1 that the chip holds at 0: programming only clears bits.
+    const ImageDifference& first = found->First().front();
+    if ((first.Expected & ~first.Read) != 0)
+      run.LogFault(texts::AvrEraseFirstHint(run.Out().Name(texts::kAvrEraseFirst)));
+  }
   run.MarkTargetFailed();
 }
 

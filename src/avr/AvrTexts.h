@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "frame/Action.h"
+
 namespace pw::texts {
 
 /// "N Кбайт" for sizes of a kibibyte and more, else "N байт".
@@ -20,6 +22,10 @@ inline constexpr const char* kHexExtension = "hex";
 /// The captions of the write buttons: a write that stops half way names the one to press again.
 inline constexpr const char* kAvrWriteFlashCaption = "Прошить Flash";
 inline constexpr const char* kAvrWriteEepromCaption = "Прошить Eeprom";
+inline constexpr Action kAvrWriteFlash{kAvrWriteFlashCaption, "avr write-flash"};
+inline constexpr Action kAvrWriteEeprom{kAvrWriteEepromCaption, "avr write-eeprom"};
+/// The erase before a write: the window's button, the command line's option.
+inline constexpr Action kAvrEraseFirst{"Стереть чип", "--erase"};
 
 /// The lines that name the file an operation programs or compares (as it is opened) and the
 /// file a read saves.
@@ -96,8 +102,13 @@ inline constexpr const char* kAvrLockBitsWanted =
 
 /// A flash verify found bits the file wants at 1 held at 0 by the chip: programming only clears
 /// bits, so the chip held something before and only an erase brings them back.
-inline constexpr const char* kAvrEraseFirstHint =
-    "Возможно, чип не был стёрт: сотрите его (\"Стереть чип\") и прошейте снова";
+/// A write's verify found differences; the differences follow, as a verify shows them.
+inline constexpr const char* kAvrFlashVerifyFailed = "Ошибка: при проверке флеши";
+inline constexpr const char* kAvrEepromVerifyFailed = "Ошибка: при проверке EEPROM";
+/// erase names kAvrEraseFirst (Reporter::Name).
+inline std::string AvrEraseFirstHint(const std::string& erase) {
+  return "Возможно, чип не был стёрт: сотрите его (\"" + erase + "\") и прошейте снова";
+}
 
 /// A production job names one part; the chip in the socket is another.
 inline std::string AvrNotJobPart(const std::string& chip, const std::string& part) {

@@ -27,7 +27,9 @@ struct AvrCommand {
 std::string Hex(int byte) { return HexDigits(static_cast<std::uint32_t>(byte), 2); }
 
 /// A byte given in hex ("E2", "0xe2"); a UsageError for anything else.
-std::uint8_t HexByte(const std::string& text) { return static_cast<std::uint8_t>(HexArgument(text, 2, "byte")); }
+std::uint8_t HexByte(const std::string& text) {
+  return static_cast<std::uint8_t>(HexArgument(text, 2, texts::kHexByte));
+}
 
 /// What the panel writes when a person ticks the boxes of the bits the chip has as asked says
 /// (a person cannot tick the others: they show what the chip reads) and picks the lock items

@@ -16,13 +16,37 @@ CliHost::CliHost(bool answerYes, bool force)
       terminal_(isatty(STDERR_FILENO) == 1),
       stepStart_(std::chrono::steady_clock::now()) {}
 
+bool CliHost::Kept(const std::string& line) {
+  if (kept_ != nullptr) {
+    kept_->push_back(line);
+    return true;
+  }
+  EndProgress();
+  return false;
+}
+
 void CliHost::Log(const std::string& line) {
   lastLine_ = line;
-  if (kept_ != nullptr) return kept_->push_back(line);
-  EndProgress();
+  if (Kept(line)) return;
   step_ = line;
   stepStart_ = std::chrono::steady_clock::now();
+  if (!quiet_) std::cout << line << std::endl;
+}
+
+void CliHost::LogFault(const std::string& line) {
+  if (firstFault_.empty()) firstFault_ = line;
+  if (Kept(line)) return;
+  std::cout.flush();
+  std::cerr << line << std::endl;
+}
+
+void CliHost::Detail(const std::string& line) {
+  if (Kept(line)) return;
   std::cout << line << std::endl;
+}
+
+void CliHost::ShowOutcome() {
+  if (quiet_ && kept_ == nullptr && !lastLine_.empty()) std::cout << lastLine_ << std::endl;
 }
 
 bool CliHost::Ask(const std::string& title, const std::string& text) {
@@ -45,15 +69,14 @@ bool CliHost::Answer(const std::string& title, const std::string& text, bool yes
 
 void CliHost::Error(const std::string& text) {
   if (firstError_.empty()) firstError_ = text;
-  if (kept_ != nullptr) return kept_->push_back(text);
-  EndProgress();
+  if (Kept(text)) return;
   std::cout.flush();
   std::cerr << text << std::endl;
 }
 
 void CliHost::Progress(std::int64_t position, std::int64_t max) {
   // An empty bar is one an operation has finished with: nothing to draw.
-  if (!terminal_ || max <= 0) return;
+  if (!terminal_ || quiet_ || max <= 0) return;
   percent_ = std::max(percent_, ProgressPercent(0, max, position));
   Draw();
 }

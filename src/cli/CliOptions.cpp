@@ -1,9 +1,13 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
 #include "app/SpeedList.h"
+#include "cli/CliTexts.h"
+#include "cli/NameMatch.h"
 
 #ifndef PINWRIGHT_VERSION
 #error "PINWRIGHT_VERSION comes from the project version in CMakeLists.txt"
@@ -14,69 +18,89 @@ namespace pw::cli {
 namespace {
 
 constexpr const char* kUsage =
-    R"(pinwright-cli [--simulator[=BENCH]] [--trace FILE] [--device SERIAL] [--baud N|auto] [--clear-log] [--yes] [--force] [--erase] PAGE [TYPE] OPERATION [ARGS] [OPERATION [ARGS]]...
+    R"(pinwright-cli [КЛЮЧИ] СТРАНИЦА [ТИП] ОПЕРАЦИЯ [АРГУМЕНТЫ] [ОПЕРАЦИЯ ...]
   avr identify | read-fuses | erase | reset
-      | read-flash FILE | write-flash FILE | read-eeprom FILE | write-eeprom FILE
-      | write-fuses LOW HIGH EXT LOCK          (hex bytes; asks unless --yes; risky fuses: --force)
-      | verify-flash FILE | verify-eeprom FILE | blank-check
-  pic TYPE read-config | write-config CONFIG | erase   (CONFIG: XXXX, XXXX,XXXX or a PIC18's 14 bytes XX,...)
-      | read-dump FILE | write-dump FILE | write-flash FILE | write-eeprom FILE | verify FILE
-  i2c TYPE read FILE | write FILE | erase | verify FILE
-  i2c scan                                     (lists the device addresses that answer)
-  settings read | write CBUS CURRENT USB CLOCK | defaults
-  spi identify | read FILE | write FILE | erase | verify FILE   (FILE: .hex or .bin; erase asks unless --yes)
-pinwright-cli [options] produce JOB [--count N]
-      a production run of the job file JOB: chip after chip, wait for it ("вставьте
-      микросхему"), give it the next serial number and its row in the job's record, program it
-      with the number stamped, print passed or failed with the count, wait until it is taken
-      out; Ctrl-C stops after the chip being programmed. --count N: stop after N passed chips
-pinwright-cli report JOB [--csv FILE]
-      the summary of the job's record; --csv FILE also writes its rows there
-pinwright-cli list avr|pic|i2c|spi [TEXT]
-      the types chips.ini, PIC.ini, I2C_E.ini or SpiFlash.ini knows, one per line: name, sizes,
-      signature / device ID / JEDEC ID; TEXT keeps those whose name holds it (any case);
-      none to show: a line on standard error and status 1
+      | read-flash ФАЙЛ | write-flash ФАЙЛ
+      | read-eeprom ФАЙЛ | write-eeprom ФАЙЛ
+      | write-fuses LOW HIGH EXT LOCK  (байты в hex; спрашивает, если нет
+                                       --yes; опасные фьюзы: ещё и --force)
+      | verify-flash ФАЙЛ | verify-eeprom ФАЙЛ | blank-check
+  pic ТИП read-config | write-config КОНФИГ | erase
+      | read-dump ФАЙЛ | write-dump ФАЙЛ | write-flash ФАЙЛ | write-eeprom ФАЙЛ
+      | verify ФАЙЛ     (КОНФИГ: XXXX, XXXX,XXXX или 14 байтов PIC18 XX,...)
+  i2c ТИП read ФАЙЛ | write ФАЙЛ | erase | verify ФАЙЛ
+  i2c scan                          (адреса устройств, которые отвечают на шине)
+  settings read | write CBUS ТОК USB КВАРЦ | defaults
+  spi identify | read ФАЙЛ | write ФАЙЛ | erase | verify ФАЙЛ
+                                    (erase спрашивает, если нет --yes)
+pinwright-cli [КЛЮЧИ] produce ЗАДАНИЕ [--count N]
+      производство по файлу задания: микросхема за микросхемой ждёт её
+      ("вставьте микросхему"), даёт ей следующий серийный номер и строку в
+      журнале задания, прошивает с этим номером, печатает "годна" или "брак" со
+      счётом и ждёт, пока её вынут; Ctrl-C останавливает после текущей
+      микросхемы.
+      --count N: остановиться после N годных микросхем
+pinwright-cli report ЗАДАНИЕ [--csv ФАЙЛ]
+      итоги журнала задания; --csv ФАЙЛ ещё и записывает его строки в ФАЙЛ
+pinwright-cli list avr|pic|i2c|spi [ТЕКСТ]
+      типы из chips.ini, PIC.ini, I2C_E.ini или SpiFlash.ini, по одному в
+      строке: имя, объёмы, сигнатура / ID устройства / JEDEC ID; ТЕКСТ оставляет
+      те, в имени которых он есть (в любом регистре); если показать нечего:
+      строка в стандартный поток ошибок и статус 1
 pinwright-cli selftest
-      checks the programmer itself, with or without a chip on the headers, changing nothing:
-      its EEPROM (checksum, vendor and product IDs, description, serial) and each data line
-      driven low and high; a table of what it found; status 0 all well, 2 a fault found,
-      1 the programmer cannot be opened
+      проверяет сам программатор, с микросхемой на разъёмах или без, ничего не
+      меняя: его EEPROM (контрольная сумма, VID и PID, описание, серийный номер)
+      и каждую линию данных в низком и высоком уровне; печатает таблицу
+      найденного; статус 0 всё в порядке, 2 найдена неисправность, 1
+      программатор не открывается
 
-Several operations of one page run in one invocation, in the order given: every file is
-loaded and every check that needs no chip is made first, then the programmer is opened and
-the chip identified once, every question is asked, and the operations run; the first that
-fails ends the run. Each operation takes the arguments shown, so the word after them names
-the next operation, e.g.
-  pinwright-cli avr write-flash fw.hex write-eeprom data.hex write-fuses E2 D9 FF FF
+Несколько операций одной страницы выполняются за один запуск в заданном порядке:
+сначала загружаются все файлы и делаются все проверки, которым не нужна
+микросхема, потом открывается программатор, микросхема определяется один раз,
+задаются все вопросы и выполняются операции; первая неудачная завершает запуск.
+Каждая операция берёт показанные аргументы, так что следующее за ними слово
+называет следующую операцию, например
+  pinwright-cli avr write-flash fw.hex write-eeprom data.hex \
+      write-fuses E2 D9 FF FF
   pinwright-cli --erase avr write-flash fw.hex verify-eeprom data.hex
 
-  --simulator[=BENCH]  run on the virtual programmer (the built-in bench without BENCH)
-  --trace FILE         with --simulator: write every sample's line levels to FILE
-  --device SERIAL      use the real programmer with this serial number (several on one host)
-  --baud N             this run's baud value instead of the eighth line of speed.txt (300..3000000)
+  --simulator[=СТЕНД]  работать на виртуальном программаторе (без СТЕНДА —
+                       на встроенном стенде)
+  --trace ФАЙЛ         с --simulator: записать в ФАЙЛ уровни линий каждого
+                       отсчёта
+  --device НОМЕР       взять настоящий программатор с этим серийным номером
+                       (если их несколько)
+  --baud N             скорость этого запуска вместо восьмой строки speed.txt
+                       (300..3000000)
   --baud auto          самая быстрая скорость, которую выдерживают чип и USB
-  --clear-log          accepted for older scripts: every log line is printed anyway
-  --yes                answer Yes to the questions an operation asks
-  --force              with --yes: also write fuses that can lock the programmer out, and work
-                       on a PIC whose device ID is not the type's
-  --erase              avr, with write-flash: erase the chip first ("Стереть чип")
-  --count N            produce: stop after N chips have passed
-  --csv FILE           report: also write the job's rows as CSV to FILE
-  --version            print the version
-  --help               print this
+  --clear-log          принимается ради старых сценариев: журнал печатается весь
+  --yes                отвечать "да" на вопросы операции
+  --force              вместе с --yes: прошивать и фьюзы, которые могут закрыть
+                       чип для программатора, и работать с PIC, чей ID
+                       устройства не совпадает с типом
+  --erase              avr, с write-flash: сначала стереть чип
+  --count N            produce: остановиться после N годных микросхем
+  --csv ФАЙЛ           report: ещё и записать строки задания в ФАЙЛ как CSV
+  -v, --verbose        печатать и размер каждого обмена с программатором
+  -q, --quiet          печатать только ошибки и итог
+  -V, --version        напечатать версию
+  -h, --help           напечатать эту справку
 
-Options may stand anywhere on the line; after -- every word belongs to the command.
-Page, operation and type names match in any case.
-Without --simulator the real FT232R programmer is used (libftdi1);
-PINWRIGHT_FTDI_LOCKSTEP=1 makes it exchange 128 samples at a time instead of streaming.
-A FILE ending in .bin is a raw binary image, any other an Intel HEX file.
-Log lines go to standard output, error reports to standard error, and on a terminal a
-progress line for each step to standard error.
-Exit status: 0 success, 1 an error report, 2 the target failed (verify mismatch, no answer), 64 usage,
-130 stopped by Ctrl-C between pages (143 by SIGTERM, 129 by SIGHUP).
-produce: 0 after --count passed chips, or after a stop between chips without --count; 128 + the
-signal for a stop before --count chips passed; 1 when the job, a file, the record or the
-programmer cannot serve. Failed chips are in the record, not in the status.
+Ключи можно ставить в любом месте строки; после -- все слова относятся
+к команде. Имена страниц, операций и типов — в любом регистре.
+Без --simulator работает настоящий программатор FT232R (libftdi1);
+PINWRIGHT_FTDI_LOCKSTEP=1 заставляет его обмениваться по 128 отсчётов, а не
+потоком. ФАЙЛ с окончанием .bin — двоичный образ, любой другой — файл Intel HEX.
+Строки журнала идут в стандартный вывод, сообщения об ошибках и различия при
+проверке — в стандартный поток ошибок, туда же на терминале — строка хода
+каждого шага.
+Статус: 0 успех, 1 сообщение об ошибке, 2 неудача с микросхемой (различие при
+проверке, нет ответа), 64 ошибка в командной строке, 130 остановлено Ctrl-C
+между страницами (143 — SIGTERM, 129 — SIGHUP).
+produce: 0 после --count годных микросхем или после остановки между
+микросхемами без --count; 128 + номер сигнала при остановке раньше, чем прошли
+--count микросхем; 1, когда задание, файл, журнал или программатор не годятся.
+Бракованные микросхемы записаны в журнал, а не в статус.
 )";
 
 }  // namespace
@@ -89,8 +113,7 @@ std::int32_t ParseBaudNumber(const std::string& text) {
   const bool digits = !text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
   const long value = digits ? std::stol(text) : -1;
   if (value < kLowestBaud || value > kHighestBaud) {
-    throw std::invalid_argument("--baud needs auto or a number from " + std::to_string(kLowestBaud) + " to " +
-                                std::to_string(kHighestBaud) + ", not " + text);
+    throw std::invalid_argument(texts::NumberRange("--baud", texts::kBaudAutoOr, kLowestBaud, kHighestBaud, text));
   }
   return static_cast<std::int32_t>(value);
 }
@@ -107,7 +130,7 @@ std::string OptionValue(const std::vector<std::string>& args, std::size_t& i, co
   } else if (i + 1 < args.size()) {
     value = args[++i];
   }
-  if (value.empty()) throw std::invalid_argument(name + " needs " + what);
+  if (value.empty()) throw std::invalid_argument(texts::NeedsValue(name, what));
   return value;
 }
 
@@ -118,17 +141,45 @@ bool Is(const std::string& a, const std::string& name) {
 
 /// The options that only switch something on.
 constexpr std::pair<const char*, bool CliOptions::*> kFlags[] = {
-    {"--help", &CliOptions::Help},          {"-h", &CliOptions::Help},
-    {"--version", &CliOptions::Version},    {"--simulator", &CliOptions::Simulator},
-    {"--clear-log", &CliOptions::ClearLog}, {"--yes", &CliOptions::Yes},
-    {"--force", &CliOptions::Force},        {"--erase", &CliOptions::Erase},
+    {"--help", &CliOptions::Help},
+    {"-h", &CliOptions::Help},
+    {"--version", &CliOptions::Version},
+    {"-V", &CliOptions::Version},
+    {"--verbose", &CliOptions::Verbose},
+    {"-v", &CliOptions::Verbose},
+    {"--quiet", &CliOptions::Quiet},
+    {"-q", &CliOptions::Quiet},
+    {"--simulator", &CliOptions::Simulator},
+    {"--clear-log", &CliOptions::ClearLog},
+    {"--yes", &CliOptions::Yes},
+    {"--force", &CliOptions::Force},
+    {"--erase", &CliOptions::Erase},
 };
+
+/// The options that take a value.
+constexpr const char* kValueOptions[] = {"--trace", "--device", "--count", "--csv", "--baud"};
+
+/// Every long option's name: what a misspelt one is matched against.
+std::vector<std::string> OptionNames() {
+  std::vector<std::string> names;
+  for (const auto& [name, flag] : kFlags) {
+    if (std::string(name).rfind("--", 0) == 0) names.push_back(name);
+  }
+  names.insert(names.end(), std::begin(kValueOptions), std::end(kValueOptions));
+  return names;
+}
+
+/// The one-letter options: a single dash starts no other option, so "-odd-name.hex" is a file name.
+bool ShortOption(const std::string& a) {
+  return a.size() == 2 &&
+         std::any_of(std::begin(kFlags), std::end(kFlags), [&a](const auto& f) { return a == f.first; });
+}
 
 /// --count's value: a whole number of chips, at least one.
 std::int64_t ParseCount(const std::string& text) {
   const bool digits = text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos;
   if (!digits || std::stol(text) < 1)
-    throw std::invalid_argument("--count needs a number from 1 to 999999999, not " + text);
+    throw std::invalid_argument(texts::NumberRange("--count", "", 1, 999999999, text));
   return std::stol(text);
 }
 
@@ -140,20 +191,20 @@ void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOption
   if (a.rfind("--simulator=", 0) == 0) {
     o.Simulator = true;
     o.Bench = a.substr(12);
-    if (o.Bench->empty()) throw std::invalid_argument("--simulator= needs a bench file");
+    if (o.Bench->empty()) throw std::invalid_argument(texts::kSimulatorNeedsBench);
   } else if (Is(a, "--trace")) {
-    o.Trace = OptionValue(args, i, "--trace", "a file");
+    o.Trace = OptionValue(args, i, "--trace", texts::kValueFile);
   } else if (Is(a, "--device")) {
-    o.Device = OptionValue(args, i, "--device", "a serial number");
+    o.Device = OptionValue(args, i, "--device", texts::kValueSerial);
   } else if (Is(a, "--count")) {
-    o.Count = ParseCount(OptionValue(args, i, "--count", "a number of chips"));
+    o.Count = ParseCount(OptionValue(args, i, "--count", texts::kValueCount));
   } else if (Is(a, "--csv")) {
-    o.Csv = OptionValue(args, i, "--csv", "a file");
+    o.Csv = OptionValue(args, i, "--csv", texts::kValueFile);
   } else if (Is(a, "--baud")) {
-    o.Baud = OptionValue(args, i, "--baud", "a value");
+    o.Baud = OptionValue(args, i, "--baud", texts::kValueBaud);
     if (*o.Baud != kBaudAuto) ParseBaudNumber(*o.Baud);
   } else {
-    throw std::invalid_argument("unknown option " + a);
+    throw std::invalid_argument(UnknownName(texts::kOptionNoun, a.substr(0, a.find('=')), OptionNames()));
   }
 }
 
@@ -164,8 +215,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    // A single dash starts no option: "-odd-name.hex" is a file name.
-    const bool option = !optionsEnded && (a.rfind("--", 0) == 0 || a == "-h");
+    const bool option = !optionsEnded && (a.rfind("--", 0) == 0 || ShortOption(a));
     if (option && a == "--") {
       optionsEnded = true;
     } else if (option) {
@@ -174,8 +224,9 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
       o.Words.push_back(a);
     }
   }
-  if (!o.Device.empty() && o.Simulator) throw std::invalid_argument("--device works only without --simulator");
-  if (o.Trace && !o.Simulator) throw std::invalid_argument("--trace works only with --simulator");
+  if (!o.Device.empty() && o.Simulator) throw std::invalid_argument(texts::kDeviceWithSimulator);
+  if (o.Trace && !o.Simulator) throw std::invalid_argument(texts::kTraceWithoutSimulator);
+  if (o.Verbose && o.Quiet) throw std::invalid_argument(texts::kVerboseAndQuiet);
   return o;
 }
 

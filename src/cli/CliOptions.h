@@ -24,6 +24,10 @@ inline constexpr int kExitSignalBase = 128;
 struct CliOptions {
   bool Help = false;
   bool Version = false;
+  /// -v: also a line for every exchange with the programmer and its size.
+  bool Verbose = false;
+  /// -q: only error reports and the outcome.
+  bool Quiet = false;
   bool Simulator = false;
   std::optional<std::filesystem::path> Bench;
   std::optional<std::filesystem::path> Trace;
@@ -50,7 +54,8 @@ struct CliOptions {
 inline constexpr const char* kBaudAuto = "auto";
 
 /// Parses argv[1..]. Options may stand anywhere; after "--" every word is a command word.
-/// Raises std::invalid_argument with a message for a malformed line.
+/// Raises std::invalid_argument with a message for a malformed line (a misspelt option names
+/// the closest known ones).
 CliOptions ParseCliOptions(const std::vector<std::string>& args);
 
 /// The baud value in text: decimal digits only, within what the FT232R can be set to

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cli/CliTexts.h"
 #include "cli/NameMatch.h"
 
 namespace pw::cli {
@@ -26,14 +27,14 @@ const CliPage& FindPage(const std::string& word) {
   std::vector<std::string> names;
   for (const CliPage& p : pages) names.push_back(p.Name);
   const auto page = FindName(word, names);
-  if (!page) throw UsageError(UnknownName("page", word, names));
+  if (!page) throw UsageError(UnknownName(texts::kPageNoun, word, names));
   return pages[*page];
 }
 
 const CliOperation& FindOperation(const CliPage& page, const std::string& word) {
   const auto names = Names(page.Operations);
   const auto op = FindName(word, names);
-  if (!op) throw UsageError(UnknownName("operation", word, names));
+  if (!op) throw UsageError(UnknownName(texts::kOperationNoun, word, names));
   return page.Operations[*op];
 }
 
@@ -41,7 +42,7 @@ const CliOperation& FindOperation(const CliPage& page, const std::string& word) 
 std::vector<CliStep> ReadSteps(const CliPage& page, const std::string& shape, const std::vector<std::string>& words,
                                std::size_t first) {
   if (words.size() <= first)
-    throw UsageError(shape + " needs an operation; known: " + JoinNames(Names(page.Operations)));
+    throw UsageError(texts::NeedsOperation(shape) + texts::kKnown + JoinNames(Names(page.Operations)));
   std::vector<CliStep> steps;
   for (std::size_t at = first; at < words.size();) {
     const CliOperation* op = nullptr;
@@ -51,13 +52,11 @@ std::vector<CliStep> ReadSteps(const CliPage& page, const std::string& shape, co
       if (steps.empty()) throw;
       // A word too many for the operation before, or a misspelt next operation.
       const CliOperation& before = *steps.back().Operation;
-      throw UsageError(shape + " " + before.Name + " takes " + std::to_string(before.ArgCount) + " argument(s); " +
-                       e.what());
+      throw UsageError(texts::ArgumentsTaken(shape + " " + before.Name, before.ArgCount) + "; " + e.what());
     }
     const std::size_t left = words.size() - at - 1;
     if (left < op->ArgCount) {
-      throw UsageError(shape + " " + op->Name + " takes " + std::to_string(op->ArgCount) + " argument(s), not " +
-                       std::to_string(left));
+      throw UsageError(texts::ArgumentCount(shape + " " + op->Name, op->ArgCount, left));
     }
     const auto from = words.begin() + static_cast<std::ptrdiff_t>(at) + 1;
     steps.push_back({op, std::vector<std::string>(from, from + static_cast<std::ptrdiff_t>(op->ArgCount)), {}, {}});
@@ -104,29 +103,28 @@ const std::string& ChooseType(const std::vector<std::string>& known, const std::
 std::uint32_t HexArgument(const std::string& text, std::size_t digits, const std::string& noun) {
   const std::string hex = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0 ? text.substr(2) : text;
   if (hex.empty() || hex.size() > digits || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-    throw UsageError("not a hex " + noun + ": " + text);
+    throw UsageError(texts::NotHex(noun, text));
   }
   return static_cast<std::uint32_t>(std::stoul(hex, nullptr, 16));
 }
 
 CliCommandLine ParseCommandWords(const std::vector<std::string>& words, bool eraseFirst) {
-  if (words.empty()) throw UsageError("no command given");
+  if (words.empty()) throw UsageError(texts::kNoCommand);
   const CliPage& page = FindPage(words[0]);
   const bool typed = page.TakesType && !(words.size() > 1 && TypeFreeOperation(page, words[1]));
   const std::size_t opAt = typed ? 2 : 1;
-  const std::string shape = page.Name + (typed ? " TYPE" : "");
+  const std::string shape = page.Name + (typed ? " ТИП" : "");
   CliCommandLine line{&page, typed && words.size() > 1 ? words[1] : "", {}};
   line.Steps = ReadSteps(page, shape, words, opAt);
   for (const CliStep& step : line.Steps) {
     if (page.TakesType && !typed && !step.Operation->TypeFree) {
-      throw UsageError(page.Name + " " + step.Operation->Name + " needs a TYPE: " + page.Name + " TYPE " +
-                       step.Operation->Name);
+      throw UsageError(texts::NeedsType(page.Name, step.Operation->Name));
     }
   }
   if (eraseFirst) {
     const bool takes =
         std::any_of(line.Steps.begin(), line.Steps.end(), [](const CliStep& s) { return s.Operation->TakesErase; });
-    if (!takes || page.EraseFirst.empty()) throw UsageError("--erase goes only with " + ErasableOperations());
+    if (!takes || page.EraseFirst.empty()) throw UsageError(texts::EraseOnlyWith(ErasableOperations()));
     line.Steps.insert(line.Steps.begin(), CliStep{&FindOperation(page, page.EraseFirst), {}, {}, {}});
   }
   return line;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/CliPage.h"
+#include "cli/CliTexts.h"
 
 namespace pw::cli {
 
@@ -27,10 +28,10 @@ struct CliCommandLine {
 };
 
 /// The entry of known that typed names: the same name first, else the same in any case; an
-/// unknown name is a UsageError naming what is chosen ("type" unless told) and the closest
+/// unknown name is a UsageError naming what is chosen (texts::kTypeNoun unless told) and the closest
 /// entries (or all there are).
 const std::string& ChooseType(const std::vector<std::string>& known, const std::string& typed,
-                              const std::string& what = "type");
+                              const std::string& what = texts::kTypeNoun);
 
 /// The number text gives in at most digits hex digits ("E2", "0xe2"); anything else is a
 /// UsageError "not a hex NOUN: TEXT".

@@ -7,6 +7,8 @@
 #include "backend/Backend.h"
 #include "cli/CliHost.h"
 #include "cli/CliPages.h"
+#include "cli/CliTexts.h"
+#include "cli/ExchangeLog.h"
 #include "cli/ListCommand.h"
 #include "cli/NameMatch.h"
 #include "cli/Preflight.h"
@@ -17,8 +19,10 @@
 namespace pw::cli {
 namespace {
 
+/// A mistake on the line: what is wrong (with the nearest names for a slip) and where to read more;
+/// the whole help would push the one line that matters off the screen.
 int Usage(const std::string& why) {
-  std::cerr << "pinwright-cli: " << why << "\n\n" << CliUsage();
+  std::cerr << "pinwright-cli: " << why << "\n" << texts::kSeeHelp << std::endl;
   return kExitUsage;
 }
 
@@ -48,9 +52,11 @@ void ReportDeclined(CliHost& host, OperationRun& run) {
 void RunPage(const CliOptions& options, const CliCommandLine& line, Backend& backend, CliHost& host, OperationRun& run,
              const volatile std::sig_atomic_t* interrupted) {
   const FormPaths paths = ProgramPaths();
-  D2XXUnit unit(backend.Driver());
+  ExchangeLog exchanges(backend.Driver(), [&host](const std::string& line) { host.Detail(line); });
+  D2xx& driver = options.Verbose ? exchanges : backend.Driver();
+  D2XXUnit unit(driver);
   const bool autoBaud = options.Baud && *options.Baud == kBaudAuto;
-  CliContext context{options, backend.Driver(), unit, host, run, paths, RunBaud(options, paths), autoBaud, interrupted};
+  CliContext context{options, driver, unit, host, run, paths, RunBaud(options, paths), autoBaud, interrupted};
   line.Page->Run(context, line.Type, line.Steps);
   host.EndProgress();
   ReportDeclined(host, run);
@@ -94,6 +100,7 @@ int RunOnProgrammer(const CliOptions& options, const volatile std::sig_atomic_t*
   auto backend = MakeBackend(options);
   CliHost host(options.Yes, options.Force);
   host.WatchStop(interrupted);
+  host.SetQuiet(options.Quiet);
   OperationRun run(host);
   try {
     work(*backend, host, run);
@@ -105,6 +112,7 @@ int RunOnProgrammer(const CliOptions& options, const volatile std::sig_atomic_t*
     run.Error(e.what());
   }
   backend->Finish();
+  host.ShowOutcome();
   // The error report says what failed; the hint says what a person can do about it.
   if (!run.Ok() && !backend->Hint().empty()) std::cerr << backend->Hint() << std::endl;
   return ExitStatus(run.Result(), interrupted);

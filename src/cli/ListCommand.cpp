@@ -5,6 +5,7 @@
 
 #include "avr/AvrChipDescription.h"
 #include "cli/CliPage.h"
+#include "cli/CliTexts.h"
 #include "cli/NameMatch.h"
 #include "common/HexDigits.h"
 #include "i2c/I2cTypes.h"
@@ -73,7 +74,7 @@ const Family& FindFamily(const std::string& word) {
   std::vector<std::string> names;
   for (const Family& family : kFamilies) names.emplace_back(family.Name);
   const auto found = FindName(word, names);
-  if (!found) throw UsageError(UnknownName("family", word, names));
+  if (!found) throw UsageError(UnknownName(texts::kFamilyNoun, word, names));
   return kFamilies[*found];
 }
 
@@ -109,8 +110,7 @@ std::vector<ListedType> KnownTypes(const std::string& family, const FormPaths& p
 }
 
 int RunList(const std::vector<std::string>& args, const FormPaths& paths, std::ostream& out, std::ostream& err) {
-  if (args.empty() || args.size() > 2)
-    throw UsageError("list takes a family (avr, pic, i2c, spi) and an optional TEXT");
+  if (args.empty() || args.size() > 2) throw UsageError(texts::kListShape);
   const Family& family = FindFamily(args[0]);
   const std::string text = args.size() == 2 ? Lower(args[1]) : "";
   std::vector<ListedType> shown;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "cli/CliTexts.h"
+
 namespace pw::cli {
 namespace {
 
@@ -63,10 +65,11 @@ std::vector<std::string> ClosestNames(const std::string& word, const std::vector
 
 std::string UnknownName(const std::string& what, const std::string& word, const std::vector<std::string>& known) {
   const auto near = ClosestNames(word, known);
-  const std::string start = "unknown " + what + " " + word;
-  if (known.empty()) return start + " (none is known)";
-  if (near.empty()) return start + "; known: " + JoinNames(known);
-  return start + "; did you mean: " + JoinNames(near) + "? Known: " + JoinNames(known);
+  const std::string start = texts::NoSuch(what, word);
+  if (known.empty()) return start + texts::kNoneKnown;
+  // A slip gets its correction alone: a long list of every name would bury it.
+  if (near.empty()) return start + texts::kKnown + JoinNames(known);
+  return start + texts::kDidYouMean + JoinNames(near) + "?";
 }
 
 }  // namespace pw::cli

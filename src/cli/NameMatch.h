@@ -26,7 +26,8 @@ std::vector<std::string> ClosestNames(const std::string& word, const std::vector
 /// names separated by ", ".
 std::string JoinNames(const std::vector<std::string>& names);
 
-/// "unknown what WORD; did you mean: A, B? Known: ..." or, with nothing near, "...; known: ...".
+/// "нет WHAT WORD; может быть, A, B?" or, with nothing near, "нет WHAT WORD; известны: ..." (what in
+/// the genitive, texts::kPageNoun and its kin).
 std::string UnknownName(const std::string& what, const std::string& word, const std::vector<std::string>& known);
 
 }  // namespace pw::cli

@@ -15,12 +15,12 @@ struct ConfigForm {
 };
 
 ConfigForm FormOf(const PicTypeValues& type) {
-  if (PicIsPic18(type)) return {kPicConfigBytes, 8, "byte"};
+  if (PicIsPic18(type)) return {kPicConfigBytes, 8, texts::kHexByte};
   // A mid-range part with a second configuration word names bits of 0x2008 (bits 16 to 31).
   for (std::size_t n = 16; n < kPicPanelBits; ++n) {
-    if (type.Named(n)) return {2, 16, "word"};
+    if (type.Named(n)) return {2, 16, texts::kHexWord};
   }
-  return {1, 16, "word"};
+  return {1, 16, texts::kHexWord};
 }
 
 /// "XXXX,XXXX" or "XX,XX,…": what a person writes for form.
@@ -49,9 +49,7 @@ std::vector<std::uint32_t> PicConfigValues(const std::string& text, const PicTyp
     start = comma + 1;
   }
   if (values.size() != form.Count) {
-    throw UsageError("write-config takes " + std::to_string(form.Count) + " configuration " + form.Noun +
-                     (form.Count > 1 ? "s " : " ") + Pattern(form) + " for this type, not " +
-                     std::to_string(values.size()));
+    throw UsageError(texts::ConfigCount(form.Count, Pattern(form), values.size()));
   }
   return values;
 }

@@ -26,7 +26,7 @@ constexpr std::uint32_t kSocketPollMs = 200;
 
 /// The job file, the only word after the command.
 const std::string& JobWord(const std::vector<std::string>& words) {
-  if (words.size() != 2) throw UsageError(words[0] + " needs one job file: " + words[0] + " JOB");
+  if (words.size() != 2) throw UsageError(texts::NeedsJob(words[0]));
   return words[1];
 }
 

@@ -21,10 +21,10 @@ void PrintView(const FtSettingsView& view) {
 FtSettingsChoice ChoiceOf(const std::vector<std::string>& args) {
   const std::string& clock = args[3];
   if (clock != "0" && clock != "1") {
-    throw UsageError("CLOCK must be 0 (internal oscillator) or 1 (external crystal), not " + clock);
+    throw UsageError(texts::ClockValue(clock));
   }
-  const std::string cbus = ChooseType(CbusNames(), args[0], "CBUS function");
-  const std::string usb = ChooseType({kUsbVersionTexts.begin(), kUsbVersionTexts.end()}, args[2], "USB version");
+  const std::string cbus = ChooseType(CbusNames(), args[0], texts::kCbusNoun);
+  const std::string usb = ChooseType({kUsbVersionTexts.begin(), kUsbVersionTexts.end()}, args[2], texts::kUsbNoun);
   return {cbus, args[1], usb, clock == "1" ? kCrystalClock : 0};
 }
 

@@ -39,10 +39,9 @@ const std::vector<SpiOperation>& SpiOperations() {
        }},
       {{"write", 1, FileUse::Input, nullptr, false, LoadSpiFile},
        [](SpiFlashOperations& o, const CliStep& s, OperationRun& run) {
-         return o.Write(LoadedImage(s, run), texts::kSpiWriteButton);
+         return o.Write(LoadedImage(s, run), texts::kSpiWrite);
        }},
-      {{"erase", 0},
-       [](SpiFlashOperations& o, const CliStep&, OperationRun&) { return o.Erase(texts::kSpiEraseButton); }},
+      {{"erase", 0}, [](SpiFlashOperations& o, const CliStep&, OperationRun&) { return o.Erase(texts::kSpiErase); }},
       {{"verify", 1, FileUse::Input, nullptr, false, LoadSpiFile},
        [](SpiFlashOperations& o, const CliStep& s, OperationRun& run) { return o.Verify(LoadedImage(s, run)); }},
   };

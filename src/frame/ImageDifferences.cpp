@@ -42,14 +42,21 @@ std::vector<std::string> ImageDifferences::Lines(const std::string& unit, int di
   return lines;
 }
 
+void LogDifferences(OperationRun& run, const ImageDifferences& differences, const std::string& unit, int digits,
+                    bool counted) {
+  std::vector<std::string> lines = differences.Lines(unit, digits);
+  if (!counted && !lines.empty()) lines.pop_back();
+  for (const std::string& line : lines) run.LogFault(line);
+}
+
 bool ReportDifferences(OperationRun& run, const ImageDifferences& differences, const std::string& same,
                        const std::string& differ, const std::string& unit, int digits) {
   if (differences.Count() == 0) {
     run.Log(same);
     return true;
   }
-  run.Log(differ);
-  for (const std::string& line : differences.Lines(unit, digits)) run.Log(line);
+  run.LogFault(differ);
+  LogDifferences(run, differences, unit, digits);
   run.MarkTargetFailed();
   return false;
 }

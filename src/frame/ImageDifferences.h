@@ -50,6 +50,12 @@ class ImageDifferences {
   std::size_t count_ = 0;
 };
 
+/// Logs the kept differences and, when counted, their count as fault lines (OperationRun::LogFault):
+/// a verify and the verify after a write show them alike. A compare that stopped at the first
+/// difference is not counted: it knows no total.
+void LogDifferences(OperationRun& run, const ImageDifferences& differences, const std::string& unit, int digits,
+                    bool counted = true);
+
 /// Logs same, or differ with the first differences and their count (a target failure); unit
 /// names an element, digits the hex digits of a value. True when nothing differs.
 bool ReportDifferences(OperationRun& run, const ImageDifferences& differences, const std::string& same,

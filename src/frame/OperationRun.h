@@ -20,6 +20,8 @@ class OperationRun {
 
   Reporter& Out() { return reporter_; }
   void Log(const std::string& line) { reporter_.Log(line); }
+  /// Logs a line that says how the target failed (Reporter::LogFault).
+  void LogFault(const std::string& line) { reporter_.LogFault(line); }
   bool Ask(const std::string& title, const std::string& text) { return reporter_.Ask(title, text); }
   bool AskRisky(const std::string& title, const std::string& text) { return reporter_.AskRisky(title, text); }
 

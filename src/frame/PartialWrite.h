@@ -2,9 +2,6 @@
 /// @file
 /// The warning that a write stopped half way.
 
-#include <string>
-#include <utility>
-
 #include "frame/Reporter.h"
 #include "frame/Texts.h"
 
@@ -15,13 +12,13 @@ namespace pw {
 /// may be partly written and which operation to repeat.
 class PartialWrite {
  public:
-  PartialWrite(Reporter& out, std::string operation) : out_(out), operation_(std::move(operation)) {}
+  PartialWrite(Reporter& out, const Action& operation) : out_(out), operation_(operation) {}
   PartialWrite(const PartialWrite&) = delete;
   PartialWrite& operator=(const PartialWrite&) = delete;
   ~PartialWrite() {
     if (!begun_ || finished_) return;
     try {
-      out_.Log(texts::PartlyWritten(operation_));
+      out_.Log(texts::PartlyWritten(out_.Name(operation_)));
     } catch (...) {  // a log that fails while an error is on its way must not end the program
     }
   }
@@ -33,7 +30,7 @@ class PartialWrite {
 
  private:
   Reporter& out_;
-  std::string operation_;
+  Action operation_;
   bool begun_ = false;
   bool finished_ = false;
 };

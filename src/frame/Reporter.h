@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "frame/Action.h"
+
 namespace pw {
 
 class Reporter {
@@ -26,6 +28,12 @@ class Reporter {
   virtual void Error(const std::string& text) = 0;
   /// Whether the person has asked the running operation to stop.
   virtual bool StopRequested() = 0;
+  /// A log line that says how the target failed (a verify's differences): the window's log, the
+  /// terminal's standard error, where a script looks for what went wrong.
+  virtual void LogFault(const std::string& line) { Log(line); }
+  /// How a message names action to this person: the window's button caption (the command line
+  /// names its own words instead).
+  virtual std::string Name(const Action& action) const { return action.Caption; }
 };
 
 }  // namespace pw

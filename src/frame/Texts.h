@@ -10,7 +10,7 @@
 namespace pw::texts {
 
 inline constexpr const char* kNoProgrammer = "Ошибка выполнения. Возможно не подключен программатор";
-/// A write stopped after it had changed the chip; operation is the button to press again.
+/// A write stopped after it had changed the chip; operation names what to do again (Reporter::Name).
 inline std::string PartlyWritten(const std::string& operation) {
   return "Внимание! Запись прервана: микросхема могла остаться записанной частично. Повторите \"" + operation + "\"";
 }

@@ -89,7 +89,7 @@ void I2cOperations::ReadChip(OperationRun& run, const std::filesystem::path& fil
 void I2cOperations::WriteImage(OperationRun& run, ImageData<std::uint8_t> image) {
   run.Log("прошивание EEPROM:" + std::to_string(image.Count) + "байт");
   // Only the bytes the file holds: the rest of the chip keeps what it had.
-  PartialWrite partial(run.Out(), kI2cWriteCaption);
+  PartialWrite partial(run.Out(), kI2cWrite);
   const auto value = [&image](std::int32_t i) { return image.Values[static_cast<std::size_t>(i)]; };
   const auto wanted = [&image](std::int32_t i) { return image.Holds(static_cast<std::size_t>(i)); };
   if (!WriteAll(run, image.Count, value, wanted, partial)) return;
@@ -101,7 +101,7 @@ void I2cOperations::WriteImage(OperationRun& run, ImageData<std::uint8_t> image)
 
 void I2cOperations::EraseChip(OperationRun& run) {
   run.Log("стирание EEPROM");
-  PartialWrite partial(run.Out(), kI2cEraseCaption);
+  PartialWrite partial(run.Out(), kI2cErase);
   const auto erased = [](std::int32_t) { return std::uint8_t{0xFF}; };
   const auto every = [](std::int32_t) { return true; };
   if (!WriteAll(run, type_.EepromSize, erased, every, partial)) return;

@@ -25,6 +25,8 @@ namespace pw {
 /// a write that stopped half way.
 inline constexpr const char* kI2cWriteCaption = "Прошить";
 inline constexpr const char* kI2cEraseCaption = "Стереть чип";
+inline constexpr Action kI2cWrite{kI2cWriteCaption, "i2c ТИП write"};
+inline constexpr Action kI2cErase{kI2cEraseCaption, "i2c ТИП erase"};
 /// The log line a read begins with, naming its file.
 inline std::string I2cReadFileLine(const std::string& file) { return "файл.EEPROM: " + file; }
 

@@ -27,7 +27,7 @@ OperationStep PicOperations::WriteConfig(const PicConfigArea& area) {
   return Step(nullptr, [this, area](OperationRun& run) {
     run.Log("запись конфигурации ");
     const PicConfigArea kept = KeepingBandGap(area);
-    PartialWrite partial(run.Out(), texts::kPicWriteConfigCaption);
+    PartialWrite partial(run.Out(), texts::kPicWriteConfig);
     partial.Begun();
     WriteConfigArea(run, kept);
     if (!ConfigTaken(run, kept)) return;

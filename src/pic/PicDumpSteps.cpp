@@ -111,7 +111,7 @@ OperationStep PicOperations::WriteDump(ImageData<std::uint16_t> program, ImageDa
 
 void PicOperations::WriteWholeDump(OperationRun& run, ImageData<std::uint16_t> program, ImageData<std::uint8_t> data,
                                    const PicConfigArea& area) {
-  PartialWrite partial(run.Out(), texts::kPicWriteDumpCaption);
+  PartialWrite partial(run.Out(), texts::kPicWriteDump);
   partial.Begun();
   const bool verified = WriteDumpMemories(run, program, data);
   if (run.Stopping()) return;

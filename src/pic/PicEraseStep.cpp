@@ -24,7 +24,7 @@ void PicOperations::EraseChip(OperationRun& run, const PicConfigArea& area) {
   // The bulk erase takes the factory calibration word and band-gap bits with it.
   const auto calibration = OsccalBeforeErase();
   const PicConfigArea kept = KeepingBandGap(area);
-  PartialWrite partial(run.Out(), texts::kPicEraseCaption);
+  PartialWrite partial(run.Out(), texts::kPicErase);
   partial.Begun();
   Enter(false);
   if (programming == PicProgramming::Baseline) {

@@ -41,7 +41,7 @@ OperationStep PicOperations::WriteProgramMemory(ImageData<std::uint16_t> image) 
                               const std::int32_t n = std::min(image.Count, type_.FlashSize);
                               run.StartProgress(n);
                               run.Log("запись флеш " + std::to_string(n) + "слов");
-                              PartialWrite partial(run.Out(), texts::kPicWriteFlashCaption);
+                              PartialWrite partial(run.Out(), texts::kPicWriteFlash);
                               partial.Begun();
                               if (WriteProgramWords(run, image, n)) partial.Finished();
                             });
@@ -54,7 +54,7 @@ OperationStep PicOperations::WriteDataMemory(ImageData<std::uint8_t> image) {
                               const std::int32_t length = std::min(image.Count, 2 * type_.EepromSize);
                               run.Log("запись Eeprom " + std::to_string(length / 2) + " байт");
                               run.StartProgress(length - 1);
-                              PartialWrite partial(run.Out(), texts::kPicWriteDataCaption);
+                              PartialWrite partial(run.Out(), texts::kPicWriteData);
                               partial.Begun();
                               if (WriteDataLocations(run, image, length, 0)) partial.Finished();
                             });

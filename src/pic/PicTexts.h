@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/HexDigits.h"
+#include "frame/Action.h"
 
 namespace pw::texts {
 
@@ -32,6 +33,11 @@ inline constexpr const char* kPicWriteDataCaption = "Прошить\" в \"Data 
 inline constexpr const char* kPicWriteDumpCaption = "Прошить дамп";
 inline constexpr const char* kPicWriteConfigCaption = "Прошить фъюзы";
 inline constexpr const char* kPicEraseCaption = "Стереть чип";
+inline constexpr Action kPicWriteFlash{kPicWriteFlashCaption, "pic ТИП write-flash"};
+inline constexpr Action kPicWriteData{kPicWriteDataCaption, "pic ТИП write-eeprom"};
+inline constexpr Action kPicWriteDump{kPicWriteDumpCaption, "pic ТИП write-dump"};
+inline constexpr Action kPicWriteConfig{kPicWriteConfigCaption, "pic ТИП write-config"};
+inline constexpr Action kPicErase{kPicEraseCaption, "pic ТИП erase"};
 
 /// The PIC18 configuration bytes the panel's 32 checkboxes show, four at a time.
 inline constexpr const char* kPicConfigGroups[] = {"CONFIG1L–2H", "CONFIG3L–4H", "CONFIG5L–6H", "CONFIG7L–7H"};

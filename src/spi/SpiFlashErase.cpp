@@ -9,7 +9,7 @@
 
 namespace pw {
 
-OperationStep SpiFlashOperations::Erase(std::string operation) {
+OperationStep SpiFlashOperations::Erase(const Action& operation) {
   OperationStep step;
   step.Confirm = [this](OperationRun& run) {
     return run.Ask(texts::kSpiFlash, "Стереть всю микросхему " + type_->Name + "?") &&
@@ -19,7 +19,7 @@ OperationStep SpiFlashOperations::Erase(std::string operation) {
   return step;
 }
 
-void SpiFlashOperations::ActErase(OperationRun& run, const std::string& operation) {
+void SpiFlashOperations::ActErase(OperationRun& run, const Action& operation) {
   SpiFlashBus bus = Bus(type_->StatusBusy);
   if (!Unprotect(run, bus, texts::kSpiEraseCancelled)) return;
   run.Log("стирание SPI Flash");

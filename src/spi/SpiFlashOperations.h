@@ -41,13 +41,13 @@ class SpiFlashOperations {
   OperationStep Identify();
   /// Reads the whole chip into file (HEX or BIN by its name); no file when it does not finish.
   OperationStep Read(std::filesystem::path file);
-  /// Writes image's bytes, then verifies them. image must outlive the run; operation is the
-  /// button a person presses again after a write cut short.
-  OperationStep Write(const SpiFlashImage& image, std::string operation);
+  /// Writes image's bytes, then verifies them. image must outlive the run; operation is what
+  /// a person does again after a write cut short.
+  OperationStep Write(const SpiFlashImage& image, const Action& operation);
   /// Compares the chip with image's bytes. image must outlive the run.
   OperationStep Verify(const SpiFlashImage& image);
   /// Erases the whole chip after a question.
-  OperationStep Erase(std::string operation);
+  OperationStep Erase(const Action& operation);
 
   /// The section of SpiFlash.ini the identification chose (empty: none); kept even when the
   /// section cannot be used.
@@ -87,8 +87,8 @@ class SpiFlashOperations {
   /// Runs work with the chip in 4-byte mode when its type enters one, and puts it back in 3-byte
   /// mode after work, also when work stopped, failed or raised, so that its board still boots.
   void InAddressMode(OperationRun& run, SpiFlashBus& bus, const std::function<void()>& work);
-  void ActWrite(OperationRun& run, const SpiFlashImage& image, const std::string& operation);
-  void ActErase(OperationRun& run, const std::string& operation);
+  void ActWrite(OperationRun& run, const SpiFlashImage& image, const Action& operation);
+  void ActErase(OperationRun& run, const Action& operation);
   /// Why image cannot be written to the identified chip, or nothing.
   Refusal WriteRefusal(const SpiFlashImage& image) const;
   /// The refusal when no file has been loaded into image, or nothing.

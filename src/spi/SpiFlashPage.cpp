@@ -53,11 +53,11 @@ void SpiFlashPage::SpiFlashReadClick() {
 }
 
 void SpiFlashPage::SpiFlashWriteClick() {
-  Run([&](SpiFlashOperations& operations) { return operations.Write(image_, SpiFlashWrite.Caption); });
+  Run([&](SpiFlashOperations& operations) { return operations.Write(image_, texts::kSpiWrite); });
 }
 
 void SpiFlashPage::SpiFlashEraseClick() {
-  Run([&](SpiFlashOperations& operations) { return operations.Erase(SpiFlashErase.Caption); });
+  Run([&](SpiFlashOperations& operations) { return operations.Erase(texts::kSpiErase); });
 }
 
 void SpiFlashPage::SpiFlashIdentify() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/HexDigits.h"
+#include "frame/Action.h"
 #include "spi/SpiFlashPlan.h"
 #include "spi/SpiFlashSfdp.h"
 #include "spi/SpiFlashTypes.h"
@@ -17,6 +18,8 @@ inline constexpr const char* kSpiFlash = "SPI Flash";
 /// The page's buttons: a write or erase cut short names the one to press again.
 inline constexpr const char* kSpiWriteButton = "Прошить";
 inline constexpr const char* kSpiEraseButton = "Стереть чип";
+inline constexpr Action kSpiWrite{kSpiWriteButton, "spi write"};
+inline constexpr Action kSpiErase{kSpiEraseButton, "spi erase"};
 /// What a refused or declined operation says it left undone.
 inline constexpr const char* kSpiWriteCancelled = "запись отменена";
 inline constexpr const char* kSpiVerifyCancelled = "сравнение отменено";

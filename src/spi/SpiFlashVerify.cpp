@@ -66,10 +66,10 @@ bool SpiFlashOperations::Matches(OperationRun& run, const ImageDifferences& diff
     return true;
   }
   if (differences.Count() > 0) {
-    run.Log("Ошибка: SPI Flash отличается от файла");
-    for (const std::string& line : differences.Lines("байт", 2)) run.Log(line);
+    run.LogFault("Ошибка: SPI Flash отличается от файла");
+    LogDifferences(run, differences, "байт", 2);
   }
-  if (!lost.empty()) run.Log(texts::SpiLostBytes(lost, type_->Name));
+  if (!lost.empty()) run.LogFault(texts::SpiLostBytes(lost, type_->Name));
   run.MarkTargetFailed();
   return false;
 }

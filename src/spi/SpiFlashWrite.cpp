@@ -172,7 +172,7 @@ class ChunkWriter {
 
 }  // namespace
 
-OperationStep SpiFlashOperations::Write(const SpiFlashImage& image, std::string operation) {
+OperationStep SpiFlashOperations::Write(const SpiFlashImage& image, const Action& operation) {
   OperationStep step;
   step.CheckInputs = [&image] { return NoFile(image, texts::kSpiWriteCancelled); };
   step.CheckTarget = [this, &image] { return WriteRefusal(image); };
@@ -187,7 +187,7 @@ Refusal SpiFlashOperations::WriteRefusal(const SpiFlashImage& image) const {
          "), запись не поддерживается, только чтение и сравнение; " + texts::kSpiWriteCancelled;
 }
 
-void SpiFlashOperations::ActWrite(OperationRun& run, const SpiFlashImage& image, const std::string& operation) {
+void SpiFlashOperations::ActWrite(OperationRun& run, const SpiFlashImage& image, const Action& operation) {
   SpiFlashBus bus = Bus(type_->StatusBusy);
   if (!Unprotect(run, bus, texts::kSpiWriteCancelled)) return;
   run.Log("прошивание SPI Flash: " + std::to_string(image.End) + " байт");

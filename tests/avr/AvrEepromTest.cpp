@@ -159,7 +159,8 @@ TEST(AvrEepromWrite, TheFirstMismatchGivesItsAddressAndBothValues) {
   b.Form->Log.Clear();
   EXPECT_EQ(b.Click(b.Page().AvrWriteEep), Outcome::TargetProblem);
   EXPECT_EQ(b.Log(), (Lines{"прошивание EEPROM:48 байт", "прошивание EEPROM завершено", "проверка записи EEPROM",
-                            "Ошибка! адресс:0023-255<>0"}));
+                            "Ошибка: при проверке EEPROM", "байт 0x0023: ожидалось FF, прочитано 00",
+                            "байт 0x002A: ожидалось FF, прочитано 00"}));
 }
 
 TEST(AvrEepromWrite, ChipsWithoutPageCommandsAreWrittenByteByByte) {

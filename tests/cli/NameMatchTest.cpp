@@ -41,21 +41,21 @@ TEST(NameMatch, CommandWordsMatchInAnyCaseAndMistakesNameTheNearest) {
       {{"Settings", "read"}, "read", ""},
       {{"i2c", "Scan"}, "scan", ""},  // no type before an operation that needs none
       {{"i2c", "24C16", "scan"}, "scan", ""},
-      {{"i2c", "scan", "erase"}, "", "i2c erase needs a TYPE"},
+      {{"i2c", "scan", "erase"}, "", "i2c erase: нужен ТИП"},
       {{"avr", "write-flash", "a.hex", "write-eeprom", "e.hex", "write-fuses", "E2", "D9", "FF", "FF"},
        "write-flash write-eeprom write-fuses",
        ""},
       {{"avr", "write-flash", "write-eeprom", "identify"}, "write-flash identify", ""},  // a file may bear any name
-      {{"avr", "indentify"}, "", "unknown operation indentify; did you mean: identify?"},
-      {{"avrr", "identify"}, "", "unknown page avrr; did you mean: avr?"},
-      {{"setings", "read"}, "", "did you mean: settings?"},
-      {{"flash", "read"}, "", "unknown page flash; known: avr, "},
-      {{"avr"}, "", "avr needs an operation; known: identify, "},
-      {{"pic", "PIC16F628A"}, "", "pic TYPE needs an operation"},
-      {{"avr", "read-flash"}, "", "avr read-flash takes 1 argument(s), not 0"},
-      {{"avr", "write-flash", "a.hex", "write-eeprom"}, "", "avr write-eeprom takes 1 argument(s), not 0"},
-      {{"i2c", "24C256", "erase", "x"}, "", "i2c TYPE erase takes 0 argument(s); unknown operation x"},
-      {{}, "", "no command given"},
+      {{"avr", "indentify"}, "", "нет операции indentify; может быть, identify?"},
+      {{"avrr", "identify"}, "", "нет страницы avrr; может быть, avr?"},
+      {{"setings", "read"}, "", "может быть, settings?"},
+      {{"flash", "read"}, "", "нет страницы flash; известны: avr, "},
+      {{"avr"}, "", "avr: не задана операция; известны: identify, "},
+      {{"pic", "PIC16F628A"}, "", "pic ТИП: не задана операция"},
+      {{"avr", "read-flash"}, "", "avr read-flash: аргументов нужно 1, а задано 0"},
+      {{"avr", "write-flash", "a.hex", "write-eeprom"}, "", "avr write-eeprom: аргументов нужно 1, а задано 0"},
+      {{"i2c", "24C256", "erase", "x"}, "", "i2c ТИП erase берёт аргументов: 0; нет операции x"},
+      {{}, "", "не задана команда"},
   };
   for (const auto& c : cases) {
     try {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "avr/AvrFlashFile.h"
+#include "avr/AvrTexts.h"
 #include "frame/ImageFiles.h"
 #include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
@@ -225,7 +226,12 @@ TEST(AvrMemoryCli, ALockedChipFailsTheVerifyAtItsFirstWord) {
   CliBench b("ATmega328P", "Lock=FC\n");
   const auto r = b.Run({"write-flash", Fixture("m328p-flash.hex").string()});
   EXPECT_EQ(r.Status, 2) << r.Out << r.Err;
-  EXPECT_EQ(Tail(r, 3), (Lines{"Ошибка: ", "0: 940C - FFFF", "Ошибка: при проверке флеши"}));
+  // The differences of the first block read, as a verify shows them, without a total.
+  const Lines err = r.ErrLines();
+  ASSERT_GE(err.size(), 2u) << r.Err;
+  EXPECT_EQ(Lines(err.begin(), err.begin() + 2),
+            (Lines{"Ошибка: при проверке флеши", "слово 0x0000: ожидалось 940C, прочитано FFFF"}));
+  EXPECT_FALSE(err.back().starts_with("Всего различий")) << r.Err;
   const auto read = b.Run({"read-flash", "locked.hex"});
   EXPECT_EQ(read.Status, 0);
   EXPECT_EQ(FlashOf(b.dir / "locked.hex", 16384), std::vector<unsigned char>(32768, 0xFF));
@@ -237,7 +243,7 @@ TEST(AvrMemoryCli, AStuckFlashBitFailsTheVerifyAtItsWord) {
   CliBench b("ATmega328P", "StuckFlash=4001:7:1, 7FC0:0:1\n");
   const auto r = b.Run({"write-flash", Fixture("m328p-flash.hex").string()});
   EXPECT_EQ(r.Status, 2) << r.Out << r.Err;
-  EXPECT_EQ(Tail(r, 3), (Lines{"Ошибка: ", "8192: 300B - B00B", "Ошибка: при проверке флеши"}));
+  EXPECT_EQ(r.Err, "Ошибка: при проверке флеши\nслово 0x2000: ожидалось 300B, прочитано B00B\n");
 }
 
 TEST(AvrMemoryCli, AFileTooLargeForTheChipIsRefusedWithStatus1) {
@@ -259,7 +265,7 @@ TEST(AvrMemoryCli, AUsbFailureMidOperationLeavesNoFile) {
   CliBench unplugged("ATmega1284P", "[Faults]\nUnplugAfter=50000\n");
   const auto write = unplugged.Run({"write-flash", Fixture("m1284p-flash.hex").string()});
   EXPECT_EQ(write.Status, 1);
-  EXPECT_EQ(Tail(write, 2), (Lines{"запись во флеш 65536 слов", texts::PartlyWritten("Прошить Flash")}));
+  EXPECT_EQ(Tail(write, 2), (Lines{"запись во флеш 65536 слов", texts::PartlyWritten(texts::kAvrWriteFlash.Command)}));
   CliBench shortLived("ATmega1284P", "[Faults]\nUnplugAfter=100000\n");
   const auto eeprom = shortLived.Run({"read-eeprom", "cut.hex"});
   EXPECT_EQ(eeprom.Status, 1);

@@ -52,7 +52,7 @@ TEST(BaudAutoCli, RefusesWordsThatAreNoNumber) {
   test::TempDir dir;
   const auto r = test::RunCli({"--simulator", "--baud=fast", "avr", "identify"}, dir.Path());
   EXPECT_EQ(r.Status, 64);
-  EXPECT_NE(r.Err.find("--baud needs auto or a number from 300 to 3000000, not fast"), std::string::npos) << r.Err;
+  EXPECT_NE(r.Err.find("--baud: нужно auto или число от 300 до 3000000, а не fast"), std::string::npos) << r.Err;
 }
 
 }  // namespace

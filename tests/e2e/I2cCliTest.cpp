@@ -130,7 +130,9 @@ TEST(I2cCli, UnknownTypesAndUnloadableFilesAreRefused) {
   test::TempDir dir;
   auto r = RunCli({"--simulator", "i2c", "24C99", "erase"}, dir.Path());
   EXPECT_EQ(r.Status, 64);
-  EXPECT_NE(r.Err.find("24C256"), std::string::npos);
+  EXPECT_NE(r.Err.find("нет типа 24C99; может быть, 24C01, 24C02, 24C04?"), std::string::npos) << r.Err;
+  r = RunCli({"--simulator", "i2c", "XYZ", "erase"}, dir.Path());
+  EXPECT_NE(r.Err.find("нет типа XYZ; известны: 24C01, 24C02, "), std::string::npos) << r.Err;
   dir.Write("empty.hex", ":00000001FF\r\n");
   r = RunCli({"--simulator", "i2c", "24C256", "write", "empty.hex"}, dir.Path());
   EXPECT_EQ(r.Status, 1) << "nothing to write: the write button stays disabled";

@@ -35,8 +35,8 @@ TEST(ListCli, EachFamilyListsItsFileAlignedAndFilteredInAnyCase) {
       {{"list", "spi", "w25Q"}, 0, Sections("SpiFlash.ini", "w25q"), "4 Мбайт"},
       {{"LIST", "Spi", "mx25L"}, 0, Sections("SpiFlash.ini", "MX25L"), "JEDEC C2 20 16"},
       {{"list", "i2c", "no such"}, 1, 0, "нет типов с \"no such\" в названии"},
-      {{"list", "eeprom"}, 64, 0, "unknown family eeprom"},
-      {{"list"}, 64, 0, "list takes a family"},
+      {{"list", "eeprom"}, 64, 0, "нет семейства eeprom"},
+      {{"list"}, 64, 0, "list: нужно семейство"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.back());

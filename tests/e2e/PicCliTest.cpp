@@ -62,8 +62,11 @@ void ExpectDumpHolds(const std::filesystem::path& in, const std::filesystem::pat
   }
 }
 
+/// Whether line was printed, as a log line or as a failed verify's line on standard error.
 bool Holds(const test::CliResult& r, const std::string& line) {
-  const auto lines = r.Lines();
+  auto lines = r.Lines();
+  const auto err = r.ErrLines();
+  lines.insert(lines.end(), err.begin(), err.end());
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 

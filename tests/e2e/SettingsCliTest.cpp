@@ -100,8 +100,8 @@ TEST(SettingsCli, RiskyOrUnknownSettingsProgramNothing) {
   } cases[] = {
       {{"CLK6", "50", "2.0", "1"}, 1, "подтвердите ключом --yes"},
       {{"CLK6", "65586", "2.0", "0"}, 2, "Ошибка: ток 65586 mA больше 500 mA, прошивка отменена"},
-      {{"CLK7", "50", "2.0", "0"}, 64, "unknown CBUS function CLK7; did you mean: CLK6"},
-      {{"CLK6", "50", "2.1", "0"}, 64, "unknown USB version 2.1; did you mean: 2.0, 1.1"},
+      {{"CLK7", "50", "2.0", "0"}, 64, "нет функции CBUS CLK7; может быть, CLK6"},
+      {{"CLK6", "50", "2.1", "0"}, 64, "нет версии USB 2.1; может быть, 2.0, 1.1"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {bench, "settings", "write"};

@@ -4,6 +4,7 @@
 #include "sim/Bench.h"
 #include "sim/SimSpiFlash.h"
 #include "spi/SpiFlashOperations.h"
+#include "spi/SpiFlashTexts.h"
 #include "support/RecordingReporter.h"
 #include "support/TestDirs.h"
 
@@ -54,7 +55,7 @@ TEST(SpiFlashCatalogue, EveryTypeIsIdentifiedWrittenInItsFirstAndLastSectorAndLe
     // The last sector's end, past 16 MiB on the chips that reach beyond it.
     const std::uint32_t last = part.Size - 16;
     t.Place(0x10, last, 16);
-    ASSERT_EQ(t.Run([&](SpiFlashOperations& f) { return f.Write(t.image, "Прошить"); }), Outcome::Success)
+    ASSERT_EQ(t.Run([&](SpiFlashOperations& f) { return f.Write(t.image, texts::kSpiWrite); }), Outcome::Success)
         << testing::PrintToString(t.reporter.Lines);
     // By the chip's ID: the first section with it.
     EXPECT_EQ(t.flash->Section(), FindSpiFlashSection(ini, part.Id));
@@ -80,7 +81,9 @@ TEST(SpiFlashCatalogue, AChipPutIn4ByteModeLeavesItAlsoWhenTheOperationStopsOrFa
     ChipRun t(row.part);
     t.Place(0x1000, t.Chip().Part().Size - 0x1000, 512);
     t.reporter.StopAtLook = row.stop ? 3 : 0;
-    const auto step = [&](SpiFlashOperations& f) { return row.stop ? f.Write(t.image, "Прошить") : f.Verify(t.image); };
+    const auto step = [&](SpiFlashOperations& f) {
+      return row.stop ? f.Write(t.image, texts::kSpiWrite) : f.Verify(t.image);
+    };
     EXPECT_EQ(t.Run(step), row.result);
     EXPECT_FALSE(t.Chip().FourByteMode());
     const bool enters = t.Chip().Part().Enter4 != sim::SimEnter4::None;

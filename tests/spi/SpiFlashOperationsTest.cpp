@@ -7,6 +7,7 @@
 #include "sim/Bench.h"
 #include "sim/SimSpiFlash.h"
 #include "spi/SpiFlashOperations.h"
+#include "spi/SpiFlashTexts.h"
 #include "support/RecordingReporter.h"
 #include "support/TestDirs.h"
 
@@ -100,13 +101,13 @@ struct FlashRun {
       case Op::Read:
         return flash.Read(dir / "out.hex");
       case Op::Write:
-        return flash.Write(image, "Прошить");
+        return flash.Write(image, texts::kSpiWrite);
       case Op::Verify:
         return flash.Verify(image);
       case Op::Erase:
         break;
     }
-    return flash.Erase("Стереть чип");
+    return flash.Erase(texts::kSpiErase);
   }
   Left Seen() {
     if (before.empty() || Memory() == before) return Left::Same;

@@ -61,13 +61,21 @@ std::vector<unsigned char> ReadBytes(const std::filesystem::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::vector<std::string> CliResult::Lines() const {
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
-  std::istringstream in(Out);
+  std::istringstream in(text);
   std::string line;
   while (std::getline(in, line)) lines.push_back(line);
   return lines;
 }
+
+}  // namespace
+
+std::vector<std::string> CliResult::Lines() const { return SplitLines(Out); }
+
+std::vector<std::string> CliResult::ErrLines() const { return SplitLines(Err); }
 
 CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                      const std::filesystem::path& dir) {

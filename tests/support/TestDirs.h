@@ -37,6 +37,8 @@ struct CliResult {
   std::string Err;
   /// Out split into lines.
   std::vector<std::string> Lines() const;
+  /// Err split into lines (error reports, a failed verify's lines).
+  std::vector<std::string> ErrLines() const;
 };
 
 /// Runs program with args in folder dir (its current directory), input from /dev/null.

@@ -13,6 +13,7 @@
 #include "model/PageModel.h"
 #include "pic/PicConfigArea.h"
 #include "pic/PicOperations.h"
+#include "pic/PicTexts.h"
 #include "pic/PicTypes.h"
 
 namespace pw {
@@ -59,7 +60,12 @@ class PicPage : public PageModel {
   /// Writes program memory, data memory and configuration from the images.
   void PicWriteDumpClick();
   Button PicWriteDump{"PicWriteDump", "PIC", {126, 36, 112, 25}, "Прошить дамп", [this] { PicWriteDumpClick(); }};
-  Label PicPathFls{"PicPathFls", "PIC", {8, 66, 352, 15}, ""};
+  /// Compares program memory, data memory and configuration with the images, as "Прошить дамп"
+  /// would write them.
+  void PicVerifyClick();
+  /// In the path line's right end: the row of the dump buttons above is full.
+  Button PicVerify{"PicVerify", "PIC", {244, 62, 116, 21}, texts::kPicVerifyCaption, [this] { PicVerifyClick(); }};
+  Label PicPathFls{"PicPathFls", "PIC", {8, 66, 232, 15}, ""};
   GroupBox PicFlash{"PicFlash", "PIC", {8, 84, 174, 72}, "Programm Memory"};
   Label PicParamFls{"PicParamFls", "PicFlash", {8, 18, 160, 15}, ""};
   Button PicReadFls{"PicReadFls", "PicFlash", {8, 38, 76, 25}, "Прочитать"};

@@ -50,6 +50,9 @@ class SpiFlashPage : public PageModel {
   void SpiFlashEraseClick();
   Button SpiFlashErase{
       "SpiFlashErase", "SpiFlash", {244, 68, 116, 25}, texts::kSpiEraseButton, [this] { SpiFlashEraseClick(); }};
+  /// Beside the erase button, under the read button: runs SpiFlashVerify.
+  Button SpiFlashVerifyButton{
+      "SpiFlashVerifyButton", "SpiFlash", {126, 68, 112, 25}, texts::kSpiVerifyButton, [this] { SpiFlashVerify(); }};
   Label SpiFlashLab1{"SpiFlashLab1", "SpiFlash", {8, 100, 352, 15}, "Path"};
   Label SpiFlashLab2{"SpiFlashLab2", "SpiFlash", {8, 118, 352, 15}, "Dop"};
   ProgressBar SpiProgress{"SpiProgress", "SpiFlash", {8, 140, 352, 17}};

@@ -204,8 +204,8 @@ TEST_F(PicPageTest, AFileFillsTheThreeImagesAndThePanel) {
   EXPECT_EQ(page->PicPathFls.Caption, file);
   EXPECT_EQ(f.Form->Log.Lines.back(), "файл : " + file);
   EXPECT_TRUE(f.Form->Avr.AvrWriteFls.Enabled);
-  EXPECT_EQ(page->PicParamFls.Caption, "Объём флеши 2048байт\r\nДанных в буфере 2048 байт\r\n");
-  EXPECT_EQ(page->PicParamEep.Caption, "Объём флеши 128 байт\r\nДанных в буфере 64 байт\r\n");
+  EXPECT_EQ(page->PicParamFls.Caption, "Объём 2048 слов\r\nДанных в буфере 2048 байт\r\n");
+  EXPECT_EQ(page->PicParamEep.Caption, "Объём EEPROM 128 байт\r\nДанных в буфере 64 байт\r\n");
   EXPECT_EQ(page->PicID.Text, "0001 0002 FFFF FFFF FFFF FFFF ");
   EXPECT_FALSE(page->PicFuse[0].Checked);  // 0x3FF2: bits 0, 2, 3 clear
   EXPECT_TRUE(page->PicFuse[1].Checked);

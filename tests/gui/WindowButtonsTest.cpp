@@ -1,0 +1,152 @@
+// The window's verify and blank-check buttons, its hints, its look while an operation runs and
+// its command line.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <functional>
+#include <regex>
+
+#include "gui/MainWindow.h"
+#include "gui/TestApp.h"
+#include "support/FormFixture.h"
+
+namespace pw {
+namespace {
+
+/// Every button and input of the window, Стоп aside.
+QList<QWidget*> Inputs(const gui::MainWindow& window) {
+  QList<QWidget*> all;
+  for (auto* w : window.findChildren<QAbstractButton*>()) {
+    if (w->objectName() != "StopButton" && !w->objectName().isEmpty()) all << w;
+  }
+  for (auto* w : window.findChildren<QComboBox*>()) all << w;
+  for (auto* w : window.findChildren<QLineEdit*>()) {
+    if (!qobject_cast<QComboBox*>(w->parent())) all << w;
+  }
+  return all;
+}
+
+struct ButtonCase {
+  const char* Button;
+  /// Loads the file the button compares (through the page's own file button).
+  std::function<void(test::FormFixture&)> Load;
+  const char* Line;
+  Outcome Ends;
+};
+
+/// A file loaded by the page's file handler; by default one byte 0x12, unlike the erased chip.
+std::function<void(test::FormFixture&)> Loaded(const char* name, void (*click)(TForm1&), const char* text = "\x12") {
+  return [name, click, text](test::FormFixture& f) {
+    f.Host.Files = {f.Dir.Write(name, text).string()};
+    click(*f.Form);
+  };
+}
+
+TEST(WindowButtons, VerifyAndBlankCheckRunTheirOperationsOnTheChips) {
+  test::TestApp();
+  const ButtonCase cases[] = {
+      {"AvrVerifyFls", Loaded("f.bin", [](TForm1& t) { t.Avr.AvrLoadFlsClick(); }), "Всего различий: 1",
+       Outcome::TargetProblem},
+      {"AvrVerifyEep", Loaded("e.bin", [](TForm1& t) { t.Avr.AvrLoadEepClick(); }), "Всего различий: 1",
+       Outcome::TargetProblem},
+      {"AvrBlankCheck", [](test::FormFixture&) {}, "Флеш чистая", Outcome::Success},
+      {"I2cEepromVerify", Loaded("i.bin", [](TForm1& t) { t.I2c.I2cEepromFileClick(); }), "Всего различий: 1",
+       Outcome::TargetProblem},
+      {"PicVerify",
+       Loaded(
+           "p.hex", [](TForm1& t) { t.Pic.PicFileClick(); }, ":020000001200EC\r\n:00000001FF\r\n"),
+       "Всего различий:", Outcome::TargetProblem},
+      {"SpiFlashVerifyButton", Loaded("s.bin", [](TForm1& t) { t.Spi.SpiFlashFileClick(); }), "Всего различий: 1",
+       Outcome::TargetProblem},
+  };
+  for (const ButtonCase& c : cases) {
+    SCOPED_TRACE(c.Button);
+    const bool spi = std::string(c.Button).starts_with("Spi");
+    test::FormFixture f(spi ? "[SPI]\nPart=W25Q16\n" : "");
+    for (const char* file : {"PIC.ini", "I2C_E.ini", "SpiFlash.ini"}) f.InstallDataFile(file);
+    f.Start();
+    f.Form->Pic.PicType.Text = "PIC16F628A";
+    f.Form->Pic.PicTypeChange();
+    f.Form->I2c.I2eEepromType.Text = "24C256";
+    f.Form->I2c.ShowI2cType();
+    c.Load(f);
+    gui::MainWindow window(*f.Form, nullptr);
+    auto* button = window.findChild<QAbstractButton*>(c.Button);
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isEnabled());
+    button->click();
+    EXPECT_EQ(f.Form->LastOutcome(), c.Ends);
+    const auto& lines = f.Form->Log.Lines;
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(c.Line); }))
+        << (lines.empty() ? "" : lines.back());
+  }
+}
+
+TEST(WindowButtons, EveryButtonAndInputSaysWhatItDoesAndTheTitleNamesTheVirtualProgrammer) {
+  test::TestApp();
+  test::FormFixture f;
+  f.Start();
+  gui::MainWindow window(*f.Form, nullptr);
+  const QList<QWidget*> inputs = Inputs(window);
+  EXPECT_GT(inputs.size(), 100);
+  for (QWidget* w : inputs) EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+  const QString title = window.windowTitle();
+  window.MarkVirtual();
+  EXPECT_EQ(window.windowTitle(), title + " — виртуальный программатор");
+}
+
+TEST(WindowButtons, WhileAnOperationRunsOnlyStopCanBeClicked) {
+  test::TestApp();
+  test::FormFixture f;
+  f.Start();
+  gui::MainWindow window(*f.Form, nullptr);
+  auto* stop = window.findChild<QAbstractButton*>("StopButton");
+  auto* tabs = window.findChild<QTabWidget*>("PageControl1")->tabBar();
+  f.Form->Fire([&] {
+    window.Binder().SyncAll();  // what the operation's ProcessEvents does
+    for (QWidget* w : Inputs(window)) EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    EXPECT_TRUE(stop->isEnabled());
+    EXPECT_FALSE(tabs->isEnabled());
+  });
+  window.Binder().SyncAll();
+  EXPECT_FALSE(stop->isEnabled());
+  EXPECT_TRUE(tabs->isEnabled());
+  for (const ControlRef& c : f.Form->Controls()) {
+    const ControlBase& base = BaseOf(c);
+    auto* w = window.findChild<QWidget*>(QString::fromStdString(base.Name));
+    if (!std::holds_alternative<TabSheet*>(c)) EXPECT_EQ(w->isEnabled(), base.Enabled) << base.Name;
+  }
+}
+
+struct CommandLineCase {
+  std::vector<std::string> Args;
+  int Status;
+  /// What standard output, then standard error, must match.
+  const char* Out;
+  const char* Err;
+};
+
+TEST(WindowCommandLine, HelpVersionAndMistakesAnswerWithoutAWindow) {
+  const CommandLineCase cases[] = {
+      {{"--help"}, 0, "Использование: pinwright [\\s\\S]*pinwright-cli --help\n", ""},
+      {{"--simulator", "-V"}, 0, "pinwright [0-9]+\\.[0-9]+\n", ""},
+      {{"--simulatr"}, 2, "", "pinwright: неизвестный параметр «--simulatr»; справка: pinwright --help\n"},
+      {{"--device"}, 2, "", "pinwright: после --device нужен серийный номер программатора[^\n]*\n"},
+  };
+  test::TempDir dir;
+  for (const CommandLineCase& c : cases) {
+    SCOPED_TRACE(c.Args[0]);
+    const test::CliResult r = test::RunProgram((test::BinDir() / "pinwright").string(), c.Args, dir);
+    EXPECT_EQ(r.Status, c.Status);
+    EXPECT_TRUE(std::regex_match(r.Out, std::regex(c.Out))) << r.Out;
+    EXPECT_TRUE(std::regex_match(r.Err, std::regex(c.Err))) << r.Err;
+  }
+}
+
+}  // namespace
+}  // namespace pw

@@ -122,17 +122,20 @@ TEST(WindowButtons, WhileAnOperationRunsOnlyStopCanBeClicked) {
 struct CommandLineCase {
   std::vector<std::string> Args;
   int Status;
-  /// What standard output, then standard error, must match.
+  /// What standard output must be, and a line standard error must hold (Qt may add its own).
   const char* Out;
-  const char* Err;
+  const char* ErrLine;
 };
 
 TEST(WindowCommandLine, HelpVersionAndMistakesAnswerWithoutAWindow) {
   const CommandLineCase cases[] = {
-      {{"--help"}, 0, "Использование: pinwright [\\s\\S]*pinwright-cli --help\n", ""},
-      {{"--simulator", "-V"}, 0, "pinwright [0-9]+\\.[0-9]+\n", ""},
+      {{"--help"}, 0, "Использование: pinwright [\\s\\S]*pinwright-cli --help\n", nullptr},
+      {{"--simulator", "-V"}, 0, "pinwright [0-9]+\\.[0-9]+\n", nullptr},
       {{"--simulatr"}, 2, "", "pinwright: неизвестный параметр «--simulatr»; справка: pinwright --help\n"},
-      {{"--device"}, 2, "", "pinwright: после --device нужен серийный номер программатора[^\n]*\n"},
+      {{"--device"},
+       2,
+       "",
+       "pinwright: после --device нужен серийный номер программатора; справка: pinwright --help\n"},
   };
   test::TempDir dir;
   for (const CommandLineCase& c : cases) {
@@ -140,7 +143,9 @@ TEST(WindowCommandLine, HelpVersionAndMistakesAnswerWithoutAWindow) {
     const test::CliResult r = test::RunProgram((test::BinDir() / "pinwright").string(), c.Args, dir.Path());
     EXPECT_EQ(r.Status, c.Status);
     EXPECT_TRUE(std::regex_match(r.Out, std::regex(c.Out))) << r.Out;
-    EXPECT_TRUE(std::regex_match(r.Err, std::regex(c.Err))) << r.Err;
+    if (c.ErrLine) {
+      EXPECT_NE(r.Err.find(c.ErrLine), std::string::npos) << r.Err;
+    }
   }
 }
 

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
-#include <functional>
 #include <regex>
 
 #include "gui/MainWindow.h"
@@ -34,53 +33,41 @@ QList<QWidget*> Inputs(const gui::MainWindow& window) {
 
 struct ButtonCase {
   const char* Button;
-  /// Loads the file the button compares (through the page's own file button).
-  std::function<void(test::FormFixture&)> Load;
+  /// The page's file handler, given a file of one byte 0x12 (unlike the erased chip); or none.
+  void (*Load)(TForm1&);
+  const char* File;
   const char* Line;
   Outcome Ends;
 };
 
-/// A file loaded by the page's file handler; by default one byte 0x12, unlike the erased chip.
-std::function<void(test::FormFixture&)> Loaded(const char* name, void (*click)(TForm1&), const char* text = "\x12") {
-  return [name, click, text](test::FormFixture& f) {
-    f.Host.Files = {f.Dir.Write(name, text).string()};
-    click(*f.Form);
-  };
-}
-
 TEST(WindowButtons, VerifyAndBlankCheckRunTheirOperationsOnTheChips) {
   test::TestApp();
   const ButtonCase cases[] = {
-      {"AvrVerifyFls", Loaded("f.bin", [](TForm1& t) { t.Avr.AvrLoadFlsClick(); }), "Всего различий: 1",
+      {"AvrVerifyFls", [](TForm1& t) { t.Avr.AvrLoadFlsClick(); }, "f.bin", "Всего различий: 1",
        Outcome::TargetProblem},
-      {"AvrVerifyEep", Loaded("e.bin", [](TForm1& t) { t.Avr.AvrLoadEepClick(); }), "Всего различий: 1",
+      {"AvrVerifyEep", [](TForm1& t) { t.Avr.AvrLoadEepClick(); }, "e.bin", "Всего различий: 1",
        Outcome::TargetProblem},
-      {"AvrBlankCheck", [](test::FormFixture&) {}, "Флеш чистая", Outcome::Success},
-      {"I2cEepromVerify", Loaded("i.bin", [](TForm1& t) { t.I2c.I2cEepromFileClick(); }), "Всего различий: 1",
+      {"AvrBlankCheck", nullptr, "", "Флеш чистая", Outcome::Success},
+      {"I2cEepromVerify", [](TForm1& t) { t.I2c.I2cEepromFileClick(); }, "i.bin", "Всего различий: 1",
        Outcome::TargetProblem},
-      {"PicVerify",
-       Loaded(
-           "p.hex", [](TForm1& t) { t.Pic.PicFileClick(); }, ":020000001200EC\r\n:00000001FF\r\n"),
-       "Всего различий:", Outcome::TargetProblem},
-      {"SpiFlashVerifyButton", Loaded("s.bin", [](TForm1& t) { t.Spi.SpiFlashFileClick(); }), "Всего различий: 1",
+      {"PicVerify", [](TForm1& t) { t.Pic.PicFileClick(); }, "p.hex", "Всего различий:", Outcome::TargetProblem},
+      {"SpiFlashVerifyButton", [](TForm1& t) { t.Spi.SpiFlashFileClick(); }, "s.bin", "Всего различий: 1",
        Outcome::TargetProblem},
   };
   for (const ButtonCase& c : cases) {
     SCOPED_TRACE(c.Button);
-    const bool spi = std::string(c.Button).starts_with("Spi");
-    test::FormFixture f(spi ? "[SPI]\nPart=W25Q16\n" : "");
+    test::FormFixture f(std::string(c.Button).starts_with("Spi") ? "[SPI]\nPart=W25Q16\n" : "");
     for (const char* file : {"chips.ini", "PIC.ini", "I2C_E.ini", "SpiFlash.ini"}) f.InstallDataFile(file);
     f.Start();
     f.Form->Pic.PicType.Text = "PIC16F628A";
     f.Form->Pic.PicTypeChange();
     f.Form->I2c.I2eEepromType.Text = "24C256";
     f.Form->I2c.ShowI2cType();
-    c.Load(f);
+    const bool hex = std::string(c.File).ends_with(".hex");
+    f.Host.Files = {f.Dir.Write(c.File, hex ? ":020000001200EC\r\n:00000001FF\r\n" : "\x12").string()};
+    if (c.Load) c.Load(*f.Form);
     gui::MainWindow window(*f.Form, nullptr);
-    auto* button = window.findChild<QAbstractButton*>(c.Button);
-    ASSERT_NE(button, nullptr);
-    ASSERT_TRUE(button->isEnabled());
-    button->click();
+    window.findChild<QAbstractButton*>(c.Button)->click();
     EXPECT_EQ(f.Form->LastOutcome(), c.Ends);
     const auto& lines = f.Form->Log.Lines;
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(c.Line); }))
@@ -88,35 +75,30 @@ TEST(WindowButtons, VerifyAndBlankCheckRunTheirOperationsOnTheChips) {
   }
 }
 
-TEST(WindowButtons, EveryButtonAndInputSaysWhatItDoesAndTheTitleNamesTheVirtualProgrammer) {
-  test::TestApp();
+struct WindowTest : ::testing::Test {
+  QApplication& app = test::TestApp();
   test::FormFixture f;
-  f.Start();
-  gui::MainWindow window(*f.Form, nullptr);
-  const QList<QWidget*> inputs = Inputs(window);
-  EXPECT_GT(inputs.size(), 100);
-  for (QWidget* w : inputs) EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+  gui::MainWindow window{f.Start(), nullptr};
+};
+
+TEST_F(WindowTest, EveryButtonAndInputSaysWhatItDoesAndTheTitleNamesTheVirtualProgrammer) {
+  EXPECT_GT(Inputs(window).size(), 100);
+  for (QWidget* w : Inputs(window)) EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
   const QString title = window.windowTitle();
   window.MarkVirtual();
   EXPECT_EQ(window.windowTitle(), title + " — виртуальный программатор");
 }
 
-TEST(WindowButtons, WhileAnOperationRunsOnlyStopCanBeClicked) {
-  test::TestApp();
-  test::FormFixture f;
-  f.Start();
-  gui::MainWindow window(*f.Form, nullptr);
+TEST_F(WindowTest, WhileAnOperationRunsOnlyStopCanBeClicked) {
   auto* stop = window.findChild<QAbstractButton*>("StopButton");
   auto* tabs = window.findChild<QTabWidget*>("PageControl1")->tabBar();
   f.Form->Fire([&] {
     window.Binder().SyncAll();  // what the operation's ProcessEvents does
     for (QWidget* w : Inputs(window)) EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-    EXPECT_TRUE(stop->isEnabled());
-    EXPECT_FALSE(tabs->isEnabled());
+    EXPECT_TRUE(stop->isEnabled() && !tabs->isEnabled());
   });
   window.Binder().SyncAll();
-  EXPECT_FALSE(stop->isEnabled());
-  EXPECT_TRUE(tabs->isEnabled());
+  EXPECT_TRUE(!stop->isEnabled() && tabs->isEnabled());
   EXPECT_TRUE(window.findChild<QWidget*>("AvrRdSign")->isEnabled()) << "the model's own state is back";
 }
 
@@ -133,10 +115,7 @@ TEST(WindowCommandLine, HelpVersionAndMistakesAnswerWithoutAWindow) {
       {{"--help"}, 0, "Использование: pinwright [\\s\\S]*pinwright-cli --help\n", nullptr},
       {{"--simulator", "-V"}, 0, "pinwright [0-9]+\\.[0-9]+\n", nullptr},
       {{"--simulatr"}, 2, "", "pinwright: неизвестный параметр «--simulatr»; справка: pinwright --help\n"},
-      {{"--device"},
-       2,
-       "",
-       "pinwright: после --device нужен серийный номер программатора; справка: pinwright --help\n"},
+      {{"--device"}, 2, "", "pinwright: после --device нужен серийный номер программатора"},
   };
   test::TempDir dir;
   for (const CommandLineCase& c : cases) {

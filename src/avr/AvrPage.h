@@ -70,13 +70,18 @@ class AvrPage : public PageModel {
   /// written only when every page was read from a chip that kept answering.
   void AvrReadFlsClick();
   Button AvrReadFls{"AvrReadFls", "AvrSpi", {270, 34, 138, 25}, "Прочитать Flash", [this] { AvrReadFlsClick(); }};
-  Label AvrPathFls{"AvrPathFls", "AvrSpi", {8, 60, 400, 14}, ""};
-  Label AvrParamFls{"AvrParamFls", "AvrSpi", {8, 74, 400, 28}, ""};
+  // The path and size labels leave their right end to the verify and blank-check buttons.
+  Label AvrPathFls{"AvrPathFls", "AvrSpi", {8, 60, 256, 14}, ""};
+  Label AvrParamFls{"AvrParamFls", "AvrSpi", {8, 74, 256, 28}, ""};
   /// Verify without writing: identifies the chip and compares the words of FlashFilled with
   /// the flash; logs the first differences and their count, a target failure when any differ.
   void AvrVerifyFlsClick();
+  Button AvrVerifyFls{
+      "AvrVerifyFls", "AvrSpi", {270, 60, 138, 21}, texts::kAvrVerifyFlashCaption, [this] { AvrVerifyFlsClick(); }};
   /// Identifies the chip and checks that every flash word reads erased (0xFFFF).
   void AvrBlankCheckClick();
+  Button AvrBlankCheck{
+      "AvrBlankCheck", "AvrSpi", {270, 81, 138, 21}, texts::kAvrBlankCheckCaption, [this] { AvrBlankCheckClick(); }};
   /// "Файл Eeprom": loads a HEX file into EepromImage, all or nothing like AvrLoadFlsClick.
   void AvrLoadEepClick();
   Button AvrLoadEep{"AvrLoadEep", "AvrSpi", {8, 104, 123, 25}, "Файл Eeprom", [this] { AvrLoadEepClick(); }, false};
@@ -88,10 +93,12 @@ class AvrPage : public PageModel {
   /// "Прочитать Eeprom": identifies the chip and reads its EEPROM into a HEX file.
   void AvrReadEepClick();
   Button AvrReadEep{"AvrReadEep", "AvrSpi", {270, 104, 138, 25}, "Прочитать Eeprom", [this] { AvrReadEepClick(); }};
-  Label AvrPathEep{"AvrPathEep", "AvrSpi", {8, 130, 400, 14}, ""};
-  Label AvrParamEep{"AvrParamEep", "AvrSpi", {8, 144, 400, 28}, ""};
+  Label AvrPathEep{"AvrPathEep", "AvrSpi", {8, 130, 256, 14}, ""};
+  Label AvrParamEep{"AvrParamEep", "AvrSpi", {8, 144, 256, 28}, ""};
   /// Verify without writing for the EEPROM, as AvrVerifyFlsClick.
   void AvrVerifyEepClick();
+  Button AvrVerifyEep{
+      "AvrVerifyEep", "AvrSpi", {270, 130, 138, 21}, texts::kAvrVerifyEepromCaption, [this] { AvrVerifyEepClick(); }};
   ProgressBar AvrPrograss{"AvrPrograss", "AvrSpi", {8, 174, 400, 12}};
   /// Fuse and lock bytes back to 0xFF; fuse boxes disabled and blank; lock combos disabled.
   void ClearFusePanel();

@@ -20,6 +20,10 @@ inline constexpr const char* kHexExtension = "hex";
 /// The captions of the write buttons: a write that stops half way names the one to press again.
 inline constexpr const char* kAvrWriteFlashCaption = "Прошить Flash";
 inline constexpr const char* kAvrWriteEepromCaption = "Прошить Eeprom";
+/// The captions of the buttons that compare the chip with the files and check it is erased.
+inline constexpr const char* kAvrVerifyFlashCaption = "Сверить Flash";
+inline constexpr const char* kAvrVerifyEepromCaption = "Сверить Eeprom";
+inline constexpr const char* kAvrBlankCheckCaption = "Чистота Flash";
 
 /// The lines that name the file an operation programs or compares (as it is opened) and the
 /// file a read saves.

@@ -11,6 +11,7 @@
 
 #include "i2c/I2cGroups.h"
 #include "i2c/I2cOperations.h"
+#include "i2c/I2cTexts.h"
 #include "i2c/I2cTypes.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
@@ -60,6 +61,9 @@ class I2cPage : public PageModel {
   void I2cEepromEraseClick();
   Button I2cEepromErase{
       "I2cEepromErase", "I2cEepom", {270, 68, 138, 25}, kI2cEraseCaption, [this] { I2cEepromEraseClick(); }};
+  /// Beside the erase button, under the read button.
+  Button I2cEepromVerify{
+      "I2cEepromVerify", "I2cEepom", {137, 68, 127, 25}, texts::kI2cVerifyCaption, [this] { I2cEepromVerifyClick(); }};
   Label I2cEepromLab1{"I2cEepromLab1", "I2cEepom", {8, 100, 400, 30}, "Path"};
   Label I2cEepromLab2{"I2cEepromLab2", "I2cEepom", {8, 132, 400, 30}, "Dop"};
   ProgressBar I2cEepromProgress{"I2cEepromProgress", "I2cEepom", {8, 166, 400, 17}};

@@ -13,6 +13,7 @@
 #include "model/PageModel.h"
 #include "pic/PicConfigArea.h"
 #include "pic/PicOperations.h"
+#include "pic/PicTexts.h"
 #include "pic/PicTypes.h"
 
 namespace pw {
@@ -59,15 +60,20 @@ class PicPage : public PageModel {
   /// Writes program memory, data memory and configuration from the images.
   void PicWriteDumpClick();
   Button PicWriteDump{"PicWriteDump", "PIC", {126, 36, 112, 25}, "Прошить дамп", [this] { PicWriteDumpClick(); }};
-  Label PicPathFls{"PicPathFls", "PIC", {8, 66, 400, 15}, ""};
-  GroupBox PicFlash{"PicFlash", "PIC", {8, 84, 197, 75}, "Programm Memory"};
-  Label PicParamFls{"PicParamFls", "PicFlash", {8, 18, 181, 28}, ""};
+  /// Compares program memory, data memory and configuration with the images, as "Прошить дамп"
+  /// would write them.
+  void PicVerifyClick();
+  /// In the path line's right end: the row of the dump buttons above is full.
+  Button PicVerify{"PicVerify", "PIC", {270, 62, 138, 21}, texts::kPicVerifyCaption, [this] { PicVerifyClick(); }};
+  Label PicPathFls{"PicPathFls", "PIC", {8, 66, 256, 15}, ""};
+  GroupBox PicFlash{"PicFlash", "PIC", {8, 84, 200, 75}, "Programm Memory"};
+  Label PicParamFls{"PicParamFls", "PicFlash", {8, 18, 188, 28}, ""};
   Button PicReadFls{"PicReadFls", "PicFlash", {8, 46, 88, 25}, "Прочитать"};
   /// Writes program memory from FlashImage.
   void PicWriteFlsClick();
   Button PicWriteFls{"PicWriteFls", "PicFlash", {102, 46, 80, 25}, "Прошить", [this] { PicWriteFlsClick(); }};
-  GroupBox PicEeprom{"PicEeprom", "PIC", {211, 84, 197, 75}, "Data Memory"};
-  Label PicParamEep{"PicParamEep", "PicEeprom", {8, 18, 181, 28}, ""};
+  GroupBox PicEeprom{"PicEeprom", "PIC", {212, 84, 196, 75}, "Data Memory"};
+  Label PicParamEep{"PicParamEep", "PicEeprom", {8, 18, 184, 28}, ""};
   Button PicReadEep{"PicReadEep", "PicEeprom", {8, 46, 88, 25}, "Прочитать", false};
   /// Writes the data-memory locations the loaded file holds.
   void PicWriteEepClick();

@@ -50,6 +50,9 @@ class SpiFlashPage : public PageModel {
   void SpiFlashEraseClick();
   Button SpiFlashErase{
       "SpiFlashErase", "SpiFlash", {270, 68, 138, 25}, texts::kSpiEraseButton, [this] { SpiFlashEraseClick(); }};
+  /// Beside the erase button, under the read button: runs SpiFlashVerify.
+  Button SpiFlashVerifyButton{
+      "SpiFlashVerifyButton", "SpiFlash", {137, 68, 127, 25}, texts::kSpiVerifyButton, [this] { SpiFlashVerify(); }};
   Label SpiFlashLab1{"SpiFlashLab1", "SpiFlash", {8, 100, 400, 15}, "Path"};
   Label SpiFlashLab2{"SpiFlashLab2", "SpiFlash", {8, 118, 400, 15}, "Dop"};
   ProgressBar SpiProgress{"SpiProgress", "SpiFlash", {8, 140, 400, 17}};

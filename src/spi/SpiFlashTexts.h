@@ -17,6 +17,7 @@ inline constexpr const char* kSpiFlash = "SPI Flash";
 /// The page's buttons: a write or erase cut short names the one to press again.
 inline constexpr const char* kSpiWriteButton = "Прошить";
 inline constexpr const char* kSpiEraseButton = "Стереть чип";
+inline constexpr const char* kSpiVerifyButton = "Сверить";
 /// What a refused or declined operation says it left undone.
 inline constexpr const char* kSpiWriteCancelled = "запись отменена";
 inline constexpr const char* kSpiVerifyCancelled = "сравнение отменено";

@@ -27,7 +27,7 @@ namespace pw {
 class TForm1 {
  public:
   static constexpr const char* kCaption = "PinwrightV3.4";
-  static constexpr int kClientWidth = 678;
+  static constexpr int kClientWidth = 726;
   static constexpr int kClientHeight = 456;
 
   TForm1(D2xx& driver, UiHost& host, FormPaths paths);
@@ -59,13 +59,13 @@ class TForm1 {
   std::int32_t ProgrammerBaud = 0;
   MemoryImages Images;
 
-  PageControl PageControl1{"PageControl1", "", {2, 3, 377, 449}};
-  CheckBox CheckBox1{"CheckBox1", "", {385, 5, 200, 17}, "Очищать лог"};
-  Edit DopInfo{"DopInfo", "", {385, 27, 150, 21}, "", true};
-  ComboBox BoudRate{"BoudRate", "", {541, 27, 133, 21}, "BoudRate"};
-  Memo Log{"Log", "", {385, 52, 289, 401}};
+  PageControl PageControl1{"PageControl1", "", {2, 3, 425, 449}};
+  CheckBox CheckBox1{"CheckBox1", "", {433, 5, 200, 17}, "Очищать лог"};
+  Edit DopInfo{"DopInfo", "", {433, 27, 150, 21}, "", true};
+  ComboBox BoudRate{"BoudRate", "", {589, 27, 133, 21}, "BoudRate"};
+  Memo Log{"Log", "", {433, 52, 289, 401}};
   /// "Стоп": asks the running operation to stop between pages or groups; usable only while one runs.
-  Button StopButton{"StopButton", "", {590, 3, 84, 21}, "Стоп", false};
+  Button StopButton{"StopButton", "", {638, 3, 84, 21}, "Стоп", false};
 
  private:
   std::unique_ptr<FormContext> context_;

@@ -40,9 +40,10 @@ void AvrPage::Startup() {
 }
 
 std::vector<ControlRef> AvrPage::Controls() {
-  std::vector<ControlRef> list = {&AvrSpi,     &AvrRdSign,   &AvrChipRst,  &AvrErase,   &AvrLoadFls,  &AvrWriteFls,
-                                  &AvrReadFls, &AvrPathFls,  &AvrParamFls, &AvrLoadEep, &AvrWriteEep, &AvrReadEep,
-                                  &AvrPathEep, &AvrParamEep, &AvrPrograss, &AvrFuses};
+  std::vector<ControlRef> list = {&AvrSpi,        &AvrRdSign,    &AvrChipRst,  &AvrErase,    &AvrLoadFls,
+                                  &AvrWriteFls,   &AvrReadFls,   &AvrPathFls,  &AvrParamFls, &AvrVerifyFls,
+                                  &AvrBlankCheck, &AvrLoadEep,   &AvrWriteEep, &AvrReadEep,  &AvrPathEep,
+                                  &AvrParamEep,   &AvrVerifyEep, &AvrPrograss, &AvrFuses};
   for (auto& fuse : AvrFuse) list.push_back(&fuse);
   for (ControlRef c : {ControlRef{&AvrLock1}, ControlRef{&AvrLock2}, ControlRef{&AvrLock3}, ControlRef{&AvrReadFuses},
                        ControlRef{&AvrWriteFuses}}) {

@@ -50,49 +50,56 @@ class AvrPage : public PageModel {
   TabSheet AvrSpi{"AvrSpi", "AVR"};
   /// "Определить чип": identify and report. Exits with a target failure when no known chip answers.
   void AvrRdSignClick();
-  Button AvrRdSign{"AvrRdSign", "AvrSpi", {8, 6, 112, 25}, "Определить чип", [this] { AvrRdSignClick(); }};
+  Button AvrRdSign{"AvrRdSign", "AvrSpi", {8, 6, 123, 25}, "Определить чип", [this] { AvrRdSignClick(); }};
   /// "Сброс": holds RESET low, then lets the chip run by closing the programmer.
   void AvrChipRstClick();
-  Button AvrChipRst{"AvrChipRst", "AvrSpi", {126, 6, 112, 25}, "Сброс", [this] { AvrChipRstClick(); }, false};
+  Button AvrChipRst{"AvrChipRst", "AvrSpi", {137, 6, 127, 25}, "Сброс", [this] { AvrChipRstClick(); }, false};
   /// "Стереть чип": identifies the chip, erases it if it answers, then the panel shows the erased chip.
   void AvrEraseClick();
-  Button AvrErase{"AvrErase", "AvrSpi", {244, 6, 116, 25}, "Стереть чип", [this] { AvrEraseClick(); }, false};
+  Button AvrErase{"AvrErase", "AvrSpi", {270, 6, 138, 25}, "Стереть чип", [this] { AvrEraseClick(); }, false};
   /// "Открыть Flash": loads a HEX file into FlashImage. A file that cannot be loaded leaves the
   /// image, the path label and the write button as they were.
   void AvrLoadFlsClick();
-  Button AvrLoadFls{"AvrLoadFls", "AvrSpi", {8, 34, 112, 25}, "Открыть Flash", [this] { AvrLoadFlsClick(); }, false};
+  Button AvrLoadFls{"AvrLoadFls", "AvrSpi", {8, 34, 123, 25}, "Открыть Flash", [this] { AvrLoadFlsClick(); }, false};
   /// "Прошить Flash": identifies the chip, programs FlashImage page by page and verifies it. A
   /// file larger than the chip's flash is refused before anything is written.
   void AvrWriteFlsClick();
   Button AvrWriteFls{
-      "AvrWriteFls", "AvrSpi", {126, 34, 112, 25}, texts::kAvrWriteFlashCaption, [this] { AvrWriteFlsClick(); }};
+      "AvrWriteFls", "AvrSpi", {137, 34, 127, 25}, texts::kAvrWriteFlashCaption, [this] { AvrWriteFlsClick(); }};
   /// "Прочитать Flash": identifies the chip and reads its whole flash into a HEX file, which is
   /// written only when every page was read from a chip that kept answering.
   void AvrReadFlsClick();
-  Button AvrReadFls{"AvrReadFls", "AvrSpi", {244, 34, 116, 25}, "Прочитать Flash", [this] { AvrReadFlsClick(); }};
-  Label AvrPathFls{"AvrPathFls", "AvrSpi", {8, 60, 352, 14}, ""};
-  Label AvrParamFls{"AvrParamFls", "AvrSpi", {8, 74, 352, 28}, ""};
+  Button AvrReadFls{"AvrReadFls", "AvrSpi", {270, 34, 138, 25}, "Прочитать Flash", [this] { AvrReadFlsClick(); }};
+  // The path and size labels leave their right end to the verify and blank-check buttons.
+  Label AvrPathFls{"AvrPathFls", "AvrSpi", {8, 60, 256, 14}, ""};
+  Label AvrParamFls{"AvrParamFls", "AvrSpi", {8, 74, 256, 28}, ""};
   /// Verify without writing: identifies the chip and compares the words of FlashFilled with
   /// the flash; logs the first differences and their count, a target failure when any differ.
   void AvrVerifyFlsClick();
+  Button AvrVerifyFls{
+      "AvrVerifyFls", "AvrSpi", {270, 60, 138, 21}, texts::kAvrVerifyFlashCaption, [this] { AvrVerifyFlsClick(); }};
   /// Identifies the chip and checks that every flash word reads erased (0xFFFF).
   void AvrBlankCheckClick();
+  Button AvrBlankCheck{
+      "AvrBlankCheck", "AvrSpi", {270, 81, 138, 21}, texts::kAvrBlankCheckCaption, [this] { AvrBlankCheckClick(); }};
   /// "Файл Eeprom": loads a HEX file into EepromImage, all or nothing like AvrLoadFlsClick.
   void AvrLoadEepClick();
-  Button AvrLoadEep{"AvrLoadEep", "AvrSpi", {8, 104, 112, 25}, "Файл Eeprom", [this] { AvrLoadEepClick(); }, false};
+  Button AvrLoadEep{"AvrLoadEep", "AvrSpi", {8, 104, 123, 25}, "Файл Eeprom", [this] { AvrLoadEepClick(); }, false};
   /// "Прошить Eeprom": programs EepromImage (page by page, or byte by byte on chips without EEPROM
   /// page commands) and verifies it. A file larger than the EEPROM is refused before writing.
   void AvrWriteEepClick();
   Button AvrWriteEep{
-      "AvrWriteEep", "AvrSpi", {126, 104, 112, 25}, texts::kAvrWriteEepromCaption, [this] { AvrWriteEepClick(); }};
+      "AvrWriteEep", "AvrSpi", {137, 104, 127, 25}, texts::kAvrWriteEepromCaption, [this] { AvrWriteEepClick(); }};
   /// "Прочитать Eeprom": identifies the chip and reads its EEPROM into a HEX file.
   void AvrReadEepClick();
-  Button AvrReadEep{"AvrReadEep", "AvrSpi", {244, 104, 116, 25}, "Прочитать Eeprom", [this] { AvrReadEepClick(); }};
-  Label AvrPathEep{"AvrPathEep", "AvrSpi", {8, 130, 352, 14}, ""};
-  Label AvrParamEep{"AvrParamEep", "AvrSpi", {8, 144, 352, 28}, ""};
+  Button AvrReadEep{"AvrReadEep", "AvrSpi", {270, 104, 138, 25}, "Прочитать Eeprom", [this] { AvrReadEepClick(); }};
+  Label AvrPathEep{"AvrPathEep", "AvrSpi", {8, 130, 256, 14}, ""};
+  Label AvrParamEep{"AvrParamEep", "AvrSpi", {8, 144, 256, 28}, ""};
   /// Verify without writing for the EEPROM, as AvrVerifyFlsClick.
   void AvrVerifyEepClick();
-  ProgressBar AvrPrograss{"AvrPrograss", "AvrSpi", {8, 174, 352, 12}};
+  Button AvrVerifyEep{
+      "AvrVerifyEep", "AvrSpi", {270, 130, 138, 21}, texts::kAvrVerifyEepromCaption, [this] { AvrVerifyEepClick(); }};
+  ProgressBar AvrPrograss{"AvrPrograss", "AvrSpi", {8, 174, 400, 12}};
   /// Fuse and lock bytes back to 0xFF; fuse boxes disabled and blank; lock combos disabled.
   void ClearFusePanel();
   /// Enables the buttons that need a known chip and shows the fuse and lock bytes.
@@ -102,7 +109,7 @@ class AvrPage : public PageModel {
   /// give the lock fields.
   void TakeBytesFromPanel();
 
-  GroupBox AvrFuses{"AvrFuses", "AvrSpi", {8, 190, 352, 230}, "Фьюзы и защита галочка = 1"};
+  GroupBox AvrFuses{"AvrFuses", "AvrSpi", {8, 190, 400, 230}, "Фьюзы и защита галочка = 1"};
   /// AvrFuse[0] is the window's AvrFuse1: low fuse bits 0..7, then high, then extended.
   std::vector<CheckBox> AvrFuse;
   ComboBox AvrLock1{"AvrLock1", "AvrFuses", {8, 172, 80, 21}, "", false};

@@ -26,6 +26,10 @@ inline constexpr Action kAvrWriteFlash{kAvrWriteFlashCaption, "avr write-flash"}
 inline constexpr Action kAvrWriteEeprom{kAvrWriteEepromCaption, "avr write-eeprom"};
 /// The erase before a write: the window's button, the command line's option.
 inline constexpr Action kAvrEraseFirst{"Стереть чип", "--erase"};
+/// The captions of the buttons that compare the chip with the files and check it is erased.
+inline constexpr const char* kAvrVerifyFlashCaption = "Сверить Flash";
+inline constexpr const char* kAvrVerifyEepromCaption = "Сверить Eeprom";
+inline constexpr const char* kAvrBlankCheckCaption = "Чистота Flash";
 
 /// The lines that name the file an operation programs or compares (as it is opened) and the
 /// file a read saves.

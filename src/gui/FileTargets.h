@@ -17,7 +17,7 @@ struct FileTarget {
   /// The label showing the loaded file's path.
   std::string_view PathLabel;
   /// Further controls that stand for this file rather than for the page's first one.
-  std::array<std::string_view, 3> Area;
+  std::array<std::string_view, 4> Area;
 
   /// Whether name is the button, the path label or one of the area's controls.
   constexpr bool Covers(std::string_view name) const {
@@ -31,8 +31,8 @@ struct FileTarget {
 };
 
 inline constexpr FileTarget kFileTargets[] = {
-    {"AvrSpi", "AvrLoadFls", "AvrPathFls", {"AvrWriteFls", "AvrReadFls", "AvrParamFls"}},
-    {"AvrSpi", "AvrLoadEep", "AvrPathEep", {"AvrWriteEep", "AvrReadEep", "AvrParamEep"}},
+    {"AvrSpi", "AvrLoadFls", "AvrPathFls", {"AvrWriteFls", "AvrReadFls", "AvrParamFls", "AvrVerifyFls"}},
+    {"AvrSpi", "AvrLoadEep", "AvrPathEep", {"AvrWriteEep", "AvrReadEep", "AvrParamEep", "AvrVerifyEep"}},
     {"PIC", "PicFile", "PicPathFls", {}},
     {"I2cEepom", "I2cEepromFile", "I2cEepromLab1", {}},
     {"SpiFlash", "SpiFlashFile", "SpiFlashLab1", {}},

@@ -4,6 +4,8 @@
 #include <QKeySequence>
 #include <QShortcut>
 
+#include "gui/WindowTexts.h"
+
 namespace pw::gui {
 
 MainWindow::MainWindow(TForm1& form, QtHost* host) : form_(form) {
@@ -22,6 +24,8 @@ MainWindow::MainWindow(TForm1& form, QtHost* host) : form_(form) {
     if (form_.StopButton.Enabled && form_.StopButton.OnClick) form_.StopButton.OnClick();
   });
 }
+
+void MainWindow::MarkVirtual() { setWindowTitle(QString(TForm1::kCaption) + texts::kVirtualTitle); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   // An operation in progress owns the programmer; the window stays until it ends.

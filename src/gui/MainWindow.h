@@ -19,6 +19,8 @@ class MainWindow : public QWidget {
   /// attached to this window. Start-up is the caller's (TForm1::FormCreate).
   MainWindow(TForm1& form, QtHost* host);
   WidgetBinder& Binder() { return *binder_; }
+  /// Says in the title that the window runs on the virtual programmer.
+  void MarkVirtual();
   /// Files dropped on the pages; answered through host's open dialog when one was given.
   FileDrop& Drops() { return *drops_; }
 

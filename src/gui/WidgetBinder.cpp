@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include "gui/ControlHints.h"
@@ -32,10 +33,16 @@ void Update(W* w, const V& value, Get get, Set set) {
 }
 
 QString HintOf(const std::string& name) {
-  for (const ControlHint& hint : kControlHints) {
-    if (hint.Control == name) return QString::fromUtf8(hint.Text.data(), static_cast<qsizetype>(hint.Text.size()));
-  }
-  return {};
+  const std::string_view hint = HintFor(name);
+  return QString::fromUtf8(hint.data(), static_cast<qsizetype>(hint.size()));
+}
+
+/// Whether the control takes a person's input, which an operation that runs must not get:
+/// such controls look disabled while one runs, except the buttons meant for that time (Стоп).
+bool TakesInput(const ControlRef& control) {
+  if (const auto* button = std::get_if<Button*>(&control)) return !(*button)->RunsWhileBusy;
+  return std::holds_alternative<CheckBox*>(control) || std::holds_alternative<ComboBox*>(control) ||
+         std::holds_alternative<Edit*>(control);
 }
 
 // One maker per control kind: the widget that shows it, set up as the kind wants.
@@ -253,7 +260,12 @@ void WidgetBinder::Sync(const ControlRef& control) {
   QWidget* widget = widgets_.value(Q(NameOf(control)));
   if (!widget) return;
   const ControlBase& base = BaseOf(control);
-  if (!std::get_if<TabSheet*>(&control)) Update(widget, base.Enabled, &QWidget::isEnabled, &QWidget::setEnabled);
+  if (!std::get_if<TabSheet*>(&control)) {
+    const bool enabled = base.Enabled && !(form_.Busy() && TakesInput(control));
+    Update(widget, enabled, &QWidget::isEnabled, &QWidget::setEnabled);
+  }
+  // The pages stay readable during an operation; only their tabs cannot be chosen.
+  if (auto* tabs = qobject_cast<QTabWidget*>(widget)) tabs->tabBar()->setEnabled(!form_.Busy());
   std::visit(
       [&](auto* c) {
         if constexpr (std::is_same_v<decltype(c), Memo*>) {

@@ -1,11 +1,15 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QSettings>
+#include <algorithm>
 #include <iostream>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/Form1.h"
 #include "backend/Backend.h"
+#include "gui/GuiOptions.h"
 #include "gui/MainWindow.h"
 #include "gui/QtHost.h"
 #include "gui/QtTranslations.h"
@@ -13,28 +17,10 @@
 
 namespace {
 
-struct GuiOptions {
-  bool Simulator = false;
-  std::optional<std::filesystem::path> Bench;
-  /// --device SERIAL: the real programmer with this serial number.
-  std::string Device;
-};
+using pw::gui::GuiOptions;
 
-GuiOptions ParseArgs(const QStringList& args) {
-  GuiOptions o;
-  const QStringList words = args.mid(1);
-  for (qsizetype i = 0; i < words.size(); ++i) {
-    const QString& a = words[i];
-    if (a == "--simulator") o.Simulator = true;
-    if (a == "--device" && i + 1 < words.size()) o.Device = words[++i].toStdString();
-    if (a.startsWith("--device=")) o.Device = a.mid(9).toStdString();
-    if (a.startsWith("--simulator=")) {
-      o.Simulator = true;
-      o.Bench = a.mid(12).toStdString();
-    }
-  }
-  return o;
-}
+/// The arguments after the program's name.
+std::vector<std::string> Words(int argc, char** argv) { return {argv + std::min(argc, 1), argv + argc}; }
 
 /// The window's host, whose error reports carry the backend's hint (no programmer, no permission).
 class HintingHost : public pw::gui::QtHost {
@@ -74,16 +60,23 @@ int Finish(pw::Backend& backend, int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  // Help and version need no display: they are answered before Qt looks for one.
+  if (GuiOptions early = pw::gui::ParseGuiOptions(Words(argc, argv)); early.Do != GuiOptions::Action::Error) {
+    if (const auto status = pw::gui::AnswerWithoutWindow(early, std::cout, std::cerr)) return *status;
+  }
+  QApplication app(argc, argv);  // takes Qt's own options out of argv
+  const GuiOptions options = pw::gui::ParseGuiOptions(Words(argc, argv));
+  if (const auto status = pw::gui::AnswerWithoutWindow(options, std::cout, std::cerr)) return *status;
   pw::gui::InstallQtTranslations(app);
   QSettings store(QSettings::IniFormat, QSettings::UserScope, "pinwright", "pinwright");
   pw::gui::WindowSettings settings(store);
-  const std::unique_ptr<pw::Backend> backend = MakeBackend(ParseArgs(QApplication::arguments()));
+  const std::unique_ptr<pw::Backend> backend = MakeBackend(options);
   if (!backend) return 1;
   HintingHost host(*backend);
   host.UseSettings(&settings);
   pw::TForm1 form(backend->Driver(), host, pw::ProgramPaths());
   pw::gui::MainWindow window(form, &host);
+  if (backend->SimBench()) window.MarkVirtual();
   window.show();
   form.FormCreate();
   settings.RestoreTypes(form);

@@ -18,8 +18,8 @@ void I2cPage::Startup() {
 }
 
 std::vector<ControlRef> I2cPage::Controls() {
-  return {&I2cEepom,       &I2eEepromType, &I2cEepromFile, &I2cEepromRead,    &I2cEepromWrite,
-          &I2cEepromErase, &I2cEepromLab1, &I2cEepromLab2, &I2cEepromProgress};
+  return {&I2cEepom,       &I2eEepromType,   &I2cEepromFile, &I2cEepromRead, &I2cEepromWrite,
+          &I2cEepromErase, &I2cEepromVerify, &I2cEepromLab1, &I2cEepromLab2, &I2cEepromProgress};
 }
 
 void I2cPage::ViewI2C() {
@@ -29,7 +29,12 @@ void I2cPage::ViewI2C() {
   I2cPageSize = type_.PageSize;
   const std::int32_t count = ctx_.Images.EepromDataCount;
   I2cEepromLab2.Caption = "Размер Еепром: " + std::to_string(EepromSize) + " байт\r\n";
-  if (count != 0) I2cEepromLab2.Caption += "Данных в файле " + std::to_string(count) + " байт\r\n";
+  // The image is shared with the other pages: until a file is chosen here, its data is not this page's.
+  if (I2cEepromLab1.Caption.empty()) {
+    I2cEepromLab2.Caption += texts::kI2cNoFile;
+  } else if (count != 0) {
+    I2cEepromLab2.Caption += "Данных в файле " + std::to_string(count) + " байт\r\n";
+  }
   I2cEepromWrite.Enabled = count != 0;
 }
 

@@ -11,6 +11,7 @@
 
 #include "i2c/I2cGroups.h"
 #include "i2c/I2cOperations.h"
+#include "i2c/I2cTexts.h"
 #include "i2c/I2cTypes.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
@@ -48,21 +49,24 @@ class I2cPage : public PageModel {
   ComboBox I2eEepromType{"I2eEepromType", "I2cEepom", {8, 8, 150, 21}, "Eeprom-Type", true, [this] { ShowI2cType(); }};
   /// Loads a HEX or binary file into EepromImage.
   void I2cEepromFileClick();
-  Button I2cEepromFile{"I2cEepromFile", "I2cEepom", {8, 38, 112, 25}, "Файл", [this] { I2cEepromFileClick(); }};
+  Button I2cEepromFile{"I2cEepromFile", "I2cEepom", {8, 38, 123, 25}, "Файл", [this] { I2cEepromFileClick(); }};
   /// Reads the whole chip into a file.
   void I2cEepromReadClick();
-  Button I2cEepromRead{"I2cEepromRead", "I2cEepom", {126, 38, 112, 25}, "Cчитать", [this] { I2cEepromReadClick(); }};
+  Button I2cEepromRead{"I2cEepromRead", "I2cEepom", {137, 38, 127, 25}, "Cчитать", [this] { I2cEepromReadClick(); }};
   /// Writes the bytes of the loaded file and compares them with the chip.
   void I2cEepromWriteClick();
   Button I2cEepromWrite{
-      "I2cEepromWrite", "I2cEepom", {244, 38, 116, 25}, kI2cWriteCaption, [this] { I2cEepromWriteClick(); }, false};
+      "I2cEepromWrite", "I2cEepom", {270, 38, 138, 25}, kI2cWriteCaption, [this] { I2cEepromWriteClick(); }, false};
   /// Erases the chip and checks that it reads erased.
   void I2cEepromEraseClick();
   Button I2cEepromErase{
-      "I2cEepromErase", "I2cEepom", {244, 68, 116, 25}, kI2cEraseCaption, [this] { I2cEepromEraseClick(); }};
-  Label I2cEepromLab1{"I2cEepromLab1", "I2cEepom", {8, 100, 352, 30}, "Path"};
-  Label I2cEepromLab2{"I2cEepromLab2", "I2cEepom", {8, 132, 352, 30}, "Dop"};
-  ProgressBar I2cEepromProgress{"I2cEepromProgress", "I2cEepom", {8, 166, 352, 17}};
+      "I2cEepromErase", "I2cEepom", {270, 68, 138, 25}, kI2cEraseCaption, [this] { I2cEepromEraseClick(); }};
+  /// Beside the erase button, under the read button.
+  Button I2cEepromVerify{
+      "I2cEepromVerify", "I2cEepom", {137, 68, 127, 25}, texts::kI2cVerifyCaption, [this] { I2cEepromVerifyClick(); }};
+  Label I2cEepromLab1{"I2cEepromLab1", "I2cEepom", {8, 100, 400, 30}, "Path"};
+  Label I2cEepromLab2{"I2cEepromLab2", "I2cEepom", {8, 132, 400, 30}, "Dop"};
+  ProgressBar I2cEepromProgress{"I2cEepromProgress", "I2cEepom", {8, 166, 400, 17}};
 
  private:
   void Startup() override;

@@ -8,6 +8,11 @@ namespace pw::texts {
 
 /// What the automatic clock names when no type is chosen (the scan): a standard-mode bus.
 inline constexpr const char* kI2cBusName = "шина I2C";
+/// The caption of the button that compares the chip with the loaded file.
+inline constexpr const char* kI2cVerifyCaption = "Сверить";
+/// The data line of the size label before a file is chosen on the page.
+inline constexpr const char* kI2cNoFile = "файл не выбран\r\n";
+
 /// The scan's first line, naming the addresses it probes.
 inline constexpr const char* kI2cScanStart = "поиск устройств на шине I2C, адреса 0x08..0x77";
 /// The scan's result: the 7-bit addresses that acknowledged, each as " 0x50".

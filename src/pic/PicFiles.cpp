@@ -60,6 +60,9 @@ std::string LoadPicFile(const std::filesystem::path& file, MemoryImages& images)
   images.EepromDataCount = dataCount;
   images.FlashFilled = std::move(report.WordsFilled);
   images.EepromFilled = std::move(report.TopFilled);
+  // The PIC layout's data area is smaller than the EEPROM image the other pages' files fill.
+  images.EepromImage.resize(MemoryImages::kEepromElements, 0xFF);
+  images.EepromFilled.resize(MemoryImages::kEepromElements, false);
   images.FlashDamaged = images.EepromDamaged = report.BadChecksums != 0;
   return ChecksumNotice(report);
 }

@@ -36,10 +36,10 @@ void PicPage::Startup() {
 }
 
 std::vector<ControlRef> PicPage::Controls() {
-  std::vector<ControlRef> list = {&PIC,         &PicType,    &PicFile,     &PicReadDump,    &PicEraseAll, &PicWriteDump,
-                                  &PicPathFls,  &PicFlash,   &PicParamFls, &PicReadFls,     &PicWriteFls, &PicEeprom,
-                                  &PicParamEep, &PicReadEep, &PicWriteEep, &PicProgress,    &PicIDGroup,  &PicID,
-                                  &PicGroupDop, &PicDop,     &Edit1,       &PicConfigGroup, &PicFuseGroup};
+  std::vector<ControlRef> list = {&PIC,       &PicType,     &PicFile,    &PicReadDump, &PicEraseAll,    &PicWriteDump,
+                                  &PicVerify, &PicPathFls,  &PicFlash,   &PicParamFls, &PicReadFls,     &PicWriteFls,
+                                  &PicEeprom, &PicParamEep, &PicReadEep, &PicWriteEep, &PicProgress,    &PicIDGroup,
+                                  &PicID,     &PicGroupDop, &PicDop,     &Edit1,       &PicConfigGroup, &PicFuseGroup};
   for (auto& fuse : PicFuse) list.push_back(&fuse);
   list.push_back(&PicReadFuse);
   list.push_back(&PicWriteFuse);
@@ -169,10 +169,9 @@ void PicPage::LoadFile(const std::string& file) {
 
 void PicPage::ShowFileParams() {
   const auto& images = ctx_.Images;
-  PicParamFls.Caption = "Объём флеши " + std::to_string(type_.FlashSize) + "байт\r\nДанных в буфере " +
-                        std::to_string(2 * static_cast<std::int64_t>(images.FlashDataCount)) + " байт\r\n";
-  PicParamEep.Caption = "Объём флеши " + std::to_string(type_.EepromSize) + " байт\r\nДанных в буфере " +
-                        std::to_string(images.EepromDataCount / 2) + " байт\r\n";
+  PicParamFls.Caption =
+      texts::PicProgramMemoryText(type_.FlashSize, 2 * static_cast<std::int64_t>(images.FlashDataCount));
+  PicParamEep.Caption = texts::PicDataMemoryText(type_.EepromSize, images.EepromDataCount / 2);
 }
 
 }  // namespace pw

@@ -13,6 +13,7 @@
 #include "model/PageModel.h"
 #include "pic/PicConfigArea.h"
 #include "pic/PicOperations.h"
+#include "pic/PicTexts.h"
 #include "pic/PicTypes.h"
 
 namespace pw {
@@ -49,36 +50,41 @@ class PicPage : public PageModel {
   /// Loads a HEX file into the images in the layout of the type chosen (pic/Pic18Files.h); a
   /// type change to the other layout loads the file shown again.
   void PicFileClick();
-  Button PicFile{"PicFile", "PIC", {164, 6, 196, 25}, "Файл", [this] { PicFileClick(); }};
+  Button PicFile{"PicFile", "PIC", {164, 6, 244, 25}, "Файл", [this] { PicFileClick(); }};
   /// Reads program memory, configuration and data memory into the images and a HEX file.
   void PicReadDumpClick();
   Button PicReadDump{"PicReadDump", "PIC", {8, 36, 112, 25}, "Cчитать дамп", [this] { PicReadDumpClick(); }};
   /// Erases the chip (keeping a factory calibration word), then writes the configuration back.
   void PicEraseAllClick();
-  Button PicEraseAll{"PicEraseAll", "PIC", {244, 36, 116, 25}, "Стереть чип", [this] { PicEraseAllClick(); }};
+  Button PicEraseAll{"PicEraseAll", "PIC", {244, 36, 164, 25}, "Стереть чип", [this] { PicEraseAllClick(); }};
   /// Writes program memory, data memory and configuration from the images.
   void PicWriteDumpClick();
   Button PicWriteDump{"PicWriteDump", "PIC", {126, 36, 112, 25}, "Прошить дамп", [this] { PicWriteDumpClick(); }};
-  Label PicPathFls{"PicPathFls", "PIC", {8, 66, 352, 15}, ""};
-  GroupBox PicFlash{"PicFlash", "PIC", {8, 84, 174, 72}, "Programm Memory"};
-  Label PicParamFls{"PicParamFls", "PicFlash", {8, 18, 160, 15}, ""};
-  Button PicReadFls{"PicReadFls", "PicFlash", {8, 38, 76, 25}, "Прочитать"};
+  /// Compares program memory, data memory and configuration with the images, as "Прошить дамп"
+  /// would write them.
+  void PicVerifyClick();
+  /// In the path line's right end: the row of the dump buttons above is full.
+  Button PicVerify{"PicVerify", "PIC", {270, 62, 138, 21}, texts::kPicVerifyCaption, [this] { PicVerifyClick(); }};
+  Label PicPathFls{"PicPathFls", "PIC", {8, 66, 256, 15}, ""};
+  GroupBox PicFlash{"PicFlash", "PIC", {8, 84, 200, 75}, "Programm Memory"};
+  Label PicParamFls{"PicParamFls", "PicFlash", {8, 18, 188, 28}, ""};
+  Button PicReadFls{"PicReadFls", "PicFlash", {8, 46, 88, 25}, "Прочитать"};
   /// Writes program memory from FlashImage.
   void PicWriteFlsClick();
-  Button PicWriteFls{"PicWriteFls", "PicFlash", {90, 38, 76, 25}, "Прошить", [this] { PicWriteFlsClick(); }};
-  GroupBox PicEeprom{"PicEeprom", "PIC", {186, 84, 174, 72}, "Data Memory"};
-  Label PicParamEep{"PicParamEep", "PicEeprom", {8, 18, 160, 15}, ""};
-  Button PicReadEep{"PicReadEep", "PicEeprom", {8, 38, 76, 25}, "Прочитать", false};
+  Button PicWriteFls{"PicWriteFls", "PicFlash", {102, 46, 80, 25}, "Прошить", [this] { PicWriteFlsClick(); }};
+  GroupBox PicEeprom{"PicEeprom", "PIC", {212, 84, 196, 75}, "Data Memory"};
+  Label PicParamEep{"PicParamEep", "PicEeprom", {8, 18, 184, 28}, ""};
+  Button PicReadEep{"PicReadEep", "PicEeprom", {8, 46, 88, 25}, "Прочитать", false};
   /// Writes the data-memory locations the loaded file holds.
   void PicWriteEepClick();
-  Button PicWriteEep{"PicWriteEep", "PicEeprom", {90, 38, 76, 25}, "Прошить", [this] { PicWriteEepClick(); }, false};
-  ProgressBar PicProgress{"PicProgress", "PIC", {8, 160, 352, 17}};
-  GroupBox PicIDGroup{"PicIDGroup", "PIC", {8, 182, 120, 48}, "ID"};
-  Edit PicID{"PicID", "PicIDGroup", {8, 18, 104, 21}};
-  GroupBox PicGroupDop{"PicGroupDop", "PIC", {134, 182, 226, 48}, "Dop"};
-  Edit PicDop{"PicDop", "PicGroupDop", {8, 18, 102, 21}};
-  Edit Edit1{"Edit1", "PicGroupDop", {116, 18, 102, 21}};
-  GroupBox PicConfigGroup{"PicConfigGroup", "PIC", {8, 234, 352, 186}, "Конфигурационный байт"};
+  Button PicWriteEep{"PicWriteEep", "PicEeprom", {102, 46, 80, 25}, "Прошить", [this] { PicWriteEepClick(); }, false};
+  ProgressBar PicProgress{"PicProgress", "PIC", {8, 162, 400, 17}};
+  GroupBox PicIDGroup{"PicIDGroup", "PIC", {8, 182, 300, 48}, "ID"};
+  Edit PicID{"PicID", "PicIDGroup", {8, 18, 284, 21}};
+  GroupBox PicGroupDop{"PicGroupDop", "PIC", {314, 182, 94, 48}, "Dop"};
+  Edit PicDop{"PicDop", "PicGroupDop", {8, 18, 36, 21}};
+  Edit Edit1{"Edit1", "PicGroupDop", {50, 18, 36, 21}};
+  GroupBox PicConfigGroup{"PicConfigGroup", "PIC", {8, 234, 400, 186}, "Конфигурационный байт"};
   /// PicFuse[0] is the window's PicFuse1.
   std::vector<CheckBox> PicFuse;
   /// Shows the four configuration bytes the checkboxes stand for (ConfigImage bytes 14 to 17,

@@ -74,6 +74,11 @@ void PicPage::PicWriteDumpClick() {
   Run(ops, ops.WriteDump(ctx_.Images.Flash(), ctx_.Images.Eeprom(), PanelArea()));
 }
 
+void PicPage::PicVerifyClick() {
+  PicOperations ops = Operations();
+  Run(ops, ops.Verify(ctx_.Images.Flash(), ctx_.Images.Eeprom(), PanelArea()));
+}
+
 void PicPage::PicWriteFlsClick() {
   PicOperations ops = Operations();
   Run(ops, ops.WriteProgramMemory(ctx_.Images.Flash()));

@@ -38,6 +38,17 @@ inline constexpr Action kPicWriteData{kPicWriteDataCaption, "pic ТИП write-ee
 inline constexpr Action kPicWriteDump{kPicWriteDumpCaption, "pic ТИП write-dump"};
 inline constexpr Action kPicWriteConfig{kPicWriteConfigCaption, "pic ТИП write-config"};
 inline constexpr Action kPicErase{kPicEraseCaption, "pic ТИП erase"};
+/// The caption of the button that compares the chip with the images.
+inline constexpr const char* kPicVerifyCaption = "Сверить дамп";
+
+/// The size labels of the memory boxes: program memory counts words, data memory bytes; the
+/// second line is what the images hold, in bytes.
+inline std::string PicProgramMemoryText(std::int64_t words, std::int64_t bytes) {
+  return "Объём " + std::to_string(words) + " слов\r\nДанных в буфере " + std::to_string(bytes) + " байт\r\n";
+}
+inline std::string PicDataMemoryText(std::int64_t size, std::int64_t bytes) {
+  return "Объём EEPROM " + std::to_string(size) + " байт\r\nДанных в буфере " + std::to_string(bytes) + " байт\r\n";
+}
 
 /// The PIC18 configuration bytes the panel's 32 checkboxes show, four at a time.
 inline constexpr const char* kPicConfigGroups[] = {"CONFIG1L–2H", "CONFIG3L–4H", "CONFIG5L–6H", "CONFIG7L–7H"};

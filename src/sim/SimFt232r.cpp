@@ -201,15 +201,22 @@ void SimFt232r::Wait(std::uint32_t ms) {
   KeepPace();
 }
 
+std::chrono::steady_clock::time_point SimFt232r::WallDue(SimTime at) const {
+  return *paceStart_ + std::chrono::nanoseconds(static_cast<std::int64_t>((at - paceFrom_) / 1000));
+}
+
 void SimFt232r::KeepPace() {
   if (!timing_.RealTime) return;
-  if (!paceStart_) {
-    paceStart_ = std::chrono::steady_clock::now();
-    paceFrom_ = now_;
-    return;
+  const auto wall = std::chrono::steady_clock::now();
+  if (!paceStart_) pacedTo_ = now_;
+  // Time in which nothing was exchanged (a window waiting for a click) is no credit: were it
+  // one, the next operation would run at full speed until the virtual clock caught up.
+  if (!paceStart_ || wall > WallDue(pacedTo_) + kIdleSlack) {
+    paceStart_ = wall;
+    paceFrom_ = pacedTo_;
   }
-  const auto elapsed = std::chrono::nanoseconds(static_cast<std::int64_t>((now_ - paceFrom_) / 1000));
-  std::this_thread::sleep_until(*paceStart_ + elapsed);
+  pacedTo_ = now_;
+  std::this_thread::sleep_until(WallDue(now_));
 }
 
 }  // namespace pw::sim

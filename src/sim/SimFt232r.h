@@ -70,8 +70,14 @@ class SimFt232r : public D2xx {
   FT_STATUS Enter(SimCall call, FT_HANDLE handle, SimDevice*& device);
   SimEnvironment Environment() const { return {now_, timing_.Model}; }
   SimTime SamplePeriod(const SimDevice& device) const;
-  /// Under RealTime, sleeps until the wall clock has caught up with the virtual one.
+  /// Under RealTime, sleeps until the wall clock has caught up with the virtual one; a wall
+  /// clock more than kIdleSlack ahead starts the measure afresh.
   void KeepPace();
+  /// How far the wall clock may run ahead of the virtual one and still be made up (the
+  /// simulation's own work between two calls), beyond which the time counts as idle.
+  static constexpr std::chrono::milliseconds kIdleSlack{50};
+  /// The wall-clock moment virtual time at is due.
+  std::chrono::steady_clock::time_point WallDue(SimTime at) const;
   void ClockSamples(SimDevice& device, const std::uint8_t* bytes, std::uint32_t count, std::uint32_t* written);
   /// Programs image into the device's EEPROM word by word, as the chip takes it; the device
   /// goes away at the EEPROM fault point, leaving the words before it written.
@@ -85,6 +91,8 @@ class SimFt232r : public D2xx {
   /// The wall-clock moment and virtual time from which KeepPace measures.
   std::optional<std::chrono::steady_clock::time_point> paceStart_;
   SimTime paceFrom_ = 0;
+  /// The virtual time the last KeepPace kept pace with.
+  SimTime pacedTo_ = 0;
   std::uint64_t samples_ = 0;
   std::uint32_t eepromWords_ = 0;
   FT_HANDLE nextHandle_ = 0x1000;

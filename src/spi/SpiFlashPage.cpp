@@ -13,8 +13,8 @@ void SpiFlashPage::Startup() {
 }
 
 std::vector<ControlRef> SpiFlashPage::Controls() {
-  return {&SpiFlash,      &SpiFlashType, &SpiFlashFile, &SpiFlashRead, &SpiFlashWrite,
-          &SpiFlashErase, &SpiFlashLab1, &SpiFlashLab2, &SpiProgress};
+  return {&SpiFlash,      &SpiFlashType,         &SpiFlashFile, &SpiFlashRead, &SpiFlashWrite,
+          &SpiFlashErase, &SpiFlashVerifyButton, &SpiFlashLab1, &SpiFlashLab2, &SpiProgress};
 }
 
 void SpiFlashPage::ViewSpi() {

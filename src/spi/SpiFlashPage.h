@@ -38,21 +38,24 @@ class SpiFlashPage : public PageModel {
   ComboBox SpiFlashType{"SpiFlashType", "SpiFlash", {8, 8, 150, 21}, "SPI Flash Type", false, [this] { ViewSpi(); }};
   /// Loads a HEX or binary file as the image to write.
   void SpiFlashFileClick();
-  Button SpiFlashFile{"SpiFlashFile", "SpiFlash", {8, 38, 112, 25}, "Файл", [this] { SpiFlashFileClick(); }};
+  Button SpiFlashFile{"SpiFlashFile", "SpiFlash", {8, 38, 123, 25}, "Файл", [this] { SpiFlashFileClick(); }};
   /// Reads the whole chip into a file.
   void SpiFlashReadClick();
-  Button SpiFlashRead{"SpiFlashRead", "SpiFlash", {126, 38, 112, 25}, "Cчитать", [this] { SpiFlashReadClick(); }};
+  Button SpiFlashRead{"SpiFlashRead", "SpiFlash", {137, 38, 127, 25}, "Cчитать", [this] { SpiFlashReadClick(); }};
   /// Writes the loaded file, erasing only what must change, and compares.
   void SpiFlashWriteClick();
   Button SpiFlashWrite{
-      "SpiFlashWrite", "SpiFlash", {244, 38, 116, 25}, texts::kSpiWriteButton, [this] { SpiFlashWriteClick(); }, false};
+      "SpiFlashWrite", "SpiFlash", {270, 38, 138, 25}, texts::kSpiWriteButton, [this] { SpiFlashWriteClick(); }, false};
   /// Erases the whole chip after a question.
   void SpiFlashEraseClick();
   Button SpiFlashErase{
-      "SpiFlashErase", "SpiFlash", {244, 68, 116, 25}, texts::kSpiEraseButton, [this] { SpiFlashEraseClick(); }};
-  Label SpiFlashLab1{"SpiFlashLab1", "SpiFlash", {8, 100, 352, 15}, "Path"};
-  Label SpiFlashLab2{"SpiFlashLab2", "SpiFlash", {8, 118, 352, 15}, "Dop"};
-  ProgressBar SpiProgress{"SpiProgress", "SpiFlash", {8, 140, 352, 17}};
+      "SpiFlashErase", "SpiFlash", {270, 68, 138, 25}, texts::kSpiEraseButton, [this] { SpiFlashEraseClick(); }};
+  /// Beside the erase button, under the read button: runs SpiFlashVerify.
+  Button SpiFlashVerifyButton{
+      "SpiFlashVerifyButton", "SpiFlash", {137, 68, 127, 25}, texts::kSpiVerifyButton, [this] { SpiFlashVerify(); }};
+  Label SpiFlashLab1{"SpiFlashLab1", "SpiFlash", {8, 100, 400, 15}, "Path"};
+  Label SpiFlashLab2{"SpiFlashLab2", "SpiFlash", {8, 118, 400, 15}, "Dop"};
+  ProgressBar SpiProgress{"SpiProgress", "SpiFlash", {8, 140, 400, 17}};
 
  private:
   void Startup() override;

@@ -20,6 +20,7 @@ inline constexpr const char* kSpiWriteButton = "Прошить";
 inline constexpr const char* kSpiEraseButton = "Стереть чип";
 inline constexpr Action kSpiWrite{kSpiWriteButton, "spi write"};
 inline constexpr Action kSpiErase{kSpiEraseButton, "spi erase"};
+inline constexpr const char* kSpiVerifyButton = "Сверить";
 /// What a refused or declined operation says it left undone.
 inline constexpr const char* kSpiWriteCancelled = "запись отменена";
 inline constexpr const char* kSpiVerifyCancelled = "сравнение отменено";

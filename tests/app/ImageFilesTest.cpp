@@ -8,6 +8,7 @@
 #include "frame/ImageDifferences.h"
 #include "frame/ImageFiles.h"
 #include "hexfile/HexWriter.h"
+#include "pic/PicFiles.h"
 #include "support/TestDirs.h"
 
 namespace pw {
@@ -147,6 +148,16 @@ TEST(BinaryFiles, AFileTheImageCannotHoldIsRefusedAndTheImagesKeepWhatTheyHeld) 
   }
   MemoryImages m;
   EXPECT_THROW(LoadEepromFile(dir / "missing.bin", m), PinwrightError);
+}
+
+TEST(BinaryFiles, AnEepromFileAfterAPicFileHasTheWholeImageToFill) {
+  test::TempDir dir;
+  MemoryImages m;
+  LoadPicFile(dir.Write("pic.hex", ":02000000FF3FC0\n:00000001FF\n"), m);
+  ASSERT_EQ(m.EepromImage.size(), MemoryImages::kEepromElements);
+  ASSERT_EQ(m.EepromFilled.size(), MemoryImages::kEepromElements);
+  EXPECT_EQ(LoadEepromFile(dir.Write("data.bin", std::string(MemoryImages::kEepromElements, '\x5A')), m), "");
+  EXPECT_EQ(m.EepromImage.back(), 0x5A);
 }
 
 }  // namespace

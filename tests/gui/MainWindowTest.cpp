@@ -41,8 +41,8 @@ struct MainWindowTest : ::testing::Test {
 
 TEST_F(MainWindowTest, TheWindowHasItsCaptionSizeAndFivePages) {
   EXPECT_EQ(window->windowTitle(), "PinwrightV3.4");
-  EXPECT_EQ(window->minimumSize(), QSize(678, 456));
-  EXPECT_EQ(window->maximumSize(), QSize(678, 456));
+  EXPECT_EQ(window->minimumSize(), QSize(726, 456));
+  EXPECT_EQ(window->maximumSize(), QSize(726, 456));
   auto* tabs = Widget<QTabWidget>("PageControl1");
   ASSERT_NE(tabs, nullptr);
   QStringList captions;

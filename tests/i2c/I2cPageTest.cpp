@@ -49,8 +49,11 @@ TEST(I2cPageStartUp, ListsTheTypesInFileOrderAndChoosesTheFirst) {
 }
 
 TEST_F(I2cPageTest, ViewShowsSizeAndLoadedDataAndEnablesTheWrite) {
-  EXPECT_EQ(page->I2cEepromLab2.Caption, "Размер Еепром: 256 байт\r\n");
+  EXPECT_EQ(page->I2cEepromLab2.Caption, "Размер Еепром: 256 байт\r\nфайл не выбран\r\n");
   EXPECT_FALSE(page->I2cEepromWrite.Enabled);
+  f.Form->Images.EepromDataCount = 256;  // another page's file in the shared image
+  Choose("Small");
+  EXPECT_EQ(page->I2cEepromLab2.Caption, "Размер Еепром: 256 байт\r\nфайл не выбран\r\n");
   Choose("NoProtocol");
   EXPECT_EQ(page->EepromSize, 4096);
   EXPECT_EQ(page->I2cProtocol, 2);

@@ -204,8 +204,8 @@ TEST_F(PicPageTest, AFileFillsTheThreeImagesAndThePanel) {
   EXPECT_EQ(page->PicPathFls.Caption, file);
   EXPECT_EQ(f.Form->Log.Lines.back(), "файл : " + file);
   EXPECT_TRUE(f.Form->Avr.AvrWriteFls.Enabled);
-  EXPECT_EQ(page->PicParamFls.Caption, "Объём флеши 2048байт\r\nДанных в буфере 2048 байт\r\n");
-  EXPECT_EQ(page->PicParamEep.Caption, "Объём флеши 128 байт\r\nДанных в буфере 64 байт\r\n");
+  EXPECT_EQ(page->PicParamFls.Caption, "Объём 2048 слов\r\nДанных в буфере 2048 байт\r\n");
+  EXPECT_EQ(page->PicParamEep.Caption, "Объём EEPROM 128 байт\r\nДанных в буфере 64 байт\r\n");
   EXPECT_EQ(page->PicID.Text, "0001 0002 FFFF FFFF FFFF FFFF ");
   EXPECT_FALSE(page->PicFuse[0].Checked);  // 0x3FF2: bits 0, 2, 3 clear
   EXPECT_TRUE(page->PicFuse[1].Checked);
@@ -225,7 +225,7 @@ TEST_F(PicPageTest, AFileFillsTheThreeImagesAndThePanel) {
   EXPECT_EQ(f.Host.Errors[0], "Ошибка! Файл не найден!");
   EXPECT_EQ(page->PicPathFls.Caption, file);
   EXPECT_EQ(images.FlashDataCount, 1024);
-  EXPECT_EQ(page->PicParamEep.Caption, "Объём флеши 128 байт\r\nДанных в буфере 64 байт\r\n");
+  EXPECT_EQ(page->PicParamEep.Caption, "Объём EEPROM 128 байт\r\nДанных в буфере 64 байт\r\n");
 }
 
 }  // namespace
@@ -270,7 +270,7 @@ TEST(PicPageOperations, EachButtonTakesItsInputsFromThePageAndShowsWhatItRead) {
          // The ID word's bit 14 reads the line the chip has released.
          return images.FlashImage[5] == 0x1234 && images.FlashDataCount == 2048 && images.EepromImage[6] == 0x77 &&
                 images.EepromDataCount == 256 && images.EepromFilled[6] && !images.EepromFilled[7] &&
-                page.PicParamEep.Caption == "Объём флеши 128 байт\r\nДанных в буфере 128 байт\r\n" &&
+                page.PicParamEep.Caption == "Объём EEPROM 128 байт\r\nДанных в буфере 128 байт\r\n" &&
                 page.PicID.Text.starts_with("4ABC ") && page.PicFuse[0].Checked;
        }},
       {&PicPage::PicWriteFuse,

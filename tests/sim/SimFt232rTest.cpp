@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "sim/SimFt232r.h"
@@ -73,6 +75,16 @@ TEST_F(SimFt232rTest, VirtualTimeFollowsSamplesLatencyAndWaits) {
   EXPECT_EQ(sim.Now() - start, kPicosPerMilli + 16 * (1'000'000'000'000ull / (16 * 9600)));
   sim.Wait(20);
   EXPECT_EQ(sim.Now() - start, 21 * kPicosPerMilli + 16 * (1'000'000'000'000ull / (16 * 9600)));
+}
+
+TEST_F(SimFt232rTest, UnderRealTimeAnIdlePauseIsNoCreditForTheNextWait) {
+  using namespace std::chrono;
+  sim.Timing().RealTime = true;
+  sim.Wait(1);
+  std::this_thread::sleep_for(300ms);  // a window waiting for the next click
+  const auto start = steady_clock::now();
+  sim.Wait(200);
+  EXPECT_GE(steady_clock::now() - start, 180ms) << "the pause was taken as time already spent";
 }
 
 TEST_F(SimFt232rTest, AShortReadWaitsOutTheReadTimeout) {

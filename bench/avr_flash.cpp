@@ -1,7 +1,7 @@
 // A full ATmega1284P flash (65,536 words, 512 pages of 128) written and verified, and read to a
 // HEX file, through the window model on the virtual programmer: the host's CPU time per run and
 // the virtual time the programmer's clock advanced (USB latency, samples at 16 × 19,200 Hz, the
-// fixed waits), printed for each.
+// fixed waits) with its share of the USB limit, printed for each.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -57,7 +57,7 @@ class TimesReporter : public pw::benchrun::SummaryReporter {
   void Take(const Run& run) override {
     const double cpu = run.cpu_accumulated_time / static_cast<double>(run.iterations);
     lines += run.run_name.function_name + ": host CPU " + std::to_string(cpu) + " s, programmer (virtual) " +
-             std::to_string(Counter(run, "virtual_s")) + " s\n";
+             std::to_string(Counter(run, "virtual_s")) + " s" + UsbShareText(run) + "\n";
   }
 };
 

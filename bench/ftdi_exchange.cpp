@@ -2,13 +2,17 @@
 // backend and the real libftdi1, against the virtual FT232R at the USB level: 1 ms frames,
 // 64-byte packets, at most 19 bulk packets per frame, the chip's FIFOs and its sample clock at
 // 16 × the baud value. Reported per mode (lock-step: 128 bytes in flight; streaming: the whole
-// run) and baud value: samples per second of virtual time, and the host's CPU microseconds per
-// 1,000 samples (the backend, libftdi1 and the virtual chip together).
+// run) and baud value: samples per second of virtual time with their share of the USB limit, and
+// the host's CPU microseconds per 1,000 samples (the backend, libftdi1 and the virtual chip
+// together).
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <ctime>
+#include <string>
 #include <vector>
 
+#include "BenchReport.h"
 #include "VirtualBus.h"
 #include "ftdi/FtdiD2xx.h"
 
@@ -61,6 +65,7 @@ void Exchange(benchmark::State& state) {
     driver.Close(h);
   }
   state.counters["samples_per_s"] = static_cast<double>(kSamples) * static_cast<double>(runs) / virtualSeconds;
+  state.counters[pw::benchrun::SummaryReporter::kUsbShare] = pw::benchrun::UsbShare(kSamples * runs, virtualSeconds);
   state.counters["cpu_us_per_1000"] = cpuSeconds * 1e6 / (static_cast<double>(runs) * kSamples / 1000.0);
 }
 
@@ -73,6 +78,23 @@ BENCHMARK(Exchange)
     ->Args({0, 187500})
     ->Unit(benchmark::kMillisecond);
 
+/// One line per run with its rate and share of the USB limit.
+class RateReporter : public pw::benchrun::SummaryReporter {
+ public:
+  std::string lines;
+
+ protected:
+  void Take(const Run& run) override {
+    char line[120];
+    std::snprintf(line, sizeof line, "%-32s %9.0f samples/s", run.benchmark_name().c_str(),
+                  Counter(run, "samples_per_s"));
+    lines += line + UsbShareText(run) + "\n";
+  }
+};
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  RateReporter reporter;
+  return pw::benchrun::RunBenchmarks(argc, argv, reporter, [&reporter] { std::fputs(reporter.lines.c_str(), stdout); });
+}

@@ -1,7 +1,7 @@
 // A full PIC program memory written and verified word by word through the window model on the
 // virtual programmer, under the datasheet timing model with 1 ms of USB latency: one row per type,
 // the 16F877A first, then one type of each further family. Prints the wire time (the programmer's
-// virtual clock) in seconds per row.
+// virtual clock) in seconds per row with its share of the USB limit.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -53,7 +53,8 @@ class WireTimeReporter : public pw::benchrun::SummaryReporter {
 
  protected:
   void Take(const Run& run) override {
-    lines += run.report_label + ": wire time " + std::to_string(Counter(run, "virtual_s")) + " s\n";
+    lines +=
+        run.report_label + ": wire time " + std::to_string(Counter(run, "virtual_s")) + " s" + UsbShareText(run) + "\n";
   }
 };
 

@@ -21,4 +21,16 @@ inline constexpr std::uint64_t kUsbMostSamplesPerSecond = std::uint64_t{kUsbPack
                                                           kUsbInPacketData * (1'000'000'000 / kUsbFrameNs) /
                                                           (kUsbPacketBytes + kUsbInPacketData);
 
+/// The bulk packets an exchange of n samples needs: its bytes out in 64-byte packets and its
+/// answers back in packets of 62 data bytes. Each takes a slot of its own in a frame.
+constexpr std::uint64_t UsbPacketsFor(std::uint64_t samples) {
+  return (samples + kUsbPacketBytes - 1) / kUsbPacketBytes + (samples + kUsbInPacketData - 1) / kUsbInPacketData;
+}
+
+/// Seconds that n samples take at the USB limit, with no latency and no partly filled packet:
+/// the time no exchange of theirs can beat.
+constexpr double UsbLimitSeconds(std::uint64_t samples) {
+  return static_cast<double>(samples) / static_cast<double>(kUsbMostSamplesPerSecond);
+}
+
 }  // namespace pw::d2xx

@@ -1,7 +1,10 @@
 #include "sim/SimFt232r.h"
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
+
+#include "d2xx/UsbLimit.h"
 
 namespace pw::sim {
 
@@ -86,20 +89,45 @@ FT_STATUS SimFt232r::Close(FT_HANDLE handle) {
   return FT_OK;
 }
 
+namespace {
+
+constexpr SimTime kPicosPerSecond = 1000 * kPicosPerMilli;
+/// A sample's share of the USB limit, rounded up so that no run of samples beats the limit by a
+/// rounding.
+constexpr SimTime kUsbSamplePeriod =
+    (kPicosPerSecond + d2xx::kUsbMostSamplesPerSecond - 1) / d2xx::kUsbMostSamplesPerSecond;
+
+}  // namespace
+
 SimTime SimFt232r::SamplePeriod(const SimDevice& device) const {
   const std::uint64_t rate = timing_.SampleRate ? timing_.SampleRate : 16ull * device.Baud;
-  return rate ? 1'000'000'000'000ull / rate : 0;
+  return rate ? kPicosPerSecond / rate : 0;
+}
+
+SimTime SimFt232r::UsbRateTime(std::uint64_t samples) const {
+  return timing_.SampleRate ? 0 : samples * kUsbSamplePeriod;
+}
+
+SimTime SimFt232r::PacketTime(std::uint32_t count) const {
+  if (timing_.SampleRate) return 0;
+  const SimTime slots =
+      d2xx::UsbPacketsFor(count) * d2xx::kUsbFrameNs * (kPicosPerMicro / 1000) / d2xx::kUsbPacketsPerFrame;
+  return std::max(slots, UsbRateTime(count));
 }
 
 void SimFt232r::ClockSamples(SimDevice& device, const std::uint8_t* bytes, std::uint32_t count,
                              std::uint32_t* written) {
   const SimTime period = SamplePeriod(device);
+  const SimTime start = now_;
   const auto limit = faults_.UnplugAfter();
   for (std::uint32_t i = 0; i < count; ++i) {
     if (limit && samples_ >= *limit) {
       device.Unplugged = true;
       return;
     }
+    // The chip clocks a packet's samples at its own clock, so chips see its edges, but a packet
+    // comes no sooner than USB carries the samples before it.
+    if (i % d2xx::kUsbPacketBytes == 0) now_ = std::max(now_, start + UsbRateTime(i));
     now_ += period;
     device.Received.push_back(device.Clock(bytes[i], Environment()));
     if (trace_) trace_->Append(device.Levels);
@@ -118,7 +146,11 @@ FT_STATUS SimFt232r::Write(FT_HANDLE handle, const void* buffer, std::uint32_t c
     KeepPace();
     return FT_OK;
   }
+  const SimTime start = now_;
   ClockSamples(*device, static_cast<const std::uint8_t*>(buffer), count, written);
+  // The chip clocks the samples in bursts as their packets come, so a short write still waits
+  // for a slot out and a slot back.
+  if (!device->Unplugged) now_ = std::max(now_, start + PacketTime(count));
   if (trace_) trace_->Flush();
   KeepPace();
   return device->Unplugged ? FT_IO_ERROR : FT_OK;

@@ -22,7 +22,9 @@ namespace pw::sim {
 
 struct SimTiming {
   TimingModel Model = TimingModel::Lenient;
-  /// Samples per second; 0: sixteen times the baud value, as FTDI documents bit-bang.
+  /// Samples per second; 0: sixteen times the baud value, as FTDI documents bit-bang, in packets
+  /// that come no faster than full-speed USB carries them (d2xx/UsbLimit.h). A rate given here is
+  /// taken as it stands, USB or not.
   std::uint64_t SampleRate = 0;
   /// USB latency added to every write.
   SimTime Latency = kPicosPerMilli;
@@ -69,7 +71,14 @@ class SimFt232r : public D2xx {
   /// Counts the call, then looks its handle up: status for an injected failure or a bad handle.
   FT_STATUS Enter(SimCall call, FT_HANDLE handle, SimDevice*& device);
   SimEnvironment Environment() const { return {now_, timing_.Model}; }
+  /// The time from one sample to the next within a USB packet: the bit-bang sample clock.
   SimTime SamplePeriod(const SimDevice& device) const;
+  /// The time full-speed USB needs for that many samples out and back at its best; 0 under an
+  /// explicit sample rate.
+  SimTime UsbRateTime(std::uint64_t samples) const;
+  /// The least time a write of count samples takes on the bus: one slot of a frame for each of its
+  /// packets out and back, and never less than UsbRateTime; 0 under an explicit sample rate.
+  SimTime PacketTime(std::uint32_t count) const;
   /// Under RealTime, sleeps until the wall clock has caught up with the virtual one; a wall
   /// clock more than kIdleSlack ahead starts the measure afresh.
   void KeepPace();

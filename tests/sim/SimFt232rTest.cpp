@@ -70,11 +70,39 @@ TEST_F(SimFt232rTest, OutsideBitBangNothingComesBack) {
 TEST_F(SimFt232rTest, VirtualTimeFollowsSamplesLatencyAndWaits) {
   const FT_HANDLE h = OpenWith(0xFF);
   const SimTime start = sim.Now();
-  Exchange(h, Bytes(16, 0));
-  // 16 samples at 16 x 9600 Hz take 1/9600 s; the write adds 1 ms of USB latency.
-  EXPECT_EQ(sim.Now() - start, kPicosPerMilli + 16 * (1'000'000'000'000ull / (16 * 9600)));
+  Exchange(h, Bytes(64, 0));
+  // 64 samples at 16 x 9600 Hz take 4/9600 s; the write adds 1 ms of USB latency.
+  EXPECT_EQ(sim.Now() - start, kPicosPerMilli + 64 * (1'000'000'000'000ull / (16 * 9600)));
   sim.Wait(20);
-  EXPECT_EQ(sim.Now() - start, 21 * kPicosPerMilli + 16 * (1'000'000'000'000ull / (16 * 9600)));
+  EXPECT_EQ(sim.Now() - start, 21 * kPicosPerMilli + 64 * (1'000'000'000'000ull / (16 * 9600)));
+}
+
+TEST_F(SimFt232rTest, AWriteTakesTheLongerOfItsSampleClockAndItsUsbPackets) {
+  struct Case {
+    const char* What;
+    std::uint32_t Baud;
+    std::uint64_t SampleRate;  ///< [Timing] SampleRate, 0: not given
+    std::uint32_t Samples;
+    double Micros;  ///< worked out by hand from 16 x baud, or 1/19 ms a 64- or 62-byte packet
+  };
+  const Case cases[] = {
+      {"the sample clock is slower than USB", 19200, 0, 6200, 6200 / 0.3072},
+      {"97 packets out, 100 back", 3'000'000, 0, 6200, 197 * 1000.0 / 19},
+      {"one sample still needs a packet each way", 3'000'000, 0, 1, 2 * 1000.0 / 19},
+      {"16 samples at 9600 fit in a packet each way", 9600, 0, 16, 2 * 1000.0 / 19},
+      {"an explicit sample rate is taken as it stands", 3'000'000, 48'000'000, 6200, 6200 / 48.0},
+  };
+  sim.Timing().Latency = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    sim.Timing().SampleRate = c.SampleRate;
+    const FT_HANDLE h = OpenWith(0xFF);
+    ASSERT_EQ(sim.SetBaudRate(h, c.Baud), FT_OK);
+    const SimTime start = sim.Now();
+    Exchange(h, Bytes(c.Samples, 0));
+    EXPECT_NEAR(static_cast<double>(sim.Now() - start) / kPicosPerMicro, c.Micros, 0.01);
+    sim.Close(h);
+  }
 }
 
 TEST_F(SimFt232rTest, UnderRealTimeAnIdlePauseIsNoCreditForTheNextWait) {

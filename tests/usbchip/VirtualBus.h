@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "d2xx/UsbLimit.h"
 #include "sim/SimDevice.h"
 #include "sim/SimFt232r.h"
 
@@ -29,9 +30,10 @@ struct libusb_device;
 
 namespace pw::usbchip {
 
-inline constexpr std::uint64_t kFrameNs = 1'000'000;
-inline constexpr int kSlotsPerFrame = 19;
-inline constexpr std::size_t kPacketSize = 64;
+// The bus's figures are those the simulator and the benchmarks measure against.
+inline constexpr std::uint64_t kFrameNs = d2xx::kUsbFrameNs;
+inline constexpr int kSlotsPerFrame = static_cast<int>(d2xx::kUsbPacketsPerFrame);
+inline constexpr std::size_t kPacketSize = d2xx::kUsbPacketBytes;
 inline constexpr std::size_t kTxFifo = 128;
 inline constexpr std::size_t kRxFifo = 256;
 

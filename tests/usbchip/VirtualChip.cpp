@@ -162,7 +162,7 @@ bool VirtualChip::TakeOut(const unsigned char* bytes, std::size_t n) {
 
 std::size_t VirtualChip::GiveIn(unsigned char* packet, std::size_t room, std::uint64_t nowNs) {
   if (!Plugged || room < 2) return 0;
-  const std::size_t full = kPacketSize - 2;
+  const std::size_t full = d2xx::kUsbInPacketData;
   const bool timerRanOut = nowNs - LastInPacketNs >= std::uint64_t{LatencyMs} * kFrameNs;
   if (Rx.size() < full && !timerRanOut) return 0;
   const std::size_t n = std::min({Rx.size(), full, room - 2});

@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libftdi1-dev libsqlite3-dev libusb-dev ftdi-eeprom avrdude
+          libftdi1-dev libsqlite3-dev libusb-dev ftdi-eeprom avrdude libelf-dev
           sigrok-cli srecord gcc-avr avr-libc binutils-avr gputils xvfb xauth clang-14
           qt6-translations-l10n)
 JOBS=$(nproc)

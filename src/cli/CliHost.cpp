@@ -22,7 +22,7 @@ void CliHost::Log(const std::string& line) {
   EndProgress();
   step_ = line;
   stepStart_ = std::chrono::steady_clock::now();
-  std::cout << line << std::endl;
+  (logToError_ ? std::cerr : std::cout) << line << std::endl;
 }
 
 bool CliHost::Ask(const std::string& title, const std::string& text) {

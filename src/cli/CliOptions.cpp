@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/SpeedList.h"
+#include "cli/NameMatch.h"
 
 #ifndef PINWRIGHT_VERSION
 #error "PINWRIGHT_VERSION comes from the project version in CMakeLists.txt"
@@ -132,6 +133,16 @@ std::int64_t ParseCount(const std::string& text) {
   return std::stol(text);
 }
 
+/// --format's value: hex, bin or elf, in any case.
+FileFormat ParseFormat(const std::string& text) {
+  constexpr std::pair<const char*, FileFormat> kFormats[] = {
+      {"hex", FileFormat::Hex}, {"bin", FileFormat::Binary}, {"elf", FileFormat::Elf}};
+  for (const auto& [name, format] : kFormats) {
+    if (SameName(text, name)) return format;
+  }
+  throw std::invalid_argument("--format: нужно hex, bin или elf, а не " + text);
+}
+
 void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOptions& o) {
   const std::string& a = args[i];
   for (const auto& [name, flag] : kFlags) {
@@ -149,6 +160,8 @@ void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOption
     o.Count = ParseCount(OptionValue(args, i, "--count", "a number of chips"));
   } else if (Is(a, "--csv")) {
     o.Csv = OptionValue(args, i, "--csv", "a file");
+  } else if (Is(a, "--format")) {
+    o.Format = ParseFormat(OptionValue(args, i, "--format", "hex, bin or elf"));
   } else if (Is(a, "--baud")) {
     o.Baud = OptionValue(args, i, "--baud", "a value");
     if (*o.Baud != kBaudAuto) ParseBaudNumber(*o.Baud);

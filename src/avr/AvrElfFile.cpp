@@ -12,7 +12,8 @@
 namespace pw {
 namespace {
 
-/// One memory's bytes as the segments that start in [start, start + capacity) give them.
+/// One memory's bytes as the segments that start in [start, start + capacity) give them: the
+/// load addresses of one memory, no more than its image holds.
 struct ElfMemory {
   std::vector<std::uint8_t> Bytes;
   std::vector<bool> Filled;
@@ -49,7 +50,9 @@ void LoadAvrElfFlash(const ImageFile& file, MemoryImages& images) {
 }
 
 void LoadAvrElfEeprom(const ImageFile& file, MemoryImages& images) {
-  ElfMemory eeprom = Gather(file, kAvrElfEepromBase, MemoryImages::kEepromElements);
+  ElfMemory eeprom = Gather(file, kAvrElfEepromBase, kAvrElfEepromEnd - kAvrElfEepromBase);
+  eeprom.Bytes.resize(MemoryImages::kEepromElements, 0xFF);
+  eeprom.Filled.resize(MemoryImages::kEepromElements, false);
   images.EepromImage = std::move(eeprom.Bytes);
   images.EepromFilled = std::move(eeprom.Filled);
   images.EepromDataCount = static_cast<std::int32_t>(eeprom.End);

@@ -77,7 +77,7 @@ case "${1:-}" in
     CXX=clang++-14 build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPINWRIGHT_FUZZ=ON -DPINWRIGHT_GUI=OFF \
       -DPINWRIGHT_TESTS=OFF -DPINWRIGHT_BENCH=OFF
     seconds=${2:-30}
-    for target in hex ini bench sfdp; do
+    for target in hex elf ini bench sfdp; do
       echo "== fuzz_$target (${seconds} s)"
       corpus=build-fuzz/corpus/$target
       mkdir -p "$corpus"

@@ -20,7 +20,7 @@ std::string SizeLine(const std::string& start, std::int64_t bytes) {
 
 bool AvrPage::LoadImageFile(Label& path, Button& write, std::string (*line)(const std::string&),
                             std::string (*load)(const ImageFile&, MemoryImages&)) {
-  const auto file = ctx_.Host.ChooseOpenFile(kImageFilter);
+  const auto file = ctx_.Host.ChooseOpenFile(texts::kAvrOpenFilter);
   if (!file) return false;
   const std::string previousPath = path.Caption;
   const bool previousWrite = write.Enabled;

@@ -16,6 +16,8 @@ inline std::string AvrSizeText(std::int64_t bytes) {
   return std::to_string(bytes) + " байт";
 }
 
+/// The filter of the AVR page's open dialogs: kImageFilter's files and avr-gcc's ELF files.
+inline constexpr const char* kAvrOpenFilter = "hex|*.hex|bin|*.bin;*.rom;*.img;*.raw|elf|*.elf|все файлы|*";
 /// The default extension of the AVR page's save dialogs (their filter is kImageFilter).
 inline constexpr const char* kHexExtension = "hex";
 

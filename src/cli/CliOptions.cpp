@@ -63,6 +63,7 @@ the next operation, e.g.
   --erase              avr, with write-flash: erase the chip first ("Стереть чип")
   --count N            produce: stop after N chips have passed
   --csv FILE           report: also write the job's rows as CSV to FILE
+  --format hex|bin|elf формат всех файлов команды, что бы ни говорило их имя
   --version            print the version
   --help               print this
 
@@ -71,6 +72,10 @@ Page, operation and type names match in any case.
 Without --simulator the real FT232R programmer is used (libftdi1);
 PINWRIGHT_FTDI_LOCKSTEP=1 makes it exchange 128 samples at a time instead of streaming.
 A FILE ending in .bin is a raw binary image, any other an Intel HEX file.
+FILE .bin, .rom, .img, .raw (в любом регистре) — двоичный образ; .elf — файл ELF
+от avr-gcc (avr: флеш из .text и .data, EEPROM из .eeprom); прочие — Intel HEX.
+FILE "-" — стандартный ввод или вывод, в формате HEX, если нет --format; журнал
+тогда идёт в стандартный поток ошибок. Файл с именем "-" задаётся как ./-
 Log lines go to standard output, error reports to standard error, and on a terminal a
 progress line for each step to standard error.
 Exit status: 0 success, 1 an error report, 2 the target failed (verify mismatch, no answer), 64 usage,

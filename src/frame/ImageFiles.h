@@ -77,6 +77,6 @@ std::string ReadBinaryImage(const ImageFile& file, std::size_t capacity);
 void SaveImageFile(const ImageFile& file, std::string& hexText, std::span<const std::uint8_t> raw);
 
 /// The file dialogs' filter of the pages that take both kinds: HEX, binary, any file.
-inline constexpr const char* kImageFilter = "hex|*.hex|bin|*.bin *.rom *.img *.raw|все файлы|*";
+inline constexpr const char* kImageFilter = "hex|*.hex|bin|*.bin;*.rom;*.img;*.raw|все файлы|*";
 
 }  // namespace pw

@@ -14,7 +14,8 @@ cd "$(dirname "$0")"
 # What building and running the programs needs (Qt's own Russian texts for the window's
 # standard dialogs included); the tests, benchmarks and fuzzers need the rest; the Debian
 # package needs dpkg-shlibdeps (dpkg-dev) and file(1), with which CPack finds the libraries.
-RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libftdi1-dev libsqlite3-dev)
+RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libftdi1-dev libsqlite3-dev
+              libelf-dev)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libusb-dev ftdi-eeprom avrdude
                sigrok-cli srecord gcc-avr avr-libc binutils-avr gputils xvfb xauth clang-14)
 PACKAGE_PACKAGES=(dpkg-dev file)
@@ -88,7 +89,7 @@ case "${1:-}" in
     CXX=clang++-14 build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPINWRIGHT_FUZZ=ON -DPINWRIGHT_GUI=OFF \
       -DPINWRIGHT_TESTS=OFF -DPINWRIGHT_BENCH=OFF
     seconds=${2:-30}
-    for target in hex ini bench sfdp; do
+    for target in hex elf ini bench sfdp; do
       echo "== fuzz_$target (${seconds} s)"
       corpus=build-fuzz/corpus/$target
       mkdir -p "$corpus"

@@ -19,13 +19,13 @@ constexpr std::int64_t kBlocksPerCheck = 16;
 
 }  // namespace
 
-OperationStep AvrOperations::ReadEeprom(std::filesystem::path file) {
+OperationStep AvrOperations::ReadEeprom(ImageFile file) {
   Require(AvrNeed::ServedChip);
   needsEeprom_ = true;
   return {.Act = [this, file](OperationRun& run) { ReadEepromTo(run, file); }};
 }
 
-void AvrOperations::ReadEepromTo(OperationRun& run, const std::filesystem::path& file) {
+void AvrOperations::ReadEepromTo(OperationRun& run, const ImageFile& file) {
   const std::int64_t size = chip_->EepromBytes();
   run.StartProgress(size - 1);
   run.Log("чтение EEPROM");
@@ -47,7 +47,7 @@ void AvrOperations::ReadEepromTo(OperationRun& run, const std::filesystem::path&
   }
   if (!ChipAnswers(run)) return run.TargetFailed(texts::kAvrFileNotSaved);
   SaveImageFile(file, hexText, raw);
-  run.Saved(file.string());
+  run.Saved(file.Name.string());
   run.Log("чтение Eeprom завершено");
 }
 

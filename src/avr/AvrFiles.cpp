@@ -19,8 +19,8 @@ std::string SizeLine(const std::string& start, std::int64_t bytes) {
 }  // namespace
 
 bool AvrPage::LoadImageFile(Label& path, Button& write, std::string (*line)(const std::string&),
-                            std::string (*load)(const std::filesystem::path&, MemoryImages&)) {
-  const auto file = ctx_.Host.ChooseOpenFile(kImageFilter);
+                            std::string (*load)(const ImageFile&, MemoryImages&)) {
+  const auto file = ctx_.Host.ChooseOpenFile(texts::kAvrOpenFilter);
   if (!file) return false;
   const std::string previousPath = path.Caption;
   const bool previousWrite = write.Enabled;
@@ -49,7 +49,7 @@ void AvrPage::AvrLoadFlsClick() {
 }
 
 void AvrPage::AvrLoadEepClick() {
-  if (!LoadImageFile(AvrPathEep, AvrWriteEep, texts::AvrEepromFileLine, LoadEepromFile)) return;
+  if (!LoadImageFile(AvrPathEep, AvrWriteEep, texts::AvrEepromFileLine, LoadAvrEepromFile)) return;
   const std::int64_t chipBytes = static_cast<std::int64_t>(EepromPageSize) * EepromPagesCount;
   AvrParamEep.Caption = SizeLine("Объём еепром ", chipBytes) + SizeLine("Данных в файле ", ctx_.Images.EepromDataCount);
 }

@@ -3,13 +3,14 @@
 #include <utility>
 #include <vector>
 
+#include "avr/AvrElfFile.h"
 #include "frame/ImageFiles.h"
 #include "hexfile/HexReader.h"
 
 namespace pw {
 namespace {
 
-void LoadBinaryFlash(const std::filesystem::path& file, MemoryImages& images) {
+void LoadBinaryFlash(const ImageFile& file, MemoryImages& images) {
   const std::string bytes = ReadBinaryImage(file, 2 * MemoryImages::kFlashWords);
   const std::size_t words = (bytes.size() + 1) / 2;
   const auto byte = [&bytes](std::size_t k) {
@@ -25,8 +26,12 @@ void LoadBinaryFlash(const std::filesystem::path& file, MemoryImages& images) {
 
 }  // namespace
 
-std::string LoadAvrFlashFile(const std::filesystem::path& file, MemoryImages& images) {
-  if (IsBinaryFile(file)) {
+std::string LoadAvrFlashFile(const ImageFile& file, MemoryImages& images) {
+  if (FormatOf(file) == FileFormat::Elf) {
+    LoadAvrElfFlash(file, images);
+    return {};
+  }
+  if (FormatOf(file) == FileFormat::Binary) {
     LoadBinaryFlash(file, images);
     images.FlashDamaged = false;
     return {};
@@ -36,11 +41,17 @@ std::string LoadAvrFlashFile(const std::filesystem::path& file, MemoryImages& im
   std::vector<std::uint8_t> mid(MemoryImages::kElements);
   std::int32_t ignoredTop = 0;
   std::int32_t ignoredMid = 0;
-  HexLoadReport report = LoadHexFile(file, images.FlashImage, images.FlashDataCount, top, ignoredTop, kUnusedRegion,
-                                     mid, ignoredMid, kUnusedRegion);
+  HexLoadReport report = LoadHexImage(file, images.FlashImage, images.FlashDataCount, top, ignoredTop, kUnusedRegion,
+                                      mid, ignoredMid, kUnusedRegion);
   images.FlashFilled = std::move(report.WordsFilled);
   images.FlashDamaged = report.BadChecksums != 0;
   return ChecksumNotice(report);
+}
+
+std::string LoadAvrEepromFile(const ImageFile& file, MemoryImages& images) {
+  if (FormatOf(file) != FileFormat::Elf) return LoadEepromFile(file, images);
+  LoadAvrElfEeprom(file, images);
+  return {};
 }
 
 }  // namespace pw

@@ -33,12 +33,12 @@ void FlashFileContents(std::span<const std::uint16_t> words, std::int32_t pageWo
 
 }  // namespace
 
-OperationStep AvrOperations::ReadFlash(std::filesystem::path file) {
+OperationStep AvrOperations::ReadFlash(ImageFile file) {
   Require(AvrNeed::ServedChip);
   return {.Act = [this, file](OperationRun& run) { ReadFlashTo(run, file); }};
 }
 
-void AvrOperations::ReadFlashTo(OperationRun& run, const std::filesystem::path& file) {
+void AvrOperations::ReadFlashTo(OperationRun& run, const ImageFile& file) {
   const std::int32_t pages = chip_->FlashPages();
   const std::int32_t size = chip_->FlashPageWords();
   run.StartProgress(pages - 1);
@@ -58,7 +58,7 @@ void AvrOperations::ReadFlashTo(OperationRun& run, const std::filesystem::path& 
   std::vector<std::uint8_t> raw;
   FlashFileContents(words, size, hexText, raw);
   SaveImageFile(file, hexText, raw);
-  run.Saved(file.string());
+  run.Saved(file.Name.string());
   run.Log("файл сохранён");
 }
 

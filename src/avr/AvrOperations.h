@@ -23,6 +23,7 @@
 #include "frame/Frame.h"
 #include "frame/ImageData.h"
 #include "frame/ImageDifferences.h"
+#include "frame/ImageFiles.h"
 #include "frame/PartialWrite.h"
 #include "link/D2xxUnit.h"
 
@@ -71,14 +72,14 @@ class AvrOperations {
   OperationStep Identify();
   /// The whole flash into file (HEX, or raw for a ".bin" name), saved only when every page was
   /// read from a chip that kept answering.
-  OperationStep ReadFlash(std::filesystem::path file);
+  OperationStep ReadFlash(ImageFile file);
   /// Programs the pages image holds words in and verifies them; the first difference ends the verify.
   OperationStep WriteFlash(ImageData<std::uint16_t> image);
   /// Compares the words image holds with the flash; logs the first differences and their count.
   OperationStep VerifyFlash(ImageData<std::uint16_t> image);
   /// Compares every flash word with the erased value.
   OperationStep BlankCheck();
-  OperationStep ReadEeprom(std::filesystem::path file);
+  OperationStep ReadEeprom(ImageFile file);
   /// Programs the bytes image holds (page by page, or byte by byte on chips without EEPROM page
   /// commands) and verifies them.
   OperationStep WriteEeprom(ImageData<std::uint8_t> image);
@@ -121,7 +122,7 @@ class AvrOperations {
   /// A refusal of a file of count elements larger than the chip's memory of size, or nothing.
   static Refusal TooLarge(std::int64_t count, std::int64_t size, const char* unit, const char* cancelled);
 
-  void ReadFlashTo(OperationRun& run, const std::filesystem::path& file);
+  void ReadFlashTo(OperationRun& run, const ImageFile& file);
   /// Whole pages one flash read block holds.
   std::int32_t PagesPerReadBlock() const;
   /// Reads pages from page on into dest in one block; a block whose liveness echo is missing gets
@@ -138,7 +139,7 @@ class AvrOperations {
   /// when page itself holds none.
   std::int32_t TouchedPages(const ImageData<std::uint16_t>& image, std::int32_t page, std::int32_t pages) const;
 
-  void ReadEepromTo(OperationRun& run, const std::filesystem::path& file);
+  void ReadEepromTo(OperationRun& run, const ImageFile& file);
   void WriteEepromImage(OperationRun& run, const ImageData<std::uint8_t>& image);
   /// The two ways of writing the bytes image holds; false when the chip stopped answering or a
   /// stop was asked for. partial learns when the chip begins to change.

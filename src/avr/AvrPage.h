@@ -15,6 +15,7 @@
 #include "avr/AvrFuseSetting.h"
 #include "avr/AvrOperations.h"
 #include "avr/AvrTexts.h"
+#include "frame/ImageFiles.h"
 #include "frame/MemoryImages.h"
 #include "model/Controls.h"
 #include "model/FormContext.h"
@@ -138,7 +139,7 @@ class AvrPage : public PageModel {
   /// Opens a file chosen by the person into an image with load; on failure restores the path
   /// label and the write button. Returns whether a file was loaded.
   bool LoadImageFile(Label& path, Button& write, std::string (*line)(const std::string&),
-                     std::string (*load)(const std::filesystem::path&, MemoryImages&));
+                     std::string (*load)(const ImageFile&, MemoryImages&));
 
   /// The operations' settings for one click, at the session's baud; report: the identification
   /// logs the chip, and a missing programmer is said in the page's own words.

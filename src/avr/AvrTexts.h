@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/HexDigits.h"
 #include "frame/Action.h"
 
 namespace pw::texts {
@@ -16,6 +17,8 @@ inline std::string AvrSizeText(std::int64_t bytes) {
   return std::to_string(bytes) + " байт";
 }
 
+/// The filter of the AVR page's open dialogs: kImageFilter's files and avr-gcc's ELF files.
+inline constexpr const char* kAvrOpenFilter = "hex|*.hex|bin|*.bin;*.rom;*.img;*.raw|elf|*.elf|все файлы|*";
 /// The default extension of the AVR page's save dialogs (their filter is kImageFilter).
 inline constexpr const char* kHexExtension = "hex";
 
@@ -61,6 +64,16 @@ inline constexpr const char* kAvrSignatureEchoesAddress =
 inline constexpr const char* kAvrDamagedAdvice =
     "чип защищён, повреждён или тактируется неверно (фьюзы источника тактов): проверьте кварц или генератор, "
     "иначе замените чип";
+
+/// An ELF file's segment at load address address runs past the end of its memory.
+inline std::string AvrElfTooLarge(const std::string& file, std::uint32_t address) {
+  return "Ошибка! В файле " + file + " сегмент с адреса 0x" + HexDigits(address, 6) +
+         " не помещается в память; файл не загружен";
+}
+/// An ELF file holds nothing for the flash (flash true) or for the EEPROM.
+inline std::string AvrElfNothingFor(const std::string& file, bool flash) {
+  return "Ошибка! В файле " + file + " нет данных для " + (flash ? "флеши" : "EEPROM") + "; файл не загружен";
+}
 
 /// A read that did not complete leaves no file behind.
 inline constexpr const char* kAvrFileNotSaved = "Ошибка: файл не сохранён";

@@ -58,10 +58,10 @@ OperationStep WriteFuses(AvrOperations& ops, const CliStep& step) {
 using Ops = AvrOperations;
 using Step = const CliStep&;
 OperationStep Identify(Ops& o, Step) { return o.Identify(); }
-OperationStep ReadFlash(Ops& o, Step s) { return o.ReadFlash(s.Args[0]); }
+OperationStep ReadFlash(Ops& o, Step s) { return o.ReadFlash(FileOf(s)); }
 OperationStep WriteFlash(Ops& o, Step s) { return o.WriteFlash(s.Images->Flash()); }
 OperationStep VerifyFlash(Ops& o, Step s) { return o.VerifyFlash(s.Images->Flash()); }
-OperationStep ReadEeprom(Ops& o, Step s) { return o.ReadEeprom(s.Args[0]); }
+OperationStep ReadEeprom(Ops& o, Step s) { return o.ReadEeprom(FileOf(s)); }
 OperationStep WriteEeprom(Ops& o, Step s) { return o.WriteEeprom(s.Images->Eeprom()); }
 OperationStep VerifyEeprom(Ops& o, Step s) { return o.VerifyEeprom(s.Images->Eeprom()); }
 OperationStep BlankCheck(Ops& o, Step) { return o.BlankCheck(); }
@@ -75,10 +75,10 @@ const std::vector<AvrCommand>& Commands() {
       {{"read-flash", 1, FileUse::Output}, ReadFlash, texts::AvrFlashSaveLine},
       {{"write-flash", 1, FileUse::Input, LoadAvrFlashFile, true}, WriteFlash, texts::AvrFlashFileLine},
       {{"read-eeprom", 1, FileUse::Output}, ReadEeprom, texts::AvrEepromSaveLine},
-      {{"write-eeprom", 1, FileUse::Input, LoadEepromFile}, WriteEeprom, texts::AvrEepromFileLine},
+      {{"write-eeprom", 1, FileUse::Input, LoadAvrEepromFile}, WriteEeprom, texts::AvrEepromFileLine},
       {{"write-fuses", 4}, WriteFuses},
       {{"verify-flash", 1, FileUse::Input, LoadAvrFlashFile}, VerifyFlash, texts::AvrFlashFileLine},
-      {{"verify-eeprom", 1, FileUse::Input, LoadEepromFile}, VerifyEeprom, texts::AvrEepromFileLine},
+      {{"verify-eeprom", 1, FileUse::Input, LoadAvrEepromFile}, VerifyEeprom, texts::AvrEepromFileLine},
       {{"blank-check"}, BlankCheck},
       {{"erase"}, Erase},
       {{"reset"}, Reset},

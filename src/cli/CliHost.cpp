@@ -30,7 +30,7 @@ void CliHost::Log(const std::string& line) {
   if (Kept(line)) return;
   step_ = line;
   stepStart_ = std::chrono::steady_clock::now();
-  if (!quiet_) std::cout << line << std::endl;
+  if (!quiet_) Out() << line << std::endl;
 }
 
 void CliHost::LogFault(const std::string& line) {
@@ -42,11 +42,11 @@ void CliHost::LogFault(const std::string& line) {
 
 void CliHost::Detail(const std::string& line) {
   if (Kept(line)) return;
-  std::cout << line << std::endl;
+  Out() << line << std::endl;
 }
 
 void CliHost::ShowOutcome() {
-  if (quiet_ && kept_ == nullptr && !lastLine_.empty()) std::cout << lastLine_ << std::endl;
+  if (quiet_ && kept_ == nullptr && !lastLine_.empty()) Out() << lastLine_ << std::endl;
 }
 
 bool CliHost::Ask(const std::string& title, const std::string& text) {

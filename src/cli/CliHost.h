@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ class CliHost : public Reporter {
  public:
   /// answerYes: --yes; force: --force, which risky questions need besides --yes.
   explicit CliHost(bool answerYes, bool force = false);
+
+  /// Log lines go to standard error from now on (standard output carries a file).
+  void LogToStandardError() { logToError_ = true; }
 
   /// The flag the program's stop-signal handler sets (the signal's number): a stop request.
   void WatchStop(const volatile std::sig_atomic_t* interrupted) { interrupted_ = interrupted; }
@@ -73,6 +77,9 @@ class CliHost : public Reporter {
   /// Whether standard error is a terminal: progress is shown only there.
   bool terminal_;
   bool progressShown_ = false;
+  bool logToError_ = false;
+  /// Where log lines go: standard error while standard output carries a file's data.
+  std::ostream& Out() const { return logToError_ ? std::cerr : std::cout; }
   /// The furthest the step's bar was seen, and the step (its log line) and its start.
   int percent_ = 0;
   std::string step_;

@@ -81,6 +81,7 @@ pinwright-cli selftest
   --erase              avr, с write-flash: сначала стереть чип
   --count N            produce: остановиться после N годных микросхем
   --csv ФАЙЛ           report: ещё и записать строки задания в ФАЙЛ как CSV
+  --format hex|bin|elf формат всех файлов команды, что бы ни говорило их имя
   -v, --verbose        печатать и размер каждого обмена с программатором
   -q, --quiet          печатать только ошибки и итог
   -V, --version        напечатать версию
@@ -90,7 +91,11 @@ pinwright-cli selftest
 к команде. Имена страниц, операций и типов — в любом регистре.
 Без --simulator работает настоящий программатор FT232R (libftdi1);
 PINWRIGHT_FTDI_LOCKSTEP=1 заставляет его обмениваться по 128 отсчётов, а не
-потоком. ФАЙЛ с окончанием .bin — двоичный образ, любой другой — файл Intel HEX.
+потоком. ФАЙЛ .bin, .rom, .img, .raw (в любом регистре) — двоичный образ;
+.elf — файл ELF от avr-gcc (avr: флеш из .text и .data, EEPROM из .eeprom);
+прочие — Intel HEX. ФАЙЛ "-" — стандартный ввод или вывод, в формате HEX, если
+нет --format; журнал тогда идёт в стандартный поток ошибок. Файл с именем "-"
+задаётся как ./-
 Строки журнала идут в стандартный вывод, сообщения об ошибках и различия при
 проверке — в стандартный поток ошибок, туда же на терминале — строка хода
 каждого шага.
@@ -183,6 +188,16 @@ std::int64_t ParseCount(const std::string& text) {
   return std::stol(text);
 }
 
+/// --format's value: hex, bin or elf, in any case.
+FileFormat ParseFormat(const std::string& text) {
+  constexpr std::pair<const char*, FileFormat> kFormats[] = {
+      {"hex", FileFormat::Hex}, {"bin", FileFormat::Binary}, {"elf", FileFormat::Elf}};
+  for (const auto& [name, format] : kFormats) {
+    if (SameName(text, name)) return format;
+  }
+  throw std::invalid_argument("--format: нужно hex, bin или elf, а не " + text);
+}
+
 void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOptions& o) {
   const std::string& a = args[i];
   for (const auto& [name, flag] : kFlags) {
@@ -200,6 +215,8 @@ void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOption
     o.Count = ParseCount(OptionValue(args, i, "--count", texts::kValueCount));
   } else if (Is(a, "--csv")) {
     o.Csv = OptionValue(args, i, "--csv", texts::kValueFile);
+  } else if (Is(a, "--format")) {
+    o.Format = ParseFormat(OptionValue(args, i, "--format", texts::kValueFormat));
   } else if (Is(a, "--baud")) {
     o.Baud = OptionValue(args, i, "--baud", texts::kValueBaud);
     if (*o.Baud != kBaudAuto) ParseBaudNumber(*o.Baud);

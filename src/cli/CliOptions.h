@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "frame/ImageFiles.h"
+
 namespace pw::cli {
 
 /// Exit statuses.
@@ -46,6 +48,8 @@ struct CliOptions {
   std::optional<std::int64_t> Count;
   /// report: --csv FILE, also write the job's rows as CSV to FILE.
   std::optional<std::filesystem::path> Csv;
+  /// --format hex|bin|elf: the format of every file of the line, whatever its name says.
+  std::optional<FileFormat> Format;
   /// PAGE OPERATION [ARGS], as given.
   std::vector<std::string> Words;
 };

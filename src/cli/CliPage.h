@@ -17,6 +17,7 @@
 
 #include "cli/CliOptions.h"
 #include "d2xx/D2xx.h"
+#include "frame/ImageFiles.h"
 #include "frame/MemoryImages.h"
 #include "frame/OperationRun.h"
 #include "frame/ProgramFiles.h"
@@ -36,13 +37,13 @@ class UsageError : public std::invalid_argument {
 enum class FileUse { None, Input, Output };
 /// Loads a file into images as its page does; raises PinwrightError when it does not load and
 /// returns a line for the log about records with a wrong checksum (empty when there were none).
-using FileLoader = std::string (*)(const std::filesystem::path&, MemoryImages&);
+using FileLoader = std::string (*)(const ImageFile&, MemoryImages&);
 /// For a page whose file layout follows the device type: the loader for the type as typed; an
 /// unknown type raises UsageError.
 using TypedLoader = FileLoader (*)(const std::string& type);
 /// Loads a file into an object of the page's own (an image MemoryImages cannot hold), as
 /// FileLoader does: raises PinwrightError when it does not load, notice gets the checksum line.
-using ObjectLoader = std::shared_ptr<const void> (*)(const std::filesystem::path&, std::string& notice);
+using ObjectLoader = std::shared_ptr<const void> (*)(const ImageFile&, std::string& notice);
 
 /// One operation of a page.
 struct CliOperation {
@@ -72,6 +73,8 @@ struct CliStep {
   std::string LoadNotice;
   /// The input file as the preflight loaded it with the operation's LoadObject.
   std::shared_ptr<const void> Loaded = nullptr;
+  /// --format as the preflight gave it to the step's file (ByName: the name says).
+  FileFormat Format = FileFormat::ByName;
 
   /// Loaded as the object its loader made.
   template <typename T>
@@ -79,6 +82,9 @@ struct CliStep {
     return *static_cast<const T*>(Loaded.get());
   }
 };
+
+/// The step's file (its first argument) in the format --format asked for.
+inline ImageFile FileOf(const CliStep& step) { return {step.Args[0], step.Format}; }
 
 /// What a page's run works with.
 struct CliContext {

@@ -78,12 +78,14 @@ int RunWords(const CliOptions& options, const volatile std::sig_atomic_t* interr
   CliCommandLine line = ParseCommandWords(options.Words, options.Erase);
   // A file that cannot serve is refused before the programmer is opened.
   try {
-    for (CliStep& step : line.Steps) CheckStepFile(step, line.Type);
+    CheckStepFiles(line.Steps, line.Type, options.Format.value_or(FileFormat::ByName));
   } catch (const PinwrightError& e) {
     std::cerr << e.what() << std::endl;
     return kExitError;
   }
   return RunOnProgrammer(options, interrupted, [&](Backend& backend, CliHost& host, OperationRun& run) {
+    // Standard output carries the file: the log must not mix with it.
+    if (WritesStandardOutput(line.Steps)) host.LogToStandardError();
     RunPage(options, line, backend, host, run, interrupted);
   });
 }

@@ -18,7 +18,7 @@ struct I2cCommand {
 
 OperationStep Read(I2cOperations& o, OperationRun& run, const CliStep& step) {
   run.Log(I2cReadFileLine(step.Args[0]));
-  return o.Read(step.Args[0]);
+  return o.Read(FileOf(step));
 }
 
 /// The line the page logs when a file is loaded, and the loader's notice.

@@ -53,7 +53,7 @@ void PicCliRun::Add(const CliStep& step) {
   if (name == "write-config") return AddWriteConfig(PicConfigValues(step.Args[0], Type));
   // Nothing shows a configuration to write back: the erase leaves the erased one.
   if (name == "erase") return Steps.push_back(Ops.Erase(PicErasedArea()));
-  if (name == "read-dump") return Steps.push_back(Ops.ReadDump(step.Args[0]));
+  if (name == "read-dump") return Steps.push_back(Ops.ReadDump(FileOf(step)));
   // The configuration and ID words of a baseline type's file move to where the steps take them.
   MemoryImages& images = Placed.emplace_back(*step.Images);
   PlacePicWords(images, Type);

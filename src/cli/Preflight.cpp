@@ -2,12 +2,15 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <memory>
 
 #include "common/Error.h"
 #include "common/OutputTarget.h"
+#include "common/StandardStreams.h"
+#include "frame/Texts.h"
 #include "hexfile/HexTexts.h"
 
 namespace pw::cli {
@@ -15,11 +18,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void CheckInput(const fs::path& file, CliStep& step, const std::string& type) {
+void CheckInput(const ImageFile& file, CliStep& step, const std::string& type) {
   std::error_code error;
-  const fs::file_status status = fs::status(file, error);
-  if (!fs::exists(status)) throw PinwrightError(std::string(texts::kFileNotFound) + " " + file.string());
-  if (!fs::is_regular_file(status)) throw PinwrightError("Ошибка: " + file.string() + " не обычный файл");
+  const fs::file_status status = fs::status(file.Name, error);
+  if (IsStandardStream(file.Name)) {
+    // Standard input, read by the loader; none: nothing reads it.
+  } else if (!fs::exists(status)) {
+    throw PinwrightError(std::string(texts::kFileNotFound) + " " + file.Name.string());
+  } else if (!fs::is_regular_file(status)) {
+    throw PinwrightError("Ошибка: " + file.Name.string() + " не обычный файл");
+  }
   const CliOperation& op = *step.Operation;
   // Outside the file's error: an unknown type is a usage mistake.
   const FileLoader load = op.LoadFor ? op.LoadFor(type) : op.Load;
@@ -33,11 +41,15 @@ void CheckInput(const fs::path& file, CliStep& step, const std::string& type) {
     step.LoadNotice = load(file, *images);
     step.Images = std::move(images);
   } catch (const std::exception& e) {
-    throw PinwrightError("Ошибка в файле " + file.string() + ": " + e.what());
+    throw PinwrightError("Ошибка в файле " + file.Name.string() + ": " + e.what());
   }
 }
 
-void CheckOutput(const fs::path& file) {
+void CheckOutput(const ImageFile& image) {
+  // Refused before the chip is read, not when the read is done.
+  RequireFormat(image, {FileFormat::Hex, FileFormat::Binary}, texts::kHexOrBinary);
+  const fs::path& file = image.Name;
+  if (IsStandardStream(file)) return;
   std::error_code error;
   if (fs::is_directory(file, error)) throw PinwrightError("Ошибка: " + file.string() + " это папка, а не файл");
   // A link is written through: its target's folder takes the new file.
@@ -54,11 +66,31 @@ void CheckOutput(const fs::path& file) {
 
 }  // namespace
 
-void CheckStepFile(CliStep& step, const std::string& type) {
+void CheckStepFile(CliStep& step, const std::string& type, FileFormat format) {
   const FileUse use = step.Operation->File;
   if (use == FileUse::None || step.Args.empty()) return;
-  if (use == FileUse::Input) return CheckInput(step.Args[0], step, type);
-  CheckOutput(step.Args[0]);
+  step.Format = format;
+  if (use == FileUse::Input) return CheckInput(FileOf(step), step, type);
+  CheckOutput(FileOf(step));
+}
+
+void CheckStepFiles(std::span<CliStep> steps, const std::string& type, FileFormat format) {
+  bool input = false;
+  bool output = false;
+  for (CliStep& step : steps) {
+    if (step.Operation->File != FileUse::None && !step.Args.empty() && IsStandardStream(step.Args[0])) {
+      bool& taken = step.Operation->File == FileUse::Input ? input : output;
+      if (taken) throw PinwrightError(texts::kStandardStreamTwice);
+      taken = true;
+    }
+    CheckStepFile(step, type, format);
+  }
+}
+
+bool WritesStandardOutput(std::span<const CliStep> steps) {
+  return std::any_of(steps.begin(), steps.end(), [](const CliStep& step) {
+    return step.Operation->File == FileUse::Output && !step.Args.empty() && IsStandardStream(step.Args[0]);
+  });
 }
 
 }  // namespace pw::cli

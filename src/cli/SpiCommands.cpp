@@ -11,7 +11,7 @@ namespace {
 
 /// The page's own loader: the image is kept for the operation, which a file too large for the
 /// shared images would not be.
-std::shared_ptr<const void> LoadSpiFile(const std::filesystem::path& file, std::string& notice) {
+std::shared_ptr<const void> LoadSpiFile(const ImageFile& file, std::string& notice) {
   return std::make_shared<const SpiFlashImage>(LoadSpiFlashImage(file, notice));
 }
 
@@ -35,7 +35,7 @@ const std::vector<SpiOperation>& SpiOperations() {
       {{"read", 1, FileUse::Output},
        [](SpiFlashOperations& o, const CliStep& s, OperationRun& run) {
          run.Log(texts::SpiReadInto(s.Args[0]));
-         return o.Read(s.Args[0]);
+         return o.Read(FileOf(s));
        }},
       {{"write", 1, FileUse::Input, nullptr, false, LoadSpiFile},
        [](SpiFlashOperations& o, const CliStep& s, OperationRun& run) {

@@ -24,6 +24,8 @@ struct Descriptor {
   }
 };
 
+std::string TooLarge(std::uintmax_t limit) { return "файл больше допустимых " + std::to_string(limit) + " байт"; }
+
 }  // namespace
 
 std::string ReadRegularFile(const std::filesystem::path& file, std::uintmax_t limit) {
@@ -37,17 +39,20 @@ std::string ReadRegularFile(const std::filesystem::path& file, std::uintmax_t li
   struct stat info {};
   if (::fstat(in.fd, &info) != 0) Fail(file, std::strerror(errno));
   if (!S_ISREG(info.st_mode)) Fail(file, kNotRegularFile);
-  const auto tooLarge = [&] { Fail(file, "файл больше допустимых " + std::to_string(limit) + " байт"); };
-  if (static_cast<std::uintmax_t>(info.st_size) > limit) tooLarge();
+  if (static_cast<std::uintmax_t>(info.st_size) > limit) Fail(file, TooLarge(limit));
+  return ReadDescriptor(in.fd, file, limit);
+}
+
+std::string ReadDescriptor(int fd, const std::filesystem::path& file, std::uintmax_t limit) {
   std::string text;
   char chunk[1 << 16];
   for (;;) {
-    const ssize_t got = ::read(in.fd, chunk, sizeof chunk);
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) Fail(file, std::strerror(errno));
     if (got == 0) break;
     // A file that grows while it is read is held to the same limit.
-    if (text.size() + static_cast<std::size_t>(got) > limit) tooLarge();
+    if (text.size() + static_cast<std::size_t>(got) > limit) Fail(file, TooLarge(limit));
     text.append(chunk, static_cast<std::size_t>(got));
   }
   return text;

@@ -16,4 +16,8 @@ inline constexpr const char* kNotRegularFile = "это не обычный фа�
 /// The file is opened without waiting for a writer, and its kind is checked on the open file.
 std::string ReadRegularFile(const std::filesystem::path& file, std::uintmax_t limit);
 
+/// Everything the open descriptor fd gives until its end, at most limit bytes; errors name file
+/// as ReadRegularFile's do.
+std::string ReadDescriptor(int fd, const std::filesystem::path& file, std::uintmax_t limit);
+
 }  // namespace pw

@@ -5,9 +5,10 @@
 #include <system_error>
 #include <vector>
 
-#include "common/AtomicFile.h"
 #include "common/Error.h"
 #include "common/RegularFile.h"
+#include "common/StandardStreams.h"
+#include "frame/Texts.h"
 #include "hexfile/HexReader.h"
 #include "hexfile/HexTexts.h"
 #include "hexfile/HexWriter.h"
@@ -24,13 +25,26 @@ std::string ChecksumNotice(const HexLoadReport& report) {
                                   : texts::HexBadChecksums(report.FirstBadChecksumLine, report.BadChecksums);
 }
 
-std::string ReadBinaryImage(const std::filesystem::path& file, std::size_t capacity) {
+std::string ReadImageInput(const ImageFile& file, std::uintmax_t limit) {
+  if (IsStandardStream(file.Name)) return ReadStandardInput(limit);
   std::error_code ec;
-  if (!std::filesystem::exists(file, ec)) throw PinwrightError(texts::kFileNotFound);
-  std::string bytes = ReadRegularFile(file, kHexFileLimit);
-  if (bytes.empty()) throw PinwrightError("Ошибка! Файл " + file.string() + " пуст; файл не загружен");
+  if (!std::filesystem::exists(file.Name, ec)) throw PinwrightError(texts::kFileNotFound);
+  return ReadRegularFile(file.Name, limit);
+}
+
+HexLoadReport LoadHexImage(const ImageFile& file, std::span<std::uint16_t> wordTarget, std::int32_t& wordCount,
+                           std::span<std::uint8_t> topTarget, std::int32_t& topCount, std::uint32_t topStart,
+                           std::span<std::uint8_t> midTarget, std::int32_t& midCount, std::uint32_t midStart) {
+  const std::string text = ReadImageInput(file, kHexFileLimit);
+  return LoadHexText(text, file.Name.string(), wordTarget, wordCount, topTarget, topCount, topStart, midTarget,
+                     midCount, midStart);
+}
+
+std::string ReadBinaryImage(const ImageFile& file, std::size_t capacity) {
+  std::string bytes = ReadImageInput(file, kHexFileLimit);
+  if (bytes.empty()) throw PinwrightError("Ошибка! Файл " + file.Name.string() + " пуст; файл не загружен");
   if (bytes.size() > capacity) {
-    throw PinwrightError("Ошибка! Файл " + file.string() + " (" + std::to_string(bytes.size()) +
+    throw PinwrightError("Ошибка! Файл " + file.Name.string() + " (" + std::to_string(bytes.size()) +
                          " байт) больше памяти: в неё помещается " + std::to_string(capacity) + " байт");
   }
   return bytes;
@@ -42,7 +56,7 @@ std::uint8_t Byte(const std::string& bytes, std::size_t k) {
   return k < bytes.size() ? static_cast<std::uint8_t>(bytes[k]) : std::uint8_t{0xFF};
 }
 
-void LoadBinaryEeprom(const std::filesystem::path& file, MemoryImages& images) {
+void LoadBinaryEeprom(const ImageFile& file, MemoryImages& images) {
   const std::string bytes = ReadBinaryImage(file, MemoryImages::kEepromElements);
   for (std::size_t k = 0; k < MemoryImages::kEepromElements; ++k) {
     images.EepromImage[k] = Byte(bytes, k);
@@ -53,20 +67,32 @@ void LoadBinaryEeprom(const std::filesystem::path& file, MemoryImages& images) {
 
 }  // namespace
 
-bool IsBinaryFile(const std::filesystem::path& file) {
-  std::string extension = file.extension().string();
+FileFormat FormatOf(const ImageFile& file) {
+  if (file.Format != FileFormat::ByName) return file.Format;
+  std::string extension = file.Name.extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".bin";
+  for (const char* binary : {".bin", ".rom", ".img", ".raw"}) {
+    if (extension == binary) return FileFormat::Binary;
+  }
+  return extension == ".elf" ? FileFormat::Elf : FileFormat::Hex;
 }
 
-void SaveImageFile(const std::filesystem::path& file, std::string& hexText, std::span<const std::uint8_t> raw) {
-  if (!IsBinaryFile(file)) return SaveHexText(file, hexText);
-  WriteFileAtomically(file, std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
+void RequireFormat(const ImageFile& file, std::initializer_list<FileFormat> formats, const char* taken) {
+  if (std::find(formats.begin(), formats.end(), FormatOf(file)) == formats.end()) {
+    throw PinwrightError(texts::FormatNotTaken(file.Name.string(), taken));
+  }
 }
 
-std::string LoadEepromFile(const std::filesystem::path& file, MemoryImages& images) {
-  if (IsBinaryFile(file)) {
+void SaveImageFile(const ImageFile& file, std::string& hexText, std::span<const std::uint8_t> raw) {
+  RequireFormat(file, {FileFormat::Hex, FileFormat::Binary}, texts::kHexOrBinary);
+  if (FormatOf(file) == FileFormat::Hex) return SaveHexText(file.Name, hexText);
+  WriteOutputFile(file.Name, std::string_view(reinterpret_cast<const char*>(raw.data()), raw.size()));
+}
+
+std::string LoadEepromFile(const ImageFile& file, MemoryImages& images) {
+  RequireFormat(file, {FileFormat::Hex, FileFormat::Binary}, texts::kHexOrBinary);
+  if (FormatOf(file) == FileFormat::Binary) {
     LoadBinaryEeprom(file, images);
     images.EepromDamaged = false;
     return {};
@@ -75,8 +101,8 @@ std::string LoadEepromFile(const std::filesystem::path& file, MemoryImages& imag
   std::vector<std::uint16_t> words(MemoryImages::kElements);
   std::int32_t ignoredWords = 0;
   std::int32_t ignoredMid = 0;
-  HexLoadReport report = LoadHexFile(file, words, ignoredWords, images.EepromImage, images.EepromDataCount, 0, mid,
-                                     ignoredMid, kUnusedRegion);
+  HexLoadReport report = LoadHexImage(file, words, ignoredWords, images.EepromImage, images.EepromDataCount, 0, mid,
+                                      ignoredMid, kUnusedRegion);
   images.EepromFilled = std::move(report.TopFilled);
   images.EepromDamaged = report.BadChecksums != 0;
   return ChecksumNotice(report);

@@ -27,6 +27,17 @@ inline constexpr const char* kStoppedBetweenSteps = "команда не дов�
 /// Added to the stop line of a read: nothing was saved.
 inline constexpr const char* kStoppedRead = "; файл не сохранён";
 
+/// A file in a format the memory is not read from or saved as; taken names the formats that are.
+inline std::string FormatNotTaken(const std::string& file, const char* taken) {
+  return "Ошибка! Файл " + file + ": здесь годится только " + std::string(taken);
+}
+/// What FormatNotTaken names.
+inline constexpr const char* kHexOrBinary = "HEX или двоичный файл";
+inline constexpr const char* kHexOnly = "HEX-файл";
+/// "-" stood for a second input (or output) file of one command line.
+inline constexpr const char* kStandardStreamTwice =
+    "Ошибка: \"-\" (стандартный ввод или вывод) заменяет только один входной и один выходной файл команды";
+
 /// A verify was asked for while no file has put data into the image.
 inline constexpr const char* kNothingToVerify = "Ошибка: нет данных для проверки, сначала загрузите файл";
 /// A write was asked for while no file has put data into the image.

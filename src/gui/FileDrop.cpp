@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "frame/ImageFiles.h"
 #include "gui/FileTargets.h"
 
 namespace pw::gui {
@@ -43,7 +44,9 @@ QString DroppedImageFile(const QMimeData& mime) {
   if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
   const QString file = urls.front().toLocalFile();
   const QString suffix = QFileInfo(file).suffix().toLower();
-  return suffix == "hex" || suffix == "bin" ? file : QString();
+  // Any name the loaders take for a binary or ELF file (frame/ImageFiles.h), or a .hex one.
+  const bool image = suffix == "hex" || FormatOf(file.toStdString()) != FileFormat::Hex;
+  return image ? file : QString();
 }
 
 FileDrop::FileDrop(QWidget& window, TForm1& form, const WidgetBinder& binder)

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "common/AtomicFile.h"
 #include "common/Error.h"
+#include "common/StandardStreams.h"
 #include "hexfile/HexTexts.h"
 
 namespace pw {
@@ -135,7 +135,7 @@ void SaveHexText(const std::filesystem::path& fileName, std::string& hexText) {
   const std::size_t before = hexText.size();
   hexText += kEndRecord;
   try {
-    WriteFileAtomically(fileName, hexText);
+    WriteOutputFile(fileName, hexText);
   } catch (...) {
     hexText.resize(before);
     throw;

@@ -48,6 +48,7 @@ void AppendLinearRecord(std::string& hexText, std::int32_t address, std::optiona
 /// Appends the end record ":00000001FF" and CR LF to hexText and writes the text, byte for
 /// byte, as the file fileName. An existing file is replaced only once the whole text is
 /// written; a failure raises PinwrightError, leaves the file as it was and hexText as before the call.
+/// "-" writes the text to standard output (common/StandardStreams.h).
 void SaveHexText(const std::filesystem::path& fileName, std::string& hexText);
 
 }  // namespace pw

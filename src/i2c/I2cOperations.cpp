@@ -38,7 +38,7 @@ Outcome I2cOperations::Run(OperationRun& run, std::span<const OperationStep> ste
   return RunFrame(unit_, run, Target(), steps);
 }
 
-OperationStep I2cOperations::Read(std::filesystem::path file) {
+OperationStep I2cOperations::Read(ImageFile file) {
   return {.CheckInputs = [this] { return I2cSizeProblem(type_, 0, "чтение отменено"); },
           .Act = [this, file](OperationRun& run) { ReadChip(run, file); }};
 }
@@ -69,7 +69,7 @@ OperationStep I2cOperations::Erase() {
           .Act = [this](OperationRun& run) { EraseChip(run); }};
 }
 
-void I2cOperations::ReadChip(OperationRun& run, const std::filesystem::path& file) {
+void I2cOperations::ReadChip(OperationRun& run, const ImageFile& file) {
   run.Log("чтение EEPROM");
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(type_.EepromSize));
   if (!ReadBytes(run, bytes, "файл не сохранён", texts::kStoppedRead)) return;
@@ -82,7 +82,7 @@ void I2cOperations::ReadChip(OperationRun& run, const std::filesystem::path& fil
     AppendHexBytes(std::min<std::int32_t>(16, type_.EepromSize - at), bytes, hexText, address, 0, at);
   }
   SaveImageFile(file, hexText, bytes);
-  run.Saved(file.string());
+  run.Saved(file.Name.string());
   run.Log("чтение Eeprom завершено");
 }
 

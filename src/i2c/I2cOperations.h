@@ -14,6 +14,7 @@
 
 #include "frame/Frame.h"
 #include "frame/ImageData.h"
+#include "frame/ImageFiles.h"
 #include "frame/PartialWrite.h"
 #include "i2c/I2cGroups.h"
 #include "i2c/I2cTypes.h"
@@ -54,7 +55,7 @@ class I2cOperations {
 
   /// Reads the whole chip into file (HEX, or raw when its name ends in .bin), written only when
   /// every byte was read.
-  OperationStep Read(std::filesystem::path file);
+  OperationStep Read(ImageFile file);
   /// Writes the bytes image holds (the rest of the chip keeps what it had), then compares them.
   OperationStep Write(ImageData<std::uint8_t> image);
   /// Compares the bytes image holds with the chip; lists the first differences.
@@ -65,7 +66,7 @@ class I2cOperations {
   OperationStep Scan();
 
  private:
-  void ReadChip(OperationRun& run, const std::filesystem::path& file);
+  void ReadChip(OperationRun& run, const ImageFile& file);
   void WriteImage(OperationRun& run, ImageData<std::uint8_t> image);
   void EraseChip(OperationRun& run);
   /// Writes value(i) for the bytes i < count that wanted(i) picks, in runs within one page;

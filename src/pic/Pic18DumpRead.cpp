@@ -7,7 +7,7 @@
 
 namespace pw {
 
-void PicOperations::ReadPic18Dump(OperationRun& run, const std::filesystem::path& file) {
+void PicOperations::ReadPic18Dump(OperationRun& run, const ImageFile& file) {
   dump_ = {};
   run.Log("чтение Флеши");
   run.StartProgress(type_.FlashSize);
@@ -19,8 +19,8 @@ void PicOperations::ReadPic18Dump(OperationRun& run, const std::filesystem::path
   run.Log("чтение Еепром");
   auto data = ReadDataLocations(type_.EepromSize);
   std::string hexText = Pic18DumpHex(*program, *config_, data);
-  SaveHexText(file, hexText);
-  run.Saved(file.string());
+  SaveHexText(file.Name, hexText);
+  run.Saved(file.Name.string());
   run.Log("файл сохранён");
   dump_.Program = std::move(*program);
   dump_.Data = std::move(data);

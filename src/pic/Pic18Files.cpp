@@ -6,6 +6,7 @@
 
 #include "common/Error.h"
 #include "frame/ImageFiles.h"
+#include "frame/Texts.h"
 #include "hexfile/HexWriter.h"
 #include "pic/PicFiles.h"
 #include "pic/PicTexts.h"
@@ -51,15 +52,16 @@ void PlaceData(const std::vector<std::uint8_t>& data, const std::vector<bool>& f
 
 }  // namespace
 
-std::string LoadPic18File(const std::filesystem::path& file, MemoryImages& images) {
+std::string LoadPic18File(const ImageFile& file, MemoryImages& images) {
   std::vector<std::uint16_t> words(MemoryImages::kFlashWords);
   std::vector<std::uint8_t> high(kIdToConfigBytes);
   std::vector<std::uint8_t> data(static_cast<std::size_t>(kPicMostDataLocations));
   std::int32_t wordCount = 0;
   std::int32_t dataCount = 0;
   std::int32_t ignoredHigh = 0;
+  RequireFormat(file, {FileFormat::Hex}, texts::kHexOnly);
   HexLoadReport report =
-      LoadHexFile(file, words, wordCount, data, dataCount, kPic18DataAddress, high, ignoredHigh, kPic18IdAddress);
+      LoadHexImage(file, words, wordCount, data, dataCount, kPic18DataAddress, high, ignoredHigh, kPic18IdAddress);
   RefuseBetween(report.MidFilled);
   images.FlashImage = std::move(words);
   images.FlashDataCount = wordCount;

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 
+#include "frame/ImageFiles.h"
 #include "frame/MemoryImages.h"
 #include "pic/PicConfigArea.h"
 #include "pic/PicTypes.h"
@@ -27,7 +28,7 @@ inline constexpr std::uint32_t kPic18DataAddress = 0xF00000;
 /// counts 2 per location, EepromFilled marks the even bytes). Data anywhere else lands in no
 /// memory: the file is refused naming the address. All or nothing and with the same checksum
 /// handling as LoadPicFile.
-std::string LoadPic18File(const std::filesystem::path& file, MemoryImages& images);
+std::string LoadPic18File(const ImageFile& file, MemoryImages& images);
 
 /// The records of a PIC18 dump: program words (low byte first), the ID bytes and the 14
 /// configuration bytes of area, then the data-memory bytes, 16 data bytes per full record, each
@@ -37,7 +38,7 @@ std::string Pic18DumpHex(std::span<const std::uint16_t> program, const PicConfig
                          std::span<const std::uint8_t> data);
 
 /// How a PIC file loads: the function the type's layout needs.
-using PicLoader = std::string (*)(const std::filesystem::path&, MemoryImages&);
+using PicLoader = std::string (*)(const ImageFile&, MemoryImages&);
 
 /// LoadPic18File for a PIC18 type, LoadPicFile for any other.
 PicLoader PicFileLoader(const PicTypeValues& type);

@@ -23,9 +23,10 @@ constexpr std::int64_t kDataBytes = 0x10000 - kPicDataAddress;
 
 }  // namespace
 
-OperationStep PicOperations::ReadDump(const std::filesystem::path& file) {
+OperationStep PicOperations::ReadDump(const ImageFile& file) {
   return Step(
-      [this]() -> Refusal {
+      [this, file]() -> Refusal {
+        if (FormatOf(file) != FileFormat::Hex) return texts::FormatNotTaken(file.Name.string(), texts::kHexOnly);
         if (pic18_) return std::nullopt;  // the PIC18 layout holds any PIC18 part
         // Larger memories would run into the configuration and data-memory addresses of the layout.
         const std::int64_t program = 2 * static_cast<std::int64_t>(type_.FlashSize);
@@ -36,7 +37,7 @@ OperationStep PicOperations::ReadDump(const std::filesystem::path& file) {
       [this, file](OperationRun& run) { ReadWholeDump(run, file); });
 }
 
-void PicOperations::ReadWholeDump(OperationRun& run, const std::filesystem::path& file) {
+void PicOperations::ReadWholeDump(OperationRun& run, const ImageFile& file) {
   if (pic18_) return ReadPic18Dump(run, file);
   dump_ = {};
   run.Log("чтение Флеши");
@@ -57,8 +58,8 @@ void PicOperations::ReadWholeDump(OperationRun& run, const std::filesystem::path
   run.Log("чтение Еепром");
   Enter(false);
   if (!ReadDataArea(run, hexText)) return;
-  SaveHexText(file, hexText);
-  run.Saved(file.string());
+  SaveHexText(file.Name, hexText);
+  run.Saved(file.Name.string());
   run.Log("файл сохранён");
 }
 

@@ -5,6 +5,7 @@
 
 #include "common/Error.h"
 #include "frame/ImageFiles.h"
+#include "frame/Texts.h"
 #include "pic/PicConfigArea.h"
 #include "pic/PicTexts.h"
 
@@ -42,15 +43,16 @@ bool MoveToConfig(MemoryImages& images, std::size_t from, std::size_t to) {
 
 }  // namespace
 
-std::string LoadPicFile(const std::filesystem::path& file, MemoryImages& images) {
+std::string LoadPicFile(const ImageFile& file, MemoryImages& images) {
   std::vector<std::uint16_t> words(MemoryImages::kFlashWords);
   std::vector<std::uint8_t> data(MemoryImages::kElements);
   std::vector<std::uint8_t> config(MemoryImages::kElements);
   std::int32_t wordCount = 0;
   std::int32_t dataCount = 0;
   std::int32_t ignoredConfig = 0;
+  RequireFormat(file, {FileFormat::Hex}, texts::kHexOnly);
   HexLoadReport report =
-      LoadHexFile(file, words, wordCount, data, dataCount, kPicDataAddress, config, ignoredConfig, kPicConfigAddress);
+      LoadHexImage(file, words, wordCount, data, dataCount, kPicDataAddress, config, ignoredConfig, kPicConfigAddress);
   RefuseFilledFrom(report.MidFilled, kConfigBytes, kPicConfigAddress);
   RefuseFilledFrom(report.TopFilled, kDataBytes, kPicDataAddress);
   images.FlashImage = std::move(words);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <string>
 
+#include "frame/ImageFiles.h"
 #include "frame/MemoryImages.h"
 #include "pic/PicTypes.h"
 
@@ -32,7 +33,7 @@ inline constexpr std::size_t kPicBaselineConfigWord = 0xFFF;
 /// EepromDataCount). Data anywhere else lands in no memory: the file is refused naming the
 /// word address. All or nothing, as the loaders of frame/ImageFiles.h; sets FlashDamaged and
 /// EepromDamaged and returns the line about wrong checksums, empty when there were none.
-std::string LoadPicFile(const std::filesystem::path& file, MemoryImages& images);
+std::string LoadPicFile(const ImageFile& file, MemoryImages& images);
 
 /// For a baseline type: the configuration word a file put at program word 0xFFF and the ID
 /// words it put at the four words after program memory go to the configuration area, and out of

@@ -21,6 +21,7 @@
 
 #include "frame/Frame.h"
 #include "frame/ImageData.h"
+#include "frame/ImageFiles.h"
 #include "link/D2xxUnit.h"
 #include "pic/Pic18Operations.h"
 #include "pic/PicConfigArea.h"
@@ -68,7 +69,7 @@ class PicOperations {
   OperationStep WriteDataMemory(ImageData<std::uint8_t> image);
   /// Reads program memory, the configuration area and data memory into file (the dump layout
   /// of pic/PicFiles.h) and into DumpRead and ConfigRead.
-  OperationStep ReadDump(const std::filesystem::path& file);
+  OperationStep ReadDump(const ImageFile& file);
   /// Writes program memory, data memory (each only when its image holds data) and, only when
   /// both verified, area: code protection never lands on a half-programmed chip.
   OperationStep WriteDump(ImageData<std::uint16_t> program, ImageData<std::uint8_t> data, const PicConfigArea& area);
@@ -127,7 +128,7 @@ class PicOperations {
   std::int32_t WriteFilledRuns(ImageData<std::uint8_t> image, std::int32_t first, std::int32_t end, std::int32_t& at);
 
   // The dump (PicDumpSteps.cpp).
-  void ReadWholeDump(OperationRun& run, const std::filesystem::path& file);
+  void ReadWholeDump(OperationRun& run, const ImageFile& file);
   bool ReadProgramArea(OperationRun& run, std::string& hexText);
   bool ReadDataArea(OperationRun& run, std::string& hexText);
   void WriteWholeDump(OperationRun& run, ImageData<std::uint16_t> program, ImageData<std::uint8_t> data,
@@ -166,7 +167,7 @@ class PicOperations {
   void VerifyConfig(OperationRun& run, const PicConfigArea& area);
 
   // PIC18 types (Pic18DumpRead.cpp; the other steps hand their chip work to pic18_).
-  void ReadPic18Dump(OperationRun& run, const std::filesystem::path& file);
+  void ReadPic18Dump(OperationRun& run, const ImageFile& file);
   /// Program words per write block: the write buffer on PIC18 types.
   std::int32_t BlockWords() const { return pic18_ ? pic18_->BlockWords() : kBlockWords; }
 

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "common/AtomicFile.h"
 #include "common/Error.h"
 #include "common/HexDigits.h"
+#include "common/StandardStreams.h"
 #include "frame/ImageFiles.h"
+#include "frame/Texts.h"
 #include "hexfile/HexReader.h"
 #include "hexfile/HexTexts.h"
 #include "spi/SpiFlashTypes.h"
@@ -13,7 +14,7 @@
 namespace pw {
 namespace {
 
-SpiFlashImage LoadBinary(const std::filesystem::path& file) {
+SpiFlashImage LoadBinary(const ImageFile& file) {
   const std::string data = ReadBinaryImage(file, kSpiFlashMostBytes);
   SpiFlashImage image;
   image.Bytes.assign(data.begin(), data.end());
@@ -22,7 +23,7 @@ SpiFlashImage LoadBinary(const std::filesystem::path& file) {
   return image;
 }
 
-SpiFlashImage LoadHex(const std::filesystem::path& file, std::string& notice) {
+SpiFlashImage LoadHex(const ImageFile& file, std::string& notice) {
   SpiFlashImage image;
   image.Bytes.assign(kSpiFlashMostBytes, 0xFF);
   std::vector<std::uint16_t> noWords;
@@ -31,7 +32,7 @@ SpiFlashImage LoadHex(const std::filesystem::path& file, std::string& notice) {
   std::int32_t end = 0;
   std::int32_t mid = 0;
   // Every byte address is the chip's own: all records go to one byte image from address 0.
-  HexLoadReport report = LoadHexFile(file, noWords, words, image.Bytes, end, 0, noMid, mid, 0);
+  HexLoadReport report = LoadHexImage(file, noWords, words, image.Bytes, end, 0, noMid, mid, 0);
   image.Filled = std::move(report.TopFilled);
   image.Damaged = report.BadChecksums != 0;
   image.End = static_cast<std::uint32_t>(end);
@@ -53,9 +54,10 @@ void AppendRecord(std::string& text, std::uint16_t address, std::uint8_t type, s
 
 }  // namespace
 
-SpiFlashImage LoadSpiFlashImage(const std::filesystem::path& file, std::string& notice) {
+SpiFlashImage LoadSpiFlashImage(const ImageFile& file, std::string& notice) {
   notice.clear();
-  return IsBinaryFile(file) ? LoadBinary(file) : LoadHex(file, notice);
+  RequireFormat(file, {FileFormat::Hex, FileFormat::Binary}, texts::kHexOrBinary);
+  return FormatOf(file) == FileFormat::Binary ? LoadBinary(file) : LoadHex(file, notice);
 }
 
 std::string SpiFlashHexText(std::span<const std::uint8_t> bytes) {
@@ -73,11 +75,12 @@ std::string SpiFlashHexText(std::span<const std::uint8_t> bytes) {
   return text;
 }
 
-void SaveSpiFlashImage(const std::filesystem::path& file, std::span<const std::uint8_t> bytes) {
-  if (IsBinaryFile(file)) {
-    WriteFileAtomically(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+void SaveSpiFlashImage(const ImageFile& file, std::span<const std::uint8_t> bytes) {
+  RequireFormat(file, {FileFormat::Hex, FileFormat::Binary}, texts::kHexOrBinary);
+  if (FormatOf(file) == FileFormat::Binary) {
+    WriteOutputFile(file.Name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   } else {
-    WriteFileAtomically(file, SpiFlashHexText(bytes));
+    WriteOutputFile(file.Name, SpiFlashHexText(bytes));
   }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 /// @file
 /// The SPI Flash page's files: an Intel HEX file whose byte addresses are the chip's (extended
-/// linear address records above 64 KiB), or a raw binary file (".bin") that starts at address 0.
+/// linear address records above 64 KiB), or a raw binary file (FormatOf) that starts at address 0.
 /// Kept apart from the shared images: a flash holds up to 128 MiB.
 
 #include <cstdint>
@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 #include <vector>
+
+#include "frame/ImageFiles.h"
 
 namespace pw {
 
@@ -26,13 +28,13 @@ struct SpiFlashImage {
 /// Loads file (HEX or BIN) of at most 16 MiB of data. Raises PinwrightError with the message of
 /// the HEX reader or a line naming the file when it cannot be used; notice receives a line about
 /// records with a wrong checksum, or stays empty.
-SpiFlashImage LoadSpiFlashImage(const std::filesystem::path& file, std::string& notice);
+SpiFlashImage LoadSpiFlashImage(const ImageFile& file, std::string& notice);
 
 /// The whole chip as HEX text: 16-byte records, an extended linear address record before each
 /// 64 KiB, the end record.
 std::string SpiFlashHexText(std::span<const std::uint8_t> bytes);
 
-/// Writes bytes to file, as BIN or HEX by its extension, replacing it only once complete.
-void SaveSpiFlashImage(const std::filesystem::path& file, std::span<const std::uint8_t> bytes);
+/// Writes bytes to file, as binary or HEX (FormatOf), replacing it only once complete.
+void SaveSpiFlashImage(const ImageFile& file, std::span<const std::uint8_t> bytes);
 
 }  // namespace pw

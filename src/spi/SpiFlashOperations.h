@@ -15,6 +15,7 @@
 
 #include "frame/Frame.h"
 #include "frame/ImageDifferences.h"
+#include "frame/ImageFiles.h"
 #include "link/D2xxUnit.h"
 #include "spi/SpiFlashBus.h"
 #include "spi/SpiFlashImage.h"
@@ -40,7 +41,7 @@ class SpiFlashOperations {
   /// Logs the protection bits the identified chip has set.
   OperationStep Identify();
   /// Reads the whole chip into file (HEX or BIN by its name); no file when it does not finish.
-  OperationStep Read(std::filesystem::path file);
+  OperationStep Read(ImageFile file);
   /// Writes image's bytes, then verifies them. image must outlive the run; operation is what
   /// a person does again after a write cut short.
   OperationStep Write(const SpiFlashImage& image, const Action& operation);

@@ -7,7 +7,7 @@
 
 namespace pw {
 
-OperationStep SpiFlashOperations::Read(std::filesystem::path file) {
+OperationStep SpiFlashOperations::Read(ImageFile file) {
   OperationStep step;
   step.Act = [this, file](OperationRun& run) {
     run.Log("чтение SPI Flash");
@@ -15,7 +15,7 @@ OperationStep SpiFlashOperations::Read(std::filesystem::path file) {
     std::vector<std::uint8_t> bytes(type_->Size);
     if (!ReadChip(run, bytes)) return;
     SaveSpiFlashImage(file, bytes);
-    run.Saved(file.string());
+    run.Saved(file.Name.string());
     run.Log("чтение SPI Flash завершено");
   };
   return step;

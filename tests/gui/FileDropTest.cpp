@@ -127,6 +127,8 @@ TEST(FileDrop, OnlyOneLocalHexOrBinFileIsTaken) {
   } cases[] = {
       {{QUrl::fromLocalFile("/d/a.hex")}, "/d/a.hex"},
       {{QUrl::fromLocalFile("/d/dump.BIN")}, "/d/dump.BIN"},
+      {{QUrl::fromLocalFile("/d/fw.Rom")}, "/d/fw.Rom"},
+      {{QUrl::fromLocalFile("/d/fw.elf")}, "/d/fw.elf"},
       {{QUrl::fromLocalFile("/d/a.eep")}, ""},
       {{QUrl::fromLocalFile("/d/a.hex"), QUrl::fromLocalFile("/d/b.hex")}, ""},
       {{QUrl("https://example.org/a.hex")}, ""},

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Regenerates the HEX fixtures of the end-to-end AVR tests from avr-program.c.
+# Regenerates the HEX fixtures of the end-to-end AVR tests from avr-program.c, and the
+# ATmega328P's ELF file (stripped), which must load as its two HEX files do.
 # Needs Debian's gcc-avr and avr-libc. Run from anywhere.
 set -eu
 cd "$(dirname "$0")"
@@ -15,6 +16,7 @@ build() {
   avr-objcopy -O ihex -R .eeprom -R .ee_tail -R .fuse -R .lock -R .signature "$work/$2.elf" "$2-flash.hex"
   avr-objcopy -O ihex -j .eeprom -j .ee_tail --change-section-lma .eeprom=0 \
     --change-section-lma .ee_tail="$5" "$work/$2.elf" "$2-eeprom.hex"
+  if [ "$2" = m328p ]; then avr-strip -o "$2.elf" "$work/$2.elf"; fi
 }
 
 # ATmega328P: 16 K words, 1 KiB EEPROM.

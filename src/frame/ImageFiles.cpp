@@ -27,8 +27,7 @@ std::string ChecksumNotice(const HexLoadReport& report) {
 
 std::string ReadImageInput(const ImageFile& file, std::uintmax_t limit) {
   if (IsStandardStream(file.Name)) return ReadStandardInput(limit);
-  std::error_code ec;
-  if (!std::filesystem::exists(file.Name, ec)) throw PinwrightError(texts::kFileNotFound);
+  if (!IsPresentFile(file.Name)) throw PinwrightError(texts::kFileNotFound);
   return ReadRegularFile(file.Name, limit);
 }
 

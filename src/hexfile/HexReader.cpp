@@ -152,11 +152,6 @@ class HexLoad {
   HexLoadReport report_;
 };
 
-bool IsPresentFile(const std::filesystem::path& file) {
-  std::error_code ec;
-  return std::filesystem::exists(file, ec) && !std::filesystem::is_directory(file, ec);
-}
-
 /// Calls lineFn for every line; CR LF, LF and a lone CR each end a line.
 template <typename Fn>
 void ForEachLine(std::string_view text, Fn&& lineFn) {
@@ -171,6 +166,11 @@ void ForEachLine(std::string_view text, Fn&& lineFn) {
 }
 
 }  // namespace
+
+bool IsPresentFile(const std::filesystem::path& file) {
+  std::error_code ec;
+  return std::filesystem::exists(file, ec) && !std::filesystem::is_directory(file, ec);
+}
 
 int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';

@@ -34,6 +34,9 @@ struct HexLoadReport {
   long FirstBadChecksumLine = 0;
 };
 
+/// Whether file exists and is not a folder: a folder is a file not found, as a person sees it.
+bool IsPresentFile(const std::filesystem::path& file);
+
 /// Loads an Intel HEX file into up to three images, choosing each data record's image by its
 /// first byte address A (load offset plus the base of the last extended-address record):
 ///  - A >= topStart: bytes into topTarget at A - topStart; topCount is one past the highest byte;

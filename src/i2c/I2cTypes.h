@@ -32,15 +32,15 @@ struct I2cType {
   std::int32_t PageSize = I2cGroups::kGroupBytes;
   /// Key PageSize as the file gives it, for the message that refuses it.
   std::string PageSizeText = std::to_string(I2cGroups::kGroupBytes);
-  /// Key ClockKHz: the fastest SCL the datasheet allows; without it (or with no number above 0)
-  /// the standard mode's, which every 24Cxx takes.
-  std::int32_t ClockKHz = kI2cStandardKHz;
   /// Key Protocol as the file gives it, for the message that refuses it.
   std::string ProtocolText = "2";
 
   /// Why a type the file describes cannot be used, as the operations would refuse it; empty when
   /// it can (and for a type the file does not describe: nothing to show before an operation).
   std::string Problem;
+  /// Key ClockKHz: the fastest SCL the datasheet allows; without it (or with no number above 0)
+  /// the standard mode's, which every 24Cxx takes.
+  std::int32_t ClockKHz = kI2cStandardKHz;
 
   I2cAddressing Addressing() const { return {I2cProtocol}; }
 };

@@ -88,7 +88,7 @@ std::vector<std::uint8_t> Pattern(std::size_t n) {
 }
 
 TEST(BinaryFiles, LoadTheSameImagesAsTheirHexTwins) {
-  using Load = std::string (*)(const std::filesystem::path&, MemoryImages&);
+  using Load = std::string (*)(const ImageFile&, MemoryImages&);
   struct Case {
     const char* Name;
     std::size_t Bytes;
@@ -96,8 +96,8 @@ TEST(BinaryFiles, LoadTheSameImagesAsTheirHexTwins) {
   };
   // 131072 bytes fill the whole flash image; 65536 the whole EEPROM image.
   const Case cases[] = {{"small", 300, "image.bin"}, {"upper-case name", 64, "IMAGE.BIN"}, {"whole", 65536, "a.Bin"}};
-  EXPECT_FALSE(IsBinaryFile("chip.bin.hex"));
-  EXPECT_FALSE(IsBinaryFile("bin"));
+  EXPECT_EQ(FormatOf(ImageFile{"chip.bin.hex"}), FileFormat::Hex);
+  EXPECT_EQ(FormatOf(ImageFile{"bin"}), FileFormat::Hex);
   for (const Case& c : cases) {
     for (const Load load : {Load{LoadAvrFlashFile}, Load{LoadEepromFile}}) {
       SCOPED_TRACE(c.Name);
@@ -120,7 +120,7 @@ TEST(BinaryFiles, AFileTheImageCannotHoldIsRefusedAndTheImagesKeepWhatTheyHeld) 
   const auto kept = dir.Write("kept.bin", "\x01\x02\x03");
   struct Case {
     const char* Name;
-    std::string (*Load)(const std::filesystem::path&, MemoryImages&);
+    std::string (*Load)(const ImageFile&, MemoryImages&);
     std::size_t Bytes;
     const char* Message;
   };

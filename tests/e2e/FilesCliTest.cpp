@@ -54,9 +54,15 @@ TEST(FilesCli, StandardStreamsFormatsAndElfFiles) {
     SCOPED_TRACE(s.Line);
     const auto r = Shell(dir, s.Line);
     EXPECT_EQ(r.Status, s.Status) << r.Out << r.Err;
-    if (!s.OutFile.empty()) EXPECT_EQ(r.Out, test::ReadText(dir / s.OutFile));
-    if (!s.OutStart.empty()) EXPECT_TRUE(r.Out.starts_with(s.OutStart)) << r.Out;
-    if (s.OutFile.empty() && s.OutStart.empty() && s.Status != 0) EXPECT_EQ(r.Out, "");
+    if (!s.OutFile.empty()) {
+      EXPECT_EQ(r.Out, test::ReadText(dir / s.OutFile));
+    }
+    if (!s.OutStart.empty()) {
+      EXPECT_TRUE(r.Out.starts_with(s.OutStart)) << r.Out;
+    }
+    if (s.OutFile.empty() && s.OutStart.empty() && s.Status != 0) {
+      EXPECT_EQ(r.Out, "");
+    }
   }
 }
 

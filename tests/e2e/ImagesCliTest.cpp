@@ -106,12 +106,14 @@ TEST(ImagesCli, BinFilesRoundTripLikeTheirHexTwins) {
 
 TEST(ImagesCli, CtrlCStopsARunningReadWithStatus130AndNoFile) {
   // Under real time the whole flash of this chip takes many seconds to read; the interrupt
-  // comes after one.
+  // comes after one. --foreground: timeout then signals the program once, as a terminal's
+  // Ctrl-C does; otherwise it signals the process group as well, and a second SIGINT ends the
+  // program at once by design.
   Bench b("[AVR]\nPart=ATmega1284P\n[Timing]\nRealTime=yes\n");
-  const auto r = test::RunProgram(
-      "timeout",
-      {"--preserve-status", "-s", "INT", "1", PINWRIGHT_CLI, "--simulator=bench.ini", "avr", "read-flash", "cut.hex"},
-      b.dir.Path());
+  const auto r = test::RunProgram("timeout",
+                                  {"--foreground", "--preserve-status", "-s", "INT", "1", PINWRIGHT_CLI,
+                                   "--simulator=bench.ini", "avr", "read-flash", "cut.hex"},
+                                  b.dir.Path());
   EXPECT_EQ(r.Status, 130) << r.Out << r.Err;
   EXPECT_TRUE(b.Last(r).starts_with("Остановлено по запросу: не выполнено — ")) << r.Out;
   EXPECT_TRUE(b.Last(r).ends_with(" страниц флеши; файл не сохранён")) << r.Out;

@@ -1,7 +1,7 @@
 #!/bin/bash
 # avrdude's ft232r programmer beside pinwright-cli, each on the USB-level virtual FT232R
 # (libpinwright_usbchip_preload.so) with the same baud divisor, timed in the bus's virtual time
-# by libpinwright_virtual_clock.so: an ATmega328P written and verified, an ATmega1284P read.
+# (its PINWRIGHT_VIRTUAL_CLOCK line): an ATmega328P written and verified, an ATmega1284P read.
 # Usage: bench/avrdude_beside.sh [BUILD_DIR] [AVRDUDE_BITCLOCK]
 # (defaults: build, and 4.8kHz, which gives the chip the sample clock of the shipped 19200 baud;
 # avrdude's -B 10kHz is already too fast for a chip at 1 MHz). pinwright-cli runs at the baud
@@ -25,7 +25,7 @@ timed() {
   printf '%b' "$1" > bench.ini
   shift
   rm -f clock.txt
-  if ! LD_PRELOAD="$bin/libpinwright_usbchip_preload.so $bin/libpinwright_virtual_clock.so" \
+  if ! LD_PRELOAD="$bin/libpinwright_usbchip_preload.so" \
     PINWRIGHT_VIRTUAL_BENCH=bench.ini PINWRIGHT_VIRTUAL_CLOCK=clock.txt "$@" > tool.txt 2>&1; then
     cat tool.txt >&2
     echo "failed: $*" >&2

@@ -162,7 +162,7 @@ constexpr std::pair<const char*, bool CliOptions::*> kFlags[] = {
 };
 
 /// The options that take a value.
-constexpr const char* kValueOptions[] = {"--trace", "--device", "--count", "--csv", "--baud"};
+constexpr const char* kValueOptions[] = {"--trace", "--device", "--count", "--csv", "--format", "--baud"};
 
 /// Every long option's name: what a misspelt one is matched against.
 std::vector<std::string> OptionNames() {
@@ -195,7 +195,7 @@ FileFormat ParseFormat(const std::string& text) {
   for (const auto& [name, format] : kFormats) {
     if (SameName(text, name)) return format;
   }
-  throw std::invalid_argument("--format: нужно hex, bin или elf, а не " + text);
+  throw std::invalid_argument(texts::FormatValue(text));
 }
 
 void ParseOption(const std::vector<std::string>& args, std::size_t& i, CliOptions& o) {

@@ -68,6 +68,7 @@ inline constexpr const char* kValueSerial = " серийный номер";
 inline constexpr const char* kValueCount = "о число микросхем";
 inline constexpr const char* kValueBaud = "о значение";
 inline constexpr const char* kValueFormat = " формат (hex, bin или elf)";
+inline std::string FormatValue(const std::string& text) { return "--format: нужно hex, bin или elf, а не " + text; }
 inline std::string NumberRange(const std::string& option, const std::string& lowest, std::int64_t from, std::int64_t to,
                                const std::string& text) {
   return option + ": нужно " + lowest + "число от " + std::to_string(from) + " до " + std::to_string(to) + ", а не " +

@@ -64,6 +64,12 @@ void CheckOutput(const ImageFile& image) {
   }
 }
 
+/// Whether step's file is "-" and how the step uses it (FileUse::None: it is no such step).
+FileUse StandardStreamUse(const CliStep& step) {
+  const bool stream = step.Operation->File != FileUse::None && !step.Args.empty() && IsStandardStream(step.Args[0]);
+  return stream ? step.Operation->File : FileUse::None;
+}
+
 }  // namespace
 
 void CheckStepFile(CliStep& step, const std::string& type, FileFormat format) {
@@ -78,8 +84,8 @@ void CheckStepFiles(std::span<CliStep> steps, const std::string& type, FileForma
   bool input = false;
   bool output = false;
   for (CliStep& step : steps) {
-    if (step.Operation->File != FileUse::None && !step.Args.empty() && IsStandardStream(step.Args[0])) {
-      bool& taken = step.Operation->File == FileUse::Input ? input : output;
+    if (const FileUse use = StandardStreamUse(step); use != FileUse::None) {
+      bool& taken = use == FileUse::Input ? input : output;
       if (taken) throw PinwrightError(texts::kStandardStreamTwice);
       taken = true;
     }
@@ -88,9 +94,8 @@ void CheckStepFiles(std::span<CliStep> steps, const std::string& type, FileForma
 }
 
 bool WritesStandardOutput(std::span<const CliStep> steps) {
-  return std::any_of(steps.begin(), steps.end(), [](const CliStep& step) {
-    return step.Operation->File == FileUse::Output && !step.Args.empty() && IsStandardStream(step.Args[0]);
-  });
+  return std::any_of(steps.begin(), steps.end(),
+                     [](const CliStep& step) { return StandardStreamUse(step) == FileUse::Output; });
 }
 
 }  // namespace pw::cli

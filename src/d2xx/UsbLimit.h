@@ -10,6 +10,9 @@
 /// print may exceed the sample rate these packets allow, whatever baud is chosen.
 namespace pw::d2xx {
 
+/// Samples a second the FT232R clocks in bit-bang mode per unit of baud value.
+inline constexpr std::uint64_t kSamplesPerBaud = 16;
+
 inline constexpr std::uint64_t kUsbFrameNs = 1'000'000;
 inline constexpr std::uint32_t kUsbPacketsPerFrame = 19;
 inline constexpr std::uint32_t kUsbPacketBytes = 64;

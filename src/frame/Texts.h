@@ -47,13 +47,13 @@ inline constexpr const char* kDamagedFileTitle = "Файл с ошибками";
 inline constexpr const char* kDamagedFileQuestion =
     "В файле есть записи с неверной контрольной суммой: данные могут быть искажены. Всё равно записать?";
 inline constexpr const char* kDamagedFileNotWritten = "Запись отменена: файл с ошибками контрольной суммы";
-/// The starts of the two lines that say why a chip does not answer (frame/Diagnosis.h).
 /// The automatic clock of a family that takes it from the part's description: the part (or the
 /// bus), its fastest clock, and the baud value chosen.
 inline std::string AutoBaudForPart(const std::string& part, std::int64_t khz, std::int32_t baud) {
   return "Скорость авто: " + part + " работает до " + std::to_string(khz) + " кГц, работаем на " +
          std::to_string(baud) + " бод";
 }
+/// The starts of the two lines that say why a chip does not answer (frame/Diagnosis.h).
 inline constexpr const char* kDiagnosisFacts = "Диагностика: ";
 inline constexpr const char* kDiagnosisAdvice = "Совет: ";
 // kFileNotFound comes with the HEX reader that raises it (hexfile/HexTexts.h).

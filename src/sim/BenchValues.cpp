@@ -43,23 +43,22 @@ std::vector<std::string> SplitList(const std::string& text, char separator) {
   return parts;
 }
 
-namespace {
-
-/// The whole of text as a number in base, or nothing.
-std::optional<std::uint64_t> Number(const std::string& text, int base) {
+std::optional<std::uint64_t> BenchDigits(const std::string& text, int base) {
   std::uint64_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
   if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
 
+namespace {
+
 /// One StuckFlash entry ADDR:BIT:LEVEL, or nothing when it is malformed or outside the flash.
 std::optional<BenchStuckCell> ParseStuckCell(const std::string& cell, std::size_t flashBytes) {
   const auto parts = SplitList(cell, ':');
   if (parts.size() != 3) return std::nullopt;
-  const auto address = Number(parts[0], 16);
-  const auto bit = Number(parts[1], 10);
-  const auto level = Number(parts[2], 10);
+  const auto address = BenchDigits(parts[0], 16);
+  const auto bit = BenchDigits(parts[1], 10);
+  const auto level = BenchDigits(parts[2], 10);
   if (!address || !bit || !level || *address >= flashBytes || *bit > 7 || *level > 1) return std::nullopt;
   return BenchStuckCell{static_cast<std::uint32_t>(*address), static_cast<int>(*bit), *level == 1};
 }

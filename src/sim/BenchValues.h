@@ -4,6 +4,7 @@
 /// values hold ("a, b, c", "x:y:z").
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ inline constexpr std::uint64_t kMost32 = 0xFFFFFFFFu;
 /// A decimal number from 0 to most; anything else is a mistake in the file (named by where, such
 /// as "[Timing] LatencyUs"), never a wrapped value.
 std::uint64_t BenchNumber(const std::string& text, const std::string& where, std::uint64_t most);
+
+/// The whole of text as an unsigned number in base (no sign, no blanks, no prefix), or nothing.
+std::optional<std::uint64_t> BenchDigits(const std::string& text, int base);
 
 /// The entries of text between separators, blanks around them dropped; empty entries are left out.
 std::vector<std::string> SplitList(const std::string& text, char separator);

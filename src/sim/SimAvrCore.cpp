@@ -72,19 +72,11 @@ std::uint8_t SimAvrCore::ReadFlash(std::uint32_t word, bool high, const SimEnvir
   const bool inCycle = word >= cycleFirst_ && word - cycleFirst_ < cycleCount_;
   if (VerifyLocked() || (Busy(env) && (cycle_ == Cycle::Erase || (cycle_ == Cycle::FlashPage && inCycle)))) return 0xFF;
   const std::uint32_t byteAddress = 2 * word + (high ? 1 : 0);
-  return WithStuckBits(byteAddress, Flash[byteAddress]);
+  return stuck_.Apply(byteAddress, Flash[byteAddress]);
 }
 
 void SimAvrCore::StickFlashBit(std::uint32_t byteAddress, int bit, bool level) {
-  stuck_.push_back({byteAddress, static_cast<std::uint8_t>(1u << (bit & 7)), level});
-}
-
-std::uint8_t SimAvrCore::WithStuckBits(std::uint32_t byteAddress, std::uint8_t value) const {
-  for (const StuckBit& s : stuck_) {
-    if (s.ByteAddress != byteAddress) continue;
-    value = static_cast<std::uint8_t>(s.Level ? value | s.Mask : value & ~s.Mask);
-  }
-  return value;
+  stuck_.Stick(byteAddress, bit, level);
 }
 
 void SimAvrCore::LoadFlashPage(std::uint32_t word, bool high, std::uint8_t data, const SimEnvironment& env) {

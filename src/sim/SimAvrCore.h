@@ -12,6 +12,7 @@
 
 #include "sim/SimAvrParts.h"
 #include "sim/SimTime.h"
+#include "sim/StuckCells.h"
 
 namespace pw::sim {
 
@@ -84,15 +85,6 @@ class SimAvrCore {
   /// The lock byte as the chip holds it; bits the part lacks read 1 (also from a bench's file).
   std::uint8_t Lock() const;
   std::uint16_t FlashWord(std::uint32_t word) const;
-  /// value as the flash byte at byteAddress reads with its stuck cells.
-  std::uint8_t WithStuckBits(std::uint32_t byteAddress, std::uint8_t value) const;
-
-  struct StuckBit {
-    std::uint32_t ByteAddress;
-    std::uint8_t Mask;
-    bool Level;
-  };
-
   const SimAvrPart& part_;
   std::vector<std::uint16_t> pageBuffer_;
   std::uint8_t lowLatch_ = 0xFF;
@@ -103,7 +95,7 @@ class SimAvrCore {
   /// The flash page or EEPROM bytes the running cycle writes.
   std::uint32_t cycleFirst_ = 0;
   std::uint32_t cycleCount_ = 0;
-  std::vector<StuckBit> stuck_;
+  StuckCells stuck_;
 };
 
 }  // namespace pw::sim

@@ -100,7 +100,7 @@ constexpr SimTime kUsbSamplePeriod =
 }  // namespace
 
 SimTime SimFt232r::SamplePeriod(const SimDevice& device) const {
-  const std::uint64_t rate = timing_.SampleRate ? timing_.SampleRate : 16ull * device.Baud;
+  const std::uint64_t rate = timing_.SampleRate ? timing_.SampleRate : d2xx::kSamplesPerBaud * device.Baud;
   return rate ? kPicosPerSecond / rate : 0;
 }
 

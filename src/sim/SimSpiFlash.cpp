@@ -113,20 +113,9 @@ void SimSpiFlash::OnByte(std::uint8_t byte, const SimEnvironment& env) {
   }
 }
 
-void SimSpiFlash::StickBit(std::uint32_t address, int bit, bool level) {
-  const auto mask = static_cast<std::uint8_t>(1u << (bit & 7));
-  stuckAt_.push_back(address);
-  stuckMask_.push_back(mask);
-  stuckLevel_.push_back(level ? mask : std::uint8_t{0});
-}
-
 void SimSpiFlash::StreamRead() {
   driving_ = true;
-  std::uint8_t value = memory_[readAt_];
-  for (std::size_t i = 0; i < stuckAt_.size(); ++i) {
-    if (stuckAt_[i] == readAt_) value = static_cast<std::uint8_t>((value & ~stuckMask_[i]) | stuckLevel_[i]);
-  }
-  spi_.SetNext(value);
+  spi_.SetNext(stuck_.Apply(readAt_, memory_[readAt_]));
   readAt_ = (readAt_ + 1) & (part_.Size - 1);
 }
 

@@ -25,6 +25,7 @@
 #include "sim/SimChips.h"
 #include "sim/SimPowerUp.h"
 #include "sim/SimSpiFlashParts.h"
+#include "sim/StuckCells.h"
 
 namespace pw::sim {
 
@@ -46,7 +47,7 @@ class SimSpiFlash : public SimSpiChip {
   /// The next program, erase or status write never ends: a chip that hangs in its write cycle.
   void HangOnNextWrite() { hang_ = true; }
   /// The bit of the byte at address always reads level: a cell that no longer programs or erases.
-  void StickBit(std::uint32_t address, int bit, bool level);
+  void StickBit(std::uint32_t address, int bit, bool level) { stuck_.Stick(address, bit, level); }
   /// Memory bytes Read commands have clocked out since the chip was made.
   std::uint64_t BytesRead() const { return bytesRead_; }
   /// Erases carried out, by command (sector, block, chip) and page programs.
@@ -80,10 +81,7 @@ class SimSpiFlash : public SimSpiChip {
 
   const SimSpiFlashPart& part_;
   std::vector<std::uint8_t> memory_;
-  /// Per stuck byte: the bits that are stuck, and the level each reads.
-  std::vector<std::uint32_t> stuckAt_;
-  std::vector<std::uint8_t> stuckMask_;
-  std::vector<std::uint8_t> stuckLevel_;
+  StuckCells stuck_;
   std::uint64_t bytesRead_ = 0;
   /// The SFDP area, empty for a part without one (it then ignores Read SFDP).
   std::vector<std::uint8_t> sfdp_;

@@ -36,11 +36,11 @@ enum class SpiFourByte {
   EnterExitAfterWriteEnable,
 };
 
-/// A flash type as SpiFlash.ini describes it.
 /// The Read Data clock of a type that does not give ReadMHz (or comes from SFDP): the slowest
 /// the 25-series makers give, so that no chip is clocked beyond its datasheet.
 inline constexpr std::uint32_t kSpiDefaultReadMHz = 20;
 
+/// A flash type as SpiFlash.ini describes it.
 struct FlashType {
   std::string Name;
   JedecId Id{};

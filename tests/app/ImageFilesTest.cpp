@@ -9,6 +9,7 @@
 #include "frame/ImageFiles.h"
 #include "hexfile/HexWriter.h"
 #include "pic/PicFiles.h"
+#include "support/SameImages.h"
 #include "support/TestDirs.h"
 
 namespace pw {
@@ -105,12 +106,7 @@ TEST(BinaryFiles, LoadTheSameImagesAsTheirHexTwins) {
       MemoryImages hex, bin;
       load(files.dir / "image.hex", hex);
       EXPECT_EQ(load(files.bin, bin), "");
-      EXPECT_EQ(bin.FlashDataCount, hex.FlashDataCount);
-      EXPECT_EQ(bin.EepromDataCount, hex.EepromDataCount);
-      EXPECT_EQ(bin.FlashImage, hex.FlashImage);
-      EXPECT_EQ(bin.EepromImage, hex.EepromImage);
-      EXPECT_EQ(bin.FlashFilled, hex.FlashFilled);
-      EXPECT_EQ(bin.EepromFilled, hex.EepromFilled);
+      test::ExpectSameImages(bin, hex);
     }
   }
 }

@@ -8,6 +8,7 @@
 
 #include "avr/AvrFlashFile.h"
 #include "common/Error.h"
+#include "support/SameImages.h"
 #include "support/TestDirs.h"
 
 namespace pw {
@@ -21,12 +22,7 @@ TEST(AvrElfFile, LoadsFlashAndEepromAsTheirHexTwins) {
   LoadAvrEepromFile(Fixture("m328p.elf"), elf);
   LoadAvrFlashFile(Fixture("m328p-flash.hex"), hex);
   LoadAvrEepromFile(Fixture("m328p-eeprom.hex"), hex);
-  EXPECT_EQ(elf.FlashImage, hex.FlashImage);
-  EXPECT_EQ(elf.FlashFilled, hex.FlashFilled);
-  EXPECT_EQ(elf.FlashDataCount, hex.FlashDataCount);
-  EXPECT_EQ(elf.EepromImage, hex.EepromImage);
-  EXPECT_EQ(elf.EepromFilled, hex.EepromFilled);
-  EXPECT_EQ(elf.EepromDataCount, hex.EepromDataCount);
+  test::ExpectSameImages(elf, hex);
 }
 
 TEST(AvrElfFile, RefusesWhatIsNoAvrProgramAndKeepsTheImages) {

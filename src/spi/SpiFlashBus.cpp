@@ -191,7 +191,7 @@ std::size_t SpiFlashBus::Send(std::span<const std::vector<std::uint8_t>> pages, 
       if (enableEach) Frame(std::array<std::uint8_t, 1>{kWriteEnable});
       Frame(pages[next]);
       const std::uint32_t statusAt = run_.Length();
-      if (statusBytes == 0) statusBytes = StatusBytesFor(FirstPollUs(wait));
+      if (statusBytes == 0) statusBytes = ProgramPollBytes(wait);
       polls.push_back(StatusFrame(statusBytes));
       pollUs.push_back(WireMicros(run_.Length() - statusAt));
       ++next;
@@ -199,6 +199,7 @@ std::size_t SpiFlashBus::Send(std::span<const std::vector<std::uint8_t>> pages, 
              run_.Fits(kFrameEdges * 3 + (1 + pages[next].size() + 1 + statusBytes + 1) * SpiMode0::kSamplesPerByte));
     run_.Exchange();
     for (std::size_t k = 0; k < polls.size(); ++k) {
+      LearnProgramTime(wait, polls[k], statusBytes);
       if (!Busy(spi_.ReplyByte(polls[k]))) continue;
       if (!WaitReady(wait, pollUs[k])) return first + k;
       next = first + k + 1;
@@ -206,6 +207,27 @@ std::size_t SpiFlashBus::Send(std::span<const std::vector<std::uint8_t>> pages, 
     }
   }
   return pages.size();
+}
+
+std::uint32_t SpiFlashBus::ProgramPollBytes(SpiFlashWait wait) const {
+  const std::uint32_t full = StatusBytesFor(FirstPollUs(wait));
+  const ProgramPolls& seen = programPolls_;
+  if (seen.TypicalUs != wait.TypicalUs || seen.MostBytes == 0 || seen.Outlasted) return full;
+  // An eighth and two bytes more than the slowest program so far: a page a little slower still
+  // ends within its poll, and the pages after it in the exchange need not be sent again.
+  return std::min(full, seen.MostBytes + seen.MostBytes / 8 + 2);
+}
+
+void SpiFlashBus::LearnProgramTime(SpiFlashWait wait, std::uint32_t last, std::uint32_t count) {
+  ProgramPolls& seen = programPolls_;
+  if (seen.TypicalUs != wait.TypicalUs) seen = {wait.TypicalUs, 0, false};
+  const std::uint32_t first = last - (count - 1) * SpiMode0::kSamplesPerByte;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (Busy(spi_.ReplyByte(first + i * SpiMode0::kSamplesPerByte))) continue;
+    seen.MostBytes = std::max(seen.MostBytes, i + 1);
+    return;
+  }
+  seen.Outlasted = true;
 }
 
 std::vector<std::uint8_t> SpiFlashBus::Addressed(std::uint8_t command, std::uint32_t address) const {

@@ -97,6 +97,19 @@ class SpiFlashBus {
   bool Busy(std::uint8_t status) const { return (status & busyMask_) != 0; }
   std::size_t Send(std::span<const std::vector<std::uint8_t>> frames, SpiFlashWait wait,
                    const std::function<bool()>& goOn, bool enableEach);
+  /// Status bytes of the poll after each program command of the next exchange.
+  std::uint32_t ProgramPollBytes(SpiFlashWait wait) const;
+  /// Learns from the poll of count status bytes ending at last how long a program took.
+  void LearnProgramTime(SpiFlashWait wait, std::uint32_t last, std::uint32_t count);
+
+  /// How many status bytes the program commands of a write have needed until one showed the chip
+  /// ready, at most; once a poll that short saw it still busy, the typical time rules again.
+  struct ProgramPolls {
+    std::uint64_t TypicalUs = 0;
+    std::uint32_t MostBytes = 0;
+    bool Outlasted = false;
+  };
+  ProgramPolls programPolls_;
 
   D2XXUnit& unit_;
   SampleRun run_;

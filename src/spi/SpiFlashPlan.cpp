@@ -43,6 +43,12 @@ SpiSpan SpiFilledSpan(const SpiFlashImage& image, std::uint32_t base, std::uint3
   return {firstAt / align * align, std::min(chunk, (lastEnd + align - 1) / align * align)};
 }
 
+bool SpiFillsChunk(const SpiFlashImage& image, std::uint32_t base, std::uint32_t chunk) {
+  if (image.End < base || image.End - base < chunk) return false;
+  const auto first = image.Filled.begin() + base;
+  return std::all_of(first, first + chunk, [](bool filled) { return filled; });
+}
+
 std::vector<std::uint8_t> SpiWantedChunk(const SpiFlashImage& image, std::uint32_t base,
                                          std::span<const std::uint8_t> chip) {
   std::vector<std::uint8_t> wanted(chip.begin(), chip.end());

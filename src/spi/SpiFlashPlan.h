@@ -44,6 +44,9 @@ struct SpiSpan {
 /// The part of the chunk of chunk bytes at base that holds image's bytes, widened to whole units
 /// of align bytes: all a write or verify must read there when nothing in it is erased.
 SpiSpan SpiFilledSpan(const SpiFlashImage& image, std::uint32_t base, std::uint32_t chunk, std::uint32_t align);
+/// Whether image holds every byte of the chunk of chunk bytes at base: a write there keeps none
+/// of the chip's own bytes, so it may program or erase before it knows them.
+bool SpiFillsChunk(const SpiFlashImage& image, std::uint32_t base, std::uint32_t chunk);
 /// What the chunk at base must hold: image's bytes over the chip's own (chip), which a sector
 /// erase would otherwise lose.
 std::vector<std::uint8_t> SpiWantedChunk(const SpiFlashImage& image, std::uint32_t base,

@@ -1,8 +1,10 @@
 // Writing a file: per chunk, erase only the sectors where a bit must rise (the whole block with
 // one command when every sector must), program only the pages that need it, then verify what
 // changed: every chunk erased in, whole, and the programmed pages of the others. A chunk the
-// plan's read found equal to the file is not read again. A stop request is looked at between
-// the exchanges of a chunk's read, between erases and between the exchanges of its pages.
+// plan's read found equal to the file is not read again. A chunk the file fills whose first page
+// is blank is programmed without a plan's read and read back at once instead. A stop request is
+// looked at between the exchanges of a chunk's read, between erases and between the exchanges
+// of its pages.
 
 #include <algorithm>
 #include <array>
@@ -61,11 +63,24 @@ class ChunkWriter {
   }
 
   bool WriteChunk(std::uint32_t base, std::uint32_t chunk) {
+    std::vector<std::uint8_t> chip(chunk, 0xFF);
+    if (!SpiFillsChunk(image_, base, chunk)) return PlanAndWrite(base, chip, 0);
+    // A chunk the file fills whose first page reads blank is taken for blank: most such chips
+    // are new, and reading one to plan would cost as long again as programming it.
+    const std::uint32_t probe = std::min(type_.PageSize, chunk);
+    if (!ReadPart(base, chip, 0, probe)) return false;
+    const bool blank = std::all_of(chip.begin(), chip.begin() + probe, [](std::uint8_t b) { return b == 0xFF; });
+    return blank ? WriteGuessedBlank(base, chip) : PlanAndWrite(base, chip, probe);
+  }
+
+  /// Reads what of the chunk the plan needs (beyond the known bytes already in chip), then
+  /// erases and programs only what must change.
+  bool PlanAndWrite(std::uint32_t base, std::vector<std::uint8_t>& chip, std::uint32_t known) {
     // The sectors holding file bytes are read first: when none of them must be erased, the rest
     // of the chunk stays as it is and need not be known.
-    std::vector<std::uint8_t> chip(chunk, 0xFF);
+    const auto chunk = static_cast<std::uint32_t>(chip.size());
     const SpiSpan span = SpiFilledSpan(image_, base, chunk, type_.Sector.Bytes);
-    if (!ReadPart(base, chip, span.First, span.End)) return false;
+    if (!ReadPart(base, chip, std::max(span.First, known), span.End)) return false;
     std::vector<std::uint8_t> wanted = SpiWantedChunk(image_, base, chip);
     std::vector<SpiSectorPlan> plans = PlanChunk(type_, chip, wanted);
     if (std::any_of(plans.begin(), plans.end(), [](const SpiSectorPlan& p) { return p.Erase; })) {
@@ -74,9 +89,27 @@ class ChunkWriter {
       plans = PlanChunk(type_, chip, wanted);
       KeepChunk(written_.Kept, image_, base, wanted);
     }
+    NoteChanged(base, plans);
+    return WritePlans(base, plans, wanted);
+  }
+
+  /// Programs a chunk taken for blank, then reads it back whole: that read is its verify. Where
+  /// it was not blank after all (or a cell failed), the chunk is planned again from what it then
+  /// holds, written so, and read back by the verify.
+  bool WriteGuessedBlank(std::uint32_t base, std::vector<std::uint8_t>& chip) {
+    const std::vector<std::uint8_t> wanted = SpiWantedChunk(image_, base, chip);
+    if (!WritePlans(base, PlanChunk(type_, chip, wanted), wanted)) return false;
+    if (!ReadPart(base, chip, 0, static_cast<std::uint32_t>(chip.size()))) return false;
+    if (chip == wanted) return true;
+    const std::vector<SpiSectorPlan> plans = PlanChunk(type_, chip, wanted);
+    NoteChanged(base, plans);
+    return WritePlans(base, plans, wanted);
+  }
+
+  /// Notes for the verify the part of the chunk at base that plans change.
+  void NoteChanged(std::uint32_t base, const std::vector<SpiSectorPlan>& plans) {
     const SpiSpan changed = SpiChangedSpan(plans, type_.Sector.Bytes, type_.PageSize);
     if (changed.End > changed.First) written_.Changed[base] = changed;
-    return WritePlans(base, plans, wanted);
   }
 
   /// Reads the chunk's bytes from first up to end into chip, stopping between exchanges when asked.

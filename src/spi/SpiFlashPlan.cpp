@@ -58,13 +58,10 @@ std::vector<std::uint8_t> SpiWantedChunk(const SpiFlashImage& image, std::uint32
   return wanted;
 }
 
-std::vector<SpiSectorPlan> PlanChunk(const FlashType& type, std::span<const std::uint8_t> chip,
-                                     std::span<const std::uint8_t> wanted) {
-  std::vector<SpiSectorPlan> plans;
-  for (std::uint32_t s = 0; s < chip.size(); s += type.Sector.Bytes) {
-    plans.push_back(
-        PlanSector(chip.subspan(s, type.Sector.Bytes), wanted.subspan(s, type.Sector.Bytes), type.PageSize));
-  }
+namespace {
+
+/// Marks the blocks whose every sector is to be erased: one block erase does it.
+void MarkBlockErases(const FlashType& type, std::vector<SpiSectorPlan>& plans) {
   const std::size_t perBlock = type.Block.Bytes / type.Sector.Bytes;
   for (std::size_t first = 0; perBlock > 1 && first < plans.size(); first += perBlock) {
     const auto block = std::span(plans).subspan(first, perBlock);
@@ -72,6 +69,26 @@ std::vector<SpiSectorPlan> PlanChunk(const FlashType& type, std::span<const std:
     block.front().BlockStart = true;
     for (SpiSectorPlan& p : block.subspan(1)) p.InBlock = true;
   }
+}
+
+}  // namespace
+
+std::vector<SpiSectorPlan> PlanChunk(const FlashType& type, std::span<const std::uint8_t> chip,
+                                     std::span<const std::uint8_t> wanted) {
+  std::vector<SpiSectorPlan> plans;
+  for (std::uint32_t s = 0; s < chip.size(); s += type.Sector.Bytes) {
+    plans.push_back(
+        PlanSector(chip.subspan(s, type.Sector.Bytes), wanted.subspan(s, type.Sector.Bytes), type.PageSize));
+  }
+  MarkBlockErases(type, plans);
+  return plans;
+}
+
+std::vector<SpiSectorPlan> PlanErasedChunk(const FlashType& type, std::span<const std::uint8_t> wanted) {
+  const std::vector<std::uint8_t> blank(wanted.size(), 0xFF);
+  std::vector<SpiSectorPlan> plans = PlanChunk(type, blank, wanted);
+  for (SpiSectorPlan& plan : plans) plan.Erase = true;
+  MarkBlockErases(type, plans);
   return plans;
 }
 

@@ -56,6 +56,10 @@ std::vector<std::uint8_t> SpiWantedChunk(const SpiFlashImage& image, std::uint32
 std::vector<SpiSectorPlan> PlanChunk(const FlashType& type, std::span<const std::uint8_t> chip,
                                      std::span<const std::uint8_t> wanted);
 
+/// The plan of a chunk erased whole, whatever it holds, then programmed with wanted's pages that
+/// are not all 0xFF.
+std::vector<SpiSectorPlan> PlanErasedChunk(const FlashType& type, std::span<const std::uint8_t> wanted);
+
 /// The chip's bytes outside the file that a write must leave as they were: those of every chunk
 /// in which it erased, as read before.
 struct SpiKeptBytes {

@@ -2,7 +2,8 @@
 // one command when every sector must), program only the pages that need it, then verify what
 // changed: every chunk erased in, whole, and the programmed pages of the others. A chunk the
 // plan's read found equal to the file is not read again. A chunk the file fills whose first page
-// is blank is programmed without a plan's read and read back at once instead. A stop request is
+// is blank, or must be erased, is programmed (after an erase of the whole chunk) without a plan's
+// read and read back at once instead. A stop request is
 // looked at between the exchanges of a chunk's read, between erases and between the exchanges
 // of its pages.
 
@@ -65,12 +66,18 @@ class ChunkWriter {
   bool WriteChunk(std::uint32_t base, std::uint32_t chunk) {
     std::vector<std::uint8_t> chip(chunk, 0xFF);
     if (!SpiFillsChunk(image_, base, chunk)) return PlanAndWrite(base, chip, 0);
-    // A chunk the file fills whose first page reads blank is taken for blank: most such chips
-    // are new, and reading one to plan would cost as long again as programming it.
+    // A chunk the file fills is judged by its first page: blank, it is taken for a new chip's;
+    // needing an erase, for another file's. Either way reading it to plan would cost as long
+    // again as programming it, and the read-back after shows where the guess was wrong.
     const std::uint32_t probe = std::min(type_.PageSize, chunk);
     if (!ReadPart(base, chip, 0, probe)) return false;
-    const bool blank = std::all_of(chip.begin(), chip.begin() + probe, [](std::uint8_t b) { return b == 0xFF; });
-    return blank ? WriteGuessedBlank(base, chip) : PlanAndWrite(base, chip, probe);
+    const auto first = std::span(chip).first(probe);
+    if (std::all_of(first.begin(), first.end(), [](std::uint8_t b) { return b == 0xFF; })) {
+      return WriteGuessed(base, chip, false);
+    }
+    const auto wanted = std::span(image_.Bytes).subspan(base, probe);
+    const SpiSectorPlan plan = PlanSector(first, wanted, probe);
+    return plan.Erase ? WriteGuessed(base, chip, true) : PlanAndWrite(base, chip, probe);
   }
 
   /// Reads what of the chunk the plan needs (beyond the known bytes already in chip), then
@@ -93,17 +100,19 @@ class ChunkWriter {
     return WritePlans(base, plans, wanted);
   }
 
-  /// Programs a chunk taken for blank, then reads it back whole: that read is its verify. Where
-  /// it was not blank after all (or a cell failed), the chunk is planned again from what it then
-  /// holds, written so, and read back by the verify.
-  bool WriteGuessedBlank(std::uint32_t base, std::vector<std::uint8_t>& chip) {
+  /// Programs a chunk taken for blank, or erased whole first, then reads it back whole: that read
+  /// is its verify. Where it was not blank after all (or a cell failed), the chunk is planned
+  /// again from what it then holds, written so, and read back by the verify.
+  bool WriteGuessed(std::uint32_t base, std::vector<std::uint8_t>& chip, bool eraseFirst) {
+    std::fill(chip.begin(), chip.end(), 0xFF);
     const std::vector<std::uint8_t> wanted = SpiWantedChunk(image_, base, chip);
-    if (!WritePlans(base, PlanChunk(type_, chip, wanted), wanted)) return false;
+    const auto plans = eraseFirst ? PlanErasedChunk(type_, wanted) : PlanChunk(type_, chip, wanted);
+    if (!WritePlans(base, plans, wanted)) return false;
     if (!ReadPart(base, chip, 0, static_cast<std::uint32_t>(chip.size()))) return false;
     if (chip == wanted) return true;
-    const std::vector<SpiSectorPlan> plans = PlanChunk(type_, chip, wanted);
-    NoteChanged(base, plans);
-    return WritePlans(base, plans, wanted);
+    const std::vector<SpiSectorPlan> again = PlanChunk(type_, chip, wanted);
+    NoteChanged(base, again);
+    return WritePlans(base, again, wanted);
   }
 
   /// Notes for the verify the part of the chunk at base that plans change.

@@ -151,7 +151,7 @@ TEST(SpiFlashPage, AWriteErasesOnlyTheSectorsThatMustChangeAndKeepsTheirOtherByt
 }
 
 TEST(SpiFlashPage, AWriteReadsOnlyWhatItMustToPlanAndToVerify) {
-  enum class Chip { Blank, SameImage, OneSectorDiffers, BlankOnlyInItsFirstPage };
+  enum class Chip { Blank, SameImage, OneSectorDiffers, BlankOnlyInItsFirstPage, AnotherImage };
   struct Row {
     const char* What;
     Chip Before;
@@ -170,8 +170,10 @@ TEST(SpiFlashPage, AWriteReadsOnlyWhatItMustToPlanAndToVerify) {
       {"same image: nothing changed, nothing read back", Chip::SameImage, "", Outcome::Success, kChipBytes},
       {"one sector to erase: its chunk read back whole", Chip::OneSectorDiffers, "", Outcome::Success,
        kChipBytes + kChunkBytes},
-      {"taken for blank, but not: read back, erased, written and read back again", Chip::BlankOnlyInItsFirstPage, "",
-       Outcome::Success, 2 * kChipBytes + kPage},
+      {"first chunk taken for blank, but not: read back, erased, written, read back again",
+       Chip::BlankOnlyInItsFirstPage, "", Outcome::Success, kChipBytes + kChunkBytes + 2 * kPage},
+      {"another image: each chunk erased whole unread, then read back", Chip::AnotherImage, "", Outcome::Success,
+       kChipBytes + 2 * kPage},
       {"stuck cell in a programmed page: programmed again, then fails the verify", Chip::Blank, "StuckFlash=0010:0:1\n",
        Outcome::TargetProblem, kChipBytes + 3 * kPage},
   };
@@ -186,6 +188,9 @@ TEST(SpiFlashPage, AWriteReadsOnlyWhatItMustToPlanAndToVerify) {
     }
     if (row.Before == Chip::OneSectorDiffers) std::fill(memory.begin() + 0x1000, memory.begin() + 0x2000, 0x00);
     if (row.Before == Chip::BlankOnlyInItsFirstPage) std::fill(memory.begin() + kPage, memory.end(), 0x00);
+    if (row.Before == Chip::AnotherImage) {
+      std::transform(file.begin(), file.end(), memory.begin(), [](std::uint8_t b) { return b ^ 0x5A; });
+    }
     t.Load("image.bin", file);
     const std::uint64_t before = t.Chip().BytesRead();
     EXPECT_EQ(t.Click(t.Page().SpiFlashWrite), row.Result);

@@ -7,7 +7,7 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
 foreach(f bin/pinwright-cli share/pinwright/speed.txt share/pinwright/chips.ini share/pinwright/I2C_E.ini share/pinwright/SpiFlash.ini
-          lib/udev/rules.d/60-pinwright-ft232r.rules share/man/man1/pinwright-cli.1)
+          lib/udev/rules.d/60-pinwright-ft232r.rules share/man/man1/pinwright-cli.1.gz)
   if(NOT EXISTS ${PREFIX}/${f})
     message(FATAL_ERROR "not installed: ${f}")
   endif()
@@ -17,7 +17,7 @@ if(GUI)
   file(READ ${PREFIX}/share/applications/pinwright.desktop entry)
   if(NOT entry MATCHES "\nExec=pinwright\n" OR NOT entry MATCHES "\nIcon=pinwright\n"
      OR NOT EXISTS ${PREFIX}/bin/pinwright OR NOT EXISTS ${PREFIX}/share/icons/hicolor/scalable/apps/pinwright.svg
-     OR NOT EXISTS ${PREFIX}/share/man/man1/pinwright.1)
+     OR NOT EXISTS ${PREFIX}/share/man/man1/pinwright.1.gz)
     message(FATAL_ERROR "the menu entry does not lead to the installed window and icon")
   endif()
 endif()

@@ -8,6 +8,7 @@
 #include "avr/AvrTexts.h"
 #include "cli/CliPage.h"
 #include "cli/CliPages.h"
+#include "cli/Preflight.h"
 #include "common/HexDigits.h"
 #include "frame/ImageFiles.h"
 #include "frame/Texts.h"
@@ -99,17 +100,17 @@ std::string FuseLine(const char* label, std::uint8_t value, const AvrChip& chip,
 }
 
 /// What the fuse panel shows for chip, for a person at a terminal.
-void PrintFusePanel(const AvrChip& chip) {
+void PrintFusePanel(const AvrChip& chip, std::ostream& out) {
   const AvrFusePanelState panel = PanelShowing({chip.Fuses, chip.Lock});
   const auto item = [](const auto& items, int index) { return items[static_cast<std::size_t>(index)]; };
   // A chip without boot-lock bits shows the lock mode alone, as its panel enables only that combo.
   const bool bootLocks = HasLockField(chip.Description.LockBits, kBootLock0Shift);
   const std::string boot = std::string(item(kAvrLock1Items, panel.Lock1)) + ", " + item(kAvrLock2Items, panel.Lock2);
-  std::cout << FuseLine("low ", chip.Fuses.Low, chip, 0) << "\n"
-            << FuseLine("high", chip.Fuses.High, chip, 8) << "\n"
-            << FuseLine("ext ", chip.Fuses.Ext, chip, 16) << "\n"
-            << "lock " << Hex(chip.Lock) << "  " << (bootLocks ? boot + ", " : "") << item(kAvrLock3Items, panel.Lock3)
-            << std::endl;
+  out << FuseLine("low ", chip.Fuses.Low, chip, 0) << "\n"
+      << FuseLine("high", chip.Fuses.High, chip, 8) << "\n"
+      << FuseLine("ext ", chip.Fuses.Ext, chip, 16) << "\n"
+      << "lock " << Hex(chip.Lock) << "  " << (bootLocks ? boot + ", " : "") << item(kAvrLock3Items, panel.Lock3)
+      << std::endl;
 }
 
 bool Named(std::span<const CliStep> steps, const std::string& name) {
@@ -142,7 +143,7 @@ void RunAvr(CliContext& context, const std::string&, std::span<const CliStep> st
     if (!step.LoadNotice.empty()) context.Run.Log(step.LoadNotice);
   }
   RunFrame(context.Unit, context.Run, ops.Target(), operations);
-  if (context.Run.Ok() && ops.Chip() && Named(steps, "read-fuses")) PrintFusePanel(*ops.Chip());
+  if (context.Run.Ok() && ops.Chip() && Named(steps, "read-fuses")) PrintFusePanel(*ops.Chip(), ResultStream(steps));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "cli/CliPage.h"
 #include "cli/CliPages.h"
 #include "cli/PicConfigArgs.h"
+#include "cli/Preflight.h"
 #include "frame/Frame.h"
 #include "pic/Pic18Files.h"
 #include "pic/PicFiles.h"
@@ -33,7 +34,7 @@ struct PicCliRun {
   /// The ID words are written with the configuration: it is read first, in the same run, to keep them.
   void AddWriteConfig(std::vector<std::uint32_t> values);
   /// What read-config prints after the run: the configuration words (bytes) and the IDs.
-  void PrintConfig() const;
+  void PrintConfig(std::ostream& out) const;
 
   CliContext& Context;
   const PicTypeValues Type;
@@ -76,8 +77,8 @@ void PicCliRun::AddWriteConfig(std::vector<std::uint32_t> values) {
   Steps.push_back(std::move(write));
 }
 
-void PicCliRun::PrintConfig() const {
-  if (Ops.ConfigRead()) std::cout << PicConfigLines(*Ops.ConfigRead(), Type);
+void PicCliRun::PrintConfig(std::ostream& out) const {
+  if (Ops.ConfigRead()) out << PicConfigLines(*Ops.ConfigRead(), Type);
 }
 
 void Run(CliContext& context, const std::string& type, std::span<const CliStep> steps) {
@@ -93,7 +94,7 @@ void Run(CliContext& context, const std::string& type, std::span<const CliStep> 
   if (!context.Run.Ok()) return;
   context.Host.EndProgress();
   for (const CliStep& step : steps) {
-    if (step.Operation->Name == "read-config") run.PrintConfig();
+    if (step.Operation->Name == "read-config") run.PrintConfig(ResultStream(steps));
   }
 }
 

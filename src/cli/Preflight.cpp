@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 
 #include "common/Error.h"
@@ -96,6 +97,10 @@ void CheckStepFiles(std::span<CliStep> steps, const std::string& type, FileForma
 bool WritesStandardOutput(std::span<const CliStep> steps) {
   return std::any_of(steps.begin(), steps.end(),
                      [](const CliStep& step) { return StandardStreamUse(step) == FileUse::Output; });
+}
+
+std::ostream& ResultStream(std::span<const CliStep> steps) {
+  return WritesStandardOutput(steps) ? std::cerr : std::cout;
 }
 
 }  // namespace pw::cli

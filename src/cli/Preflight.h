@@ -5,6 +5,7 @@
 /// name is a regular file, a link to one or new, and its (target's) folder takes new files; "-" is
 /// standard input or output (common/StandardStreams.h).
 
+#include <ostream>
 #include <span>
 #include <string>
 
@@ -24,5 +25,8 @@ void CheckStepFiles(std::span<CliStep> steps, const std::string& type, FileForma
 
 /// Whether a step writes its file to standard output: the log must then go elsewhere.
 bool WritesStandardOutput(std::span<const CliStep> steps);
+/// Where a command prints what it read (fuses, configuration words): standard output, unless
+/// a file goes there.
+std::ostream& ResultStream(std::span<const CliStep> steps);
 
 }  // namespace pw::cli

@@ -39,6 +39,7 @@ TEST(FilesCli, StandardStreamsFormatsAndElfFiles) {
       {"avr write-flash - < " + flashHex, 0, "", ""},
       {"avr read-flash fw.hex", 0, "", ""},
       {"avr read-flash -", 0, "fw.hex", ""},
+      {"avr read-fuses read-flash -", 0, "fw.hex", ""},
       {"avr read-flash fw.rom", 0, "", ""},
       {"--format bin avr read-flash -", 0, "fw.rom", ""},
       {"--format bin avr read-flash raw.hex", 0, "", ""},

@@ -177,6 +177,22 @@ std::size_t SpiFlashBus::ProgramContinued(std::span<const std::vector<std::uint8
   return Send(frames, wait, goOn, false);
 }
 
+SpiFlashBus::ProgramBatch SpiFlashBus::LayBatch(std::span<const std::vector<std::uint8_t>> pages, std::size_t& next,
+                                                SpiFlashWait wait, bool enableEach) {
+  ProgramBatch batch;
+  do {
+    if (enableEach) Frame(std::array<std::uint8_t, 1>{kWriteEnable});
+    Frame(pages[next]);
+    const std::uint32_t statusAt = run_.Length();
+    if (batch.StatusBytes == 0) batch.StatusBytes = ProgramPollBytes(wait);
+    batch.Polls.push_back(StatusFrame(batch.StatusBytes));
+    batch.PollUs = WireMicros(run_.Length() - statusAt);
+    ++next;
+  } while (next < pages.size() && run_.Fits(kFrameEdges * 3 + (1 + pages[next].size() + 1 + batch.StatusBytes + 1) *
+                                                                  SpiMode0::kSamplesPerByte));
+  return batch;
+}
+
 std::size_t SpiFlashBus::Send(std::span<const std::vector<std::uint8_t>> pages, SpiFlashWait wait,
                               const std::function<bool()>& goOn, bool enableEach) {
   std::size_t next = 0;
@@ -184,24 +200,12 @@ std::size_t SpiFlashBus::Send(std::span<const std::vector<std::uint8_t>> pages, 
     if (next > 0 && goOn && !goOn()) return next;
     run_.Clear();
     const std::size_t first = next;
-    std::vector<std::uint32_t> polls;
-    std::vector<std::uint64_t> pollUs;
-    std::uint32_t statusBytes = 0;
-    do {
-      if (enableEach) Frame(std::array<std::uint8_t, 1>{kWriteEnable});
-      Frame(pages[next]);
-      const std::uint32_t statusAt = run_.Length();
-      if (statusBytes == 0) statusBytes = ProgramPollBytes(wait);
-      polls.push_back(StatusFrame(statusBytes));
-      pollUs.push_back(WireMicros(run_.Length() - statusAt));
-      ++next;
-    } while (next < pages.size() &&
-             run_.Fits(kFrameEdges * 3 + (1 + pages[next].size() + 1 + statusBytes + 1) * SpiMode0::kSamplesPerByte));
+    const ProgramBatch batch = LayBatch(pages, next, wait, enableEach);
     run_.Exchange();
-    for (std::size_t k = 0; k < polls.size(); ++k) {
-      LearnProgramTime(wait, polls[k], statusBytes);
-      if (!Busy(spi_.ReplyByte(polls[k]))) continue;
-      if (!WaitReady(wait, pollUs[k])) return first + k;
+    for (std::size_t k = 0; k < batch.Polls.size(); ++k) {
+      LearnProgramTime(wait, batch.Polls[k], batch.StatusBytes);
+      if (!Busy(spi_.ReplyByte(batch.Polls[k]))) continue;
+      if (!WaitReady(wait, batch.PollUs)) return first + k;
       next = first + k + 1;
       break;
     }

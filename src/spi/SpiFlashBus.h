@@ -97,6 +97,17 @@ class SpiFlashBus {
   bool Busy(std::uint8_t status) const { return (status & busyMask_) != 0; }
   std::size_t Send(std::span<const std::vector<std::uint8_t>> frames, SpiFlashWait wait,
                    const std::function<bool()>& goOn, bool enableEach);
+  /// The program commands of one exchange: where each one's poll ends, and how many status bytes
+  /// (lasting PollUs on the wire) each poll has.
+  struct ProgramBatch {
+    std::vector<std::uint32_t> Polls;
+    std::uint32_t StatusBytes = 0;
+    std::uint64_t PollUs = 0;
+  };
+  /// Lays the frames of pages from next on (moving next past them), each with its Write Enable
+  /// when enableEach and its poll, as many as the run holds.
+  ProgramBatch LayBatch(std::span<const std::vector<std::uint8_t>> pages, std::size_t& next, SpiFlashWait wait,
+                        bool enableEach);
   /// Status bytes of the poll after each program command of the next exchange.
   std::uint32_t ProgramPollBytes(SpiFlashWait wait) const;
   /// Learns from the poll of count status bytes ending at last how long a program took.

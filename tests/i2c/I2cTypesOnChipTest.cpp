@@ -72,6 +72,16 @@ TEST(I2cTypesOnChip, EveryTypeWritesAndReadsBackItsBottomAndTopBytes) {
   }
 }
 
+TEST(I2cTypesOnChip, EveryTypeClocksAtOneOfTheBusSpeedModes) {
+  // "авто" trusts ClockKHz as it stands: a mistyped value (40, 4000) would clock a part too slowly
+  // or be dropped silently for 100 kHz.
+  const IniFile types = IniFile::Load(test::SourceDir() / "data" / "I2C_E.ini");
+  for (const std::string& name : types.SectionNames()) {
+    const std::int64_t khz = types.ReadInteger(name, "ClockKHz", kI2cStandardKHz);
+    EXPECT_TRUE(khz == 100 || khz == 400 || khz == 1000) << name << ": " << khz;
+  }
+}
+
 TEST(I2cScan, ListsTheAddressesThatAnswerAndChangesNothing) {
   struct Case {
     const char* Part;

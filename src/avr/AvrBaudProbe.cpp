@@ -5,40 +5,66 @@
 namespace pw {
 namespace {
 
-bool NoChip(const std::array<std::uint8_t, 3>& signature) {
+using Signature = std::array<std::uint8_t, 3>;
+
+bool NoChip(const Signature& signature) {
   return (signature[0] == 0xFF && signature[1] == 0xFF && signature[2] == 0xFF) ||
          (signature[0] == 0x00 && signature[1] == 0x00 && signature[2] == 0x00);
 }
 
-/// Whether the chip enters programming mode afresh and reads signature (the first one it reads
-/// when signature is empty) every time.
-bool ReadsSignature(AVRUtils& avr, std::optional<std::array<std::uint8_t, 3>>& signature) {
+/// Whether the chip, entering programming mode afresh at baud, reads signature (when empty: the
+/// first one read here, kept only when the step passes) every time. One Programming Enable
+/// decides: released and asserted again, RESET has given the positive pulse a retry would give,
+/// and a retry at the same clock would only wait the entry time once more.
+bool ReadsSignature(D2XXUnit& unit, AVRUtils& avr, std::int32_t baud, std::optional<Signature>& signature) {
+  SetLinkBaud(unit, baud);
   avr.AvrSetPins(AVRUtils::kResetReleased);
-  if (!avr.AvrProgEnable()) return false;
+  if (!avr.AvrProgEnable(1)) return false;
+  // A step too fast for the chip may read garbled bytes alike; the slower steps read the truth.
+  std::optional<Signature> first = signature;
   for (int i = 0; i < kAutoBaudReads; ++i) {
     const auto read = avr.AvrReadSignature();
-    if (NoChip(read) || (signature && read != *signature)) return false;
-    signature = read;
+    if (NoChip(read) || (first && read != *first)) return false;
+    first = read;
   }
+  signature = first;
   return true;
+}
+
+/// The slowest step above the faster of opened and kShippedBaud (the top step when none is): the
+/// chip is worked at that value anyway when it reads there, so the first question is whether it
+/// takes the next one; a chip that does not still reads at the step below, which comes next.
+std::size_t StartStep(std::int32_t opened) {
+  const std::int32_t taken = std::max(opened, kShippedBaud);
+  const auto above = std::upper_bound(kAutoBaudSteps.begin(), kAutoBaudSteps.end(), taken);
+  return static_cast<std::size_t>(std::min(above, kAutoBaudSteps.end() - 1) - kAutoBaudSteps.begin());
+}
+
+/// The fastest step that reads the chip: climbing from start while the chip reads, or, when it
+/// does not read at start, stepping down until it does.
+std::optional<std::int32_t> FastestStep(D2XXUnit& unit, AVRUtils& avr, std::size_t start) {
+  std::optional<Signature> signature;
+  std::size_t i = start;
+  if (ReadsSignature(unit, avr, kAutoBaudSteps[i], signature)) {
+    while (i + 1 < kAutoBaudSteps.size() && ReadsSignature(unit, avr, kAutoBaudSteps[i + 1], signature)) ++i;
+    return kAutoBaudSteps[i];
+  }
+  while (i > 0) {
+    if (ReadsSignature(unit, avr, kAutoBaudSteps[--i], signature)) return kAutoBaudSteps[i];
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
 std::optional<AvrBaudChoice> ProbeAvrBaud(D2XXUnit& unit, AVRUtils& avr) {
   const std::int32_t before = unit.LinkBaud;
-  std::optional<std::array<std::uint8_t, 3>> signature;
-  std::int32_t fastest = 0;
-  for (const std::int32_t baud : kAutoBaudSteps) {
-    SetLinkBaud(unit, baud);
-    if (!ReadsSignature(avr, signature)) break;
-    fastest = baud;
-  }
-  if (fastest == 0) {
+  const std::optional<std::int32_t> fastest = FastestStep(unit, avr, StartStep(before));
+  if (!fastest) {
     SetLinkBaud(unit, before);
     return std::nullopt;
   }
-  const AvrBaudChoice choice{fastest, AvrWorkingBaud(fastest, before)};
+  const AvrBaudChoice choice{*fastest, AvrWorkingBaud(*fastest, before)};
   SetLinkBaud(unit, choice.Working);
   return choice;
 }

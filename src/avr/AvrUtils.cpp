@@ -39,13 +39,13 @@ std::uint8_t AVRUtils::Instruction(std::uint8_t b0, std::uint8_t b1, std::uint8_
   return InstructionReplies({b0, b1, b2, b3})[static_cast<std::size_t>(replyAt)];
 }
 
-bool AVRUtils::AvrProgEnable() {
+bool AVRUtils::AvrProgEnable(int attempts) {
   // Read back, the RESET line shows whether the chip was running until now.
   const bool wasRunning = (AvrSetPins(kResetAsserted) & kResetReleased) != 0;
   ForgetFlashBank();
   entryReplies_.clear();
   unit_.Wait(wasRunning ? kEntryWaitMs : kResetSettleMs);
-  for (int attempt = 0; attempt < kProgEnableAttempts; ++attempt) {
+  for (int attempt = 0; attempt < attempts; ++attempt) {
     if (attempt > 0) {
       // Held low, a chip out of step never finds it again: only a positive RESET pulse restarts it.
       AvrSetPins(kResetReleased);

@@ -107,11 +107,11 @@ class AVRUtils {
   void AvrSpiTransfer(std::span<const std::uint8_t> bytes);
 
   /// Asserts RESET, waits the entry time (20 ms; 2 ms when RESET was already low) and sends
-  /// Programming Enable until the chip echoes 0x53, at most five times. Before each retry RESET
-  /// gets a positive pulse and the entry time is waited again: a chip that lost step finds it
-  /// only so. Returns whether it echoed; callers go on either way (a silent chip shows in what
+  /// Programming Enable until the chip echoes 0x53, at most attempts times. Before each retry
+  /// RESET gets a positive pulse and the entry time is waited again: a chip that lost step finds
+  /// it only so. Returns whether it echoed; callers go on either way (a silent chip shows in what
   /// they read).
-  bool AvrProgEnable();
+  bool AvrProgEnable(int attempts = kProgEnableAttempts);
   /// The four bytes each attempt of the last AvrProgEnable shifted in, in order: what a chip
   /// that did not echo sent instead tells why.
   const std::vector<std::array<std::uint8_t, 4>>& EntryReplies() const { return entryReplies_; }

@@ -21,10 +21,9 @@ TEST(BaudAutoCli, EachFamilyWorksNoSlowerThanTheShippedBaudWithinItsPartsClock) 
       {"[AVR]\nPart=ATmega328P\nFuses=E2 D9 FF\n",
        {"avr", "identify"},
        "Скорость авто: чип отвечает до 76800 бод, работаем на 37396 бод"},
-      // Three samples a SCL period: a standard-mode part stays at 100 kHz, below the shipped baud.
       {"[I2C]\nPart=24C00\n",
        {"i2c", "24C00", "read", "e.bin"},
-       "Скорость авто: 24C00 работает до 100 кГц, работаем на 18750 бод"},
+       "Скорость авто: 24C00 работает до 400 кГц, работаем на 37396 бод"},
       {"", {"i2c", "24C256", "read", "e.bin"}, "Скорость авто: 24C256 работает до 400 кГц, работаем на 37396 бод"},
       {"[SPI]\nPart=W25Q32\n",
        {"spi", "identify"},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "hexfile/HexTexts.h"
 #include "sim/SimEeprom24.h"
 #include "support/FormFixture.h"
@@ -36,6 +38,18 @@ struct I2cPageTest : ::testing::Test {
   FormFixture f;
   I2cPage* page = nullptr;
 };
+
+TEST_F(I2cPageTest, AutoClocksATypeWithoutClockKHzAsAStandardModePartBelowTheShippedBaud) {
+  // "авто" is the baud list's last entry; SCL is three samples, so 100 kHz is 18,750 baud.
+  auto& box = f.Form->BoudRate;
+  box.Select(static_cast<int>(box.Items.size()) - 1);
+  f.Form->Fire(box.OnChange);
+  Choose("Mid");
+  f.Host.Files.push_back((f.Dir / "out.hex").string());
+  Click(page->I2cEepromRead);
+  const std::string choice = "Скорость авто: Mid работает до 100 кГц, работаем на 18750 бод";
+  EXPECT_NE(std::find(Log().begin(), Log().end(), choice), Log().end()) << Log().back();
+}
 
 TEST(I2cPageStartUp, ListsTheTypesInFileOrderAndChoosesTheFirst) {
   FormFixture f;
